@@ -65,9 +65,12 @@ int DaysInMonth(int year, int month)
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12)
         return 0;
-    const bool leap = (year % 4 == 0) && (year % 100 != 0 || year % 400 == 0);
-    return month == 2 && leap ? 29 : days[month - 1];
+    return month == 2 && year >= 0 && year <= 0xFFFF && IsLeapYear(static_cast<unsigned short>(year))
+               ? 29
+               : days[month - 1];
 }
+
+bool IsLeapYear(unsigned short year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& result)
 {

@@ -25,6 +25,8 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day);
 
 bool IsValidDate(int year, int month, int day);
 int DaysInMonth(int year, int month);
+// Divisible by 4 and (not by 100 or by 400).
+bool IsLeapYear(unsigned short year);
 
 // "DD.MM.YYYY" (the process's short date form).
 std::string DateToText(TDateTime value);

@@ -12,6 +12,12 @@ struct NumberFormats {
     std::string moneySuffix = " \xE2\x82\xAC";   // " €" (UTF-8 inside the program)
     bool swissMode = false;
     int threeDecimals = 0;                       // 1: prices with three decimals
+
+    // Currency settings of the run-time library (only its own currency conversions use them).
+    std::string currencyText = " \xE2\x82\xAC";  // " €"
+    int currencyFormat = 1;                      // amount followed by the currency text
+    int negCurrencyFormat = 5;                   // minus sign, amount, currency text
+    int currencyDecimals = 2;
 };
 
 // What the conversions into and out of the second currency need to know of it. The settings fill

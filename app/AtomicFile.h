@@ -1,0 +1,14 @@
+#pragma once
+// Replacing a file so that it is either wholly old or wholly new: the bytes go into a temporary
+// file in the same directory, are flushed to the disk, and the temporary file is then renamed over
+// the target. A crash or a full disk leaves the old file as it was. An existing file keeps its
+// permissions; a symbolic link is followed and its target replaced.
+#include <filesystem>
+#include <string_view>
+
+namespace gs {
+
+// Raises gs::Error (with the file name and the system's reason) when the file cannot be written.
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+} // namespace gs

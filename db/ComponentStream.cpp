@@ -67,6 +67,8 @@ StreamItem& StreamItem::add(std::string name, StreamValue value)
 
 // --- StreamValue -----------------------------------------------------------------------------------
 
+StreamValue StreamValue::Nil() { return StreamValue(); }
+
 StreamValue StreamValue::Boolean(bool b)
 {
     StreamValue v;

@@ -86,7 +86,7 @@ public:
 
     StreamValue() = default; // Nil
 
-    static StreamValue Nil() { return {}; }
+    static StreamValue Nil();
     static StreamValue Boolean(bool b);
     static StreamValue Integer(long long i);
     static StreamValue Float(double d);

@@ -4,7 +4,9 @@
 
 #include "app/Cp1252.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace gs {
 
@@ -214,6 +216,9 @@ private:
             const auto bits = static_cast<std::uint32_t>(little(4));
             float f;
             std::memcpy(&f, &bits, sizeof f);
+            // Any NaN payload becomes the one quiet NaN, as the 80-bit form carries no payload either.
+            if (std::isnan(f))
+                return StreamValue::Float(std::copysign(std::numeric_limits<double>::quiet_NaN(), f));
             return StreamValue::Float(static_cast<double>(f));
         }
         case StreamTag::Currency:

@@ -47,7 +47,7 @@ std::string DecompressOrCopy(std::string_view source, std::size_t maxInflated)
     z.open = true;
 
     std::string target;
-    const auto buffer = std::make_unique<unsigned char[]>(kBufferSize);
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kBufferSize);
     std::size_t fed = 0;
     for (;;) {
         Feed(z.zs, source, fed);
@@ -76,7 +76,7 @@ std::string CompressBlob(std::string_view source)
     z.open = true;
 
     std::string target;
-    const auto buffer = std::make_unique<unsigned char[]>(kBufferSize);
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kBufferSize);
     std::size_t fed = 0;
     for (;;) {
         Feed(z.zs, source, fed);

@@ -1,0 +1,25 @@
+#pragma once
+// Memo and blob column values: either one zlib stream (RFC 1950, no framing) or the plain bytes.
+// Readers accept both; writers always compress. The table-bound ReadBlobField / WriteBlobField are
+// thin wrappers that move a column value through these two functions.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+// Inflated content beyond this size is taken as damage (a decompression bomb), not as content:
+// the value is then returned as plain bytes. Real order texts and layouts stay far below it.
+inline constexpr std::size_t kMaxInflatedBlobSize = std::size_t{256} << 20;
+
+// The content of a column value. A zlib stream is inflated: bytes after its end are ignored, and a
+// stream cut short yields what inflated up to the cut. Anything zlib rejects (wrong header,
+// corrupt data, a wrong checksum, a preset dictionary) and content beyond maxInflated bytes
+// yield the source bytes unchanged. Empty gives empty. Never raises except for lack of memory.
+std::string DecompressOrCopy(std::string_view source, std::size_t maxInflated = kMaxInflatedBlobSize);
+
+// One zlib stream of the source at the default level (-1); an empty source gives an empty stream
+// (header, empty block, trailer). When compressing fails, the plain source bytes.
+std::string CompressBlob(std::string_view source);
+
+} // namespace gs

@@ -1,0 +1,7 @@
+#include "settings/Settings.h"
+
+namespace gs {
+
+TSettings::TSettings() = default;
+
+} // namespace gs

@@ -24,6 +24,7 @@ void SetHostBackground(QWidget* widget, HostColor color, std::initializer_list<Q
     QPalette pal = widget->palette();
     for (QPalette::ColorRole role : roles)
         pal.setColor(role, c);
+    pal.setColor(widget->backgroundRole(), c); // the role auto-fill paints (Button for buttons)
     widget->setPalette(pal);
     widget->setAutoFillBackground(true);
 }

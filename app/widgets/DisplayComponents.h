@@ -39,7 +39,8 @@
 #include <initializer_list>
 
 namespace gs {
-// Gives a widget a host colour as background in the given palette roles (auto-filled); clNone
+// Gives a widget a host colour as background in the given palette roles and its background role
+// (auto-filled); clNone
 // gives the roles back to the parent's palette and stops filling.
 void SetHostBackground(QWidget* widget, HostColor color, std::initializer_list<QPalette::ColorRole> roles);
 // The component's caption colour: clNone keeps the palette's text colour.

@@ -33,7 +33,7 @@ bool ParseTag(QStringView content, Tag& tag)
         while (i < n && content[i].isSpace())
             ++i;
     };
-    skipSpace();
+    // The name follows "<" or "</" directly: "a < b" is text.
     if (i < n && content[i] == u'/') {
         tag.closing = true;
         ++i;

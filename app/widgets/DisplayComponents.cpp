@@ -99,7 +99,7 @@ void TFlatButton::paintEvent(QPaintEvent*)
     } else {
         if (face.isValid())
             p.fillRect(rect(), face);
-        const QRect edge = rect().adjusted(1, 1, -2, -2);
+        const QRect edge = rect().adjusted(1, 1, -1, -1); // just inside the border
         if (light.isValid()) {
             p.setPen(light);
             p.drawLine(edge.topLeft(), edge.topRight());
@@ -262,7 +262,7 @@ void TFlatPanel::setFontColor(quint32 c)
 void TFlatPanel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
+    const QRect r = rect(); // right() and bottom() are the last pixel column and row
     const QColor light = HostColorToQColor(colorHighLight_, palette());
     const QColor dark = HostColorToQColor(colorShadow_, palette());
     if (light.isValid()) {

@@ -1,0 +1,27 @@
+#pragma once
+// Classes reached by name: a start-up step registers a factory under a class name, and code that
+// must not depend on the class (ApplySkin and its applier "TColorWrapper") creates an instance by
+// that name and calls its operations by name (Q_INVOKABLE). Used on the user-interface thread only.
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace gs {
+
+using ClassFactory = std::function<std::unique_ptr<QObject>()>;
+
+// Registers (or replaces) the factory of a class name.
+void RegisterNamedClass(const QString& name, ClassFactory factory);
+template <class T>
+void RegisterNamedClass(const QString& name)
+{
+    RegisterNamedClass(name, [] { return std::unique_ptr<QObject>(std::make_unique<T>()); });
+}
+void UnregisterNamedClass(const QString& name);
+bool IsNamedClassRegistered(const QString& name);
+// A new instance of the class registered under name, or null when there is none.
+std::unique_ptr<QObject> CreateNamedObject(const QString& name);
+
+} // namespace gs

@@ -55,6 +55,15 @@ void RowBatch::appendRow(const RowBatch& other, size_t row)
         push(other.value(row, f));
 }
 
+void RowBatch::appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
+                            const std::vector<FieldInfo>& fields)
+{
+    rowids_.push_back(rowid);
+    stamps_.push_back(stamp);
+    for (int f = 0; f < n_; ++f)
+        push(fields[static_cast<size_t>(f)].blob ? ValueRef{} : values[static_cast<size_t>(f)].ref());
+}
+
 void RowBatch::swap(RowBatch& other) noexcept
 {
     std::swap(n_, other.n_);
@@ -68,15 +77,16 @@ void RowBatch::swap(RowBatch& other) noexcept
 
 Cursor::Cursor(TableFile& file) : file_(file)
 {
-    configure(WalkOrder{}, FilterSql{});
+    configure(WalkOrder{}, Filter{});
 }
 
-void Cursor::configure(const WalkOrder& order, const FilterSql& filter)
+void Cursor::configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
-    filter_ = filter;
-    segStatements_.clear();
-    segStatements_.resize(12);
+    filter_ = filter.toSql();
+    valueFilter_ = filter.toSql(order.keyField);
+    statements_.clear();
+    statements_.resize(static_cast<size_t>(Query::Count) * 2);
     clear();
 }
 
@@ -109,40 +119,66 @@ Cursor::Pos Cursor::currentPos() const
     return p;
 }
 
-sql::Statement& Cursor::segmentStatement(Seg seg, bool ascending, bool hasStart)
+sql::Statement& Cursor::statement(Query query, bool ascending)
 {
-    const size_t slot = static_cast<size_t>(seg) * 4 + (ascending ? 2 : 0) + (hasStart ? 1 : 0);
-    std::unique_ptr<sql::Statement>& st = segStatements_[slot];
+    const size_t slot = static_cast<size_t>(query) * 2 + (ascending ? 1 : 0);
+    std::unique_ptr<sql::Statement>& st = statements_[slot];
     if (st)
         return *st;
     const std::string& rid = file_.rowidName();
     const char* dir = ascending ? " ASC" : " DESC";
     const char* cmp = ascending ? " > " : " < ";
-    std::string where = filter_.where.empty() ? "1" : filter_.where;
-    std::string orderBy;
-    if (seg == Seg::Values) {
-        const std::string key = sql::Quote(file_.fields()[static_cast<size_t>(order_.keyField)].name);
-        where += " AND " + key + " IS NOT NULL";
-        if (hasStart)
-            where += " AND (" + key + ", " + rid + ")" + cmp + "(?, ?)";
+    const std::string key =
+        order_.keyField < 0 ? std::string() : sql::Quote(file_.fields()[static_cast<size_t>(order_.keyField)].name);
+    // The position terms come first: SQLite bounds the index scan with the first terms it can use,
+    // and a filter on the same column must not take their place.
+    std::string where;
+    std::string orderBy = rid + dir;
+    switch (query) {
+    case Query::AllFirst: where = "1"; break;
+    case Query::AllFrom: where = rid + cmp + "?"; break;
+    case Query::NullFirst: where = key + " IS NULL"; break;
+    case Query::NullFrom: where = key + " IS NULL AND " + rid + cmp + "?"; break;
+    case Query::ValuesFirst:
+        where = key + " IS NOT NULL";
         orderBy = key + dir + ", " + rid + dir;
-    } else {
-        if (seg == Seg::Null)
-            where += " AND " + sql::Quote(file_.fields()[static_cast<size_t>(order_.keyField)].name) + " IS NULL";
-        if (hasStart)
-            where += " AND " + rid + cmp + "?";
-        orderBy = rid + dir;
+        break;
+    case Query::ValuesTail: where = key + " = ? AND " + rid + cmp + "?"; break;
+    case Query::ValuesAfter:
+        where = key + cmp + "?";
+        orderBy = key + dir + ", " + rid + dir;
+        break;
+    case Query::Count: break;
     }
+    const FilterSql& filter = filterFor(query);
+    if (!filter.where.empty())
+        where += " AND " + filter.where;
     const std::string text = "SELECT " + file_.selectList() + " FROM " + file_.quotedTable() + " WHERE " + where +
                              " ORDER BY " + orderBy + " LIMIT ?";
     st = std::make_unique<sql::Statement>(file_.db(), text, file_.fileName());
     return *st;
 }
 
-void Cursor::bindFilter(sql::Statement& st, int& index) const
+const FilterSql& Cursor::filterFor(Query query) const
 {
-    for (const DbValue& v : filter_.params)
+    const bool values = query == Query::ValuesFirst || query == Query::ValuesTail || query == Query::ValuesAfter;
+    return values ? valueFilter_ : filter_;
+}
+
+void Cursor::run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out)
+{
+    sql::Statement& st = statement(query, ascending);
+    sql::ResetOnExit reset(st);
+    int index = 1;
+    if (query == Query::ValuesTail || query == Query::ValuesAfter)
+        st.bind(index++, start->key.ref());
+    if (query == Query::AllFrom || query == Query::NullFrom || query == Query::ValuesTail)
+        st.bindInt(index++, start->rowid);
+    for (const DbValue& v : filterFor(query).params)
         st.bind(index++, v.ref());
+    st.bindInt(index, static_cast<std::int64_t>(limit));
+    while (st.step())
+        out.append(st, stamp);
 }
 
 void Cursor::fetch(bool forward, const Pos* start, size_t limit, RowBatch& out)
@@ -156,20 +192,22 @@ void Cursor::fetch(bool forward, const Pos* start, size_t limit, RowBatch& out)
             ++si;
     }
     const size_t before = out.size();
-    for (; si < segs.size() && out.size() - before < limit; ++si) {
-        const bool hasStart = start && segs[si] == start->seg;
-        sql::Statement& st = segmentStatement(segs[si], ascending, hasStart);
-        sql::ResetOnExit reset(st);
-        int index = 1;
-        bindFilter(st, index);
-        if (hasStart) {
-            if (segs[si] == Seg::Values)
-                st.bind(index++, start->key.ref());
-            st.bindInt(index++, start->rowid);
+    auto wanted = [&] { return limit - (out.size() - before); };
+    for (; si < segs.size() && wanted() > 0; ++si) {
+        const bool from = start && segs[si] == start->seg;
+        switch (segs[si]) {
+        case Seg::All: run(from ? Query::AllFrom : Query::AllFirst, ascending, start, wanted(), stamp, out); break;
+        case Seg::Null: run(from ? Query::NullFrom : Query::NullFirst, ascending, start, wanted(), stamp, out); break;
+        case Seg::Values:
+            if (!from) {
+                run(Query::ValuesFirst, ascending, start, wanted(), stamp, out);
+            } else {
+                run(Query::ValuesTail, ascending, start, wanted(), stamp, out);
+                if (wanted() > 0)
+                    run(Query::ValuesAfter, ascending, start, wanted(), stamp, out);
+            }
+            break;
         }
-        st.bindInt(index, static_cast<std::int64_t>(limit - (out.size() - before)));
-        while (st.step())
-            out.append(st, stamp);
     }
 }
 
@@ -273,8 +311,7 @@ bool Cursor::prior()
 bool Cursor::gotoRow(std::int64_t rowid)
 {
     const Stamp stamp = file_.stamp();
-    sql::Statement& st = file_.statement("SELECT " + file_.selectList() + " FROM " + file_.quotedTable() + " WHERE " +
-                                         file_.rowidName() + " = ?");
+    sql::Statement& st = file_.rowStatement();
     sql::ResetOnExit reset(st);
     st.bindInt(1, rowid);
     if (!st.step())
@@ -288,6 +325,16 @@ bool Cursor::gotoRow(std::int64_t rowid)
     batch_ = kFirstBatch;
     windowWrites_ = file_.writes();
     return true;
+}
+
+void Cursor::placeRow(std::int64_t rowid, const std::vector<DbValue>& values)
+{
+    window_.reset(static_cast<int>(file_.fields().size()));
+    window_.appendValues(rowid, file_.lastStamp(), values, file_.fields());
+    pos_ = 0;
+    has_ = true;
+    batch_ = kFirstBatch;
+    windowWrites_ = file_.writes();
 }
 
 bool Cursor::reloadCurrent()
@@ -352,7 +399,8 @@ std::int64_t Cursor::count()
                                          (filter_.where.empty() ? std::string() : " WHERE " + filter_.where));
     sql::ResetOnExit reset(st);
     int index = 1;
-    bindFilter(st, index);
+    for (const DbValue& v : filter_.params)
+        st.bind(index++, v.ref());
     return st.step() ? st.columnInt(0) : 0;
 }
 

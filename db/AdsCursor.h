@@ -24,6 +24,9 @@ public:
     // From a statement whose columns are the table file's select list.
     void append(const sql::Statement& st, const Stamp& stamp);
     void appendRow(const RowBatch& other, size_t row);
+    // A row from values as they were stored (blob fields stay NULL).
+    void appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
+                      const std::vector<FieldInfo>& fields);
     std::int64_t rowid(size_t row) const { return rowids_[row]; }
     const Stamp& stamp(size_t row) const { return stamps_[row]; }
     ValueRef value(size_t row, int field) const
@@ -72,7 +75,7 @@ public:
     explicit Cursor(TableFile& file);
 
     // New order and filter: the position is dropped.
-    void configure(const WalkOrder& order, const FilterSql& filter);
+    void configure(const WalkOrder& order, const Filter& filter);
     const WalkOrder& order() const { return order_; }
 
     bool first();
@@ -82,6 +85,8 @@ public:
     bool prior();
     // The row with this row id, whether or not the filter passes it.
     bool gotoRow(std::int64_t rowid);
+    // Makes a row just written from these values the current one, without reading it back.
+    void placeRow(std::int64_t rowid, const std::vector<DbValue>& values);
     // First row in walk order at or after key (ascending) / at or before key (descending).
     bool seek(const DbValue& key);
     // After the current row was deleted: the next row, else the previous one.
@@ -100,6 +105,10 @@ public:
 
 private:
     enum class Seg { All, Null, Values };
+    // Statements: a segment from its beginning, or continuing after a row. Rows of the value
+    // segment continue in two steps, the rest of the row's key (by row id) and then the keys
+    // beyond it, so that SQLite bounds both exactly on the index.
+    enum class Query { AllFirst, AllFrom, NullFirst, NullFrom, ValuesFirst, ValuesTail, ValuesAfter, Count };
     struct Pos {
         Seg seg = Seg::All;
         DbValue key;
@@ -109,16 +118,18 @@ private:
     Pos currentPos() const;
     // Appends up to limit rows in walk direction after start (or from the beginning).
     void fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
-    sql::Statement& segmentStatement(Seg seg, bool ascending, bool hasStart);
-    void bindFilter(sql::Statement& st, int& index) const;
+    sql::Statement& statement(Query query, bool ascending);
+    void run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
+    const FilterSql& filterFor(Query query) const;
     void reverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
     bool staleWindow() const { return windowWrites_ != file_.writes(); }
     size_t growBatch();
 
     TableFile& file_;
     WalkOrder order_;
-    FilterSql filter_;
-    std::vector<std::unique_ptr<sql::Statement>> segStatements_; // by (seg, ascending, hasStart)
+    FilterSql filter_;       // for all rows
+    FilterSql valueFilter_;  // for rows whose key is not empty
+    std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
     RowBatch window_;
     size_t pos_ = 0;
     bool has_ = false;

@@ -6,6 +6,7 @@
 #include "db/SqliteStatement.h"
 
 #include <cctype>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -152,19 +153,37 @@ bool Holds(int cmp, const std::string& op)
     return cmp >= 0;
 }
 
+} // namespace
+
+struct FilterNode {
+    enum class Kind { And, Or, Not, Compare };
+    Kind kind = Kind::Compare;
+    std::vector<FilterNode> kids;
+    // Compare:
+    int field = -1;
+    std::string column; // quoted
+    std::string op;
+    DbValue value;
+    bool nullMatches = false; // an empty (NULL) column value satisfies the comparison
+
+    bool excludesNull() const { return kind == Kind::Compare && !nullMatches; }
+};
+
+namespace {
+
 class Parser {
 public:
-    Parser(std::string_view filter, const std::vector<FieldInfo>& fields, FilterSql& out)
-        : lex_(filter), fields_(fields), out_(out)
+    Parser(std::string_view filter, const std::vector<FieldInfo>& fields) : lex_(filter), fields_(fields)
     {
         advance();
     }
 
-    void parseAll()
+    FilterNode parseAll()
     {
-        out_.where = orExpr();
+        FilterNode root = orExpr();
         if (tok_.kind != Tok::End)
             throw FilterFailure{describe(tok_) + " unerwartet an Position " + std::to_string(tok_.pos)};
+        return root;
     }
 
 private:
@@ -181,35 +200,54 @@ private:
         }
     }
 
-    std::string orExpr()
+    // Joins a and b into one AND or OR node, flattening nested nodes of the same kind.
+    static FilterNode join(FilterNode::Kind kind, FilterNode a, FilterNode b)
     {
-        std::string r = andExpr();
+        FilterNode r;
+        r.kind = kind;
+        for (FilterNode* n : {&a, &b}) {
+            if (n->kind == kind) {
+                for (FilterNode& k : n->kids)
+                    r.kids.push_back(std::move(k));
+            } else {
+                r.kids.push_back(std::move(*n));
+            }
+        }
+        return r;
+    }
+
+    FilterNode orExpr()
+    {
+        FilterNode r = andExpr();
         while (tok_.kind == Tok::Or) {
             advance();
-            r = "(" + r + " OR " + andExpr() + ")";
+            r = join(FilterNode::Kind::Or, std::move(r), andExpr());
         }
         return r;
     }
 
-    std::string andExpr()
+    FilterNode andExpr()
     {
-        std::string r = unary();
+        FilterNode r = unary();
         while (tok_.kind == Tok::And) {
             advance();
-            r = "(" + r + " AND " + unary() + ")";
+            r = join(FilterNode::Kind::And, std::move(r), unary());
         }
         return r;
     }
 
-    std::string unary()
+    FilterNode unary()
     {
         if (tok_.kind == Tok::Not) {
             advance();
-            return "(NOT " + unary() + ")";
+            FilterNode r;
+            r.kind = FilterNode::Kind::Not;
+            r.kids.push_back(unary());
+            return r;
         }
         if (tok_.kind == Tok::LParen) {
             advance();
-            std::string r = orExpr();
+            FilterNode r = orExpr();
             if (tok_.kind != Tok::RParen)
                 throw FilterFailure{"')' erwartet an Position " + std::to_string(tok_.pos)};
             advance();
@@ -218,23 +256,24 @@ private:
         return comparison();
     }
 
-    std::string comparison()
+    FilterNode comparison()
     {
         if (tok_.kind != Tok::Ident)
             throw FilterFailure{"Feldname erwartet an Position " + std::to_string(tok_.pos) + ", gefunden " +
                                 describe(tok_)};
         const Token name = tok_;
-        const FieldInfo* field = nullptr;
-        for (const FieldInfo& f : fields_) {
-            if (EqualsNoCase(f.name, name.text)) {
-                field = &f;
+        int index = -1;
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            if (EqualsNoCase(fields_[i].name, name.text)) {
+                index = static_cast<int>(i);
                 break;
             }
         }
-        if (!field)
+        if (index < 0)
             throw FilterFailure{"Spalte nicht gefunden: " + name.text};
-        if (field->blob)
-            throw FilterFailure{"Memo- und Binärfelder können nicht gefiltert werden: " + field->name};
+        const FieldInfo& field = fields_[static_cast<size_t>(index)];
+        if (field.blob)
+            throw FilterFailure{"Memo- und Binärfelder können nicht gefiltert werden: " + field.name};
         advance();
         if (tok_.kind != Tok::Op)
             throw FilterFailure{"Vergleichsoperator erwartet nach " + name.text};
@@ -245,17 +284,20 @@ private:
         const Token value = tok_;
         advance();
 
-        DbValue param;
+        FilterNode n;
+        n.field = index;
+        n.column = sql::Quote(field.name);
+        n.op = op;
         int emptyCmp = 0; // how the empty value compares with the literal
-        switch (field->type) {
+        switch (field.type) {
         case TAdsFieldType::ShortInt:
         case TAdsFieldType::Integer:
         case TAdsFieldType::AutoInc:
         case TAdsFieldType::Double:
         case TAdsFieldType::Logical: {
-            if (!ParseNumber(Trim(value.text), param))
-                throw FilterFailure{"Zahl erwartet für " + field->name + ": " + describe(value)};
-            const double v = param.kind == StorageKind::Integer ? static_cast<double>(param.i) : param.d;
+            if (!ParseNumber(Trim(value.text), n.value))
+                throw FilterFailure{"Zahl erwartet für " + field.name + ": " + describe(value)};
+            const double v = n.value.kind == StorageKind::Integer ? static_cast<double>(n.value.i) : n.value.d;
             emptyCmp = 0.0 < v ? -1 : (0.0 > v ? 1 : 0);
             break;
         }
@@ -263,45 +305,107 @@ private:
         case TAdsFieldType::Timestamp: {
             TDateTime d = 0;
             if (value.kind != Tok::String || (!TryTextToDate(value.text, d) && !IsoToDateTime(value.text, d)))
-                throw FilterFailure{"Datum erwartet (TT.MM.JJJJ) für " + field->name + ": " + describe(value)};
-            param = DbValue::Text(field->type == TAdsFieldType::Date ? DateToIso(d) : TimestampToIso(d));
+                throw FilterFailure{"Datum erwartet (TT.MM.JJJJ) für " + field.name + ": " + describe(value)};
+            n.value = DbValue::Text(field.type == TAdsFieldType::Date ? DateToIso(d) : TimestampToIso(d));
             emptyCmp = -1; // the empty date lies before every date
             break;
         }
         default: // CHAR
-            param = DbValue::Text(value.text);
+            n.value = DbValue::Text(value.text);
             emptyCmp = value.text.empty() ? 0 : -1;
             break;
         }
-        out_.params.push_back(std::move(param));
-        const std::string col = sql::Quote(field->name);
-        // Every comparison is TRUE or FALSE, never NULL, so that NOT and OR treat empty values alike.
-        if (Holds(emptyCmp, op))
-            return "(" + col + " " + op + " ? OR " + col + " IS NULL)";
-        return "(" + col + " " + op + " ? AND " + col + " IS NOT NULL)";
+        n.nullMatches = Holds(emptyCmp, op);
+        return n;
     }
 
     Lexer lex_;
     const std::vector<FieldInfo>& fields_;
-    FilterSql& out_;
     Token tok_;
 };
 
+// Every comparison comes out TRUE or FALSE, never NULL, so that NOT and OR treat empty values as the
+// host does. Where a NULL column value cannot matter (the surrounding query or an AND sibling already
+// rules it out with a definite FALSE), the comparison is written plainly, which keeps it usable as
+// an index bound.
+void Emit(const FilterNode& n, const std::vector<int>& nonNull, FilterSql& out)
+{
+    auto known = [&](int field) { return std::find(nonNull.begin(), nonNull.end(), field) != nonNull.end(); };
+    switch (n.kind) {
+    case FilterNode::Kind::Compare:
+        out.params.push_back(n.value);
+        if (known(n.field))
+            out.where += n.column + " " + n.op + " ?";
+        else if (n.nullMatches)
+            out.where += "(" + n.column + " " + n.op + " ? OR " + n.column + " IS NULL)";
+        else
+            out.where += "(" + n.column + " " + n.op + " ? AND " + n.column + " IS NOT NULL)";
+        return;
+    case FilterNode::Kind::Not:
+        out.where += "(NOT ";
+        Emit(n.kids[0], nonNull, out);
+        out.where += ")";
+        return;
+    case FilterNode::Kind::Or:
+        out.where += "(";
+        for (size_t i = 0; i < n.kids.size(); ++i) {
+            if (i)
+                out.where += " OR ";
+            Emit(n.kids[i], nonNull, out);
+        }
+        out.where += ")";
+        return;
+    case FilterNode::Kind::And: {
+        // One comparison per column that rejects empty values guards the others.
+        std::vector<size_t> guards;
+        std::vector<int> guarded = nonNull;
+        for (size_t i = 0; i < n.kids.size(); ++i) {
+            const FilterNode& k = n.kids[i];
+            if (k.excludesNull() && std::find(guarded.begin(), guarded.end(), k.field) == guarded.end()) {
+                guards.push_back(i);
+                guarded.push_back(k.field);
+            }
+        }
+        out.where += "(";
+        for (size_t i = 0; i < n.kids.size(); ++i) {
+            if (i)
+                out.where += " AND ";
+            const bool guard = std::find(guards.begin(), guards.end(), i) != guards.end();
+            Emit(n.kids[i], guard ? nonNull : guarded, out);
+        }
+        out.where += ")";
+        return;
+    }
+    }
+}
+
 } // namespace
 
-FilterSql TranslateFilter(std::string_view filter, const std::vector<FieldInfo>& fields, const std::string& fileName)
+Filter Filter::Parse(std::string_view text, const std::vector<FieldInfo>& fields, const std::string& fileName)
+{
+    Filter f;
+    if (Trim(text).empty())
+        return f;
+    try {
+        Parser p(text, fields);
+        f.root_ = std::make_shared<const FilterNode>(p.parseAll());
+    } catch (const FilterFailure& e) {
+        std::string column;
+        if (e.reason.rfind("Spalte nicht gefunden: ", 0) == 0)
+            column = e.reason.substr(23);
+        throw AdsError("Ungültiger Filter \"" + std::string(text) + "\": " + e.reason, fileName, column);
+    }
+    return f;
+}
+
+FilterSql Filter::toSql(int knownNonNull) const
 {
     FilterSql out;
-    if (Trim(filter).empty())
-        return out;
-    try {
-        Parser p(filter, fields, out);
-        p.parseAll();
-    } catch (const FilterFailure& f) {
-        std::string column;
-        if (f.reason.rfind("Spalte nicht gefunden: ", 0) == 0)
-            column = f.reason.substr(23);
-        throw AdsError("Ungültiger Filter \"" + std::string(filter) + "\": " + f.reason, fileName, column);
+    if (root_) {
+        std::vector<int> nonNull;
+        if (knownNonNull >= 0)
+            nonNull.push_back(knownNonNull);
+        Emit(*root_, nonNull, out);
     }
     return out;
 }

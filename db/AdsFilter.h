@@ -9,6 +9,7 @@
 #include "db/AdsTableFile.h"
 #include "db/DbValue.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,24 @@ struct FilterSql {
     std::vector<DbValue> params;  // values of its "?" in order
 };
 
-// Raises AdsError "Ungültiger Filter "<filter>": <reason>" for malformed filters and for names of
-// fields the table lacks.
-FilterSql TranslateFilter(std::string_view filter, const std::vector<FieldInfo>& fields,
-                          const std::string& fileName);
+struct FilterNode;
+
+// A checked filter expression.
+class Filter {
+public:
+    Filter() = default; // no filter: all rows
+    // Raises AdsError "Ungültiger Filter "<filter>": <reason>" for malformed filters and for names of
+    // fields the table lacks.
+    static Filter Parse(std::string_view text, const std::vector<FieldInfo>& fields, const std::string& fileName);
+
+    bool empty() const { return !root_; }
+    // The SQL condition. knownNonNull: a field the surrounding query restricts to non-NULL values
+    // (-1: none); comparisons on it then need no NULL handling, which keeps them usable as index
+    // bounds.
+    FilterSql toSql(int knownNonNull = -1) const;
+
+private:
+    std::shared_ptr<const FilterNode> root_;
+};
 
 } // namespace gs::ads

@@ -117,10 +117,10 @@ void TAdsTable::applyOrderAndFilter(const std::string& indexName, const std::str
         order.keyField = tag->field;
         order.descending = (tag->options & ADS_DESCENDING) != 0;
     }
-    ads::FilterSql sqlFilter;
+    ads::Filter parsed;
     if (filtered)
-        sqlFilter = ads::TranslateFilter(filter, file_->fields(), tableName_);
-    cursor_->configure(order, sqlFilter);
+        parsed = ads::Filter::Parse(filter, file_->fields(), tableName_);
+    cursor_->configure(order, parsed);
 }
 
 void TAdsTable::SetIndexName(const std::string& tag)
@@ -298,9 +298,7 @@ ValueRef TAdsTable::blobValue(int index)
     BlobSlot& slot = blobs_[static_cast<size_t>(index)];
     if (slot.epoch != blobEpoch_) {
         slot.value = DbValue{};
-        const ads::FieldInfo& f = file_->fields()[static_cast<size_t>(index)];
-        sql::Statement& st = file_->statement("SELECT " + sql::Quote(f.name) + " FROM " + file_->quotedTable() +
-                                              " WHERE " + file_->rowidName() + " = ?");
+        sql::Statement& st = file_->blobStatement(index);
         sql::ResetOnExit reset(st);
         st.bindInt(1, cursor_->rowid());
         if (st.step())
@@ -319,12 +317,27 @@ void TAdsTable::SetFieldValue(int index, DbValue value)
     if (file_->fields()[i].type == TAdsFieldType::AutoInc)
         Fail("Feld " + file_->fields()[i].name + " wird automatisch vergeben und kann nicht geschrieben werden",
              file_->fields()[i].name);
-    editValues_[i] = std::move(value);
+    DbValue& slot = editValues_[i];
+    slot.kind = value.kind;
+    slot.i = value.i;
+    slot.d = value.d;
+    slot.s.swap(value.s); // the old text's storage goes with the argument
     editChanged_[i] = 1;
     modified_ = true;
 }
 
 // --- changing rows ---------------------------------------------------------------------------------
+
+void TAdsTable::clearEditBuffer()
+{
+    // Keeps the buffers' storage for the next row (bulk writers append many).
+    editValues_.resize(fields_.size());
+    for (DbValue& v : editValues_) {
+        v.kind = StorageKind::Null;
+        v.s.clear();
+    }
+    editChanged_.assign(fields_.size(), 0);
+}
 
 void TAdsTable::Edit()
 {
@@ -335,8 +348,7 @@ void TAdsTable::Edit()
         Insert();
         return;
     }
-    editValues_.assign(fields_.size(), DbValue{});
-    editChanged_.assign(fields_.size(), 0);
+    clearEditBuffer();
     state_ = TDataSetState::Edit;
     modified_ = false;
 }
@@ -345,8 +357,7 @@ void TAdsTable::Insert()
 {
     requireActive();
     checkBrowseMode();
-    editValues_.assign(fields_.size(), DbValue{});
-    editChanged_.assign(fields_.size(), 0);
+    clearEditBuffer();
     savedEof_ = eof_;
     savedBof_ = bof_;
     state_ = TDataSetState::Insert;
@@ -394,8 +405,6 @@ void TAdsTable::postEdit()
     }
     state_ = TDataSetState::Browse;
     modified_ = false;
-    editValues_.clear();
-    editChanged_.clear();
     if (!changed.empty())
         cursor_->reloadCurrent();
     positionChanged();
@@ -404,15 +413,6 @@ void TAdsTable::postEdit()
 void TAdsTable::postInsert()
 {
     const auto& infos = file_->fields();
-    std::string columns, marks;
-    for (size_t i = 0; i < infos.size(); ++i) {
-        if (i) {
-            columns += ", ";
-            marks += ", ";
-        }
-        columns += sql::Quote(infos[i].name);
-        marks += "?";
-    }
     std::int64_t rowid = 0;
     try {
         ads::TableFile::WriteScope scope(*file_);
@@ -424,8 +424,9 @@ void TAdsTable::postInsert()
                 autoIncs.emplace_back(static_cast<int>(i), v);
             }
         }
-        sql::Statement& st =
-            file_->statement("INSERT INTO " + file_->quotedTable() + " (" + columns + ") VALUES (" + marks + ")");
+        for (const auto& [field, value] : autoIncs)
+            file_->storeAutoInc(field, value);
+        sql::Statement& st = file_->insertStatement();
         {
             sql::ResetOnExit reset(st);
             for (size_t i = 0; i < infos.size(); ++i)
@@ -433,8 +434,6 @@ void TAdsTable::postInsert()
             st.step("Datensatz kann nicht gespeichert werden");
         }
         rowid = sqlite3_last_insert_rowid(file_->db());
-        for (const auto& [field, value] : autoIncs)
-            file_->storeAutoInc(field, value);
         scope.commit();
     } catch (...) {
         for (size_t i = 0; i < infos.size(); ++i) {
@@ -443,12 +442,11 @@ void TAdsTable::postInsert()
         }
         throw;
     }
+    // The stored values are the bound ones (the setters produce each type's storage form).
+    cursor_->placeRow(rowid, editValues_);
+    eof_ = bof_ = false;
     state_ = TDataSetState::Browse;
     modified_ = false;
-    editValues_.clear();
-    editChanged_.clear();
-    if (cursor_->gotoRow(rowid))
-        eof_ = bof_ = false;
     positionChanged();
 }
 
@@ -462,8 +460,6 @@ void TAdsTable::Cancel()
     if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert) {
         state_ = TDataSetState::Browse;
         modified_ = false;
-        editValues_.clear();
-        editChanged_.clear();
         positionChanged();
     }
 }
@@ -480,8 +476,7 @@ void TAdsTable::Delete()
         Fail("Keine Datensätze vorhanden: Löschen nicht möglich");
     {
         ads::TableFile::WriteScope scope(*file_);
-        sql::Statement& st =
-            file_->statement("DELETE FROM " + file_->quotedTable() + " WHERE " + file_->rowidName() + " = ?");
+        sql::Statement& st = file_->deleteStatement();
         {
             sql::ResetOnExit reset(st);
             st.bindInt(1, cursor_->rowid());

@@ -111,6 +111,7 @@ private:
     void positionChanged() { ++blobEpoch_; }
     ValueRef blobValue(int index);
     DbValue keyFromText(std::string_view key, int field) const;
+    void clearEditBuffer();
     void postEdit();
     void postInsert();
 

@@ -21,10 +21,12 @@ void Configure(sqlite3* db, bool writable)
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // WAL lets readers in other processes work while this one writes; NORMAL syncs at checkpoints.
+    // No memory mapping: a table file that another program truncates or rebuilds must give an
+    // error, never a bus fault.
     if (writable)
         sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA mmap_size=1073741824", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
+                 nullptr);
 }
 
 bool NameLess(const std::pair<std::string, int>& a, std::string_view b) { return CompareNoCase(a.first, b) < 0; }
@@ -102,6 +104,10 @@ TableFile::TableFile(sqlite3* db, std::filesystem::path path)
 TableFile::~TableFile()
 {
     statements_.clear();
+    insert_.reset();
+    row_.reset();
+    delete_.reset();
+    blobReads_.clear();
     if (inTransaction_)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
@@ -199,6 +205,8 @@ void TableFile::loadSchema()
         selectList_ += f.blob ? std::string("NULL") : sql::Quote(f.name);
     }
     rowidName_ = rowid;
+    blobReads_.clear();
+    blobReads_.resize(fields_.size());
     loadTags();
 }
 
@@ -264,6 +272,47 @@ sql::Statement& TableFile::statement(const std::string& sqlText)
     return *it->second;
 }
 
+sql::Statement& TableFile::insertStatement()
+{
+    if (!insert_) {
+        std::string columns, marks;
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            columns += (i ? ", " : "") + sql::Quote(fields_[i].name);
+            marks += i ? ", ?" : "?";
+        }
+        insert_ = std::make_unique<sql::Statement>(
+            db_, "INSERT INTO " + quotedTable_ + " (" + columns + ") VALUES (" + marks + ")", fileName_);
+    }
+    return *insert_;
+}
+
+sql::Statement& TableFile::rowStatement()
+{
+    if (!row_)
+        row_ = std::make_unique<sql::Statement>(
+            db_, "SELECT " + selectList_ + " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    return *row_;
+}
+
+sql::Statement& TableFile::blobStatement(int field)
+{
+    std::unique_ptr<sql::Statement>& st = blobReads_[static_cast<size_t>(field)];
+    if (!st)
+        st = std::make_unique<sql::Statement>(db_,
+                                              "SELECT " + sql::Quote(fields_[static_cast<size_t>(field)].name) +
+                                                  " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1",
+                                              fileName_);
+    return *st;
+}
+
+sql::Statement& TableFile::deleteStatement()
+{
+    if (!delete_)
+        delete_ = std::make_unique<sql::Statement>(
+            db_, "DELETE FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    return *delete_;
+}
+
 Stamp TableFile::stamp()
 {
     sql::Statement& st = statement("PRAGMA data_version");
@@ -271,6 +320,7 @@ Stamp TableFile::stamp()
     Stamp s;
     s.dataVersion = st.step() ? st.columnInt(0) : -1;
     s.writes = writes_;
+    lastDataVersion_ = s.dataVersion;
     return s;
 }
 
@@ -280,22 +330,20 @@ TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
 {
     if (file_.readOnly_)
         throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
-    sql::Exec(file_.db_, file_.inTransaction_ ? "SAVEPOINT ads_row" : "BEGIN IMMEDIATE", file_.fileName_,
-              "Schreiben nicht möglich");
+    if (!file_.inTransaction_)
+        sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
 }
 
 TableFile::WriteScope::~WriteScope()
 {
-    if (done_)
-        return;
-    const char* undo = file_.inTransaction_ ? "ROLLBACK TO ads_row; RELEASE ads_row" : "ROLLBACK";
-    sqlite3_exec(file_.db_, undo, nullptr, nullptr, nullptr);
+    if (!done_ && !file_.inTransaction_)
+        sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void TableFile::WriteScope::commit()
 {
-    sql::Exec(file_.db_, file_.inTransaction_ ? "RELEASE ads_row" : "COMMIT", file_.fileName_,
-              "Schreiben nicht möglich");
+    if (!file_.inTransaction_)
+        sql::Exec(file_.db_, "COMMIT", file_.fileName_, "Schreiben nicht möglich");
     done_ = true;
     file_.noteWrite();
 }
@@ -311,6 +359,8 @@ void TableFile::commitTransaction()
 {
     if (!inTransaction_)
         return;
+    for (const auto& [field, value] : autoIncCache_)
+        writeAutoInc(field, value);
     sql::Exec(db_, "COMMIT", fileName_, "Transaktion kann nicht abgeschlossen werden");
     inTransaction_ = false;
     autoIncCache_.clear();
@@ -342,7 +392,8 @@ std::int64_t TableFile::nextAutoInc(int field)
     {
         sql::Statement& st = statement("SELECT last FROM ads_autoinc WHERE field=?");
         sql::ResetOnExit reset(st);
-        st.bindText(1, LowerAscii(f.name));
+        const std::string key = LowerAscii(f.name);
+        st.bindText(1, key);
         if (st.step()) {
             high = st.columnInt(0);
             known = true;
@@ -368,6 +419,13 @@ std::int64_t TableFile::nextAutoInc(int field)
 }
 
 void TableFile::storeAutoInc(int field, std::int64_t value)
+{
+    if (inTransaction_)
+        return; // kept in autoIncCache_ until the commit
+    writeAutoInc(field, value);
+}
+
+void TableFile::writeAutoInc(int field, std::int64_t value)
 {
     const std::string key = LowerAscii(fields_[static_cast<size_t>(field)].name);
     sql::Statement& up = statement("UPDATE ads_autoinc SET last=? WHERE field=? AND last<?");

@@ -75,8 +75,18 @@ public:
     std::uint64_t writes() const { return writes_; }
     void noteWrite() { ++writes_; }
     Stamp stamp();
+    // The stamp from the last data version read and the writes since: a row stamped with it is read
+    // again by the next refresh when another connection committed in the meantime.
+    Stamp lastStamp() const { return Stamp{lastDataVersion_, writes_}; }
+    // The statements of the row operations, prepared once: insert of every field; the select list,
+    // one blob, or the deletion of the row with row id ?1.
+    sql::Statement& insertStatement();
+    sql::Statement& rowStatement();
+    sql::Statement& blobStatement(int field);
+    sql::Statement& deleteStatement();
 
-    // One row change: BEGIN IMMEDIATE ... COMMIT, or a savepoint inside a connection transaction.
+    // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
+    // needed (each change is one statement, the AUTOINC mark is written at commit).
     class WriteScope {
     public:
         explicit WriteScope(TableFile& file);
@@ -96,7 +106,8 @@ public:
     void rollbackTransaction() noexcept;
     bool inTransaction() const { return inTransaction_; }
 
-    // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope).
+    // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope, storeAutoInc before the
+    // row is written: a failed insert then only leaves a gap).
     std::int64_t nextAutoInc(int field);
     void storeAutoInc(int field, std::int64_t value);
 
@@ -121,9 +132,14 @@ private:
     std::vector<IndexTag> tags_;
     std::map<std::string, std::unique_ptr<sql::Statement>> statements_;
     std::uint64_t writes_ = 0;
+    std::int64_t lastDataVersion_ = -1;
+    std::unique_ptr<sql::Statement> insert_, row_, delete_;
+    std::vector<std::unique_ptr<sql::Statement>> blobReads_;
     bool inTransaction_ = false;
     bool readOnly_ = false;
-    std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction
+    std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction,
+                                               // written to ads_autoinc at commit
+    void writeAutoInc(int field, std::int64_t value);
 };
 
 // Removes a table file and SQLite's side files; missing files are no error.

@@ -71,12 +71,18 @@ void Statement::bindBlob(int index, std::string_view value)
 
 void Statement::bind(int index, const ValueRef& value)
 {
+    static const char empty = 0;
     switch (value.kind) {
     case StorageKind::Null: bindNull(index); break;
     case StorageKind::Integer: bindInt(index, value.i); break;
     case StorageKind::Real: bindReal(index, value.d); break;
-    case StorageKind::Text: bindText(index, value.s); break;
-    case StorageKind::Blob: bindBlob(index, value.s); break;
+    case StorageKind::Text:
+        sqlite3_bind_text64(stmt_, index, value.s.empty() ? &empty : value.s.data(), value.s.size(), SQLITE_STATIC,
+                            SQLITE_UTF8);
+        break;
+    case StorageKind::Blob:
+        sqlite3_bind_blob64(stmt_, index, value.s.empty() ? &empty : value.s.data(), value.s.size(), SQLITE_STATIC);
+        break;
     }
 }
 

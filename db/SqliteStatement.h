@@ -32,6 +32,7 @@ public:
     void bindReal(int index, double value);
     void bindText(int index, std::string_view value);
     void bindBlob(int index, std::string_view value);
+    // Binds without copying text or bytes: the value must stay alive until reset().
     void bind(int index, const ValueRef& value);
 
     // True when a row is ready, false when done; raises on errors (the statement is reset then).

@@ -22,6 +22,13 @@ TAdsConnection::~TAdsConnection()
     tables_.clear();
 }
 
+void TAdsConnection::SetConnectPath(const std::string& path)
+{
+    if (connected_ && path != connectPath_)
+        SetIsConnected(false);
+    connectPath_ = path;
+}
+
 std::filesystem::path TAdsConnection::directory() const { return std::filesystem::path(connectPath_); }
 
 void TAdsConnection::SetIsConnected(bool connect)

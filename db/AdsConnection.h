@@ -25,8 +25,9 @@ public:
 
     void SetAdsServerTypes(TAdsServerTypes kinds) { serverTypes_ = kinds; }
     TAdsServerTypes AdsServerTypes() const { return serverTypes_; }
-    // The database directory, read back exactly as set.
-    void SetConnectPath(const std::string& path) { connectPath_ = path; }
+    // The database directory, read back exactly as set. A new path while connected disconnects
+    // (closing the tables) first.
+    void SetConnectPath(const std::string& path);
     const std::string& ConnectPath() const { return connectPath_; }
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     bool LoginPrompt() const { return loginPrompt_; }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace gs;
 using namespace gs::test;
 
@@ -24,7 +26,9 @@ protected:
                 "(4, 2, 4, '2006-05-15', 'x\" OR 1=1 --', 1, 100, NULL, NULL),"
                 "(5, 1, 1, '2006-03-31', '', 0, 7, NULL, NULL),"
                 "(6, 5, 4, '2006-07-01', NULL, NULL, NULL, NULL, NULL),"
-                "(7, NULL, NULL, NULL, 'Meier', 1, 2.5, NULL, NULL);");
+                "(7, NULL, NULL, NULL, 'Meier', 1, 2.5, NULL, NULL);"
+                "CREATE TABLE ads_index(tag TEXT, expression TEXT, options INTEGER);"
+                "INSERT INTO ads_index VALUES('DATE', 'Date', 2), ('POT', 'POT', 0);");
         t.SetAdsConnection(&db.conn);
         t.SetTableName("Auftraege.ADT");
         t.Open();
@@ -57,6 +61,9 @@ TEST_F(DbFilter, GoodFiltersVisitTheMatchingRows)
         {"POT<>1", {"2", "4", "6", "7"}},         // an empty POT counts as 0, which is not 1
         {"POT<2", {"1", "3", "5", "7"}},
         {"NOT (POT=1)", {"2", "4", "6", "7"}},
+        {"NOT (DATE<=\"30.06.2006\" AND DATE>=\"01.04.2006\")", {"5", "6", "7"}},
+        {"DATE<=\"30.06.2006\" AND NOT (DATE>=\"01.04.2006\")", {"5", "7"}},
+        {"NOT (POT<2 AND POT>0) AND NOT (STATUS=4)", {"2", "7"}},
         {"ISMAIL=1", {"1", "4", "7"}},
         {"ismail=0", {"2", "3", "5", "6"}},       // empty logical = false
         {"Date=\"15.05.2006\"", {"3", "4"}},
@@ -77,8 +84,16 @@ TEST_F(DbFilter, GoodFiltersVisitTheMatchingRows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.filter);
+        t.SetIndexName("");
         EXPECT_EQ(visit(c.filter), c.ids);
         EXPECT_EQ(t.RecordCount(), static_cast<int>(c.ids.size()));
+        // Along an index on a filtered column (empty keys walk separately): the same rows.
+        for (const char* index : {"DATE", "POT"}) {
+            t.SetIndexName(index);
+            Ids along = WalkColumn(t, "ID");
+            std::sort(along.begin(), along.end());
+            EXPECT_EQ(along, c.ids) << "index " << index;
+        }
     }
     t.SetFiltered(false);
     EXPECT_EQ(t.RecordCount(), 7);

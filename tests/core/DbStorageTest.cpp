@@ -334,4 +334,10 @@ TEST(DbConnection, ConnectFailsOnUnusableDirectoriesAndDisconnectClosesTables)
     conn.SetIsConnected(false);
     EXPECT_FALSE(t.Active());
     EXPECT_THROW(t.Open(), AdsError);
+
+    conn.Connect();
+    t.Open();
+    conn.SetConnectPath((dir.path() / "anderswo").string()); // another directory: the tables close
+    EXPECT_FALSE(conn.IsConnected());
+    EXPECT_FALSE(t.Active());
 }

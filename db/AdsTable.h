@@ -96,14 +96,13 @@ public:
     void DeleteTable();
     std::vector<TAdsIndexDef> IndexDefs() const;
 
-    // --- used by TField ---
+private:
+    friend class TAdsConnection;
+    friend class TField;
     ValueRef FieldValue(int index);
     void SetFieldValue(int index, DbValue value);
     [[noreturn]] void Fail(const std::string& text, const std::string& column = {}) const;
     const std::string& DisplayName() const { return tableName_; }
-
-private:
-    friend class TAdsConnection;
     void closeNoThrow() noexcept;
     void requireActive() const;
     void checkBrowseMode();

@@ -1,0 +1,176 @@
+#include "db/AdsConnection.h"
+
+#include "app/Runtime.h"
+#include "db/AdsError.h"
+#include "db/AdsTable.h"
+#include "db/AdsTableFile.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <system_error>
+
+namespace gs {
+
+TAdsConnection::TAdsConnection() = default;
+
+TAdsConnection::~TAdsConnection()
+{
+    closeTables();
+    for (TAdsTable* t : tables_)
+        t->connection_ = nullptr;
+    tables_.clear();
+}
+
+void TAdsConnection::SetConnectPath(const std::string& path)
+{
+    if (connected_ && path != connectPath_)
+        SetIsConnected(false);
+    connectPath_ = path;
+}
+
+std::filesystem::path TAdsConnection::directory() const { return std::filesystem::path(connectPath_); }
+
+void TAdsConnection::SetIsConnected(bool connect)
+{
+    if (!connect) {
+        closeTables();
+        connected_ = false;
+        return;
+    }
+    if (connected_)
+        return;
+    if (!serverTypes_.contains(stADS_LOCAL) && !serverTypes_.contains(stADS_REMOTE))
+        throw AdsError("Verbindung nicht möglich: kein unterstützter Servertyp (lokal oder entfernt) gewählt", {});
+    if (connectPath_.empty())
+        throw AdsError("Verbindung nicht möglich: kein Datenbankpfad angegeben", {});
+    std::error_code ec;
+    const auto dir = directory();
+    if (!std::filesystem::exists(dir, ec))
+        throw AdsError("Verbindung nicht möglich: Datenbankverzeichnis nicht gefunden: " + connectPath_, {});
+    if (!std::filesystem::is_directory(dir, ec))
+        throw AdsError("Verbindung nicht möglich: kein Verzeichnis: " + connectPath_, {});
+    if (::access(dir.c_str(), R_OK | X_OK) != 0)
+        throw AdsError("Verbindung nicht möglich: Datenbankverzeichnis kann nicht gelesen werden: " + connectPath_, {});
+    connected_ = true;
+}
+
+void TAdsConnection::closeTables() noexcept
+{
+    if (inTransaction_)
+        Rollback();
+    const std::vector<TAdsTable*> open = tables_;
+    for (TAdsTable* t : open)
+        t->closeNoThrow();
+    files_.clear();
+}
+
+std::filesystem::path TAdsConnection::TablePath(const std::string& fileName) const
+{
+    return FindFileNoCase(directory(), fileName);
+}
+
+bool TAdsConnection::TableExists(const std::string& fileName) const
+{
+    if (connectPath_.empty() || fileName.empty())
+        return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(TablePath(fileName), ec);
+}
+
+void TAdsConnection::DeleteTable(const std::string& fileName)
+{
+    const auto path = TablePath(fileName);
+    for (TAdsTable* t : tables_) {
+        if (t->Active() && t->file_->path() == path)
+            throw AdsError("Tabelle ist geöffnet und kann nicht gelöscht werden", fileName);
+    }
+    std::error_code ec;
+    files_.erase(std::filesystem::weakly_canonical(path, ec).string());
+    ads::RemoveTableFiles(path, fileName);
+}
+
+std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName)
+{
+    if (!connected_)
+        throw AdsError("Keine Verbindung zur Datenbank", fileName);
+    const auto path = TablePath(fileName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        throw AdsError("Tabelle nicht gefunden in " + connectPath_, fileName);
+    const std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    if (auto it = files_.find(key); it != files_.end()) {
+        if (auto f = it->second.lock())
+            return f;
+    }
+    auto f = ads::TableFile::Open(path);
+    if (inTransaction_) {
+        f->beginTransaction();
+        pinned_.push_back(f);
+    }
+    files_[key] = f;
+    return f;
+}
+
+void TAdsConnection::RegisterTable(TAdsTable* table)
+{
+    if (std::find(tables_.begin(), tables_.end(), table) == tables_.end())
+        tables_.push_back(table);
+}
+
+void TAdsConnection::UnregisterTable(TAdsTable* table)
+{
+    tables_.erase(std::remove(tables_.begin(), tables_.end(), table), tables_.end());
+}
+
+void TAdsConnection::BeginTransaction()
+{
+    if (!connected_)
+        throw AdsError("Keine Verbindung zur Datenbank", {});
+    if (inTransaction_)
+        throw AdsError("Es läuft bereits eine Transaktion", {});
+    std::vector<std::shared_ptr<ads::TableFile>> begun;
+    try {
+        for (auto& [key, weak] : files_) {
+            if (auto f = weak.lock()) {
+                f->beginTransaction();
+                begun.push_back(f);
+            }
+        }
+    } catch (...) {
+        for (auto& f : begun)
+            f->rollbackTransaction();
+        throw;
+    }
+    pinned_ = std::move(begun);
+    inTransaction_ = true;
+}
+
+void TAdsConnection::Commit()
+{
+    if (!inTransaction_)
+        throw AdsError("Keine Transaktion aktiv", {});
+    // Commit file by file; when one fails, the rest is rolled back and the error reported.
+    std::vector<std::shared_ptr<ads::TableFile>> files = std::move(pinned_);
+    pinned_.clear();
+    inTransaction_ = false;
+    for (size_t i = 0; i < files.size(); ++i) {
+        try {
+            files[i]->commitTransaction();
+        } catch (...) {
+            for (size_t j = i; j < files.size(); ++j)
+                files[j]->rollbackTransaction();
+            throw;
+        }
+    }
+}
+
+void TAdsConnection::Rollback()
+{
+    for (auto& f : pinned_)
+        f->rollbackTransaction();
+    pinned_.clear();
+    inTransaction_ = false;
+}
+
+} // namespace gs

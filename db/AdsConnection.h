@@ -1,0 +1,76 @@
+#pragma once
+// The database connection: a directory of table files. Local and remote server kinds both open the
+// directory's files directly. Tables register with their connection; disconnecting closes them.
+#include "db/AdsTypes.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+namespace ads {
+class TableFile;
+}
+class TAdsTable;
+
+class TAdsConnection {
+public:
+    TAdsConnection();
+    ~TAdsConnection();
+    TAdsConnection(const TAdsConnection&) = delete;
+    TAdsConnection& operator=(const TAdsConnection&) = delete;
+
+    void SetAdsServerTypes(TAdsServerTypes kinds) { serverTypes_ = kinds; }
+    TAdsServerTypes AdsServerTypes() const { return serverTypes_; }
+    // The database directory, read back exactly as set. A new path while connected disconnects
+    // (closing the tables) first.
+    void SetConnectPath(const std::string& path);
+    const std::string& ConnectPath() const { return connectPath_; }
+    void SetLoginPrompt(bool on) { loginPrompt_ = on; }
+    bool LoginPrompt() const { return loginPrompt_; }
+
+    // true: connects (raises AdsError when the directory does not exist or cannot be used, or no
+    // usable server kind is set); false: disconnects, closing the connection's tables and rolling
+    // back an open transaction.
+    void SetIsConnected(bool connect);
+    bool IsConnected() const { return connected_; }
+    void Connect() { SetIsConnected(true); }
+    void Disconnect() { SetIsConnected(false); }
+
+    // The file of a table in the directory, found without regard to case (dir/name when none).
+    std::filesystem::path TablePath(const std::string& fileName) const;
+    bool TableExists(const std::string& fileName) const;
+    // Deletes a table file with its side files; a missing file is no error. The table must not be
+    // open on this connection.
+    void DeleteTable(const std::string& fileName);
+
+    // One transaction over every table file the connection uses (and opens while it runs). Bulk
+    // writers wrap their rows in one to write fast.
+    void BeginTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return inTransaction_; }
+
+    // --- used by TAdsTable ---
+    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName);
+    void RegisterTable(TAdsTable* table);
+    void UnregisterTable(TAdsTable* table);
+
+private:
+    std::filesystem::path directory() const;
+    void closeTables() noexcept;
+
+    TAdsServerTypes serverTypes_{stADS_REMOTE};
+    std::string connectPath_;
+    bool loginPrompt_ = true;
+    bool connected_ = false;
+    bool inTransaction_ = false;
+    std::vector<TAdsTable*> tables_;
+    std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path
+    std::vector<std::shared_ptr<ads::TableFile>> pinned_;      // files in the running transaction
+};
+
+} // namespace gs

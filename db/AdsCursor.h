@@ -1,0 +1,140 @@
+#pragma once
+// Walking a table file in index order with an optional filter, without loading the table: rows
+// come in small batches from statements that continue after the last row's key (key, row id), so
+// no read transaction stays open between calls and every batch starts from a fresh snapshot. The
+// cursor keeps a window of fetched rows (plain columns only; blobs are read on demand elsewhere)
+// and the position inside it.
+#include "db/AdsFilter.h"
+#include "db/AdsTableFile.h"
+#include "db/DbValue.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gs::ads {
+
+// Rows of plain column values (row id, then one value per field; blob fields stay NULL).
+class RowBatch {
+public:
+    void reset(int fieldCount);
+    size_t size() const { return rowids_.size(); }
+    bool empty() const { return rowids_.empty(); }
+    // From a statement whose columns are the table file's select list.
+    void append(const sql::Statement& st, const Stamp& stamp);
+    void appendRow(const RowBatch& other, size_t row);
+    // A row from values as they were stored (blob fields stay NULL).
+    void appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
+                      const std::vector<FieldInfo>& fields);
+    std::int64_t rowid(size_t row) const { return rowids_[row]; }
+    const Stamp& stamp(size_t row) const { return stamps_[row]; }
+    ValueRef value(size_t row, int field) const
+    {
+        const Cell& c = cells_[row * static_cast<size_t>(n_) + static_cast<size_t>(field)];
+        ValueRef v;
+        v.kind = c.kind;
+        switch (c.kind) {
+        case StorageKind::Integer: v.i = c.i; break;
+        case StorageKind::Real: v.d = c.d; break;
+        case StorageKind::Text:
+        case StorageKind::Blob: v.s = std::string_view(arena_.data() + c.off, c.len); break;
+        default: break;
+        }
+        return v;
+    }
+    void swap(RowBatch& other) noexcept;
+
+private:
+    struct Cell {
+        StorageKind kind = StorageKind::Null;
+        size_t len = 0;
+        union {
+            std::int64_t i;
+            double d;
+            size_t off;
+        };
+        Cell() : i(0) {}
+    };
+    void push(const ValueRef& v);
+
+    int n_ = 0;
+    std::vector<Cell> cells_;
+    std::vector<std::int64_t> rowids_;
+    std::vector<Stamp> stamps_;
+    std::string arena_;
+};
+
+struct WalkOrder {
+    int keyField = -1;       // -1: natural order (row id)
+    bool descending = false;
+};
+
+class Cursor {
+public:
+    explicit Cursor(TableFile& file);
+
+    // New order and filter: the position is dropped.
+    void configure(const WalkOrder& order, const Filter& filter);
+    const WalkOrder& order() const { return order_; }
+
+    bool first();
+    bool last();
+    // Move one row; false (position unchanged) when there is none.
+    bool next();
+    bool prior();
+    // The row with this row id, whether or not the filter passes it.
+    bool gotoRow(std::int64_t rowid);
+    // Makes a row just written from these values the current one, without reading it back.
+    void placeRow(std::int64_t rowid, const std::vector<DbValue>& values);
+    // First row in walk order at or after key (ascending) / at or before key (descending).
+    bool seek(const DbValue& key);
+    // After the current row was deleted: the next row, else the previous one.
+    bool afterDelete();
+    std::int64_t count();
+    void clear();
+
+    bool hasRow() const { return has_; }
+    std::int64_t rowid() const { return window_.rowid(pos_); }
+    ValueRef value(int field) const { return window_.value(pos_, field); }
+    const Stamp& rowStamp() const { return window_.stamp(pos_); }
+    // Re-reads the current row; false when it no longer exists (position kept).
+    bool reloadCurrent();
+    // Drops fetched rows other than the current one (after writes).
+    void dropAhead();
+
+private:
+    enum class Seg { All, Null, Values };
+    // Statements: a segment from its beginning, or continuing after a row. Rows of the value
+    // segment continue in two steps, the rest of the row's key (by row id) and then the keys
+    // beyond it, so that SQLite bounds both exactly on the index.
+    enum class Query { AllFirst, AllFrom, NullFirst, NullFrom, ValuesFirst, ValuesTail, ValuesAfter, Count };
+    struct Pos {
+        Seg seg = Seg::All;
+        DbValue key;
+        std::int64_t rowid = 0;
+    };
+    std::vector<Seg> segments(bool forward) const;
+    Pos currentPos() const;
+    // Appends up to limit rows in walk direction after start (or from the beginning).
+    void fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
+    sql::Statement& statement(Query query, bool ascending);
+    void run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
+    const FilterSql& filterFor(Query query) const;
+    void reverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
+    bool staleWindow() const { return windowWrites_ != file_.writes(); }
+    size_t growBatch();
+
+    TableFile& file_;
+    WalkOrder order_;
+    FilterSql filter_;       // for all rows
+    FilterSql valueFilter_;  // for rows whose key is not empty
+    std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
+    RowBatch window_;
+    size_t pos_ = 0;
+    bool has_ = false;
+    std::uint64_t windowWrites_ = 0;
+    size_t batch_ = 0;
+};
+
+} // namespace gs::ads

@@ -1,0 +1,397 @@
+#include "db/AdsField.h"
+
+#include "app/Cp1252.h"
+#include "app/Error.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "db/AdsTable.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace gs {
+
+namespace {
+
+constexpr double kMinDay = -693593.0; // 01.01.0001
+constexpr double kMaxDay = 2958466.0; // 01.01.10000
+
+std::string FormatFloat(double v)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    std::string s = buf;
+    const Runtime* rt = Runtime::currentOrNull();
+    const char sep = rt ? rt->formats.decimalSeparator : ',';
+    for (char& c : s) {
+        if (c == '.')
+            c = sep;
+    }
+    return s;
+}
+
+// Decimal text with "." or "," as the decimal point.
+bool ParseFloatText(std::string_view text, double& out)
+{
+    std::string t = Trim(text);
+    if (t.empty())
+        return false;
+    if (t.find('.') == std::string::npos) {
+        for (char& c : t) {
+            if (c == ',')
+                c = '.';
+        }
+    }
+    const char* b = t.data();
+    if (*b == '+')
+        ++b;
+    auto r = std::from_chars(b, t.data() + t.size(), out);
+    return r.ec == std::errc() && r.ptr == t.data() + t.size() && std::isfinite(out);
+}
+
+bool ParseBoolText(std::string_view text, bool& out)
+{
+    const std::string t = UpperAscii(Trim(text));
+    for (const char* s : {"", "0", "F", "FALSE", "N", "NO", "NEIN"}) {
+        if (t == s) {
+            out = false;
+            return true;
+        }
+    }
+    for (const char* s : {"1", "T", "TRUE", "Y", "YES", "J", "JA"}) {
+        if (t == s) {
+            out = true;
+            return true;
+        }
+    }
+    double d = 0;
+    if (ParseFloatText(t, d)) {
+        out = d != 0;
+        return true;
+    }
+    return false;
+}
+
+bool IsDateType(TAdsFieldType t) { return t == TAdsFieldType::Date || t == TAdsFieldType::Timestamp; }
+
+} // namespace
+
+TField::TField(TAdsTable& table, int index, std::string name, TAdsFieldType type, int size)
+    : table_(table), index_(index), name_(std::move(name)), type_(type), size_(size)
+{
+}
+
+ValueRef TField::Value() const { return table_.FieldValue(index_); }
+
+bool TField::IsNull() const { return Value().isNull(); }
+
+void TField::conversionError(const std::string& what, const ValueRef& v) const
+{
+    std::string shown;
+    if (v.kind == StorageKind::Text || v.kind == StorageKind::Blob)
+        shown = Utf8Left(v.kind == StorageKind::Blob ? Cp1252ToUtf8(v.s) : std::string(v.s), 40);
+    else if (v.kind == StorageKind::Integer)
+        shown = std::to_string(v.i);
+    else if (v.kind == StorageKind::Real)
+        shown = FormatFloat(v.d);
+    throw ConvertError("Ungültiger Wert in Spalte " + name_ + ": \"" + shown + "\" " + what + " (Tabelle " +
+                       table_.DisplayName() + ")");
+}
+
+// The value as text, for conversions: memo bytes decoded, numbers formatted.
+std::string TField::storedText(const ValueRef& v) const
+{
+    switch (v.kind) {
+    case StorageKind::Null: return {};
+    case StorageKind::Integer: return std::to_string(v.i);
+    case StorageKind::Real: return FormatFloat(v.d);
+    case StorageKind::Text: return std::string(v.s);
+    case StorageKind::Blob: return type_ == TAdsFieldType::Memo ? Cp1252ToUtf8(v.s) : std::string(v.s);
+    }
+    return {};
+}
+
+// --- reading ---------------------------------------------------------------------------------------
+
+std::string TField::AsString() const
+{
+    const ValueRef v = Value();
+    if (v.isNull())
+        return {};
+    switch (type_) {
+    case TAdsFieldType::Logical: {
+        bool b = false;
+        if (v.kind == StorageKind::Integer || v.kind == StorageKind::Real)
+            return (v.kind == StorageKind::Integer ? v.i != 0 : v.d != 0) ? "True" : "False";
+        return ParseBoolText(storedText(v), b) ? (b ? "True" : "False") : storedText(v);
+    }
+    case TAdsFieldType::Date:
+    case TAdsFieldType::Timestamp: {
+        TDateTime d = 0;
+        if (v.kind == StorageKind::Integer || v.kind == StorageKind::Real)
+            d = v.kind == StorageKind::Integer ? static_cast<double>(v.i) : v.d;
+        else if (!IsoToDateTime(Trim(v.s), d) && !TryTextToDate(v.s, d))
+            return std::string(v.s); // shown as stored; AsDateTime reports it
+        if (d < kMinDay || d >= kMaxDay)
+            return storedText(v);
+        return type_ == TAdsFieldType::Date ? DateToText(d) : DateTimeToText(d);
+    }
+    default: return storedText(v);
+    }
+}
+
+std::int64_t TField::AsLargeInt() const
+{
+    const ValueRef v = Value();
+    switch (v.kind) {
+    case StorageKind::Null: return 0;
+    case StorageKind::Integer: return v.i;
+    case StorageKind::Real:
+        if (!(std::fabs(v.d) < 9.2e18))
+            conversionError("liegt außerhalb des Zahlenbereichs", v);
+        return static_cast<std::int64_t>(std::nearbyint(v.d));
+    default: break;
+    }
+    if (IsDateType(type_))
+        return static_cast<std::int64_t>(std::floor(AsDateTime()));
+    const std::string t = Trim(storedText(v));
+    if (t.empty())
+        return 0;
+    long long i = 0;
+    if (TryParseInt64(t, i))
+        return i;
+    double d = 0;
+    if (ParseFloatText(t, d) && std::fabs(d) < 9.2e18)
+        return static_cast<std::int64_t>(std::nearbyint(d));
+    bool b = false;
+    if (type_ == TAdsFieldType::Logical && ParseBoolText(t, b))
+        return b ? 1 : 0;
+    conversionError("ist keine Zahl", v);
+}
+
+int TField::AsInteger() const
+{
+    const std::int64_t v = AsLargeInt();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        conversionError("liegt außerhalb des Zahlenbereichs", Value());
+    return static_cast<int>(v);
+}
+
+double TField::AsFloat() const
+{
+    const ValueRef v = Value();
+    switch (v.kind) {
+    case StorageKind::Null: return 0;
+    case StorageKind::Integer: return static_cast<double>(v.i);
+    case StorageKind::Real: return v.d;
+    default: break;
+    }
+    if (IsDateType(type_))
+        return AsDateTime();
+    const std::string t = Trim(storedText(v));
+    if (t.empty())
+        return 0;
+    double d = 0;
+    if (ParseFloatText(t, d))
+        return d;
+    bool b = false;
+    if (type_ == TAdsFieldType::Logical && ParseBoolText(t, b))
+        return b ? 1 : 0;
+    conversionError("ist keine Zahl", v);
+}
+
+TDateTime TField::AsDateTime() const
+{
+    const ValueRef v = Value();
+    TDateTime d = 0;
+    switch (v.kind) {
+    case StorageKind::Null: return 0;
+    case StorageKind::Integer: d = static_cast<double>(v.i); break;
+    case StorageKind::Real: d = v.d; break;
+    default: {
+        const std::string t = Trim(storedText(v));
+        if (t.empty())
+            return 0;
+        if (!IsoToDateTime(t, d) && !TryTextToDate(t, d))
+            conversionError("ist kein gültiges Datum", v);
+    }
+    }
+    if (!(d >= kMinDay && d < kMaxDay))
+        conversionError("ist kein gültiges Datum", v);
+    return type_ == TAdsFieldType::Date ? std::floor(d) : d;
+}
+
+bool TField::AsBoolean() const
+{
+    const ValueRef v = Value();
+    switch (v.kind) {
+    case StorageKind::Null: return false;
+    case StorageKind::Integer: return v.i != 0;
+    case StorageKind::Real: return v.d != 0;
+    default: break;
+    }
+    bool b = false;
+    if (!ParseBoolText(storedText(v), b))
+        conversionError("ist kein Wahrheitswert", v);
+    return b;
+}
+
+std::string TField::AsBytes() const
+{
+    const ValueRef v = Value();
+    switch (v.kind) {
+    case StorageKind::Null: return {};
+    case StorageKind::Blob: return std::string(v.s);
+    case StorageKind::Text: return type_ == TAdsFieldType::Memo ? Utf8ToCp1252(v.s) : std::string(v.s);
+    default: return AsString();
+    }
+}
+
+// --- writing ---------------------------------------------------------------------------------------
+
+void TField::store(DbValue v) { table_.SetFieldValue(index_, std::move(v)); }
+
+void TField::Clear() { store(DbValue{}); }
+
+void TField::SetString(std::string_view text)
+{
+    auto bad = [&](const char* what) { conversionError(what, ValueRef{StorageKind::Text, 0, 0, text}); };
+    switch (type_) {
+    case TAdsFieldType::Char: store(DbValue::Text(size_ > 0 ? Utf8Left(text, static_cast<size_t>(size_)) : std::string(text))); return;
+    case TAdsFieldType::Memo: store(DbValue::Blob(Utf8ToCp1252(text))); return;
+    case TAdsFieldType::Binary: store(DbValue::Blob(std::string(text))); return;
+    default: break;
+    }
+    const std::string t = Trim(text);
+    if (t.empty() && type_ != TAdsFieldType::Logical) {
+        Clear();
+        return;
+    }
+    switch (type_) {
+    case TAdsFieldType::ShortInt:
+    case TAdsFieldType::Integer:
+    case TAdsFieldType::AutoInc: {
+        long long i = 0;
+        double d = 0;
+        if (TryParseInt64(t, i))
+            SetInteger(i);
+        else if (ParseFloatText(t, d))
+            SetFloat(d);
+        else
+            bad("ist keine Zahl");
+        return;
+    }
+    case TAdsFieldType::Double: {
+        double d = 0;
+        if (!ParseFloatText(t, d))
+            bad("ist keine Zahl");
+        store(DbValue::Real(d));
+        return;
+    }
+    case TAdsFieldType::Logical: {
+        bool b = false;
+        if (!ParseBoolText(t, b))
+            bad("ist kein Wahrheitswert");
+        SetBoolean(b);
+        return;
+    }
+    default: { // dates
+        TDateTime d = 0;
+        if (!TryTextToDate(t, d) && !IsoToDateTime(t, d))
+            bad("ist kein gültiges Datum");
+        SetDateTime(d);
+        return;
+    }
+    }
+}
+
+void TField::SetInteger(std::int64_t value)
+{
+    const ValueRef shown{StorageKind::Integer, value, 0, {}};
+    switch (type_) {
+    case TAdsFieldType::Char:
+    case TAdsFieldType::Memo:
+    case TAdsFieldType::Binary: SetString(std::to_string(value)); return;
+    case TAdsFieldType::ShortInt:
+        if (value < -32768 || value > 32767)
+            conversionError("liegt außerhalb des Zahlenbereichs", shown);
+        store(DbValue::Integer(value));
+        return;
+    case TAdsFieldType::Integer:
+    case TAdsFieldType::AutoInc:
+        if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+            conversionError("liegt außerhalb des Zahlenbereichs", shown);
+        store(DbValue::Integer(value));
+        return;
+    case TAdsFieldType::Double: store(DbValue::Real(static_cast<double>(value))); return;
+    case TAdsFieldType::Logical: store(DbValue::Integer(value != 0 ? 1 : 0)); return;
+    default: SetDateTime(static_cast<double>(value)); return;
+    }
+}
+
+void TField::SetFloat(double value)
+{
+    const ValueRef shown{StorageKind::Real, 0, value, {}};
+    if (!std::isfinite(value))
+        conversionError("ist keine Zahl", shown);
+    switch (type_) {
+    case TAdsFieldType::Char:
+    case TAdsFieldType::Memo:
+    case TAdsFieldType::Binary: SetString(FormatFloat(value)); return;
+    case TAdsFieldType::ShortInt:
+    case TAdsFieldType::Integer:
+    case TAdsFieldType::AutoInc:
+        if (!(std::fabs(value) < 9.2e18))
+            conversionError("liegt außerhalb des Zahlenbereichs", shown);
+        SetInteger(static_cast<std::int64_t>(std::nearbyint(value)));
+        return;
+    case TAdsFieldType::Double: store(DbValue::Real(value)); return;
+    case TAdsFieldType::Logical: store(DbValue::Integer(value != 0 ? 1 : 0)); return;
+    default: SetDateTime(value); return;
+    }
+}
+
+void TField::SetDateTime(TDateTime value)
+{
+    const ValueRef shown{StorageKind::Real, 0, value, {}};
+    if (!(value >= kMinDay && value < kMaxDay))
+        conversionError("ist kein gültiges Datum", shown);
+    switch (type_) {
+    case TAdsFieldType::Date: store(DbValue::Text(DateToIso(std::floor(value)))); return;
+    case TAdsFieldType::Timestamp: store(DbValue::Text(TimestampToIso(value))); return;
+    case TAdsFieldType::Char:
+    case TAdsFieldType::Memo:
+    case TAdsFieldType::Binary:
+        SetString(value == std::floor(value) ? DateToText(value) : DateTimeToText(value));
+        return;
+    case TAdsFieldType::Double: store(DbValue::Real(value)); return;
+    case TAdsFieldType::Logical: conversionError("ist kein Wahrheitswert", shown);
+    default: SetInteger(static_cast<std::int64_t>(std::floor(value))); return;
+    }
+}
+
+void TField::SetBoolean(bool value)
+{
+    switch (type_) {
+    case TAdsFieldType::Char:
+    case TAdsFieldType::Memo:
+    case TAdsFieldType::Binary: SetString(value ? "True" : "False"); return;
+    case TAdsFieldType::Double: store(DbValue::Real(value ? 1 : 0)); return;
+    case TAdsFieldType::Date:
+    case TAdsFieldType::Timestamp:
+        conversionError("ist kein gültiges Datum", ValueRef{StorageKind::Text, 0, 0, value ? "True" : "False"});
+    default: store(DbValue::Integer(value ? 1 : 0)); return;
+    }
+}
+
+void TField::SetBytes(std::string_view bytes)
+{
+    if (IsBlob())
+        store(DbValue::Blob(std::string(bytes)));
+    else
+        SetString(bytes);
+}
+
+} // namespace gs

@@ -1,0 +1,143 @@
+#pragma once
+// A table of a connection, opened by file name ("Auftraege.ADT"), walked in the order of the
+// selected index (none: natural row order) and, with Filtered, through its filter. Navigation and
+// edit states follow the host's client:
+// - Open and First go to the first visible row (Bof true); on an empty set Eof and Bof are both true.
+// - Next past the last row sets Eof and stays on the last row; Prior before the first sets Bof.
+// - Last goes to the last row with Eof true.
+// - Changing index, filter or Filtered goes to the first row.
+// - Moving, seeking, refreshing and changing the order post a pending edit (or cancel it when
+//   nothing was changed); closing discards it.
+// - After Post of an insert the table is on the new row; Delete moves to the next row, or the
+//   previous one at the end.
+#include "db/AdsField.h"
+#include "db/AdsFilter.h"
+#include "db/AdsTypes.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gs {
+
+class TAdsConnection;
+namespace ads {
+class TableFile;
+class Cursor;
+} // namespace ads
+
+class TAdsTable {
+public:
+    TAdsTable();
+    explicit TAdsTable(TAdsConnection* connection, std::string tableName = {});
+    ~TAdsTable();
+    TAdsTable(const TAdsTable&) = delete;
+    TAdsTable& operator=(const TAdsTable&) = delete;
+
+    void SetAdsConnection(TAdsConnection* connection);
+    TAdsConnection* AdsConnection() const { return connection_; }
+    void SetTableName(const std::string& name);
+    const std::string& TableName() const { return tableName_; }
+
+    void SetActive(bool active);
+    bool Active() const { return file_ != nullptr; }
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+
+    // Index tag by name (without regard to case); empty: natural row order.
+    void SetIndexName(const std::string& tag);
+    const std::string& IndexName() const { return indexName_; }
+    void SetFilter(const std::string& filter);
+    const std::string& Filter() const { return filter_; }
+    void SetFiltered(bool on);
+    bool Filtered() const { return filtered_; }
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    bool IsEmpty() const;
+    // Rows visible through the filter.
+    int RecordCount();
+
+    TBookmark GetBookmark() const;
+    void GotoBookmark(TBookmark bookmark);
+    bool BookmarkValid(TBookmark bookmark);
+
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    TField& Fields(int index);
+    // Raises AdsError "Spalte nicht gefunden: NAME (Tabelle FILE)" for a column the table lacks.
+    TField& FieldByName(std::string_view name);
+    TField* FindField(std::string_view name);
+
+    TDataSetState State() const { return state_; }
+    bool Modified() const { return modified_; }
+    void Edit();   // on an empty table: Insert
+    void Insert();
+    void Append();
+    void Post();   // in browse state: nothing
+    void Cancel();
+    void Delete();
+
+    // Posts a pending edit, then re-reads the current row from storage (skipped when nothing can
+    // have changed since it was read).
+    void RefreshRecord();
+    // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
+    // the first row at or after it in index order. True when a row with that key was found.
+    bool SeekKey(std::string_view key, bool exact = true);
+
+    bool TableExists() const;
+    void CreateTable(const std::vector<TAdsFieldDef>& fields, const std::vector<TAdsIndexDef>& indexes = {},
+                     TAdsCharType charType = TAdsCharType::ANSI);
+    void AddIndex(const std::string& tag, const std::string& expression, int options = 0);
+    void DeleteTable();
+    std::vector<TAdsIndexDef> IndexDefs() const;
+
+private:
+    friend class TAdsConnection;
+    friend class TField;
+    ValueRef FieldValue(int index);
+    void SetFieldValue(int index, DbValue value);
+    [[noreturn]] void Fail(const std::string& text, const std::string& column = {}) const;
+    const std::string& DisplayName() const { return tableName_; }
+    void closeNoThrow() noexcept;
+    void requireActive() const;
+    void checkBrowseMode();
+    void applyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
+    void positionChanged() { ++blobEpoch_; }
+    ValueRef blobValue(int index);
+    DbValue keyFromText(std::string_view key, int field) const;
+    void clearEditBuffer();
+    void postEdit();
+    void postInsert();
+
+    TAdsConnection* connection_ = nullptr;
+    std::string tableName_;
+    std::string indexName_;
+    std::string filter_;
+    bool filtered_ = false;
+
+    std::shared_ptr<ads::TableFile> file_;
+    std::unique_ptr<ads::Cursor> cursor_;
+    std::vector<std::unique_ptr<TField>> fields_;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    TDataSetState state_ = TDataSetState::Inactive;
+    bool modified_ = false;
+    std::vector<DbValue> editValues_;
+    std::vector<char> editChanged_;
+    bool savedEof_ = false, savedBof_ = false;
+
+    struct BlobSlot {
+        std::uint64_t epoch = 0;
+        DbValue value;
+    };
+    std::vector<BlobSlot> blobs_;
+    std::uint64_t blobEpoch_ = 1;
+};
+
+} // namespace gs

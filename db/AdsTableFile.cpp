@@ -1,0 +1,580 @@
+#include "db/AdsTableFile.h"
+
+#include "app/TextUtil.h"
+#include "db/AdsError.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <system_error>
+
+namespace gs::ads {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+std::string SqlIndexName(std::string_view tag) { return "ads_idx_" + LowerAscii(tag); }
+
+void Configure(sqlite3* db, bool writable)
+{
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // WAL lets readers in other processes work while this one writes; NORMAL syncs at checkpoints.
+    // No memory mapping: a table file that another program truncates or rebuilds must give an
+    // error, never a bus fault.
+    if (writable)
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
+                 nullptr);
+}
+
+bool NameLess(const std::pair<std::string, int>& a, std::string_view b) { return CompareNoCase(a.first, b) < 0; }
+
+} // namespace
+
+TAdsFieldType ParseSqlType(std::string_view declared, int& size)
+{
+    const std::string t = UpperAscii(Trim(declared));
+    size = 0;
+    auto has = [&](const char* s) { return t.find(s) != std::string::npos; };
+    if (t == "MEMO")
+        return TAdsFieldType::Memo;
+    if (t == "BINARY" || has("BLOB") || t == "IMAGE" || t == "RAW")
+        return TAdsFieldType::Binary;
+    if (t == "AUTOINC")
+        return TAdsFieldType::AutoInc;
+    if (t == "SHORTINT" || t == "SMALLINT")
+        return TAdsFieldType::ShortInt;
+    if (t == "LOGICAL" || has("BOOL"))
+        return TAdsFieldType::Logical;
+    if (t == "DATE")
+        return TAdsFieldType::Date;
+    if (t == "TIMESTAMP" || t == "DATETIME" || t == "MODTIME")
+        return TAdsFieldType::Timestamp;
+    if (has("CHAR") || has("TEXT") || has("CLOB")) {
+        const auto open = t.find('(');
+        if (open != std::string::npos) {
+            int n = 0;
+            const auto close = t.find(')', open);
+            if (close != std::string::npos && TryParseInt32(Trim(t.substr(open + 1, close - open - 1)), n) && n > 0)
+                size = n;
+        }
+        return TAdsFieldType::Char;
+    }
+    if (has("INT"))
+        return TAdsFieldType::Integer;
+    if (has("DOUB") || has("REAL") || has("FLOA") || has("NUMERIC") || has("DEC") || has("MONEY"))
+        return TAdsFieldType::Double;
+    return TAdsFieldType::Char; // no or unknown type: read as text
+}
+
+} // namespace gs::ads
+
+namespace gs {
+
+std::string SqlTypeName(TAdsFieldType type, int size)
+{
+    switch (type) {
+    case TAdsFieldType::Char: return "CHAR(" + std::to_string(size) + ")";
+    case TAdsFieldType::Memo: return "MEMO";
+    case TAdsFieldType::Binary: return "BINARY";
+    case TAdsFieldType::ShortInt: return "SHORTINT";
+    case TAdsFieldType::Integer: return "INTEGER";
+    case TAdsFieldType::AutoInc: return "AUTOINC";
+    case TAdsFieldType::Double: return "DOUBLE";
+    case TAdsFieldType::Logical: return "LOGICAL";
+    case TAdsFieldType::Date: return "DATE";
+    case TAdsFieldType::Timestamp: return "TIMESTAMP";
+    }
+    return "CHAR(1)";
+}
+
+} // namespace gs
+
+namespace gs::ads {
+
+// --- opening -------------------------------------------------------------------------------------
+
+TableFile::TableFile(sqlite3* db, std::filesystem::path path)
+    : db_(db), path_(std::move(path)), fileName_(path_.filename().string())
+{
+}
+
+TableFile::~TableFile()
+{
+    statements_.clear();
+    insert_.reset();
+    row_.reset();
+    delete_.reset();
+    blobReads_.clear();
+    if (inTransaction_)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+}
+
+std::shared_ptr<TableFile> TableFile::Open(const std::filesystem::path& file)
+{
+    const std::string fileName = file.filename().string();
+    sqlite3* db = nullptr;
+    // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty one.
+    const int rc = sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        throw AdsError("Tabelle kann nicht geöffnet werden: " + msg, fileName, {}, rc);
+    }
+    std::shared_ptr<TableFile> tf(new TableFile(db, file));
+    tf->readOnly_ = sqlite3_db_readonly(db, "main") == 1;
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    tf->loadSchema(); // first read: fails here for files that are no table files
+    Configure(db, !tf->readOnly_);
+    tf->ensureSqlIndexes();
+    return tf;
+}
+
+bool TableFile::hasTable(std::string_view name)
+{
+    sql::Statement& st = statement("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?");
+    sql::ResetOnExit reset(st);
+    st.bindText(1, name);
+    return st.step();
+}
+
+void TableFile::loadSchema()
+{
+    const std::string stem = path_.stem().string();
+    {
+        const char* context = "Tabellendatei kann nicht gelesen werden";
+        sql::Statement st(db_, "SELECT name FROM sqlite_master WHERE type='table'", fileName_, context);
+        sql::ResetOnExit reset(st);
+        while (st.step(context)) {
+            const ValueRef v = st.column(0);
+            if (EqualsNoCase(v.s, stem)) {
+                tableName_.assign(v.s);
+                break;
+            }
+        }
+    }
+    if (tableName_.empty())
+        throw AdsError("Tabellendatei enthält keine Tabelle " + stem, fileName_);
+    quotedTable_ = sql::Quote(tableName_);
+
+    fields_.clear();
+    {
+        sql::Statement st(db_, "SELECT name, type FROM pragma_table_info(?)", fileName_);
+        st.bindText(1, tableName_);
+        while (st.step()) {
+            FieldInfo f;
+            f.name.assign(st.column(0).s);
+            f.type = ParseSqlType(st.column(1).s, f.size);
+            f.blob = IsBlobType(f.type);
+            fields_.push_back(std::move(f));
+        }
+    }
+    fieldsByName_.clear();
+    for (size_t i = 0; i < fields_.size(); ++i)
+        fieldsByName_.emplace_back(fields_[i].name, static_cast<int>(i));
+    std::stable_sort(fieldsByName_.begin(), fieldsByName_.end(),
+                     [](const auto& a, const auto& b) { return CompareNoCase(a.first, b.first) < 0; });
+    {
+        sql::Statement st(db_,
+                          "SELECT ii.name FROM pragma_index_list(?) il, pragma_index_info(il.name) ii "
+                          "WHERE ii.seqno = 0",
+                          fileName_);
+        st.bindText(1, tableName_);
+        while (st.step()) {
+            const int f = findField(st.column(0).s);
+            if (f >= 0)
+                fields_[static_cast<size_t>(f)].indexed = true;
+        }
+    }
+
+    // The row id under a name that no field shadows.
+    std::string rowid = "rowid";
+    for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
+        if (findField(candidate) < 0) {
+            rowid = candidate;
+            break;
+        }
+    }
+    selectList_ = rowid;
+    for (const FieldInfo& f : fields_) {
+        selectList_ += ", ";
+        selectList_ += f.blob ? std::string("NULL") : sql::Quote(f.name);
+    }
+    rowidName_ = rowid;
+    blobReads_.clear();
+    blobReads_.resize(fields_.size());
+    loadTags();
+}
+
+void TableFile::loadTags()
+{
+    tags_.clear();
+    if (!hasTable("ads_index"))
+        return;
+    sql::Statement st(db_, "SELECT tag, expression, options FROM ads_index ORDER BY rowid", fileName_);
+    while (st.step()) {
+        IndexTag t;
+        t.tag = Trim(st.column(0).s);
+        t.expression = Trim(st.column(1).s);
+        t.options = static_cast<int>(st.columnInt(2));
+        t.field = findField(t.expression);
+        if (!t.tag.empty())
+            tags_.push_back(std::move(t));
+    }
+}
+
+void TableFile::ensureSqlIndexes()
+{
+    if (readOnly_)
+        return;
+    for (const IndexTag& t : tags_) {
+        if (t.field < 0 || fields_[static_cast<size_t>(t.field)].indexed || fields_[static_cast<size_t>(t.field)].blob)
+            continue;
+        const std::string body = " INDEX IF NOT EXISTS " + sql::Quote(SqlIndexName(t.tag)) + " ON " + quotedTable_ +
+                                 "(" + sql::Quote(fields_[static_cast<size_t>(t.field)].name) + ")";
+        // A unique tag over data that holds duplicates still gets its (plain) index for the order.
+        int rc = SQLITE_ERROR;
+        if (t.options & ADS_UNIQUE)
+            rc = sqlite3_exec(db_, ("CREATE UNIQUE" + body).c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            rc = sqlite3_exec(db_, ("CREATE" + body).c_str(), nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            fields_[static_cast<size_t>(t.field)].indexed = true;
+    }
+}
+
+int TableFile::findField(std::string_view name) const
+{
+    auto it = std::lower_bound(fieldsByName_.begin(), fieldsByName_.end(), name, NameLess);
+    if (it != fieldsByName_.end() && EqualsNoCase(it->first, name))
+        return it->second;
+    return -1;
+}
+
+const IndexTag* TableFile::findTag(std::string_view tag) const
+{
+    for (const IndexTag& t : tags_) {
+        if (EqualsNoCase(t.tag, tag))
+            return &t;
+    }
+    return nullptr;
+}
+
+sql::Statement& TableFile::statement(const std::string& sqlText)
+{
+    auto it = statements_.find(sqlText);
+    if (it == statements_.end())
+        it = statements_.emplace(sqlText, std::make_unique<sql::Statement>(db_, sqlText, fileName_)).first;
+    return *it->second;
+}
+
+sql::Statement& TableFile::insertStatement()
+{
+    if (!insert_) {
+        std::string columns, marks;
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            columns += (i ? ", " : "") + sql::Quote(fields_[i].name);
+            marks += i ? ", ?" : "?";
+        }
+        insert_ = std::make_unique<sql::Statement>(
+            db_, "INSERT INTO " + quotedTable_ + " (" + columns + ") VALUES (" + marks + ")", fileName_);
+    }
+    return *insert_;
+}
+
+sql::Statement& TableFile::rowStatement()
+{
+    if (!row_)
+        row_ = std::make_unique<sql::Statement>(
+            db_, "SELECT " + selectList_ + " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    return *row_;
+}
+
+sql::Statement& TableFile::blobStatement(int field)
+{
+    std::unique_ptr<sql::Statement>& st = blobReads_[static_cast<size_t>(field)];
+    if (!st)
+        st = std::make_unique<sql::Statement>(db_,
+                                              "SELECT " + sql::Quote(fields_[static_cast<size_t>(field)].name) +
+                                                  " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1",
+                                              fileName_);
+    return *st;
+}
+
+sql::Statement& TableFile::deleteStatement()
+{
+    if (!delete_)
+        delete_ = std::make_unique<sql::Statement>(
+            db_, "DELETE FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    return *delete_;
+}
+
+Stamp TableFile::stamp()
+{
+    sql::Statement& st = statement("PRAGMA data_version");
+    sql::ResetOnExit reset(st);
+    Stamp s;
+    s.dataVersion = st.step() ? st.columnInt(0) : -1;
+    s.writes = writes_;
+    lastDataVersion_ = s.dataVersion;
+    return s;
+}
+
+// --- writing ---------------------------------------------------------------------------------------
+
+TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
+{
+    if (file_.readOnly_)
+        throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
+    if (!file_.inTransaction_)
+        sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
+}
+
+TableFile::WriteScope::~WriteScope()
+{
+    if (!done_ && !file_.inTransaction_)
+        sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void TableFile::WriteScope::commit()
+{
+    if (!file_.inTransaction_)
+        sql::Exec(file_.db_, "COMMIT", file_.fileName_, "Schreiben nicht möglich");
+    done_ = true;
+    file_.noteWrite();
+}
+
+void TableFile::beginTransaction()
+{
+    sql::Exec(db_, "BEGIN", fileName_, "Transaktion kann nicht beginnen");
+    inTransaction_ = true;
+    autoIncCache_.clear();
+}
+
+void TableFile::commitTransaction()
+{
+    if (!inTransaction_)
+        return;
+    for (const auto& [field, value] : autoIncCache_)
+        writeAutoInc(field, value);
+    sql::Exec(db_, "COMMIT", fileName_, "Transaktion kann nicht abgeschlossen werden");
+    inTransaction_ = false;
+    autoIncCache_.clear();
+    noteWrite();
+}
+
+void TableFile::rollbackTransaction() noexcept
+{
+    if (!inTransaction_)
+        return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    inTransaction_ = false;
+    autoIncCache_.clear();
+    noteWrite(); // rows read inside the transaction may be gone
+}
+
+std::int64_t TableFile::nextAutoInc(int field)
+{
+    if (inTransaction_) {
+        auto it = autoIncCache_.find(field);
+        if (it != autoIncCache_.end())
+            return it->second = it->second + 1;
+    }
+    const FieldInfo& f = fields_[static_cast<size_t>(field)];
+    sql::Exec(db_, "CREATE TABLE IF NOT EXISTS ads_autoinc(field TEXT PRIMARY KEY, last INTEGER NOT NULL)",
+              fileName_, "Schreiben nicht möglich");
+    std::int64_t high = 0;
+    bool known = false;
+    {
+        sql::Statement& st = statement("SELECT last FROM ads_autoinc WHERE field=?");
+        sql::ResetOnExit reset(st);
+        const std::string key = LowerAscii(f.name);
+        st.bindText(1, key);
+        if (st.step()) {
+            high = st.columnInt(0);
+            known = true;
+        }
+    }
+    // Rows written by other tools: never hand out a number the table already holds. The maximum is
+    // cheap with an index; without one the mark alone counts once it exists.
+    if (!known || f.indexed) {
+        sql::Statement& st = statement("SELECT max(" + sql::Quote(f.name) + ") FROM " + quotedTable_);
+        sql::ResetOnExit reset(st);
+        if (st.step()) {
+            const ValueRef v = st.column(0);
+            if (v.kind == StorageKind::Integer)
+                high = std::max(high, v.i);
+            else if (v.kind == StorageKind::Real)
+                high = std::max(high, static_cast<std::int64_t>(v.d));
+        }
+    }
+    const std::int64_t next = high + 1;
+    if (inTransaction_)
+        autoIncCache_[field] = next;
+    return next;
+}
+
+void TableFile::storeAutoInc(int field, std::int64_t value)
+{
+    if (inTransaction_)
+        return; // kept in autoIncCache_ until the commit
+    writeAutoInc(field, value);
+}
+
+void TableFile::writeAutoInc(int field, std::int64_t value)
+{
+    const std::string key = LowerAscii(fields_[static_cast<size_t>(field)].name);
+    sql::Statement& up = statement("UPDATE ads_autoinc SET last=? WHERE field=? AND last<?");
+    {
+        sql::ResetOnExit reset(up);
+        up.bindInt(1, value);
+        up.bindText(2, key);
+        up.bindInt(3, value);
+        up.step("Schreiben nicht möglich");
+    }
+    if (sqlite3_changes(db_) > 0)
+        return;
+    sql::Statement& ins = statement("INSERT OR IGNORE INTO ads_autoinc(field, last) VALUES(?, ?)");
+    sql::ResetOnExit reset(ins);
+    ins.bindText(1, key);
+    ins.bindInt(2, value);
+    ins.step("Schreiben nicht möglich");
+}
+
+void TableFile::addIndex(const TAdsIndexDef& def)
+{
+    const std::string tag = Trim(def.tag);
+    if (tag.empty())
+        throw AdsError("Index ohne Namen", fileName_);
+    if (findTag(tag))
+        throw AdsError("Index existiert bereits: " + tag, fileName_);
+    const int field = findField(Trim(def.expression));
+    if (field < 0)
+        throw AdsError("Spalte nicht gefunden: " + def.expression, fileName_, def.expression);
+    FieldInfo& f = fields_[static_cast<size_t>(field)];
+    if (f.blob)
+        throw AdsError("Index auf Memo- oder Binärfeld nicht möglich: " + f.name, fileName_, f.name);
+    {
+        WriteScope scope(*this);
+        sql::Exec(db_, "CREATE TABLE IF NOT EXISTS ads_index(tag TEXT, expression TEXT, options INTEGER)", fileName_,
+                  "Index kann nicht angelegt werden");
+        {
+            sql::Statement st(db_, "INSERT INTO ads_index(tag, expression, options) VALUES(?, ?, ?)", fileName_);
+            st.bindText(1, tag);
+            st.bindText(2, Trim(def.expression));
+            st.bindInt(3, def.options);
+            st.step("Index kann nicht angelegt werden");
+        }
+        if ((def.options & ADS_UNIQUE) || !f.indexed) {
+            const std::string kind = (def.options & ADS_UNIQUE) ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
+            sql::Exec(db_, kind + sql::Quote(SqlIndexName(tag)) + " ON " + quotedTable_ + "(" + sql::Quote(f.name) + ")",
+                      fileName_, "Index kann nicht angelegt werden");
+        }
+        scope.commit();
+    }
+    f.indexed = true;
+    loadTags();
+}
+
+// --- creating and deleting -------------------------------------------------------------------------
+
+void TableFile::Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
+                       const std::vector<TAdsIndexDef>& indexes)
+{
+    const std::string fileName = file.filename().string();
+    if (fields.empty())
+        throw AdsError("Tabelle ohne Felder kann nicht angelegt werden", fileName);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TAdsFieldDef& f = fields[i];
+        if (Trim(f.name).empty() || f.name != Trim(f.name))
+            throw AdsError("Ungültiger Feldname: \"" + f.name + "\"", fileName, f.name);
+        if (f.type == TAdsFieldType::Char && f.size <= 0)
+            throw AdsError("Feld " + f.name + " braucht eine Länge", fileName, f.name);
+        for (size_t j = 0; j < i; ++j) {
+            if (EqualsNoCase(fields[j].name, f.name))
+                throw AdsError("Feld doppelt definiert: " + f.name, fileName, f.name);
+        }
+    }
+    auto fieldOf = [&](std::string_view name) -> const TAdsFieldDef* {
+        for (const TAdsFieldDef& f : fields) {
+            if (EqualsNoCase(f.name, name))
+                return &f;
+        }
+        return nullptr;
+    };
+    for (size_t i = 0; i < indexes.size(); ++i) {
+        const TAdsIndexDef& x = indexes[i];
+        if (Trim(x.tag).empty())
+            throw AdsError("Index ohne Namen", fileName);
+        const TAdsFieldDef* f = fieldOf(Trim(x.expression));
+        if (!f)
+            throw AdsError("Spalte nicht gefunden: " + x.expression, fileName, x.expression);
+        if (IsBlobType(f->type))
+            throw AdsError("Index auf Memo- oder Binärfeld nicht möglich: " + f->name, fileName, f->name);
+        for (size_t j = 0; j < i; ++j) {
+            if (EqualsNoCase(Trim(indexes[j].tag), Trim(x.tag)))
+                throw AdsError("Index existiert bereits: " + x.tag, fileName);
+        }
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec))
+        throw AdsError("Tabelle existiert bereits", fileName);
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.string().c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        throw AdsError("Tabelle kann nicht angelegt werden: " + msg, fileName, {}, rc);
+    }
+    try {
+        Configure(db, true);
+        std::string ddl = "BEGIN; CREATE TABLE " + sql::Quote(file.stem().string()) + " (";
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i)
+                ddl += ", ";
+            ddl += sql::Quote(fields[i].name) + " " + SqlTypeName(fields[i].type, fields[i].size);
+        }
+        ddl += "); CREATE TABLE ads_index(tag TEXT, expression TEXT, options INTEGER);"
+               " CREATE TABLE ads_autoinc(field TEXT PRIMARY KEY, last INTEGER NOT NULL);";
+        sql::Exec(db, ddl, fileName, "Tabelle kann nicht angelegt werden");
+        for (const TAdsIndexDef& x : indexes) {
+            const TAdsFieldDef* f = fieldOf(Trim(x.expression));
+            sql::Statement st(db, "INSERT INTO ads_index(tag, expression, options) VALUES(?, ?, ?)", fileName);
+            st.bindText(1, Trim(x.tag));
+            st.bindText(2, Trim(x.expression));
+            st.bindInt(3, x.options);
+            st.step("Index kann nicht angelegt werden");
+            sql::Exec(db,
+                      std::string((x.options & ADS_UNIQUE) ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
+                          sql::Quote(SqlIndexName(Trim(x.tag))) + " ON " + sql::Quote(file.stem().string()) + "(" +
+                          sql::Quote(f->name) + ")",
+                      fileName, "Index kann nicht angelegt werden");
+        }
+        sql::Exec(db, "COMMIT", fileName, "Tabelle kann nicht angelegt werden");
+    } catch (...) {
+        sqlite3_close_v2(db);
+        RemoveTableFiles(file, fileName);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
+
+void RemoveTableFiles(const std::filesystem::path& file, const std::string& fileName)
+{
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        std::filesystem::path p = file;
+        p += suffix;
+        std::error_code ec;
+        std::filesystem::remove(p, ec);
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw AdsError("Tabelle kann nicht gelöscht werden: " + ec.message(), fileName);
+    }
+}
+
+} // namespace gs::ads

@@ -1,0 +1,148 @@
+#pragma once
+// One table file on disk: an SQLite database "NAME.ADT" holding the data table NAME, the index
+// tags (ads_index) and the AUTOINC high-water marks (ads_autoinc). All table objects of one
+// connection that open the same file share one TableFile and its SQLite handle.
+#include "db/AdsTypes.h"
+#include "db/DbValue.h"
+#include "db/SqliteStatement.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace gs::ads {
+
+struct FieldInfo {
+    std::string name;    // as stored
+    TAdsFieldType type = TAdsFieldType::Char;
+    int size = 0;        // characters of a CHAR(n) column; 0 = unlimited
+    bool blob = false;   // MEMO or BINARY: read only on demand
+    bool indexed = false; // an SQL index leads with this column
+};
+
+struct IndexTag {
+    std::string tag;
+    std::string expression;
+    int options = 0;
+    int field = -1; // the field the expression names; -1 when it names none
+};
+
+// What a row's values were read against: other connections' commits and this handle's writes.
+struct Stamp {
+    std::int64_t dataVersion = -1;
+    std::uint64_t writes = 0;
+    friend bool operator==(const Stamp& a, const Stamp& b)
+    {
+        return a.dataVersion == b.dataVersion && a.writes == b.writes;
+    }
+};
+
+// Declared SQL type -> field type (tolerant of types written by other tools).
+TAdsFieldType ParseSqlType(std::string_view declared, int& size);
+
+class TableFile {
+public:
+    // Opens an existing table file; raises AdsError when it is no table file.
+    static std::shared_ptr<TableFile> Open(const std::filesystem::path& file);
+    // Creates a new table file with the fields and index tags; raises AdsError (and leaves no file).
+    static void Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
+                       const std::vector<TAdsIndexDef>& indexes);
+    ~TableFile();
+    TableFile(const TableFile&) = delete;
+    TableFile& operator=(const TableFile&) = delete;
+
+    sqlite3* db() const { return db_; }
+    const std::string& fileName() const { return fileName_; }
+    const std::filesystem::path& path() const { return path_; }
+    const std::string& quotedTable() const { return quotedTable_; }
+    const std::vector<FieldInfo>& fields() const { return fields_; }
+    int findField(std::string_view name) const; // case-insensitive; -1 when absent
+    const std::vector<IndexTag>& tags() const { return tags_; }
+    const IndexTag* findTag(std::string_view tag) const;
+    // "rowid, "A", NULL, "C" ...": the row id, then every field, blobs as NULL.
+    const std::string& selectList() const { return selectList_; }
+    // The name under which the row id is selected ("rowid" unless a field shadows it).
+    const std::string& rowidName() const { return rowidName_; }
+
+    // Prepared statements, cached by their text; always reset after use.
+    sql::Statement& statement(const std::string& sqlText);
+
+    std::uint64_t writes() const { return writes_; }
+    void noteWrite() { ++writes_; }
+    Stamp stamp();
+    // The stamp from the last data version read and the writes since: a row stamped with it is read
+    // again by the next refresh when another connection committed in the meantime.
+    Stamp lastStamp() const { return Stamp{lastDataVersion_, writes_}; }
+    // The statements of the row operations, prepared once: insert of every field; the select list,
+    // one blob, or the deletion of the row with row id ?1.
+    sql::Statement& insertStatement();
+    sql::Statement& rowStatement();
+    sql::Statement& blobStatement(int field);
+    sql::Statement& deleteStatement();
+
+    // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
+    // needed (each change is one statement, the AUTOINC mark is written at commit).
+    class WriteScope {
+    public:
+        explicit WriteScope(TableFile& file);
+        ~WriteScope();
+        void commit();
+        WriteScope(const WriteScope&) = delete;
+        WriteScope& operator=(const WriteScope&) = delete;
+
+    private:
+        TableFile& file_;
+        bool done_ = false;
+    };
+
+    // Connection transactions.
+    void beginTransaction();
+    void commitTransaction();
+    void rollbackTransaction() noexcept;
+    bool inTransaction() const { return inTransaction_; }
+
+    // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope, storeAutoInc before the
+    // row is written: a failed insert then only leaves a gap).
+    std::int64_t nextAutoInc(int field);
+    void storeAutoInc(int field, std::int64_t value);
+
+    void addIndex(const TAdsIndexDef& def);
+
+private:
+    TableFile(sqlite3* db, std::filesystem::path path);
+    void loadSchema();
+    void loadTags();
+    void ensureSqlIndexes();
+    bool hasTable(std::string_view name);
+
+    sqlite3* db_ = nullptr;
+    std::filesystem::path path_;
+    std::string fileName_;
+    std::string tableName_;
+    std::string quotedTable_;
+    std::string selectList_;
+    std::string rowidName_ = "rowid";
+    std::vector<FieldInfo> fields_;
+    std::vector<std::pair<std::string, int>> fieldsByName_; // sorted without regard to case
+    std::vector<IndexTag> tags_;
+    std::map<std::string, std::unique_ptr<sql::Statement>> statements_;
+    std::uint64_t writes_ = 0;
+    std::int64_t lastDataVersion_ = -1;
+    std::unique_ptr<sql::Statement> insert_, row_, delete_;
+    std::vector<std::unique_ptr<sql::Statement>> blobReads_;
+    bool inTransaction_ = false;
+    bool readOnly_ = false;
+    std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction,
+                                               // written to ads_autoinc at commit
+    void writeAutoInc(int field, std::int64_t value);
+};
+
+// Removes a table file and SQLite's side files; missing files are no error.
+void RemoveTableFiles(const std::filesystem::path& file, const std::string& fileName);
+
+} // namespace gs::ads

@@ -1,0 +1,430 @@
+// Navigation, editing, blobs, seek, refresh and transactions of the tables.
+#include "db/AdsError.h"
+#include "support/DbTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+using namespace gs;
+using namespace gs::test;
+
+namespace {
+
+using Ids = std::vector<std::string>;
+
+class DbTable : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        t.SetAdsConnection(&db.conn);
+        t.SetTableName("T.ADT");
+        t.CreateTable({{"ID", TAdsFieldType::AutoInc},
+                       {"K", TAdsFieldType::Integer},
+                       {"NAME", TAdsFieldType::Char, 20},
+                       {"M", TAdsFieldType::Memo},
+                       {"B", TAdsFieldType::Binary}},
+                      {{"ID", "ID", ADS_UNIQUE}, {"K", "K", 0}, {"KD", "K", ADS_DESCENDING}});
+        t.Open();
+    }
+
+    void add(std::optional<int> k, const std::string& name = {}, const std::string& memo = {})
+    {
+        t.Append();
+        if (k)
+            t.FieldByName("K").SetInteger(*k);
+        if (!name.empty())
+            t.FieldByName("NAME").SetString(name);
+        if (!memo.empty())
+            t.FieldByName("M").SetString(memo);
+        t.Post();
+    }
+
+    int id() { return t.FieldByName("ID").AsInteger(); }
+
+    DbDir db;
+    TAdsTable t;
+};
+
+} // namespace
+
+TEST_F(DbTable, WalksFollowTheIndexWithEqualKeysInRowOrder)
+{
+    // Enough rows for several batches; equal keys and empty keys throughout.
+    struct Row {
+        std::optional<int> k;
+        int id;
+    };
+    std::vector<Row> rows;
+    db.conn.BeginTransaction();
+    for (int i = 1; i <= 700; ++i) {
+        const std::optional<int> k = i % 13 == 0 ? std::nullopt : std::optional<int>((i * 37) % 11);
+        add(k);
+        rows.push_back({k, i});
+    }
+    db.conn.Commit();
+
+    auto ids = [](const std::vector<Row>& r) {
+        Ids out;
+        for (const Row& x : r)
+            out.push_back(std::to_string(x.id));
+        return out;
+    };
+    std::vector<Row> asc = rows;
+    std::stable_sort(asc.begin(), asc.end(), [](const Row& a, const Row& b) {
+        return a.k.value_or(-1) < b.k.value_or(-1); // empty keys first, then by key, equal keys by row
+    });
+    std::vector<Row> desc(asc.rbegin(), asc.rend());
+
+    const struct {
+        const char* index;
+        Ids expected;
+    } orders[] = {{"", ids(rows)}, {"k", ids(asc)}, {"KD", ids(desc)}};
+    for (const auto& o : orders) {
+        SCOPED_TRACE(o.index);
+        t.SetIndexName(o.index);
+        EXPECT_EQ(WalkColumn(t, "ID"), o.expected);
+        Ids backward = WalkColumnBackward(t, "ID");
+        std::reverse(backward.begin(), backward.end());
+        EXPECT_EQ(backward, o.expected);
+
+        // Turning round in the middle, across batch borders.
+        t.First();
+        for (int i = 0; i < 300; ++i)
+            t.Next();
+        for (int i = 0; i < 120; ++i)
+            t.Prior();
+        EXPECT_EQ(t.FieldByName("ID").AsString(), o.expected[180]);
+        t.Last();
+        for (int i = 0; i < 450; ++i)
+            t.Prior();
+        for (int i = 0; i < 50; ++i)
+            t.Next();
+        EXPECT_EQ(t.FieldByName("ID").AsString(), o.expected[699 - 400]);
+    }
+}
+
+TEST_F(DbTable, EofAndBofFollowTheHostsClient)
+{
+    EXPECT_TRUE(t.Eof());
+    EXPECT_TRUE(t.Bof());
+    EXPECT_TRUE(t.IsEmpty());
+    t.Next();
+    t.Prior();
+    EXPECT_TRUE(t.Eof() && t.Bof());
+    t.Last();
+    EXPECT_TRUE(t.Eof() && t.Bof());
+
+    add(1);
+    add(2);
+    add(3);
+    t.First();
+    EXPECT_TRUE(t.Bof());
+    EXPECT_FALSE(t.Eof());
+    t.Next();
+    EXPECT_FALSE(t.Bof());
+    t.Next();
+    EXPECT_EQ(id(), 3);
+    EXPECT_FALSE(t.Eof());
+    t.Next(); // past the last row: Eof, still on the last row
+    EXPECT_TRUE(t.Eof());
+    EXPECT_EQ(id(), 3);
+    t.Next();
+    EXPECT_EQ(id(), 3);
+    t.Prior();
+    EXPECT_FALSE(t.Eof());
+    EXPECT_EQ(id(), 2);
+    t.Prior();
+    t.Prior(); // before the first row: Bof, on the first row
+    EXPECT_TRUE(t.Bof());
+    EXPECT_EQ(id(), 1);
+    t.Last();
+    EXPECT_TRUE(t.Eof());
+    EXPECT_FALSE(t.Bof());
+    EXPECT_EQ(id(), 3);
+    EXPECT_EQ(t.RecordCount(), 3);
+}
+
+TEST_F(DbTable, EditInsertAppendCancelAndDelete)
+{
+    add(10, "a");
+    add(20, "b");
+    add(30, "c");
+    EXPECT_THROW(t.FieldByName("NAME").SetString("x"), AdsError); // not in edit state
+
+    t.First();
+    t.Edit();
+    EXPECT_EQ(t.State(), TDataSetState::Edit);
+    EXPECT_FALSE(t.Modified());
+    t.FieldByName("NAME").SetString("neu");
+    EXPECT_TRUE(t.Modified());
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "neu");
+    t.Cancel();
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "a");
+
+    t.Edit();
+    t.FieldByName("NAME").SetString("eine viel zu lange Bezeichnung");
+    t.Next(); // moving posts the pending edit
+    EXPECT_EQ(t.State(), TDataSetState::Browse);
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT NAME FROM T WHERE ID=1"), "eine viel zu lange B");
+
+    t.Edit();
+    t.Post(); // nothing changed: nothing written
+    t.Post(); // browse state: nothing
+    EXPECT_EQ(id(), 2);
+
+    t.Insert();
+    EXPECT_EQ(t.State(), TDataSetState::Insert);
+    EXPECT_TRUE(t.FieldByName("NAME").IsNull());
+    t.FieldByName("K").SetInteger(15);
+    t.Cancel(); // back on the row before
+    EXPECT_EQ(id(), 2);
+    EXPECT_EQ(t.RecordCount(), 3);
+
+    t.SetIndexName("K");
+    t.Last();
+    t.Insert();
+    t.FieldByName("K").SetString("25");
+    t.Post(); // on the new row, wherever the index puts it
+    EXPECT_EQ(id(), 4);
+    EXPECT_FALSE(t.Eof());
+    t.Next();
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 30);
+
+    t.Prior(); // on 25
+    t.Delete(); // moves to the next row
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 30);
+    t.Delete(); // the last row: moves to the previous one
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 20);
+    EXPECT_FALSE(t.Eof());
+    t.Delete();
+    t.Delete();
+    EXPECT_TRUE(t.Eof() && t.Bof());
+    EXPECT_THROW(t.Delete(), AdsError);
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT count(*) FROM T"), "0");
+
+    t.Edit(); // on an empty table: insert
+    EXPECT_EQ(t.State(), TDataSetState::Insert);
+    t.FieldByName("K").SetInteger(1);
+    t.Close(); // closing discards the pending row
+    t.Open();
+    EXPECT_TRUE(t.IsEmpty());
+}
+
+TEST_F(DbTable, DeletingWhileWalkingVisitsEveryRowOnce)
+{
+    db.conn.BeginTransaction();
+    for (int i = 0; i < 200; ++i)
+        add(i % 7);
+    db.conn.Commit();
+    t.SetIndexName("KD");
+    const Ids all = WalkColumn(t, "ID");
+    Ids visited;
+    for (t.First(); !t.Eof();) {
+        visited.push_back(t.FieldByName("ID").AsString());
+        if (id() % 2 == 0) {
+            const int before = id();
+            t.Delete();
+            if (t.Eof() || id() == before)
+                break;
+            if (std::find(visited.begin(), visited.end(), t.FieldByName("ID").AsString()) != visited.end())
+                break; // Delete fell back to the previous row: the walk is complete
+        } else {
+            t.Next();
+        }
+    }
+    EXPECT_EQ(visited, all);
+    EXPECT_EQ(t.RecordCount(), 100);
+}
+
+TEST_F(DbTable, WritesThroughAnotherTableObjectRepositionTheWalkByKey)
+{
+    for (int i = 1; i <= 5; ++i)
+        add(i);
+    TAdsTable other(&db.conn, "t.adt");
+    other.Open();
+    t.First();
+    EXPECT_EQ(id(), 1);
+    other.Next(); // on row 2
+    other.Delete();
+    other.Edit(); // row 3
+    other.FieldByName("NAME").SetString("geändert");
+    other.Post();
+    t.Next();
+    EXPECT_EQ(id(), 3);
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "geändert");
+}
+
+TEST_F(DbTable, BlobsAreStoredWithPostAndReadPerRow)
+{
+    add(1, "a", "Grüße aus Köln");
+    add(2, "b");
+    add(3, "c", "drei");
+    TField& m = t.FieldByName("M");
+    TField& b = t.FieldByName("B");
+    EXPECT_EQ(WalkColumn(t, "M"), (Ids{"Grüße aus Köln", "-", "drei"}));
+
+    t.First();
+    t.Next();
+    t.Edit();
+    const std::string bytes("\x78\x9C\0\1\2\xFF", 6);
+    b.SetBytes(bytes);
+    m.SetBytes("");
+    EXPECT_EQ(b.AsBytes(), bytes); // the pending value
+    t.Cancel();
+    EXPECT_TRUE(b.IsNull());
+
+    t.Edit();
+    b.SetBytes(bytes);
+    m.SetBytes("");
+    t.Post();
+    EXPECT_EQ(b.AsBytes(), bytes);
+    EXPECT_FALSE(m.IsNull()); // an empty blob is no NULL
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT hex(B) || '/' || typeof(M) FROM T WHERE ID=2"), "789C000102FF/blob");
+    t.Next();
+    EXPECT_EQ(m.AsString(), "drei");
+    EXPECT_TRUE(b.IsNull());
+    t.Prior();
+    t.Prior();
+    EXPECT_EQ(m.AsBytes(), "Gr\xFC\xDF" "e aus K\xF6ln");
+
+    // A blob written by another tool shows on the next read of the row.
+    t.Next();
+    ExecSql(db / "T.ADT", "UPDATE T SET M = X'6E6575' WHERE ID = 2");
+    t.RefreshRecord();
+    EXPECT_EQ(m.AsString(), "neu");
+}
+
+TEST_F(DbTable, SeekKeyComparesKeysAsTheIndexedType)
+{
+    add(3, "drei");
+    add(20010, "zwanzigtausendzehn");
+    add(200011, "zweihunderttausendelf");
+    add(9, "neun");
+    EXPECT_THROW(t.SeekKey("9"), AdsError); // no index
+
+    t.SetIndexName("K");
+    EXPECT_TRUE(t.SeekKey("20010"));
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "zwanzigtausendzehn");
+    EXPECT_TRUE(t.SeekKey(" 020010")); // numerically equal
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 20010);
+    t.Next();
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 200011); // the walk goes on from the key
+
+    EXPECT_FALSE(t.SeekKey("20011"));
+    EXPECT_TRUE(t.Eof());
+    EXPECT_FALSE(t.SeekKey("10", false)); // soft: the next key
+    EXPECT_FALSE(t.Eof());
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 20010);
+    EXPECT_THROW(t.SeekKey("zwölf"), AdsError);
+
+    t.SetIndexName("KD");
+    EXPECT_FALSE(t.SeekKey("100", false)); // descending: the next key downwards
+    EXPECT_EQ(t.FieldByName("K").AsInteger(), 9);
+    EXPECT_TRUE(t.SeekKey("3"));
+
+    t.Edit(); // a pending edit is posted first
+    t.FieldByName("NAME").SetString("Drei");
+    EXPECT_TRUE(t.SeekKey("9"));
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT NAME FROM T WHERE K=3"), "Drei");
+
+    t.SetFilter("K>10");
+    t.SetFiltered(true);
+    EXPECT_FALSE(t.SeekKey("9")); // the filter hides it
+}
+
+TEST_F(DbTable, RefreshRecordShowsWhatAnotherConnectionCommitted)
+{
+    add(1, "alt", "alter Text");
+    add(2, "zwei");
+    TAdsConnection second;
+    second.SetAdsServerTypes({stADS_REMOTE});
+    second.SetConnectPath(db.dir.path().string());
+    second.Connect();
+    TAdsTable other(&second, "T.ADT");
+    other.Open();
+
+    t.First();
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "alt");
+    EXPECT_EQ(t.FieldByName("M").AsString(), "alter Text");
+    other.Edit();
+    other.FieldByName("NAME").SetString("neu");
+    other.FieldByName("M").SetString("neuer Text");
+    other.Post();
+    t.RefreshRecord();
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "neu");
+    EXPECT_EQ(t.FieldByName("M").AsString(), "neuer Text");
+
+    t.Edit(); // a pending edit is posted first
+    t.FieldByName("K").SetInteger(7);
+    t.RefreshRecord();
+    EXPECT_EQ(t.State(), TDataSetState::Browse);
+    other.RefreshRecord();
+    EXPECT_EQ(other.FieldByName("K").AsInteger(), 7);
+
+    other.Delete();
+    EXPECT_THROW(t.RefreshRecord(), AdsError);
+    t.First();
+    EXPECT_EQ(t.FieldByName("NAME").AsString(), "zwei");
+}
+
+TEST_F(DbTable, TransactionsCommitOrRollBackAndReadersAreNotBlocked)
+{
+    add(1);
+    db.conn.BeginTransaction();
+    EXPECT_THROW(db.conn.BeginTransaction(), AdsError);
+    for (int i = 0; i < 50; ++i)
+        add(i);
+    EXPECT_EQ(t.RecordCount(), 51);
+    // Another reader sees the committed state meanwhile and is not blocked.
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT count(*) FROM T"), "1");
+    db.conn.Rollback();
+    t.First();
+    EXPECT_EQ(t.RecordCount(), 1);
+
+    db.conn.BeginTransaction();
+    add(2);
+    add(3);
+    db.conn.Commit();
+    EXPECT_EQ(QueryValue(db / "T.ADT", "SELECT group_concat(ID) FROM T"), "1,2,3");
+    EXPECT_THROW(db.conn.Commit(), AdsError);
+}
+
+TEST_F(DbTable, BookmarksReturnToTheirRow)
+{
+    add(5);
+    add(6);
+    add(7);
+    t.SetIndexName("KD");
+    t.Next();
+    const TBookmark mark = t.GetBookmark();
+    EXPECT_EQ(id(), 2);
+    t.Last();
+    t.GotoBookmark(mark);
+    EXPECT_EQ(id(), 2);
+    t.Next(); // the walk continues in index order from there
+    EXPECT_EQ(id(), 1);
+    t.GotoBookmark(mark);
+    t.Delete();
+    EXPECT_FALSE(t.BookmarkValid(mark));
+    EXPECT_THROW(t.GotoBookmark(mark), AdsError);
+}
+
+TEST_F(DbTable, UnknownIndexRaisesAndKeepsTheTableUsable)
+{
+    add(1);
+    try {
+        t.SetIndexName("GIBTSNICHT");
+        FAIL() << "accepted";
+    } catch (const AdsError& e) {
+        EXPECT_NE(std::string(e.what()).find("GIBTSNICHT"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("T.ADT"), std::string::npos);
+    }
+    EXPECT_EQ(t.IndexName(), "");
+    EXPECT_EQ(WalkColumn(t, "ID"), (Ids{"1"}));
+    t.Close();
+    t.SetIndexName("GIBTSNICHT");
+    EXPECT_THROW(t.Open(), AdsError);
+    EXPECT_FALSE(t.Active());
+}

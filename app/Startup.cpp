@@ -1,0 +1,94 @@
+#include "app/Startup.h"
+
+#include "app/Dialogs.h"
+#include "app/Error.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "settings/IniFile.h"
+
+namespace gs {
+
+HostIdentity ReadHostIdentity(const Runtime& runtime)
+{
+    HostIdentity id;
+    try {
+        IniFile ini(runtime.besideProgram("TOVIK.INI"));
+        const std::string host = ini.ReadString("OTHER", "GLOBAL1", "");
+        const std::string maker = ini.ReadString("OTHER", "GLOBAL2", "");
+        if (!host.empty())
+            id.HostName = host;
+        if (!maker.empty())
+            id.MakerName = maker;
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        id = HostIdentity{};
+    }
+    return id;
+}
+
+TDatabaseSession::TDatabaseSession()
+    : Table_ORDERS(&AdsConnection, "Auftraege.ADT"), AdsTableSettings(&AdsConnection, "setup.ADT")
+{
+    AdsConnection.SetLoginPrompt(true);
+}
+
+void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, const std::string& serverKind)
+{
+    if (!connect)
+        return;
+    AdsConnection.SetIsConnected(false);
+    AdsConnection.SetAdsServerTypes(serverKind == "1" ? TAdsServerTypes{stADS_LOCAL} : TAdsServerTypes{stADS_REMOTE});
+    AdsConnection.SetConnectPath(path);
+    AdsConnection.SetIsConnected(true);
+    if (AdsConnection.IsConnected()) {
+        Table_ORDERS.Open();
+        AdsTableSettings.SetIndexName("IDENT");
+        AdsTableSettings.Open();
+    }
+}
+
+bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
+                     const std::function<void(const std::string&)>& setCaption)
+{
+    try {
+        if (setCaption)
+            setCaption("Verbindung zur Datenbank aufbauen....");
+        if (commandLine.position(1).empty() || commandLine.position(2).empty() || commandLine.position(3).empty()) {
+            ShowMessageBox("Starten Sie das Programm über zusätzlich > Gewinnstatistik.");
+            return false;
+        }
+        int release = 0;
+        const std::string releaseText = commandLine.position(3);
+        if (!TryParseInt32(releaseText, release) || releaseText.find_first_of("$xX") != std::string::npos)
+            release = 0;
+        if (release < MinimumHostRelease) {
+            ShowMessageBox("Das Programm benötigt mindestens " + host.HostName + " , Release " +
+                           std::to_string(MinimumHostRelease));
+            return false;
+        }
+        session.ConnectDatabase(true, commandLine.position(1), commandLine.position(2));
+        if (!session.AdsConnection.IsConnected()) {
+            session.AdsConnection.SetIsConnected(false);
+            ShowMessageBox("Verbindung zur Datenbank konnte nicht aufgebaut werden.");
+            return false;
+        }
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden");
+        return false;
+    }
+    return true;
+}
+
+void CompleteStart(Runtime& runtime, TDatabaseSession& session,
+                   const std::function<void(const std::string&)>& setCaption)
+{
+    // The settings load and the database path come with the settings object.
+    (void)runtime;
+    if (setCaption)
+        setCaption("Datenbank: " + session.AdsConnection.ConnectPath());
+}
+
+} // namespace gs

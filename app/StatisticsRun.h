@@ -1,0 +1,51 @@
+#pragma once
+// A statistics run: selects the completed or paid invoices and credit notes of the chosen period
+// from the orders table (on index DATE), loads each into an order pattern to reach the profit and
+// commission the host stored with it, and fills KM and KMC with the rows, the month sums and the
+// totals. The window and the report command run exactly this.
+#include "app/ResultTables.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace gs {
+
+class TAdsTable;
+
+struct RunTotals {
+    double net = 0;         // net values as shown in the list (converted from the second currency)
+    double commission = 0;
+    double profit = 0;      // CurrentGewinn - Vertreter_Provision
+};
+
+struct RunProgress {
+    int position = 0;       // documents done
+    int maximum = 0;        // documents of the period
+};
+
+// Called once the count is known (position 0) and then after every 20th document, so that a
+// window can repaint and stay responsive.
+using RunProgressCallback = std::function<void(const RunProgress&)>;
+
+struct RunOutcome {
+    std::optional<std::string> error;   // the failure's own text; rows so far stay in the tables
+    std::string rangeText;              // "Bereich: 01.01.2006-31.12.2006" (empty when the range failed)
+    RunTotals totals;
+    // "Netto: ...\t\tProvision: ...\t\tGewinn: ..." - only after a successful run (a failed run keeps
+    // the previous text, so this is empty then).
+    std::string summen;
+    // "Netto: ... Provision: ...  Gewinn: ... Bereich: ..." - after every run.
+    std::string chartTitle;
+};
+
+// The orders filter without the date part: invoices and credit notes, paid or completed.
+std::string OrdersStatusFilter();
+
+// Runs the statistics for the year text and period index (0 year, 1-4 quarters, 5-16 months) over
+// the open orders table; empties and fills tables. Never raises for ordinary errors: they end the
+// run and come back in RunOutcome::error.
+RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
+                         const RunProgressCallback& progress = {});
+
+} // namespace gs

@@ -135,6 +135,7 @@ void TFOrderProfit1::buildComponents()
     sCheckBox1->setGeometry(5, 58, 82, 17);
     sCheckBox1->setChecked(true);
     Panel2->raise();
+    DBChart1->setLeftReserve(Panel2->geometry().right() + 2);
 
     // --- bottom panel -------------------------------------------------------------------------
     FPbottom = Named(new TFlatPanel(this), "FPbottom");

@@ -3,9 +3,8 @@
 #include "app/widgets/HostFonts.h"
 #include "appearance/widgets/SkinColors.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
+#include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
@@ -65,7 +64,9 @@ TProfitChart::TProfitChart(QWidget* parent) : QChartView(parent)
     c->setAnimationOptions(QChart::NoAnimation);
     setChart(c);
 
-    axisX_ = new QBarCategoryAxis(c);
+    axisX_ = new QCategoryAxis(c);
+    axisX_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    axisX_->setGridLineVisible(false);
     axisY_ = new QValueAxis(c);
     axisX_->setLabelsFont(HostFont(QStringLiteral("Arial"), 8));
     axisY_->setLabelsFont(HostFont(QStringLiteral("Arial"), 8));
@@ -74,18 +75,16 @@ TProfitChart::TProfitChart(QWidget* parent) : QChartView(parent)
     c->addAxis(axisY_, Qt::AlignLeft);
 
     for (int i = 0; i < 3; ++i) {
-        auto* series = new QBarSeries(c);
+        auto* series = new QAreaSeries(new QLineSeries(c), new QLineSeries(c));
+        series->setParent(c);
         series->setObjectName(QString::fromLatin1(BarDefs[i].objectName));
         series->setName(QString::fromLatin1(BarDefs[i].name));
-        series->setBarWidth(1.0);
-        series->setLabelsVisible(false);
-        auto* set = new QBarSet(QString::fromLatin1(BarDefs[i].name));
+        series->setPointsVisible(false);
+        series->setPointLabelsVisible(false);
         const QColor color = HostColorToQColor(BarDefs[i].color);
-        set->setColor(color);
-        set->setBorderColor(color.darker(150));
-        series->append(set);
+        series->setColor(color);
+        series->setBorderColor(color.darker(150));
         bars_[static_cast<size_t>(i)] = series;
-        barSets_[static_cast<size_t>(i)] = set;
     }
     for (int i = 0; i < 3; ++i) {
         auto* series = new QLineSeries(c);
@@ -101,6 +100,7 @@ TProfitChart::TProfitChart(QWidget* parent) : QChartView(parent)
     for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(bars_[0]), static_cast<QAbstractSeries*>(bars_[1]),
                                static_cast<QAbstractSeries*>(bars_[2]), static_cast<QAbstractSeries*>(lines_[0]),
                                static_cast<QAbstractSeries*>(lines_[1]), static_cast<QAbstractSeries*>(lines_[2])}) {
+        // Later series are drawn over earlier ones.
         c->addSeries(s);
         s->attachAxis(axisX_);
         s->attachAxis(axisY_);
@@ -113,9 +113,10 @@ TProfitChart::TProfitChart(QWidget* parent) : QChartView(parent)
     title_->setFont(HostFont(QStringLiteral("Arial"), 8));
     titleFrame_->setZValue(10);
     connect(c, &QChart::geometryChanged, this, [this] { placeTitle(); });
+    connect(c, &QChart::plotAreaChanged, this, [this] { fitMonthLabels(); });
     setTitleText(QStringLiteral("TDBChart"));
     setBarsActive(true);
-    axisY_->setRange(0, 1);
+    refresh({});
 }
 
 void TProfitChart::setTitleText(const QString& text)
@@ -141,6 +142,30 @@ void TProfitChart::placeTitle()
     title_->setPos(TitlePadding, TitlePadding);
 }
 
+void TProfitChart::setLeftReserve(int pixels)
+{
+    leftReserve_ = std::max(0, pixels);
+    QMargins margins = chart()->margins();
+    margins.setLeft(leftReserve_);
+    chart()->setMargins(margins);
+}
+
+void TProfitChart::fitMonthLabels()
+{
+    // Labels that do not fit under their month stand upright instead of being cut.
+    const QStringList labels = axisX_->categoriesLabels();
+    if (labels.isEmpty())
+        return;
+    const QFontMetrics fm(axisX_->labelsFont());
+    int widest = 0;
+    for (const QString& label : labels)
+        widest = std::max(widest, fm.horizontalAdvance(label));
+    const qreal perMonth = chart()->plotArea().width() / labels.size();
+    const int angle = widest + 6 > perMonth ? -90 : 0;
+    if (axisX_->labelsAngle() != angle)
+        axisX_->setLabelsAngle(angle);
+}
+
 void TProfitChart::resizeEvent(QResizeEvent* event)
 {
     QChartView::resizeEvent(event);
@@ -149,16 +174,8 @@ void TProfitChart::resizeEvent(QResizeEvent* event)
 
 void TProfitChart::refresh(const std::vector<KmcRow>& months)
 {
-    QStringList labels;
-    for (const KmcRow& row : months)
-        labels << (row.DATE ? MonthLabel(*row.DATE) : QString());
-    // Equal labels would fold into one category; a month row without a date keeps its own place.
-    for (qsizetype i = 0; i < labels.size(); ++i)
-        for (qsizetype j = 0; j < i; ++j)
-            if (labels[j] == labels[i])
-                labels[i] += QLatin1Char(' ');
-
     int low = 0, high = 0;
+    const qreal end = months.empty() ? 0.5 : static_cast<qreal>(months.size()) - 0.5;
     for (int which = 0; which < 3; ++which) {
         QList<qreal> values;
         QList<QPointF> points;
@@ -169,38 +186,62 @@ void TProfitChart::refresh(const std::vector<KmcRow>& months)
             low = std::min(low, v);
             high = std::max(high, v);
         }
-        QBarSet* set = barSets_[static_cast<size_t>(which)];
-        set->remove(0, set->count());
-        set->append(values);
+        QAreaSeries* bars = bars_[static_cast<size_t>(which)];
+        bars->upperSeries()->replace(BarOutline(values));
+        bars->lowerSeries()->replace(QList<QPointF>{{-0.5, 0}, {end, 0}});
         lines_[static_cast<size_t>(which)]->replace(points);
     }
-    axisX_->clear();
-    axisX_->append(labels);
-    if (!labels.isEmpty())
-        axisX_->setRange(labels.front(), labels.back());
+    // The month axis starts afresh, so it shows exactly these months.
+    for (const QString& label : axisX_->categoriesLabels())
+        axisX_->remove(label);
+    axisX_->setStartValue(-0.5);
+    for (size_t i = 0; i < months.size(); ++i) {
+        QString label = months[i].DATE ? MonthLabel(*months[i].DATE) : QString();
+        while (axisX_->categoriesLabels().contains(label)) // every month keeps its own place
+            label += QLatin1Char(' ');
+        axisX_->append(label, static_cast<qreal>(i) + 0.5);
+    }
+    axisX_->setRange(-0.5, end);
     axisY_->setRange(low, high > low ? high : low + 1);
     axisY_->applyNiceNumbers();
+    fitMonthLabels();
+}
+
+QList<QPointF> BarOutline(const QList<qreal>& values)
+{
+    QList<QPointF> outline;
+    outline.reserve(values.size() * 4);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const qreal x = static_cast<qreal>(i);
+        outline << QPointF(x - 0.5, 0) << QPointF(x - 0.5, values[i]) << QPointF(x + 0.5, values[i])
+                << QPointF(x + 0.5, 0);
+    }
+    return outline;
 }
 
 void TProfitChart::setBarsActive(bool bars)
 {
     barsActive_ = bars;
-    for (QBarSeries* s : bars_)
+    for (QAreaSeries* s : bars_)
         s->setVisible(bars);
     for (QLineSeries* s : lines_)
         s->setVisible(!bars);
 }
 
-QStringList TProfitChart::monthLabels() const { return axisX_->categories(); }
+QStringList TProfitChart::monthLabels() const { return axisX_->categoriesLabels(); }
 
 bool TProfitChart::printChart(QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
+    // The page has no legend panel over the chart: no room is kept for it.
+    const QMargins margins = chart()->margins();
+    chart()->setMargins(QMargins(10, margins.top(), margins.right(), margins.bottom()));
     const QRectF page = painter.viewport();
     const QRectF source = chart()->mapRectToScene(chart()->rect());
     scene()->render(&painter, page, source, Qt::KeepAspectRatio);
+    chart()->setMargins(margins);
     return painter.end();
 }
 

@@ -9,9 +9,12 @@
 //   Series6 "SeriesLPROV"     line  PROVISION_INT  orange
 //   Series5 "SeriesLPROFIT"   line  GEWINN_INT     green
 // (colours 0x00BBGGRR). The bars fill the whole width of their month and stand in front of each
-// other in the order above instead of side by side: each value is a bar series of its own with bar
-// width 1.0 over the same month axis, so the three bars of a month overlap. Lines are 5 pixels wide,
-// without point marks. No legend, no zooming. The month axis shows the month dates ("01.2006").
+// other in the order above instead of side by side. Qt's own bar series always share a month
+// between them, so each bar series here is an area series whose outline is a row of month-wide
+// blocks from 0 to the value (x from month - 0.5 to month + 0.5), drawn in the order above over one
+// month axis: the three bars of a month overlap exactly. Lines run through the month centres, 5
+// pixels wide, without point marks. No legend, no zooming. The month axis shows the month dates
+// ("01.2006") centred under their bars.
 #include "app/ResultTables.h"
 
 #include <QChartView>
@@ -22,9 +25,8 @@
 class QPrinter;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
-class QBarCategoryAxis;
-class QBarSeries;
-class QBarSet;
+class QAreaSeries;
+class QCategoryAxis;
 class QLineSeries;
 class QValueAxis;
 
@@ -54,8 +56,11 @@ public:
 
     // The month labels of the axis, in order.
     QStringList monthLabels() const;
-    QBarSeries* barSeries(int i) const { return bars_[static_cast<size_t>(i)]; }   // 0 net, 1 commission, 2 profit
+    QAreaSeries* barSeries(int i) const { return bars_[static_cast<size_t>(i)]; }  // 0 net, 1 commission, 2 profit
     QLineSeries* lineSeries(int i) const { return lines_[static_cast<size_t>(i)]; } // 0 net, 1 commission, 2 profit
+
+    // Keeps room at the left for a panel lying over the chart's top-left corner (the legend).
+    void setLeftReserve(int pixels);
 
     // Prints the chart with its title on one page of the printer; false when the printer cannot
     // be started.
@@ -66,18 +71,23 @@ protected:
 
 private:
     void placeTitle();
+    void fitMonthLabels();
 
-    std::array<QBarSeries*, 3> bars_{};
-    std::array<QBarSet*, 3> barSets_{};
+    std::array<QAreaSeries*, 3> bars_{};
     std::array<QLineSeries*, 3> lines_{};
-    QBarCategoryAxis* axisX_ = nullptr;
+    QCategoryAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     QGraphicsRectItem* titleFrame_ = nullptr;
     QGraphicsSimpleTextItem* title_ = nullptr;
     bool barsActive_ = true;
+    int leftReserve_ = 0;
 };
 
 // The axis label of a month: "MM.YYYY".
 QString MonthLabel(TDateTime monthStart);
+
+// The outline of a row of month-wide bars: for month i with value v the corners (i - 0.5, 0),
+// (i - 0.5, v), (i + 0.5, v), (i + 0.5, 0).
+QList<QPointF> BarOutline(const QList<qreal>& values);
 
 } // namespace gs

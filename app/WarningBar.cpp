@@ -1,5 +1,7 @@
 #include "app/WarningBar.h"
 
+#include "app/Numbers.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -13,13 +15,9 @@ WarningBarGeometry ComputeWarningBar(std::optional<int> profit, std::optional<in
     WarningBarGeometry bar;
     bar.color = p < 0 ? WarningBarLossColor : p > 0 ? WarningBarProfitColor : WarningBarNoProfitColor;
     if (p != 0 && n > 0) {
-        // In whole numbers, so that a half is exactly a half; halves go to the even neighbour.
-        const long long scaled = std::llabs(p) * w;
-        long long q = scaled / n;
-        const long long twiceRest = 2 * (scaled % n);
-        if (twiceRest > n || (twiceRest == n && q % 2 != 0))
-            ++q;
-        bar.length = q >= w ? w : static_cast<int>(q);
+        // An exact half of the quotient stays exact in a double; halves go to the even neighbour.
+        const double length = RoundHalfEven(static_cast<double>(std::llabs(p)) * w / static_cast<double>(n));
+        bar.length = length >= w ? w : static_cast<int>(length);
     } else {
         bar.length = w;
     }

@@ -5,6 +5,7 @@
 
 #include <QAreaSeries>
 #include <QCategoryAxis>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
@@ -235,13 +236,21 @@ bool TProfitChart::printChart(QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    // The page has no legend panel over the chart: no room is kept for it.
-    const QMargins margins = chart()->margins();
-    chart()->setMargins(QMargins(10, margins.top(), margins.right(), margins.bottom()));
+    // Laid out afresh for the page: its proportions, and no room kept for the legend panel, which
+    // the page does not show.
     const QRectF page = painter.viewport();
-    const QRectF source = chart()->mapRectToScene(chart()->rect());
-    scene()->render(&painter, page, source, Qt::KeepAspectRatio);
+    const QSizeF screenSize = chart()->size();
+    const QMargins margins = chart()->margins();
+    const qreal width = std::max<qreal>(screenSize.width(), 900);
+    chart()->setMargins(QMargins(10, margins.top(), margins.right(), margins.bottom()));
+    chart()->resize(width, width * page.height() / std::max<qreal>(1, page.width()));
+    if (chart()->layout())
+        chart()->layout()->activate();
+    scene()->render(&painter, page, chart()->mapRectToScene(chart()->rect()), Qt::KeepAspectRatio);
     chart()->setMargins(margins);
+    chart()->resize(screenSize);
+    if (chart()->layout())
+        chart()->layout()->activate();
     return painter.end();
 }
 

@@ -351,7 +351,11 @@ private slots:
         QCOMPARE(fx->dialogs().printerRequests, 1);
         QVERIFY(!QFileInfo::exists(pdf));
         fx->dialogs().printerAnswers = {true};
+        const QSizeF shownSize = window->chart()->chart()->size();
+        const QMargins shownMargins = window->chart()->chart()->margins();
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
+        QCOMPARE(window->chart()->chart()->size(), shownSize); // the window's chart is as it was
+        QCOMPARE(window->chart()->chart()->margins(), shownMargins);
         QCOMPARE(fx->dialogs().printerRequests, 2);
         QVERIFY(QFileInfo(pdf).size() > 1000);
         QVERIFY(!listPrinted);

@@ -219,7 +219,6 @@ void TFOrderProfit1::FormCreate()
     for (const char* item : PeriodItems)
         dccmonths->addItem(QString::fromUtf8(item));
     dccmonths->setCurrentIndex(PeriodWholeYear);
-    dccyearChange(); // the period box's state for the selected year; the guard keeps it from running
 
     connect(dccyear, &QComboBox::currentIndexChanged, this, [this] { dccyearChange(); });
     connect(dccmonths, &QComboBox::currentIndexChanged, this, [this] { dccmonthsIndexChange(); });
@@ -287,7 +286,10 @@ void TFOrderProfit1::WMProfitStart()
         return;
     }
     try {
-        CompleteStart(runtime, *session_, caption);
+        if (completeStart_)
+            completeStart_(runtime, *session_, caption);
+        else
+            CompleteStart(runtime, *session_, caption);
         started_ = true;
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))

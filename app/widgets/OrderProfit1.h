@@ -45,6 +45,8 @@ class TsCheckBox;
 
 namespace gs {
 
+class Runtime;
+
 class TProfitChart;
 class TProfitListModel;
 
@@ -73,6 +75,10 @@ struct ListPrintRequest {
 // The grid print dialog's entry (ShowGridPrinter with the list grid and KM as its dataset).
 using ListPrintFunction = std::function<void(const ListPrintRequest& request, TI_DBGrid* grid, TResultTables& tables)>;
 
+// The start-up step after a successful connect (app/Startup.h CompleteStart).
+using StartCompletionFunction =
+    std::function<void(Runtime& runtime, TDatabaseSession& session, const std::function<void(const std::string&)>& setCaption)>;
+
 inline constexpr const char* OrderProfitPlacementKey = "TFOrderProfit1";
 
 class TFOrderProfit1 : public QWidget {
@@ -86,6 +92,9 @@ public:
 
     // The grid print dialog "Drucken" calls on the list tab (none: the list is not printed).
     void setListPrinter(ListPrintFunction printer) { listPrinter_ = std::move(printer); }
+    // The rest of the start-up after the connect (CompleteStart unless another is given); an error
+    // escaping it is shown as the application shows unexpected errors, and the window stays open.
+    void setStartCompletion(StartCompletionFunction completion) { completeStart_ = std::move(completion); }
 
     TDatabaseSession& session() { return *session_; }
     TResultTables& tables() { return tables_; }
@@ -143,6 +152,7 @@ private:
     HostIdentity host_;
     StatisticsRunFunction run_;
     ListPrintFunction listPrinter_;
+    StartCompletionFunction completeStart_;
     std::unique_ptr<TDatabaseSession> session_;
     TResultTables tables_;
     AutoRunGuard guard_;

@@ -130,6 +130,21 @@ private slots:
         QVERIFY(fx->userMode().contains(QLatin1String("TFOrderProfit1.Width=")));
     }
 
+    void errorAfterTheConnectIsShownAndTheWindowStaysOpen()
+    {
+        auto window = fx->makeWindow({"{db}", "1", "12229"});
+        window->setStartCompletion([](Runtime&, TDatabaseSession&, const std::function<void(const std::string&)>&) {
+            throw std::runtime_error("Einstellungen fehlen");
+        });
+        window->show();
+        Settle();
+        QCOMPARE(fx->messages(), QStringList{"Einstellungen fehlen"});
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->isStarted());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Verbindung zur Datenbank aufbauen...."));
+        QCOMPARE(window->autoRunGuard(), 0);
+    }
+
     void guardStaysArmedUntilShown()
     {
         auto window = fx->makeWindow({"{db}", "1", "12229"});

@@ -84,6 +84,8 @@ void TAdsTable::SetActive(bool active)
                                                        infos[i].size));
         blobs_.assign(infos.size(), BlobSlot{});
         applyOrderAndFilter(indexName_, filter_, filtered_);
+        static std::uint64_t openings = 0;
+        openId_ = ++openings;
         state_ = TDataSetState::Browse;
         First();
     } catch (...) {
@@ -95,6 +97,7 @@ void TAdsTable::SetActive(bool active)
 void TAdsTable::closeNoThrow() noexcept
 {
     state_ = TDataSetState::Inactive;
+    openId_ = 0;
     modified_ = false;
     editValues_.clear();
     editChanged_.clear();

@@ -42,6 +42,9 @@ public:
 
     void SetActive(bool active);
     bool Active() const { return file_ != nullptr; }
+    // Identifies this opening of the table: unique in the process, 0 while closed. Field references
+    // obtained while it stays the same remain valid.
+    std::uint64_t OpenId() const { return openId_; }
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
 
@@ -121,6 +124,7 @@ private:
     bool filtered_ = false;
 
     std::shared_ptr<ads::TableFile> file_;
+    std::uint64_t openId_ = 0;
     std::unique_ptr<ads::Cursor> cursor_;
     std::vector<std::unique_ptr<TField>> fields_;
     bool eof_ = true;

@@ -569,6 +569,22 @@ bool TAdsTable::SeekKey(std::string_view key, bool exact)
     return false;
 }
 
+// --- bulk loading ----------------------------------------------------------------------------------
+
+void TAdsTable::BeginBulkLoad()
+{
+    requireActive();
+    checkBrowseMode();
+    file_->beginBulkLoad();
+}
+
+void TAdsTable::EndBulkLoad()
+{
+    requireActive();
+    checkBrowseMode();
+    file_->endBulkLoad();
+}
+
 // --- table files -----------------------------------------------------------------------------------
 
 bool TAdsTable::TableExists() const

@@ -92,6 +92,14 @@ public:
     // the first row at or after it in index order. True when a row with that key was found.
     bool SeekKey(std::string_view key, bool exact = true);
 
+    // Fast filling of a new, empty table that no other program has opened yet: no rollback journal
+    // and no syncs until EndBulkLoad, which syncs the file and returns it to its normal journal.
+    // Wrap the rows in one transaction of the connection. A failure before EndBulkLoad leaves a
+    // file that must be deleted. Raises when the table is not empty, a transaction runs or another
+    // connection uses the file.
+    void BeginBulkLoad();
+    void EndBulkLoad();
+
     bool TableExists() const;
     void CreateTable(const std::vector<TAdsFieldDef>& fields, const std::vector<TAdsIndexDef>& indexes = {},
                      TAdsCharType charType = TAdsCharType::ANSI);

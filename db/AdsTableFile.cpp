@@ -3,7 +3,9 @@
 #include "app/TextUtil.h"
 #include "db/AdsError.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <system_error>
@@ -478,6 +480,62 @@ void TableFile::addIndex(const TAdsIndexDef& def)
     }
     f.indexed = true;
     loadTags();
+}
+
+// --- bulk loading ----------------------------------------------------------------------------------
+
+void TableFile::beginBulkLoad()
+{
+    const char* context = "Massenladen nicht möglich";
+    if (readOnly_)
+        throw AdsError("Tabelle ist schreibgeschützt", fileName_);
+    if (bulkLoad_)
+        return;
+    if (inTransaction_)
+        throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
+    {
+        sql::Statement st(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_);
+        if (st.step(context))
+            throw AdsError(std::string(context) + ": die Tabelle ist nicht leer", fileName_);
+    }
+    // Leaving WAL needs the only connection to the file; it fails (busy) when another one exists.
+    sql::Exec(db_, "PRAGMA locking_mode=EXCLUSIVE", fileName_, context);
+    {
+        sql::Statement st(db_, "PRAGMA journal_mode=OFF", fileName_);
+        if (!st.step(context) || st.column(0).s != "off") {
+            sqlite3_exec(db_, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
+            throw AdsError(std::string(context) + ": die Tabelle wird von einer anderen Verbindung benutzt",
+                           fileName_);
+        }
+    }
+    // Rows of several kilobytes (the host's documents with their texts) fill large pages better;
+    // the empty file takes the new page size when it is rebuilt.
+    sql::Exec(db_, "PRAGMA page_size=16384; VACUUM", fileName_, context);
+    sql::Exec(db_, "PRAGMA synchronous=OFF; PRAGMA cache_size=-262144", fileName_, context);
+    bulkLoad_ = true;
+}
+
+void TableFile::endBulkLoad()
+{
+    if (!bulkLoad_)
+        return;
+    const char* context = "Massenladen kann nicht abgeschlossen werden";
+    if (inTransaction_)
+        throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
+    sql::Exec(db_, "PRAGMA cache_size=-16384", fileName_, context);
+    // Everything written so far reaches the disk before the file counts as complete.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw AdsError(std::string(context) + ": die Datei kann nicht gesichert werden", fileName_);
+    sql::Exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA locking_mode=NORMAL", fileName_,
+              context);
+    // The exclusive lock ends with the next access in normal locking mode.
+    sql::Exec(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_, context);
+    bulkLoad_ = false;
+    noteWrite();
 }
 
 // --- creating and deleting -------------------------------------------------------------------------

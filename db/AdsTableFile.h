@@ -113,6 +113,14 @@ public:
 
     void addIndex(const TAdsIndexDef& def);
 
+    // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
+    // syncs, an exclusive lock and a large page cache while it runs; endBulkLoad syncs the file
+    // and switches it back to WAL with normal syncs. A failure in between leaves a file that only
+    // deleting repairs.
+    void beginBulkLoad();
+    void endBulkLoad();
+    bool inBulkLoad() const { return bulkLoad_; }
+
 private:
     TableFile(sqlite3* db, std::filesystem::path path);
     void loadSchema();
@@ -137,6 +145,7 @@ private:
     std::vector<std::unique_ptr<sql::Statement>> blobReads_;
     bool inTransaction_ = false;
     bool readOnly_ = false;
+    bool bulkLoad_ = false;
     std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction,
                                                // written to ads_autoinc at commit
     void writeAutoInc(int field, std::int64_t value);

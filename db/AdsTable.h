@@ -88,6 +88,24 @@ public:
     // Posts a pending edit, then re-reads the current row from storage (skipped when nothing can
     // have changed since it was read).
     void RefreshRecord();
+
+    // Several reads of the table (refresh, columns, blobs) from one snapshot of its file, at the
+    // cost of one: the file's lock is taken once for all of them. Do not keep one open longer than
+    // those reads (other programs' commits stay invisible while it lasts); a write ends it early.
+    class ReadScope {
+    public:
+        explicit ReadScope(TAdsTable& table);
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        std::shared_ptr<ads::TableFile> file_;
+    };
+
+    // Reads these blob columns of the current row with one statement; the fields then answer from
+    // it until the row changes. Null entries and fields of other tables are skipped.
+    void PrefetchBlobs(const std::vector<TField*>& fields);
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.
     bool SeekKey(std::string_view key, bool exact = true);
@@ -150,6 +168,7 @@ private:
     };
     std::vector<BlobSlot> blobs_;
     std::uint64_t blobEpoch_ = 1;
+    std::vector<int> prefetch_;
 };
 
 } // namespace gs

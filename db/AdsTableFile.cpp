@@ -110,7 +110,11 @@ TableFile::~TableFile()
     row_.reset();
     delete_.reset();
     blobReads_.clear();
-    if (inTransaction_)
+    blobsReads_.clear();
+    dataVersion_.reset();
+    beginRead_.reset();
+    endRead_.reset();
+    if (inTransaction_ || readTransaction_)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
 }
@@ -209,6 +213,7 @@ void TableFile::loadSchema()
     rowidName_ = rowid;
     blobReads_.clear();
     blobReads_.resize(fields_.size());
+    blobsReads_.clear();
     loadTags();
 }
 
@@ -307,6 +312,19 @@ sql::Statement& TableFile::blobStatement(int field)
     return *st;
 }
 
+sql::Statement& TableFile::blobsStatement(const std::vector<int>& fields)
+{
+    std::unique_ptr<sql::Statement>& st = blobsReads_[fields];
+    if (!st) {
+        std::string columns;
+        for (int f : fields)
+            columns += (columns.empty() ? "" : ", ") + sql::Quote(fields_[static_cast<size_t>(f)].name);
+        st = std::make_unique<sql::Statement>(
+            db_, "SELECT " + columns + " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    }
+    return *st;
+}
+
 sql::Statement& TableFile::deleteStatement()
 {
     if (!delete_)
@@ -317,7 +335,9 @@ sql::Statement& TableFile::deleteStatement()
 
 Stamp TableFile::stamp()
 {
-    sql::Statement& st = statement("PRAGMA data_version");
+    if (!dataVersion_)
+        dataVersion_ = std::make_unique<sql::Statement>(db_, "PRAGMA data_version", fileName_);
+    sql::Statement& st = *dataVersion_;
     sql::ResetOnExit reset(st);
     Stamp s;
     s.dataVersion = st.step() ? st.columnInt(0) : -1;
@@ -332,6 +352,7 @@ TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
 {
     if (file_.readOnly_)
         throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
+    file_.endReadTransaction();
     if (!file_.inTransaction_)
         sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
 }
@@ -350,8 +371,40 @@ void TableFile::WriteScope::commit()
     file_.noteWrite();
 }
 
+void TableFile::beginReadScope()
+{
+    if (readScopes_++ > 0 || inTransaction_ || bulkLoad_)
+        return;
+    // A deferred transaction: the first read takes the snapshot. Without it the reads simply run one
+    // by one.
+    if (!beginRead_) {
+        beginRead_ = std::make_unique<sql::Statement>(db_, "BEGIN", fileName_);
+        endRead_ = std::make_unique<sql::Statement>(db_, "COMMIT", fileName_);
+    }
+    readTransaction_ = sqlite3_step(beginRead_->handle()) == SQLITE_DONE;
+    sqlite3_reset(beginRead_->handle());
+}
+
+void TableFile::endReadScope() noexcept
+{
+    if (readScopes_ > 0 && --readScopes_ == 0)
+        endReadTransaction();
+}
+
+void TableFile::endReadTransaction() noexcept
+{
+    if (!readTransaction_)
+        return;
+    readTransaction_ = false;
+    const bool ok = sqlite3_step(endRead_->handle()) == SQLITE_DONE;
+    sqlite3_reset(endRead_->handle());
+    if (!ok)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 void TableFile::beginTransaction()
 {
+    endReadTransaction();
     sql::Exec(db_, "BEGIN", fileName_, "Transaktion kann nicht beginnen");
     inTransaction_ = true;
     autoIncCache_.clear();
@@ -493,6 +546,7 @@ void TableFile::beginBulkLoad()
         return;
     if (inTransaction_)
         throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
+    endReadTransaction();
     {
         sql::Statement st(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_);
         if (st.step(context))

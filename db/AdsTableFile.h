@@ -83,6 +83,8 @@ public:
     sql::Statement& insertStatement();
     sql::Statement& rowStatement();
     sql::Statement& blobStatement(int field);
+    // The given blob fields of the row with row id ?1, in this order.
+    sql::Statement& blobsStatement(const std::vector<int>& fields);
     sql::Statement& deleteStatement();
 
     // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
@@ -99,6 +101,12 @@ public:
         TableFile& file_;
         bool done_ = false;
     };
+
+    // A read transaction around several reads: one snapshot and one lock instead of one per
+    // statement. Scopes nest; inside a connection transaction or a bulk load they do nothing. A write
+    // on the file ends the read transaction first (later reads of the scope run on their own).
+    void beginReadScope();
+    void endReadScope() noexcept;
 
     // Connection transactions.
     void beginTransaction();
@@ -143,6 +151,11 @@ private:
     std::int64_t lastDataVersion_ = -1;
     std::unique_ptr<sql::Statement> insert_, row_, delete_;
     std::vector<std::unique_ptr<sql::Statement>> blobReads_;
+    std::map<std::vector<int>, std::unique_ptr<sql::Statement>> blobsReads_;
+    std::unique_ptr<sql::Statement> dataVersion_, beginRead_, endRead_;
+    int readScopes_ = 0;
+    bool readTransaction_ = false;
+    void endReadTransaction() noexcept;
     bool inTransaction_ = false;
     bool readOnly_ = false;
     bool bulkLoad_ = false;

@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 #include "db/ComponentStream.h"
+#include "orders/CollectionScan.h"
 
 #include <cstdint>
 #include <utility>
@@ -42,6 +43,26 @@ void TAddInfoLines::LoadFromStream(std::string_view stream)
     if (stream.empty())
         return;
     try {
+        thread_local TCollectionScan scan;
+        if (scan.scan(stream, kCollection)) {
+            std::vector<TAddInfoLine> lines(scan.itemCount());
+            for (size_t i = 0; i < lines.size(); ++i) {
+                const auto props = scan.item(i);
+                TAddInfoLine& l = lines[i];
+                l.ORG_ID = Int32Of(ScanInteger(props, "ORG_ID", 0));
+                std::string* texts[] = {&l._1, &l._2, &l._3, &l._4, &l._5, &l._6, &l._7, &l._8};
+                for (int k = 0; k < 8; ++k)
+                    *texts[k] = ScanText(props, kTextNames[k]);
+                l.Forcedelete = ScanBoolean(props, "Forcedelete", false);
+            }
+            std::string info1 = ScanText(scan.root(), "Info1");
+            const int info2 = Int32Of(ScanInteger(scan.root(), "Info2", 0));
+            Lines = std::move(lines);
+            SortByOrgId();
+            Info1 = std::move(info1);
+            Info2 = info2;
+            return;
+        }
         const StreamComponent c = ReadComponentStream(stream);
         std::vector<TAddInfoLine> lines;
         for (const StreamItem& item : c.collection(kCollection)) {

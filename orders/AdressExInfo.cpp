@@ -8,6 +8,7 @@
 #include "db/AdsTable.h"
 #include "db/ComponentStream.h"
 #include "orders/BlobFields.h"
+#include "orders/CollectionScan.h"
 #include "orders/OrdersTable.h"
 #include "settings/Settings.h"
 
@@ -32,6 +33,18 @@ void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
     if (stream.empty())
         return;
     // The items are taken only once the whole stream has been read.
+    thread_local TCollectionScan scan;
+    if (scan.scan(stream, kCollection)) {
+        std::vector<TAdressExInfoData> items(scan.itemCount());
+        for (size_t i = 0; i < items.size(); ++i) {
+            const auto props = scan.item(i);
+            items[i].SimpleData = ScanText(props, "SimpleData");
+            const long long type = ScanInteger(props, "DataType", 0);
+            items[i].DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
+        }
+        items_ = std::move(items);
+        return;
+    }
     const std::vector<StreamItem> read = ReadCollectionProperty(stream, kCollection);
     std::vector<TAdressExInfoData> items;
     items.reserve(read.size());

@@ -68,6 +68,7 @@ struct TOrderColumns {
            *AdressID = nullptr, *Status = nullptr, *FromDate = nullptr, *FromText = nullptr, *KNR = nullptr,
            *EXTB = nullptr;
     TField* INFO[5] = {};
+    std::vector<TField*> fullBlobs, templateBlobs; // read together with one statement
 
     void lookUp(TAdsTable& t)
     {
@@ -116,6 +117,9 @@ struct TOrderColumns {
         EXTB = f("EXTB");
         for (size_t i = 0; i < 5; ++i)
             INFO[i] = f(kInfoColumns[i]);
+        templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
+        fullBlobs = templateBlobs;
+        fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});
     }
 };
 
@@ -313,8 +317,11 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
     }
 
     try {
+        // One snapshot and one lock of the file for all reads of the row.
+        TAdsTable::ReadScope snapshot(table);
         // 3.
         table.RefreshRecord();
+        table.PrefetchBlobs(full ? c->fullBlobs : c->templateBlobs);
         // 4.
         ReadStoredBlob(c->Footertext, pattern.Footertext);
         ReadStoredBlob(c->Headertext, pattern.Headertext);

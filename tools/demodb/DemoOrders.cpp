@@ -126,6 +126,14 @@ public:
                                               {stNeu, 3}, {stDuplikat, 2}, {stStorniert, 3}, {stStornovermerk, 1}})
                            : r.weighted<int>({{stNeu, 60}, {stUnfertig, 10}, {stAbgeschlossen, 15}, {stUnbezahlt, 3},
                                               {stBezahlt, 3}, {stDuplikat, 4}, {stStorniert, 4}, {stStornovermerk, 1}});
+        // Thirteen documents spread over the period carry every type and every status, so that even
+        // a small database has them all.
+        const long long n = options_.documents;
+        const long long k = n >= DocTypeCount ? i * DocTypeCount / n : i;
+        if (n < DocTypeCount || k * n / DocTypeCount == i) {
+            d.pot = static_cast<int>(k % DocTypeCount) + 1;
+            d.status = static_cast<int>(k % 8);
+        }
         // Regular customers order more often.
         const double u = r.unit();
         const CustomerRow& c =

@@ -552,16 +552,20 @@ void TableFile::beginBulkLoad()
         if (st.step(context))
             throw AdsError(std::string(context) + ": die Tabelle ist nicht leer", fileName_);
     }
-    // Leaving WAL needs the only connection to the file; it fails (busy) when another one exists.
-    sql::Exec(db_, "PRAGMA locking_mode=EXCLUSIVE", fileName_, context);
+    // Leaving WAL needs the only connection to the file: with another one it fails at once.
+    sqlite3_busy_timeout(db_, 0);
+    std::string mode;
     {
         sql::Statement st(db_, "PRAGMA journal_mode=OFF", fileName_);
-        if (!st.step(context) || st.column(0).s != "off") {
-            sqlite3_exec(db_, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
-            throw AdsError(std::string(context) + ": die Tabelle wird von einer anderen Verbindung benutzt",
-                           fileName_);
+        try {
+            if (st.step(context))
+                mode.assign(st.column(0).s);
+        } catch (const AdsError&) {
         }
     }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (mode != "off")
+        throw AdsError(std::string(context) + ": die Tabelle wird von einer anderen Verbindung benutzt", fileName_);
     // Rows of several kilobytes (the host's documents with their texts) fill large pages better;
     // the empty file takes the new page size when it is rebuilt.
     sql::Exec(db_, "PRAGMA page_size=16384; VACUUM", fileName_, context);
@@ -584,10 +588,12 @@ void TableFile::endBulkLoad()
         ::close(fd);
     if (!synced)
         throw AdsError(std::string(context) + ": die Datei kann nicht gesichert werden", fileName_);
-    sql::Exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA locking_mode=NORMAL", fileName_,
-              context);
-    // The exclusive lock ends with the next access in normal locking mode.
-    sql::Exec(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_, context);
+    {
+        sql::Statement st(db_, "PRAGMA journal_mode=WAL", fileName_);
+        if (!st.step(context) || st.column(0).s != "wal")
+            throw AdsError(std::string(context) + ": WAL kann nicht eingeschaltet werden", fileName_);
+    }
+    sql::Exec(db_, "PRAGMA synchronous=NORMAL", fileName_, context);
     bulkLoad_ = false;
     noteWrite();
 }

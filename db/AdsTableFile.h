@@ -122,9 +122,9 @@ public:
     void addIndex(const TAdsIndexDef& def);
 
     // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
-    // syncs and a large page cache while it runs (in 16 KB pages, which large rows fill better); endBulkLoad syncs the file
-    // and switches it back to WAL with normal syncs. A failure in between leaves a file that only
-    // deleting repairs.
+    // syncs and a large page cache while it runs, and 16 KB pages, which large rows fill better.
+    // endBulkLoad syncs the file and switches it back to WAL with normal syncs. A failure in between
+    // leaves a file that only deleting repairs.
     void beginBulkLoad();
     void endBulkLoad();
     bool inBulkLoad() const { return bulkLoad_; }

@@ -113,9 +113,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                 tables.KMC.push_back(added);
             tables.KM.push_back(std::move(row));
 
-            // The net total adds the net value as the list shows it, so that the totals line and the
-            // list agree also for documents kept in the second currency.
-            totals.net += shownNet;
+            // The net total adds the net value as the list shows it (converted, to the cent), so that
+            // the totals line and the list agree also for documents kept in the second currency.
+            totals.net += pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, shownNet)) : net;
             totals.commission += commission;
             totals.profit += profit;
         }

@@ -127,6 +127,20 @@ ParsedFormat ParseFormat(std::string_view format)
     return f;
 }
 
+// The parsed form of the last few format texts: the same few formats (money, price) are used over
+// and over, for every document of a run.
+const ParsedFormat& CachedFormat(std::string_view format)
+{
+    thread_local std::vector<std::pair<std::string, ParsedFormat>> cache;
+    for (const auto& entry : cache)
+        if (entry.first == format)
+            return entry.second;
+    if (cache.size() >= 8)
+        cache.erase(cache.begin());
+    cache.emplace_back(std::string(format), ParseFormat(format));
+    return cache.back().second;
+}
+
 } // namespace
 
 const NumberFormats& CurrentFormats()
@@ -144,7 +158,7 @@ std::string FormatFloat(std::string_view format, double value, const NumberForma
         return NonFiniteText(value);
     if (format.empty())
         return FloatToText(value, formats.decimalSeparator);
-    const ParsedFormat f = ParseFormat(format);
+    const ParsedFormat& f = CachedFormat(format);
 
     Decimal d = ShortestDecimal(value);
     RoundDecimal(d, f.fracPlaces);

@@ -11,6 +11,7 @@
 #include "orders/Pattern.h"
 
 #include <climits>
+#include <cmath>
 
 namespace gs {
 
@@ -96,11 +97,11 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             row.GEWINN_INT = WholeNumber(profit, "GEWINN_INT");
             row.printp = ZoneText(*row.GEWINN_INT);
 
-            // The month row of the document's date (compared as date text, as the month rows were made).
-            const std::string monthText = DateToText(StartOfMonth(pattern.Date));
+            // The month row of the document's date; dates compare by their day, as their texts would.
+            const double monthDay = std::floor(StartOfMonth(pattern.Date));
             KmcRow* month = nullptr;
             for (auto& m : tables.KMC)
-                if (m.DATE && DateToText(*m.DATE) == monthText) {
+                if (m.DATE && std::floor(*m.DATE) == monthDay) {
                     month = &m;
                     break;
                 }

@@ -83,10 +83,12 @@ Cursor::Cursor(TableFile& file) : file_(file)
 void Cursor::configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
-    // Walks use only the index of their order; counting may use any index.
+    // Walks use only the index of their order. Counting does the same when there is one: left to
+    // itself SQLite (without statistics) prefers an equality index such as STATUS for
+    // "STATUS=4 OR STATUS=1" and then reads every row of every year to count one year's documents.
     filter_ = filter.toSql(-1, order.keyField);
     valueFilter_ = filter.toSql(order.keyField, order.keyField);
-    countFilter_ = filter.toSql();
+    countFilter_ = order.keyField >= 0 ? filter_ : filter.toSql();
     statements_.clear();
     statements_.resize(static_cast<size_t>(Query::Count) * 2);
     clear();

@@ -208,8 +208,9 @@ TEST(SettingsLoad, TwoBitAndSixDigitItems)
         const char* text;
         std::uint8_t bits;
     };
+    SettingsDb s;
     for (const Case c : {Case{"", 3}, Case{"0", 2}, Case{"10", 1}, Case{"00", 0}, Case{"11", 3}, Case{"x1", 2}}) {
-        SettingsDb s;
+        s.clear();
         s.put(12011, c.text);
         TSettings st;
         LoadSettings(st, s.table);

@@ -22,4 +22,12 @@ void SettingsDb::putLogo(int ident, const std::string& bytes)
     PutSettingItem(table, SettingItem{ident, {}, {}, {}, bytes});
 }
 
+void SettingsDb::clear()
+{
+    table.SetFiltered(false);
+    table.First();
+    while (!table.IsEmpty())
+        table.Delete();
+}
+
 } // namespace gs::test

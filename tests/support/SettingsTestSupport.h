@@ -20,6 +20,8 @@ struct SettingsDb {
     void put(int ident, const std::string& text, std::optional<std::vector<std::string>> lines = std::nullopt);
     void putMemoBytes(int ident, const std::string& bytes, const std::string& text = {});
     void putLogo(int ident, const std::string& bytes);
+    // Deletes every row (so that one table serves several cases).
+    void clear();
     RecordingDialogs& dialogs() { return rt.dialogs(); }
 };
 

@@ -117,4 +117,11 @@ void ApplyFiveHundredthsRounding(double& amount, bool skip)
         amount = RoundedToFiveHundredths(amount);
 }
 
+double RoundHalfEven(double value)
+{
+    // The default floating-point rounding mode rounds to nearest, ties to even.
+    const double r = std::nearbyint(value);
+    return r == 0 ? 0.0 : r; // no negative zero
+}
+
 } // namespace gs

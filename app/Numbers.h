@@ -15,6 +15,9 @@ namespace gs {
 // (empty, letters, a thousands separator, the other decimal separator, an overflow) gives 0;
 // never raises.
 double ParseNumber(std::string_view text);
+// Rounds to the nearest whole number, halves to the even neighbour (0.5 -> 0, 1.5 -> 2, 2.5 -> 2,
+// -0.5 -> 0, -1.5 -> -2), as the host rounds to whole numbers.
+double RoundHalfEven(double value);
 double ParseNumber(std::string_view text, char decimalSeparator);
 
 // "#############0.00": two decimals, no grouping.

@@ -42,6 +42,10 @@ inline constexpr const char* KmcFieldNames[] = {"DATE", "GEWINN_INT", "PROVISION
 struct TResultTables {
     std::vector<KmRow> KM;
     std::vector<KmcRow> KMC;
+    // "Bereich: " + start + "-" + end of the last range built; kept when a run fails before it
+    // builds its range, empty before the first run.
+    std::string RangeText;
+    // Empties both tables (RangeText stays).
     void clear()
     {
         KMC.clear();

@@ -1,0 +1,72 @@
+#include "app/ReportOptions.h"
+
+#include "app/PeriodSelection.h"
+#include "app/TextUtil.h"
+
+namespace gs {
+
+ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
+{
+    ReportOptions o;
+    bool haveYear = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--year") {
+            if (!value(v))
+                return {std::nullopt, "--year braucht eine Jahreszahl"};
+            int year = 0;
+            if (v.size() != 4 || !TryParseInt32(v, year) || v.find_first_not_of("0123456789") != std::string::npos)
+                return {std::nullopt, "ungültiges Jahr: " + v};
+            o.yearText = v;
+            haveYear = true;
+        } else if (a == "--period") {
+            if (!value(v))
+                return {std::nullopt, "--period braucht einen Zeitraum"};
+            o.periodIndex = PeriodIndexFromText(v);
+            if (o.periodIndex < 0)
+                return {std::nullopt, "unbekannter Zeitraum: " + v};
+        } else if (a == "--server") {
+            if (!value(v) || (v != "local" && v != "remote"))
+                return {std::nullopt, "--server braucht local oder remote"};
+            o.localServer = v == "local";
+        } else if (a == "--format") {
+            if (!value(v) || (v != "text" && v != "csv" && v != "json"))
+                return {std::nullopt, "--format braucht text, csv oder json"};
+            o.format = v == "text" ? ReportFormat::Text : v == "csv" ? ReportFormat::Csv : ReportFormat::Json;
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            return {std::nullopt, "unbekannte Option: " + a};
+        } else if (o.databasePath.empty()) {
+            o.databasePath = a;
+        } else {
+            return {std::nullopt, "überzähliges Argument: " + a};
+        }
+    }
+    if (o.databasePath.empty())
+        return {std::nullopt, "DBPATH fehlt"};
+    if (!haveYear)
+        return {std::nullopt, "--year fehlt"};
+    return {o, {}};
+}
+
+std::string ReportUsage(const std::string& programName)
+{
+    std::string periods;
+    for (size_t i = 0; i < PeriodItems.size(); ++i)
+        periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
+    return "Aufruf: " + programName +
+           " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
+           "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
+           "  --year    Jahr der Statistik\n"
+           "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
+           "  --server  local (Vorgabe) oder remote\n"
+           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n";
+}
+
+} // namespace gs

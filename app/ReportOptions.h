@@ -1,0 +1,30 @@
+#pragma once
+// The command line of the report command:
+//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+enum class ReportFormat { Text, Csv, Json };
+
+struct ReportOptions {
+    std::string databasePath;
+    std::string yearText;
+    int periodIndex = 0;          // "Ganzes Jahr"
+    bool localServer = true;
+    ReportFormat format = ReportFormat::Text;
+};
+
+// The options, or the reason they are not usable (the caller prints it with the usage text).
+struct ReportOptionsResult {
+    std::optional<ReportOptions> options;
+    std::string problem;
+};
+
+ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args);
+
+std::string ReportUsage(const std::string& programName);
+
+} // namespace gs

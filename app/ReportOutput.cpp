@@ -1,0 +1,219 @@
+#include "app/ReportOutput.h"
+
+#include "app/Dates.h"
+#include "app/ResultColumns.h"
+#include "app/TextUtil.h"
+#include "spool/CsvFormat.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace gs {
+
+namespace {
+
+std::string IntText(const std::optional<int>& v) { return v ? std::to_string(*v) : std::string(); }
+
+std::string JsonInt(const std::optional<int>& v) { return v ? std::to_string(*v) : "null"; }
+
+std::string JsonText(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+
+std::string JsonDate(const std::optional<TDateTime>& d) { return d ? JsonString(DateToText(*d)) : "null"; }
+
+// Pads to a width in characters (code points), left or right aligned.
+std::string Pad(const std::string& text, size_t width, bool right)
+{
+    const size_t len = Utf8Length(text);
+    if (len >= width)
+        return text;
+    const std::string fill(width - len, ' ');
+    return right ? fill + text : text + fill;
+}
+
+// A cell on one line: line breaks become blanks.
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += ' ';
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
+                  const std::vector<bool>& rightAligned)
+{
+    std::vector<size_t> widths(header.size());
+    for (size_t c = 0; c < header.size(); ++c) {
+        widths[c] = Utf8Length(header[c]);
+        for (const auto& r : rows)
+            widths[c] = std::max(widths[c], Utf8Length(r[c]));
+    }
+    auto line = [&](const std::vector<std::string>& cells) {
+        std::string out;
+        for (size_t c = 0; c < cells.size(); ++c) {
+            if (c > 0)
+                out += "  ";
+            out += Pad(cells[c], widths[c], rightAligned[c]);
+        }
+        return TrimRight(out) + "\n";
+    };
+    std::string out = line(header);
+    size_t total = 0;
+    for (size_t w : widths)
+        total += w;
+    out += std::string(total + 2 * (widths.size() - 1), '-') + "\n";
+    for (const auto& r : rows)
+        out += line(r);
+    return out;
+}
+
+} // namespace
+
+std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field)
+{
+    if (field == "ID")
+        return IntText(row.ID);
+    if (field == "ID_ORDER")
+        return IntText(row.ID_ORDER);
+    if (field == "ADRESSNAME")
+        return row.ADRESSNAME;
+    if (field == "ADRESSID")
+        return IntText(row.ADRESSID);
+    if (field == "printp")
+        return row.printp;
+    if (field == "DATE")
+        return row.DATE ? DateToText(*row.DATE) : std::string();
+    if (field == "GEWINN")
+        return row.GEWINN;
+    if (field == "GEWINN_INT")
+        return IntText(row.GEWINN_INT);
+    if (field == "PROVISION")
+        return row.PROVISION;
+    if (field == "PROVISION_INT")
+        return IntText(row.PROVISION_INT);
+    if (field == "WW_NETTO_INT")
+        return IntText(row.WW_NETTO_INT);
+    if (field == "WW_NETTO")
+        return row.WW_NETTO;
+    return std::nullopt;
+}
+
+std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
+{
+    std::vector<std::string> header;
+    std::vector<bool> right;
+    for (const auto& col : ResultListColumns) {
+        header.push_back(Trim(CsvCaption(col.title)));
+        const std::string_view f = col.field;
+        right.push_back(f == "ID_ORDER" || f == "WW_NETTO" || f == "GEWINN" || f == "PROVISION");
+    }
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(tables.KM.size());
+    for (const auto& km : tables.KM) {
+        std::vector<std::string> cells;
+        for (const auto& col : ResultListColumns)
+            cells.push_back(OneLine(*KmFieldText(km, col.field)));
+        rows.push_back(std::move(cells));
+    }
+    std::string out;
+    if (!outcome.rangeText.empty())
+        out += outcome.rangeText + "\n\n";
+    out += Table(header, rows, right);
+    out += "\n";
+    std::vector<std::vector<std::string>> months;
+    for (const auto& m : tables.KMC) {
+        int y = 0, mo = 0, d = 0;
+        std::string monthText;
+        if (m.DATE) {
+            DecodeDate(*m.DATE, y, mo, d);
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
+            monthText = buf;
+        }
+        months.push_back({monthText, IntText(m.WW_NETTO_INT), IntText(m.PROVISION_INT), IntText(m.GEWINN_INT)});
+    }
+    out += Table({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
+    out += "\n";
+    if (outcome.error)
+        out += "Fehler: " + *outcome.error + "\n";
+    else
+        out += outcome.summen + "\n";
+    return out;
+}
+
+std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol)
+{
+    std::vector<std::string> captions;
+    for (const auto& col : ResultListColumns)
+        captions.push_back(CsvCaption(col.title));
+    std::string out = CsvLine(captions);
+    for (const auto& km : tables.KM) {
+        std::vector<std::string> values;
+        for (const auto& col : ResultListColumns)
+            values.push_back(CsvCellText(*KmFieldText(km, col.field), secondCurrencySymbol));
+        out += CsvLine(values);
+    }
+    return out;
+}
+
+std::string JsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
+{
+    std::string out = "{\"range\": " + JsonString(outcome.rangeText) + ",\n \"documents\": [";
+    for (size_t i = 0; i < tables.KM.size(); ++i) {
+        const KmRow& r = tables.KM[i];
+        out += i ? ",\n  " : "\n  ";
+        out += "{\"ID\": " + JsonInt(r.ID) + ", \"ID_ORDER\": " + JsonInt(r.ID_ORDER) +
+               ", \"ADRESSNAME\": " + JsonText(r.ADRESSNAME) + ", \"ADRESSID\": " + JsonInt(r.ADRESSID) +
+               ", \"printp\": " + JsonText(r.printp) + ", \"DATE\": " + JsonDate(r.DATE) +
+               ", \"GEWINN\": " + JsonText(r.GEWINN) + ", \"GEWINN_INT\": " + JsonInt(r.GEWINN_INT) +
+               ", \"PROVISION\": " + JsonText(r.PROVISION) + ", \"PROVISION_INT\": " + JsonInt(r.PROVISION_INT) +
+               ", \"WW_NETTO_INT\": " + JsonInt(r.WW_NETTO_INT) + ", \"WW_NETTO\": " + JsonText(r.WW_NETTO) + "}";
+    }
+    out += tables.KM.empty() ? "],\n" : "\n ],\n";
+    out += " \"months\": [";
+    for (size_t i = 0; i < tables.KMC.size(); ++i) {
+        const KmcRow& m = tables.KMC[i];
+        out += i ? ",\n  " : "\n  ";
+        out += "{\"DATE\": " + JsonDate(m.DATE) + ", \"GEWINN_INT\": " + JsonInt(m.GEWINN_INT) +
+               ", \"PROVISION_INT\": " + JsonInt(m.PROVISION_INT) + ", \"WW_NETTO_INT\": " + JsonInt(m.WW_NETTO_INT) +
+               "}";
+    }
+    out += tables.KMC.empty() ? "],\n" : "\n ],\n";
+    out += " \"Summen\": " + JsonString(outcome.summen) + ",\n";
+    out += " \"chartTitle\": " + JsonString(outcome.chartTitle) + ",\n";
+    out += " \"error\": " + (outcome.error ? JsonString(*outcome.error) : std::string("null")) + "\n}\n";
+    return out;
+}
+
+} // namespace gs

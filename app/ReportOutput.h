@@ -1,0 +1,30 @@
+#pragma once
+// The outputs of the report command: an aligned text table, the host's CSV form of the document
+// list, and one JSON object with the documents, the months, the totals line and the chart title.
+#include "app/ResultTables.h"
+#include "app/StatisticsRun.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+// The text of a KM field as the list shows it (numbers in decimal, DATE as "DD.MM.YYYY", an empty
+// field as empty text); nullopt for a field KM does not have.
+std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field);
+
+// The document list as an aligned table, the month table, then the totals line (or the error).
+std::string ReportText(const TResultTables& tables, const RunOutcome& outcome);
+
+// The document list in the host's CSV form (UTF-8 here; written as Windows-1252): the shown
+// columns' captions, then one line per document.
+std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol);
+
+// {"range", "documents", "months", "Summen", "chartTitle", "error"} in UTF-8.
+std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome);
+
+// A JSON string literal with its quotes.
+std::string JsonString(std::string_view text);
+
+} // namespace gs

@@ -1,0 +1,43 @@
+#include "app/ReportOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace gs;
+
+TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
+{
+    auto r = ParseReportOptions({"/db", "--year", "2006", "--period", "2. Quartal", "--server", "remote", "--format", "json"});
+    ASSERT_TRUE(r.options) << r.problem;
+    EXPECT_EQ(r.options->databasePath, "/db");
+    EXPECT_EQ(r.options->yearText, "2006");
+    EXPECT_EQ(r.options->periodIndex, 2);
+    EXPECT_FALSE(r.options->localServer);
+    EXPECT_EQ(r.options->format, ReportFormat::Json);
+    r = ParseReportOptions({"--year", "2024", "/db", "--period", "16"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->periodIndex, 16);
+    EXPECT_TRUE(r.options->localServer);
+    EXPECT_EQ(r.options->format, ReportFormat::Text);
+}
+
+TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"/db"},
+        {"/db", "--year"},
+        {"/db", "--year", "20x6"},
+        {"/db", "--year", "2006", "--period", "17"},
+        {"/db", "--year", "2006", "--period", "Märzen"},
+        {"/db", "--year", "2006", "--server", "lan"},
+        {"/db", "--year", "2006", "--format", "xml"},
+        {"/db", "--year", "2006", "--verbose"},
+        {"/db", "/other", "--year", "2006"},
+    };
+    for (const auto& args : bad) {
+        const auto r = ParseReportOptions(args);
+        EXPECT_FALSE(r.options);
+        EXPECT_FALSE(r.problem.empty());
+    }
+    EXPECT_NE(ReportUsage("gewinnstatistik-report").find("--period"), std::string::npos);
+}

@@ -1,0 +1,105 @@
+#include "app/Dates.h"
+#include "app/ReportOutput.h"
+#include "app/TextUtil.h"
+#include "spool/CsvFormat.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace gs;
+
+namespace {
+
+TResultTables TwoDocuments()
+{
+    TResultTables t;
+    KmRow a;
+    a.ID_ORDER = 4711;
+    a.ADRESSNAME = "Müller \"Bau\" GmbH";
+    a.ADRESSID = 12;
+    a.printp = "Gewinnzone";
+    a.DATE = EncodeDate(2006, 4, 3);
+    a.GEWINN = "1.234,50 €";
+    a.GEWINN_INT = 1234;
+    a.PROVISION = "10,00 €";
+    a.PROVISION_INT = 10;
+    a.WW_NETTO_INT = 5000;
+    a.WW_NETTO = "5.000,00 €";
+    KmRow b;
+    b.ID_ORDER = 12;
+    b.ADRESSNAME = "Zeile1\r\nZeile2";
+    b.printp = "Verlustzone";
+    b.DATE = EncodeDate(2006, 5, 1);
+    b.GEWINN = "-3,00 DM";
+    b.GEWINN_INT = -3;
+    t.KM = {a, b};
+    t.KMC = {{EncodeDate(2006, 4, 1), 1234, 10, 5000}, {EncodeDate(2006, 5, 1), -3, std::nullopt, std::nullopt}};
+    return t;
+}
+
+} // namespace
+
+TEST(ReportOutput, CsvIsTheHostsFormat)
+{
+    test::TestRuntime rt;
+    EXPECT_EQ(ReportCsv(TwoDocuments(), " DM"),
+              "\"Auftrag\";\"Adresse\";\"Datum\";\" Warnung\";\"Nettowert\";\"Gewinn\";\"Provsion\"\r\n"
+              "\"4711\";\"Müller \"\"Bau\"\" GmbH\";\"03.04.2006\";\"Gewinnzone\";\"5.000,00\";\"1.234,50\";\"10,00\"\r\n"
+              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"\";\"-3,00\";\"\"\r\n");
+}
+
+TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
+{
+    test::TestRuntime rt;
+    RunOutcome outcome;
+    outcome.rangeText = "Bereich: 01.04.2006-30.06.2006";
+    outcome.summen = "Netto: 5.000,00 €\t\tProvision: 10,00 €\t\tGewinn: 1.231,50 €";
+    outcome.chartTitle = "t";
+    const std::string json = ReportJson(TwoDocuments(), outcome);
+    EXPECT_NE(json.find("{\"ID\": null, \"ID_ORDER\": 4711, \"ADRESSNAME\": \"Müller \\\"Bau\\\" GmbH\", \"ADRESSID\": 12, "
+                        "\"printp\": \"Gewinnzone\", \"DATE\": \"03.04.2006\", \"GEWINN\": \"1.234,50 €\", "
+                        "\"GEWINN_INT\": 1234,"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"ADRESSNAME\": \"Zeile1\\r\\nZeile2\", \"ADRESSID\": null"), std::string::npos);
+    EXPECT_NE(json.find("{\"DATE\": \"01.05.2006\", \"GEWINN_INT\": -3, \"PROVISION_INT\": null, \"WW_NETTO_INT\": null}"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"Summen\": \"Netto: 5.000,00 €\\t\\tProvision"), std::string::npos);
+    EXPECT_NE(json.find("\"error\": null"), std::string::npos);
+    outcome.error.emplace("Auftrag kann nicht geladen werden.");
+    EXPECT_NE(ReportJson({}, outcome).find("\"documents\": [],\n \"months\": [],"), std::string::npos);
+    EXPECT_NE(ReportJson({}, outcome).find("\"error\": \"Auftrag kann nicht geladen werden.\""), std::string::npos);
+}
+
+TEST(ReportOutput, TextAlignsColumnsByCharacters)
+{
+    test::TestRuntime rt;
+    RunOutcome outcome;
+    outcome.summen = "Netto: 0,00 €";
+    const std::string text = ReportText(TwoDocuments(), outcome);
+    // Both data lines put "Gewinnzone"/"Verlustzone" at the same character column despite umlauts.
+    const auto lines = SplitLines(text);
+    size_t first = 0, second = 0;
+    for (const auto& l : lines) {
+        if (l.find("Gewinnzone") != std::string::npos)
+            first = Utf8Length(l.substr(0, l.find("Gewinnzone")));
+        if (l.find("Verlustzone") != std::string::npos)
+            second = Utf8Length(l.substr(0, l.find("Verlustzone")));
+    }
+    EXPECT_GT(first, 0u);
+    EXPECT_EQ(first, second);
+    EXPECT_NE(text.find("04.2006"), std::string::npos);
+    EXPECT_EQ(lines.back(), "Netto: 0,00 €");
+}
+
+TEST(CsvFormat, CaptionsAndCellsFollowTheExportRules)
+{
+    test::TestRuntime rt;
+    EXPECT_EQ(CsvCaption(" /bWarnung"), " Warnung");
+    EXPECT_EQ(CsvCaption("/BSumme+Netto"), "SummeNetto");
+    EXPECT_EQ(CsvCellText("1.234,50 €", " 2.W."), "1.234,50");
+    EXPECT_EQ(CsvCellText("7,00 2.W.", " 2.W."), "7,00");
+    rt.runtime().formats.moneySuffix = " SFr\".\"";
+    EXPECT_EQ(DisplayedMoneySuffix(), " SFr.");
+    EXPECT_EQ(CsvCellText("1'234.50 SFr.", " DM"), "1'234.50");
+}

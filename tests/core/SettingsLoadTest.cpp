@@ -3,6 +3,7 @@
 #include "app/Runtime.h"
 #include "orders/BlobFields.h"
 #include "settings/AutoActions.h"
+#include "settings/DemoSettings.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "settings/SettingsTable.h"
@@ -400,4 +401,41 @@ TEST(SettingsLoad, WrongColumnTypesLoadWhatConverts)
     EXPECT_EQ(st.AutoActions.Items.size(), 14u);
     std::vector<std::string> lines;
     EXPECT_FALSE(ReadLogo(t, 31, lines));
+}
+
+TEST(SettingsLoad, TheDemoInstallationLoadsCleanly)
+{
+    SettingsDb s;
+    WriteFile(s.rt.dir() / "TOVIK.INI", DemoPrinterIni());
+    PutSettingItems(s.table, DemoSettingItems());
+    TSettings st;
+    LoadSettings(st, s.table);
+    SetDatabasePath(st, (s.db.dir.path() / "Beispiel Handel").string());
+    EXPECT_TRUE(s.dialogs().messages.empty());
+    EXPECT_EQ(st.DatabaseName, "Beispiel_Handel");
+    EXPECT_FALSE(st.SecondCurrency.Enabled);
+    EXPECT_EQ(SecondCurrencySymbol(st.SecondCurrency), " 2.W.");
+    EXPECT_DOUBLE_EQ(st.TaxRateFull, 19);
+    EXPECT_DOUBLE_EQ(st.TaxRateReduced, 7);
+    EXPECT_EQ(st.NumberPrefix, "RE-");
+    EXPECT_EQ(st.NumberCurrent, "1042");
+    EXPECT_EQ(st.Value15001, "100042");
+    EXPECT_EQ(st.Value212, "Lager 1");
+    EXPECT_EQ(LookupParentType(st, "2", false), "Lieferant");
+    EXPECT_EQ(st.AutoActions.Items[1].PDFFileAfterClose, TAutoActionMode::aa_auto);
+    EXPECT_EQ(st.AdressExtraGrid.Cells.size(), 3u);
+    EXPECT_EQ(st.AdressFieldRoles[2].Kind, 2);
+    EXPECT_EQ(st.ValueTexts.Rows.size(), 4u);
+    EXPECT_EQ(st.ValueTexts.Rows[1].Text, "Nachnahmegebühr");
+    EXPECT_EQ(st.PartsGroups.Groups.size(), 5u);
+    EXPECT_EQ(PartGroupName(st.PartsGroups, 0), "Werkzeug");
+    EXPECT_EQ(PartGroupName(st.PartsGroups, 3), "Zubehör");
+    EXPECT_EQ(st.PartsGroups.Groups.front().Name, "Kleinteile"); // key 000005 sorts first
+    EXPECT_EQ(st.PrinterDef.DEFAULT, "Büro-Laser");
+    EXPECT_EQ(st.PrinterDef.Copies_Count_op[1], 2);
+    EXPECT_TRUE(st.PrinterDef.PRIVATCONTACTMANDANTUSE);
+    EXPECT_EQ(st.TextBlockLayout.Groups[1].FontName, "Tahoma");
+    std::vector<std::string> layout;
+    EXPECT_TRUE(ReadLogo(s.table, 32, layout));
+    EXPECT_EQ(layout.front(), "[GRID]");
 }

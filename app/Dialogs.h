@@ -8,6 +8,9 @@
 
 namespace gs {
 
+// The application title: the caption of every message without one of its own.
+inline constexpr const char* ApplicationTitle = "Gewinn-Statistik";
+
 struct InputRequest {
     std::string defaultText;
     std::string prompt;

@@ -2,6 +2,7 @@
 // The start-up step the statistics window and the report command share: the host identity from
 // TOVIK.INI, the command-line contract, the release check, the connection to the host database with
 // its two tables, and the loading of the settings.
+#include "app/Dialogs.h"
 #include "db/AdsConnection.h"
 #include "db/AdsSettings.h"
 #include "db/AdsTable.h"
@@ -15,7 +16,6 @@ namespace gs {
 class Runtime;
 
 inline constexpr int MinimumHostRelease = 12229;
-inline constexpr const char* ApplicationTitle = "Gewinn-Statistik";
 
 // The host product's identity, read once before the window exists.
 struct HostIdentity {

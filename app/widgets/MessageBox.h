@@ -34,9 +34,6 @@ class TPanel;
 
 namespace gs {
 
-// The application title; the caption of a box without one.
-inline constexpr const char* ApplicationTitle = "Gewinn-Statistik";
-
 class TFSB_BOX : public QDialog {
     Q_OBJECT
 public:

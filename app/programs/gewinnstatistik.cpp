@@ -1,0 +1,42 @@
+// The statistics window's program, as the host starts it from its "zusätzlich" menu:
+//     gewinnstatistik DATABASE_PATH SERVER_KIND HOST_RELEASE
+//     gewinnstatistik INSTALL [SILENT]
+#include "app/CountryFormats.h"
+#include "app/ProcessObjects.h"
+#include "app/Runtime.h"
+#include "app/Startup.h"
+#include "app/StatisticsRun.h"
+#include "app/widgets/OrderProfit1.h"
+#include "app/widgets/WidgetDialogs.h"
+#include "appearance/widgets/ColorWrapper.h"
+
+#include <QApplication>
+
+#include <filesystem>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+
+    gs::Runtime runtime(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()));
+    gs::InitNumberFormats(runtime);
+    gs::RegisterColorWrapper();
+    runtime.setDialogs(std::make_shared<gs::WidgetDialogs>());
+    gs::StartProcessObjects(runtime);
+
+    const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
+    // The application's title; the message box shows it as its caption (window titles stay as set).
+    QCoreApplication::setApplicationName(QString::fromUtf8(gs::ApplicationTitle));
+
+    gs::CommandLine commandLine;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        commandLine.args.push_back(arguments[i].toStdString());
+
+    gs::TFOrderProfit1 window(commandLine, host, &gs::RunStatistics);
+    window.show();
+    // The window closes itself after a failed start or the menu installation; closing the last
+    // window ends the event loop and with it the program.
+    return app.exec();
+}

@@ -1,0 +1,251 @@
+#include "app/widgets/ProfitList.h"
+
+#include "app/WarningBar.h"
+#include "app/widgets/DisplayComponents.h"
+#include "app/widgets/HostFonts.h"
+#include "appearance/widgets/SkinColors.h"
+
+#include <QPainter>
+
+namespace gs {
+
+const std::array<ProfitListColumn, 7> ProfitListColumns = {{
+    {"ID_ORDER", "Auftrag", 86, ProfitListColumn::Font::Arial},
+    {"ADRESSNAME", "Adresse", 81, ProfitListColumn::Font::ArialBold},
+    {"DATE", "Datum", 103, ProfitListColumn::Font::Arial},
+    {"printp", " /bWarnung", 77, ProfitListColumn::Font::Bar},
+    {"WW_NETTO", "Nettowert", 85, ProfitListColumn::Font::Grid},
+    {"GEWINN", "Gewinn", 54, ProfitListColumn::Font::Grid},
+    {"PROVISION", "Provsion", 70, ProfitListColumn::Font::Arial},
+}};
+
+namespace {
+
+QFont GridFont() { return HostFont(QStringLiteral("Tahoma"), 8); }
+
+QVariant OptionalInt(const std::optional<int>& v) { return v ? QVariant(*v) : QVariant(); }
+
+QString CellText(const KmRow& row, const char* field)
+{
+    const std::string_view f(field);
+    if (f == "ID_ORDER")
+        return row.ID_ORDER ? QString::number(*row.ID_ORDER) : QString();
+    if (f == "ADRESSNAME")
+        return QString::fromStdString(row.ADRESSNAME);
+    if (f == "DATE")
+        return row.DATE ? QString::fromStdString(DateToText(*row.DATE)) : QString();
+    if (f == "printp")
+        return QString::fromStdString(row.printp);
+    if (f == "WW_NETTO")
+        return QString::fromStdString(row.WW_NETTO);
+    if (f == "GEWINN")
+        return QString::fromStdString(row.GEWINN);
+    if (f == "PROVISION")
+        return QString::fromStdString(row.PROVISION);
+    return {};
+}
+
+} // namespace
+
+QString ListTitleText(const char* markup, bool* bold)
+{
+    QString text = QString::fromUtf8(markup);
+    const qsizetype at = text.indexOf(QLatin1String("/b"), 0, Qt::CaseInsensitive);
+    if (bold)
+        *bold = at >= 0;
+    if (at >= 0)
+        text.remove(at, 2);
+    return text;
+}
+
+int WarningBarColumn()
+{
+    for (size_t i = 0; i < ProfitListColumns.size(); ++i)
+        if (ProfitListColumns[i].font == ProfitListColumn::Font::Bar)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// --- model ----------------------------------------------------------------------------------------
+
+TProfitListModel::TProfitListModel(const std::vector<KmRow>* rows, QObject* parent)
+    : QAbstractTableModel(parent), rows_(rows)
+{
+}
+
+int TProfitListModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || detached_ || !rows_)
+        return 0;
+    return static_cast<int>(rows_->size());
+}
+
+int TProfitListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(ProfitListColumns.size());
+}
+
+QVariant TProfitListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const KmRow& row = (*rows_)[static_cast<size_t>(index.row())];
+    const ProfitListColumn& column = ProfitListColumns[static_cast<size_t>(index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(row, column.field);
+    case Qt::FontRole:
+        switch (column.font) {
+        case ProfitListColumn::Font::Arial:
+            return HostFont(QStringLiteral("Arial"), 8);
+        case ProfitListColumn::Font::ArialBold:
+            return HostFont(QStringLiteral("Arial"), 8, true);
+        default:
+            return GridFont();
+        }
+    case Qt::TextAlignmentRole:
+        // Number fields stand to the right, as the grid shows them.
+        if (std::string_view(column.field) == "ID_ORDER")
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case ProfitRole:
+        return OptionalInt(row.GEWINN_INT);
+    case NetRole:
+        return OptionalInt(row.WW_NETTO_INT);
+    default:
+        return {};
+    }
+}
+
+QVariant TProfitListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const ProfitListColumn& column = ProfitListColumns[static_cast<size_t>(section)];
+    bool bold = false;
+    switch (role) {
+    case Qt::DisplayRole:
+        return ListTitleText(column.title);
+    case Qt::FontRole: {
+        ListTitleText(column.title, &bold);
+        QFont font = GridFont();
+        font.setBold(bold);
+        return font;
+    }
+    case Qt::ForegroundRole:
+        return QColor(Qt::white);
+    case Qt::BackgroundRole:
+        return HostColorToQColor(ListTitleColor);
+    case FieldNameRole:
+        return QString::fromLatin1(column.field);
+    case TitleMarkupRole:
+        return QString::fromUtf8(column.title);
+    default:
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+}
+
+Qt::ItemFlags TProfitListModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void TProfitListModel::setDetached(bool detached)
+{
+    if (detached == detached_)
+        return;
+    beginResetModel();
+    detached_ = detached;
+    endResetModel();
+}
+
+// --- warning bar ------------------------------------------------------------------------------------
+
+void TWarningBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (index.column() != WarningBarColumn()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const QVariant p = index.data(ProfitRole);
+    const QVariant n = index.data(NetRole);
+    const QRect cell = option.rect;
+    const WarningBarGeometry bar =
+        ComputeWarningBar(p.isValid() ? std::optional<int>(p.toInt()) : std::nullopt,
+                          n.isValid() ? std::optional<int>(n.toInt()) : std::nullopt, cell.width());
+    painter->save();
+    painter->fillRect(cell, Qt::white);
+    if (bar.length > 0)
+        painter->fillRect(QRect(cell.left(), cell.top(), bar.length, cell.height()), HostColorToQColor(bar.color));
+    painter->restore();
+}
+
+// --- title row --------------------------------------------------------------------------------------
+
+TListTitleHeader::TListTitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsMovable(true);
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TListTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    if (!rect.isValid() || !model())
+        return;
+    painter->save();
+    const QVariant back = model()->headerData(logicalIndex, Qt::Horizontal, Qt::BackgroundRole);
+    const QColor fill = back.canConvert<QColor>() ? back.value<QColor>() : palette().color(QPalette::Button);
+    painter->fillRect(rect, fill);
+    painter->setPen(fill.darker(140));
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    const QVariant font = model()->headerData(logicalIndex, Qt::Horizontal, Qt::FontRole);
+    if (font.canConvert<QFont>())
+        painter->setFont(font.value<QFont>());
+    const QVariant fore = model()->headerData(logicalIndex, Qt::Horizontal, Qt::ForegroundRole);
+    painter->setPen(fore.canConvert<QColor>() ? fore.value<QColor>() : palette().color(QPalette::ButtonText));
+    const QString text = model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString();
+    painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter->restore();
+}
+
+// --- the grid ---------------------------------------------------------------------------------------
+
+TProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows)
+{
+    auto* model = new TProfitListModel(rows, grid);
+    auto* header = new TListTitleHeader(grid);
+    grid->setHorizontalHeader(header);
+    grid->setModel(model);
+    grid->setItemDelegate(new TWarningBarDelegate(grid));
+    grid->setFont(GridFont());
+    header->setFont(GridFont());
+    header->setMinimumSectionSize(8);
+    header->setStretchLastSection(false);
+    header->setFixedHeight(QFontMetrics(GridFont()).height() + 6);
+    for (size_t i = 0; i < ProfitListColumns.size(); ++i)
+        header->resizeSection(static_cast<int>(i), ProfitListColumns[i].width);
+
+    QHeaderView* rowsHeader = grid->verticalHeader();
+    rowsHeader->setMinimumSectionSize(1);
+    rowsHeader->setDefaultSectionSize(ListRowHeight);
+    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
+    rowsHeader->hide();
+
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setShowGrid(true);
+    grid->setWordWrap(false);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The selected row stays highlighted when the list loses the focus.
+    QPalette pal = grid->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(pal);
+    return model;
+}
+
+} // namespace gs

@@ -1,0 +1,97 @@
+#pragma once
+// The document list of the statistics window (DBGrid_CURRGW1 in the tab "Liste"): a read-only table
+// model over KM, the title row drawn in the titles' colours with the grid's bold markup ("/b"), and
+// the warning bar drawn in the column "Warnung". SetupProfitList dresses a TI_DBGrid with all of it.
+//
+//   field       title        width  cell font
+//   ID_ORDER    "Auftrag"      86   Arial 8 pt
+//   ADRESSNAME  "Adresse"      81   Arial 8 pt bold
+//   DATE        "Datum"       103   Arial 8 pt
+//   printp      " /bWarnung"   77   the warning bar, no text
+//   WW_NETTO    "Nettowert"    85   grid font (Tahoma 8 pt)
+//   GEWINN      "Gewinn"       54   grid font
+//   PROVISION   "Provsion"     70   Arial 8 pt
+// Titles: white Tahoma 8 pt on 16744576 (0xFF8080, a light blue); rows 17 pixels high.
+#include "app/ResultTables.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+#include <array>
+#include <vector>
+
+class TI_DBGrid;
+
+namespace gs {
+
+inline constexpr unsigned ListTitleColor = 16744576u; // 0x00BBGGRR
+inline constexpr int ListRowHeight = 17;
+
+// Model roles beyond Qt's own.
+enum ProfitListRole {
+    FieldNameRole = Qt::UserRole + 1, // header: the column's field name
+    TitleMarkupRole,                  // header: the title as designed, with the grid's markup
+    ProfitRole,                       // cells: GEWINN_INT of the row (invalid when empty)
+    NetRole,                          // cells: WW_NETTO_INT of the row (invalid when empty)
+};
+
+struct ProfitListColumn {
+    const char* field;
+    const char* title; // with the grid's markup: "/b" makes the rest bold
+    int width;
+    enum class Font { Arial, ArialBold, Grid, Bar } font;
+};
+extern const std::array<ProfitListColumn, 7> ProfitListColumns;
+
+// A title as the grid shows it: the markup "/b" removed (" /bWarnung" shows " Warnung"), and
+// whether it is bold.
+QString ListTitleText(const char* markup, bool* bold = nullptr);
+
+class TProfitListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TProfitListModel(const std::vector<KmRow>* rows, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // While detached the list shows no rows and never looks at KM, so a run can fill it freely;
+    // attaching shows the rows as they are then.
+    void setDetached(bool detached);
+    bool isDetached() const { return detached_; }
+
+private:
+    const std::vector<KmRow>* rows_;
+    bool detached_ = false;
+};
+
+// Draws the warning bar in the "Warnung" column; other columns are drawn as usual.
+class TWarningBarDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+// The title row: every title on its own colour in its own font (from the model's header data).
+class TListTitleHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit TListTitleHeader(QWidget* parent = nullptr);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+// Column index of the warning bar.
+int WarningBarColumn();
+
+// Gives the grid the model over rows, the title row, the delegate, widths, fonts and the grid's
+// look (read-only, row and column lines, whole rows selected and kept highlighted, row height 17).
+TProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows);
+
+} // namespace gs

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Renders the statistics window offscreen on a host database into docs/screenshot-liste.png and
+# docs/screenshot-grafik.png, after one statistics run.
+#   bash scripts/screenshots.sh DATABASE_DIR RELEASE [YEAR [PERIOD_INDEX]]
+# PERIOD_INDEX: 0 whole year (default), 1-4 quarters, 5-16 months. Without YEAR the current year.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ $# -lt 2 ]; then
+  echo "usage: $0 DATABASE_DIR RELEASE [YEAR [PERIOD_INDEX]]" >&2
+  exit 2
+fi
+cmake -S . -B BUILD -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build BUILD -j2 --target gewinnstatistik-screenshots
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen BUILD/app/programs/gewinnstatistik-screenshots "$1" "$2" docs "${3:-}" "${4:-}"

@@ -3,15 +3,14 @@
 #include "app/Runtime.h"
 #include "settings/Settings.h"
 
-#include <memory>
-
 namespace gs {
 
 void StartProcessObjects(Runtime& runtime)
 {
-    // The settings object with its construction values; LoadSettings fills it after connecting.
+    // The settings object with its construction values (LoadSettings fills it after connecting);
+    // the number conversions take the second currency's rate and rounding from it.
     if (!runtime.settings)
-        runtime.settings = std::make_shared<TSettings>();
+        CreateSettings(runtime);
     // The default order patterns join here once the order data provides them.
 }
 

@@ -83,8 +83,10 @@ Cursor::Cursor(TableFile& file) : file_(file)
 void Cursor::configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
-    filter_ = filter.toSql();
-    valueFilter_ = filter.toSql(order.keyField);
+    // Walks use only the index of their order; counting may use any index.
+    filter_ = filter.toSql(-1, order.keyField);
+    valueFilter_ = filter.toSql(order.keyField, order.keyField);
+    countFilter_ = filter.toSql();
     statements_.clear();
     statements_.resize(static_cast<size_t>(Query::Count) * 2);
     clear();
@@ -396,10 +398,10 @@ bool Cursor::afterDelete()
 std::int64_t Cursor::count()
 {
     sql::Statement& st = file_.statement("SELECT count(*) FROM " + file_.quotedTable() +
-                                         (filter_.where.empty() ? std::string() : " WHERE " + filter_.where));
+                                         (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
     sql::ResetOnExit reset(st);
     int index = 1;
-    for (const DbValue& v : filter_.params)
+    for (const DbValue& v : countFilter_.params)
         st.bind(index++, v.ref());
     return st.step() ? st.columnInt(0) : 0;
 }

@@ -129,6 +129,7 @@ private:
     WalkOrder order_;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty
+    FilterSql countFilter_;  // for counting (any index may serve)
     std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
     RowBatch window_;
     size_t pos_ = 0;

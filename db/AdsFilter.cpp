@@ -328,22 +328,28 @@ private:
 // host does. Where a NULL column value cannot matter (the surrounding query or an AND sibling already
 // rules it out with a definite FALSE), the comparison is written plainly, which keeps it usable as
 // an index bound.
-void Emit(const FilterNode& n, const std::vector<int>& nonNull, FilterSql& out)
+// A column SQLite must not use as an index term is written with the no-op unary "+" (stored values
+// already carry the column's affinity, and the parameters are of the field's kind, so comparisons
+// give the same results).
+void Emit(const FilterNode& n, const std::vector<int>& nonNull, int indexField, FilterSql& out)
 {
     auto known = [&](int field) { return std::find(nonNull.begin(), nonNull.end(), field) != nonNull.end(); };
     switch (n.kind) {
-    case FilterNode::Kind::Compare:
+    case FilterNode::Kind::Compare: {
         out.params.push_back(n.value);
+        const std::string column =
+            (indexField == Filter::AnyIndex || indexField == n.field) ? n.column : "+" + n.column;
         if (known(n.field))
-            out.where += n.column + " " + n.op + " ?";
+            out.where += column + " " + n.op + " ?";
         else if (n.nullMatches)
-            out.where += "(" + n.column + " " + n.op + " ? OR " + n.column + " IS NULL)";
+            out.where += "(" + column + " " + n.op + " ? OR " + column + " IS NULL)";
         else
-            out.where += "(" + n.column + " " + n.op + " ? AND " + n.column + " IS NOT NULL)";
+            out.where += "(" + column + " " + n.op + " ? AND " + column + " IS NOT NULL)";
         return;
+    }
     case FilterNode::Kind::Not:
         out.where += "(NOT ";
-        Emit(n.kids[0], nonNull, out);
+        Emit(n.kids[0], nonNull, indexField, out);
         out.where += ")";
         return;
     case FilterNode::Kind::Or:
@@ -351,7 +357,7 @@ void Emit(const FilterNode& n, const std::vector<int>& nonNull, FilterSql& out)
         for (size_t i = 0; i < n.kids.size(); ++i) {
             if (i)
                 out.where += " OR ";
-            Emit(n.kids[i], nonNull, out);
+            Emit(n.kids[i], nonNull, indexField, out);
         }
         out.where += ")";
         return;
@@ -371,7 +377,7 @@ void Emit(const FilterNode& n, const std::vector<int>& nonNull, FilterSql& out)
             if (i)
                 out.where += " AND ";
             const bool guard = std::find(guards.begin(), guards.end(), i) != guards.end();
-            Emit(n.kids[i], guard ? nonNull : guarded, out);
+            Emit(n.kids[i], guard ? nonNull : guarded, indexField, out);
         }
         out.where += ")";
         return;
@@ -398,14 +404,14 @@ Filter Filter::Parse(std::string_view text, const std::vector<FieldInfo>& fields
     return f;
 }
 
-FilterSql Filter::toSql(int knownNonNull) const
+FilterSql Filter::toSql(int knownNonNull, int indexField) const
 {
     FilterSql out;
     if (root_) {
         std::vector<int> nonNull;
         if (knownNonNull >= 0)
             nonNull.push_back(knownNonNull);
-        Emit(*root_, nonNull, out);
+        Emit(*root_, nonNull, indexField, out);
     }
     return out;
 }

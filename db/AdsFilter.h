@@ -34,8 +34,12 @@ public:
     bool empty() const { return !root_; }
     // The SQL condition. knownNonNull: a field the surrounding query restricts to non-NULL values
     // (-1: none); comparisons on it then need no NULL handling, which keeps them usable as index
-    // bounds.
-    FilterSql toSql(int knownNonNull = -1) const;
+    // bounds. indexField: the only field whose comparisons SQLite may use as index terms (-1: none;
+    // AnyIndex: every field). A walk in the order of one index gives only that index's field, so that
+    // SQLite never picks another index (say STATUS for "STATUS=4 OR STATUS=1") and then sorts every
+    // batch.
+    static constexpr int AnyIndex = -2;
+    FilterSql toSql(int knownNonNull = -1, int indexField = AnyIndex) const;
 
 private:
     std::shared_ptr<const FilterNode> root_;

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -84,6 +85,8 @@ void TAdsTable::SetActive(bool active)
                                                        infos[i].size));
         blobs_.assign(infos.size(), BlobSlot{});
         applyOrderAndFilter(indexName_, filter_, filtered_);
+        static std::uint64_t openings = 0;
+        openId_ = ++openings;
         state_ = TDataSetState::Browse;
         First();
     } catch (...) {
@@ -95,6 +98,7 @@ void TAdsTable::SetActive(bool active)
 void TAdsTable::closeNoThrow() noexcept
 {
     state_ = TDataSetState::Inactive;
+    openId_ = 0;
     modified_ = false;
     editValues_.clear();
     editChanged_.clear();
@@ -297,12 +301,18 @@ ValueRef TAdsTable::blobValue(int index)
 {
     BlobSlot& slot = blobs_[static_cast<size_t>(index)];
     if (slot.epoch != blobEpoch_) {
-        slot.value = DbValue{};
+        slot.value.kind = StorageKind::Null;
+        slot.value.s.clear(); // keeps the slot's storage for the next row
         sql::Statement& st = file_->blobStatement(index);
         sql::ResetOnExit reset(st);
         st.bindInt(1, cursor_->rowid());
-        if (st.step())
-            slot.value = DbValue::From(st.column(0));
+        if (st.step()) {
+            const ValueRef v = st.column(0);
+            slot.value.kind = v.kind;
+            slot.value.i = v.i;
+            slot.value.d = v.d;
+            slot.value.s.assign(v.s.data(), v.s.size());
+        }
         slot.epoch = blobEpoch_;
     }
     return slot.value.ref();
@@ -504,6 +514,56 @@ void TAdsTable::RefreshRecord()
     positionChanged();
 }
 
+TAdsTable::ReadScope::ReadScope(TAdsTable& table) : file_(table.file_)
+{
+    if (file_)
+        file_->beginReadScope();
+}
+
+TAdsTable::ReadScope::~ReadScope()
+{
+    if (file_)
+        file_->endReadScope();
+}
+
+void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
+{
+    requireActive();
+    if (!cursor_->hasRow() || state_ == TDataSetState::Insert)
+        return;
+    std::vector<int>& wanted = prefetch_;
+    wanted.clear();
+    for (const TField* f : fields) {
+        if (f == nullptr || &f->Table() != this || !f->IsBlob())
+            continue;
+        const size_t i = static_cast<size_t>(f->Index());
+        if (blobs_[i].epoch != blobEpoch_ && std::find(wanted.begin(), wanted.end(), f->Index()) == wanted.end())
+            wanted.push_back(f->Index());
+    }
+    if (wanted.size() < 2) {
+        if (!wanted.empty())
+            blobValue(wanted.front());
+        return;
+    }
+    sql::Statement& st = file_->blobsStatement(wanted);
+    sql::ResetOnExit reset(st);
+    st.bindInt(1, cursor_->rowid());
+    const bool found = st.step();
+    for (size_t k = 0; k < wanted.size(); ++k) {
+        BlobSlot& slot = blobs_[static_cast<size_t>(wanted[k])];
+        if (found) {
+            const ValueRef v = st.column(static_cast<int>(k));
+            slot.value.kind = v.kind;
+            slot.value.i = v.i;
+            slot.value.d = v.d;
+            slot.value.s.assign(v.s.data(), v.s.size()); // keeps the slot's storage
+        } else {
+            slot.value = DbValue{};
+        }
+        slot.epoch = blobEpoch_;
+    }
+}
+
 DbValue TAdsTable::keyFromText(std::string_view key, int field) const
 {
     const ads::FieldInfo& f = file_->fields()[static_cast<size_t>(field)];
@@ -564,6 +624,22 @@ bool TAdsTable::SeekKey(std::string_view key, bool exact)
     eof_ = true;
     bof_ = !any;
     return false;
+}
+
+// --- bulk loading ----------------------------------------------------------------------------------
+
+void TAdsTable::BeginBulkLoad()
+{
+    requireActive();
+    checkBrowseMode();
+    file_->beginBulkLoad();
+}
+
+void TAdsTable::EndBulkLoad()
+{
+    requireActive();
+    checkBrowseMode();
+    file_->endBulkLoad();
 }
 
 // --- table files -----------------------------------------------------------------------------------

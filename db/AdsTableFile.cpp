@@ -3,7 +3,9 @@
 #include "app/TextUtil.h"
 #include "db/AdsError.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <system_error>
@@ -108,7 +110,11 @@ TableFile::~TableFile()
     row_.reset();
     delete_.reset();
     blobReads_.clear();
-    if (inTransaction_)
+    blobsReads_.clear();
+    dataVersion_.reset();
+    beginRead_.reset();
+    endRead_.reset();
+    if (inTransaction_ || readTransaction_)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
 }
@@ -207,6 +213,7 @@ void TableFile::loadSchema()
     rowidName_ = rowid;
     blobReads_.clear();
     blobReads_.resize(fields_.size());
+    blobsReads_.clear();
     loadTags();
 }
 
@@ -305,6 +312,19 @@ sql::Statement& TableFile::blobStatement(int field)
     return *st;
 }
 
+sql::Statement& TableFile::blobsStatement(const std::vector<int>& fields)
+{
+    std::unique_ptr<sql::Statement>& st = blobsReads_[fields];
+    if (!st) {
+        std::string columns;
+        for (int f : fields)
+            columns += (columns.empty() ? "" : ", ") + sql::Quote(fields_[static_cast<size_t>(f)].name);
+        st = std::make_unique<sql::Statement>(
+            db_, "SELECT " + columns + " FROM " + quotedTable_ + " WHERE " + rowidName_ + " = ?1", fileName_);
+    }
+    return *st;
+}
+
 sql::Statement& TableFile::deleteStatement()
 {
     if (!delete_)
@@ -315,7 +335,9 @@ sql::Statement& TableFile::deleteStatement()
 
 Stamp TableFile::stamp()
 {
-    sql::Statement& st = statement("PRAGMA data_version");
+    if (!dataVersion_)
+        dataVersion_ = std::make_unique<sql::Statement>(db_, "PRAGMA data_version", fileName_);
+    sql::Statement& st = *dataVersion_;
     sql::ResetOnExit reset(st);
     Stamp s;
     s.dataVersion = st.step() ? st.columnInt(0) : -1;
@@ -330,6 +352,7 @@ TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
 {
     if (file_.readOnly_)
         throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
+    file_.endReadTransaction();
     if (!file_.inTransaction_)
         sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
 }
@@ -348,8 +371,40 @@ void TableFile::WriteScope::commit()
     file_.noteWrite();
 }
 
+void TableFile::beginReadScope()
+{
+    if (readScopes_++ > 0 || inTransaction_ || bulkLoad_)
+        return;
+    // A deferred transaction: the first read takes the snapshot. Without it the reads simply run one
+    // by one.
+    if (!beginRead_) {
+        beginRead_ = std::make_unique<sql::Statement>(db_, "BEGIN", fileName_);
+        endRead_ = std::make_unique<sql::Statement>(db_, "COMMIT", fileName_);
+    }
+    readTransaction_ = sqlite3_step(beginRead_->handle()) == SQLITE_DONE;
+    sqlite3_reset(beginRead_->handle());
+}
+
+void TableFile::endReadScope() noexcept
+{
+    if (readScopes_ > 0 && --readScopes_ == 0)
+        endReadTransaction();
+}
+
+void TableFile::endReadTransaction() noexcept
+{
+    if (!readTransaction_)
+        return;
+    readTransaction_ = false;
+    const bool ok = sqlite3_step(endRead_->handle()) == SQLITE_DONE;
+    sqlite3_reset(endRead_->handle());
+    if (!ok)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 void TableFile::beginTransaction()
 {
+    endReadTransaction();
     sql::Exec(db_, "BEGIN", fileName_, "Transaktion kann nicht beginnen");
     inTransaction_ = true;
     autoIncCache_.clear();
@@ -478,6 +533,69 @@ void TableFile::addIndex(const TAdsIndexDef& def)
     }
     f.indexed = true;
     loadTags();
+}
+
+// --- bulk loading ----------------------------------------------------------------------------------
+
+void TableFile::beginBulkLoad()
+{
+    const char* context = "Massenladen nicht möglich";
+    if (readOnly_)
+        throw AdsError("Tabelle ist schreibgeschützt", fileName_);
+    if (bulkLoad_)
+        return;
+    if (inTransaction_)
+        throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
+    endReadTransaction();
+    {
+        sql::Statement st(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_);
+        if (st.step(context))
+            throw AdsError(std::string(context) + ": die Tabelle ist nicht leer", fileName_);
+    }
+    // Leaving WAL needs the only connection to the file: with another one it fails at once.
+    sqlite3_busy_timeout(db_, 0);
+    std::string mode;
+    {
+        sql::Statement st(db_, "PRAGMA journal_mode=OFF", fileName_);
+        try {
+            if (st.step(context))
+                mode.assign(st.column(0).s);
+        } catch (const AdsError&) {
+        }
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (mode != "off")
+        throw AdsError(std::string(context) + ": die Tabelle wird von einer anderen Verbindung benutzt", fileName_);
+    // Rows of several kilobytes (the host's documents with their texts) fill large pages better;
+    // the empty file takes the new page size when it is rebuilt.
+    sql::Exec(db_, "PRAGMA page_size=16384; VACUUM", fileName_, context);
+    sql::Exec(db_, "PRAGMA synchronous=OFF; PRAGMA cache_size=-262144", fileName_, context);
+    bulkLoad_ = true;
+}
+
+void TableFile::endBulkLoad()
+{
+    if (!bulkLoad_)
+        return;
+    const char* context = "Massenladen kann nicht abgeschlossen werden";
+    if (inTransaction_)
+        throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
+    sql::Exec(db_, "PRAGMA cache_size=-16384", fileName_, context);
+    // Everything written so far reaches the disk before the file counts as complete.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw AdsError(std::string(context) + ": die Datei kann nicht gesichert werden", fileName_);
+    {
+        sql::Statement st(db_, "PRAGMA journal_mode=WAL", fileName_);
+        if (!st.step(context) || st.column(0).s != "wal")
+            throw AdsError(std::string(context) + ": WAL kann nicht eingeschaltet werden", fileName_);
+    }
+    sql::Exec(db_, "PRAGMA synchronous=NORMAL", fileName_, context);
+    bulkLoad_ = false;
+    noteWrite();
 }
 
 // --- creating and deleting -------------------------------------------------------------------------

@@ -83,6 +83,8 @@ public:
     sql::Statement& insertStatement();
     sql::Statement& rowStatement();
     sql::Statement& blobStatement(int field);
+    // The given blob fields of the row with row id ?1, in this order.
+    sql::Statement& blobsStatement(const std::vector<int>& fields);
     sql::Statement& deleteStatement();
 
     // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
@@ -100,6 +102,12 @@ public:
         bool done_ = false;
     };
 
+    // A read transaction around several reads: one snapshot and one lock instead of one per
+    // statement. Scopes nest; inside a connection transaction or a bulk load they do nothing. A write
+    // on the file ends the read transaction first (later reads of the scope run on their own).
+    void beginReadScope();
+    void endReadScope() noexcept;
+
     // Connection transactions.
     void beginTransaction();
     void commitTransaction();
@@ -112,6 +120,14 @@ public:
     void storeAutoInc(int field, std::int64_t value);
 
     void addIndex(const TAdsIndexDef& def);
+
+    // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
+    // syncs and a large page cache while it runs, and 16 KB pages, which large rows fill better.
+    // endBulkLoad syncs the file and switches it back to WAL with normal syncs. A failure in between
+    // leaves a file that only deleting repairs.
+    void beginBulkLoad();
+    void endBulkLoad();
+    bool inBulkLoad() const { return bulkLoad_; }
 
 private:
     TableFile(sqlite3* db, std::filesystem::path path);
@@ -135,8 +151,14 @@ private:
     std::int64_t lastDataVersion_ = -1;
     std::unique_ptr<sql::Statement> insert_, row_, delete_;
     std::vector<std::unique_ptr<sql::Statement>> blobReads_;
+    std::map<std::vector<int>, std::unique_ptr<sql::Statement>> blobsReads_;
+    std::unique_ptr<sql::Statement> dataVersion_, beginRead_, endRead_;
+    int readScopes_ = 0;
+    bool readTransaction_ = false;
+    void endReadTransaction() noexcept;
     bool inTransaction_ = false;
     bool readOnly_ = false;
+    bool bulkLoad_ = false;
     std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction,
                                                // written to ads_autoinc at commit
     void writeAutoInc(int field, std::int64_t value);

@@ -1,5 +1,8 @@
 #include "orders/BlobFields.h"
 
+#include "app/Error.h"
+#include "db/AdsTable.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -92,6 +95,39 @@ std::string CompressBlob(std::string_view source)
         // Z_OK and Z_BUF_ERROR (no progress this round) go on; deflate always progresses once
         // it has room for output and input or the finish request.
     }
+}
+
+void ReadBlobField(const TField& field, std::string& target)
+{
+    try {
+        const ValueRef v = field.Value();
+        if (v.kind == StorageKind::Blob) {
+            target = DecompressOrCopy(v.s); // the stored bytes as they are (no code page applies)
+            return;
+        }
+        target = DecompressOrCopy(field.AsBytes());
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+void ReadBlobField(TAdsTable& table, std::string_view column, std::string& target)
+{
+    try {
+        const TField* field = table.FindField(column);
+        if (field == nullptr)
+            return;
+        ReadBlobField(*field, target);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+void WriteBlobField(TAdsTable& table, std::string_view source, std::string_view column)
+{
+    table.FieldByName(column).SetBytes(CompressBlob(source));
 }
 
 } // namespace gs

@@ -1,6 +1,7 @@
 // Writes the seed corpus of component_stream_fuzz with the module's own writer (see ../README.md).
 // Usage: make_corpus OUTPUT_DIR
 #include "db/ComponentStream.h"
+#include "orders/AdressExInfo.h"
 #include "orders/BlobFields.h"
 
 #include <cstdio>
@@ -134,6 +135,24 @@ std::string OtherForms()
            '\0' + '\0' + '\0' + '\0';
 }
 
+// Every item of the extended order information, as the module's own writer stores them.
+std::string ExtbFull()
+{
+    TAdressExInfo x;
+    x.Lieferanschrift.NName = "Müller";
+    x.Lieferanschrift.Ort = "Köln";
+    x.Lieferanschrift.Use = true;
+    x.CurrentGewinn = 1234.5;
+    x.Vertreter_Provision = -12.25;
+    x.Vertreter = "Jörg Weiß";
+    x.DetailGewinn = {"Wareneinsatz: 100", "Rohertrag: 50"};
+    x.ZConditionIndex = 8;
+    x.Expression.Source = "VK*1,2";
+    std::string s;
+    x.SaveToStream(s);
+    return s;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,6 +171,7 @@ int main(int argc, char** argv)
     Save("every_kind.bin", EveryKind());
     Save("every_kind.z", CompressBlob(EveryKind()));
     Save("other_forms.bin", OtherForms());
+    Save("extb_full.z", CompressBlob(ExtbFull()));
     // Check that each seed reads.
     for (const auto& entry : std::filesystem::directory_iterator(outDir)) {
         std::ifstream in(entry.path(), std::ios::binary);

@@ -1,0 +1,327 @@
+#include "orders/AdressExInfo.h"
+
+#include "app/Error.h"
+#include "app/FormatFloat.h"
+#include "app/Numbers.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "db/AdsTable.h"
+#include "db/ComponentStream.h"
+#include "orders/BlobFields.h"
+#include "orders/CollectionScan.h"
+#include "orders/OrdersTable.h"
+#include "settings/Settings.h"
+
+#include <cstdint>
+
+namespace gs {
+
+namespace {
+
+constexpr const char* kWrapperClass = "TAdressExInfoDatasWrapper";
+constexpr const char* kCollection = "AdressExInfoDatas";
+
+std::string BoolText(bool b) { return b ? "1" : "0"; }
+
+} // namespace
+
+// --- TAdressExInfoDatas ----------------------------------------------------------------------------
+
+void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
+{
+    items_.clear();
+    if (stream.empty())
+        return;
+    // The items are taken only once the whole stream has been read.
+    thread_local TCollectionScan scan;
+    if (scan.scan(stream, kCollection)) {
+        std::vector<TAdressExInfoData> items(scan.itemCount());
+        for (size_t i = 0; i < items.size(); ++i) {
+            const auto props = scan.item(i);
+            items[i].SimpleData = ScanText(props, "SimpleData");
+            const long long type = ScanInteger(props, "DataType", 0);
+            items[i].DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
+        }
+        items_ = std::move(items);
+        return;
+    }
+    const std::vector<StreamItem> read = ReadCollectionProperty(stream, kCollection);
+    std::vector<TAdressExInfoData> items;
+    items.reserve(read.size());
+    for (const StreamItem& item : read) {
+        TAdressExInfoData d;
+        d.SimpleData = item.text("SimpleData");
+        const long long type = item.integer("DataType", 0);
+        // A number beyond 32 bits names no item.
+        d.DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
+        items.push_back(std::move(d));
+    }
+    items_ = std::move(items);
+}
+
+std::string TAdressExInfoDatas::SaveToStream() const
+{
+    std::vector<StreamItem> items;
+    items.reserve(items_.size());
+    for (const TAdressExInfoData& d : items_) {
+        StreamItem item;
+        if (!d.SimpleData.empty())
+            item.add("SimpleData", StreamValue::Text(d.SimpleData));
+        item.add("DataType", StreamValue::Integer(d.DataType));
+        items.push_back(std::move(item));
+    }
+    return WriteCollectionComponent(kWrapperClass, kCollection, items);
+}
+
+// --- TAdressExInfo ---------------------------------------------------------------------------------
+
+TAdressExInfo::TAdressExInfo() : provider_(CreateExtraCalcProvider()) { TAdressExInfo::Clear(); }
+
+TAdressExInfo::~TAdressExInfo() = default;
+
+void TAdressExInfo::Clear()
+{
+    Datas.Clear();
+    Lieferanschrift.Clear();
+    Lieferanschrift.Use = false;
+    SkontoProz = 0;
+    SkontoDay = 0;
+    ZZDays = 0;
+    Default_Worker.clear();
+    SuperLayoutname.clear();
+    Vertreter.clear();
+    VertreterID = 0;
+    Vertreter_DirectProvsion = 0;
+    Vertreter_Print = true;
+    Vertreter_Provision = 0;
+    Vertreter_Provision_IsClose = false;
+    ProvisionsPayInfo.clear();
+    ArtikelRabatt.clear();
+    ProvisionsInfo.clear();
+    CurrentGewinn = 0;
+    DetailGewinn.clear();
+    AdressExInfoCareOfAdress.Clear();
+    ZConditionIndex = -1;
+    ForeDoc.clear();
+    Expression.Clear();
+    const Runtime* rt = Runtime::currentOrNull();
+    if (rt && rt->settings)
+        CurrencyInfo_2EURO = SecondCurrencyRate(rt->settings->SecondCurrency);
+    provider_->Clear();
+    ExternalPriceProvider.clear();
+    Warnings.clear();
+}
+
+void TAdressExInfo::Assign(const TAdressExInfo& source)
+{
+    if (&source == this)
+        return;
+    Lieferanschrift.CopyFrom(source.Lieferanschrift);
+    Lieferanschrift.Use = source.Lieferanschrift.Use;
+    SkontoProz = source.SkontoProz;
+    SkontoDay = source.SkontoDay;
+    ZZDays = source.ZZDays;
+    Default_Worker = source.Default_Worker;
+    SuperLayoutname = source.SuperLayoutname;
+    Vertreter = source.Vertreter;
+    VertreterID = source.VertreterID;
+    Vertreter_DirectProvsion = source.Vertreter_DirectProvsion;
+    Vertreter_Print = source.Vertreter_Print;
+    Vertreter_Provision = source.Vertreter_Provision;
+    Vertreter_Provision_IsClose = source.Vertreter_Provision_IsClose;
+    ProvisionsPayInfo = source.ProvisionsPayInfo;
+    ArtikelRabatt = source.ArtikelRabatt;
+    ProvisionsInfo = source.ProvisionsInfo;
+    CurrentGewinn = source.CurrentGewinn;
+    DetailGewinn = source.DetailGewinn;
+    AdressExInfoCareOfAdress.Assign(source.AdressExInfoCareOfAdress);
+    ZConditionIndex = source.ZConditionIndex;
+    ForeDoc = source.ForeDoc;
+    Expression.Assign(source.Expression);
+    CurrencyInfo_2EURO = source.CurrencyInfo_2EURO;
+    provider_->Assign(*source.provider_);
+    ExternalPriceProvider = source.ExternalPriceProvider;
+    Warnings = source.Warnings;
+}
+
+void TAdressExInfo::ClearOrderpart(bool resetProvider)
+{
+    CurrentGewinn = 0;
+    DetailGewinn.clear();
+    Vertreter_DirectProvsion = 0;
+    Vertreter_Print = true;
+    Vertreter_Provision = 0;
+    Vertreter_Provision_IsClose = false;
+    ProvisionsInfo.clear();
+    ForeDoc.clear();
+    Expression.Clear();
+    const Runtime* rt = Runtime::currentOrNull();
+    if (rt && rt->settings)
+        CurrencyInfo_2EURO = SecondCurrencyRate(rt->settings->SecondCurrency);
+    if (resetProvider)
+        ExternalPriceProvider.clear();
+}
+
+void TAdressExInfo::ApplyItem(const TAdressExInfoData& item)
+{
+    const std::string& s = item.SimpleData;
+    switch (item.DataType) {
+    case edLieferanschrift: Lieferanschrift.LoadFromText(s); break;
+    case edSkontoProz: SkontoProz = ParseNumber(s); break;
+    case edZZDays: ZZDays = StrToIntDef(s, 0); break;
+    case edSkontoDay: SkontoDay = StrToIntDef(s, 0); break;
+    case edDefaultWorker: Default_Worker = s; break;
+    case edVertreter: Vertreter = s; break;
+    case edArtikelRabatt: ArtikelRabatt = SplitLines(s); break;
+    case edCurrentGewinn: CurrentGewinn = ParseNumber(s); break;
+    case edDetailGewinn: DetailGewinn = SplitLines(s); break;
+    case edVertreterID: VertreterID = StrToIntDef(s, 0); break;
+    case edVertreterDirectProvsion: Vertreter_DirectProvsion = ParseNumber(s); break;
+    case edVertreterPrint: Vertreter_Print = StrToIntDef(s, 1) != 0; break;
+    case edVertreterProvision: Vertreter_Provision = ParseNumber(s); break;
+    case edVertreterProvisionIsClose: Vertreter_Provision_IsClose = StrToIntDef(s, 0) != 0; break;
+    case edCareOfName: AdressExInfoCareOfAdress.Name = s; break;
+    case edCareOfID: AdressExInfoCareOfAdress.ID = StrToIntDef(s, 0); break;
+    case edProvisionsInfo: ProvisionsInfo = SplitLines(s); break;
+    case edProvisionsPayInfo: ProvisionsPayInfo = s; break;
+    case edZConditionIndex: {
+        const int v = StrToIntDef(s, -1);
+        ZConditionIndex = IsValidConditionIndex(v) ? v : -1;
+        break;
+    }
+    case edForeDoc: ForeDoc = s; break;
+    case edExpression: Expression.Load(s); break;
+    case edSuperLayoutname: SuperLayoutname = s; break;
+    case edCurrencyInfo2EURO: CurrencyInfo_2EURO = ParseNumber(s); break;
+    case edExtraCalcText: provider_->ExtraCalcText = s; break;
+    case edExternalPriceProvider: ExternalPriceProvider = s; break;
+    case edWarnings: Warnings = s; break;
+    default: break; // not one of ours (MoreData belongs to TAdressExInfo2)
+    }
+}
+
+void TAdressExInfo::LoadFromStream(std::string_view stream)
+{
+    Clear();
+    try {
+        Datas.LoadFromStream(stream);
+        for (const TAdressExInfoData& item : Datas.items())
+            ApplyItem(item);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+void TAdressExInfo::AppendItems()
+{
+    auto add = [this](int type, std::string text) {
+        TAdressExInfoData& d = Datas.Add();
+        d.DataType = type;
+        d.SimpleData = std::move(text);
+    };
+    add(edLieferanschrift, Lieferanschrift.SaveToText());
+    add(edSkontoProz, FloatToText(SkontoProz));
+    add(edSkontoDay, std::to_string(SkontoDay));
+    add(edZZDays, std::to_string(ZZDays));
+    add(edDefaultWorker, Default_Worker);
+    add(edVertreter, Vertreter);
+    add(edVertreterID, std::to_string(VertreterID));
+    add(edArtikelRabatt, JoinLinesCrLf(ArtikelRabatt));
+    add(edProvisionsInfo, JoinLinesCrLf(ProvisionsInfo));
+    add(edForeDoc, ForeDoc);
+    add(edCurrentGewinn, FloatToText(CurrentGewinn));
+    add(edDetailGewinn, JoinLinesCrLf(DetailGewinn));
+    add(edVertreterDirectProvsion, FloatToText(Vertreter_DirectProvsion));
+    add(edVertreterProvision, FloatToText(Vertreter_Provision));
+    add(edVertreterPrint, BoolText(Vertreter_Print));
+    add(edVertreterProvisionIsClose, BoolText(Vertreter_Provision_IsClose));
+    add(edCareOfName, AdressExInfoCareOfAdress.Name);
+    add(edCareOfID, std::to_string(AdressExInfoCareOfAdress.ID));
+    add(edProvisionsPayInfo, ProvisionsPayInfo);
+    add(edZConditionIndex, std::to_string(ZConditionIndex));
+    add(edExpression, Expression.Save());
+    add(edSuperLayoutname, SuperLayoutname);
+    add(edCurrencyInfo2EURO, FloatToText(CurrencyInfo_2EURO));
+    add(edExtraCalcText, provider_->ExtraCalcText);
+    add(edExternalPriceProvider, ExternalPriceProvider);
+    add(edWarnings, Warnings);
+}
+
+void TAdressExInfo::SaveToStream(std::string& stream, bool clearFirst)
+{
+    try {
+        if (clearFirst)
+            Datas.Clear();
+        AppendItems();
+        stream = Datas.SaveToStream();
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+// --- TAdressExInfo2 --------------------------------------------------------------------------------
+
+void TAdressExInfo2::Clear()
+{
+    TAdressExInfo::Clear();
+    MoreData.clear();
+}
+
+void TAdressExInfo2::Assign(const TAdressExInfo& source)
+{
+    TAdressExInfo::Assign(source);
+    if (const auto* other = dynamic_cast<const TAdressExInfo2*>(&source); other && other != this)
+        MoreData = other->MoreData;
+}
+
+void TAdressExInfo2::LoadFromStream(std::string_view stream)
+{
+    TAdressExInfo::LoadFromStream(stream);
+    try {
+        MoreData.clear();
+        for (const TAdressExInfoData& item : Datas.items()) {
+            if (item.DataType == edMoreData) {
+                MoreData = SplitLines(item.SimpleData);
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        MoreData.clear();
+    }
+}
+
+void TAdressExInfo2::SaveToStream(std::string& stream, bool clearFirst)
+{
+    Datas.Clear();
+    TAdressExInfoData& d = Datas.Add();
+    d.DataType = edMoreData;
+    d.SimpleData = JoinLinesCrLf(MoreData);
+    TAdressExInfo::SaveToStream(stream, false);
+}
+
+// --- loading from the orders table -----------------------------------------------------------------
+
+void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info)
+{
+    LoadExtendedInfo(table.FindField("EXTB"), info);
+}
+
+void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
+{
+    try {
+        info.Clear();
+        std::string content;
+        if (extb)
+            ReadBlobField(*extb, content);
+        info.LoadFromStream(content);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+} // namespace gs

@@ -1,0 +1,403 @@
+#include "orders/Pattern.h"
+
+#include "app/Error.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "db/AdsError.h"
+#include "db/AdsTable.h"
+#include "orders/BlobFields.h"
+#include "orders/DefaultPatterns.h"
+#include "settings/Settings.h"
+
+#include <cmath>
+
+namespace gs {
+
+// --- TInfoFields -----------------------------------------------------------------------------------
+
+void TInfoFields::Clear()
+{
+    for (std::string& t : Texts)
+        t.clear();
+}
+
+namespace {
+
+constexpr const char* kInfoColumns[5] = {"INFO1", "INFO2", "INFO3", "INFO4", "INFO5"};
+
+// INFO1 to INFO5 as looked up (nullptr: missing); the first that cannot be read ends the loop.
+void LoadInfoTexts(TInfoFields& info, TField* const (&columns)[5])
+{
+    for (size_t i = 0; i < 5; ++i) {
+        if (columns[i] == nullptr)
+            return;
+        try {
+            info.Texts[i] = columns[i]->AsString();
+        } catch (const std::exception& e) {
+            if (!isOrdinaryError(e))
+                throw;
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void TInfoFields::LoadFromTable(TAdsTable& table)
+{
+    TField* columns[5];
+    for (size_t i = 0; i < 5; ++i)
+        columns[i] = table.FindField(kInfoColumns[i]);
+    LoadInfoTexts(*this, columns);
+}
+
+// --- TMPattern -------------------------------------------------------------------------------------
+
+// The columns a load reads, looked up once per opening of the table; nullptr where the table lacks
+// the column (reading such a column is what fails the load).
+struct TOrderColumns {
+    std::uint64_t openId = 0;
+    const TAdsTable* table = nullptr;
+    TField *POT = nullptr, *Footertext = nullptr, *Headertext = nullptr, *ORDER2 = nullptr, *InternText = nullptr,
+           *Endtext = nullptr, *ColumnsFormat = nullptr, *Datas = nullptr, *ZZL = nullptr, *ZZR = nullptr,
+           *ZZD = nullptr, *PrintName = nullptr, *DataGrid = nullptr, *DataGrid_DM = nullptr, *data_netto = nullptr,
+           *InfoSumme = nullptr, *Summe = nullptr, *Header = nullptr, *Endt = nullptr, *Footer = nullptr,
+           *ZZ = nullptr, *Enabled = nullptr, *Steuer_Low_set = nullptr, *Steuer_High_set = nullptr,
+           *ParentType = nullptr, *Info = nullptr, *Statustext = nullptr, *GZS = nullptr, *PID = nullptr,
+           *Date = nullptr, *Adress = nullptr, *ID = nullptr, *ID_ORDER = nullptr, *Adressname = nullptr,
+           *AdressID = nullptr, *Status = nullptr, *FromDate = nullptr, *FromText = nullptr, *KNR = nullptr,
+           *EXTB = nullptr;
+    TField* INFO[5] = {};
+    std::vector<TField*> fullBlobs, templateBlobs; // read together with one statement
+
+    void lookUp(TAdsTable& t)
+    {
+        table = &t;
+        openId = t.OpenId();
+        auto f = [&t](const char* name) { return t.FindField(name); };
+        POT = f("POT");
+        Footertext = f("Footertext");
+        Headertext = f("Headertext");
+        ORDER2 = f("ORDER2");
+        InternText = f("InternText");
+        Endtext = f("Endtext");
+        ColumnsFormat = f("ColumnsFormat");
+        Datas = f("Datas");
+        ZZL = f("ZZL");
+        ZZR = f("ZZR");
+        ZZD = f("ZZD");
+        PrintName = f("PrintName");
+        DataGrid = f("DataGrid");
+        DataGrid_DM = f("DataGrid_DM");
+        data_netto = f("data_netto");
+        InfoSumme = f("InfoSumme");
+        Summe = f("Summe");
+        Header = f("Header");
+        Endt = f("Endt");
+        Footer = f("Footer");
+        ZZ = f("ZZ");
+        Enabled = f("Enabled");
+        Steuer_Low_set = f("Steuer_Low_set");
+        Steuer_High_set = f("Steuer_High_set");
+        ParentType = f("ParentType");
+        Info = f("Info");
+        Statustext = f("Statustext");
+        GZS = f("GZS");
+        PID = f("PID");
+        Date = f("Date");
+        Adress = f("Adress");
+        ID = f("ID");
+        ID_ORDER = f("ID_ORDER");
+        Adressname = f("Adressname");
+        AdressID = f("AdressID");
+        Status = f("Status");
+        FromDate = f("FromDate");
+        FromText = f("FromText");
+        KNR = f("KNR");
+        EXTB = f("EXTB");
+        for (size_t i = 0; i < 5; ++i)
+            INFO[i] = f(kInfoColumns[i]);
+        templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
+        fullBlobs = templateBlobs;
+        fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});
+    }
+};
+
+TMPattern::TMPattern() = default;
+TMPattern::~TMPattern() = default;
+
+void TMPattern::copyFields(const TMPattern& s)
+{
+    Footertext = s.Footertext;
+    Headertext = s.Headertext;
+    ORDER2 = s.ORDER2;
+    ColumnsFormat = s.ColumnsFormat;
+    Datas = s.Datas;
+    ZZL = s.ZZL;
+    ZZR = s.ZZR;
+    ZZD = s.ZZD;
+    DocType = s.DocType;
+    DocTypeName = s.DocTypeName;
+    InfoFields.CopyFrom(s.InfoFields);
+    PrintName = s.PrintName;
+    POT = s.POT;
+    PID = s.PID;
+    AddInfoLines.Assign(s.AddInfoLines);
+    InternText = s.InternText;
+    DataGrid = s.DataGrid;
+    InfoSumme = s.InfoSumme;
+    Summe = s.Summe;
+    Header = s.Header;
+    Footer = s.Footer;
+    Endt = s.Endt;
+    ZZ = s.ZZ;
+    Enabled = s.Enabled;
+    data_netto = s.data_netto;
+    DataGrid_DM = s.DataGrid_DM;
+    Date = s.Date;
+    Adress = s.Adress;
+    ID = s.ID;
+    ID_ORDER = s.ID_ORDER;
+    Adressname = s.Adressname;
+    AdressID = s.AdressID;
+    Status = s.Status;
+    FromDate = s.FromDate;
+    FromText = s.FromText;
+    KNR = s.KNR;
+    Info = s.Info;
+    ParentType = s.ParentType;
+    ExtInfo.Assign(s.ExtInfo);
+    Steuer_Low_set = s.Steuer_Low_set;
+    Steuer_High_set = s.Steuer_High_set;
+    HostLines = s.HostLines;
+    HostTexts = s.HostTexts;
+    HostFlags = s.HostFlags;
+    HostNumbers = s.HostNumbers;
+}
+
+void TMPattern::Assign(const TMPattern& source)
+{
+    if (&source != this)
+        copyFields(source);
+}
+
+void TMPattern::CopyAll(const TMPattern& source)
+{
+    if (&source == this)
+        return;
+    copyFields(source);
+    StatusLine = source.StatusLine;
+    Destination = source.Destination;
+}
+
+// --- loading ---------------------------------------------------------------------------------------
+
+TDestinationInfo DestinationFromText(std::string_view gzs)
+{
+    // Lines end at CR LF, a lone CR or a lone LF; a final line break starts no further line.
+    TDestinationInfo d;
+    size_t line = 0, pos = 0;
+    std::string_view l15, l16;
+    while (pos < gzs.size()) {
+        size_t end = pos;
+        while (end < gzs.size() && gzs[end] != '\r' && gzs[end] != '\n')
+            ++end;
+        ++line;
+        if (line == 15)
+            l15 = gzs.substr(pos, end - pos);
+        else if (line == 16) {
+            l16 = gzs.substr(pos, end - pos);
+            break;
+        }
+        if (end < gzs.size() && gzs[end] == '\r' && end + 1 < gzs.size() && gzs[end + 1] == '\n')
+            pos = end + 2;
+        else
+            pos = end + 1; // past a lone CR or LF, or past the end
+    }
+    if (line >= 16) {
+        d.Line15 = std::string(l15);
+        d.Line16 = std::string(l16);
+    }
+    return d;
+}
+
+TDestinationInfo ReadDestination(TAdsTable& table)
+{
+    try {
+        return DestinationFromText(table.FieldByName("GZS").AsString());
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        return {};
+    }
+}
+
+namespace {
+
+bool LoadAddInfoLinesFrom(TAddInfoLines& lines, const TField* endtext)
+{
+    lines.Clear();
+    if (endtext == nullptr)
+        return false;
+    try {
+        const ValueRef v = endtext->Value();
+        if (v.kind == StorageKind::Blob)
+            lines.LoadFromStream(v.s); // as stored, no code page applies
+        else
+            lines.LoadFromStream(endtext->AsBytes());
+        return true;
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        lines.Clear();
+        return false;
+    }
+}
+
+// The stored value of a blob column into a pattern stream; a missing column leaves the stream as
+// it was, as does a value that cannot be read.
+void ReadStoredBlob(const TField* field, TBlobStream& target)
+{
+    if (field == nullptr)
+        return;
+    try {
+        const ValueRef v = field->Value();
+        target.SetStored(v.kind == StorageKind::Blob ? std::string(v.s) : field->AsBytes());
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+TField& Need(TField* field, const char* name)
+{
+    if (field == nullptr)
+        throw AdsError("Spalte nicht gefunden: " + std::string(name), {}, name);
+    return *field;
+}
+
+std::uint8_t ByteOf(long long v) { return static_cast<std::uint8_t>(static_cast<unsigned long long>(v)); }
+std::int16_t Int16Of(long long v)
+{
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned long long>(v)));
+}
+
+} // namespace
+
+bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
+{
+    return LoadAddInfoLinesFrom(lines, table.FindField("Endtext"));
+}
+
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
+{
+    const bool full = mode != LoadModeTemplate;
+    const TDefaultPatterns& defaults = DefaultPatterns();
+
+    // 1. Start from the default pattern of the row's type.
+    TOrderColumns* c = nullptr;
+    if (table.Active()) {
+        if (!pattern.columns_)
+            pattern.columns_ = std::make_unique<TOrderColumns>();
+        c = pattern.columns_.get();
+        if (c->table != &table || c->openId != table.OpenId())
+            c->lookUp(table);
+        long long pot = 1;
+        try {
+            pot = Need(c->POT, "POT").AsLargeInt();
+        } catch (const std::exception& e) {
+            if (!isOrdinaryError(e))
+                throw;
+            pot = 1;
+        }
+        pattern.Assign(defaults.ForDocType(pot));
+    } else {
+        pattern.Assign(defaults.ForDocType(1));
+        return; // 2. nothing more without an open table
+    }
+
+    try {
+        // One snapshot and one lock of the file for all reads of the row.
+        TAdsTable::ReadScope snapshot(table);
+        // 3.
+        table.RefreshRecord();
+        table.PrefetchBlobs(full ? c->fullBlobs : c->templateBlobs);
+        // 4.
+        ReadStoredBlob(c->Footertext, pattern.Footertext);
+        ReadStoredBlob(c->Headertext, pattern.Headertext);
+        ReadStoredBlob(c->ORDER2, pattern.ORDER2);
+        ReadStoredBlob(c->InternText, pattern.InternText);
+        // 5.
+        pattern.AddInfoLines.Clear();
+        if (full)
+            LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
+        // 6.
+        ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
+        ReadStoredBlob(c->Datas, pattern.Datas);
+        // 7.
+        pattern.ZZL = Need(c->ZZL, "ZZL").AsString();
+        pattern.ZZR = Need(c->ZZR, "ZZR").AsString();
+        pattern.ZZD = Need(c->ZZD, "ZZD").AsDateTime();
+        pattern.PrintName = Need(c->PrintName, "PrintName").AsString();
+        pattern.DataGrid = Need(c->DataGrid, "DataGrid").AsBoolean();
+        pattern.DataGrid_DM = Need(c->DataGrid_DM, "DataGrid_DM").AsBoolean();
+        pattern.data_netto = Need(c->data_netto, "data_netto").AsBoolean();
+        pattern.InfoSumme = Need(c->InfoSumme, "InfoSumme").AsBoolean();
+        pattern.Summe = Need(c->Summe, "Summe").AsBoolean();
+        pattern.Header = Need(c->Header, "Header").AsBoolean();
+        pattern.Endt = Need(c->Endt, "Endt").AsBoolean();
+        pattern.Footer = Need(c->Footer, "Footer").AsBoolean();
+        pattern.ZZ = Need(c->ZZ, "ZZ").AsBoolean();
+        pattern.Enabled = Need(c->Enabled, "Enabled").AsBoolean();
+        pattern.Steuer_Low_set = Need(c->Steuer_Low_set, "Steuer_Low_set").AsFloat();
+        pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
+
+        if (!full) {
+            // 8. The template of a new document.
+            LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
+            pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
+            pattern.Info = Need(c->Info, "Info").AsString();
+            pattern.InfoFields.Clear();
+            const Runtime& rt = Runtime::current();
+            pattern.Date = std::floor(rt.now());
+            if (rt.settings) {
+                pattern.Steuer_Low_set = rt.settings->TaxRateReduced;
+                pattern.Steuer_High_set = rt.settings->TaxRateFull;
+            }
+            return;
+        }
+
+        // 9. The document itself.
+        const std::string gzs = Need(c->GZS, "GZS").AsString();
+        pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
+        pattern.Destination = DestinationFromText(gzs);
+        pattern.PID = Need(c->PID, "PID").AsInteger();
+        pattern.Date = Need(c->Date, "Date").AsDateTime();
+        pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
+        pattern.ID = Need(c->ID, "ID").AsInteger();
+        pattern.ID_ORDER = Need(c->ID_ORDER, "ID_ORDER").AsInteger();
+        pattern.Adressname = Need(c->Adressname, "Adressname").AsString();
+        pattern.AdressID = Need(c->AdressID, "AdressID").AsInteger();
+        pattern.Status = ByteOf(Need(c->Status, "Status").AsLargeInt());
+        pattern.FromDate = Need(c->FromDate, "FromDate").AsDateTime();
+        pattern.FromText = Need(c->FromText, "FromText").AsString();
+        pattern.KNR = Need(c->KNR, "KNR").AsString();
+        pattern.Steuer_Low_set = Need(c->Steuer_Low_set, "Steuer_Low_set").AsFloat();
+        pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
+        LoadInfoTexts(pattern.InfoFields, c->INFO);
+        pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
+        try {
+            pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt());
+        } catch (const std::exception& e) {
+            if (!isOrdinaryError(e))
+                throw;
+        }
+        LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        throw Error(PatternLoadErrorText);
+    }
+}
+
+} // namespace gs

@@ -1,0 +1,64 @@
+#include "DemoDatabase.h"
+
+#include "DemoSetup.h"
+#include "app/Error.h"
+#include "app/TextUtil.h"
+#include "orders/OrdersTable.h"
+
+#include <unistd.h>
+
+#include <system_error>
+
+namespace gs::demo {
+
+std::vector<std::filesystem::path> ExistingDemoTables(const std::filesystem::path& dir)
+{
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        for (const char* table : {OrdersTableName, SetupTableName}) {
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+                if (EqualsNoCase(name, std::string(table) + suffix))
+                    found.push_back(it->path());
+            }
+        }
+    }
+    return found;
+}
+
+void WriteDemoDatabase(const DemoOptions& options)
+{
+    namespace fs = std::filesystem;
+    const DemoOrdersOptions& o = options.orders;
+    if (o.documents < 0)
+        throw Error("Die Anzahl der Dokumente darf nicht negativ sein.");
+    if (o.firstYear < 1900 || o.lastYear > 9999 || o.firstYear > o.lastYear)
+        throw Error("Ungültiger Jahresbereich: " + std::to_string(o.firstYear) + "-" + std::to_string(o.lastYear));
+    std::error_code ec;
+    fs::create_directories(options.dir, ec);
+    if (!fs::is_directory(options.dir, ec))
+        throw Error("Verzeichnis kann nicht angelegt werden: " + options.dir.string());
+    const std::vector<fs::path> existing = ExistingDemoTables(options.dir);
+    if (!existing.empty() && !options.force)
+        throw Error("Das Verzeichnis " + options.dir.string() + " enthält bereits Tabellen (" +
+                    existing.front().filename().string() + "). Mit --force werden sie ersetzt.");
+
+    const fs::path work = options.dir / (".gewinnstatistik-demodb-" + std::to_string(::getpid()));
+    fs::remove_all(work, ec);
+    fs::create_directories(work);
+    try {
+        WriteDemoSetup(work);
+        WriteDemoOrders(work, o);
+        for (const fs::path& p : ExistingDemoTables(options.dir))
+            fs::remove(p);
+        fs::rename(work / SetupTableName, options.dir / SetupTableName);
+        fs::rename(work / OrdersTableName, options.dir / OrdersTableName);
+    } catch (...) {
+        fs::remove_all(work, ec);
+        throw;
+    }
+    fs::remove_all(work, ec);
+}
+
+} // namespace gs::demo

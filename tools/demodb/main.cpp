@@ -1,0 +1,96 @@
+// gewinnstatistik-demodb: writes a complete host database directory (Auftraege.ADT, setup.ADT) with
+// generated documents, for trying the module out and for measuring it.
+#include "DemoDatabase.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "orders/OrdersTable.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace {
+
+const char* const kUsage =
+    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS [--documents N] [--seed S] [--years VON-BIS] [--force]\n"
+    "  --dir        Zielverzeichnis der Datenbank (wird angelegt)\n"
+    "  --documents  Anzahl der Dokumente (Vorgabe 2000)\n"
+    "  --seed       Startwert der Zufallszahlen (Vorgabe 1); gleicher Startwert, gleiche Tabellen\n"
+    "  --years      Jahre der Dokumente, etwa 2022-2026 (Vorgabe)\n"
+    "  --force      vorhandene Tabellen im Verzeichnis ersetzen\n";
+
+bool ParseCount(const std::string& text, long long& value) { return gs::TryParseInt64(text, value) && value >= 0; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    gs::Runtime runtime(argc > 0 ? argv[0] : "gewinnstatistik-demodb");
+    gs::demo::DemoOptions options;
+    bool haveDir = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "Wert fehlt für %s\n%s", arg.c_str(), kUsage);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--dir") {
+            options.dir = value();
+            haveDir = true;
+        } else if (arg == "--documents") {
+            if (!ParseCount(value(), options.orders.documents)) {
+                std::fprintf(stderr, "Ungültige Anzahl: %s\n", argv[i]);
+                return 2;
+            }
+        } else if (arg == "--seed") {
+            long long seed = 0;
+            if (!ParseCount(value(), seed)) {
+                std::fprintf(stderr, "Ungültiger Startwert: %s\n", argv[i]);
+                return 2;
+            }
+            options.orders.seed = static_cast<std::uint64_t>(seed);
+        } else if (arg == "--years") {
+            const std::string v = value();
+            const auto dash = v.find('-');
+            int from = 0, to = 0;
+            const bool ok = dash == std::string::npos
+                                ? gs::TryParseInt32(v, from) && (to = from, true)
+                                : gs::TryParseInt32(v.substr(0, dash), from) && gs::TryParseInt32(v.substr(dash + 1), to);
+            if (!ok) {
+                std::fprintf(stderr, "Ungültiger Jahresbereich: %s\n", v.c_str());
+                return 2;
+            }
+            options.orders.firstYear = from;
+            options.orders.lastYear = to;
+        } else if (arg == "--force") {
+            options.force = true;
+        } else {
+            std::fprintf(stderr, "Unbekannte Option: %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+    }
+    if (!haveDir) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        gs::demo::WriteDemoDatabase(options);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(options.dir / gs::OrdersTableName, ec);
+        std::fprintf(stderr, "%lld Dokumente in %.1f s geschrieben: %s (%.1f MB)\n", options.orders.documents, seconds,
+                     (options.dir / gs::OrdersTableName).string().c_str(), static_cast<double>(size) / 1e6);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Fehler: %s\n", e.what());
+        return 1;
+    }
+}

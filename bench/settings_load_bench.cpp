@@ -1,9 +1,9 @@
-// Loading the settings object from a settings table shaped like the demo installation's (about
-// 180 items, streams, lists, parts groups) with a TOVIK.INI beside the program.
+// Loading the settings object from the demo database's settings table (about 130 items: texts,
+// streams, lists, parts groups, collections) with the demo TOVIK.INI beside the program.
+#include "DemoSetup.h"
 #include "app/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
-#include "settings/DemoSettings.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "settings/SettingsTable.h"
@@ -29,7 +29,7 @@ struct Fixture {
         dir = std::filesystem::temp_directory_path() / ("gs-settings-bench-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir / "db");
-        std::ofstream(dir / "TOVIK.INI", std::ios::binary) << DemoPrinterIni();
+        std::ofstream(dir / "TOVIK.INI", std::ios::binary) << demo::DemoPrinterIni();
         runtime = std::make_unique<Runtime>(dir / "gewinnstatistik");
         CreateSettings(*runtime);
         conn.SetAdsServerTypes({stADS_LOCAL});
@@ -38,7 +38,7 @@ struct Fixture {
         table.SetAdsConnection(&conn);
         table.SetTableName(SettingsTableName);
         CreateSettingsTable(table);
-        PutSettingItems(table, DemoSettingItems());
+        PutSettingItems(table, demo::DemoSetupItems());
     }
     ~Fixture()
     {
@@ -57,7 +57,7 @@ void BM_LoadSettings(benchmark::State& state)
         LoadSettings(settings, f.table);
         benchmark::DoNotOptimize(settings.PartsGroups.Groups.size());
     }
-    state.counters["items"] = static_cast<double>(DemoSettingItems().size());
+    state.counters["items"] = static_cast<double>(demo::DemoSetupItems().size());
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
 

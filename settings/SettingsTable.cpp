@@ -19,7 +19,12 @@ TField& MemoItem(TAdsTable& table) { return table.FieldByName("memoItem"); }
 TField& Logo(TAdsTable& table) { return table.FieldByName("Logo"); }
 
 // A blob column's content as a Compressed stream.
-std::string ReadCompressedColumn(TField& field) { return DecompressOrCopy(field.AsBytes()); }
+std::string ReadCompressedColumn(TField& field)
+{
+    std::string content;
+    ReadBlobField(field, content);
+    return content;
+}
 
 } // namespace
 

@@ -1,9 +1,9 @@
 // Filling the settings object from setup.ADT: load values of an empty table, the item rules, the
 // guards, the database message and the closing step.
+#include "DemoSetup.h"
 #include "app/Runtime.h"
 #include "orders/BlobFields.h"
 #include "settings/AutoActions.h"
-#include "settings/DemoSettings.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "settings/SettingsTable.h"
@@ -406,36 +406,60 @@ TEST(SettingsLoad, WrongColumnTypesLoadWhatConverts)
 TEST(SettingsLoad, TheDemoInstallationLoadsCleanly)
 {
     SettingsDb s;
-    WriteFile(s.rt.dir() / "TOVIK.INI", DemoPrinterIni());
-    PutSettingItems(s.table, DemoSettingItems());
+    WriteFile(s.rt.dir() / "TOVIK.INI", demo::DemoPrinterIni());
+    std::filesystem::create_directory(s.db.dir.path() / "demo");
+    demo::WriteDemoSetup(s.db.dir.path() / "demo");
+    TAdsConnection conn;
+    conn.SetAdsServerTypes({stADS_LOCAL});
+    conn.SetConnectPath((s.db.dir.path() / "demo").string());
+    conn.Connect();
+    TAdsTable table(&conn, demo::SetupTableName);
+    table.SetIndexName("IDENT");
+    table.Open();
     TSettings st;
-    LoadSettings(st, s.table);
+    LoadSettings(st, table);
     SetDatabasePath(st, (s.db.dir.path() / "Beispiel Handel").string());
     EXPECT_TRUE(s.dialogs().messages.empty());
     EXPECT_EQ(st.DatabaseName, "Beispiel_Handel");
-    EXPECT_FALSE(st.SecondCurrency.Enabled);
-    EXPECT_EQ(SecondCurrencySymbol(st.SecondCurrency), " 2.W.");
+    EXPECT_TRUE(st.SecondCurrency.Enabled);
+    EXPECT_DOUBLE_EQ(SecondCurrencyRate(st.SecondCurrency), 1.95583);
+    EXPECT_EQ(SecondCurrencySymbol(st.SecondCurrency), " DM");
+    EXPECT_EQ(st.SecondCurrency.DocumentTexts[0][4], "Rechnungsbetrag DM:");
+    EXPECT_EQ(st.SecondCurrency.DocumentTexts[0][1], "Zwischensumme DM:");
+    EXPECT_EQ(st.DocumentTexts[5][2], "+MwSt. [ST1]%:");
     EXPECT_DOUBLE_EQ(st.TaxRateFull, 19);
     EXPECT_DOUBLE_EQ(st.TaxRateReduced, 7);
     EXPECT_EQ(st.NumberPrefix, "RE-");
+    EXPECT_EQ(st.NumberSuffix, "/2024");
     EXPECT_EQ(st.NumberCurrent, "1042");
     EXPECT_EQ(st.Value15001, "100042");
     EXPECT_EQ(st.Value212, "Lager 1");
+    EXPECT_EQ(st.FreeTypeNames[0], "Kostenvoranschlag");
+    EXPECT_EQ(st.DocumentTitleChoices.size(), 4u);
     EXPECT_EQ(LookupParentType(st, "2", false), "Lieferant");
+    EXPECT_EQ(st.Salutations.front(), "Sehr geehrte Damen und Herren,");
+    EXPECT_EQ(st.ContactGroups, (Lines{"Interessenten", "Kunden", "Lieferanten", "Partner"}));
+    EXPECT_EQ(st.AutoActions.Items.size(), 14u);
     EXPECT_EQ(st.AutoActions.Items[1].PDFFileAfterClose, TAutoActionMode::aa_auto);
     EXPECT_EQ(st.AdressExtraGrid.Cells.size(), 3u);
     EXPECT_EQ(st.AdressFieldRoles[2].Kind, 2);
-    EXPECT_EQ(st.ValueTexts.Rows.size(), 4u);
+    EXPECT_EQ(st.AdressFieldRoles[2].Caption, "E-Mail");
+    ASSERT_EQ(st.ValueTexts.Rows.size(), 4u);
     EXPECT_EQ(st.ValueTexts.Rows[1].Text, "Nachnahmegebühr");
-    EXPECT_EQ(st.PartsGroups.Groups.size(), 5u);
+    EXPECT_DOUBLE_EQ(st.ValueTexts.Rows[0].Value, 5.9);
+    EXPECT_EQ(st.PartsGroups.Groups.size(), 6u);
     EXPECT_EQ(PartGroupName(st.PartsGroups, 0), "Werkzeug");
-    EXPECT_EQ(PartGroupName(st.PartsGroups, 3), "Zubehör");
-    EXPECT_EQ(st.PartsGroups.Groups.front().Name, "Kleinteile"); // key 000005 sorts first
+    EXPECT_EQ(PartGroupName(st.PartsGroups, 3), "Sanitär & Heizung");
+    EXPECT_EQ(st.PartsGroups.Groups.front().Name, "Zubehör"); // key 000005 sorts first
+    EXPECT_EQ(st.PartsGroups.Value661, "*5");
     EXPECT_EQ(st.PrinterDef.DEFAULT, "Büro-Laser");
+    EXPECT_EQ(st.PrinterDef.Copies_Caption_op[1], "Original\r\nKopie");
     EXPECT_EQ(st.PrinterDef.Copies_Count_op[1], 2);
     EXPECT_TRUE(st.PrinterDef.PRIVATCONTACTMANDANTUSE);
     EXPECT_EQ(st.TextBlockLayout.Groups[1].FontName, "Tahoma");
+    EXPECT_EQ(st.HtmlMail.Body.size(), 5u);
+    EXPECT_EQ(st.Stream8102.substr(0, 5), "{\\rtf");
     std::vector<std::string> layout;
-    EXPECT_TRUE(ReadLogo(s.table, 32, layout));
+    EXPECT_TRUE(ReadLogo(table, 32, layout));
     EXPECT_EQ(layout.front(), "[GRID]");
 }

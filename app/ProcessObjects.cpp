@@ -1,6 +1,7 @@
 #include "app/ProcessObjects.h"
 
 #include "app/Runtime.h"
+#include "orders/DefaultPatterns.h"
 #include "settings/Settings.h"
 
 namespace gs {
@@ -11,7 +12,9 @@ void StartProcessObjects(Runtime& runtime)
     // the number conversions take the second currency's rate and rounding from it.
     if (!runtime.settings)
         CreateSettings(runtime);
-    // The default order patterns join here once the order data provides them.
+    // The thirteen default order patterns, one per document type, dated the day the program started.
+    if (!runtime.defaultPatterns)
+        CreateDefaultPatterns(runtime);
 }
 
 } // namespace gs

@@ -1,0 +1,137 @@
+#include "app/StatisticsRun.h"
+
+#include "app/DateLibrary.h"
+#include "app/Dates.h"
+#include "app/Error.h"
+#include "app/FormatFloat.h"
+#include "app/Numbers.h"
+#include "app/PeriodSelection.h"
+#include "app/TextUtil.h"
+#include "db/AdsTable.h"
+#include "orders/Pattern.h"
+
+#include <climits>
+
+namespace gs {
+
+namespace {
+
+// A value rounded for one of the 32-bit integer fields of the result tables.
+int WholeNumber(double value, const char* field)
+{
+    const double r = RoundHalfEven(value);
+    if (!(r >= INT_MIN && r <= INT_MAX))
+        throw Error(std::string("Wert außerhalb des Ganzzahlbereichs im Feld ") + field + ": " + FloatToText(value));
+    return static_cast<int>(r);
+}
+
+// Adds to an integer field of the month table; an empty field counts as 0.
+void AddTo(std::optional<int>& sum, int value, const char* field)
+{
+    const long long total = static_cast<long long>(sum.value_or(0)) + value;
+    if (total < INT_MIN || total > INT_MAX)
+        throw Error(std::string("Monatssumme außerhalb des Ganzzahlbereichs im Feld ") + field);
+    sum = static_cast<int>(total);
+}
+
+const char* ZoneText(int profit)
+{
+    if (profit < 0)
+        return "Verlustzone";
+    if (profit > 0)
+        return "Gewinnzone";
+    return "kein Gewinn";
+}
+
+} // namespace
+
+std::string OrdersStatusFilter()
+{
+    return std::string("(POT=") + "1" + " OR " + "POT=" + "5" + " )" + " AND (STATUS=" + "4" + " OR STATUS=" + "1" + ")";
+}
+
+RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
+                         const RunProgressCallback& progress)
+{
+    RunOutcome outcome;
+    RunTotals& totals = outcome.totals;
+    tables.clear();
+    TMPattern pattern;
+    const std::string display = MoneyDisplayFormat();
+    const std::string money = MoneyFormat();
+    try {
+        orders.SetIndexName("DATE");
+        const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
+        tables.RangeText = range.rangeText;
+        for (TDateTime month : range.monthStarts)
+            tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
+        orders.SetFilter(OrdersStatusFilter() + range.filterPart);
+        orders.SetFiltered(true);
+
+        RunProgress state{0, orders.RecordCount()};
+        tables.KM.reserve(static_cast<size_t>(state.maximum));
+        if (progress)
+            progress(state);
+        TField& netField = orders.FieldByName("WW_NETTO");
+        for (orders.First(); !orders.Eof(); orders.Next()) {
+            if (++state.position % 20 == 0 && progress)
+                progress(state);
+            LoadPatternFromOrder(pattern, orders, LoadModeFull);
+
+            KmRow row;
+            // The net value goes through the money format and back, so it is rounded to two decimals.
+            const double net = ParseNumber(FormatFloat(money, netField.AsFloat()));
+            const double shownNet = pattern.DataGrid_DM ? FromSecondCurrency(net) : net;
+            row.WW_NETTO = Utf8Left(FormatFloat(display, shownNet), 20);
+            row.WW_NETTO_INT = WholeNumber(shownNet, "WW_NETTO_INT");
+            row.DATE = pattern.Date;
+            row.ADRESSID = pattern.AdressID;
+            row.ADRESSNAME = Utf8Left(pattern.Adressname, 100);
+            row.ID_ORDER = pattern.ID_ORDER;
+            const double commission = pattern.ExtInfo.Vertreter_Provision;
+            const double profit = pattern.ExtInfo.CurrentGewinn - pattern.ExtInfo.Vertreter_Provision;
+            row.PROVISION = Utf8Left(FormatFloat(display, commission), 100);
+            row.PROVISION_INT = WholeNumber(commission, "PROVISION_INT");
+            row.GEWINN = Utf8Left(FormatFloat(display, profit), 20);
+            row.GEWINN_INT = WholeNumber(profit, "GEWINN_INT");
+            row.printp = ZoneText(*row.GEWINN_INT);
+
+            // The month row of the document's date (compared as date text, as the month rows were made).
+            const std::string monthText = DateToText(StartOfMonth(pattern.Date));
+            KmcRow* month = nullptr;
+            for (auto& m : tables.KMC)
+                if (m.DATE && DateToText(*m.DATE) == monthText) {
+                    month = &m;
+                    break;
+                }
+            KmcRow added;
+            KmcRow& target = month ? *month : added;
+            AddTo(target.GEWINN_INT, *row.GEWINN_INT, "GEWINN_INT");
+            AddTo(target.PROVISION_INT, *row.PROVISION_INT, "PROVISION_INT");
+            AddTo(target.WW_NETTO_INT, *row.WW_NETTO_INT, "WW_NETTO_INT");
+            if (!month)
+                tables.KMC.push_back(added);
+            tables.KM.push_back(std::move(row));
+
+            // The net total adds the net value as the list shows it (converted, to the cent), so that
+            // the totals line and the list agree also for documents kept in the second currency.
+            totals.net += pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, shownNet)) : net;
+            totals.commission += commission;
+            totals.profit += profit;
+        }
+        outcome.summen = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
+                         FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
+                         FormatFloat(display, totals.profit);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        outcome.error = e.what();
+    }
+    outcome.rangeText = tables.RangeText;
+    outcome.chartTitle = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
+                         FormatFloat(display, totals.commission) + "  " + "Gewinn: " +
+                         FormatFloat(display, totals.profit) + " " + tables.RangeText;
+    return outcome;
+}
+
+} // namespace gs

@@ -1,0 +1,91 @@
+// The statistics without the window, for scripts and month-end routines:
+//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+// It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
+// run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
+// when the start-up failed (its message on standard error).
+#include "app/CountryFormats.h"
+#include "app/Cp1252.h"
+#include "app/Dialogs.h"
+#include "app/Error.h"
+#include "app/ProcessObjects.h"
+#include "app/ReportOptions.h"
+#include "app/ReportOutput.h"
+#include "app/Runtime.h"
+#include "app/Startup.h"
+#include "app/StatisticsRun.h"
+#include "settings/SecondCurrency.h"
+#include "settings/Settings.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::filesystem::path ProgramFile(const char* argv0)
+{
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec)
+        return self;
+    return std::filesystem::absolute(argv0, ec);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string programName = std::filesystem::path(argv[0]).filename().string();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << gs::ReportUsage(programName);
+        return 0;
+    }
+    const gs::ReportOptionsResult parsed = gs::ParseReportOptions(args);
+    if (!parsed.options) {
+        std::cerr << programName << ": " << parsed.problem << "\n" << gs::ReportUsage(programName);
+        return 2;
+    }
+    const gs::ReportOptions& options = *parsed.options;
+
+    try {
+        gs::Runtime runtime(ProgramFile(argv[0]));
+        gs::InitNumberFormats(runtime);
+        gs::StartProcessObjects(runtime); // messages go to standard error (console dialogs)
+        const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
+
+        gs::TDatabaseSession session;
+        gs::CommandLine commandLine;
+        commandLine.args = {options.databasePath, options.localServer ? "1" : "0",
+                            std::to_string(gs::MinimumHostRelease)};
+        if (!gs::ConnectForStart(session, commandLine, host, {}))
+            return 3;
+        gs::CompleteStart(runtime, session, {});
+
+        gs::TResultTables tables;
+        const gs::RunOutcome outcome =
+            gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+        switch (options.format) {
+        case gs::ReportFormat::Text:
+            std::cout << gs::ReportText(tables, outcome);
+            break;
+        case gs::ReportFormat::Csv:
+            std::cout << gs::Utf8ToCp1252(
+                gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
+            break;
+        case gs::ReportFormat::Json:
+            std::cout << gs::ReportJson(tables, outcome);
+            break;
+        }
+        std::cout.flush();
+        if (outcome.error) {
+            std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
+            return 1;
+        }
+        return std::cout ? 0 : 1;
+    } catch (const std::exception& e) {
+        std::cerr << gs::StripMessageMarkup(e.what()) << "\n";
+        return 3;
+    }
+}

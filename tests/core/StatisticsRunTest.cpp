@@ -1,0 +1,215 @@
+// The statistics run end to end over a small orders table: the selection, the rows, the roundings,
+// the zones, the month rows, the totals and the failures.
+#include "app/Dates.h"
+#include "app/StatisticsRun.h"
+#include "db/AdsConnection.h"
+#include "db/AdsTable.h"
+#include "orders/AdressExInfo.h"
+#include "orders/OrdersTable.h"
+#include "support/DbTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace gs;
+
+namespace {
+
+struct Doc {
+    int id;
+    int pot = 1;
+    int status = 4;
+    TDateTime date = EncodeDate(2006, 3, 10);
+    double net = 100;
+    double profit = 0;      // CurrentGewinn
+    double commission = 0;  // Vertreter_Provision
+    bool dm = false;
+    const char* name = "Kunde";
+};
+
+class StatisticsRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        connection.SetAdsServerTypes(TAdsServerTypes{stADS_LOCAL});
+        connection.SetConnectPath(rt.dir().string());
+        connection.Connect();
+        orders.CreateTable(OrdersTableFields(), OrdersTableIndexes());
+        orders.Open();
+        // The second currency at the rate the host's demo uses.
+        rt.runtime().secondCurrency = [] { return SecondCurrencyTerms{1.95583, false}; };
+    }
+
+    void add(const Doc& d)
+    {
+        orders.Append();
+        orders.FieldByName("ID_ORDER").SetInteger(d.id);
+        orders.FieldByName("POT").SetInteger(d.pot);
+        orders.FieldByName("Status").SetInteger(d.status);
+        orders.FieldByName("Date").SetDateTime(d.date);
+        orders.FieldByName("WW_NETTO").SetFloat(d.net);
+        orders.FieldByName("DataGrid_DM").SetBoolean(d.dm);
+        orders.FieldByName("AdressName").SetString(d.name);
+        orders.FieldByName("AdressID").SetInteger(d.id * 10);
+        TAdressExInfo info;
+        info.CurrentGewinn = d.profit;
+        info.Vertreter_Provision = d.commission;
+        std::string extb;
+        info.SaveToStream(extb);
+        orders.FieldByName("EXTB").SetBytes(extb);
+        orders.Post();
+    }
+
+    RunOutcome run(const std::string& year, int period)
+    {
+        return RunStatistics(orders, year, period, tables, [this](const RunProgress& p) { progress.push_back(p); });
+    }
+
+    const KmRow* document(int id) const
+    {
+        for (const auto& r : tables.KM)
+            if (r.ID_ORDER == id)
+                return &r;
+        return nullptr;
+    }
+
+    test::TestRuntime rt;
+    TAdsConnection connection;
+    TAdsTable orders{&connection, "Auftraege.ADT"};
+    TResultTables tables;
+    std::vector<RunProgress> progress;
+};
+
+} // namespace
+
+TEST_F(StatisticsRunTest, SelectsPaidOrCompletedInvoicesAndCreditNotesOfThePeriod)
+{
+    add({1, 1, 4, EncodeDate(2006, 6, 30)});   // last day of the quarter: in
+    add({2, 1, 4, EncodeDate(2006, 7, 1)});    // the day after: out
+    add({3, 5, 4, EncodeDate(2006, 4, 1)});    // credit note, paid: in
+    add({4, 2, 4, EncodeDate(2006, 5, 5)});    // offer: out
+    add({5, 1, 2, EncodeDate(2006, 5, 5)});    // unpaid: out
+    add({6, 1, 1, EncodeDate(2006, 5, 5)});    // completed: in
+    add({7, 1, 4, EncodeDate(2006, 3, 31)});   // before: out
+    const RunOutcome o = run("2006", 2);
+    ASSERT_FALSE(o.error) << *o.error;
+    std::vector<int> ids;
+    for (const auto& r : tables.KM)
+        ids.push_back(*r.ID_ORDER);
+    EXPECT_EQ(ids, (std::vector<int>{1, 6, 3})) << "newest first, on the descending date index";
+    ASSERT_EQ(tables.KMC.size(), 3u);
+    EXPECT_EQ(DateToText(*tables.KMC[0].DATE), "01.04.2006");
+    EXPECT_EQ(DateToText(*tables.KMC[2].DATE), "01.06.2006");
+    EXPECT_EQ(o.rangeText, "Bereich: 01.04.2006-30.06.2006");
+    EXPECT_FALSE(tables.KM[0].ID);
+}
+
+TEST_F(StatisticsRunTest, RowsRoundingsAndZones)
+{
+    struct Case {
+        double profit, commission;
+        int gewinnInt;
+        const char* gewinn;
+        const char* zone;
+    };
+    const Case cases[] = {
+        {100.60, 100.20, 0, "0,40 €", "kein Gewinn"},
+        {2.5, 0, 2, "2,50 €", "Gewinnzone"},
+        {3.5, 0, 4, "3,50 €", "Gewinnzone"},
+        {0, 0.5, 0, "-0,50 €", "kein Gewinn"},
+        {0, 1.5, -2, "-1,50 €", "Verlustzone"},
+        {1234.5, 0, 1234, "1.234,50 €", "Gewinnzone"},
+    };
+    int id = 1;
+    for (const auto& c : cases)
+        add({id++, 1, 4, EncodeDate(2006, 3, id), 1000, c.profit, c.commission});
+    ASSERT_FALSE(run("2006", 0).error);
+    id = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gewinn);
+        const KmRow* r = document(id++);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->GEWINN_INT, c.gewinnInt);
+        EXPECT_EQ(r->GEWINN, c.gewinn);
+        EXPECT_EQ(r->printp, c.zone);
+        EXPECT_EQ(r->WW_NETTO, "1.000,00 €");
+        EXPECT_EQ(r->ADRESSNAME, "Kunde");
+        EXPECT_EQ(r->ADRESSID, r->ID_ORDER.value() * 10);
+    }
+}
+
+TEST_F(StatisticsRunTest, SecondCurrencyDocumentsShowAndSumTheConvertedNet)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 195.58, 0, 0, true});
+    add({2, 1, 4, EncodeDate(2006, 3, 2), 50.004, 0, 0, false}); // rounded to two decimals first
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error);
+    EXPECT_EQ(document(1)->WW_NETTO, "100,00 €");
+    EXPECT_EQ(document(1)->WW_NETTO_INT, 100);
+    EXPECT_EQ(document(2)->WW_NETTO, "50,00 €");
+    // The net total agrees with the list: 100,00 + 50,00 (not 195,58 + 50,00).
+    EXPECT_NEAR(o.totals.net, 150.0, 1e-9);
+    EXPECT_EQ(document(2)->WW_NETTO_INT, 50);
+    EXPECT_EQ(o.summen, "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+}
+
+TEST_F(StatisticsRunTest, MonthRowsSumTheirDocuments)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 1000.4, 300.6, 100.2});
+    add({2, 5, 1, EncodeDate(2006, 3, 31), 99.5, -50, 0});
+    add({3, 1, 4, EncodeDate(2006, 5, 15), 10, 1, 0});
+    const RunOutcome o = run("2006", 1); // first quarter: May is not in it
+    ASSERT_FALSE(o.error);
+    ASSERT_EQ(tables.KMC.size(), 3u);
+    EXPECT_FALSE(tables.KMC[0].GEWINN_INT) << "January has no documents";
+    EXPECT_FALSE(tables.KMC[1].WW_NETTO_INT);
+    EXPECT_EQ(tables.KMC[2].WW_NETTO_INT, 1000 + 100);   // 99,50 rounds to 100
+    EXPECT_EQ(tables.KMC[2].GEWINN_INT, 200 + -50);
+    EXPECT_EQ(tables.KMC[2].PROVISION_INT, 100);
+    EXPECT_EQ(o.chartTitle, "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 € Bereich: 01.01.2006-31.03.2006");
+}
+
+TEST_F(StatisticsRunTest, EmptyPeriodShowsZeroTotalsAndEmptyMonths)
+{
+    add({1, 1, 4, EncodeDate(2005, 3, 1)});
+    const RunOutcome o = run("2006", 6);
+    ASSERT_FALSE(o.error);
+    EXPECT_TRUE(tables.KM.empty());
+    ASSERT_EQ(tables.KMC.size(), 1u);
+    EXPECT_FALSE(tables.KMC[0].WW_NETTO_INT);
+    EXPECT_EQ(o.summen, "Netto: 0,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+}
+
+TEST_F(StatisticsRunTest, ADocumentThatCannotBeLoadedEndsTheRunKeepingTheRowsBefore)
+{
+    for (int i = 1; i <= 45; ++i)
+        add({i, 1, 4, EncodeDate(2006, 1, 1) + i, 10, 5, 1});
+    // The 46th document, oldest of the year, has a payment date the loader cannot read.
+    add({46, 1, 4, EncodeDate(2006, 1, 1), 10, 5, 1});
+    orders.Close();
+    test::ExecSql(rt.dir() / "Auftraege.ADT", "UPDATE Auftraege SET ZZD='kein Datum' WHERE ID_ORDER=46");
+    orders.Open();
+    const RunOutcome o = run("2006", 0);
+    ASSERT_TRUE(o.error);
+    EXPECT_EQ(*o.error, "Auftrag kann nicht geladen werden.");
+    EXPECT_EQ(tables.KM.size(), 45u);
+    EXPECT_TRUE(o.summen.empty());
+    EXPECT_EQ(o.chartTitle.rfind("Netto: 450,00 € Provision: 45,00 €  Gewinn: 180,00 €", 0), 0u);
+    ASSERT_GE(progress.size(), 3u);
+    EXPECT_EQ(progress[0].position, 0);
+    EXPECT_EQ(progress[0].maximum, 46);
+    EXPECT_EQ(progress[1].position, 20);
+    EXPECT_EQ(progress[2].position, 40);
+}
+
+TEST_F(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)
+{
+    add({1});
+    ASSERT_FALSE(run("2006", 0).error);
+    const RunOutcome o = run("", 0);
+    ASSERT_TRUE(o.error);
+    EXPECT_TRUE(tables.KM.empty());
+    EXPECT_TRUE(tables.KMC.empty());
+    EXPECT_EQ(o.chartTitle, "Netto: 0,00 € Provision: 0,00 €  Gewinn: 0,00 € Bereich: 01.01.2006-31.12.2006")
+        << "the range of the last run stays";
+}

@@ -148,6 +148,30 @@ std::string TimeToText(TDateTime value)
 
 std::string DateTimeToText(TDateTime value) { return DateToText(value) + " " + TimeToText(value); }
 
+namespace {
+// "H:MM" or "H:MM:SS" into a day fraction.
+bool ParseTimePart(std::string_view timePart, double& time)
+{
+    int h = 0, mi = 0, s = 0;
+    const auto c1 = timePart.find(':');
+    if (c1 == std::string_view::npos)
+        return false;
+    const auto c2 = timePart.find(':', c1 + 1);
+    if (!ParseInt(timePart.substr(0, c1), h))
+        return false;
+    if (c2 == std::string_view::npos) {
+        if (!ParseInt(timePart.substr(c1 + 1), mi))
+            return false;
+    } else if (!ParseInt(timePart.substr(c1 + 1, c2 - c1 - 1), mi) || !ParseInt(timePart.substr(c2 + 1), s)) {
+        return false;
+    }
+    if (h > 23 || mi > 59 || s > 59)
+        return false;
+    time = EncodeTime(h, mi, s, 0);
+    return true;
+}
+} // namespace
+
 bool TryTextToDate(std::string_view text, TDateTime& result)
 {
     // trim blanks
@@ -181,25 +205,22 @@ bool TryTextToDate(std::string_view text, TDateTime& result)
     if (!TryEncodeDate(year, month, day, date))
         return false;
     double time = 0;
-    if (!timePart.empty()) {
-        int h = 0, mi = 0, s = 0;
-        const auto c1 = timePart.find(':');
-        if (c1 == std::string_view::npos)
-            return false;
-        const auto c2 = timePart.find(':', c1 + 1);
-        if (!ParseInt(timePart.substr(0, c1), h))
-            return false;
-        if (c2 == std::string_view::npos) {
-            if (!ParseInt(timePart.substr(c1 + 1), mi))
-                return false;
-        } else if (!ParseInt(timePart.substr(c1 + 1, c2 - c1 - 1), mi) || !ParseInt(timePart.substr(c2 + 1), s)) {
-            return false;
-        }
-        if (h > 23 || mi > 59 || s > 59)
-            return false;
-        time = EncodeTime(h, mi, s, 0);
-    }
+    if (!timePart.empty() && !ParseTimePart(timePart, time))
+        return false;
     result = date >= 0 ? date + time : date - time;
+    return true;
+}
+
+bool TryTextToTime(std::string_view text, TDateTime& result)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    double time = 0;
+    if (text.empty() || !ParseTimePart(text, time))
+        return false;
+    result = time;
     return true;
 }
 

@@ -38,6 +38,9 @@ std::string DateTimeToText(TDateTime value);
 // "HH:MM[:SS]"); raises ConvertError on anything else.
 TDateTime TextToDate(std::string_view text);
 bool TryTextToDate(std::string_view text, TDateTime& result);
+// Reads a time of day "H:MM" or "H:MM:SS" (the process's time form) into its day fraction; false on
+// anything else.
+bool TryTextToTime(std::string_view text, TDateTime& result);
 
 // Storage forms of the database layer: "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS.SSS".
 std::string DateToIso(TDateTime value);

@@ -5,6 +5,8 @@
 #include "app/Runtime.h"
 #include "app/TextUtil.h"
 #include "settings/IniFile.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLoad.h"
 
 namespace gs {
 
@@ -85,8 +87,10 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
 void CompleteStart(Runtime& runtime, TDatabaseSession& session,
                    const std::function<void(const std::string&)>& setCaption)
 {
-    // The settings load and the database path come with the settings object.
-    (void)runtime;
+    if (!runtime.settings)
+        CreateSettings(runtime);
+    LoadSettings(*runtime.settings, session.AdsTableSettings);
+    SetDatabasePath(*runtime.settings, session.AdsConnection.ConnectPath());
     if (setCaption)
         setCaption("Datenbank: " + session.AdsConnection.ConnectPath());
 }

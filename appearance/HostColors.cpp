@@ -48,4 +48,18 @@ std::optional<HostColor> ParseHostColor(std::string_view text)
     return std::nullopt;
 }
 
+std::string ColorToText(HostColor color)
+{
+    for (const auto& [name, value] : kNamedColors)
+        if (value == color)
+            return std::string(name);
+    if (color >= SystemColorBase && color < SystemColorBase + SystemColorCount)
+        return std::string(kSystemColorNames[color - SystemColorBase]);
+    static const char digits[] = "0123456789ABCDEF";
+    std::string r = "$";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        r += digits[(color >> shift) & 0xF];
+    return r;
+}
+
 } // namespace gs

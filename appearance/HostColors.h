@@ -5,6 +5,7 @@
 // layer (appearance/widgets/SkinColors.h); this file only knows names and numbers.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace gs {
@@ -59,6 +60,10 @@ std::optional<HostColor> ColorFromIdent(std::string_view ident);
 // A colour written as an identifier or an integer (decimal, or hexadecimal after "$"); nothing for
 // any other text.
 std::optional<HostColor> ParseHostColor(std::string_view text);
+
+// A colour as the host writes it: the identifier of a named or system colour ("clBlack",
+// "clBtnFace"), otherwise "$" and eight hexadecimal digits ("$00C8FF00").
+std::string ColorToText(HostColor color);
 
 // Red, green and blue of a plain colour value (the low three bytes).
 inline constexpr int RedOf(HostColor c) { return static_cast<int>(c & 0xFF); }

@@ -1,7 +1,10 @@
 #pragma once
-// The settings table setup.ADT of the demo database: its layout and the items it holds. New items
-// go into DemoSetupItems() (DemoSetup.cpp).
-#include "db/AdsTypes.h"
+// The settings table setup.ADT of the demo database: the items of a small German trading company's
+// installation (document texts, the second currency, tax rates, parts groups, mail template, number
+// template, address roles, text lists, automatic actions, the address extra-data grid, the list
+// layouts 31 and 32). New items go into DemoSetupItems() (DemoSetup.cpp).
+#include "settings/SettingsTable.h"
+#include "settings/SettingsTableWriter.h"
 
 #include <filesystem>
 #include <string>
@@ -9,23 +12,16 @@
 
 namespace gs::demo {
 
-inline constexpr const char* SetupTableName = "setup.ADT";
+inline constexpr const char* SetupTableName = SettingsTableName;
 
-// ID AUTOINC, Ident INTEGER, MemoItem MEMO, stringItem CHAR(100), logo BINARY; index IDENT on Ident.
-const std::vector<TAdsFieldDef>& SetupTableFields();
-const std::vector<TAdsIndexDef>& SetupTableIndexes();
-
-// One settings item: its number and what its row holds (empty parts stay NULL).
-struct SetupItem {
-    int ident = 0;
-    std::string stringItem;
-    std::vector<std::string> memoLines; // MemoItem: each line followed by CR LF
-    std::string logo;                   // bytes of the logo column
-};
-
-std::vector<SetupItem> DemoSetupItems();
+// The items in the order they are written.
+std::vector<SettingItem> DemoSetupItems();
 
 // Creates setup.ADT in the directory and writes the items.
 void WriteDemoSetup(const std::filesystem::path& dir);
+
+// A TOVIK.INI of the same installation (Windows-1252 bytes, CR LF), for programs and benchmarks
+// that want one beside them.
+std::string DemoPrinterIni();
 
 } // namespace gs::demo

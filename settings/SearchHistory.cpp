@@ -1,0 +1,96 @@
+#include "settings/SearchHistory.h"
+
+#include "app/AtomicFile.h"
+#include "app/Cp1252.h"
+#include "app/Error.h"
+#include "app/Runtime.h"
+#include "app/TextUtil.h"
+#include "settings/IniFile.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace gs {
+
+namespace {
+
+template <typename Step>
+void Quietly(Step&& step)
+{
+    try {
+        step();
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+} // namespace
+
+TSearchHistory::TSearchHistory(std::filesystem::path directory, std::string boxName)
+    : directory_(std::move(directory)), boxName_(std::move(boxName))
+{
+    Quietly([&] {
+        std::ifstream in(HistoryFile(), std::ios::binary);
+        if (!in)
+            return;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        entries_ = SplitLines(Cp1252ToUtf8(bytes.str()));
+        if (entries_.size() > kKeptBeforeInsert + 1)
+            entries_.resize(kKeptBeforeInsert + 1);
+    });
+}
+
+std::filesystem::path TSearchHistory::HistoryFile() const
+{
+    return FindFileNoCase(directory_, "SearchHistory_" + boxName_ + ".TXT");
+}
+
+bool TSearchHistory::AutoHistory() const
+{
+    bool on = true;
+    Quietly([&] {
+        IniFile ini(FindFileNoCase(directory_, SearchAutoHistoryIniName));
+        on = ini.ReadBool(SearchAutoHistorySection, boxName_, true);
+    });
+    return on;
+}
+
+void TSearchHistory::ToggleAutoHistory()
+{
+    const bool on = AutoHistory();
+    Quietly([&] {
+        IniFile ini(FindFileNoCase(directory_, SearchAutoHistoryIniName));
+        ini.WriteBool(SearchAutoHistorySection, boxName_, !on);
+        ini.UpdateFile();
+    });
+}
+
+void TSearchHistory::Add(const std::string& text)
+{
+    if (text.empty())
+        return;
+    const bool known = std::any_of(entries_.begin(), entries_.end(),
+                                   [&](const std::string& e) { return EqualsNoCase(e, text); });
+    if (known)
+        return;
+    if (entries_.size() > kKeptBeforeInsert)
+        entries_.resize(kKeptBeforeInsert);
+    entries_.insert(entries_.begin(), text);
+    save();
+}
+
+void TSearchHistory::Record(const std::string& text)
+{
+    if (AutoHistory())
+        Add(text);
+}
+
+void TSearchHistory::save() const
+{
+    Quietly([&] { WriteFileAtomically(HistoryFile(), Utf8ToCp1252(JoinLinesCrLf(entries_))); });
+}
+
+} // namespace gs

@@ -1,4 +1,6 @@
 #include "DemoSetup.h"
+#include "app/Runtime.h"
+#include "app/AtomicFile.h"
 
 #include "app/Cp1252.h"
 #include "db/AdsConnection.h"
@@ -250,6 +252,20 @@ std::string DemoPrinterIni()
                         "[COPIES]\r\nList=1\r\n"
                         "[EF]\r\nDefaultFontRTF_Name=ARIAL\r\nDefaultFontRTF_Size=10\r\nDefaultFontRTF_color=clBlack\r\n"
                         "[PRIVATCONTACTMANDANTUSE]\r\nUSE=1\r\n");
+}
+
+void WriteDemoProgramFiles(const std::filesystem::path& programDir)
+{
+    std::filesystem::create_directories(programDir);
+    const std::pair<const char*, std::string> files[] = {
+        {"TOVIK.INI", DemoPrinterIni()},
+        {"ALTEURO.INI", "[COUNTRY]\r\nEURO=1\r\nNACHKOMMA3=0\r\n"},
+    };
+    for (const auto& [name, bytes] : files) {
+        const auto path = FindFileNoCase(programDir, name);
+        if (!std::filesystem::exists(path))
+            WriteFileAtomically(path, bytes);
+    }
 }
 
 } // namespace gs::demo

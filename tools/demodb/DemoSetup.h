@@ -24,4 +24,8 @@ void WriteDemoSetup(const std::filesystem::path& dir);
 // that want one beside them.
 std::string DemoPrinterIni();
 
+// The option files of a demo installation beside the program (TOVIK.INI, ALTEURO.INI in euro mode),
+// each written only when it is missing, so that a user's own files stay untouched.
+void WriteDemoProgramFiles(const std::filesystem::path& programDir);
+
 } // namespace gs::demo

@@ -1,6 +1,7 @@
 // gewinnstatistik-demodb: writes a complete host database directory (Auftraege.ADT, setup.ADT) with
 // generated documents, for trying the module out and for measuring it.
 #include "DemoDatabase.h"
+#include "DemoSetup.h"
 #include "app/Runtime.h"
 #include "app/TextUtil.h"
 #include "orders/OrdersTable.h"
@@ -18,7 +19,10 @@ const char* const kUsage =
     "  --documents  Anzahl der Dokumente (Vorgabe 2000)\n"
     "  --seed       Startwert der Zufallszahlen (Vorgabe 1); gleicher Startwert, gleiche Tabellen\n"
     "  --years      Jahre der Dokumente, etwa 2022-2026 (Vorgabe)\n"
-    "  --force      vorhandene Tabellen im Verzeichnis ersetzen\n";
+    "  --force      vorhandene Tabellen im Verzeichnis ersetzen\n"
+    "  --program-dir VERZEICHNIS\n"
+    "               Programmverzeichnis einer Demo-Installation: legt dort TOVIK.INI und ALTEURO.INI an,\n"
+    "               wenn sie fehlen\n";
 
 bool ParseCount(const std::string& text, long long& value) { return gs::TryParseInt64(text, value) && value >= 0; }
 
@@ -29,6 +33,7 @@ int main(int argc, char** argv)
     gs::Runtime runtime(argc > 0 ? argv[0] : "gewinnstatistik-demodb");
     gs::demo::DemoOptions options;
     bool haveDir = false;
+    std::filesystem::path programDir;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -69,6 +74,8 @@ int main(int argc, char** argv)
             }
             options.orders.firstYear = from;
             options.orders.lastYear = to;
+        } else if (arg == "--program-dir") {
+            programDir = value();
         } else if (arg == "--force") {
             options.force = true;
         } else {
@@ -83,6 +90,8 @@ int main(int argc, char** argv)
     try {
         const auto start = std::chrono::steady_clock::now();
         gs::demo::WriteDemoDatabase(options);
+        if (!programDir.empty())
+            gs::demo::WriteDemoProgramFiles(programDir);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::error_code ec;
         const auto size = std::filesystem::file_size(options.dir / gs::OrdersTableName, ec);

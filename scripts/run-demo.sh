@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the statistics window on the bundled demo database, as the host starts it.
+# The first call installs what is needed, builds the module and writes a demo installation into
+# demo/ (program directory with TOVIK.INI and ALTEURO.INI, database in demo/DATEN with 100,000
+# documents over ten years). Without a display it prints the report of the current year instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B BUILD -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build BUILD -j"$(nproc)" --target gewinnstatistik gewinnstatistik-report gewinnstatistik-demodb
+year=$(date +%Y)
+if [ ! -f demo/DATEN/Auftraege.ADT ]; then
+  BUILD/tools/demodb/gewinnstatistik-demodb --dir demo/DATEN --documents 100000 --seed 1 \
+    --years "$((year - 9))-$year" --program-dir demo
+fi
+# The module lies beside the host's files it uses (TOVIK.INI, ALTEURO.INI, ZS.MNU).
+cp BUILD/app/programs/gewinnstatistik BUILD/app/programs/gewinnstatistik-report demo/
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec demo/gewinnstatistik "$PWD/demo/DATEN" 1 12229
+else
+  echo "Keine Anzeige gefunden: die Statistik $year als Bericht (das Fenster braucht X11 oder Wayland)." >&2
+  exec demo/gewinnstatistik-report "$PWD/demo/DATEN" --year "$year"
+fi

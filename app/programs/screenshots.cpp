@@ -1,6 +1,7 @@
 // Renders the statistics window offscreen on a host database and saves both tabs as pictures:
-//     gewinnstatistik-screenshots DATABASE_DIR RELEASE OUTPUT_DIR [YEAR [PERIOD_INDEX]]
-// writes OUTPUT_DIR/screenshot-liste.png and OUTPUT_DIR/screenshot-grafik.png after one run of the
+//     gewinnstatistik-screenshots [--skin SKIN_FILE] DATABASE_DIR RELEASE OUTPUT_DIR [YEAR [PERIOD_INDEX]]
+// writes OUTPUT_DIR/screenshot-liste.png and OUTPUT_DIR/screenshot-grafik.png (with a skin file:
+// skin-liste.png and skin-grafik.png, the skin put beside the program as the host would) after one run of the
 // statistics (the current year and "Ganzes Jahr" unless a year and a period index 0..16 are given).
 // The window keeps its own option files in a temporary program directory; messages go to standard
 // error. Run it with QT_QPA_PLATFORM=offscreen.
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -47,7 +49,13 @@ bool Save(QWidget& window, QWidget* tab, const QString& file)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    QString skinFile;
+    if (args.size() > 2 && args[1] == QStringLiteral("--skin")) {
+        skinFile = args[2];
+        args.erase(args.begin() + 1, args.begin() + 3);
+    }
+    const QString prefix = skinFile.isEmpty() ? QStringLiteral("screenshot") : QStringLiteral("skin");
     if (args.size() < 4) {
         std::fprintf(stderr, "Aufruf: %s DATENBANKVERZEICHNIS RELEASE AUSGABEVERZEICHNIS [JAHR [ZEITRAUM 0-16]]\n",
                      qPrintable(args.value(0)));
@@ -57,6 +65,11 @@ int main(int argc, char** argv)
     if (!programDir.isValid())
         return 1;
     gs::Runtime runtime(std::filesystem::path(programDir.filePath(QStringLiteral("gewinnstatistik")).toStdString()));
+    if (!skinFile.isEmpty() &&
+        !QFile::copy(skinFile, programDir.filePath(QStringLiteral("gewinnstatistik.SKM")))) {
+        std::fprintf(stderr, "Die Skin-Datei %s kann nicht gelesen werden.\n", qPrintable(skinFile));
+        return 1;
+    }
     gs::InitNumberFormats(runtime);
     gs::RegisterColorWrapper();
     gs::StartProcessObjects(runtime);
@@ -97,8 +110,8 @@ int main(int argc, char** argv)
 
     const QString out = QDir(args[3]).absolutePath();
     QDir().mkpath(out);
-    const bool ok = Save(window, window.listTab(), out + QStringLiteral("/screenshot-liste.png")) &&
-                    Save(window, window.chartTab(), out + QStringLiteral("/screenshot-grafik.png"));
+    const bool ok = Save(window, window.listTab(), out + "/" + prefix + QStringLiteral("-liste.png")) &&
+                    Save(window, window.chartTab(), out + "/" + prefix + QStringLiteral("-grafik.png"));
     window.close();
     return ok ? 0 : 1;
 }

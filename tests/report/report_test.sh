@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# End-to-end checks of the report command on a small generated database:
+#   report_test.sh REPORT_BINARY DEMODB_BINARY
+set -u
+report="$1"
+demodb="$2"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$demodb" --dir "$tmp/db" --documents 600 --seed 3 --years 2024-2025 2>/dev/null || { echo "demo database failed"; exit 1; }
+
+# Text: the table, the month table and the totals line; exit 0.
+out=$("$report" "$tmp/db" --year 2024 2>"$tmp/err"); rc=$?
+[ $rc -eq 0 ] || fail "text run exit $rc: $(cat "$tmp/err")"
+grep -q "^Bereich: 01.01.2024-31.12.2024" <<<"$out" || fail "text: range line missing"
+grep -qP "^Netto: .*\t\tProvision: .*\t\tGewinn: " <<<"$out" || fail "text: totals line missing"
+[ "$(grep -c '^[0-9][0-9]\.2024 ' <<<"$out")" -eq 12 ] || fail "text: twelve month rows expected"
+
+# JSON and CSV describe the same documents.
+json=$("$report" "$tmp/db" --year 2024 --period "März" --format json); rc=$?
+[ $rc -eq 0 ] || fail "json exit $rc"
+grep -q '"range": "Bereich: 01.03.2024-31.03.2024"' <<<"$json" || fail "json: range of March"
+grep -q '"error": null' <<<"$json" || fail "json: error should be null"
+docs=$(grep -c '"ID_ORDER": ' <<<"$json")
+[ "$docs" -gt 0 ] || fail "json: no documents in March"
+"$report" "$tmp/db" --year 2024 --period 7 --format csv >"$tmp/march.csv" || fail "csv exit"
+head -1 "$tmp/march.csv" | grep -q '^"Auftrag";"Adresse";"Datum";" Warnung";"Nettowert";"Gewinn";"Provsion"'$'\r''$' \
+  || fail "csv: header line"
+[ $(($(wc -l <"$tmp/march.csv") - 1)) -eq "$docs" ] || fail "csv and json disagree on the number of documents"
+if grep -q $'\xC3' "$tmp/march.csv"; then fail "csv is not Windows-1252"; fi
+
+# Start-up failures: message on standard error, non-zero exit.
+"$report" "$tmp/nowhere" --year 2024 >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 3 ] || fail "missing database: exit $rc"
+grep -q "Das Programm kann nur von Kvelt aus gestartet werden" "$tmp/err" || fail "missing database: message"
+
+# A bad option gives the usage text.
+"$report" "$tmp/db" --year 2024 --period 17 >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 2 ] || fail "bad period: exit $rc"
+grep -q "^Aufruf: " "$tmp/err" || fail "bad period: usage text"
+
+# A failed run prints what it has, with the error, and exits non-zero.
+sqlite3 "$tmp/db/Auftraege.ADT" "UPDATE Auftraege SET ZZD='kaputt' WHERE ID = (SELECT ID FROM Auftraege WHERE POT=1 AND STATUS=4 AND DATE BETWEEN '2025-01-01' AND '2025-12-31' ORDER BY DATE LIMIT 1)"
+json=$("$report" "$tmp/db" --year 2025 --format json 2>"$tmp/err"); rc=$?
+[ $rc -eq 1 ] || fail "failed run: exit $rc"
+grep -q '"error": "Auftrag kann nicht geladen werden."' <<<"$json" || fail "failed run: error in json"
+grep -q '"Summen": ""' <<<"$json" || fail "failed run: no totals line"
+
+[ $failures -eq 0 ] && echo "report command: all checks passed"
+exit $failures

@@ -20,6 +20,9 @@ std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Number of code points of a UTF-8 text (invalid bytes count one each).
 size_t Utf8Length(std::string_view s);
 // The first n code points of a UTF-8 text.

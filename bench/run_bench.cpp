@@ -7,6 +7,7 @@
 // The databases are built once into the temporary directory (gs-run-bench-N) and kept.
 #include "DemoDatabase.h"
 #include "app/CountryFormats.h"
+#include "app/PeriodSelection.h"
 #include "app/ProcessObjects.h"
 #include "app/Runtime.h"
 #include "app/Startup.h"
@@ -121,8 +122,7 @@ long LowerBound(const std::filesystem::path& db)
     Started s(db);
     TAdsTable& t = s.session.Table_ORDERS;
     t.SetIndexName("DATE");
-    const std::string y = std::to_string(kYear);
-    t.SetFilter(OrdersStatusFilter() + " AND ((DATE<=\"31.12." + y + "\") and (DATE>=\"01.01." + y + "\"))");
+    t.SetFilter(OrdersStatusFilter() + BuildPeriodFilter(std::to_string(kYear), PeriodWholeYear).filterPart);
     t.SetFiltered(true);
     TField& id = t.FieldByName("ID_ORDER");
     TField& name = t.FieldByName("AdressName");

@@ -6,7 +6,7 @@ PKGS=(
   qt6-base-dev qt6-charts-dev libgl-dev
   libsqlite3-dev sqlite3 zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
 )
 missing=()
 for p in "${PKGS[@]}"; do

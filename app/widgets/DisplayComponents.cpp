@@ -46,6 +46,23 @@ void SetHostForeground(QWidget* widget, HostColor color, std::initializer_list<Q
 
 namespace {
 
+// A one-pixel 3D edge around r: light at the top and left, dark at the bottom and right; an
+// invalid colour leaves its side undrawn.
+void DrawEdges(QPainter& p, const QRect& r, const QColor& light, const QColor& dark)
+{
+    if (light.isValid()) {
+        p.setPen(light);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+    }
+    if (dark.isValid()) {
+        p.setPen(dark);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
+}
+
+
 QString WithoutMnemonic(const QString& text)
 {
     QString r;
@@ -100,16 +117,7 @@ void TFlatButton::paintEvent(QPaintEvent*)
         if (face.isValid())
             p.fillRect(rect(), face);
         const QRect edge = rect().adjusted(1, 1, -1, -1); // just inside the border
-        if (light.isValid()) {
-            p.setPen(light);
-            p.drawLine(edge.topLeft(), edge.topRight());
-            p.drawLine(edge.topLeft(), edge.bottomLeft());
-        }
-        if (dark.isValid()) {
-            p.setPen(dark);
-            p.drawLine(edge.bottomLeft(), edge.bottomRight());
-            p.drawLine(edge.topRight(), edge.bottomRight());
-        }
+        DrawEdges(p, edge, light, dark);
         if (border.isValid()) {
             p.setPen(border);
             p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -265,16 +273,7 @@ void TFlatPanel::paintEvent(QPaintEvent*)
     const QRect r = rect(); // right() and bottom() are the last pixel column and row
     const QColor light = HostColorToQColor(colorHighLight_, palette());
     const QColor dark = HostColorToQColor(colorShadow_, palette());
-    if (light.isValid()) {
-        p.setPen(light);
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-    }
-    if (dark.isValid()) {
-        p.setPen(dark);
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
-    }
+    DrawEdges(p, r, light, dark);
     if (!caption_.isEmpty()) {
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(contentsRect(), Qt::AlignCenter, caption_);

@@ -1,8 +1,8 @@
 #include "app/PeriodSelection.h"
 
-#include "app/DateLibrary.h"
-#include "app/Error.h"
-#include "app/TextUtil.h"
+#include "base/DateLibrary.h"
+#include "base/Error.h"
+#include "base/Text.h"
 
 namespace gs {
 

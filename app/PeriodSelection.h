@@ -3,7 +3,7 @@
 // months. This holds the rules behind the two selection boxes of the statistics window (the year
 // list, the 17 period items, the enabling and colour rule, the auto-run guard) and turns a
 // selection into the date part of the orders filter, the range text and the month rows.
-#include "app/Dates.h"
+#include "base/Dates.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/ProcessObjects.h"
 
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "orders/DefaultPatterns.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "app/ReportOptions.h"
 
 #include "app/PeriodSelection.h"
-#include "app/TextUtil.h"
+#include "base/Text.h"
 
 namespace gs {
 

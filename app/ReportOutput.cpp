@@ -1,8 +1,8 @@
 #include "app/ReportOutput.h"
 
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "app/ResultColumns.h"
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "spool/CsvFormat.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // document, shown in the list tab and printed) and the month table KMC (one row per month, shown as
 // chart). Created empty with the window, emptied at the start of every run, never written anywhere.
 // An empty field is std::nullopt.
-#include "app/Dates.h"
+#include "base/Dates.h"
 
 #include <optional>
 #include <string>

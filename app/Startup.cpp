@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 
-#include "app/Dialogs.h"
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
-#include "settings/IniFile.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "base/IniFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 

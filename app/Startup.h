@@ -2,7 +2,7 @@
 // The start-up step the statistics window and the report command share: the host identity from
 // TOVIK.INI, the command-line contract, the release check, the connection to the host database with
 // its two tables, and the loading of the settings.
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 #include "db/AdsConnection.h"
 #include "db/AdsSettings.h"
 #include "db/AdsTable.h"

@@ -1,12 +1,12 @@
 #include "app/StatisticsRun.h"
 
-#include "app/DateLibrary.h"
-#include "app/Dates.h"
-#include "app/Error.h"
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
+#include "base/DateLibrary.h"
+#include "base/Dates.h"
+#include "base/Error.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
 #include "app/PeriodSelection.h"
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "db/AdsTable.h"
 #include "orders/Pattern.h"
 

@@ -1,6 +1,6 @@
 #include "app/WarningBar.h"
 
-#include "app/Numbers.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // before the first "=", compared without regard to case; when a key occurs twice the first line
 // counts; lines without "=" are ignored. A first line of exactly "DEBUGOUTPUT" asks for the name
 // list of every skinned window (WriteSkinDebugList).
-#include "appearance/HostColors.h"
+#include "base/HostColors.h"
 
 #include <filesystem>
 #include <optional>

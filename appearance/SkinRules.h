@@ -4,7 +4,7 @@
 // "Form" row. Keys: per control "<Window>.<Component>|<Key>" (the window itself "<Window>|Color"),
 // per class "<ClassKey>_<Key>". The per-control value wins when it is valid for the value kind;
 // otherwise the class value is used (rows marked without class key have none).
-#include "appearance/HostColors.h"
+#include "base/HostColors.h"
 #include "appearance/SkinFile.h"
 
 #include <string>

@@ -1,9 +1,9 @@
 // Speed of the number texts (one money text and one read-back per document of a statistics run),
 // of loading and rewriting an INI file of the size UserMode.INI grows to, and of AddMonths.
-#include "app/DateLibrary.h"
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
-#include "settings/IniFile.h"
+#include "base/DateLibrary.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/IniFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Reading and writing component streams and blob values of realistic sizes.
 #include "db/ComponentStream.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Walking the orders table: the database layer against a plain SQLite loop over the same query.
 // The table (1,000,000 rows shaped like the host's orders, memo blobs before the plain columns) is
 // built once with the layer itself and kept in the temporary directory; its build time is printed.
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 

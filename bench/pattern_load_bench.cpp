@@ -7,10 +7,10 @@
 //   DataGrid_DM, WW_NETTO) and EXTB inflated and parsed into a TAdressExInfo, nothing else.
 // The summary line gives patterns per second of both and their ratio.
 #include "DemoDatabase.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 #include "orders/DefaultPatterns.h"
 #include "orders/OrdersTable.h"
 #include "orders/Pattern.h"

@@ -6,15 +6,15 @@
 //     run_bench [--max DOCUMENTS] [--repeat N]
 // The databases are built once into the temporary directory (gs-run-bench-N) and kept.
 #include "DemoDatabase.h"
-#include "app/CountryFormats.h"
+#include "base/CountryFormats.h"
 #include "app/PeriodSelection.h"
 #include "app/ProcessObjects.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsTable.h"
 #include "orders/AdressExInfo.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 // Loading the settings object from the demo database's settings table (about 130 items: texts,
 // streams, lists, parts groups, collections) with the demo TOVIK.INI beside the program.
 #include "DemoSetup.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 #include "settings/Settings.h"

@@ -1,6 +1,6 @@
 #include "db/AdsConnection.h"
 
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
 #include "db/AdsTableFile.h"

@@ -4,7 +4,7 @@
 // "Spalte nicht gefunden: ZZL (Tabelle Auftraege.ADT)".
 // Values that cannot be converted to the requested type (text that is no number, a broken date)
 // raise gs::ConvertError instead, with the same naming of column and table.
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <string>
 

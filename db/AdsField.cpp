@@ -1,9 +1,9 @@
 #include "db/AdsField.h"
 
-#include "app/Cp1252.h"
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
+#include "base/Cp1252.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "db/AdsTable.h"
 
 #include <charconv>

@@ -3,7 +3,7 @@
 // reference while the table is open: reading it gives the current row's value without a lookup.
 // Values convert as the host's client converts them; NULL is the empty value (0, "", day 0, false).
 // Text that does not convert raises gs::ConvertError naming the column and the table.
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "db/AdsTypes.h"
 #include "db/DbValue.h"
 

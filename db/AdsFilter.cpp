@@ -1,7 +1,7 @@
 #include "db/AdsFilter.h"
 
-#include "app/Dates.h"
-#include "app/TextUtil.h"
+#include "base/Dates.h"
+#include "base/Text.h"
 #include "db/AdsError.h"
 #include "db/SqliteStatement.h"
 

@@ -1,7 +1,7 @@
 #include "db/AdsTable.h"
 
-#include "app/Dates.h"
-#include "app/TextUtil.h"
+#include "base/Dates.h"
+#include "base/Text.h"
 #include "db/AdsConnection.h"
 #include "db/AdsCursor.h"
 #include "db/AdsError.h"

@@ -1,6 +1,6 @@
 #include "db/AdsTableFile.h"
 
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "db/AdsError.h"
 
 #include <fcntl.h>

@@ -2,7 +2,7 @@
 // The reader and the writer live in ComponentStreamReader.cpp and ComponentStreamWriter.cpp.
 #include "db/ComponentStream.h"
 
-#include "app/TextUtil.h"
+#include "base/Text.h"
 
 #include <cmath>
 #include <cstring>

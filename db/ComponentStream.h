@@ -6,7 +6,7 @@
 // Texts in the model are UTF-8. On disk short strings, long strings, identifiers and names are
 // Windows-1252; wide strings (UTF-16) and UTF-8 strings are read into UTF-8 as well. The reader never
 // reads past its input: truncated, garbage or hostile input raises StreamError.
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,8 +2,8 @@
 // the number of values are bounded, so damaged or hostile input ends in StreamError.
 #include "db/ComponentStream.h"
 
-#include "app/Cp1252.h"
-#include "app/TextUtil.h"
+#include "base/Cp1252.h"
+#include "base/Text.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // the smallest integer form, 80-bit floats.
 #include "db/ComponentStream.h"
 
-#include "app/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <cstring>
 #include <limits>

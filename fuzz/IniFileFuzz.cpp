@@ -1,6 +1,6 @@
 // INI files from arbitrary bytes: reading never crashes, an unchanged file is written back as it
 // was read (apart from line ends), and a written value reads back.
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Format texts and number texts from arbitrary bytes: the engine and the reader never crash, the
 // reader answers a finite number, and a money text reads back to a value within half a cent.
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
 
 #include <cmath>
 #include <cstdint>

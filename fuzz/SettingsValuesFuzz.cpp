@@ -1,7 +1,7 @@
 // Settings item values from arbitrary bytes: the value text table, the two stored collections, the
 // number template, the text block layout and the parts-group cleaning never crash; damaged
 // collections raise StreamError only; a value text table written back reads as the same rows.
-#include "orders/PartsGroups.h"
+#include "settings/PartsGroups.h"
 #include "settings/AdressExtraGrid.h"
 #include "settings/AutoActions.h"
 #include "settings/SettingsLists.h"

@@ -1,7 +1,7 @@
 // libFuzzer target: the component stream reader on raw bytes and, as the EXTB path does, on the
 // result of DecompressOrCopy. A stream that reads must write back and read back to the same model.
 #include "db/ComponentStream.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,13 +2,13 @@
 // the address form TAdressExInfo2), the Endtext path (TAddInfoLines::LoadFromStream on the raw
 // bytes), and the fast scan of the common stream form against the full component stream reader:
 // whatever the scan accepts, the full reader must read to the same properties and values.
-#include "app/Cp1252.h"
-#include "app/Numbers.h"
-#include "app/Runtime.h"
+#include "base/Cp1252.h"
+#include "base/Numbers.h"
+#include "base/Runtime.h"
 #include "db/ComponentStream.h"
 #include "orders/AddInfoLines.h"
 #include "orders/AdressExInfo.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 #include "orders/CollectionScan.h"
 
 #include <cstdint>

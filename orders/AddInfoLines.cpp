@@ -1,6 +1,6 @@
 #include "orders/AddInfoLines.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "db/ComponentStream.h"
 #include "orders/CollectionScan.h"
 

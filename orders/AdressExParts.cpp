@@ -1,6 +1,6 @@
 #include "orders/AdressExParts.h"
 
-#include "app/TextUtil.h"
+#include "base/Text.h"
 
 #include <map>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "orders/CollectionScan.h"
 
-#include "app/Cp1252.h"
-#include "app/TextUtil.h"
+#include "base/Cp1252.h"
+#include "base/Text.h"
 #include "db/ComponentStream.h"
 
 namespace gs {

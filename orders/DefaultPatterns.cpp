@@ -1,6 +1,6 @@
 #include "orders/DefaultPatterns.h"
 
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "orders/OrdersTable.h"
 
 #include <stdexcept>

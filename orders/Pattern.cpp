@@ -1,11 +1,11 @@
 #include "orders/Pattern.h"
 
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 #include "orders/DefaultPatterns.h"
 #include "settings/Settings.h"
 

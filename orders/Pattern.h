@@ -2,10 +2,10 @@
 // The order pattern: one document of the orders table held in memory (header values, texts, layout
 // switches, address, extended information). The same class is the template of a new document of
 // each type; the thirteen default patterns (DefaultPatterns.h) are the starting point of every load.
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "orders/AddInfoLines.h"
 #include "orders/AdressExInfo.h"
-#include "orders/BlobStream.h"
+#include "db/BlobStream.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "settings/AutoActions.h"
 
-#include "app/TextUtil.h"
+#include "base/Text.h"
 
 namespace gs {
 

@@ -1,12 +1,11 @@
 #include "settings/PrinterDef.h"
 
-#include "app/Dialogs.h"
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextHelpers.h"
-#include "app/TextUtil.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "settings/HostPath.h"
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

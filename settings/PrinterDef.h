@@ -6,8 +6,8 @@
 // Every field has a Default (the value when its key is missing) and a Preset (the value set just
 // before reading, which remains only when TOVIK.INI exists but cannot be read). Where the section
 // is named after the field, the key is "Value" in that section.
-#include "app/Dates.h"
-#include "appearance/HostColors.h"
+#include "base/Dates.h"
+#include "base/HostColors.h"
 
 #include <array>
 #include <cstdint>

@@ -1,11 +1,11 @@
 #include "settings/SearchHistory.h"
 
-#include "app/AtomicFile.h"
-#include "app/Cp1252.h"
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
-#include "settings/IniFile.h"
+#include "base/AtomicFile.h"
+#include "base/Cp1252.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "settings/HostPath.h"
 
 #include <memory>

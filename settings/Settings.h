@@ -6,8 +6,8 @@
 // held as the host defines it.
 //
 // Values without a name of their own carry their item number (Value904, List1500, Stream8101).
-#include "app/Dates.h"
-#include "orders/PartsGroups.h"
+#include "base/Dates.h"
+#include "settings/PartsGroups.h"
 #include "settings/AdressExtraGrid.h"
 #include "settings/AutoActions.h"
 #include "settings/PrinterDef.h"

@@ -1,7 +1,6 @@
 #include "settings/SettingsLists.h"
 
-#include "app/TextHelpers.h"
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "settings/SettingsTable.h"
 
 namespace gs {

@@ -2,7 +2,7 @@
 // The smaller value groups of the settings object and their rules: the HTML mail template, parent
 // record types, article column captions, the text block layout, the number template, and the text
 // list helpers the load uses.
-#include "appearance/HostColors.h"
+#include "base/HostColors.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "settings/SettingsLoad.h"
 
-#include "app/Dialogs.h"
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTable.h"
 

@@ -1,12 +1,12 @@
 #include "settings/SettingsTable.h"
 
-#include "app/Cp1252.h"
-#include "app/Dialogs.h"
-#include "app/Error.h"
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
-#include "app/TextUtil.h"
-#include "orders/BlobFields.h"
+#include "base/Cp1252.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
+#include "db/BlobFields.h"
 
 namespace gs {
 

@@ -17,8 +17,8 @@
 // - Compressed stream: MemoItem or logo, a zlib stream inflated, anything else as stored.
 // - Component stream: MemoItem holding one component whose collection property has the items.
 // - Table stream: MemoItem holding rows of a small table (see TVSOBJ).
-#include "app/Dates.h"
-#include "app/Error.h"
+#include "base/Dates.h"
+#include "base/Error.h"
 #include "db/AdsTable.h"
 #include "db/AdsTypes.h"
 

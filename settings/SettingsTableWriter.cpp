@@ -1,6 +1,6 @@
 #include "settings/SettingsTableWriter.h"
 
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "db/AdsConnection.h"
 #include "settings/SettingsTable.h"
 

@@ -1,8 +1,8 @@
 #include "settings/UserMode.h"
 
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "settings/IniFile.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/IniFile.h"
 
 #include <optional>
 

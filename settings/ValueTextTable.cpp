@@ -1,8 +1,8 @@
 #include "settings/ValueTextTable.h"
 
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
-#include "app/TextUtil.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 
 #include <array>
 

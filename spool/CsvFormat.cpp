@@ -1,9 +1,8 @@
 #include "spool/CsvFormat.h"
 
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
-#include "app/TextHelpers.h"
-#include "app/TextUtil.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
 
 namespace gs {
 

@@ -3,14 +3,14 @@
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
 // when the start-up failed (its message on standard error).
-#include "app/CountryFormats.h"
-#include "app/Cp1252.h"
-#include "app/Dialogs.h"
-#include "app/Error.h"
+#include "base/CountryFormats.h"
+#include "base/Cp1252.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
 #include "app/ReportOutput.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "settings/SecondCurrency.h"

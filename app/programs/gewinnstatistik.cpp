@@ -1,13 +1,13 @@
 // The statistics window's program, as the host starts it from its "zusätzlich" menu:
 //     gewinnstatistik DATABASE_PATH SERVER_KIND HOST_RELEASE
 //     gewinnstatistik INSTALL [SILENT]
-#include "app/CountryFormats.h"
+#include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"
-#include "app/widgets/WidgetDialogs.h"
+#include "display/WidgetDialogs.h"
 #include "appearance/widgets/ColorWrapper.h"
 
 #include <QApplication>

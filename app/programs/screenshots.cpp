@@ -5,12 +5,12 @@
 // statistics (the current year and "Ganzes Jahr" unless a year and a period index 0..16 are given).
 // The window keeps its own option files in a temporary program directory; messages go to standard
 // error. Run it with QT_QPA_PLATFORM=offscreen.
-#include "app/CountryFormats.h"
+#include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
-#include "app/widgets/DisplayComponents.h"
+#include "display/DisplayComponents.h"
 #include "app/widgets/OrderProfit1.h"
 #include "appearance/widgets/ColorWrapper.h"
 

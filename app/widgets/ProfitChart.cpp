@@ -1,7 +1,7 @@
 #include "app/widgets/ProfitChart.h"
 
-#include "app/widgets/HostFonts.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/HostFonts.h"
+#include "display/QtColors.h"
 
 #include <QAreaSeries>
 #include <QCategoryAxis>

@@ -1,9 +1,9 @@
 #include "app/widgets/ProfitList.h"
 
 #include "app/WarningBar.h"
-#include "app/widgets/DisplayComponents.h"
-#include "app/widgets/HostFonts.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/DisplayComponents.h"
+#include "display/HostFonts.h"
+#include "display/QtColors.h"
 
 #include <QPainter>
 

@@ -13,6 +13,7 @@
 //   PROVISION   "Provsion"     70   Arial 8 pt
 // Titles: white Tahoma 8 pt on 16744576 (0xFF8080, a light blue); rows 17 pixels high.
 #include "app/ResultTables.h"
+#include "display/GridLayout.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -30,10 +31,9 @@ inline constexpr int ListRowHeight = 17;
 
 // Model roles beyond Qt's own.
 enum ProfitListRole {
-    FieldNameRole = Qt::UserRole + 1, // header: the column's field name
-    TitleMarkupRole,                  // header: the title as designed, with the grid's markup
-    ProfitRole,                       // cells: GEWINN_INT of the row (invalid when empty)
-    NetRole,                          // cells: WW_NETTO_INT of the row (invalid when empty)
+    TitleMarkupRole = FieldNameRole + 1, // header: the title as designed, with the grid's markup
+    ProfitRole,                          // cells: GEWINN_INT of the row (invalid when empty)
+    NetRole,                             // cells: WW_NETTO_INT of the row (invalid when empty)
 };
 
 struct ProfitListColumn {

@@ -1,11 +1,11 @@
 #include "appearance/widgets/ColorWrapper.h"
 
-#include "app/Error.h"
-#include "app/Runtime.h"
-#include "app/widgets/ClassRegistry.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "display/ClassRegistry.h"
 #include "appearance/SkinFile.h"
 #include "appearance/SkinRules.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/QtColors.h"
 
 #include <QMetaProperty>
 #include <QWidget>
@@ -50,23 +50,6 @@ QVariant ValueFor(const QMetaProperty& property, const SkinSetting& setting)
 }
 
 } // namespace
-
-void ApplySkin(QObject* window)
-{
-    if (!window)
-        return;
-    if (IsWindowObject(window))
-        window->setProperty("HelpContext", 1);
-    try {
-        std::unique_ptr<QObject> applier = CreateNamedObject(kApplierName);
-        if (!applier)
-            return;
-        QMetaObject::invokeMethod(applier.get(), "SetProperties", Qt::DirectConnection, Q_ARG(QObject*, window));
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
-}
 
 void RegisterColorWrapper() { RegisterNamedClass<TColorWrapper>(kApplierName); }
 

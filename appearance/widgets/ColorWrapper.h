@@ -1,7 +1,7 @@
 #pragma once
 // The colour skin: every window calls ApplySkin(this) while it is being created (after building
 // its components). ApplySkin reaches the applier "TColorWrapper" by name through the class registry
-// (app/widgets/ClassRegistry.h); RegisterColorWrapper() registers it once at program start. Without
+// (display/ClassRegistry.h); RegisterColorWrapper() registers it once at program start. Without
 // a registered applier nothing is styled.
 //
 // The applier reads the skin file beside the program (appearance/SkinFile.h) and styles the window
@@ -12,6 +12,8 @@
 // are set by their published name (Q_PROPERTY) only; a component without the property stays as it
 // is. An error while styling one component ends the walk of the components after it in the same
 // owner; it never reaches the window.
+#include "display/ClassRegistry.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -20,10 +22,6 @@ namespace gs {
 
 class SkinFile;
 struct SkinSetting;
-
-// Sets the window's help context number to 1 (dynamic property "HelpContext") when it is a window,
-// then lets the registered applier style it. Never throws.
-void ApplySkin(QObject* window);
 
 // Registers TColorWrapper under the name "TColorWrapper".
 void RegisterColorWrapper();

@@ -2,7 +2,7 @@
 // Usage: make_corpus OUTPUT_DIR
 #include "db/ComponentStream.h"
 #include "orders/AdressExInfo.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 
 #include <cstdio>
 #include <filesystem>

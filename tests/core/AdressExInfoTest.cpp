@@ -2,7 +2,7 @@
 // ClearOrderpart, the address text and the country codes.
 #include "db/ComponentStream.h"
 #include "orders/AdressExInfo.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
 

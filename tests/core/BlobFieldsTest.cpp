@@ -1,5 +1,5 @@
 #include "db/ComponentStream.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 
 #include <gtest/gtest.h>
 

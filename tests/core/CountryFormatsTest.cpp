@@ -1,5 +1,5 @@
-#include "app/CountryFormats.h"
-#include "app/Numbers.h"
+#include "base/CountryFormats.h"
+#include "base/Numbers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

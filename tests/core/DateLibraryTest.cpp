@@ -1,5 +1,5 @@
-#include "app/DateLibrary.h"
-#include "app/Error.h"
+#include "base/DateLibrary.h"
+#include "base/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The table files' storage contract: files written by other tools read correctly, what the layer
 // writes is plain SQL with the pinned declared types and value forms, and AUTOINC numbers never
 // come back.
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "db/AdsError.h"
 #include "support/DbTestSupport.h"
 

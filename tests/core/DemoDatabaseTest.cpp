@@ -2,7 +2,7 @@
 // spread of the documents, the same tables for the same seed, and documents that load.
 #include "DemoDatabase.h"
 #include "DemoSetup.h"
-#include "app/Error.h"
+#include "base/Error.h"
 #include "orders/DefaultPatterns.h"
 #include "orders/OrdersTable.h"
 #include "orders/Pattern.h"

@@ -1,5 +1,5 @@
-#include "app/FormatFloat.h"
-#include "app/Numbers.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/GridColumnSet.h"
+#include "display/GridColumnSet.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/AtomicFile.h"
-#include "app/Error.h"
-#include "settings/IniFile.h"
+#include "base/AtomicFile.h"
+#include "base/Error.h"
+#include "base/IniFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

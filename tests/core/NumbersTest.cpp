@@ -1,4 +1,4 @@
-#include "app/Numbers.h"
+#include "base/Numbers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Parts groups: loading from the settings table, sort keys and names, cleaning of modifiers and
 // formulas.
-#include "orders/PartsGroups.h"
+#include "settings/PartsGroups.h"
 #include "settings/SettingsTable.h"
 #include "support/SettingsTestSupport.h"
 

@@ -2,7 +2,7 @@
 // destination, the additional info lines and the table-bound blob reads and writes.
 #include "db/AdsError.h"
 #include "db/ComponentStream.h"
-#include "orders/BlobFields.h"
+#include "db/BlobFields.h"
 #include "orders/DefaultPatterns.h"
 #include "orders/OrdersTable.h"
 #include "orders/Pattern.h"

@@ -1,5 +1,5 @@
-#include "app/Dates.h"
-#include "app/Error.h"
+#include "base/Dates.h"
+#include "base/Error.h"
 #include "app/PeriodSelection.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // TOVIK.INI options: defaults, presets, limits and rules when loading; the groups and reversed
 // conversions when saving; the PDF directory choice.
-#include "app/Runtime.h"
-#include "settings/IniFile.h"
+#include "base/Runtime.h"
+#include "base/IniFile.h"
 #include "settings/PrinterDef.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,6 @@
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "app/ReportOutput.h"
-#include "app/TextUtil.h"
+#include "base/Text.h"
 #include "spool/CsvFormat.h"
 #include "support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // The history of a search box and its switch in SearchAutoHistory.INI.
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 #include "settings/SearchHistory.h"
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 // The second currency: loading and validating its items, the accessors, and the conversions of the
 // number formatting that take their rate and rounding from the settings object.
-#include "app/Numbers.h"
+#include "base/Numbers.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "support/SettingsTestSupport.h"

@@ -1,6 +1,6 @@
 // The settings object itself: construction values, the database name, parent types, the number
 // template, the value text table and the stored collections.
-#include "app/Runtime.h"
+#include "base/Runtime.h"
 #include "settings/AdressExtraGrid.h"
 #include "settings/AutoActions.h"
 #include "settings/Settings.h"

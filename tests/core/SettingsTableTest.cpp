@@ -1,7 +1,7 @@
 // Reading the host's settings table: value kinds, seeking items, preparing the table, logos.
-#include "app/Cp1252.h"
-#include "app/Dates.h"
-#include "orders/BlobFields.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "db/BlobFields.h"
 #include "settings/SettingsTable.h"
 #include "support/SettingsTestSupport.h"
 

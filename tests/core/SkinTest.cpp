@@ -1,5 +1,5 @@
-#include "app/TextUtil.h"
-#include "appearance/HostColors.h"
+#include "base/Text.h"
+#include "base/HostColors.h"
 #include "appearance/SkinFile.h"
 #include "appearance/SkinRules.h"
 #include "support/TestSupport.h"

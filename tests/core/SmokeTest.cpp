@@ -1,8 +1,8 @@
-#include "app/Cp1252.h"
-#include "app/Dates.h"
-#include "app/Dialogs.h"
-#include "app/Error.h"
-#include "app/TextUtil.h"
+#include "base/Cp1252.h"
+#include "base/Dates.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The statistics run end to end over a small orders table: the selection, the rows, the roundings,
 // the zones, the month rows, the totals and the failures.
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Shared fixtures for the core tests: a fresh Runtime in a temporary program directory, and a
 // dialog seam that records every message and answers from a script.
-#include "app/Dialogs.h"
-#include "app/Runtime.h"
+#include "base/Dialogs.h"
+#include "base/Runtime.h"
 
 #include <deque>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // The display components, the host colour conversion and the window layer's dialog seam.
-#include "app/Runtime.h"
-#include "app/widgets/DisplayComponents.h"
-#include "app/widgets/WidgetDialogs.h"
+#include "base/Runtime.h"
+#include "display/DisplayComponents.h"
+#include "display/WidgetDialogs.h"
 #include "appearance/SkinRules.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/QtColors.h"
 #include "widgets/support/FakeWidgetDialogs.h"
 
 #include <QHeaderView>

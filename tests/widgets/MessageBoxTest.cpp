@@ -1,10 +1,10 @@
 // The message box TFSB_BOX, its markup, the dialog seam behind it, and the wait cursors.
-#include "app/Runtime.h"
-#include "app/widgets/DisplayComponents.h"
-#include "app/widgets/MessageBox.h"
-#include "app/widgets/MessageMarkup.h"
-#include "app/widgets/WaitCursor.h"
-#include "app/widgets/WidgetDialogs.h"
+#include "base/Runtime.h"
+#include "display/DisplayComponents.h"
+#include "display/MessageBox.h"
+#include "display/MessageMarkup.h"
+#include "display/WaitCursor.h"
+#include "display/WidgetDialogs.h"
 #include "appearance/widgets/ColorWrapper.h"
 
 #include <QFile>

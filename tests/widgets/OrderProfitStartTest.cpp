@@ -1,13 +1,13 @@
 // The statistics window's start-up: the checks of the command line and the host release, the
 // connect, the caption, the menu installation branch, the placement restored on creation and saved
 // on every close, and the layout of the window.
-#include "app/Dates.h"
-#include "app/widgets/DisplayComponents.h"
+#include "base/Dates.h"
+#include "display/DisplayComponents.h"
 #include "app/widgets/OrderProfit1.h"
 #include "app/widgets/ProfitChart.h"
 #include "app/widgets/WidgetPlacement.h"
 #include "appearance/widgets/ColorWrapper.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/QtColors.h"
 #include "widgets/support/ProfitWindowFixture.h"
 
 #include <QFile>

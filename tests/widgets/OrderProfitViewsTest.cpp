@@ -4,14 +4,14 @@
 // the print dispatch.
 #include "app/PeriodSelection.h"
 #include "app/WarningBar.h"
-#include "app/widgets/DisplayComponents.h"
-#include "app/widgets/GridLayout.h"
+#include "display/DisplayComponents.h"
+#include "display/GridLayout.h"
 #include "app/widgets/OrderProfit1.h"
 #include "app/widgets/ProfitChart.h"
 #include "app/widgets/ProfitList.h"
-#include "app/widgets/WaitCursor.h"
+#include "display/WaitCursor.h"
 #include "appearance/widgets/ColorWrapper.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/QtColors.h"
 #include "widgets/support/ProfitWindowFixture.h"
 
 #include <QAreaSeries>

@@ -1,11 +1,11 @@
 // The colour skin over a small window built from the display components.
-#include "app/Runtime.h"
-#include "app/widgets/ClassRegistry.h"
-#include "app/widgets/DisplayComponents.h"
+#include "base/Runtime.h"
+#include "display/ClassRegistry.h"
+#include "display/DisplayComponents.h"
 #include "appearance/SkinFile.h"
 #include "appearance/SkinRules.h"
 #include "appearance/widgets/ColorWrapper.h"
-#include "appearance/widgets/SkinColors.h"
+#include "display/QtColors.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "DemoDatabase.h"
 
 #include "DemoSetup.h"
-#include "app/Error.h"
-#include "app/TextUtil.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "orders/OrdersTable.h"
 
 #include <unistd.h>

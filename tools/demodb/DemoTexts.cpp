@@ -1,8 +1,8 @@
 #include "DemoTexts.h"
 
 #include "DemoNames.h"
-#include "app/Cp1252.h"
-#include "app/FormatFloat.h"
+#include "base/Cp1252.h"
+#include "base/FormatFloat.h"
 #include "orders/AddInfoLines.h"
 
 #include <zlib.h>

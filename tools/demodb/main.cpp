@@ -2,8 +2,8 @@
 // generated documents, for trying the module out and for measuring it.
 #include "DemoDatabase.h"
 #include "DemoSetup.h"
-#include "app/Runtime.h"
-#include "app/TextUtil.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
 #include "orders/OrdersTable.h"
 
 #include <chrono>

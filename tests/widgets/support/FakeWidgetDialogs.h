@@ -3,7 +3,7 @@
 // without showing anything. Install it in the test's runtime:
 //     auto dialogs = std::make_shared<gs::test::FakeWidgetDialogs>();
 //     runtime.setDialogs(dialogs);
-#include "app/widgets/WidgetDialogs.h"
+#include "display/WidgetDialogs.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "widgets/support/ProfitWindowFixture.h"
 
-#include "app/Dates.h"
+#include "base/Dates.h"
 #include "app/PeriodSelection.h"
 #include "app/Startup.h"
 #include "widgets/support/StartDatabase.h"

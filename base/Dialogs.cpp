@@ -1,0 +1,89 @@
+#include "base/Dialogs.h"
+
+#include "base/Runtime.h"
+#include "base/Text.h"
+
+#include <iostream>
+
+namespace gs {
+
+std::string StripMessageMarkup(const std::string& input)
+{
+    std::string text = input;
+    // "#13#10" stands for a line break in the host's texts.
+    for (size_t p = FindNoCase(text, "#13#10"); p != std::string::npos; p = FindNoCase(text, "#13#10", p))
+        text.replace(p, 6, "<BR>");
+    static const std::pair<const char*, const char*> entities[] = {
+        {"&amp;", "&"},          {"&quot;", "\""},       {"&lt;", "<"},          {"&gt;", ">"},
+        {"&nbsp;", " "},         {"&sect;", "\xC2\xA7"}, {"&para;", "\xC2\xB6"}, {"&copy;", "\xC2\xA9"},
+        {"&reg;", "\xC2\xAE"},   {"&trade;", "\xE2\x84\xA2"}, {"&euro;", "\xE2\x82\xAC"},
+        {"&permil;", "\xE2\x80\xB0"}};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '<') {
+            const size_t close = text.find('>', i);
+            if (close != std::string::npos) {
+                const std::string tag = UpperAscii(Trim(std::string_view(text).substr(i + 1, close - i - 1)));
+                if (tag == "BR" || tag == "BR/" || tag == "BR /")
+                    out += '\n';
+                else if (tag == "HR")
+                    out += "\n";
+                i = close + 1;
+                continue;
+            }
+        }
+        if (text[i] == '&') {
+            bool matched = false;
+            for (const auto& [name, value] : entities) {
+                const std::string_view n(name);
+                if (std::string_view(text).substr(i, n.size()) == n) {
+                    out += value;
+                    i += n.size();
+                    matched = true;
+                    break;
+                }
+            }
+            if (matched)
+                continue;
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+void ConsoleDialogs::showMessage(const std::string& text, const std::string& help, const std::string&)
+{
+    std::cerr << StripMessageMarkup(text) << '\n';
+    if (!help.empty())
+        std::cerr << StripMessageMarkup(help) << '\n';
+}
+
+bool ConsoleDialogs::askYesNo(const std::string& text, const std::string& help, const std::string& caption)
+{
+    showMessage(text, help, caption);
+    return false;
+}
+
+std::string ConsoleDialogs::askInput(const InputRequest& request)
+{
+    return request.pickFromList && !request.items.empty() ? "-1" : std::string();
+}
+
+std::optional<std::string> ConsoleDialogs::chooseFolder(const std::string&, const std::string&) { return std::nullopt; }
+
+std::optional<std::string> ConsoleDialogs::chooseSaveFile(const SaveFileRequest&) { return std::nullopt; }
+
+void ShowMessageBox(const std::string& text, const std::string& help, const std::string& caption)
+{
+    Runtime::current().dialogs().showMessage(text, help, caption);
+}
+
+bool AskYesNo(const std::string& text, const std::string& help, const std::string& caption)
+{
+    return Runtime::current().dialogs().askYesNo(text, help, caption);
+}
+
+std::string AskInput(const InputRequest& request) { return Runtime::current().dialogs().askInput(request); }
+
+} // namespace gs

@@ -1,0 +1,13 @@
+#include "db/BlobStream.h"
+
+#include "db/BlobFields.h"
+
+namespace gs {
+
+void TBlobStream::inflate() const
+{
+    data_ = DecompressOrCopy(data_);
+    stored_ = false;
+}
+
+} // namespace gs

@@ -1,0 +1,94 @@
+#include "display/WidgetDialogs.h"
+
+#include "base/Runtime.h"
+#include "display/MessageBox.h"
+#include "display/ClassRegistry.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace gs {
+
+namespace {
+QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+} // namespace
+
+void WidgetDialogs::showMessage(const std::string& text, const std::string& help, const std::string& caption)
+{
+    RunMessageBox(text, help, caption);
+}
+
+bool WidgetDialogs::askYesNo(const std::string& text, const std::string& help, const std::string& caption)
+{
+    return RunYesNoBox(text, help, caption);
+}
+
+std::string WidgetDialogs::askInput(const InputRequest& request) { return RunInputBox(request); }
+
+std::optional<std::string> WidgetDialogs::chooseFolder(const std::string& title, const std::string& startDir)
+{
+    QFileDialog dialog(nullptr, FromUtf8(title), FromUtf8(startDir));
+    dialog.setObjectName(QStringLiteral("FFolderDialog"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    ApplySkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> WidgetDialogs::chooseSaveFile(const SaveFileRequest& request)
+{
+    QFileDialog dialog(nullptr, FromUtf8(request.title));
+    dialog.setObjectName(QStringLiteral("FSaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFileFilter(request.filter));
+    dialog.setDefaultSuffix(FromUtf8(request.defaultSuffix));
+    if (!request.initialPath.empty()) {
+        const QFileInfo initial(FromUtf8(request.initialPath));
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            dialog.setDirectory(initial.absolutePath());
+            dialog.selectFile(initial.fileName());
+        }
+    }
+    ApplySkin(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+bool WidgetDialogs::choosePrinter(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("FPrintDialog"));
+    ApplySkin(&dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool ChoosePrinter(QPrinter& printer, QWidget* parent)
+{
+    const Runtime* runtime = Runtime::currentOrNull();
+    auto* dialogs = runtime ? dynamic_cast<WidgetDialogs*>(&runtime->dialogs()) : nullptr;
+    return dialogs ? dialogs->choosePrinter(printer, parent) : false;
+}
+
+QString QtFileFilter(const std::string& hostFilter)
+{
+    const QStringList parts = FromUtf8(hostFilter).split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.simplified());
+    }
+    if (filters.isEmpty())
+        return QStringLiteral("Alle Dateien (*)");
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace gs

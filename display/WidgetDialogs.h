@@ -1,0 +1,36 @@
+#pragma once
+// The window layer's dialogs behind the gs::Dialogs seam: messages, questions and input in the
+// module's own box TFSB_BOX, folder and save-file choice in Qt's file dialog, and the system print
+// dialog for printing the chart. The program installs it with
+//     runtime.setDialogs(std::make_shared<gs::WidgetDialogs>());
+// Window code reaches the print dialog through ChoosePrinter(), so tests can answer it with a fake.
+#include "base/Dialogs.h"
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace gs {
+
+class WidgetDialogs : public Dialogs {
+public:
+    void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
+    bool askYesNo(const std::string& text, const std::string& help, const std::string& caption) override;
+    std::string askInput(const InputRequest& request) override;
+    std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
+    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+
+    // The system print dialog for the given printer; true when the user confirmed.
+    virtual bool choosePrinter(QPrinter& printer, QWidget* parent);
+};
+
+// The print dialog of the current runtime's dialogs; false (nothing printed) when they are not
+// window dialogs.
+bool ChoosePrinter(QPrinter& printer, QWidget* parent);
+
+// "CSV Dateien|*.csv|Text Dateien|*.txt" as a Qt file dialog filter
+// ("CSV Dateien (*.csv);;Text Dateien (*.txt)").
+QString QtFileFilter(const std::string& hostFilter);
+
+} // namespace gs

@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"
+#include "display/QtTranslations.h"
 #include "display/WidgetDialogs.h"
 #include "appearance/widgets/ColorWrapper.h"
 
@@ -18,6 +19,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    gs::InstallQtGermanTexts();
 
     gs::Runtime runtime(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()));
     gs::InitNumberFormats(runtime);

@@ -11,6 +11,7 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "display/DisplayComponents.h"
+#include "display/QtTranslations.h"
 #include "app/widgets/OrderProfit1.h"
 #include "appearance/widgets/ColorWrapper.h"
 
@@ -49,6 +50,7 @@ bool Save(QWidget& window, QWidget* tab, const QString& file)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    gs::InstallQtGermanTexts();
     QStringList args = QCoreApplication::arguments();
     QString skinFile;
     if (args.size() > 2 && args[1] == QStringLiteral("--skin")) {

@@ -285,18 +285,16 @@ void TFOrderProfit1::WMProfitStart()
         requestClose();
         return;
     }
-    try {
+    HandleOrdinaryError([&] {
         if (completeStart_)
             completeStart_(runtime, *session_, caption);
         else
             CompleteStart(runtime, *session_, caption);
         started_ = true;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    }, [](const std::exception& e) {
         // The application's default error display: the error's own text; the window stays open.
         ShowMessageBox(e.what());
-    }
+    });
 }
 
 void TFOrderProfit1::closeEvent(QCloseEvent* event)
@@ -353,15 +351,11 @@ void TFOrderProfit1::WMProfitRun()
         QCoreApplication::processEvents();
     };
     RunOutcome outcome;
-    try {
+    HandleOrdinaryError([&] {
         if (run_)
             outcome = run_(session_->Table_ORDERS, dccyear->currentText().toStdString(), dccmonths->currentIndex(),
                            tables_, progress);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        outcome.error = e.what();
-    }
+    }, [&](const std::exception& e) { outcome.error = e.what(); });
 
     if (outcome.error) {
         EndWait();

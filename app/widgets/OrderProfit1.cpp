@@ -410,7 +410,13 @@ void TFOrderProfit1::printChart()
     printer.setDocName(QString::fromUtf8(ApplicationTitle));
     if (!ChoosePrinter(printer, this))
         return;
-    chart_->printChart(printer);
+    if (!chart_->printChart(printer)) {
+        // A printer that cannot be started must not look like a finished printout.
+        const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        ShowMessageBox("Die Grafik kann nicht gedruckt werden: Der Drucker" +
+                       (target.isEmpty() ? std::string() : " \"" + target.toStdString() + "\"") +
+                       " lässt sich nicht starten.");
+    }
 }
 
 } // namespace gs

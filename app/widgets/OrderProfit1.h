@@ -125,7 +125,8 @@ public:
     void printClicked();
     // The list print with its request made ready (the one place that calls the grid print dialog).
     void printList();
-    // The system print dialog, then the chart on one page of the chosen printer.
+    // The system print dialog, then the chart on one page of the chosen printer; a printer that
+    // cannot be started is reported through the message box.
     void printChart();
 
 protected:

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace gs {
 
@@ -51,6 +52,12 @@ int CurrentYear()
     DecodeDate(Runtime::current().now(), y, m, d);
     return y;
 }
+
+// Raised by the run's progress check when the window is being closed: the run ends at that check
+// (the run reports it as its error, which the closing window does not show).
+struct RunCancelledByClose : std::runtime_error {
+    RunCancelledByClose() : std::runtime_error("Die Auswertung wurde beim Schließen des Fensters abgebrochen.") {}
+};
 
 // Leaves the running flag on every way out of a run.
 struct RunningFlag {
@@ -303,6 +310,13 @@ void TFOrderProfit1::handleStart()
 
 void TFOrderProfit1::closeEvent(QCloseEvent* event)
 {
+    if (running_) {
+        // The close arrives while the run processes window messages: the window stays until the
+        // run has stopped at its next check, then closes itself (and saves its placement then).
+        closeRequested_ = true;
+        event->ignore();
+        return;
+    }
     SaveWindowPlacement(this, {}, OrderProfitPlacementKey, false, -1);
     if (layoutLoaded_)
         SaveGridLayout(listGrid_);
@@ -353,6 +367,8 @@ void TFOrderProfit1::handleRun()
         progressBar_->setRange(0, std::max(1, p.maximum));
         progressBar_->setValue(std::clamp(p.position, 0, std::max(1, p.maximum)));
         QCoreApplication::processEvents();
+        if (closeRequested_)
+            throw RunCancelledByClose();
     };
     RunOutcome outcome;
     try {
@@ -365,6 +381,14 @@ void TFOrderProfit1::handleRun()
         outcome.error = e.what();
     }
 
+    if (closeRequested_) {
+        // Closed during the run: nothing more to show; the window closes once the run has unwound.
+        progressBar_->hide();
+        setRunControlsEnabled(true);
+        EndWait();
+        requestClose();
+        return;
+    }
     if (outcome.error) {
         EndWait();
         ShowMessageBox(*outcome.error);

@@ -16,8 +16,9 @@
 // handler runs the statistics (the run function given to the constructor) with the controls
 // disabled and the progress bar shown, then shows the totals and refreshes the list and the chart.
 //
-// Closing always saves the placement and the list's column layout. The window only closes; the
-// program ends when its last window has closed.
+// Closing always saves the placement and the list's column layout. Closing during a run stops the
+// run at its next progress check (after at most 20 documents) and then closes the window. The window
+// only closes; the program ends when its last window has closed.
 #include "app/ResultTables.h"
 #include "app/Startup.h"
 #include "app/PeriodSelection.h"
@@ -161,6 +162,7 @@ private:
     bool started_ = false;
     bool running_ = false;
     bool layoutLoaded_ = false;
+    bool closeRequested_ = false; // closed during a run: the run stops at its next check
 
     // The components; the comment names the object name the skin, the layout files and the tests use.
     TPageControl* pages_ = nullptr;          // "PageControl1": the tabs "Liste" and "Grafik"

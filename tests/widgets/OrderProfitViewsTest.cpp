@@ -564,6 +564,31 @@ private slots:
         QCOMPARE(printedRows, size_t(1));
     }
 
+    void closingDuringARunStopsItAtItsNextCheckAndCloses()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        window->move(33, 44);
+        for (int i = 0; i < 100; ++i)
+            fx->run().rows.push_back(Document(100 + i, "Kunde", 2006, 3, 1 + i % 28, 1000, 100, 10));
+        // The title bar's close while the run processes window messages.
+        fx->run().atProgress = [&](int position) {
+            if (position == 20)
+                window->close();
+        };
+        bool ranToItsEnd = false;
+        fx->run().during = [&](TResultTables&) { ranToItsEnd = true; };
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        QCOMPARE(fx->run().progressSteps, 1); // stopped at the check that followed the close
+        QVERIFY(!ranToItsEnd);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->isRunning());
+        QVERIFY(fx->messages().isEmpty()); // the cancelled run is no error to show
+        QVERIFY(CurrentWait() == WaitKind::None);
+        QVERIFY(fx->userMode().contains("TFOrderProfit1.Left=33\r\nTFOrderProfit1.Top=44"));
+    }
+
     void closeButtonClosesAndSavesThePlacement()
     {
         auto window = fx->startedWindow();

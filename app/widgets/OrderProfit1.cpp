@@ -285,12 +285,14 @@ void TFOrderProfit1::handleStart()
 {
     Runtime& runtime = Runtime::current();
     if (commandLine_.isInstall()) {
-        InstallMenuEntry(runtime.programFile(), commandLine_.isSilent());
+        if (!InstallMenuEntry(runtime.programFile(), commandLine_.isSilent()))
+            startFailed_ = true;
         requestClose();
         return;
     }
     const auto caption = [this](const std::string& text) { setCaption(text); };
     if (!ConnectForStart(*session_, commandLine_, host_, caption)) {
+        startFailed_ = true;
         requestClose();
         return;
     }
@@ -304,6 +306,7 @@ void TFOrderProfit1::handleStart()
         if (!isOrdinaryError(e))
             throw;
         // The application's default error display: the error's own text; the window stays open.
+        startFailed_ = true;
         ShowMessageBox(e.what());
     }
 }

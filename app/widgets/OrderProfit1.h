@@ -103,6 +103,9 @@ public:
     bool isRunning() const { return running_; }
     // Whether the start-up step connected and finished.
     bool isStarted() const { return started_; }
+    // The program's exit status: 1 after a failed start or a failed menu installation (the host may
+    // ignore it, scripts and installers do not), otherwise 0.
+    int exitCode() const { return startFailed_ ? 1 : 0; }
 
     // The components, for the program and tests.
     TPageControl* pageControl() const { return pages_; }
@@ -162,6 +165,7 @@ private:
     bool started_ = false;
     bool running_ = false;
     bool layoutLoaded_ = false;
+    bool startFailed_ = false;
     bool closeRequested_ = false; // closed during a run: the run stops at its next check
 
     // The components; the comment names the object name the skin, the layout files and the tests use.

@@ -587,6 +587,7 @@ private slots:
         QVERIFY(fx->messages().isEmpty()); // the cancelled run is no error to show
         QVERIFY(CurrentWait() == WaitKind::None);
         QVERIFY(fx->userMode().contains("TFOrderProfit1.Left=33\r\nTFOrderProfit1.Top=44"));
+        QCOMPARE(window->exitCode(), 0);
     }
 
     void closeButtonClosesAndSavesThePlacement()

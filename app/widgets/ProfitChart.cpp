@@ -41,6 +41,7 @@ constexpr qreal DepthShare = 0.16;     // one step of depth, of a month's width
 constexpr qreal MaxDepthStep = 14;     // pixels
 constexpr qreal DepthRise = 0.75;      // upward offset per pixel of rightward offset
 constexpr qreal RibbonDepth = 0.6;     // a line's ribbon, of one step of depth
+constexpr int MaxValueLabels = 12;
 constexpr unsigned GridColor = 0xC0C0C0u;
 constexpr unsigned FloorColor = 0xF0F0F0u;
 
@@ -261,7 +262,9 @@ ChartLayout TProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
         }
     const int months = static_cast<int>(monthLabels_.size());
     const qreal estimatedHeight = size.height() - plotTop - 2 * lineHeight - 10;
-    l.ticks = ValueAxisTicks(low, high, static_cast<int>(estimatedHeight / (1.6 * lineHeight)));
+    // A label every 1.6 lines at most, and no more than a dozen (a printed page is tall).
+    const int fittingLabels = static_cast<int>(estimatedHeight / (1.6 * lineHeight));
+    l.ticks = ValueAxisTicks(low, high, std::min(MaxValueLabels, fittingLabels));
     l.low = l.ticks.front();
     l.high = l.ticks.back();
     qreal labelWidth = 0;
@@ -313,9 +316,11 @@ QString TProfitChart::monthToolTip(int month) const
         return {};
     const int first = barsActive_ ? 0 : SeriesPerMode;
     QString text = monthLabels_[month];
-    for (int i = 0; i < SeriesPerMode; ++i)
+    for (int i = 0; i < SeriesPerMode; ++i) {
+        const qreal value = series_[static_cast<size_t>(first + i)].values[month];
         text += QStringLiteral("\n%1: %2").arg(QString::fromUtf8(SeriesCaptions[i]),
-                                               QString::fromStdString(FormatMoney(series_[static_cast<size_t>(first + i)].values[month])));
+                                               QString::fromStdString(FormatMoney(value)));
+    }
     return text;
 }
 

@@ -92,10 +92,11 @@ public:
     void setBarsActive(bool bars);
     bool barsActive() const { return barsActive_; }
 
-    // The six series in design order (bars net, commission, profit; lines net, commission, profit).
+    // The six series in design order (bars net, commission, profit; lines net, commission, profit);
+    // barSeries and lineSeries by their index in the mode: 0 net, 1 commission, 2 profit.
     const std::array<ChartSeries, 6>& series() const { return series_; }
-    const ChartSeries& barSeries(int i) const { return series_[static_cast<size_t>(i)]; }      // 0 net, 1 commission, 2 profit
-    const ChartSeries& lineSeries(int i) const { return series_[static_cast<size_t>(3 + i)]; } // 0 net, 1 commission, 2 profit
+    const ChartSeries& barSeries(int i) const { return series_[static_cast<size_t>(i)]; }
+    const ChartSeries& lineSeries(int i) const { return series_[static_cast<size_t>(3 + i)]; }
 
     // The month labels of the axis, in order, and the value axis labels from the bottom up.
     QStringList monthLabels() const { return monthLabels_; }

@@ -7,7 +7,7 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"
-#include "display/WidgetDialogs.h"
+#include "spool/widgets/PrinterSelect.h"
 #include "appearance/widgets/ColorWrapper.h"
 #include "spool/ExtSpooler.h"
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     gs::Runtime runtime(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()));
     gs::InitNumberFormats(runtime);
     gs::RegisterColorWrapper();
-    runtime.setDialogs(std::make_shared<gs::WidgetDialogs>());
+    runtime.setDialogs(std::make_shared<gs::SpoolWidgetDialogs>());
     gs::StartProcessObjects(runtime);
 
     const gs::HostIdentity host = gs::ReadHostIdentity(runtime);

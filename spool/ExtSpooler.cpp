@@ -146,10 +146,13 @@ void TExtSpooler::EnsureSpoolTables(bool startMailProcessor)
         const bool firstCall = !installMarkUsed_;
         bool ok = openTables(firstCall);
         if (!ok) {
-            // One rebuild and one more attempt: the old files are kept aside, never deleted.
+            // One rebuild and one more attempt. Only damaged files (and the first call of an
+            // installation) are replaced, and the old files are kept aside, never deleted; healthy
+            // tables that could not be opened this moment are simply tried again.
             store_.Close();
             try {
-                CreateSpoolTables(spoolDir_, true);
+                CreateSpoolTables(spoolDir_, rebuildRequested_ || SpoolFilesDamaged(spoolDir_));
+                rebuildRequested_ = false;
                 ok = openTables(false);
             } catch (const std::exception& e) {
                 if (!isOrdinaryError(e))
@@ -185,6 +188,7 @@ bool TExtSpooler::openTables(bool firstCall)
         store_.Open(spoolDir_);
         if (firstCall && InstallStart) {
             installMarkUsed_ = true;
+            rebuildRequested_ = true;
             store_.Close();
             return false;
         }

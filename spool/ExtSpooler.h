@@ -170,6 +170,7 @@ private:
     std::unique_ptr<class SpoolWritersLock> writersLock_;
     bool ready_ = false;
     bool installMarkUsed_ = false;
+    bool rebuildRequested_ = false;
     bool shutDown_ = false;
     std::vector<TSpoolerRunItem> runItems_;
     std::vector<std::thread> launchers_;

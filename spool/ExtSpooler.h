@@ -122,6 +122,8 @@ public:
     std::function<bool()> ShiftOnlyHeld;
     // Runs a function on the main thread later (the launcher threads' reports).
     std::function<void(std::function<void()>)> PostToMainThread;
+    // Shows (true) or ends (false) the wait cursor while tables are checked and jobs written.
+    std::function<void(bool)> ShowWait;
     // Starts a processor program; default: a detached process of the program file.
     std::function<bool(const std::filesystem::path& program)> LaunchProgram;
 

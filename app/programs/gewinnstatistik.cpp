@@ -9,6 +9,7 @@
 #include "app/widgets/OrderProfit1.h"
 #include "spool/widgets/PrinterSelect.h"
 #include "appearance/widgets/ColorWrapper.h"
+#include "display/WaitCursor.h"
 #include "spool/ExtSpooler.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     runtime.spooler->PostToMainThread = [&app](std::function<void()> fn) {
         QMetaObject::invokeMethod(&app, std::move(fn), Qt::QueuedConnection);
     };
+    runtime.spooler->ShowWait = [](bool on) { on ? gs::BeginWait() : gs::EndWait(); };
     runtime.spooler->ShiftOnlyHeld = [] {
         return QApplication::activeWindow() != nullptr &&
                QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;

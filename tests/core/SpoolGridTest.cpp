@@ -152,9 +152,12 @@ TEST(SpoolGrid, AFailureInTheMiddleLeavesNothingAndReturnsZero)
             throw Error("Datenträger voll");
         text = "line";
     };
+    std::string waits;
+    f.spooler->ShowWait = [&](bool on) { waits += on ? "+" : "-"; };
     const auto r = f.spooler->SpoolGrid(request);
     EXPECT_EQ(r.Code, 0);
     EXPECT_NE(r.error.find("Datenträger voll"), std::string::npos);
+    EXPECT_EQ(waits, "+-+-"); // the normal cursor is back after the failure
     EXPECT_EQ(f.count("SPOOL"), 0);
     EXPECT_EQ(f.count("DET"), 0);
     EXPECT_EQ(g.data.CurrentRow(), 0);

@@ -118,7 +118,10 @@ public:
     bool InstallStart = false;
 
     // --- what the window layer provides (defaults: no window) ---
-    // True when the application is active and only Shift is held (no Ctrl, no Alt).
+    // True when a window of the program is active; without it (no hook) the printer selection is
+    // never shown and print jobs take the printer of TOVIK.INI.
+    std::function<bool()> ApplicationActive;
+    // True when only Shift is held (no Ctrl, no Alt).
     std::function<bool()> ShiftOnlyHeld;
     // Runs a function on the main thread later (the launcher threads' reports).
     std::function<void(std::function<void()>)> PostToMainThread;

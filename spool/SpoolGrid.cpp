@@ -90,8 +90,9 @@ bool TExtSpooler::setDestination(int& copies, SpoolFields& row)
     Duplex = def.DuplexType;
     CopiesCaption = def.Copies_Caption_op[0];
 
+    const bool active = ApplicationActive && ApplicationActive();
     const bool shiftOnly = ShiftOnlyHeld && ShiftOnlyHeld();
-    if (shiftOnly || def.UsePrinterDialog) {
+    if (active && (shiftOnly || def.UsePrinterDialog)) {
         PrintTargetRequest request;
         request.printerName = PrinterName;
         request.binName = BinName;

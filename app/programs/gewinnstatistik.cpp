@@ -44,10 +44,8 @@ int main(int argc, char** argv)
         QMetaObject::invokeMethod(&app, std::move(fn), Qt::QueuedConnection);
     };
     runtime.spooler->ShowWait = [](bool on) { on ? gs::BeginWait() : gs::EndWait(); };
-    runtime.spooler->ShiftOnlyHeld = [] {
-        return QApplication::activeWindow() != nullptr &&
-               QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;
-    };
+    runtime.spooler->ApplicationActive = [] { return QApplication::activeWindow() != nullptr; };
+    runtime.spooler->ShiftOnlyHeld = [] { return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier; };
 
     int result = 0;
     {

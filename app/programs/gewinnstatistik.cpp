@@ -11,7 +11,10 @@
 #include "app/widgets/OrderProfit1.h"
 #include "display/QtTranslations.h"
 #include "display/WidgetDialogs.h"
+#include "spool/widgets/PrinterSelect.h"
 #include "appearance/widgets/ColorWrapper.h"
+#include "display/WaitCursor.h"
+#include "spool/ExtSpooler.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -27,7 +30,7 @@ bool IsInstallation(int argc, char** argv) { return argc > 1 && std::strcmp(argv
 
 // The window dialogs, with every message also on standard error: an installer or a script that
 // starts the program learns what went wrong even when nobody reads the box.
-class EchoingWidgetDialogs : public gs::WidgetDialogs {
+class EchoingWidgetDialogs : public gs::SpoolWidgetDialogs {
 public:
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override
     {
@@ -69,10 +72,25 @@ int main(int argc, char** argv)
     for (qsizetype i = 1; i < arguments.size(); ++i)
         commandLine.args.push_back(arguments[i].toStdString());
 
-    gs::TFOrderProfit1 window(commandLine, host, &gs::RunStatistics);
-    window.show();
-    // The window closes itself after a failed start or the menu installation; closing the last
-    // window ends the event loop and with it the program. A failed start or installation exits 1.
-    const int loopResult = app.exec();
-    return window.exitCode() != 0 ? window.exitCode() : loopResult;
+    // The spooler's window side: the launcher threads report through the event loop, and Shift
+    // alone while a print is confirmed asks for the printer.
+    runtime.spooler->InstallStart = commandLine.isInstall();
+    runtime.spooler->PostToMainThread = [&app](std::function<void()> fn) {
+        QMetaObject::invokeMethod(&app, std::move(fn), Qt::QueuedConnection);
+    };
+    runtime.spooler->ShowWait = [](bool on) { on ? gs::BeginWait() : gs::EndWait(); };
+    runtime.spooler->ApplicationActive = [] { return QApplication::activeWindow() != nullptr; };
+    runtime.spooler->ShiftOnlyHeld = [] { return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier; };
+
+    int result = 0;
+    {
+        gs::TFOrderProfit1 window(commandLine, host, &gs::RunStatistics);
+        window.show();
+        // The window closes itself after a failed start or the menu installation; closing the last
+        // window ends the event loop and with it the program. A failed start or installation exits 1.
+        const int loopResult = app.exec();
+        result = window.exitCode() != 0 ? window.exitCode() : loopResult;
+    }
+    gs::EndProcessObjects(runtime);
+    return result;
 }

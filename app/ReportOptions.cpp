@@ -40,6 +40,10 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "text" && v != "csv" && v != "json"))
                 return {std::nullopt, "--format braucht text, csv oder json"};
             o.format = v == "text" ? ReportFormat::Text : v == "csv" ? ReportFormat::Csv : ReportFormat::Json;
+        } else if (a == "--pdf") {
+            if (!value(v) || v.empty())
+                return {std::nullopt, "--pdf braucht einen Dateinamen"};
+            o.pdfFile = v;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return {std::nullopt, "unbekannte Option: " + a};
         } else if (o.databasePath.empty()) {
@@ -62,11 +66,13 @@ std::string ReportUsage(const std::string& programName)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
            " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
+           "       [--pdf FILE]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
            "  --server  local (Vorgabe) oder remote\n"
-           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n";
+           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
+           "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n";
 }
 
 } // namespace gs

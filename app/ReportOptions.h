@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the report command:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//                            [--pdf FILE]
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ struct ReportOptions {
     int periodIndex = 0;          // "Ganzes Jahr"
     bool localServer = true;
     ReportFormat format = ReportFormat::Text;
+    std::string pdfFile;          // non-empty: the list goes as a PDF into this file instead
 };
 
 // The options, or the reason they are not usable (the caller prints it with the usage text).

@@ -1,8 +1,11 @@
 // The statistics without the window, for scripts and month-end routines:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//                            [--pdf FILE]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
-// when the start-up failed (its message on standard error).
+// when the start-up failed (its message on standard error). With --pdf the list goes into FILE as
+// the list print would draw it, and nothing is printed; a failed run or a PDF that cannot be
+// written gives exit 1 and the reason on standard error (no PDF of a half run is written).
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
@@ -16,8 +19,17 @@
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
 
+#ifdef GS_REPORT_PDF
+#include "ReportPdf.h"
+#include "spool/render/GuiPlatform.h"
+#include "spool/render/ListRenderer.h"
+
+#include <QGuiApplication>
+#endif
+
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +60,19 @@ int main(int argc, char** argv)
         return 2;
     }
     const gs::ReportOptions& options = *parsed.options;
+#ifdef GS_REPORT_PDF
+    std::unique_ptr<QGuiApplication> gui;
+    if (!options.pdfFile.empty()) {
+        gs::PreferOffscreenWithoutDisplay();
+        static int guiArgc = 1;
+        gui = std::make_unique<QGuiApplication>(guiArgc, argv);
+    }
+#else
+    if (!options.pdfFile.empty()) {
+        std::cerr << programName << ": --pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
+        return 2;
+    }
+#endif
 
     try {
         gs::Runtime runtime(ProgramFile(argv[0]));
@@ -66,6 +91,22 @@ int main(int argc, char** argv)
         gs::TResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+#ifdef GS_REPORT_PDF
+        if (!options.pdfFile.empty()) {
+            if (outcome.error) {
+                std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n"
+                          << "Die PDF-Datei wurde nicht erzeugt.\n";
+                return 1;
+            }
+            try {
+                gs::WriteReportPdf(tables, outcome, runtime.now(), options.pdfFile);
+            } catch (const std::exception& e) {
+                std::cerr << e.what() << "\n";
+                return 1;
+            }
+            return 0;
+        }
+#endif
         switch (options.format) {
         case gs::ReportFormat::Text:
             std::cout << gs::ReportText(tables, outcome);

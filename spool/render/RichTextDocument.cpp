@@ -1,6 +1,8 @@
 #include "spool/render/RichTextDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPaintDevice>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -32,9 +34,11 @@ std::unique_ptr<QTextDocument> MakeRichTextDocument(const TRichText& text, QPain
     doc->documentLayout()->setPaintDevice(&device);
     doc->setDocumentMargin(0);
     QTextOption option = doc->defaultTextOption();
-    // Tab stops every 12.5 mm, as a word processor's default; the layout's own default is in
-    // device pixels and would be tiny on a high-resolution device.
-    option.setTabStopDistance(12.5 / 25.4 * device.logicalDpiX());
+    // Tab stops every 12.5 mm, as a word processor's default. The layout counts tab distances in
+    // screen pixels and scales them to the device itself.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double screenDpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    option.setTabStopDistance(12.5 / 25.4 * screenDpi);
     doc->setDefaultTextOption(option);
     QFont base(QString::fromLatin1(defaultFamily));
     base.setPointSizeF(10);

@@ -18,6 +18,10 @@ TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
     EXPECT_EQ(r.options->periodIndex, 16);
     EXPECT_TRUE(r.options->localServer);
     EXPECT_EQ(r.options->format, ReportFormat::Text);
+    EXPECT_EQ(r.options->pdfFile, "");
+    r = ParseReportOptions({"/db", "--year", "2024", "--pdf", "/out/gewinne.pdf"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->pdfFile, "/out/gewinne.pdf");
 }
 
 TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
@@ -33,6 +37,8 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db", "--year", "2006", "--format", "xml"},
         {"/db", "--year", "2006", "--verbose"},
         {"/db", "/other", "--year", "2006"},
+        {"/db", "--year", "2006", "--pdf"},
+        {"/db", "--year", "2006", "--pdf", ""},
     };
     for (const auto& args : bad) {
         const auto r = ParseReportOptions(args);

@@ -44,6 +44,10 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || v.empty())
                 return {std::nullopt, "--pdf braucht einen Dateinamen"};
             o.pdfFile = v;
+        } else if (a == "--spool") {
+            if (!value(v) || (v != "pdf" && v != "print"))
+                return {std::nullopt, "--spool braucht pdf oder print"};
+            o.spool = v == "pdf" ? SpoolTarget::Pdf : SpoolTarget::Print;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return {std::nullopt, "unbekannte Option: " + a};
         } else if (o.databasePath.empty()) {
@@ -56,6 +60,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         return {std::nullopt, "DBPATH fehlt"};
     if (!haveYear)
         return {std::nullopt, "--year fehlt"};
+    if (!o.pdfFile.empty() && o.spool)
+        return {std::nullopt, "--pdf und --spool schließen sich aus"};
     return {o, {}};
 }
 
@@ -66,13 +72,15 @@ std::string ReportUsage(const std::string& programName)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
            " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
-           "       [--pdf FILE]\n"
+           "       [--pdf FILE | --spool pdf|print]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
            "  --server  local (Vorgabe) oder remote\n"
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
-           "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n";
+           "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
+           "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
+           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
 }
 
 } // namespace gs

@@ -1,7 +1,9 @@
 #pragma once
 // The command line of the report command:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
-//                            [--pdf FILE]
+//                            [--pdf FILE | --spool pdf|print]
+#include "app/ReportSpool.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ struct ReportOptions {
     bool localServer = true;
     ReportFormat format = ReportFormat::Text;
     std::string pdfFile;          // non-empty: the list goes as a PDF into this file instead
+    std::optional<SpoolTarget> spool; // write the list as one job into the spool instead of printing it
 };
 
 // The options, or the reason they are not usable (the caller prints it with the usage text).

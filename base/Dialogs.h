@@ -27,6 +27,23 @@ struct SaveFileRequest {
     std::string initialPath;
 };
 
+// The printer selection of a print job ("Druckerauswahl:"): preset values in, the user's choice out.
+// Duplex: 0 none ("kein"), 1 horizontal, 2 vertical.
+struct PrintTargetRequest {
+    std::string printerName;
+    std::string binName;
+    int copies = 1;
+    int duplex = 0;
+    bool showPdfChoices = false; // "Zusätzlich PDF-Datei", "Nur PDF"; hidden for list jobs
+};
+
+struct PrintTargetChoice {
+    std::string printerName;
+    std::optional<std::string> binName; // none selected: the preset stays
+    int copies = 1;
+    int duplex = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -38,6 +55,11 @@ public:
     virtual std::string askInput(const InputRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
     virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+    // nullopt: cancelled. Without a window to ask in, the selection counts as cancelled.
+    virtual std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request)
+    {
+        return std::nullopt;
+    }
 };
 
 // Dialogs for programs without a window: messages go to standard error with the markup removed,

@@ -1,48 +1,34 @@
 #include "ReportPdf.h"
 
-#include "app/ReportOutput.h"
-#include "app/ResultColumns.h"
+#include "app/ReportSpool.h"
 #include "base/Cp1252.h"
+#include "base/Text.h"
+#include "spool/TextToRtf.h"
 #include "spool/render/PdfOutput.h"
-
-#include <string_view>
 
 namespace gs {
 
 namespace {
 
-// A grid caption without the grid's bold markup "/b" (any letter case), as the spooler stores it.
-std::string CaptionWithoutMarkup(std::string_view title)
-{
-    std::string out;
-    for (size_t i = 0; i < title.size(); ++i) {
-        if (title[i] == '/' && i + 1 < title.size() && (title[i + 1] == 'b' || title[i + 1] == 'B')) {
-            ++i;
-            continue;
-        }
-        out += title[i];
-    }
-    return out;
-}
-
-// KM's rows, each turned into its cell texts only when the renderer asks for it.
-class KmRowSource : public TListRowSource {
+// The rows of the list's grid, each row's cell texts made only when the renderer asks for it.
+class GridRowSource : public TListRowSource {
 public:
-    explicit KmRowSource(const std::vector<KmRow>& rows) : rows_(rows) {}
-    long long RowCount() override { return static_cast<long long>(rows_.size()); }
+    explicit GridRowSource(const TGridDescription& grid) : grid_(grid) {}
+    long long RowCount() override { return grid_.dataSet->RecordCount(); }
     bool NextRow(std::vector<std::string>& cells) override
     {
-        if (next_ >= rows_.size())
+        if (next_ >= grid_.dataSet->RecordCount())
             return false;
-        const KmRow& row = rows_[next_++];
-        for (const ResultColumn& c : ResultListColumns)
-            cells.push_back(KmFieldText(row, c.field).value_or(std::string()));
+        for (const TGridColumn& c : grid_.columns)
+            if (c.width > 0)
+                cells.push_back(grid_.dataSet->FieldText(next_, c.fieldName).value_or(std::string()));
+        ++next_;
         return true;
     }
 
 private:
-    const std::vector<KmRow>& rows_;
-    size_t next_ = 0;
+    const TGridDescription& grid_;
+    int next_ = 0;
 };
 
 } // namespace
@@ -52,21 +38,24 @@ std::string ListPrintTitle(TDateTime now) { return "Gewinne, erstellt " + DateTi
 TRenderResult WriteReportPdf(const TResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file)
 {
+    // The same grid, title and footer the list print spools, so that the file looks like the one
+    // the PDF processor makes of the window's list.
+    KmGridDataSet data(tables);
+    const TGridDescription grid = ResultListGrid(data);
     TListJob job;
-    job.title = Utf8ToCp1252(ListPrintTitle(now));
-    job.footer = Utf8ToCp1252(outcome.summen);
-    job.landscape = true; // the list print is always landscape
+    job.title = Utf8ToCp1252(TextToRtfWithSize(ListPrintTitle(now), 10));
+    job.footer = Utf8ToCp1252(TextToRtfWithSize(outcome.summen, 10));
+    job.landscape = true;
     job.printDate = DateTimeToText(now);
     job.documentName = "Gewinne";
-    for (const ResultColumn& c : ResultListColumns) {
-        TListColumnSpec col;
-        col.caption = CaptionWithoutMarkup(c.title);
-        col.width = c.width;
-        // The list shows the document number on the right, every other column on the left.
-        col.cellAlignment = std::string_view(c.field) == "ID_ORDER" ? ListAlignRight : ListAlignLeft;
-        job.columns.push_back(col);
+    for (const TGridColumn& c : grid.columns) {
+        if (c.width <= 0)
+            continue;
+        std::string caption = c.title;
+        ReplaceAllText(caption, "/b", "");
+        job.columns.push_back({caption, c.width, c.titleAlignment, c.cellAlignment});
     }
-    KmRowSource rows(tables.KM);
+    GridRowSource rows(grid);
     return WriteListPdf(job, rows, file);
 }
 

@@ -22,6 +22,13 @@ TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
     r = ParseReportOptions({"/db", "--year", "2024", "--pdf", "/out/gewinne.pdf"});
     ASSERT_TRUE(r.options);
     EXPECT_EQ(r.options->pdfFile, "/out/gewinne.pdf");
+    EXPECT_FALSE(r.options->spool);
+    r = ParseReportOptions({"/db", "--year", "2024", "--spool", "pdf"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->spool, SpoolTarget::Pdf);
+    r = ParseReportOptions({"/db", "--year", "2024", "--spool", "print"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->spool, SpoolTarget::Print);
 }
 
 TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
@@ -36,9 +43,12 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db", "--year", "2006", "--server", "lan"},
         {"/db", "--year", "2006", "--format", "xml"},
         {"/db", "--year", "2006", "--verbose"},
+        {"/db", "--year", "2006", "--spool"},
+        {"/db", "--year", "2006", "--spool", "mail"},
         {"/db", "/other", "--year", "2006"},
         {"/db", "--year", "2006", "--pdf"},
         {"/db", "--year", "2006", "--pdf", ""},
+        {"/db", "--year", "2006", "--pdf", "x.pdf", "--spool", "pdf"},
     };
     for (const auto& args : bad) {
         const auto r = ParseReportOptions(args);

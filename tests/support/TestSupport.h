@@ -41,12 +41,15 @@ public:
     std::deque<std::optional<std::string>> saveFileAnswers;
     std::vector<InputRequest> inputRequests;
     std::vector<std::string> folderTitles;
+    std::deque<std::optional<PrintTargetChoice>> printTargetAnswers; // cancel when empty
+    std::vector<PrintTargetRequest> printTargetRequests;
 
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& help, const std::string& caption) override;
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request) override;
 };
 
 // A Runtime whose program file lies in a fresh temporary directory, with recording dialogs.

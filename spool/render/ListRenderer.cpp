@@ -5,6 +5,7 @@
 #include "spool/render/RichTextDocument.h"
 
 #include <QFont>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -180,17 +181,22 @@ private:
     }
 
     // One cell: cut with an ellipsis to the column's inner width, placed by the alignment; the
-    // text never reaches into the neighbouring column.
+    // text never reaches into the neighbouring column. Widths of texts seen before (dates, zones,
+    // names repeat in long lists) come from a cache, so a cell is usually shaped only once, to draw.
     void drawCell(const QFontMetricsF& fm, const std::string& text, size_t column, int alignment, double y,
                   double height)
     {
         const double inner = widths_[column] - 2 * padding_;
         if (inner <= 0 || text.empty())
             return;
-        const QString shown = fm.elidedText(Q(text), Qt::ElideRight, inner);
-        if (shown.isEmpty())
-            return;
-        const double w = fm.horizontalAdvance(shown);
+        QString shown = Q(text);
+        double w = widthOf(fm, shown);
+        if (w > inner) {
+            shown = fm.elidedText(shown, Qt::ElideRight, inner);
+            if (shown.isEmpty())
+                return;
+            w = fm.horizontalAdvance(shown);
+        }
         double x = lefts_[column] + padding_;
         if (alignment == ListAlignRight)
             x += inner - w;
@@ -198,6 +204,19 @@ private:
             x += (inner - w) / 2;
         const double baseline = y + (height - fm.height()) / 2 + fm.ascent();
         painter_.drawText(QPointF(x, baseline), shown);
+    }
+
+    double widthOf(const QFontMetricsF& fm, const QString& text)
+    {
+        auto& cache = &fm == &*captionMetrics_ ? captionWidths_ : cellWidths_;
+        const auto it = cache.constFind(text);
+        if (it != cache.constEnd())
+            return *it;
+        if (cache.size() > 20000) // bounded: a list of unique texts must not grow it without end
+            cache.clear();
+        const double w = fm.horizontalAdvance(text);
+        cache.insert(text, w);
+        return w;
     }
 
     const TListJob& job_;
@@ -211,6 +230,7 @@ private:
     double rowHeight_ = 1, captionHeight_ = 0, pageFooterHeight_ = 0, padding_ = 0;
     std::vector<double> widths_, lefts_;
     std::unique_ptr<QTextDocument> title_, footer_;
+    QHash<QString, double> cellWidths_, captionWidths_;
     double titleHeight_ = 0, footerHeight_ = 0;
 };
 

@@ -4,10 +4,10 @@ set -euo pipefail
 PKGS=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-charts-dev libgl-dev
-  libsqlite3-dev sqlite3 zlib1g-dev
+  libsqlite3-dev sqlite3 zlib1g-dev libcups2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
-  libcups2-dev poppler-utils cups printer-driver-cups-pdf
+  poppler-utils cups printer-driver-cups-pdf
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -146,10 +146,13 @@ void TExtSpooler::EnsureSpoolTables(bool startMailProcessor)
         const bool firstCall = !installMarkUsed_;
         bool ok = openTables(firstCall);
         if (!ok) {
-            // One rebuild and one more attempt: the old files are kept aside, never deleted.
+            // One rebuild and one more attempt. Only damaged files (and the first call of an
+            // installation) are replaced, and the old files are kept aside, never deleted; healthy
+            // tables that could not be opened this moment are simply tried again.
             store_.Close();
             try {
-                CreateSpoolTables(spoolDir_, true);
+                CreateSpoolTables(spoolDir_, rebuildRequested_ || SpoolFilesDamaged(spoolDir_));
+                rebuildRequested_ = false;
                 ok = openTables(false);
             } catch (const std::exception& e) {
                 if (!isOrdinaryError(e))
@@ -185,6 +188,7 @@ bool TExtSpooler::openTables(bool firstCall)
         store_.Open(spoolDir_);
         if (firstCall && InstallStart) {
             installMarkUsed_ = true;
+            rebuildRequested_ = true;
             store_.Close();
             return false;
         }
@@ -261,36 +265,60 @@ void TExtSpooler::ProcessLauncherReports()
         fn();
 }
 
-void TExtSpooler::launch(size_t item)
-{
-    // Marked busy on the main thread before the thread exists: at most one launcher per item.
-    runItems_[item].Enabled = false;
-    const TSpoolerRunItem copy = runItems_[item];
-    const std::filesystem::path program = programDir_ / copy.ExeName;
-    const std::filesystem::path spoolDir = spoolDir_;
-    const ProcessorKind kind = KindOfItem(item);
-    auto launchProgram = LaunchProgram;
-    launchers_.emplace_back([this, item, copy, program, spoolDir, kind, launchProgram] {
+namespace {
+
+// The launcher thread of one run item: starts the processor program, or, after the first start in
+// the process, first gives a processor that is coming up 5 seconds to take its lock. It works on a
+// copy of the run item and reports back through calls that run on the main thread.
+struct TSpoolerRun {
+    TSpoolerRunItem item;
+    ProcessorKind kind;
+    std::filesystem::path program;
+    std::filesystem::path spoolDir;
+    std::function<bool(const std::filesystem::path&)> launchProgram;
+    const std::atomic<bool>* stop;
+    std::function<void()> firstStartDone;
+    std::function<void()> done;
+
+    void Execute()
+    {
         try {
-            if (copy.FirstStart) {
+            if (item.FirstStart) {
                 if (!ProcessorRunning(spoolDir, kind) && launchProgram)
                     launchProgram(program);
-                report([this, item] { runItems_[item].FirstStart = false; });
+                firstStartDone();
             } else {
                 const auto until = std::chrono::steady_clock::now() + kProcessorWait;
                 bool running = ProcessorRunning(spoolDir, kind);
-                while (!running && !stopLaunchers_ && std::chrono::steady_clock::now() < until) {
+                while (!running && !*stop && std::chrono::steady_clock::now() < until) {
                     std::this_thread::sleep_for(kProcessorPoll);
                     running = ProcessorRunning(spoolDir, kind);
                 }
-                if (!running && !stopLaunchers_ && launchProgram)
+                if (!running && !*stop && launchProgram)
                     launchProgram(program);
             }
         } catch (...) {
             // A launcher never takes the program down; the job waits in the table.
         }
-        report([this, item] { runItems_[item].Enabled = true; });
-    });
+        done();
+    }
+};
+
+} // namespace
+
+void TExtSpooler::launch(size_t item)
+{
+    // Marked busy on the main thread before the thread exists: at most one launcher per item.
+    runItems_[item].Enabled = false;
+    TSpoolerRun run{runItems_[item],
+                    KindOfItem(item),
+                    programDir_ / runItems_[item].ExeName,
+                    spoolDir_,
+                    LaunchProgram,
+                    &stopLaunchers_,
+                    [this, item] { report([this, item] { runItems_[item].FirstStart = false; }); },
+                    [this, item] { report([this, item] { runItems_[item].Enabled = true; }); }};
+    launchers_.emplace_back([run = std::move(run)]() mutable { run.Execute(); });
 }
 
 void TExtSpooler::joinLaunchers() noexcept

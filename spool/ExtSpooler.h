@@ -118,10 +118,15 @@ public:
     bool InstallStart = false;
 
     // --- what the window layer provides (defaults: no window) ---
-    // True when the application is active and only Shift is held (no Ctrl, no Alt).
+    // True when a window of the program is active; without it (no hook) the printer selection is
+    // never shown and print jobs take the printer of TOVIK.INI.
+    std::function<bool()> ApplicationActive;
+    // True when only Shift is held (no Ctrl, no Alt).
     std::function<bool()> ShiftOnlyHeld;
     // Runs a function on the main thread later (the launcher threads' reports).
     std::function<void(std::function<void()>)> PostToMainThread;
+    // Shows (true) or ends (false) the wait cursor while tables are checked and jobs written.
+    std::function<void(bool)> ShowWait;
     // Starts a processor program; default: a detached process of the program file.
     std::function<bool(const std::filesystem::path& program)> LaunchProgram;
 
@@ -170,6 +175,7 @@ private:
     std::unique_ptr<class SpoolWritersLock> writersLock_;
     bool ready_ = false;
     bool installMarkUsed_ = false;
+    bool rebuildRequested_ = false;
     bool shutDown_ = false;
     std::vector<TSpoolerRunItem> runItems_;
     std::vector<std::thread> launchers_;

@@ -7,7 +7,7 @@ namespace gs {
 std::optional<std::string> TTextRowsDataSet::FieldText(int row, std::string_view field) const
 {
     for (size_t i = 0; i < fieldNames_.size(); ++i) {
-        if (!EqualsNoCase(fieldNames_[i], field))
+        if (fieldNames_[i] != field && !EqualsNoCase(fieldNames_[i], field))
             continue;
         if (row < 0 || row >= RecordCount())
             return std::string();

@@ -9,7 +9,9 @@
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace gs {
 
@@ -88,6 +90,10 @@ void ListCellText(const TGridRecord& record, std::string_view field, std::string
     if (cellMode != CellModeOrderList)
         return;
     const std::string key = UpperAscii(field);
+    // Most columns of a list have no rule: they leave the text as it is, without a copy.
+    static constexpr std::string_view keys[] = {"EU_", "EKEU", "VKEU", "STEUER", "DEZ", "GRUP", "WIN", "STK", "EINH", "ZA"};
+    if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys))
+        return;
     std::string result = text;
     try {
         OrderListRules(record, key, field, result);

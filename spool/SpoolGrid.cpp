@@ -39,6 +39,26 @@ const TUserPrinterDef& PrinterDef()
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// The wait cursor for a scope; the normal cursor again on every way out.
+class WaitScope {
+public:
+    explicit WaitScope(const std::function<void(bool)>& show) : show_(show)
+    {
+        if (show_)
+            show_(true);
+    }
+    ~WaitScope()
+    {
+        if (show_)
+            show_(false);
+    }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    const std::function<void(bool)>& show_;
+};
+
 // The grid title without the bold markup "/b" (any case).
 std::string CaptionOf(const std::string& title)
 {
@@ -70,8 +90,9 @@ bool TExtSpooler::setDestination(int& copies, SpoolFields& row)
     Duplex = def.DuplexType;
     CopiesCaption = def.Copies_Caption_op[0];
 
+    const bool active = ApplicationActive && ApplicationActive();
     const bool shiftOnly = ShiftOnlyHeld && ShiftOnlyHeld();
-    if (shiftOnly || def.UsePrinterDialog) {
+    if (active && (shiftOnly || def.UsePrinterDialog)) {
         PrintTargetRequest request;
         request.printerName = PrinterName;
         request.binName = BinName;
@@ -173,7 +194,10 @@ std::string TExtSpooler::BuildPdfPath(int jobKind, const std::string& printName,
 TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
 {
     TStandardTableSpoolResult result;
-    EnsureSpoolTables(request.PdfMode != 0);
+    {
+        WaitScope wait(ShowWait);
+        EnsureSpoolTables(request.PdfMode != 0);
+    }
     if (!ready_) {
         result.error = "Die Ausgabetabellen sind nicht bereit.";
         return result;
@@ -197,6 +221,7 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
     SpoolFields row;
     if (request.JobKind == JobKindPrint && !setDestination(copies, row))
         return result; // cancelled in the printer selection: no row, no error
+    WaitScope wait(ShowWait); // after the printer selection, until the job is written
     if (request.JobKind > 0)
         row.emplace_back("ISMAIL", true);
     storeReportLayout(row);

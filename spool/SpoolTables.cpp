@@ -293,6 +293,48 @@ std::int64_t ProbeSpoolSize(const std::filesystem::path& dir)
     return size;
 }
 
+namespace {
+
+bool TableFileHealthy(const std::filesystem::path& file, const std::string& table)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return false;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    bool healthy = false;
+    sqlite3_stmt* st = nullptr;
+    const std::string sql = "SELECT (SELECT count(*) FROM sqlite_master WHERE type='table' AND lower(name)=lower('" +
+                            table + "')), (SELECT quick_check FROM pragma_quick_check)";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+        const auto* check = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+        healthy = sqlite3_column_int(st, 0) == 1 && check && std::string(check) == "ok";
+    } else if (sqlite3_errcode(db) == SQLITE_BUSY || sqlite3_errcode(db) == SQLITE_LOCKED) {
+        healthy = true; // in use by another program, not damaged
+    }
+    sqlite3_finalize(st);
+    sqlite3_close_v2(db);
+    return healthy;
+}
+
+} // namespace
+
+bool SpoolFilesDamaged(const std::filesystem::path& dir)
+{
+    const std::filesystem::path spool = FindFileNoCase(dir, SpoolTableName);
+    const std::filesystem::path detail = FindFileNoCase(dir, DetailTableName);
+    std::error_code ec;
+    const bool haveSpool = std::filesystem::exists(spool, ec);
+    const bool haveDetail = std::filesystem::exists(detail, ec);
+    if (haveSpool != haveDetail)
+        return true;
+    if (!haveSpool)
+        return false;
+    return !TableFileHealthy(spool, "SPOOL") || !TableFileHealthy(detail, "DET");
+}
+
 bool CompactSpoolTable(const std::filesystem::path& file)
 {
     sqlite3* db = nullptr;

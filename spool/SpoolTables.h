@@ -60,6 +60,12 @@ void CreateSpoolTables(const std::filesystem::path& dir, bool force);
 // tables must be closed. A file that cannot be moved is left and reported by an empty result path.
 std::vector<std::filesystem::path> SetSpoolFilesAside(const std::filesystem::path& dir);
 
+// True when the tables' files are damaged, so that only setting them aside and making fresh ones
+// helps: one table without the other (fresh job numbers would meet old detail rows), or a file that
+// is no table file or fails SQLite's quick check. Healthy files that merely could not be opened (a
+// lock held too long) are not damaged. Neither file there: false.
+bool SpoolFilesDamaged(const std::filesystem::path& dir);
+
 // The size probe before the compaction: the size in bytes of the first of SPOOL.ADT, SPOOL's memo
 // store, DET.ADT, DET's memo store that reaches SpoolCompactionSize, or of the last one; -1 for a
 // missing file. This storage keeps memos and blobs inside the table file, so there is no separate

@@ -7,8 +7,9 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"
-#include "display/WidgetDialogs.h"
+#include "spool/widgets/PrinterSelect.h"
 #include "appearance/widgets/ColorWrapper.h"
+#include "display/WaitCursor.h"
 #include "spool/ExtSpooler.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
     gs::Runtime runtime(std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()));
     gs::InitNumberFormats(runtime);
     gs::RegisterColorWrapper();
-    runtime.setDialogs(std::make_shared<gs::WidgetDialogs>());
+    runtime.setDialogs(std::make_shared<gs::SpoolWidgetDialogs>());
     gs::StartProcessObjects(runtime);
 
     const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
@@ -42,10 +43,9 @@ int main(int argc, char** argv)
     runtime.spooler->PostToMainThread = [&app](std::function<void()> fn) {
         QMetaObject::invokeMethod(&app, std::move(fn), Qt::QueuedConnection);
     };
-    runtime.spooler->ShiftOnlyHeld = [] {
-        return QApplication::activeWindow() != nullptr &&
-               QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;
-    };
+    runtime.spooler->ShowWait = [](bool on) { on ? gs::BeginWait() : gs::EndWait(); };
+    runtime.spooler->ApplicationActive = [] { return QApplication::activeWindow() != nullptr; };
+    runtime.spooler->ShiftOnlyHeld = [] { return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier; };
 
     int result = 0;
     {

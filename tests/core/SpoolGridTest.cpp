@@ -127,6 +127,7 @@ TEST(SpoolGrid, SixteenShownColumnsAreRefusedBeforeAnythingIsWritten)
     g.grid.columns.push_back({"H", "hidden", 0, 0, 0});
     g.data.addRow({});
     f.rt.runtime().settings->PrinterDef.UsePrinterDialog = true;
+    f.spooler->ApplicationActive = [] { return true; };
     TSpoolGridRequest request;
     request.Grid = &g.grid;
     const auto r = f.spooler->SpoolGrid(request);
@@ -152,9 +153,12 @@ TEST(SpoolGrid, AFailureInTheMiddleLeavesNothingAndReturnsZero)
             throw Error("Datenträger voll");
         text = "line";
     };
+    std::string waits;
+    f.spooler->ShowWait = [&](bool on) { waits += on ? "+" : "-"; };
     const auto r = f.spooler->SpoolGrid(request);
     EXPECT_EQ(r.Code, 0);
     EXPECT_NE(r.error.find("Datenträger voll"), std::string::npos);
+    EXPECT_EQ(waits, "+-+-"); // the normal cursor is back after the failure
     EXPECT_EQ(f.count("SPOOL"), 0);
     EXPECT_EQ(f.count("DET"), 0);
     EXPECT_EQ(g.data.CurrentRow(), 0);
@@ -225,8 +229,16 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
     TSpoolGridRequest request;
     request.Grid = &g.grid;
 
-    // Neither the option nor Shift: no window, the defaults of TOVIK.INI.
+    // Without an active window of the program nothing is asked, whatever the option says.
+    def.UsePrinterDialog = true;
     auto r = f.spooler->SpoolGrid(request);
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_TRUE(f.rt.dialogs().printTargetRequests.empty());
+    def.UsePrinterDialog = false;
+    f.spooler->ApplicationActive = [] { return true; };
+
+    // Neither the option nor Shift: no window, the defaults of TOVIK.INI.
+    r = f.spooler->SpoolGrid(request);
     EXPECT_TRUE(f.rt.dialogs().printTargetRequests.empty());
     EXPECT_EQ(f.job(r.JobId, "PRINTERBIN1"), "\"Schacht 1\"");
     EXPECT_EQ(f.job(r.JobId, "Caption"), "Original\r\nKopie");
@@ -243,7 +255,7 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
     EXPECT_EQ(asked.binName, "Schacht 1");
     EXPECT_EQ(asked.duplex, 0);
     EXPECT_FALSE(asked.showPdfChoices);
-    EXPECT_EQ(f.count("SPOOL"), 1);
+    EXPECT_EQ(f.count("SPOOL"), 2);
 
     f.spooler->ShiftOnlyHeld = nullptr;
     def.UsePrinterDialog = true;

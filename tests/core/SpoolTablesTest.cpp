@@ -81,6 +81,21 @@ TEST(SpoolTables, ForceKeepsTheOldFilesAsideNeverDeletesThem)
     EXPECT_EQ(kept, 1);
 }
 
+TEST(SpoolTables, OnlyDamagedFilesCountAsDamaged)
+{
+    test::TempDir dir;
+    EXPECT_FALSE(SpoolFilesDamaged(dir.path())); // nothing there yet: nothing to set aside
+    CreateSpoolTables(dir.path(), false);
+    EXPECT_FALSE(SpoolFilesDamaged(dir.path()));
+    std::filesystem::rename(dir / "DET.ADT", dir / "DET.OLD");
+    EXPECT_TRUE(SpoolFilesDamaged(dir.path())); // a job table without its detail table
+    std::filesystem::rename(dir / "DET.OLD", dir / "DET.ADT");
+    std::string bytes = test::ReadFile(dir / "DET.ADT");
+    bytes.replace(0, 16, "not a table file");
+    test::WriteFile(dir / "DET.ADT", bytes);
+    EXPECT_TRUE(SpoolFilesDamaged(dir.path()));
+}
+
 TEST(SpoolTables, SizeProbeStopsAtTheFirstLargeFile)
 {
     test::TempDir dir;

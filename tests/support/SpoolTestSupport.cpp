@@ -12,6 +12,7 @@ SpoolFixture::SpoolFixture()
     CreateSpooler(rt.runtime());
     spooler = rt.runtime().spooler;
     spooler->LaunchProgram = [this](const std::filesystem::path& program) {
+        std::lock_guard<std::mutex> lock(launchedMutex);
         launched.push_back(program);
         return true;
     };

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ namespace gs::test {
 struct SpoolFixture {
     TestRuntime rt;
     std::shared_ptr<TExtSpooler> spooler;
+    // Programs the launcher threads started (they run on their own threads: read after Shutdown).
     std::vector<std::filesystem::path> launched;
+    std::mutex launchedMutex;
 
     SpoolFixture();
     std::filesystem::path spoolDir() const { return spooler->SpoolDirectory(); }

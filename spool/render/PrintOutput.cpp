@@ -33,16 +33,30 @@ bool SameName(std::string a, std::string b)
 }
 
 struct Bin {
-    std::string keyword;
-    std::string text;
+    std::string option;   // the CUPS job option that selects it
+    std::string keyword;  // its value
+    std::string text;     // the name the driver shows, when it has one
 };
 
-// The PPD's InputSlot choices of the queue. The PPD interface is deprecated in CUPS but is still
-// how a queue describes its trays; the IPP "media-source" values of driverless queues are the same
-// keywords.
+// The queue's paper sources: the IPP "media-source" keywords CUPS reports for the destination (the
+// names the printer selection window offers), then the InputSlot choices of the queue's PPD with
+// their display names, for bin names written by other programs. The PPD interface is deprecated in
+// CUPS but is still how a driver-based queue names its trays.
 std::vector<Bin> QueueBins(const std::string& printer)
 {
     std::vector<Bin> bins;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    if (cups_dest_t* dest = cupsGetDest(printer.c_str(), nullptr, count, dests)) {
+        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+            if (ipp_attribute_t* sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_SOURCE))
+                for (int i = 0; i < ippGetCount(sources); ++i)
+                    if (const char* name = ippGetString(sources, i, nullptr))
+                        bins.push_back({CUPS_MEDIA_SOURCE, name, {}});
+            cupsFreeDestInfo(info);
+        }
+    }
+    cupsFreeDests(count, dests);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     const char* ppdFile = cupsGetPPD(printer.c_str());
@@ -51,7 +65,7 @@ std::vector<Bin> QueueBins(const std::string& printer)
     if (ppd_file_t* ppd = ppdOpenFile(ppdFile)) {
         if (ppd_option_t* slot = ppdFindOption(ppd, "InputSlot"))
             for (int i = 0; i < slot->num_choices; ++i)
-                bins.push_back({slot->choices[i].choice, slot->choices[i].text});
+                bins.push_back({"InputSlot", slot->choices[i].choice, slot->choices[i].text});
         ppdClose(ppd);
     }
     ::unlink(ppdFile);
@@ -91,7 +105,7 @@ TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSe
         for (const Bin& b : QueueBins(result.printer)) {
             if (SameName(b.text, settings.paperBin) || SameName(b.keyword, settings.paperBin)) {
                 printer.printEngine()->setProperty(
-                    CupsOptionsKey, QStringList{QStringLiteral("InputSlot"), QString::fromStdString(b.keyword)});
+                    CupsOptionsKey, QStringList{QString::fromStdString(b.option), QString::fromStdString(b.keyword)});
                 result.binApplied = true;
                 break;
             }

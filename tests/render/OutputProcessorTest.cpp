@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace gs {
 namespace {
 
@@ -169,6 +171,57 @@ TEST(PdfProcessor, AJobForAnUnwritableFolderStaysIsLoggedAndRetried)
     EXPECT_EQ(retrying.ProcessDueJobs(), 1);
     EXPECT_TRUE(std::filesystem::exists(job.FilePath));
     EXPECT_EQ(s.f.count("SPOOL"), 0);
+}
+
+TEST(PdfProcessor, OpensAnAutopdfWithTheDesktopOpener)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(2);
+    const auto job = s.spool(g, JobKindPdf, 2);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    ASSERT_EQ(s.f.job(job.JobId, "MAILTYPE"), "autopdf");
+    // An opener that notes what it was asked to open.
+    const auto opened = s.f.rt.dir() / "opened.txt";
+    const auto opener = s.f.rt.dir() / "opener.sh";
+    test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + "'\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    TProcessorOptions options = s.options();
+    options.opener = opener.string();
+    TOutputProcessor processor(options);
+    EXPECT_EQ(processor.ProcessDueJobs(), 1);
+    for (int i = 0; i < 200 && !std::filesystem::exists(opened); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(opened));
+    EXPECT_EQ(test::ReadFile(opened), job.FilePath);
+
+    // A plain PDF job (MAILTYPE empty) is not opened.
+    std::filesystem::remove(opened);
+    const auto plain = s.spool(g, JobKindPdf, 1);
+    EXPECT_EQ(processor.ProcessDueJobs(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(opened));
+    EXPECT_TRUE(std::filesystem::exists(plain.FilePath));
+}
+
+TEST(PrintProcessor, AJobForAnUnknownPrinterStaysAndIsLogged)
+{
+    PdfSpool s;
+    s.f.rt.runtime().settings->PrinterDef.DEFAULT = "Kein_solcher_Drucker";
+    TestGrid g = ProfitGrid(4);
+    const auto print = s.spool(g, JobKindPrint);
+    ASSERT_GT(print.JobId, 0) << print.error;
+    const auto pdf = s.spool(g, JobKindPdf);
+
+    TOutputProcessor processor(s.options(ProcessorKind::Print));
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    EXPECT_EQ(processor.FailedAttempts(print.JobId), 1);
+    EXPECT_EQ(s.f.count("SPOOL"), 2) << "neither the failed print job nor the PDF job is removed";
+    EXPECT_EQ(s.f.count("DET", "idmain=" + std::to_string(print.JobId)), 4);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Print));
+    EXPECT_NE(log.find("Auftrag " + std::to_string(print.JobId) + ": Der Drucker \"Kein_solcher_Drucker\" ist nicht bekannt"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Auftrag " + std::to_string(pdf.JobId)), std::string::npos) << "the PDF job is not its kind";
 }
 
 TEST(Processor, PausesGrowBetweenAttempts)

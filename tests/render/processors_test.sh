@@ -130,7 +130,9 @@ outdir=${outdir//\$\{USER\}/$(id -un)}
 mkdir -p "$outdir"
 before=$(ls "$outdir" 2>/dev/null)
 
-printf '[PDF]\r\nBackupDir=%s\r\n[COPIES]\r\nList=1\r\n[PRINTERS]\r\nDEFAULT=%s\r\n' "$tmp/pdf" "$queue" >"$prog/TOVIK.INI"
+# A paper bin the queue does not offer: printed from its default tray, noted in the log.
+printf '[PDF]\r\nBackupDir=%s\r\n[COPIES]\r\nList=1\r\n[PRINTERS]\r\nDEFAULT=%s\r\n[V4]\r\nDBIN=Schacht 9\r\n' \
+  "$tmp/pdf" "$queue" >"$prog/TOVIK.INI"
 out=$("$spooling" "$tmp/db" --year 2024 --spool print 2>"$tmp/err"); rc=$?
 [ $rc -eq 0 ] || fail "spool print: exit $rc: $(cat "$tmp/err")"
 id=$(sed -n 's/^Auftrag: //p' <<<"$out")
@@ -141,6 +143,8 @@ if wait_for '[ -n "$(new_file)" ]' 90; then
   check_list_text "print" "$(pdftotext -layout "$cups_file" - 2>&1)" "$rows"
   wait_for '[ "$(sqlite3 "$spooldir/SPOOL.ADT" "SELECT count(*) FROM SPOOL WHERE ID=$id")" = 0 ]' 10 \
     || fail "print: the job is still in the spool"
+  grep -q "Auftrag $id: der Drucker $queue bietet den Schacht \"Schacht 9\" nicht an" "$spooldir/PRINTPROC.LOG" \
+    || fail "print: the missing bin is not noted in the log"
 else
   fail "print: no output of queue $queue in $outdir (log: $(cat "$spooldir/PRINTPROC.LOG" 2>/dev/null))"
 fi

@@ -1,7 +1,9 @@
 #pragma once
 // Draws a grid list (TListJob plus its rows) onto pages of a paged paint device: a PDF writer or a
 // printer. The host's own report layouts (the job's RPT and DATAGRIDDATA fields) have no published
-// format, so the list is drawn in this renderer's own layout:
+// format, so the list is drawn in this renderer's own layout (and the column range of
+// LeftStartSecond/RightEndSecond, which belongs to that host layout, is not used: every printed
+// column is drawn, on one line per row):
 //
 //   - A4, portrait or landscape as the job says, margins of 15 mm at the sides and 12 mm at top and
 //     bottom;

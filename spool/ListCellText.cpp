@@ -85,15 +85,18 @@ void OrderListRules(const TGridRecord& record, const std::string& key, std::stri
 
 } // namespace
 
+bool ListCellTextApplies(std::string_view field, int cellMode)
+{
+    static constexpr std::string_view keys[] = {"EU_", "EKEU", "VKEU", "STEUER", "DEZ", "GRUP", "WIN", "STK", "EINH", "ZA"};
+    return cellMode == CellModeOrderList &&
+           std::any_of(std::begin(keys), std::end(keys), [&](std::string_view k) { return EqualsNoCase(k, field); });
+}
+
 void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode)
 {
-    if (cellMode != CellModeOrderList)
-        return;
+    if (!ListCellTextApplies(field, cellMode))
+        return; // most columns of a list have no rule: the text stays, without a copy
     const std::string key = UpperAscii(field);
-    // Most columns of a list have no rule: they leave the text as it is, without a copy.
-    static constexpr std::string_view keys[] = {"EU_", "EKEU", "VKEU", "STEUER", "DEZ", "GRUP", "WIN", "STK", "EINH", "ZA"};
-    if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys))
-        return;
     std::string result = text;
     try {
         OrderListRules(record, key, field, result);

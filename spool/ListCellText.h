@@ -29,4 +29,8 @@ inline constexpr const char* MovementTexts[] = {"Eingang", "Ausgang", "storniert
 // own text, out the cell text. Cell modes other than 2 leave the text unchanged.
 void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode);
 
+// False when ListCellText leaves every text of that column unchanged (no rule has its key), so
+// that writers of many rows can skip the call for the column.
+bool ListCellTextApplies(std::string_view field, int cellMode);
+
 } // namespace gs

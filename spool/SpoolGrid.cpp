@@ -239,10 +239,12 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
         row.emplace_back(name, false);
 
     std::vector<const TGridColumn*> shown;
+    std::vector<char> cellRule; // per shown column: does the cell-text rule change its texts?
     for (const TGridColumn& c : grid.columns) {
         if (c.width <= 0)
             continue;
         shown.push_back(&c);
+        cellRule.push_back(ListCellTextApplies(c.fieldName, request.CellMode) ? 1 : 0);
         const std::string n = std::to_string(shown.size());
         row.emplace_back("h" + n, CaptionOf(c.title));
         row.emplace_back("hw" + n, std::int64_t{c.width});
@@ -285,14 +287,15 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
         for (int r = last; r >= first && r >= 0; --r) {
             const TGridRecord record(data, r);
             cells.clear();
-            for (const TGridColumn* c : shown) {
+            for (size_t k = 0; k < shown.size(); ++k) {
+                const TGridColumn* c = shown[k];
                 std::string text;
                 try {
                     if (!c->fieldName.empty())
                         text = record.field(c->fieldName).value_or(std::string());
                     if (request.CellTextProvider)
                         request.CellTextProvider(record, c->fieldName, text);
-                    else
+                    else if (cellRule[k])
                         ListCellText(record, c->fieldName, text, request.CellMode);
                 } catch (const std::exception& e) {
                     if (!isOrdinaryError(e))

@@ -42,6 +42,10 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "text" && v != "csv" && v != "json"))
                 return {std::nullopt, "--format braucht text, csv oder json"};
             o.format = v == "text" ? ReportFormat::Text : v == "csv" ? ReportFormat::Csv : ReportFormat::Json;
+        } else if (a == "--pdf") {
+            if (!value(v) || v.empty())
+                return {std::nullopt, "--pdf braucht einen Dateinamen"};
+            o.pdfFile = v;
         } else if (a == "--spool") {
             if (!value(v) || (v != "pdf" && v != "print"))
                 return {std::nullopt, "--spool braucht pdf oder print"};
@@ -58,6 +62,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         return {std::nullopt, "DBPATH fehlt"};
     if (!haveYear)
         return {std::nullopt, "--year fehlt"};
+    if (!o.pdfFile.empty() && o.spool)
+        return {std::nullopt, "--pdf und --spool schließen sich aus"};
     return {o, {}};
 }
 
@@ -68,12 +74,13 @@ std::string ReportUsage(const std::string& programName)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
            " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
-           "       [--spool pdf|print]\n"
+           "       [--pdf FILE | --spool pdf|print]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
            "  --server  local (Vorgabe) oder remote\n"
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
+           "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
            "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
            "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of the report command:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
-//                            [--spool pdf|print]
+//                            [--pdf FILE | --spool pdf|print]
 #include "app/ReportSpool.h"
 
 #include <optional>
@@ -18,6 +18,7 @@ struct ReportOptions {
     int periodIndex = 0;          // "Ganzes Jahr"
     bool localServer = true;
     ReportFormat format = ReportFormat::Text;
+    std::string pdfFile;          // non-empty: the list goes as a PDF into this file instead
     std::optional<SpoolTarget> spool; // write the list as one job into the spool instead of printing it
 };
 

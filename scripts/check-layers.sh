@@ -18,8 +18,9 @@ declare -A allowed=(
   [app]="base db settings orders appearance spool"
   [display]="base"
   [appearance/widgets]="base appearance display"
-  [spool/widgets]="base db settings orders spool display"
-  [app/widgets]="base db settings orders appearance spool app display appearance/widgets spool/widgets"
+  [spool/render]="base db settings orders spool"
+  [spool/widgets]="base db settings orders spool spool/render display"
+  [app/widgets]="base db settings orders appearance spool spool/render app display appearance/widgets spool/widgets"
 )
 
 # The layer folder of a file or include path: the longest listed folder that holds it.
@@ -27,7 +28,7 @@ layer_of() {
   local dir; dir=$(dirname "$1")
   case "$dir" in
     app/programs|app/programs/*) echo "top:app/programs"; return ;;
-    */widgets) [ -n "${allowed[$dir]+x}" ] && { echo "$dir"; return; } ;;
+    */widgets|*/render) [ -n "${allowed[$dir]+x}" ] && { echo "$dir"; return; } ;;
   esac
   local top=${dir%%/*}
   if [ -n "${allowed[$top]+x}" ]; then echo "$top"; else echo "top:$top"; fi

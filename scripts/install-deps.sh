@@ -7,6 +7,7 @@ PKGS=(
   libsqlite3-dev sqlite3 zlib1g-dev libcups2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
+  poppler-utils cups printer-driver-cups-pdf
 )
 missing=()
 for p in "${PKGS[@]}"; do

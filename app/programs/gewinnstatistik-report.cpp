@@ -1,12 +1,15 @@
 // The statistics without the window, for scripts and month-end routines:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
-//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] --spool pdf|print
+//                            [--pdf FILE | --spool pdf|print]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
-// when the start-up failed (its message on standard error). With --spool the period's list goes
-// into the output spool as one job, as the window's list print writes it; the job's ID ("Auftrag:
-// N") and for PDF the file it will produce ("PDF: PATH") are printed; exit 1 when no job could be
-// written (no PDF directory configured, spool not usable).
+// when the start-up failed (its message on standard error).
+// With --pdf the list goes into FILE as the list print would draw it, and nothing is printed; a
+// failed run or a PDF that cannot be written gives exit 1 and the reason on standard error (no PDF
+// of a half run is written).
+// With --spool the period's list goes into the output spool as one job, as the window's list print
+// writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
+// printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
@@ -21,8 +24,17 @@
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
 
+#ifdef GS_REPORT_PDF
+#include "ReportPdf.h"
+#include "spool/render/GuiPlatform.h"
+#include "spool/render/ListRenderer.h"
+
+#include <QGuiApplication>
+#endif
+
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +65,19 @@ int main(int argc, char** argv)
         return 2;
     }
     const gs::ReportOptions& options = *parsed.options;
+#ifdef GS_REPORT_PDF
+    std::unique_ptr<QGuiApplication> gui;
+    if (!options.pdfFile.empty()) {
+        gs::PreferOffscreenWithoutDisplay();
+        static int guiArgc = 1;
+        gui = std::make_unique<QGuiApplication>(guiArgc, argv);
+    }
+#else
+    if (!options.pdfFile.empty()) {
+        std::cerr << programName << ": --pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
+        return 2;
+    }
+#endif
 
     try {
         gs::Runtime runtime(ProgramFile(argv[0]));
@@ -71,6 +96,22 @@ int main(int argc, char** argv)
         gs::TResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+#ifdef GS_REPORT_PDF
+        if (!options.pdfFile.empty()) {
+            if (outcome.error) {
+                std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n"
+                          << "Die PDF-Datei wurde nicht erzeugt.\n";
+                return 1;
+            }
+            try {
+                gs::WriteReportPdf(tables, outcome, runtime.now(), options.pdfFile);
+            } catch (const std::exception& e) {
+                std::cerr << e.what() << "\n";
+                return 1;
+            }
+            return 0;
+        }
+#endif
         if (options.spool) {
             int status = 0;
             if (outcome.error) {

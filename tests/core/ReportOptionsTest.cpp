@@ -18,6 +18,10 @@ TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
     EXPECT_EQ(r.options->periodIndex, 16);
     EXPECT_TRUE(r.options->localServer);
     EXPECT_EQ(r.options->format, ReportFormat::Text);
+    EXPECT_EQ(r.options->pdfFile, "");
+    r = ParseReportOptions({"/db", "--year", "2024", "--pdf", "/out/gewinne.pdf"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->pdfFile, "/out/gewinne.pdf");
     EXPECT_FALSE(r.options->spool);
     r = ParseReportOptions({"/db", "--year", "2024", "--spool", "pdf"});
     ASSERT_TRUE(r.options);
@@ -44,6 +48,9 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db", "--year", "2006", "--spool"},
         {"/db", "--year", "2006", "--spool", "mail"},
         {"/db", "/other", "--year", "2006"},
+        {"/db", "--year", "2006", "--pdf"},
+        {"/db", "--year", "2006", "--pdf", ""},
+        {"/db", "--year", "2006", "--pdf", "x.pdf", "--spool", "pdf"},
     };
     for (const auto& args : bad) {
         const auto r = ParseReportOptions(args);

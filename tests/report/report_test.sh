@@ -31,6 +31,28 @@ head -1 "$tmp/march.csv" | grep -q '^"Auftrag";"Adresse";"Datum";" Warnung";"Net
 [ $(($(wc -l <"$tmp/march.csv") - 1)) -eq "$docs" ] || fail "csv and json disagree on the number of documents"
 if grep -q $'\xC3' "$tmp/march.csv"; then fail "csv is not Windows-1252"; fi
 
+# PDF: the March list as the list print draws it, read back with pdftotext.
+"$report" "$tmp/db" --year 2024 --period "März" --pdf "$tmp/march.pdf" >"$tmp/out" 2>"$tmp/err"; rc=$?
+if [ $rc -eq 2 ] && grep -q "nicht verfügbar" "$tmp/err"; then
+  echo "report command: built without the renderer, PDF checks skipped"
+else
+  [ $rc -eq 0 ] || fail "pdf exit $rc: $(cat "$tmp/err")"
+  [ -s "$tmp/out" ] && fail "pdf: nothing should go to standard output"
+  pdftext=$(pdftotext -layout "$tmp/march.pdf" - 2>&1) || fail "pdf: unreadable: $pdftext"
+  grep -q "Gewinne, erstellt [0-9][0-9]\.[0-9][0-9]\.20[0-9][0-9] " <<<"$pdftext" || fail "pdf: title"
+  grep -q "Auftrag .*Adresse .*Datum .*Warnung .*Nettowert .*Gewinn .*Provsion" <<<"$pdftext" || fail "pdf: captions"
+  grep -q "Netto: .*Provision: .*Gewinn: " <<<"$pdftext" || fail "pdf: totals line as footer"
+  grep -q "Seite 1 von [0-9]" <<<"$pdftext" || fail "pdf: page number"
+  # Every document of March, in the list's order.
+  expected=$(grep -o '"ID_ORDER": [0-9]*' <<<"$json" | grep -o '[0-9]*$' | tr '\n' ' ')
+  found=$(grep -oE '^ *[0-9]{4,} ' <<<"$pdftext" | tr -d ' ' | tr '\n' ' ')
+  [ "$found" = "$expected" ] || fail "pdf: document numbers differ from the json list: '$found' vs '$expected'"
+  # A folder that cannot be written: exit 1 and the reason, no file.
+  "$report" "$tmp/db" --year 2024 --pdf "$tmp/nowhere/x.pdf" >/dev/null 2>"$tmp/err"; rc=$?
+  [ $rc -eq 1 ] || fail "pdf to a missing folder: exit $rc"
+  grep -q "nowhere/x.pdf" "$tmp/err" || fail "pdf to a missing folder: message names the file"
+fi
+
 # Start-up failures: message on standard error, non-zero exit.
 "$report" "$tmp/nowhere" --year 2024 >/dev/null 2>"$tmp/err"; rc=$?
 [ $rc -eq 3 ] || fail "missing database: exit $rc"
@@ -53,6 +75,12 @@ json=$("$report" "$tmp/db" --year 2025 --format json 2>"$tmp/err"); rc=$?
 [ $rc -eq 1 ] || fail "failed run: exit $rc"
 grep -q '"error": "Auftrag kann nicht geladen werden."' <<<"$json" || fail "failed run: error in json"
 grep -q '"Summen": ""' <<<"$json" || fail "failed run: no totals line"
+if [ -f "$tmp/march.pdf" ]; then
+  "$report" "$tmp/db" --year 2025 --pdf "$tmp/failed.pdf" >/dev/null 2>"$tmp/err"; rc=$?
+  [ $rc -eq 1 ] || fail "failed run with --pdf: exit $rc"
+  grep -q "Auftrag kann nicht geladen werden." "$tmp/err" || fail "failed run with --pdf: reason"
+  [ -e "$tmp/failed.pdf" ] && fail "failed run with --pdf: no PDF of a half run"
+fi
 
 # Spooling: the 2024 list as one job in the spool beside the program (a copy of it in its own folder).
 mkdir -p "$tmp/prog" "$tmp/pdf"

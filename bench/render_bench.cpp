@@ -1,0 +1,186 @@
+// The list renderer and the PDF processor on lists of 1,000 / 10,000 / 100,000 rows: seconds (wall
+// clock and the child's processor time, the steadier figure on a shared machine) and peak memory
+// (VmHWM) of each, every measurement in a child process of its own so that its peak is
+// its own. Beside them the peak of a child that only starts the GUI classes and reads a font, the
+// floor under every line.
+//   - renderer: rows made on the fly (nothing held), drawn into a PDF/A-1b file;
+//   - processor: a finished job of that many detail rows in the spool tables (written once, before
+//     the clock starts), taken by the PDF processor: read, drawn, marker left, job removed.
+//     render_bench [--max ROWS]
+#include "spool/SpoolStore.h"
+#include "spool/SpoolTables.h"
+#include "spool/render/GuiPlatform.h"
+#include "spool/render/OutputProcessor.h"
+#include "spool/render/PdfOutput.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace gs;
+
+namespace {
+
+const char* Title = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard\\b\\f0\\fs20\\par\r\n"
+                    "Gewinne, erstellt 10.12.2026 13:05:00\\bo\\fa\\fs20\\par}";
+const char* Footer = "{\\rtf1\\ansi\\ansicpg1252\\pard\\b\\fs20\\par\r\nNetto: 1.234.567,89 \\'80\t\t"
+                     "Provision: 12.345,67 \\'80\t\tGewinn: 234.567,89 \\'80\\par}";
+
+std::vector<std::string> Cells(long long i)
+{
+    char net[32], profit[32];
+    std::snprintf(net, sizeof net, "%lld,%02lld €", (i * 7919) % 100000, i % 100);
+    std::snprintf(profit, sizeof profit, "%lld,%02lld €", (i * 104729) % 20000 - 5000, (i * 3) % 100);
+    static const char* names[] = {"Müller & Söhne Großhandel GmbH", "Schulz Sanitär AG", "Weber, Sabine",
+                                  "Osnabrücker Druckerei KG", "Autohaus Jung GbR"};
+    return {std::to_string(100000 + i), names[i % 5], "17.09.2024", i % 3 ? "Gewinnzone" : "Verlustzone",
+            net, profit, "0,00 €"};
+}
+
+TListJob Job()
+{
+    TListJob job;
+    job.title = Title;
+    job.footer = Footer;
+    job.landscape = true;
+    job.printDate = "10.12.2026 13:05";
+    job.columns = {{"Auftrag", 86, 0, 1},   {"Adresse", 81, 0, 0},   {"Datum", 103, 0, 0}, {"Warnung", 77, 0, 0},
+                   {"Nettowert", 85, 0, 0}, {"Gewinn", 54, 0, 0}, {"Provsion", 70, 0, 0}};
+    return job;
+}
+
+class GeneratedRows : public TListRowSource {
+public:
+    explicit GeneratedRows(long long n) : n_(n) {}
+    long long RowCount() override { return n_; }
+    bool NextRow(std::vector<std::string>& cells) override
+    {
+        if (i_ >= n_)
+            return false;
+        cells = Cells(++i_);
+        return true;
+    }
+
+private:
+    long long n_, i_ = 0;
+};
+
+long PeakKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// Writes a finished PDF job of n rows into a fresh spool below dir.
+void WriteSpool(const std::filesystem::path& dir, long long n)
+{
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "pdf");
+    std::ofstream(dir / "TOVIK.INI") << "[PDF]\r\nBackupDir=" << (dir / "pdf").string() << "/\r\n";
+    const auto spool = dir / SpoolDirectoryName;
+    CreateSpoolTables(spool, false);
+    SpoolStore store;
+    store.Open(spool);
+    const TListJob job = Job();
+    SpoolFields fields = {{"ISMAIL", true},
+                          {"DataGrid", true},
+                          {"Header", true},
+                          {"Footer", true},
+                          {"HTEXT", SpoolBytes{job.title}},
+                          {"FTEXT", SpoolBytes{job.footer}},
+                          {"LANDSCAPE", true},
+                          {"X5", std::string(" 0 Bench")},
+                          {"PrintName", std::string("GEWINN-bench-")}};
+    for (size_t k = 0; k < job.columns.size(); ++k) {
+        const std::string n = std::to_string(k + 1);
+        fields.push_back({"h" + n, job.columns[k].caption});
+        fields.push_back({"hw" + n, std::int64_t{job.columns[k].width}});
+        fields.push_back({"aligd" + n, std::int64_t{job.columns[k].cellAlignment}});
+    }
+    const std::int64_t id = store.InsertJob(fields);
+    store.BeginDetails(id);
+    for (long long i = n; i >= 1; --i) // last row first, as the spooler writes
+        store.AddDetail(Cells(i), {});
+    store.CommitDetails();
+    store.UpdateJob(id, {{"PRIO", std::int64_t{PrioPdf}}});
+}
+
+template <class F> void InChild(const char* what, long long rows, F&& body)
+{
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int argc = 1;
+        char name[] = "render_bench";
+        char* argv[] = {name, nullptr};
+        QGuiApplication app(argc, argv);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string result = body();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        std::printf("%-10s %8lld rows  %7.2f s (cpu %6.2f s)  peak %7.1f MB  %s\n", what, rows, seconds, cpu,
+                    PeakKb() / 1024.0, result.c_str());
+        std::fflush(stdout);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::printf("%-10s %8lld rows  failed\n", what, rows);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    long long max = 100000;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--max") == 0)
+            max = std::atoll(argv[i + 1]);
+    PreferOffscreenWithoutDisplay();
+    const auto work = std::filesystem::temp_directory_path() / ("gs-render-bench-" + std::to_string(::getpid()));
+
+    InChild("floor", 0, [] {
+        QFontMetrics(QFont(QStringLiteral("Arial"))).horizontalAdvance(QStringLiteral("x"));
+        return std::string("GUI classes and one font");
+    });
+    for (long long rows : {1000LL, 10000LL, 100000LL}) {
+        if (rows > max)
+            break;
+        InChild("renderer", rows, [&] {
+            GeneratedRows source(rows);
+            const auto r = WriteListPdf(Job(), source, work.string() + "-list.pdf");
+            const auto size = std::filesystem::file_size(work.string() + "-list.pdf");
+            std::filesystem::remove(work.string() + "-list.pdf");
+            return std::to_string(r.pages) + " pages, " + std::to_string(size / 1024) + " KB";
+        });
+        WriteSpool(work, rows);
+        InChild("processor", rows, [&] {
+            TProcessorOptions o;
+            o.spoolDir = work / SpoolDirectoryName;
+            o.programDir = work;
+            o.opener.clear();
+            TOutputProcessor processor(o);
+            const int done = processor.ProcessDueJobs();
+            return std::string(done == 1 ? "job done" : "JOB NOT DONE, see PDFPROC.LOG");
+        });
+        std::filesystem::remove_all(work);
+    }
+    return 0;
+}

@@ -1,0 +1,307 @@
+#include "spool/render/ListRenderer.h"
+
+#include "base/Error.h"
+#include "spool/render/RichText.h"
+#include "spool/render/RichTextDocument.h"
+
+#include <QFont>
+#include <QHash>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace gs {
+
+namespace {
+
+constexpr const char* FontFamily = "Arial";
+constexpr double CellPointSize = 9;
+constexpr double PageFooterPointSize = 8;
+constexpr double SideMarginMm = 15;
+constexpr double TopBottomMarginMm = 12;
+constexpr double BlockGapMm = 3;   // between title and captions, last row and footer
+constexpr double CellPaddingMm = 1.2;
+constexpr double RowLineFactor = 1.35; // row height in font line spacings
+
+const QColor CaptionBand(225, 225, 225);
+const QColor StripeBand(244, 244, 244);
+const QColor RuleColour(120, 120, 120);
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Where the columns lie across the content width: in proportion to the stored widths; equal
+// parts when no width is usable.
+std::vector<double> ColumnWidths(const std::vector<TListColumnSpec>& columns, double total)
+{
+    std::vector<double> widths;
+    double sum = 0;
+    for (const TListColumnSpec& c : columns)
+        sum += std::max(0, c.width);
+    for (const TListColumnSpec& c : columns)
+        widths.push_back(sum > 0 ? total * std::max(0, c.width) / sum : total / static_cast<double>(columns.size()));
+    return widths;
+}
+
+class PageDrawer {
+public:
+    PageDrawer(const TListJob& job, QPagedPaintDevice& device, QPainter& painter)
+        : job_(job), device_(device), painter_(painter)
+    {
+        const double dpi = device.logicalDpiY();
+        mm_ = dpi / 25.4;
+        const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+        width_ = page.width();
+        height_ = page.height();
+
+        cellFont_ = QFont(QString::fromLatin1(FontFamily));
+        cellFont_.setPointSizeF(CellPointSize);
+        captionFont_ = cellFont_;
+        captionFont_.setBold(true);
+        footFont_ = cellFont_;
+        footFont_.setPointSizeF(PageFooterPointSize);
+        cellMetrics_.emplace(cellFont_, &device);
+        captionMetrics_.emplace(captionFont_, &device);
+        footMetrics_.emplace(footFont_, &device);
+
+        rowHeight_ = cellMetrics_->lineSpacing() * RowLineFactor;
+        captionHeight_ = captionMetrics_->lineSpacing() * RowLineFactor * 1.15;
+        pageFooterHeight_ = footMetrics_->lineSpacing() * 2.2;
+        padding_ = CellPaddingMm * mm_;
+
+        widths_ = ColumnWidths(job.columns, width_);
+        double x = 0;
+        for (double w : widths_) {
+            lefts_.push_back(x);
+            x += w;
+        }
+
+        const TRichText title = ReadRichText(job.title);
+        if (!title.blank()) {
+            title_ = MakeRichTextDocument(title, device, width_, FontFamily);
+            // A title never takes more than the top 40 % of the first page.
+            titleHeight_ = std::min(title_->size().height(), content() * 0.4);
+        }
+        const TRichText footer = ReadRichText(job.footer);
+        if (!footer.blank()) {
+            footer_ = MakeRichTextDocument(footer, device, width_, FontFamily);
+            footerHeight_ = std::min(footer_->size().height(), content() - gap());
+        }
+    }
+
+    double content() const { return height_ - pageFooterHeight_; }
+    double gap() const { return BlockGapMm * mm_; }
+
+    TListHeights heights() const
+    {
+        TListHeights h;
+        h.content = content();
+        h.title = title_ ? titleHeight_ + gap() : 0;
+        h.caption = job_.columns.empty() ? 0 : captionHeight_;
+        h.row = rowHeight_;
+        h.footer = footer_ ? footerHeight_ + gap() : 0;
+        return h;
+    }
+
+    void drawTitle(double& y)
+    {
+        if (!title_)
+            return;
+        drawDocument(*title_, y, titleHeight_);
+        y += titleHeight_ + gap();
+    }
+
+    void drawFooter(double& y)
+    {
+        if (!footer_)
+            return;
+        y += gap();
+        drawDocument(*footer_, y, footerHeight_);
+        y += footerHeight_;
+    }
+
+    void drawCaptions(double& y)
+    {
+        if (job_.columns.empty())
+            return;
+        painter_.fillRect(QRectF(0, y, width_, captionHeight_), CaptionBand);
+        painter_.setFont(captionFont_);
+        painter_.setPen(Qt::black);
+        for (size_t c = 0; c < job_.columns.size(); ++c) {
+            const TListColumnSpec& col = job_.columns[c];
+            drawCell(*captionMetrics_, ListCellDisplayText(col.caption), c, col.captionAlignment, y, captionHeight_);
+        }
+        painter_.setPen(QPen(RuleColour, 0.25 * mm_));
+        painter_.drawLine(QPointF(0, y + captionHeight_), QPointF(width_, y + captionHeight_));
+        y += captionHeight_;
+        painter_.setFont(cellFont_);
+        painter_.setPen(Qt::black);
+    }
+
+    void drawRow(const std::vector<std::string>& cells, long long index, double& y)
+    {
+        if (index % 2 == 1) // every second row on a light band, so long lines stay readable
+            painter_.fillRect(QRectF(0, y, width_, rowHeight_), StripeBand);
+        for (size_t c = 0; c < job_.columns.size(); ++c) {
+            const std::string text = c < cells.size() ? ListCellDisplayText(cells[c]) : std::string();
+            if (!text.empty())
+                drawCell(*cellMetrics_, text, c, job_.columns[c].cellAlignment, y, rowHeight_);
+        }
+        y += rowHeight_;
+    }
+
+    void drawPageFooter(long long page, long long pages)
+    {
+        const double top = height_ - pageFooterHeight_;
+        painter_.setPen(QPen(RuleColour, 0.2 * mm_));
+        painter_.drawLine(QPointF(0, top + pageFooterHeight_ * 0.35), QPointF(width_, top + pageFooterHeight_ * 0.35));
+        painter_.setPen(Qt::black);
+        painter_.setFont(footFont_);
+        const double baseline = height_ - footMetrics_->descent();
+        painter_.drawText(QPointF(0, baseline), Q(job_.printDate));
+        const QString number = Q(PageNumberText(page, pages));
+        painter_.drawText(QPointF(width_ - footMetrics_->horizontalAdvance(number), baseline), number);
+        painter_.setFont(cellFont_);
+    }
+
+private:
+    void drawDocument(QTextDocument& doc, double y, double height)
+    {
+        painter_.save();
+        painter_.translate(0, y);
+        doc.drawContents(&painter_, QRectF(0, 0, width_, height));
+        painter_.restore();
+    }
+
+    // One cell: cut with an ellipsis to the column's inner width, placed by the alignment; the
+    // text never reaches into the neighbouring column. Widths of texts seen before (dates, zones,
+    // names repeat in long lists) come from a cache, so a cell is usually shaped only once, to draw.
+    void drawCell(const QFontMetricsF& fm, const std::string& text, size_t column, int alignment, double y,
+                  double height)
+    {
+        const double inner = widths_[column] - 2 * padding_;
+        if (inner <= 0 || text.empty())
+            return;
+        QString shown = Q(text);
+        double w = widthOf(fm, shown);
+        if (w > inner) {
+            shown = fm.elidedText(shown, Qt::ElideRight, inner);
+            if (shown.isEmpty())
+                return;
+            w = fm.horizontalAdvance(shown);
+        }
+        double x = lefts_[column] + padding_;
+        if (alignment == ListAlignRight)
+            x += inner - w;
+        else if (alignment == ListAlignCentre)
+            x += (inner - w) / 2;
+        const double baseline = y + (height - fm.height()) / 2 + fm.ascent();
+        painter_.drawText(QPointF(x, baseline), shown);
+    }
+
+    double widthOf(const QFontMetricsF& fm, const QString& text)
+    {
+        auto& cache = &fm == &*captionMetrics_ ? captionWidths_ : cellWidths_;
+        const auto it = cache.constFind(text);
+        if (it != cache.constEnd())
+            return *it;
+        if (cache.size() > 20000) // bounded: a list of unique texts must not grow it without end
+            cache.clear();
+        const double w = fm.horizontalAdvance(text);
+        cache.insert(text, w);
+        return w;
+    }
+
+    const TListJob& job_;
+    QPagedPaintDevice& device_;
+    QPainter& painter_;
+    double mm_ = 1;
+    double width_ = 0;
+    double height_ = 0;
+    QFont cellFont_, captionFont_, footFont_;
+    std::optional<QFontMetricsF> cellMetrics_, captionMetrics_, footMetrics_;
+    double rowHeight_ = 1, captionHeight_ = 0, pageFooterHeight_ = 0, padding_ = 0;
+    std::vector<double> widths_, lefts_;
+    std::unique_ptr<QTextDocument> title_, footer_;
+    QHash<QString, double> cellWidths_, captionWidths_;
+    double titleHeight_ = 0, footerHeight_ = 0;
+};
+
+} // namespace
+
+std::string ListCellDisplayText(const std::string& stored)
+{
+    if (stored == "\r")
+        return {};
+    std::string out = stored;
+    for (char& c : out)
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string PageNumberText(long long page, long long pages)
+{
+    return "Seite " + std::to_string(page) + " von " + std::to_string(pages);
+}
+
+TRenderResult RenderList(const TListJob& job, TListRowSource& rows, QPagedPaintDevice& device)
+{
+    const QPageLayout layout(QPageSize(QPageSize::A4),
+                             job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             QMarginsF(SideMarginMm, TopBottomMarginMm, SideMarginMm, TopBottomMarginMm),
+                             QPageLayout::Millimeter);
+    device.setPageLayout(layout);
+
+    const long long rowCount = std::max<long long>(0, rows.RowCount());
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Error("Die Seiten können nicht gezeichnet werden (Ausgabegerät nicht bereit).");
+    try {
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        PageDrawer drawer(job, device, painter);
+        const TPagePlan plan = PlanListPages(rowCount, drawer.heights());
+
+        std::vector<std::string> cells;
+        long long drawn = 0;
+        for (long long page = 1; page <= plan.pages; ++page) {
+            if (page > 1 && !device.newPage())
+                throw Error("Die Seite " + std::to_string(page) + " kann nicht angelegt werden.");
+            double y = 0;
+            if (page == 1)
+                drawer.drawTitle(y);
+            const long long onPage = plan.rowsOnPage(page, rowCount);
+            if (page == 1 || onPage > 0)
+                drawer.drawCaptions(y);
+            for (long long i = 0; i < onPage; ++i) {
+                cells.clear();
+                if (!rows.NextRow(cells))
+                    throw Error("Die Liste hat weniger Zeilen als angekündigt (" + std::to_string(drawn) + " von " +
+                                std::to_string(rowCount) + ").");
+                drawer.drawRow(cells, drawn, y);
+                ++drawn;
+            }
+            if (page == plan.pages)
+                drawer.drawFooter(y);
+            drawer.drawPageFooter(page, plan.pages);
+        }
+        if (!painter.end())
+            throw Error("Die Ausgabe konnte nicht abgeschlossen werden.");
+        return {plan.pages, drawn};
+    } catch (...) {
+        if (painter.isActive())
+            painter.end();
+        throw;
+    }
+}
+
+} // namespace gs

@@ -1,0 +1,47 @@
+#pragma once
+// Draws a grid list (TListJob plus its rows) onto pages of a paged paint device: a PDF writer or a
+// printer. The host's own report layouts (the job's RPT and DATAGRIDDATA fields) have no published
+// format, so the list is drawn in this renderer's own layout (and the column range of
+// LeftStartSecond/RightEndSecond, which belongs to that host layout, is not used: every printed
+// column is drawn, on one line per row):
+//
+//   - A4, portrait or landscape as the job says, margins of 15 mm at the sides and 12 mm at top and
+//     bottom;
+//   - the title (HTEXT) at the top of the first page;
+//   - the column captions, bold on a grey band, at the top of every page that holds rows;
+//   - one line per row, column widths in proportion to the stored screen widths across the whole
+//     page width, captions and cells aligned as stored; a text wider than its column is cut with an
+//     ellipsis; a cell holding a lone carriage return is empty;
+//   - the footer text (FTEXT) after the last row;
+//   - at the foot of every page the print date on the left and "Seite p von n" on the right.
+//
+// The page count is known before the first row (every row is one line), so the rows are read once,
+// in order, and each page is handed to the device as soon as it is full: memory does not grow with
+// the number of rows.
+//
+// Used by the output processors and the report command. Needs a QGuiApplication (fonts). Raises
+// gs::Error when painting cannot start on the device or when the row source fails or gives fewer
+// rows than it announced.
+#include "spool/render/ListJob.h"
+#include "spool/render/ListPages.h"
+
+class QPagedPaintDevice;
+
+namespace gs {
+
+struct TRenderResult {
+    long long pages = 0;
+    long long rows = 0;
+};
+
+// Sets the device's page layout (A4, orientation, margins), then draws.
+TRenderResult RenderList(const TListJob& job, TListRowSource& rows, QPagedPaintDevice& device);
+
+// The text drawn for a stored cell: a lone carriage return is empty; line breaks and tabs become
+// blanks; trailing blanks (fixed-width fields) go.
+std::string ListCellDisplayText(const std::string& stored);
+
+// "Seite 3 von 12"
+std::string PageNumberText(long long page, long long pages);
+
+} // namespace gs

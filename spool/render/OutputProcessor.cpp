@@ -1,0 +1,269 @@
+#include "spool/render/OutputProcessor.h"
+
+#include "base/Error.h"
+#include "db/AdsError.h"
+#include "settings/PrinterDef.h"
+#include "spool/PdfPath.h"
+#include "spool/SpoolTables.h"
+#include "spool/render/PdfOutput.h"
+#include "spool/render/PrintOutput.h"
+#include "spool/render/SpoolJobs.h"
+
+#include <QDateTime>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+namespace gs {
+
+namespace {
+
+std::string NowText(const char* format)
+{
+    return QDateTime::currentDateTime().toString(QString::fromLatin1(format)).toStdString();
+}
+
+// Starts the opener on the file without waiting for it; the grandchild is adopted by init, so no
+// zombie stays behind. Only async-signal-safe calls between fork and exec.
+bool StartOpener(const std::string& opener, const std::string& file)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        ::setsid();
+        if (::fork() != 0)
+            ::_exit(0);
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        char* const argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(file.c_str()), nullptr};
+        ::execvp(opener.c_str(), argv);
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return true;
+}
+
+} // namespace
+
+std::chrono::milliseconds RetryPause(int attempts, std::chrono::milliseconds first, std::chrono::milliseconds max)
+{
+    auto pause = first;
+    for (int i = 1; i < attempts && pause < max; ++i)
+        pause *= 2;
+    return std::min(pause, max);
+}
+
+std::filesystem::path ProcessorLogFile(const std::filesystem::path& spoolDir, ProcessorKind kind)
+{
+    return spoolDir / (kind == ProcessorKind::Pdf ? "PDFPROC.LOG" : "PRINTPROC.LOG");
+}
+
+TOutputProcessor::TOutputProcessor(TProcessorOptions options)
+    : options_(std::move(options)), jobs_(std::make_unique<TSpoolJobs>())
+{
+}
+
+TOutputProcessor::~TOutputProcessor() = default;
+
+int TOutputProcessor::FailedAttempts(std::int64_t id) const
+{
+    const auto it = retries_.find(id);
+    return it == retries_.end() ? 0 : it->second.attempts;
+}
+
+void TOutputProcessor::log(const std::string& line)
+{
+    // One line per event, appended; several processes may write, so each line goes in one write.
+    const std::string text = NowText("dd.MM.yyyy HH:mm:ss") + " " + line + "\n";
+    const int fd = ::open(ProcessorLogFile(options_.spoolDir, options_.kind).c_str(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return; // nowhere to write: the job still stays and is retried
+    [[maybe_unused]] const ssize_t n = ::write(fd, text.data(), text.size());
+    ::close(fd);
+}
+
+bool TOutputProcessor::ensureOpen()
+{
+    if (jobs_->IsOpen())
+        return true;
+    try {
+        if (jobs_->Open(options_.spoolDir)) {
+            lastOpenError_.clear();
+            return true;
+        }
+        return false; // no tables yet: nothing can be waiting
+    } catch (const std::exception& e) {
+        if (e.what() != lastOpenError_) // the same trouble is logged once, not every poll
+            log(std::string("Die Spooltabellen können nicht geöffnet werden: ") + e.what());
+        lastOpenError_ = e.what();
+        jobs_->Close();
+        return false;
+    }
+}
+
+bool TOutputProcessor::WorkWaiting()
+{
+    if (!ensureOpen())
+        return false;
+    const bool pdf = options_.kind == ProcessorKind::Pdf;
+    try {
+        return !jobs_->WaitingJobs(pdf ? PrioPdf : PrioPrint, pdf).empty();
+    } catch (const std::exception&) {
+        jobs_->Close();
+        return true; // unknown: stay awake and look again
+    }
+}
+
+int TOutputProcessor::ProcessDueJobs()
+{
+    if (!ensureOpen())
+        return 0;
+    const bool pdf = options_.kind == ProcessorKind::Pdf;
+    std::vector<std::int64_t> ids;
+    try {
+        ids = jobs_->WaitingJobs(pdf ? PrioPdf : PrioPrint, pdf);
+    } catch (const std::exception& e) {
+        log(std::string("Die Spooltabellen können nicht gelesen werden: ") + e.what());
+        jobs_->Close();
+        return 0;
+    }
+    // Retry records of jobs that are gone (done elsewhere, purged) are dropped.
+    for (auto it = retries_.begin(); it != retries_.end();)
+        it = std::find(ids.begin(), ids.end(), it->first) == ids.end() ? retries_.erase(it) : std::next(it);
+    int done = 0;
+    const auto now = std::chrono::steady_clock::now();
+    for (const std::int64_t id : ids) {
+        const auto retry = retries_.find(id);
+        if (retry != retries_.end() && retry->second.next > now)
+            continue;
+        if (!jobs_->IsOpen())
+            break; // a table error closed them; the next poll opens them afresh
+        const int before = FailedAttempts(id);
+        if (handle(id)) {
+            ++done;
+            if (before > 0)
+                log("Auftrag " + std::to_string(id) + ": erledigt nach " + std::to_string(before + 1) + " Versuchen.");
+        }
+    }
+    return done;
+}
+
+void TOutputProcessor::failed(std::int64_t id, const std::string& reason)
+{
+    Retry& r = retries_[id];
+    ++r.attempts;
+    const auto pause = RetryPause(r.attempts, options_.firstRetry, options_.maxRetry);
+    r.next = std::chrono::steady_clock::now() + pause;
+    log("Auftrag " + std::to_string(id) + ": " + reason + " (Versuch " + std::to_string(r.attempts) +
+        ", nächster Versuch in " + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(pause).count()) +
+        " s; der Auftrag bleibt im Spooler)");
+}
+
+bool TOutputProcessor::handle(std::int64_t id)
+{
+    try {
+        TSpoolJob job = jobs_->ReadJob(id);
+        if (!job.dataGrid)
+            throw Error("kein Listenauftrag; Dokumentlayouts kann dieses Ausgabemodul nicht drucken");
+        job.list.printDate = NowText("dd.MM.yyyy HH:mm");
+        if (options_.kind == ProcessorKind::Pdf)
+            renderPdf(job);
+        else
+            renderPrint(job);
+        jobs_->DeleteJob(id);
+        retries_.erase(id);
+        return true;
+    } catch (const std::exception& e) {
+        failed(id, e.what());
+        // A table error may leave the tables unusable; they are opened afresh at the next poll.
+        if (dynamic_cast<const AdsError*>(&e))
+            jobs_->Close();
+        return false;
+    }
+}
+
+void TOutputProcessor::renderPdf(TSpoolJob& job)
+{
+    TUserPrinterDef def;
+    LoadIniSettings(def, options_.programDir / "TOVIK.INI");
+    if (def.BackupDir.empty())
+        throw Error("Kein PDF-Verzeichnis eingerichtet (TOVIK.INI, Abschnitt PDF, Schlüssel BackupDir)");
+    const std::filesystem::path file = PdfPathOfJob(def.BackupDir, job.x5, job.subPath, job.printName, job.idOrder);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec)
+        throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + ec.message());
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.columns.size()));
+    WriteListPdf(job.list, *rows, file);
+    rows.reset();
+
+    // The print dialog waits for a file of the PDF's name in PDFX.
+    const std::filesystem::path markers = options_.spoolDir / PdfMarkerDirectoryName;
+    std::filesystem::create_directories(markers, ec);
+    std::ofstream marker(markers / file.filename(), std::ios::binary | std::ios::trunc);
+    if (!marker)
+        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
+    marker.close();
+
+    if (job.mailType == "autopdf" && !options_.opener.empty() && !StartOpener(options_.opener, file.string()))
+        log("Auftrag " + std::to_string(job.id) + ": " + file.string() + " kann nicht geöffnet werden (" +
+            options_.opener + ")");
+}
+
+void TOutputProcessor::renderPrint(TSpoolJob& job)
+{
+    TPrintSettings settings;
+    settings.printerName = job.printerName;
+    settings.copies = job.copies;
+    settings.duplex = job.duplex;
+    settings.paperBin = job.printerBin;
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.columns.size()));
+    const TPrintResult printed = PrintList(job.list, *rows, settings);
+    if (!settings.paperBin.empty() && !printed.binApplied)
+        log("Auftrag " + std::to_string(job.id) + ": der Drucker " + printed.printer + " bietet den Schacht \"" +
+            settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");
+}
+
+TProcessorEnd TOutputProcessor::Run(const std::function<bool()>& stop)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(options_.spoolDir, ec);
+    ProcessorLock lock(options_.spoolDir, options_.kind);
+    if (!lock.held())
+        return TProcessorEnd::AlreadyRunning;
+    // A close request nobody took (the processor was not running) must not end this run at once.
+    TakeCloseRequest(options_.spoolDir, options_.kind);
+    auto idleSince = std::chrono::steady_clock::now();
+    for (;;) {
+        if (stop && stop())
+            return TProcessorEnd::Stopped;
+        ProcessDueJobs();
+        const auto now = std::chrono::steady_clock::now();
+        if (WorkWaiting()) {
+            idleSince = now;
+        } else {
+            if (TakeCloseRequest(options_.spoolDir, options_.kind))
+                return TProcessorEnd::CloseRequested;
+            if (now - idleSince >= options_.idleClose)
+                return TProcessorEnd::IdleTimeout;
+        }
+        std::this_thread::sleep_for(options_.poll);
+    }
+}
+
+} // namespace gs

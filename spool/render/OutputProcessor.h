@@ -1,0 +1,104 @@
+#pragma once
+// The output processors: programs beside the module that take finished list jobs from the spool
+// tables and render them, so that a spooled job becomes paper or a PDF file.
+//
+// - PDF processor (ProcessorKind::Pdf): jobs with PRIO 560 and ISMAIL true. Renders the list as
+//   PDF/A-1b to the path the spooler computed for the job (PdfPathOfJob with PDF/BackupDir of
+//   TOVIK.INI beside the program), creating the folders; leaves the marker of that file name in the
+//   spool's PDFX folder; opens the PDF with the desktop's opener when MAILTYPE is "autopdf".
+// - Print processor (ProcessorKind::Print): jobs with PRIO 2 and ISMAIL false. Prints the list on
+//   PRINTERNAME (the system's default when empty) with COPIES, duplex from RTPID, landscape, and the
+//   paper source PRINTERBIN1 when the printer offers it.
+// Mail and fax jobs (PRIO 5) and every other kind are never touched. A done job is removed with its
+// detail rows in one transaction.
+//
+// A job that cannot be rendered (unknown printer, unreadable rows, disk full, no PDF directory) is
+// never removed: it stays in the table, the reason is appended with the job's ID to the
+// processor's log file in the spool directory, and the job is tried again after a pause that
+// doubles with each failure (up to a limit). Other jobs are not held up by it.
+//
+// Run() holds the processor's lock of the spool contract (spool/ProcessorContract.h) while it runs:
+// a second start returns at once. It polls for work with a sleep between polls, and ends when it is
+// idle and the spooler asked it to close, or after the idle time by itself.
+//
+// Needs a QGuiApplication (fonts, print support). Nothing here raises: failures end in the log.
+#include "spool/ProcessorContract.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace gs {
+
+class TSpoolJobs;
+struct TSpoolJob;
+
+struct TProcessorOptions {
+    ProcessorKind kind = ProcessorKind::Pdf;
+    std::filesystem::path spoolDir;       // SPOOLER beside the module
+    std::filesystem::path programDir;     // the module's directory (TOVIK.INI)
+    std::string opener = "xdg-open";      // opens an "autopdf" PDF; empty: never open
+    std::chrono::milliseconds poll{1000};
+    std::chrono::milliseconds idleClose{std::chrono::minutes(10)};
+    std::chrono::milliseconds firstRetry{std::chrono::seconds(5)};
+    std::chrono::milliseconds maxRetry{std::chrono::minutes(5)};
+};
+
+// The processor's log file in the spool directory ("PDFPROC.LOG", "PRINTPROC.LOG").
+std::filesystem::path ProcessorLogFile(const std::filesystem::path& spoolDir, ProcessorKind kind);
+
+// The pause after the given number of failed attempts (1, 2, ...): first, doubled per further
+// failure, at most max.
+std::chrono::milliseconds RetryPause(int attempts, std::chrono::milliseconds first, std::chrono::milliseconds max);
+
+enum class TProcessorEnd {
+    AlreadyRunning,   // another process holds the lock
+    CloseRequested,   // idle and asked to close
+    IdleTimeout,      // idle for the idle time
+    Stopped           // the stop callback asked to end
+};
+
+class TOutputProcessor {
+public:
+    explicit TOutputProcessor(TProcessorOptions options);
+    ~TOutputProcessor();
+    TOutputProcessor(const TOutputProcessor&) = delete;
+    TOutputProcessor& operator=(const TOutputProcessor&) = delete;
+
+    // Takes every waiting job whose turn has come (not in its retry pause), oldest first. Returns
+    // the number of jobs done (rendered and removed).
+    int ProcessDueJobs();
+    // True when a job of this processor's kind waits (also one in its retry pause).
+    bool WorkWaiting();
+    // The processor's life: lock, stale close request removed, poll until closed. stop is asked
+    // between polls (tests, signals).
+    TProcessorEnd Run(const std::function<bool()>& stop = {});
+
+    const TProcessorOptions& options() const { return options_; }
+    // Failed attempts of a job so far (0 when it never failed or is done).
+    int FailedAttempts(std::int64_t id) const;
+
+private:
+    struct Retry {
+        int attempts = 0;
+        std::chrono::steady_clock::time_point next;
+    };
+    bool ensureOpen();
+    bool handle(std::int64_t id); // true when done and removed
+    void renderPdf(TSpoolJob& job);
+    void renderPrint(TSpoolJob& job);
+    void log(const std::string& line);
+    void failed(std::int64_t id, const std::string& reason);
+    void openPdf(const std::filesystem::path& file);
+
+    TProcessorOptions options_;
+    std::unique_ptr<TSpoolJobs> jobs_;
+    std::map<std::int64_t, Retry> retries_;
+    std::string lastOpenError_;
+};
+
+} // namespace gs

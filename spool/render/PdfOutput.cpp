@@ -1,0 +1,63 @@
+#include "spool/render/PdfOutput.h"
+
+#include "base/Error.h"
+
+#include <QFile>
+#include <QPdfWriter>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace gs {
+
+namespace {
+
+std::string SystemReason(int error) { return error ? std::strerror(error) : std::string("unbekannter Fehler"); }
+
+} // namespace
+
+TRenderResult WriteListPdf(const TListJob& job, TListRowSource& rows, const std::filesystem::path& file)
+{
+    const std::filesystem::path temp = file.string() + ".tmp" + std::to_string(::getpid());
+    QFile out(QString::fromStdString(temp.string()));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error("Die PDF-Datei " + file.string() + " kann nicht angelegt werden: " +
+                    out.errorString().toStdString());
+    auto discard = [&] {
+        out.close();
+        std::error_code ec;
+        std::filesystem::remove(temp, ec);
+    };
+    TRenderResult result;
+    try {
+        QPdfWriter writer(&out);
+        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        writer.setResolution(600);
+        writer.setTitle(QString::fromStdString(job.documentName));
+        writer.setCreator(QStringLiteral("Gewinn-Statistik"));
+        result = RenderList(job, rows, writer);
+    } catch (const std::exception& e) {
+        discard();
+        throw Error("Die PDF-Datei " + file.string() + " wurde nicht erzeugt: " + e.what());
+    }
+    errno = 0;
+    const bool written = out.error() == QFileDevice::NoError && out.flush() && ::fsync(out.handle()) == 0;
+    const int reason = errno;
+    if (!written) {
+        const std::string what = out.error() != QFileDevice::NoError ? out.errorString().toStdString()
+                                                                      : SystemReason(reason);
+        discard();
+        throw Error("Die PDF-Datei " + file.string() + " konnte nicht geschrieben werden: " + what);
+    }
+    out.close();
+    std::error_code ec;
+    std::filesystem::rename(temp, file, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        throw Error("Die PDF-Datei " + file.string() + " konnte nicht geschrieben werden: " + ec.message());
+    }
+    return result;
+}
+
+} // namespace gs

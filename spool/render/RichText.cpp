@@ -1,0 +1,445 @@
+#include "spool/render/RichText.h"
+
+#include "base/Cp1252.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+namespace gs {
+
+namespace {
+
+// Destinations whose content is never shown. Every "{\*\name ...}" group is skipped as well.
+constexpr std::string_view SkippedDestinations[] = {
+    "colortbl", "stylesheet", "info",      "pict",       "object",    "header",   "headerl", "headerr",
+    "headerf",  "footer",     "footerl",   "footerr",    "footerf",   "footnote", "fldinst", "listtable",
+    "listoverridetable",      "rsidtbl",   "generator",  "xmlnstbl",  "themedata", "colorschememapping",
+    "latentstyles", "datastore", "filetbl", "revtbl",    "pgdsctbl",  "nonshppict", "mmathPr",
+};
+
+struct CharState {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int halfPoints = 24;
+    int font = -1;
+    int unicodeSkip = 1;  // \ucN: characters that follow a \u as its fallback
+    bool skip = false;    // inside a destination that is not shown
+    bool fontTable = false;
+    bool ignorable = false; // inside a {\* ...} group
+};
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+class Reader {
+public:
+    explicit Reader(std::string_view in) : in_(in) {}
+
+    TRichText run()
+    {
+        while (pos_ < in_.size()) {
+            const char c = in_[pos_++];
+            switch (c) {
+            case '{':
+                // Deeply nested input keeps one state per level; a cap keeps hostile input small.
+                if (stack_.size() < 10000)
+                    stack_.push_back(state_);
+                else
+                    ++overflow_;
+                break;
+            case '}':
+                pendingSkip_ = 0;
+                if (overflow_ > 0) {
+                    --overflow_;
+                } else if (!stack_.empty()) {
+                    if (state_.fontTable && !stack_.back().fontTable)
+                        finishFontName();
+                    state_ = stack_.back();
+                    stack_.pop_back();
+                }
+                break;
+            case '\\':
+                controlSequence();
+                break;
+            case '\r':
+            case '\n':
+                break;
+            default:
+                character(static_cast<unsigned char>(c));
+            }
+        }
+        endParagraph(false);
+        return std::move(result_);
+    }
+
+private:
+    void controlSequence()
+    {
+        if (pos_ >= in_.size())
+            return;
+        const char c = in_[pos_];
+        if (!IsLetter(c)) {
+            ++pos_;
+            controlSymbol(c);
+            return;
+        }
+        const size_t start = pos_;
+        while (pos_ < in_.size() && IsLetter(in_[pos_]))
+            ++pos_;
+        const std::string_view word = in_.substr(start, pos_ - start);
+        bool hasParam = false;
+        long param = 0;
+        const size_t numStart = pos_;
+        if (pos_ < in_.size() && (in_[pos_] == '-' || IsDigit(in_[pos_]))) {
+            size_t p = pos_ + (in_[pos_] == '-' ? 1 : 0);
+            const size_t digits = p;
+            while (p < in_.size() && IsDigit(in_[p]) && p - digits < 10)
+                ++p;
+            if (p > digits) {
+                hasParam = true;
+                param = std::strtol(std::string(in_.substr(numStart, p - numStart)).c_str(), nullptr, 10);
+                pos_ = p;
+            }
+        }
+        if (pos_ < in_.size() && in_[pos_] == ' ')
+            ++pos_; // the delimiter belongs to the control word
+        controlWord(word, hasParam, param);
+    }
+
+    void controlSymbol(char c)
+    {
+        switch (c) {
+        case '\'': {
+            if (pos_ + 1 < in_.size() && HexValue(in_[pos_]) >= 0 && HexValue(in_[pos_ + 1]) >= 0) {
+                const int byte = HexValue(in_[pos_]) * 16 + HexValue(in_[pos_ + 1]);
+                pos_ += 2;
+                character(static_cast<unsigned char>(byte));
+            } else {
+                // A cut escape: skip what hex digits there are.
+                while (pos_ < in_.size() && HexValue(in_[pos_]) >= 0)
+                    ++pos_;
+            }
+            break;
+        }
+        case '\\':
+        case '{':
+        case '}':
+            character(static_cast<unsigned char>(c));
+            break;
+        case '~':
+            unicode(0x00A0);
+            break;
+        case '_':
+            unicode(0x2011);
+            break;
+        case '-': // optional hyphen: only shown where a line breaks; never here
+            break;
+        case '*':
+            state_.skip = true;
+            state_.ignorable = true;
+            break;
+        case '\r':
+        case '\n':
+            if (!state_.skip)
+                endParagraph(true);
+            break;
+        case '\t':
+            text("\t");
+            break;
+        default:
+            break;
+        }
+    }
+
+    void controlWord(std::string_view w, bool hasParam, long param)
+    {
+        if (w == "bin") {
+            // Binary data of the given length follows; it is never text.
+            const size_t n = hasParam && param > 0 ? static_cast<size_t>(param) : 0;
+            pos_ = std::min(in_.size(), pos_ + n);
+            return;
+        }
+        if (w == "fonttbl") {
+            state_.fontTable = true;
+            state_.skip = true;
+            return;
+        }
+        if (state_.fontTable && !state_.ignorable) {
+            if (w == "f" && hasParam) {
+                finishFontName();
+                fontNumber_ = static_cast<int>(param);
+                fontName_.clear();
+            }
+            return;
+        }
+        if (std::find(std::begin(SkippedDestinations), std::end(SkippedDestinations), w) !=
+            std::end(SkippedDestinations)) {
+            state_.skip = true;
+            return;
+        }
+        if (w == "uc") {
+            state_.unicodeSkip = hasParam && param >= 0 ? static_cast<int>(std::min(param, 10L)) : 1;
+            return;
+        }
+        if (w == "u" && hasParam) {
+            if (!state_.skip) {
+                unicode(static_cast<char32_t>(param < 0 ? param + 65536 : param));
+                pendingSkip_ = state_.unicodeSkip;
+            }
+            return;
+        }
+        if (state_.skip)
+            return;
+        // A control word in the fallback of \u counts as one fallback character.
+        if (pendingSkip_ > 0) {
+            --pendingSkip_;
+            return;
+        }
+        const bool on = !hasParam || param != 0;
+        if (w == "par") {
+            endParagraph(true);
+        } else if (w == "pard") {
+            alignment_ = TRichAlignment::Left;
+        } else if (w == "line") {
+            text("\n");
+        } else if (w == "tab" || w == "cell") {
+            text("\t");
+        } else if (w == "row") {
+            endParagraph(true);
+        } else if (w == "b") {
+            state_.bold = on;
+        } else if (w == "i") {
+            state_.italic = on;
+        } else if (w == "ul") {
+            state_.underline = on;
+        } else if (w == "ulnone") {
+            state_.underline = false;
+        } else if (w == "plain") {
+            state_.bold = state_.italic = state_.underline = false;
+            state_.halfPoints = 24;
+        } else if (w == "fs") {
+            if (hasParam && param > 0 && param <= 3276)
+                state_.halfPoints = static_cast<int>(param);
+        } else if (w == "f") {
+            if (hasParam)
+                state_.font = static_cast<int>(param);
+        } else if (w == "ql") {
+            alignment_ = TRichAlignment::Left;
+        } else if (w == "qr") {
+            alignment_ = TRichAlignment::Right;
+        } else if (w == "qc") {
+            alignment_ = TRichAlignment::Centre;
+        } else if (w == "qj") {
+            alignment_ = TRichAlignment::Justify;
+        } else if (w == "emdash") {
+            unicode(0x2014);
+        } else if (w == "endash") {
+            unicode(0x2013);
+        } else if (w == "bullet") {
+            unicode(0x2022);
+        } else if (w == "lquote") {
+            unicode(0x2018);
+        } else if (w == "rquote") {
+            unicode(0x2019);
+        } else if (w == "ldblquote") {
+            unicode(0x201C);
+        } else if (w == "rdblquote") {
+            unicode(0x201D);
+        }
+        // Every other control word changes nothing that is drawn here.
+    }
+
+    void character(unsigned char byte)
+    {
+        if (state_.fontTable && !state_.ignorable) {
+            if (byte == ';')
+                finishFontName();
+            else if (fontNumber_ >= 0)
+                fontName_ += static_cast<char>(byte);
+            return;
+        }
+        if (state_.skip)
+            return;
+        if (pendingSkip_ > 0) {
+            --pendingSkip_;
+            return;
+        }
+        if (byte < 0x80) {
+            if (byte == '\t')
+                text("\t");
+            else if (byte >= 0x20)
+                text(std::string(1, static_cast<char>(byte)));
+            return;
+        }
+        text(Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
+    }
+
+    void unicode(char32_t c)
+    {
+        if (state_.skip || state_.fontTable)
+            return;
+        std::string s;
+        AppendUtf8(s, c);
+        text(s);
+    }
+
+    void text(const std::string& s)
+    {
+        if (state_.skip)
+            return;
+        TRichRun run;
+        run.bold = state_.bold;
+        run.italic = state_.italic;
+        run.underline = state_.underline;
+        run.pointSize = state_.halfPoints / 2.0;
+        const auto font = fonts_.find(state_.font);
+        if (font != fonts_.end())
+            run.font = font->second;
+        if (!current_.runs.empty() && current_.runs.back().sameFormat(run)) {
+            current_.runs.back().text += s;
+        } else {
+            run.text = s;
+            current_.runs.push_back(std::move(run));
+        }
+    }
+
+    void endParagraph(bool explicitEnd)
+    {
+        if (!explicitEnd && current_.runs.empty())
+            return; // nothing after the last \par
+        current_.alignment = alignment_;
+        result_.paragraphs.push_back(std::move(current_));
+        current_ = {};
+    }
+
+    void finishFontName()
+    {
+        if (fontNumber_ < 0)
+            return;
+        std::string name = Cp1252ToUtf8(fontName_);
+        const auto first = name.find_first_not_of(' ');
+        name = first == std::string::npos ? std::string() : name.substr(first);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        if (!name.empty())
+            fonts_[fontNumber_] = name;
+        fontNumber_ = -1;
+        fontName_.clear();
+    }
+
+    std::string_view in_;
+    size_t pos_ = 0;
+    CharState state_;
+    std::vector<CharState> stack_;
+    size_t overflow_ = 0;
+    int pendingSkip_ = 0;
+    TRichAlignment alignment_ = TRichAlignment::Left;
+    TRichParagraph current_;
+    TRichText result_;
+    std::map<int, std::string> fonts_;
+    int fontNumber_ = -1;
+    std::string fontName_;
+};
+
+TRichText ReadPlainText(std::string_view bytes)
+{
+    TRichText out;
+    const std::string text = Cp1252ToUtf8(bytes);
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        TRichParagraph p;
+        if (end > start) {
+            TRichRun run;
+            run.pointSize = 10;
+            run.text = text.substr(start, end - start);
+            p.runs.push_back(std::move(run));
+        }
+        out.paragraphs.push_back(std::move(p));
+        if (end == text.size())
+            break;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    while (!out.paragraphs.empty() && out.paragraphs.back().runs.empty())
+        out.paragraphs.pop_back();
+    return out;
+}
+
+} // namespace
+
+std::string TRichParagraph::text() const
+{
+    std::string out;
+    for (const TRichRun& r : runs)
+        out += r.text;
+    return out;
+}
+
+std::string TRichText::plainText() const
+{
+    std::string out;
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i)
+            out += '\n';
+        out += paragraphs[i].text();
+    }
+    return out;
+}
+
+bool TRichText::blank() const
+{
+    for (const TRichParagraph& p : paragraphs)
+        for (const TRichRun& r : p.runs)
+            if (r.text.find_first_not_of(" \t\n") != std::string::npos)
+                return false;
+    return true;
+}
+
+bool LooksLikeRichText(std::string_view bytes)
+{
+    const size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && bytes.substr(first, 5) == "{\\rtf";
+}
+
+TRichText ReadRichText(std::string_view bytes)
+{
+    if (!LooksLikeRichText(bytes))
+        return ReadPlainText(bytes);
+    return Reader(bytes).run();
+}
+
+} // namespace gs

@@ -1,0 +1,71 @@
+#pragma once
+// The output processors' side of the spool tables: which finished jobs wait for a processor, a
+// job's row as a list to draw (title, footer, columns, orientation) with its output settings, its
+// detail rows in print order, and the removal of a done job.
+//
+// A job is work once its PRIO is above 0 (the spooler sets the final PRIO only after every detail
+// row is committed). Jobs are taken oldest first (ascending ID). Detail rows are read in
+// descending id, which is the grid's row order, since the spooler writes them last row first.
+//
+// Used by the PDF and the print processor. Every operation raises gs::Error (AdsError) when the
+// tables cannot be read; nothing here writes except DeleteJob.
+#include "spool/SpoolStore.h"
+#include "spool/render/ListJob.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+struct TSpoolJob {
+    std::int64_t id = 0;
+    int prio = 0;
+    bool isMail = false;
+    bool dataGrid = false;
+    std::string mailType;      // MAILTYPE: "autopdf" asks to open the PDF when done
+    std::string printerName;   // PRINTERNAME: empty for the system's default printer
+    std::string printerBin;    // PRINTERBIN1 without its double quotes
+    int copies = 1;            // COPIES, at least 1
+    int duplex = 0;            // RTPID: 0 none, 1 horizontal, 2 vertical
+    std::string printName;     // PrintName
+    long long idOrder = 0;     // ID_ORDER
+    std::string x5;            // X5: prefix and database folder
+    std::string subPath;       // SubPath: job subfolder of PDF jobs
+    TListJob list;             // HTEXT, FTEXT, h/hw/aligh/aligd, LANDSCAPE
+};
+
+class TSpoolJobs {
+public:
+    TSpoolJobs();
+    ~TSpoolJobs();
+    TSpoolJobs(const TSpoolJobs&) = delete;
+    TSpoolJobs& operator=(const TSpoolJobs&) = delete;
+
+    // Opens both tables in the spool directory; false (and closed) when they are not there yet.
+    // Raises for tables that exist but cannot be opened.
+    bool Open(const std::filesystem::path& spoolDir);
+    void Close() noexcept;
+    bool IsOpen() const;
+
+    // IDs of the finished jobs with this PRIO and ISMAIL, oldest first.
+    std::vector<std::int64_t> WaitingJobs(int prio, bool isMail);
+    // The job row; raises when it is gone or unreadable.
+    TSpoolJob ReadJob(std::int64_t id);
+    // The job's detail rows (d1..dn, n = number of columns) in print order. The source reads from
+    // these tables and must not outlive them.
+    std::unique_ptr<TListRowSource> DetailRows(std::int64_t id, int columns);
+    // The detail rows and the job row go in one transaction; raises (nothing removed) on failure.
+    void DeleteJob(std::int64_t id);
+
+private:
+    std::filesystem::path dir_;
+    std::unique_ptr<TAdsConnection> connection_;
+    std::unique_ptr<TAdsTable> spool_;
+    std::unique_ptr<TAdsTable> detail_;
+    SpoolStore store_; // the spooler's own removal of a job
+};
+
+} // namespace gs

@@ -1,0 +1,311 @@
+// The output processors on jobs written by the spooler: the PDF appears at the computed path with
+// every row, the marker is left, the job is gone; a job that cannot be rendered stays, is logged
+// and retried; other kinds of jobs are left alone; the lock, the close request and the idle time.
+#include "PdfText.h"
+#include "support/SpoolTestSupport.h"
+
+#include "base/Cp1252.h"
+#include "base/Runtime.h"
+#include "settings/Settings.h"
+#include "spool/ProcessorContract.h"
+#include "spool/SpoolTables.h"
+#include "spool/TextToRtf.h"
+#include "spool/render/ListRenderer.h"
+#include "spool/render/OutputProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace gs {
+namespace {
+
+using test::SpoolFixture;
+using test::TestGrid;
+
+// The list print of the statistics window in small: its columns, n documents.
+TestGrid ProfitGrid(int documents)
+{
+    TestGrid g({"ID_ORDER", "ADRESSNAME", "DATE", "printp", "WW_NETTO", "GEWINN", "PROVISION"});
+    g.grid.columns = {{"ID_ORDER", "Auftrag", 86, 0, 1},   {"ADRESSNAME", "Adresse", 81, 0, 0},
+                      {"DATE", "Datum", 103, 0, 0},        {"printp", " /bWarnung", 77, 0, 0},
+                      {"WW_NETTO", "Nettowert", 85, 0, 0}, {"GEWINN", "Gewinn", 54, 0, 0},
+                      {"PROVISION", "Provsion", 70, 0, 0}};
+    for (int i = 1; i <= documents; ++i)
+        g.data.addRow({std::to_string(500000 + i), "Kunde Nr. " + std::to_string(i), "02.05.2026",
+                       i % 3 ? "Gewinnzone" : "", std::to_string(i) + ",25 €", std::to_string(i % 50) + ",10 €",
+                       "0,00 €"});
+    return g;
+}
+
+struct PdfSpool {
+    SpoolFixture f;
+    std::filesystem::path base;
+
+    explicit PdfSpool(const std::string& backupDir = {})
+    {
+        base = backupDir.empty() ? f.rt.dir() / "pdf" : std::filesystem::path(backupDir);
+        std::filesystem::create_directories(f.rt.dir() / "pdf");
+        setBackupDir(base.string() + "/");
+        f.rt.runtime().settings->DatabaseName = "Firma";
+    }
+    void setBackupDir(const std::string& dir)
+    {
+        f.rt.runtime().settings->PrinterDef.BackupDir = dir;
+        test::WriteFile(f.rt.dir() / "TOVIK.INI", "[PDF]\r\nBackupDir=" + dir + "\r\n");
+    }
+    TStandardTableSpoolResult spool(TestGrid& g, int jobKind, int pdfMode = 1)
+    {
+        f.spooler->JobName = "GEWINN";
+        TSpoolGridRequest request;
+        request.Grid = &g.grid;
+        request.JobKind = jobKind;
+        request.PdfMode = pdfMode;
+        request.Landscape = true;
+        request.CellMode = 2;
+        request.PrintName = std::string("GEWINN-10.12.2026 13:05:00-");
+        request.Header = Utf8ToCp1252(TextToRtfWithSize("Gewinne, erstellt 10.12.2026 13:05:00", 10));
+        request.Footer = Utf8ToCp1252(TextToRtfWithSize("Netto: 45.150,00 €\t\tProvision: 0,00\t\tGewinn: 7,50", 10));
+        return f.spooler->SpoolGrid(request);
+    }
+    TProcessorOptions options(ProcessorKind kind = ProcessorKind::Pdf) const
+    {
+        TProcessorOptions o;
+        o.kind = kind;
+        o.spoolDir = f.spoolDir();
+        o.programDir = f.rt.dir();
+        o.opener.clear();
+        o.poll = std::chrono::milliseconds(10);
+        o.firstRetry = std::chrono::milliseconds(0);
+        return o;
+    }
+};
+
+TEST(PdfProcessor, RendersASpooledListToTheComputedPathAndRemovesTheJob)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(300);
+    const TStandardTableSpoolResult job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    const std::filesystem::path pdf = job.FilePath;
+    EXPECT_EQ(pdf.parent_path(), s.base / "Firma" / "GEWINN");
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    TOutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 1);
+
+    ASSERT_TRUE(std::filesystem::exists(pdf)) << pdf;
+    EXPECT_TRUE(std::filesystem::exists(s.f.spoolDir() / PdfMarkerDirectoryName / pdf.filename()));
+    EXPECT_EQ(s.f.count("SPOOL"), 0);
+    EXPECT_EQ(s.f.count("DET"), 0);
+
+    const auto pages = test::PdfPages(pdf);
+    ASSERT_GE(pages.size(), 6u);
+    EXPECT_NE(pages[0].find("Gewinne, erstellt 10.12.2026 13:05:00"), std::string::npos);
+    std::string all;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        EXPECT_NE(pages[p].find("Auftrag"), std::string::npos) << "captions on page " << p + 1;
+        EXPECT_NE(pages[p].find("Warnung"), std::string::npos) << "caption without its markup, page " << p + 1;
+        EXPECT_NE(pages[p].find(PageNumberText(p + 1, pages.size())), std::string::npos);
+        all += pages[p];
+    }
+    // Every row in grid order, with its amount on the same line.
+    size_t at = 0;
+    for (int i = 1; i <= 300; ++i) {
+        const size_t found = all.find(std::to_string(500000 + i), at);
+        ASSERT_NE(found, std::string::npos) << "row " << i << " missing or out of order";
+        const std::string line = all.substr(found, all.find('\n', found) - found);
+        EXPECT_NE(line.find(std::to_string(i) + ",25 €"), std::string::npos) << line;
+        at = found;
+    }
+    EXPECT_NE(pages.back().find("Netto: 45.150,00 €"), std::string::npos);
+}
+
+TEST(PdfProcessor, LeavesPrintAndMailJobsAlone)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(3);
+    const auto print = s.spool(g, JobKindPrint);
+    ASSERT_GT(print.JobId, 0) << print.error;
+    const std::int64_t mail = s.f.spooler->Store().InsertJob({{"ISMAIL", true}, {"DEST", std::string("Mail")}});
+    s.f.spooler->Store().UpdateJob(mail, {{"PRIO", std::int64_t{PrioMail}}});
+    const auto unfinished = s.f.spooler->Store().InsertJob({{"ISMAIL", true}, {"DataGrid", true}});
+
+    TOutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    EXPECT_FALSE(processor.WorkWaiting());
+    EXPECT_EQ(s.f.count("SPOOL"), 3);
+    EXPECT_EQ(s.f.count("DET", "idmain=" + std::to_string(print.JobId)), 3);
+    EXPECT_EQ(s.f.job(unfinished, "PRIO"), "0");
+    EXPECT_FALSE(std::filesystem::exists(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf)));
+}
+
+TEST(PdfProcessor, AJobForAnUnwritableFolderStaysIsLoggedAndRetried)
+{
+    PdfSpool s;
+    // A file where the database folder of the PDF path belongs: the folder cannot be made.
+    test::WriteFile(s.base / "Firma", "kein Ordner");
+    TestGrid g = ProfitGrid(5);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+
+    TProcessorOptions options = s.options();
+    options.firstRetry = std::chrono::hours(1);
+    TOutputProcessor processor(options);
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    EXPECT_EQ(processor.FailedAttempts(job.JobId), 1);
+    EXPECT_EQ(s.f.count("SPOOL"), 1) << "the job is never deleted";
+    EXPECT_EQ(s.f.count("DET"), 5);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    EXPECT_NE(log.find("Auftrag " + std::to_string(job.JobId) + ": "), std::string::npos) << log;
+    EXPECT_NE(log.find("Firma"), std::string::npos) << "the reason names the folder: " << log;
+    EXPECT_FALSE(std::filesystem::exists(s.f.spoolDir() / PdfMarkerDirectoryName / job.FilePath));
+
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    EXPECT_EQ(processor.FailedAttempts(job.JobId), 1) << "not again before its pause is over";
+    EXPECT_TRUE(processor.WorkWaiting());
+
+    // Once the cause is gone, the next attempt after the pause succeeds.
+    std::filesystem::remove(s.base / "Firma");
+    TOutputProcessor retrying(s.options());
+    EXPECT_EQ(retrying.ProcessDueJobs(), 1);
+    EXPECT_TRUE(std::filesystem::exists(job.FilePath));
+    EXPECT_EQ(s.f.count("SPOOL"), 0);
+}
+
+TEST(PdfProcessor, OpensAnAutopdfWithTheDesktopOpener)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(2);
+    const auto job = s.spool(g, JobKindPdf, 2);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    ASSERT_EQ(s.f.job(job.JobId, "MAILTYPE"), "autopdf");
+    // An opener that notes what it was asked to open.
+    const auto opened = s.f.rt.dir() / "opened.txt";
+    const auto opener = s.f.rt.dir() / "opener.sh";
+    test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + "'\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    TProcessorOptions options = s.options();
+    options.opener = opener.string();
+    TOutputProcessor processor(options);
+    EXPECT_EQ(processor.ProcessDueJobs(), 1);
+    for (int i = 0; i < 200 && !std::filesystem::exists(opened); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(opened));
+    EXPECT_EQ(test::ReadFile(opened), job.FilePath);
+
+    // A plain PDF job (MAILTYPE empty) is not opened.
+    std::filesystem::remove(opened);
+    const auto plain = s.spool(g, JobKindPdf, 1);
+    EXPECT_EQ(processor.ProcessDueJobs(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(opened));
+    EXPECT_TRUE(std::filesystem::exists(plain.FilePath));
+}
+
+TEST(PrintProcessor, AJobForAnUnknownPrinterStaysAndIsLogged)
+{
+    PdfSpool s;
+    s.f.rt.runtime().settings->PrinterDef.DEFAULT = "Kein_solcher_Drucker";
+    TestGrid g = ProfitGrid(4);
+    const auto print = s.spool(g, JobKindPrint);
+    ASSERT_GT(print.JobId, 0) << print.error;
+    const auto pdf = s.spool(g, JobKindPdf);
+
+    TOutputProcessor processor(s.options(ProcessorKind::Print));
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    EXPECT_EQ(processor.FailedAttempts(print.JobId), 1);
+    EXPECT_EQ(s.f.count("SPOOL"), 2) << "neither the failed print job nor the PDF job is removed";
+    EXPECT_EQ(s.f.count("DET", "idmain=" + std::to_string(print.JobId)), 4);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Print));
+    EXPECT_NE(log.find("Auftrag " + std::to_string(print.JobId) + ": Der Drucker \"Kein_solcher_Drucker\" ist nicht bekannt"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Auftrag " + std::to_string(pdf.JobId)), std::string::npos) << "the PDF job is not its kind";
+}
+
+TEST(Processor, PausesGrowBetweenAttempts)
+{
+    using std::chrono::milliseconds;
+    using std::chrono::seconds;
+    const struct {
+        int attempts;
+        milliseconds pause;
+    } cases[] = {{1, seconds(5)}, {2, seconds(10)}, {3, seconds(20)}, {6, seconds(160)}, {7, seconds(300)},
+                 {1000, seconds(300)}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RetryPause(c.attempts, seconds(5), std::chrono::minutes(5)).count(), c.pause.count()) << c.attempts;
+}
+
+TEST(PdfProcessor, WithoutPdfDirectoryTheJobWaits)
+{
+    PdfSpool s;
+    s.setBackupDir("");
+    TestGrid g = ProfitGrid(2);
+    s.f.rt.runtime().settings->PrinterDef.BackupDir = (s.base.string() + "/"); // the spooler's view
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    TProcessorOptions options = s.options();
+    options.firstRetry = std::chrono::milliseconds(0);
+    TOutputProcessor processor(options);
+    for (int i = 0; i < 3; ++i)
+        processor.ProcessDueJobs();
+    EXPECT_EQ(processor.FailedAttempts(job.JobId), 3);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    EXPECT_NE(log.find("Kein PDF-Verzeichnis"), std::string::npos) << log;
+    EXPECT_EQ(s.f.count("SPOOL"), 1);
+}
+
+TEST(Processor, LockCloseRequestAndIdleTime)
+{
+    PdfSpool s;
+    TProcessorOptions options = s.options();
+    options.idleClose = std::chrono::hours(1);
+    std::filesystem::create_directories(s.f.spoolDir());
+    {
+        ProcessorLock other(s.f.spoolDir(), ProcessorKind::Pdf);
+        ASSERT_TRUE(other.held());
+        TOutputProcessor second(options);
+        EXPECT_EQ(second.Run(), TProcessorEnd::AlreadyRunning);
+    }
+    // A stale request from before the start does not end the run; one made while it runs does.
+    ASSERT_TRUE(RequestProcessorClose(s.f.spoolDir(), ProcessorKind::Pdf));
+    int polls = 0;
+    TOutputProcessor processor(options);
+    const TProcessorEnd end = processor.Run([&] {
+        if (++polls == 3) {
+            EXPECT_TRUE(ProcessorRunning(s.f.spoolDir(), ProcessorKind::Pdf)) << "the lock is held while running";
+            RequestProcessorClose(s.f.spoolDir(), ProcessorKind::Pdf);
+        }
+        return polls > 500;
+    });
+    EXPECT_EQ(end, TProcessorEnd::CloseRequested);
+    EXPECT_EQ(polls, 3);
+    EXPECT_FALSE(ProcessorRunning(s.f.spoolDir(), ProcessorKind::Pdf));
+
+    options.idleClose = std::chrono::milliseconds(50);
+    TOutputProcessor idle(options);
+    EXPECT_EQ(idle.Run([] { return false; }), TProcessorEnd::IdleTimeout);
+}
+
+TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
+{
+    PdfSpool s;
+    s.setBackupDir("");
+    TestGrid g = ProfitGrid(2);
+    s.f.rt.runtime().settings->PrinterDef.BackupDir = s.base.string() + "/";
+    ASSERT_GT(s.spool(g, JobKindPdf).JobId, 0);
+    TProcessorOptions options = s.options();
+    options.idleClose = std::chrono::milliseconds(1);
+    int polls = 0;
+    TOutputProcessor processor(options);
+    const TProcessorEnd end = processor.Run([&] {
+        if (++polls == 2)
+            RequestProcessorClose(s.f.spoolDir(), ProcessorKind::Pdf);
+        return polls > 5;
+    });
+    EXPECT_EQ(end, TProcessorEnd::Stopped) << "a waiting (failing) job is not idle";
+}
+
+} // namespace
+} // namespace gs

@@ -4,6 +4,7 @@
 #include "display/MessageBox.h"
 #include "display/ClassRegistry.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -68,6 +69,15 @@ bool WidgetDialogs::choosePrinter(QPrinter& printer, QWidget* parent)
     dialog.setObjectName(QStringLiteral("FPrintDialog"));
     ApplySkin(&dialog);
     return dialog.exec() == QDialog::Accepted;
+}
+
+int WidgetDialogs::runModal(QDialog& dialog) { return dialog.exec(); }
+
+int RunModal(QDialog& dialog)
+{
+    const Runtime* runtime = Runtime::currentOrNull();
+    auto* dialogs = runtime ? dynamic_cast<WidgetDialogs*>(&runtime->dialogs()) : nullptr;
+    return dialogs ? dialogs->runModal(dialog) : dialog.exec();
 }
 
 bool ChoosePrinter(QPrinter& printer, QWidget* parent)

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -23,7 +24,15 @@ public:
 
     // The system print dialog for the given printer; true when the user confirmed.
     virtual bool choosePrinter(QPrinter& printer, QWidget* parent);
+    // Every other modal window of the module (grid print dialog, column chooser, PDF wait window,
+    // printer selection) is shown here; the result is QDialog's. Tests answer with a script that
+    // works the window's controls and closes it.
+    virtual int runModal(QDialog& dialog);
 };
+
+// Shows a modal window through the current runtime's dialogs (plain exec() when they are not window
+// dialogs).
+int RunModal(QDialog& dialog);
 
 // The print dialog of the current runtime's dialogs; false (nothing printed) when they are not
 // window dialogs.

@@ -5,6 +5,8 @@
 //     runtime.setDialogs(dialogs);
 #include "display/WidgetDialogs.h"
 
+#include <QString>
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -31,6 +33,11 @@ public:
     std::deque<bool> printerAnswers;                     // cancel when empty
     // Called on the printer before a confirmed answer (for example to print into a PDF file).
     std::function<void(QPrinter&)> configurePrinter;
+    // Scripts for modal windows, used in order: each works the shown window's controls and returns
+    // its result (closing it first when it runs an event loop of its own is not needed). Without a
+    // script a modal window is rejected at once.
+    std::deque<std::function<int(QDialog&)>> modalScripts;
+    std::vector<QString> modalWindows; // object names of the modal windows shown, in order
 
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& help, const std::string& caption) override;
@@ -38,6 +45,7 @@ public:
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
     bool choosePrinter(QPrinter& printer, QWidget* parent) override;
+    int runModal(QDialog& dialog) override;
 
     // The texts of all messages and questions.
     std::vector<std::string> texts() const;

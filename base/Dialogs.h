@@ -38,6 +38,9 @@ public:
     virtual std::string askInput(const InputRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
     virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+    // Opens a file, a folder or a "file://" link with the program the desktop associates with it
+    // (xdg-open), without waiting for it; false when it could not be started.
+    virtual bool openDocument(const std::string& target);
 };
 
 // Dialogs for programs without a window: messages go to standard error with the markup removed,

@@ -21,6 +21,7 @@ public:
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    bool openDocument(const std::string& target) override;
 
     // The system print dialog for the given printer; true when the user confirmed.
     virtual bool choosePrinter(QPrinter& printer, QWidget* parent);

@@ -44,6 +44,12 @@ public:
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::vector<std::string> openedDocuments; // opened in order; nothing is started
+    bool openDocument(const std::string& target) override
+    {
+        openedDocuments.push_back(target);
+        return true;
+    }
     bool choosePrinter(QPrinter& printer, QWidget* parent) override;
     int runModal(QDialog& dialog) override;
 

@@ -1,0 +1,101 @@
+#include "spool/ListCellText.h"
+
+#include "base/Error.h"
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "orders/OrdersTable.h"
+#include "settings/SecondCurrency.h"
+#include "settings/Settings.h"
+
+#include <cstdint>
+
+namespace gs {
+
+namespace {
+
+// A field of the row that a rule needs; its absence is the rule's failure.
+std::string RequiredField(const TGridRecord& record, std::string_view name)
+{
+    std::optional<std::string> v = record.field(name);
+    if (!v)
+        throw Error("Spalte nicht gefunden: " + std::string(name));
+    return *v;
+}
+
+bool IsTrueText(const std::string& text)
+{
+    const std::string t = Trim(text);
+    return EqualsNoCase(t, "true") || (t != "0" && StrToIntDef(t, 0) != 0);
+}
+
+const TSettings& CurrentSettings()
+{
+    const Runtime& rt = Runtime::current();
+    if (!rt.settings)
+        throw Error("Einstellungen fehlen");
+    return *rt.settings;
+}
+
+// The amount in the money format with the row's currency: the second currency's symbol for rows
+// kept in it (field DM), the money suffix otherwise. The amount itself is not converted.
+std::string Money(const TGridRecord& record, double amount)
+{
+    if (IsTrueText(RequiredField(record, "DM")))
+        return FormatFloat(MoneyFormat(), amount) + SecondCurrencySymbol(CurrentSettings().SecondCurrency);
+    return FormatFloat(MoneyFormat() + MoneySuffix(), amount);
+}
+
+std::string MovementText(int value)
+{
+    return value >= 0 && value <= 6 ? MovementTexts[value] : "";
+}
+
+void OrderListRules(const TGridRecord& record, const std::string& key, std::string_view field, std::string& text)
+{
+    if (key == "EU_") {
+        const double n = ParseNumber(text);
+        const double tax = ParseNumber(RequiredField(record, "STEUER"));
+        text = Money(record, n) + " / " + Money(record, n + tax);
+    } else if (key == "EKEU" || key == "VKEU" || key == "STEUER") {
+        text = Money(record, ParseNumber(text));
+    } else if (key == "DEZ") {
+        text = LookupParentType(CurrentSettings(), text, false);
+    } else if (key == "GRUP") {
+        const auto number = static_cast<std::int16_t>(StrToIntDef(Trim(text), 0));
+        text = PartGroupName(CurrentSettings().PartsGroups, number);
+    } else if (key == "WIN") {
+        const int own = StrToIntDef(Trim(RequiredField(record, field)), -1);
+        if (own == 2 && StrToIntDef(Trim(RequiredField(record, "ZA")), -1) == 6)
+            text = "Verrechnung";
+        else
+            text = MovementText(StrToIntDef(Trim(text), 6));
+    } else if (key == "STK" || key == "EINH") {
+        if (StrToIntDef(Trim(RequiredField(record, "WIN")), -1) == 5)
+            text = ".";
+    } else if (key == "ZA") {
+        const int kind = StrToIntDef(Trim(text), 0);
+        text = kind >= 0 && kind < static_cast<int>(PaymentKindTexts.size()) ? PaymentKindTexts[static_cast<size_t>(kind)]
+                                                                            : "";
+    }
+}
+
+} // namespace
+
+void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode)
+{
+    if (cellMode != CellModeOrderList)
+        return;
+    const std::string key = UpperAscii(field);
+    std::string result = text;
+    try {
+        OrderListRules(record, key, field, result);
+        text = std::move(result);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+} // namespace gs

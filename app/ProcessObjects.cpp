@@ -3,6 +3,7 @@
 #include "base/Runtime.h"
 #include "orders/DefaultPatterns.h"
 #include "settings/Settings.h"
+#include "spool/ExtSpooler.h"
 
 namespace gs {
 
@@ -15,6 +16,16 @@ void StartProcessObjects(Runtime& runtime)
     // The thirteen default order patterns, one per document type, dated the day the program started.
     if (!runtime.defaultPatterns)
         CreateDefaultPatterns(runtime);
+    // The output spooler with its two run items; the window gives it the connection after
+    // connecting, and the program's end lets it shut down.
+    if (!runtime.spooler)
+        CreateSpooler(runtime);
+}
+
+void EndProcessObjects(Runtime& runtime)
+{
+    if (runtime.spooler)
+        runtime.spooler->Shutdown();
 }
 
 } // namespace gs

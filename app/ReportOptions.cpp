@@ -40,6 +40,10 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "text" && v != "csv" && v != "json"))
                 return {std::nullopt, "--format braucht text, csv oder json"};
             o.format = v == "text" ? ReportFormat::Text : v == "csv" ? ReportFormat::Csv : ReportFormat::Json;
+        } else if (a == "--spool") {
+            if (!value(v) || (v != "pdf" && v != "print"))
+                return {std::nullopt, "--spool braucht pdf oder print"};
+            o.spool = v == "pdf" ? SpoolTarget::Pdf : SpoolTarget::Print;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return {std::nullopt, "unbekannte Option: " + a};
         } else if (o.databasePath.empty()) {
@@ -62,11 +66,14 @@ std::string ReportUsage(const std::string& programName)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
            " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
+           "       [--spool pdf|print]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
            "  --server  local (Vorgabe) oder remote\n"
-           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n";
+           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
+           "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
+           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
 }
 
 } // namespace gs

@@ -1,6 +1,9 @@
 #pragma once
 // The command line of the report command:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//                            [--spool pdf|print]
+#include "app/ReportSpool.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@ struct ReportOptions {
     int periodIndex = 0;          // "Ganzes Jahr"
     bool localServer = true;
     ReportFormat format = ReportFormat::Text;
+    std::optional<SpoolTarget> spool; // write the list as one job into the spool instead of printing it
 };
 
 // The options, or the reason they are not usable (the caller prints it with the usage text).

@@ -7,6 +7,7 @@
 #include "base/IniFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
+#include "spool/ExtSpooler.h"
 
 namespace gs {
 
@@ -85,12 +86,16 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
 }
 
 void CompleteStart(Runtime& runtime, TDatabaseSession& session,
-                   const std::function<void(const std::string&)>& setCaption)
+                   const std::function<void(const std::string&)>& setCaption, bool attachSpooler)
 {
     if (!runtime.settings)
         CreateSettings(runtime);
     LoadSettings(*runtime.settings, session.AdsTableSettings);
     SetDatabasePath(*runtime.settings, session.AdsConnection.ConnectPath());
+    if (runtime.spooler && attachSpooler) {
+        runtime.spooler->AttachConnection(session.AdsConnection);
+        runtime.spooler->EnsureSpoolTables(false);
+    }
     if (setCaption)
         setCaption("Datenbank: " + session.AdsConnection.ConnectPath());
 }

@@ -27,6 +27,23 @@ struct SaveFileRequest {
     std::string initialPath;
 };
 
+// The printer selection of a print job ("Druckerauswahl:"): preset values in, the user's choice out.
+// Duplex: 0 none ("kein"), 1 horizontal, 2 vertical.
+struct PrintTargetRequest {
+    std::string printerName;
+    std::string binName;
+    int copies = 1;
+    int duplex = 0;
+    bool showPdfChoices = false; // "Zusätzlich PDF-Datei", "Nur PDF"; hidden for list jobs
+};
+
+struct PrintTargetChoice {
+    std::string printerName;
+    std::optional<std::string> binName; // none selected: the preset stays
+    int copies = 1;
+    int duplex = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -41,6 +58,11 @@ public:
     // Opens a file, a folder or a "file://" link with the program the desktop associates with it
     // (xdg-open), without waiting for it; false when it could not be started.
     virtual bool openDocument(const std::string& target);
+    // nullopt: cancelled. Without a window to ask in, the selection counts as cancelled.
+    virtual std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request)
+    {
+        return std::nullopt;
+    }
 };
 
 // Dialogs for programs without a window: messages go to standard error with the markup removed,

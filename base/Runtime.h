@@ -3,7 +3,7 @@
 // test) and reachable through Runtime::current() while they exist:
 // - the program file and its directory (where ZS.MNU, TOVIK.INI, ALTEURO.INI, UserMode.INI ... live),
 // - the fixed number formats,
-// - the settings object and the default order patterns,
+// - the settings object, the default order patterns and the output spooler,
 // - the dialog seam,
 // - the clock (so that "today" is under a test's control).
 // Tests create a fresh Runtime with a temporary program directory; creating one makes it current,
@@ -20,6 +20,7 @@ namespace gs {
 class Dialogs;
 class TSettings;
 class TDefaultPatterns;
+class TExtSpooler;
 
 class Runtime {
 public:
@@ -46,6 +47,7 @@ public:
     // Process-wide objects of later subsystems (shared_ptr: they are complete types only there).
     std::shared_ptr<TSettings> settings;
     std::shared_ptr<TDefaultPatterns> defaultPatterns;
+    std::shared_ptr<TExtSpooler> spooler; // the output spooler
 
     // The dialog seam; never null (ConsoleDialogs until a window layer or a test installs another).
     Dialogs& dialogs() const { return *dialogs_; }

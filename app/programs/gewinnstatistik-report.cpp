@@ -1,8 +1,12 @@
 // The statistics without the window, for scripts and month-end routines:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] --spool pdf|print
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
-// when the start-up failed (its message on standard error).
+// when the start-up failed (its message on standard error). With --spool the period's list goes
+// into the output spool as one job, as the window's list print writes it; the job's ID ("Auftrag:
+// N") and for PDF the file it will produce ("PDF: PATH") are printed; exit 1 when no job could be
+// written (no PDF directory configured, spool not usable).
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
@@ -10,6 +14,7 @@
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
 #include "app/ReportOutput.h"
+#include "app/ReportSpool.h"
 #include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
@@ -61,11 +66,32 @@ int main(int argc, char** argv)
                             std::to_string(gs::MinimumHostRelease)};
         if (!gs::ConnectForStart(session, commandLine, host, {}))
             return 3;
-        gs::CompleteStart(runtime, session, {});
+        gs::CompleteStart(runtime, session, {}, options.spool.has_value());
 
         gs::TResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+        if (options.spool) {
+            int status = 0;
+            if (outcome.error) {
+                std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
+                status = 1;
+            } else {
+                const gs::ReportSpoolResult job =
+                    gs::SpoolReportList(runtime, tables, outcome.summen, *options.spool, runtime.now());
+                if (job.jobId == 0) {
+                    std::cerr << gs::StripMessageMarkup(job.error) << "\n";
+                    status = 1;
+                } else {
+                    std::cout << "Auftrag: " << job.jobId << "\n";
+                    if (*options.spool == gs::SpoolTarget::Pdf)
+                        std::cout << "PDF: " << job.pdfPath << "\n";
+                }
+            }
+            gs::EndProcessObjects(runtime);
+            std::cout.flush();
+            return status != 0 ? status : (std::cout ? 0 : 1);
+        }
         switch (options.format) {
         case gs::ReportFormat::Text:
             std::cout << gs::ReportText(tables, outcome);

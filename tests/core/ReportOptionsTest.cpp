@@ -18,6 +18,13 @@ TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
     EXPECT_EQ(r.options->periodIndex, 16);
     EXPECT_TRUE(r.options->localServer);
     EXPECT_EQ(r.options->format, ReportFormat::Text);
+    EXPECT_FALSE(r.options->spool);
+    r = ParseReportOptions({"/db", "--year", "2024", "--spool", "pdf"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->spool, SpoolTarget::Pdf);
+    r = ParseReportOptions({"/db", "--year", "2024", "--spool", "print"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->spool, SpoolTarget::Print);
 }
 
 TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
@@ -32,6 +39,8 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db", "--year", "2006", "--server", "lan"},
         {"/db", "--year", "2006", "--format", "xml"},
         {"/db", "--year", "2006", "--verbose"},
+        {"/db", "--year", "2006", "--spool"},
+        {"/db", "--year", "2006", "--spool", "mail"},
         {"/db", "/other", "--year", "2006"},
     };
     for (const auto& args : bad) {

@@ -48,5 +48,37 @@ json=$("$report" "$tmp/db" --year 2025 --format json 2>"$tmp/err"); rc=$?
 grep -q '"error": "Auftrag kann nicht geladen werden."' <<<"$json" || fail "failed run: error in json"
 grep -q '"Summen": ""' <<<"$json" || fail "failed run: no totals line"
 
+# Spooling: the 2024 list as one job in the spool beside the program (a copy of it in its own folder).
+mkdir -p "$tmp/prog" "$tmp/pdf"
+spooling="$tmp/prog/$(basename "$report")"
+cp "$report" "$spooling"
+docs2024=$("$report" "$tmp/db" --year 2024 --format json | grep -c '"ID_ORDER": ')
+"$spooling" "$tmp/db" --year 2024 --spool pdf >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 1 ] || fail "spool pdf without PDF directory: exit $rc"
+grep -q "Kein PDF-Verzeichnis" "$tmp/err" || fail "spool pdf without PDF directory: message"
+printf '[PDF]\r\nBackupDir=%s\r\n[COPIES]\r\nList=2\r\n[PRINTERS]\r\nDEFAULT=Laser\r\n' "$tmp/pdf" >"$tmp/prog/TOVIK.INI"
+out=$("$spooling" "$tmp/db" --year 2024 --spool pdf 2>"$tmp/err"); rc=$?
+[ $rc -eq 0 ] || fail "spool pdf: exit $rc: $(cat "$tmp/err")"
+id=$(sed -n 's/^Auftrag: //p' <<<"$out")
+spool="$tmp/prog/SPOOLER/SPOOL.ADT"
+det="$tmp/prog/SPOOLER/DET.ADT"
+grep -q "^PDF: $tmp/pdf/db/GEWINN/GEWINN-[0-9_]*-.PDF$" <<<"$out" || fail "spool pdf: path line: $out"
+[ "$(sqlite3 "$spool" "SELECT PRIO||' '||ISMAIL||' '||h1||' '||h7||' '||LANDSCAPE FROM SPOOL WHERE ID=$id")" = "560 1 Auftrag Provsion 1" ] \
+  || fail "spool pdf: job row"
+sqlite3 "$spool" "SELECT PrintName FROM SPOOL WHERE ID=$id" | grep -q '^GEWINN-[0-9.]* [0-9:]*-$' || fail "spool pdf: print name"
+sqlite3 "$spool" "SELECT HTEXT FROM SPOOL WHERE ID=$id" | grep -q 'Gewinne, erstellt ' || fail "spool pdf: title"
+sqlite3 "$spool" "SELECT FTEXT FROM SPOOL WHERE ID=$id" | grep -q 'Netto: ' || fail "spool pdf: totals as footer"
+[ "$(sqlite3 "$det" "SELECT count(*) FROM DET WHERE idmain=$id")" -eq "$docs2024" ] || fail "spool pdf: one detail row per document"
+out=$("$spooling" "$tmp/db" --year 2024 --spool print 2>"$tmp/err"); rc=$?
+[ $rc -eq 0 ] || fail "spool print: exit $rc: $(cat "$tmp/err")"
+id=$(sed -n 's/^Auftrag: //p' <<<"$out")
+[ "$(sqlite3 "$spool" "SELECT PRIO||' '||ISMAIL||' '||COPIES||' '||PRINTERNAME FROM SPOOL WHERE ID=$id")" = "2 0 2 Laser" ] \
+  || fail "spool print: job row"
+grep -q "^PDF: " <<<"$out" && fail "spool print: no PDF line expected"
+rm -rf "$tmp/prog/SPOOLER"; : >"$tmp/prog/SPOOLER" # a file where the spool directory belongs
+"$spooling" "$tmp/db" --year 2024 --spool print >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 1 ] || fail "unusable spool: exit $rc"
+grep -q "nicht bereit" "$tmp/err" || fail "unusable spool: message"
+
 [ $failures -eq 0 ] && echo "report command: all checks passed"
 exit $failures

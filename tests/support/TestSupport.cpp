@@ -94,6 +94,16 @@ std::optional<std::string> RecordingDialogs::chooseSaveFile(const SaveFileReques
     return a;
 }
 
+std::optional<PrintTargetChoice> RecordingDialogs::choosePrintTarget(const PrintTargetRequest& request)
+{
+    printTargetRequests.push_back(request);
+    if (printTargetAnswers.empty())
+        return std::nullopt;
+    auto a = printTargetAnswers.front();
+    printTargetAnswers.pop_front();
+    return a;
+}
+
 TestRuntime::TestRuntime(const std::string& programName)
     : dialogs_(std::make_shared<RecordingDialogs>()), runtime_(std::make_unique<Runtime>(dir_.path() / programName))
 {

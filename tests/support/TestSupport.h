@@ -42,6 +42,8 @@ public:
     std::vector<SaveFileRequest> saveFileRequests;
     std::vector<InputRequest> inputRequests;
     std::vector<std::string> folderTitles;
+    std::deque<std::optional<PrintTargetChoice>> printTargetAnswers; // cancel when empty
+    std::vector<PrintTargetRequest> printTargetRequests;
 
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& help, const std::string& caption) override;
@@ -54,6 +56,7 @@ public:
         openedDocuments.push_back(target);
         return true;
     }
+    std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request) override;
 };
 
 // A Runtime whose program file lies in a fresh temporary directory, with recording dialogs.

@@ -1,0 +1,333 @@
+// The job protocol of the spooler: one grid list becomes one job row and its detail rows.
+#include "spool/ExtSpooler.h"
+
+#include "base/Cp1252.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "db/AdsConnection.h"
+#include "db/AdsTable.h"
+#include "db/BlobFields.h"
+#include "settings/HostPath.h"
+#include "settings/PrinterDef.h"
+#include "settings/Settings.h"
+#include "settings/SettingsTable.h"
+#include "spool/ListCellText.h"
+#include "spool/PdfPath.h"
+#include "spool/SpoolTables.h"
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace gs {
+
+namespace {
+
+// Settings items of the list layout: 31 the report layout of list prints, 32 the list layout lines
+// used when the database directory has no LST_SLAYB.DA.
+constexpr int ItemListReportLayout = 31;
+constexpr int ItemListGridLayout = 32;
+
+const TUserPrinterDef& PrinterDef()
+{
+    static const TUserPrinterDef defaults;
+    const Runtime* rt = Runtime::currentOrNull();
+    return rt && rt->settings ? rt->settings->PrinterDef : defaults;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// The grid title without the bold markup "/b" (any case).
+std::string CaptionOf(const std::string& title)
+{
+    std::string caption = title;
+    ReplaceAllText(caption, "/b", "");
+    return caption;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw Error("Datei kann nicht gelesen werden: " + file.string());
+    std::ostringstream s;
+    s << in.rdbuf();
+    if (in.bad())
+        throw Error("Datei kann nicht gelesen werden: " + file.string());
+    return s.str();
+}
+
+} // namespace
+
+bool TExtSpooler::setDestination(int& copies, SpoolFields& row)
+{
+    const TUserPrinterDef& def = PrinterDef();
+    ExtraAddresses.clear();
+    PrinterName = def.DEFAULT;
+    BinName = def.DBIN;
+    Duplex = def.DuplexType;
+    CopiesCaption = def.Copies_Caption_op[0];
+
+    const bool shiftOnly = ShiftOnlyHeld && ShiftOnlyHeld();
+    if (shiftOnly || def.UsePrinterDialog) {
+        PrintTargetRequest request;
+        request.printerName = PrinterName;
+        request.binName = BinName;
+        request.copies = copies;
+        request.duplex = Duplex >= 0 && Duplex <= 2 ? Duplex : 0;
+        request.showPdfChoices = false; // list jobs have no PDF choices
+        const std::optional<PrintTargetChoice> choice = Runtime::current().dialogs().choosePrintTarget(request);
+        if (!choice)
+            return false;
+        PrinterName = choice->printerName;
+        if (choice->binName)
+            BinName = *choice->binName;
+        copies = std::max(1, choice->copies);
+        Duplex = choice->duplex;
+    }
+
+    row.emplace_back("SMTP_S_INI", SmtpIniName);
+    SmtpIniName.clear();
+    row.emplace_back("AFTERMSG", AfterMessage);
+    AfterMessage = false;
+    row.emplace_back("DESTINFO", std::string("Printer"));
+    row.emplace_back("PRINTERNAME", PrinterName);
+    row.emplace_back("PRINTERBIN1", Quoted(BinName));
+    row.emplace_back("PRINTERBIN2", def.defaultprinterBinName2);
+    row.emplace_back("BinFirstPrinterPage2_Name", Quoted(def.BinFirstPrinterPage2_Name));
+    row.emplace_back("BinSecondPrinterPage2_Name", Quoted(def.BinSecondPrinterPage2_Name));
+    row.emplace_back("Caption", CopiesCaption);
+    row.emplace_back("RTPID", std::to_string(Duplex));
+    row.emplace_back("MAILTYPE", std::string("html"));
+    row.emplace_back("Faxnumber", std::string());
+    row.emplace_back("DESTADRESS", ExtraAddresses);
+    row.emplace_back("DEST", std::string("Print"));
+    row.emplace_back("ISMAIL", false);
+    if (def.mailMAPI)
+        row.emplace_back("X4", def.mailMAPI_Index + "\r\n" + std::to_string(def.mailMAPI_Kind) + "\r\n" +
+                                   def.mailMAPI_Profil + "\r\n" + def.mailMAPI_ProfilePassword);
+    return true;
+}
+
+void TExtSpooler::storeReportLayout(SpoolFields& row)
+{
+    std::string report;
+    std::string listLayout;
+    try {
+        if (setupTable_ && setupTable_->Active()) {
+            std::vector<std::string> lines;
+            ReadLogo(*setupTable_, ItemListReportLayout, lines);
+            report = Utf8ToCp1252(JoinLinesCrLf(lines));
+            bool fromFile = false;
+            const TAdsConnection* connection = setupTable_->AdsConnection();
+            if (connection) {
+                const std::filesystem::path file =
+                    FindFileNoCase(WithTrailingDelimiter(connection->ConnectPath()), "LST_SLAYB.DA");
+                std::error_code ec;
+                if (std::filesystem::is_regular_file(file, ec)) {
+                    try {
+                        listLayout = ReadWholeFile(file);
+                        fromFile = true;
+                    } catch (const std::exception& e) {
+                        if (!isOrdinaryError(e))
+                            throw;
+                    }
+                }
+            }
+            if (!fromFile) {
+                std::vector<std::string> layoutLines;
+                ReadLogo(*setupTable_, ItemListGridLayout, layoutLines);
+                listLayout = Utf8ToCp1252(JoinLinesCrLf(layoutLines));
+            }
+        }
+        row.emplace_back("RPT", SpoolBytes{CompressBlob(report)});
+        row.emplace_back("DATAGRIDDATA", SpoolBytes{listLayout});
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+    }
+}
+
+std::string TExtSpooler::BuildPdfPath(int jobKind, const std::string& printName, long long idOrder,
+                                      const std::string& x5, std::string& subPath)
+{
+    subPath = PdfSubPath(JobName);
+    JobName.clear();
+    Runtime* rt = Runtime::currentOrNull();
+    if (jobKind == JobKindPdf && rt && rt->settings)
+        EnsurePdfDirectory(*rt->settings); // asks for a folder when none is set; the answer is not needed here
+    const std::string dir = PdfDirectory(PrinterDef().BackupDir, PdfFolderOfX5(x5), subPath);
+    const std::string fileName = PdfFileName(printName, idOrder);
+    std::error_code ec;
+    if (!PrinterDef().BackupDir.empty())
+        std::filesystem::create_directories(dir, ec);
+    // The print dialog waits for the processor's marker of this name: an old one must not count.
+    const std::filesystem::path markers = spoolDir_ / PdfMarkerDirectoryName;
+    std::filesystem::create_directories(markers, ec);
+    std::filesystem::remove(markers / fileName, ec);
+    return dir + fileName;
+}
+
+TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
+{
+    TStandardTableSpoolResult result;
+    EnsureSpoolTables(request.PdfMode != 0);
+    if (!ready_) {
+        result.error = "Die Ausgabetabellen sind nicht bereit.";
+        return result;
+    }
+    if (!request.Grid || !request.Grid->dataSet) {
+        result.error = "Keine Liste angegeben.";
+        return result;
+    }
+    const TGridDescription& grid = *request.Grid;
+    TGridDataSet& data = *grid.dataSet;
+    if (grid.shownColumnCount() > SpoolMaxColumns) {
+        result.error = TooManyColumnsText;
+        return result;
+    }
+
+    int copies = request.Copies == -1 ? PrinterDef().List : request.Copies;
+    const int pdfMode = request.PdfMode;
+    if (request.PdfMode != 0)
+        request.PdfMode = 1;
+
+    SpoolFields row;
+    if (request.JobKind == JobKindPrint && !setDestination(copies, row))
+        return result; // cancelled in the printer selection: no row, no error
+    if (request.JobKind > 0)
+        row.emplace_back("ISMAIL", true);
+    storeReportLayout(row);
+    row.emplace_back("LANDSCAPE", request.Landscape);
+    if (request.Landscape)
+        row.emplace_back("SECONDPAGE", std::int64_t{0});
+    row.emplace_back("Header", request.Header.has_value());
+    if (request.Header)
+        row.emplace_back("HTEXT", SpoolBytes{*request.Header});
+    row.emplace_back("Footer", request.Footer.has_value());
+    if (request.Footer)
+        row.emplace_back("FTEXT", SpoolBytes{*request.Footer});
+    row.emplace_back("DataGrid", true);
+    for (const char* name : {"Title", "DocHeader", "Summe", "InfoSumme", "Endt", "ZZ", "USESK"})
+        row.emplace_back(name, false);
+
+    std::vector<const TGridColumn*> shown;
+    for (const TGridColumn& c : grid.columns) {
+        if (c.width <= 0)
+            continue;
+        shown.push_back(&c);
+        const std::string n = std::to_string(shown.size());
+        row.emplace_back("h" + n, CaptionOf(c.title));
+        row.emplace_back("hw" + n, std::int64_t{c.width});
+        row.emplace_back("aligh" + n, std::int64_t{c.titleAlignment});
+        row.emplace_back("aligd" + n, std::int64_t{c.cellAlignment});
+    }
+    row.emplace_back("RightEndSecond", std::int64_t{request.RightEnd});
+    row.emplace_back("LeftStartSecond", std::int64_t{request.LeftStart});
+    row.emplace_back("COPIES", std::int64_t{copies});
+    const std::string printName = request.PrintName ? *request.PrintName : std::string("Listendruck");
+    row.emplace_back("PrintName", printName);
+    const Runtime* rt = Runtime::currentOrNull();
+    // A blank where document jobs put their kind and number prefix, then the database folder.
+    const std::string x5 = std::string(" 0 ") + (rt && rt->settings ? rt->settings->DatabaseName : std::string());
+    row.emplace_back("X5", x5);
+    std::string subPath;
+    result.FilePath = BuildPdfPath(request.JobKind, printName, 0, x5, subPath);
+    row.emplace_back("SubPath", subPath);
+    const int finalPrio = request.JobKind == JobKindPrint ? PrioPrint : request.JobKind;
+
+    std::int64_t id = 0;
+    const int current = data.CurrentRow();
+    bool controlsDisabled = false;
+    try {
+        id = store_.InsertJob(row);
+
+        std::string footer;
+        if (request.FooterCallback)
+            request.FooterCallback(nullptr, footer, 0);
+
+        data.DisableControls();
+        controlsDisabled = true;
+        const bool writeDetails = request.DetailMode == 0;
+        if (writeDetails)
+            store_.BeginDetails(id);
+        std::vector<std::string> cells;
+        cells.reserve(shown.size());
+        const int last = request.CurrentRecordOnly ? current : data.RecordCount() - 1;
+        const int first = request.CurrentRecordOnly ? current : 0;
+        for (int r = last; r >= first && r >= 0; --r) {
+            const TGridRecord record(data, r);
+            cells.clear();
+            for (const TGridColumn* c : shown) {
+                std::string text;
+                try {
+                    if (!c->fieldName.empty())
+                        text = record.field(c->fieldName).value_or(std::string());
+                    if (request.CellTextProvider)
+                        request.CellTextProvider(record, c->fieldName, text);
+                    else
+                        ListCellText(record, c->fieldName, text, request.CellMode);
+                } catch (const std::exception& e) {
+                    if (!isOrdinaryError(e))
+                        throw;
+                }
+                // An empty cell is stored as one carriage return, as the processors expect.
+                cells.push_back(text.empty() ? std::string("\r") : std::move(text));
+            }
+            std::string ds;
+            if (request.DetailMode != 1 && request.LineCallback)
+                request.LineCallback(record, 0, ds);
+            if (writeDetails)
+                store_.AddDetail(cells, ds);
+            if (request.FooterCallback)
+                request.FooterCallback(&record, footer, 1);
+            if (request.Progress && request.Progress())
+                break;
+        }
+        if (writeDetails)
+            store_.CommitDetails();
+        data.EnableControls();
+        controlsDisabled = false;
+        data.SetCurrentRow(current);
+
+        SpoolFields finish;
+        if (request.FooterCallback) {
+            request.FooterCallback(nullptr, footer, 2);
+            finish.emplace_back("FTEXT", SpoolBytes{footer});
+            finish.emplace_back("Footer", true);
+        }
+        if (finalPrio == PrioPdf && pdfMode == 2)
+            finish.emplace_back("MAILTYPE", std::string("autopdf"));
+        if (!ComputerTag().empty())
+            finish.emplace_back("COMPUTER", ComputerTag());
+        finish.emplace_back("PRIO", std::int64_t{finalPrio});
+        store_.UpdateJob(id, finish);
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        store_.RollbackDetails();
+        if (controlsDisabled) {
+            data.EnableControls();
+            data.SetCurrentRow(current);
+        }
+        // A failed job leaves nothing: neither its job row nor rows written before the failure.
+        if (id != 0) {
+            try {
+                store_.DeleteJob(id);
+            } catch (const std::exception& e2) {
+                if (!isOrdinaryError(e2))
+                    throw;
+                // Still PRIO 0: the next purge removes it, no processor takes it.
+            }
+        }
+        result.error = std::string("Der Auftrag konnte nicht geschrieben werden: ") + e.what();
+        return result;
+    }
+    result.Code = copies;
+    result.JobId = id;
+    return result;
+}
+
+} // namespace gs

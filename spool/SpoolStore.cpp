@@ -1,0 +1,195 @@
+#include "spool/SpoolStore.h"
+
+#include "base/Error.h"
+#include "spool/SpoolTables.h"
+
+namespace gs {
+
+SpoolStore::SpoolStore() : spool_(&connection_, SpoolTableName), detail_(&connection_, DetailTableName)
+{
+    connection_.SetAdsServerTypes({stADS_LOCAL});
+}
+
+SpoolStore::~SpoolStore() { Close(); }
+
+void SpoolStore::Open(const std::filesystem::path& dir)
+{
+    Close();
+    connection_.SetConnectPath(dir.string());
+    connection_.Connect();
+    spool_.SetIndexName("ID");
+    detail_.SetIndexName("IDMAIN");
+    spool_.Open();
+    detail_.Open();
+    detailCells_.clear();
+    for (int k = 1; k <= SpoolMaxColumns; ++k)
+        detailCells_.push_back(&detail_.FieldByName("d" + std::to_string(k)));
+    detailText_ = &detail_.FieldByName("ds");
+    detailMain_ = &detail_.FieldByName("idmain");
+}
+
+void SpoolStore::Close() noexcept
+{
+    RollbackDetails();
+    detailCells_.clear();
+    detailText_ = detailMain_ = nullptr;
+    try {
+        spool_.Close();
+        detail_.Close();
+        connection_.Disconnect();
+    } catch (...) {
+        // Closing never fails in a way the caller could repair.
+    }
+}
+
+bool SpoolStore::IsOpen() const { return connection_.IsConnected() && spool_.Active() && detail_.Active(); }
+
+void SpoolStore::setField(TAdsTable& table, const std::string& name, const SpoolValue& value)
+{
+    TField& f = table.FieldByName(name);
+    if (const auto* text = std::get_if<std::string>(&value))
+        f.SetString(*text);
+    else if (const auto* number = std::get_if<std::int64_t>(&value))
+        f.SetInteger(*number);
+    else if (const auto* flag = std::get_if<bool>(&value))
+        f.SetBoolean(*flag);
+    else
+        f.SetBytes(std::get<SpoolBytes>(value).bytes);
+}
+
+std::int64_t SpoolStore::InsertJob(const SpoolFields& fields)
+{
+    spool_.Insert();
+    try {
+        for (const auto& [name, value] : fields)
+            setField(spool_, name, value);
+        spool_.FieldByName("PRIO").SetInteger(PrioUnfinished);
+        spool_.Post();
+    } catch (...) {
+        spool_.Cancel();
+        throw;
+    }
+    return spool_.FieldByName("ID").AsLargeInt();
+}
+
+bool SpoolStore::findJob(std::int64_t id) { return spool_.SeekKey(std::to_string(id), true); }
+
+void SpoolStore::UpdateJob(std::int64_t id, const SpoolFields& fields)
+{
+    if (!findJob(id))
+        throw Error("Auftrag " + std::to_string(id) + " nicht gefunden (Tabelle " + SpoolTableName + ")");
+    spool_.Edit();
+    try {
+        for (const auto& [name, value] : fields)
+            setField(spool_, name, value);
+        spool_.Post();
+    } catch (...) {
+        spool_.Cancel();
+        throw;
+    }
+}
+
+void SpoolStore::DeleteJob(std::int64_t id)
+{
+    // Detail rows first: an interruption leaves the job row (PRIO 0), which the next purge finds.
+    connection_.BeginTransaction();
+    try {
+        detail_.SetFilter("idmain=" + std::to_string(id));
+        detail_.SetFiltered(true);
+        detail_.First();
+        while (!detail_.Eof())
+            detail_.Delete();
+        detail_.SetFiltered(false);
+        detail_.SetFilter({});
+        if (findJob(id))
+            spool_.Delete();
+        connection_.Commit();
+    } catch (...) {
+        connection_.Rollback();
+        try {
+            detail_.SetFiltered(false);
+            detail_.SetFilter({});
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void SpoolStore::BeginDetails(std::int64_t jobId)
+{
+    connection_.BeginTransaction();
+    detailJob_ = jobId;
+}
+
+void SpoolStore::AddDetail(const std::vector<std::string>& cells, const std::string& ds)
+{
+    detail_.Insert();
+    try {
+        for (size_t k = 0; k < cells.size() && k < detailCells_.size(); ++k)
+            detailCells_[k]->SetString(cells[k]);
+        detailText_->SetString(ds);
+        detailMain_->SetInteger(detailJob_);
+        detail_.Post();
+    } catch (...) {
+        detail_.Cancel();
+        throw;
+    }
+}
+
+void SpoolStore::CommitDetails()
+{
+    detailJob_ = 0;
+    connection_.Commit();
+}
+
+void SpoolStore::RollbackDetails() noexcept
+{
+    detailJob_ = 0;
+    if (connection_.InTransaction())
+        connection_.Rollback();
+}
+
+int SpoolStore::PurgeUnfinished()
+{
+    std::vector<std::int64_t> ids;
+    spool_.SetFilter("PRIO=0");
+    spool_.SetFiltered(true);
+    try {
+        TField& id = spool_.FieldByName("ID");
+        for (spool_.First(); !spool_.Eof(); spool_.Next())
+            ids.push_back(id.AsLargeInt());
+    } catch (...) {
+        spool_.SetFiltered(false);
+        throw;
+    }
+    spool_.SetFiltered(false);
+    spool_.SetFilter({});
+    for (std::int64_t id : ids)
+        DeleteJob(id);
+    return static_cast<int>(ids.size());
+}
+
+int SpoolStore::WaitingJobs(bool mail)
+{
+    spool_.SetFilter(std::string("ISMAIL=") + (mail ? "1" : "0") + " AND PRIO>0");
+    spool_.SetFiltered(true);
+    int n = 0;
+    try {
+        n = spool_.RecordCount();
+    } catch (...) {
+        spool_.SetFiltered(false);
+        throw;
+    }
+    spool_.SetFiltered(false);
+    spool_.SetFilter({});
+    return n;
+}
+
+std::string SpoolStore::JobFieldText(std::int64_t id, const std::string& field)
+{
+    if (!findJob(id))
+        return {};
+    return spool_.FieldByName(field).AsString();
+}
+
+} // namespace gs

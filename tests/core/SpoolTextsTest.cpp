@@ -1,0 +1,162 @@
+// The texts the spooler derives: PDF paths, rich-text titles, the workstation tag, the processor
+// lock contract.
+#include "settings/Settings.h"
+#include "settings/UserMode.h"
+#include "spool/ExtSpooler.h"
+#include "spool/PdfPath.h"
+#include "spool/ProcessorContract.h"
+#include "spool/TextToRtf.h"
+#include "support/SpoolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+TEST(PdfPath, JobNamesAndFileNamesAreMadeSafe)
+{
+    struct Case {
+        const char* jobName;
+        const char* subPath;
+    } subPaths[] = {{"GEWINN", "GEWINN/"}, {"Gewinn/Verlust 2006", "GewinnVerlust2006/"}, {"", ""},
+                    {"../..", ""}, {"Größe?#+*~!\"§&()[]{}:;,=<>|\\.ä", "Grße/"}};
+    for (const Case& c : subPaths)
+        EXPECT_EQ(PdfSubPath(c.jobName), c.subPath) << c.jobName;
+
+    EXPECT_EQ(PdfFileName("GEWINN-10.12.2026 13:05:09-", 0), "GEWINN-10_12_2026_13_05_09-.PDF");
+    EXPECT_EQ(PdfFileName("Rechnung ", 4711), "Rechnung_4711.PDF");
+    EXPECT_EQ(PdfFileName("a\r\nb\tc", -3), "abc.PDF");
+    EXPECT_EQ(PdfFileName("Ärger/ärger", 0), "Ärger__rger.PDF"); // only ASCII letters are lowered
+    EXPECT_EQ(PdfFolderOfX5(" 0 Firma"), "Firma");
+    EXPECT_EQ(PdfFolderOfX5("R12  Firma  "), "Firma");
+    EXPECT_EQ(PdfPathOfJob("/pdf", " 0 Firma", "GEWINN/", "Liste", 0), "/pdf/Firma/GEWINN/Liste.PDF");
+    EXPECT_EQ(PdfPathOfJob("/pdf/", " 0 ", "", "Liste", 0), "/pdf/Liste.PDF");
+}
+
+TEST(PdfPath, SpoolerCreatesTheDirectoryAndRemovesAnOldMarker)
+{
+    test::SpoolFixture f;
+    f.rt.runtime().settings->PrinterDef.BackupDir = (f.rt.dir() / "pdf").string() + "/";
+    std::filesystem::create_directories(f.spoolDir() / "PDFX");
+    test::WriteFile(f.spoolDir() / "PDFX" / "Liste.PDF", "old marker");
+    f.spooler->JobName = "Gewinn Liste";
+    std::string subPath;
+    const std::string path = f.spooler->BuildPdfPath(JobKindPrint, "Liste", 0, " 0 Firma", subPath);
+    EXPECT_EQ(path, (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste.PDF").string());
+    EXPECT_EQ(subPath, "GewinnListe/");
+    EXPECT_TRUE(std::filesystem::is_directory(f.rt.dir() / "pdf" / "Firma" / "GewinnListe"));
+    EXPECT_FALSE(std::filesystem::exists(f.spoolDir() / "PDFX" / "Liste.PDF"));
+    EXPECT_EQ(f.spooler->JobName, "");
+}
+
+TEST(TextToRtf, WrapsPlainTextAsTheHostDoes)
+{
+    test::TestRuntime rt;
+    const std::string head10 =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}"
+        "{\\f1\\fswiss\\fcharset0 Arial;}}{\\*\\generator Kvelt;}\\viewkind4\\uc1\\pard\\b\\f0\\fs20\\par";
+    EXPECT_EQ(TextToRtf("Gewinne"), head10 + "\r\nGewinne\\bo\\fa\\fs20\\par}");
+    EXPECT_EQ(ReadModeInteger("TFGridPrinterClass.Text2RtfSize.Size", -1), 10); // written back
+    EXPECT_EQ(TextToRtf("Größe Über\r\nÄrger"),
+              head10 + "\r\nGr\\'f6\\'dfe \\'dcber\\par\r\n\\'c4rger\\bo\\fa\\fs20\\par}");
+    WriteModeInteger("TFGridPrinterClass.Text2RtfSize.Size", 12);
+    const std::string rtf12 = TextToRtf("x");
+    EXPECT_NE(rtf12.find("\\f0\\fs24\\par\r\nx"), std::string::npos);
+    EXPECT_EQ(rtf12.substr(rtf12.size() - 16), "\\bo\\fa\\fs20\\par}"); // the closing group stays
+    EXPECT_EQ(TextToRtf(rtf12), rtf12);
+}
+
+TEST(ComputerTag, DropsTheCharactersThatCannotStandInATag)
+{
+    EXPECT_EQ(MakeComputerTag("Max Muster", "PC:01/\\?*<>,|'\""), "MaxMuster-PC01");
+    EXPECT_EQ(MakeComputerTag("", "pc"), "-pc");
+    EXPECT_FALSE(ComputerTag().empty());
+}
+
+TEST(ProcessorContract, TheLockTellsWhetherAProcessorRuns)
+{
+    test::TempDir dir;
+    EXPECT_FALSE(ProcessorRunning(dir.path(), ProcessorKind::Pdf));
+    {
+        ProcessorLock first(dir.path(), ProcessorKind::Pdf);
+        ASSERT_TRUE(first.held());
+        ProcessorLock second(dir.path(), ProcessorKind::Pdf);
+        EXPECT_FALSE(second.held()); // a second copy exits
+        EXPECT_TRUE(ProcessorRunning(dir.path(), ProcessorKind::Pdf));
+        EXPECT_FALSE(ProcessorRunning(dir.path(), ProcessorKind::Print));
+    }
+    EXPECT_FALSE(ProcessorRunning(dir.path(), ProcessorKind::Pdf));
+    EXPECT_FALSE(TakeCloseRequest(dir.path(), ProcessorKind::Print));
+    EXPECT_TRUE(RequestProcessorClose(dir.path(), ProcessorKind::Print));
+    EXPECT_FALSE(TakeCloseRequest(dir.path(), ProcessorKind::Pdf));
+    EXPECT_TRUE(TakeCloseRequest(dir.path(), ProcessorKind::Print));
+    EXPECT_FALSE(TakeCloseRequest(dir.path(), ProcessorKind::Print));
+}
+
+TEST(StartOutputProcessors, LaunchesOnlyMissingProcessorsOneLauncherAtATime)
+{
+    test::SpoolFixture f;
+    std::filesystem::create_directories(f.spoolDir());
+    {
+        ProcessorLock running(f.spoolDir(), ProcessorKind::Print);
+        f.spooler->StartOutputProcessors(false);
+        EXPECT_TRUE(f.spooler->RunItems()[0].Enabled); // nothing to launch
+    }
+    f.spooler->StartOutputProcessors(true); // first start in the process: at once, both kinds
+    EXPECT_FALSE(f.spooler->RunItems()[0].Enabled);
+    EXPECT_FALSE(f.spooler->RunItems()[1].Enabled);
+    f.spooler->StartOutputProcessors(true); // launches under way: no second launcher
+    f.spooler->Shutdown();                  // waits for the launchers and takes their reports
+    ASSERT_EQ(f.launched.size(), 2u);
+    EXPECT_EQ(f.launched[0], f.rt.dir() / "gewinnstatistik-printproc");
+    EXPECT_EQ(f.launched[1], f.rt.dir() / "gewinnstatistik-pdfproc");
+    for (const TSpoolerRunItem& item : f.spooler->RunItems()) {
+        EXPECT_TRUE(item.Enabled);
+        EXPECT_FALSE(item.FirstStart);
+    }
+}
+
+TEST(StartOutputProcessors, LaterStartsWaitForTheProcessorBeforeLaunching)
+{
+    test::SpoolFixture f;
+    std::filesystem::create_directories(f.spoolDir());
+    f.spooler->StartOutputProcessors(false);
+    f.spooler->ProcessLauncherReports();
+    for (int i = 0; i < 100 && !f.spooler->RunItems()[0].Enabled; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        f.spooler->ProcessLauncherReports();
+    }
+    ASSERT_TRUE(f.spooler->RunItems()[0].Enabled);
+    ASSERT_FALSE(f.spooler->RunItems()[0].FirstStart);
+    f.spooler->StartOutputProcessors(false);
+    // The processor comes up while the launcher waits: it is not started a second time.
+    std::unique_ptr<ProcessorLock> appeared;
+    for (int i = 0; i < 1000 && !(appeared && appeared->held()); ++i) // the launcher's trial lock is brief
+        appeared = std::make_unique<ProcessorLock>(f.spoolDir(), ProcessorKind::Print);
+    ASSERT_TRUE(appeared->held());
+    f.spooler->ProcessLauncherReports();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    f.spooler->ProcessLauncherReports();
+    EXPECT_TRUE(f.spooler->RunItems()[0].Enabled);
+    EXPECT_EQ(f.launched.size(), 1u);
+}
+
+TEST(StartOutputProcessors, TheRealLaunchStartsTheProgramDetached)
+{
+    test::SpoolFixture f;
+    std::filesystem::create_directories(f.spoolDir());
+    const auto program = f.rt.dir() / "gewinnstatistik-printproc";
+    const auto marker = f.rt.dir() / "started";
+    test::WriteFile(program, "#!/bin/sh\necho \"$PWD\" > started\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    f.spooler->LaunchProgram = TExtSpooler(f.spoolDir(), f.rt.dir()).LaunchProgram; // the default
+    f.spooler->StartOutputProcessors(false);
+    f.spooler->Shutdown();
+    for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(test::ReadFile(marker), f.rt.dir().string() + "\n"); // runs in the program's directory
+}
+
+} // namespace
+} // namespace gs

@@ -76,22 +76,6 @@ void SetGridLayoutSuffix(QTableView* grid, const std::string& suffix)
     grid->setProperty("LayoutSuffix", QString::fromStdString(suffix));
 }
 
-unsigned JobOptionsOf(const GridPrintChoice& choice, unsigned callerFlags)
-{
-    unsigned options = callerFlags & WholeColumnRange ? JobWholeColumnRange : 0;
-    if (choice.print)
-        options = JobPrint | JobPrinterSelection; // an assignment: print drops the whole column range
-    if (choice.pdf)
-        options |= JobPdf | JobPdfWait;
-    if (choice.pdfOpen)
-        options = (options | JobPdfOpen) & ~unsigned(JobPdfWait);
-    if (callerFlags & NeverWaitForPdf)
-        options &= ~unsigned(JobPdfWait);
-    if (choice.csv)
-        options |= choice.csvOpen ? (JobCsv | JobCsvOpen) : JobCsv;
-    return options;
-}
-
 TFGridPrinterClass::TFGridPrinterClass(QTableView* grid, unsigned flags, GridJobRunner runner, QWidget* parent)
     : QDialog(parent), grid_(grid), flags_(flags), runner_(std::move(runner))
 {
@@ -403,8 +387,12 @@ void TFGridPrinterClass::go()
     choice.csvOpen = choice.csv && csvOpenBox_->isChecked();
     const unsigned options = JobOptionsOf(choice, flags_);
     result_ = {-200, options};
-    if (runner_)
-        result_ = runner_(options, [this] { return progressTick(); });
+    if (runner_) {
+        GridJobsHooks hooks;
+        hooks.Progress = [this] { return progressTick(); };
+        hooks.OutputDone = [this] { progress_->setValue(progress_->maximum()); };
+        result_ = runner_(options, hooks);
+    }
     accept();
 }
 

@@ -12,6 +12,7 @@
 // Layouts live in USERGRIDOUT.TXT beside the program (spool/GridLayoutTable.h). A layout that cannot
 // be saved keeps the file as it was and the user is told.
 #include "spool/GridLayoutTable.h"
+#include "spool/GridPrintJobs.h"
 
 #include <QDialog>
 
@@ -29,44 +30,8 @@ class TPanel;
 
 namespace gs {
 
-// Flags of the caller (bits not listed are ignored).
-enum GridPrintFlag : unsigned {
-    HideLayouts = 0x0001,
-    ShowModal = 0x0040,
-    KeepChosenColumns = 0x0080,
-    NeverWaitForPdf = 0x0100,
-    WholeColumnRange = 0x0200,
-    HidePrint = 0x1000,
-    HidePdf = 0x2000,
-    HideCsv = 0x4000,
-    HideText = 0x8000,
-};
-
-// Job options, as set by "&Weiter (F3)" or given by a caller without dialog.
-enum GridJobOption : unsigned {
-    JobPrint = 0x0002,
-    JobPdf = 0x0004,
-    JobPdfOpen = 0x0008,
-    JobPrinterSelection = 0x0010,
-    JobPdfWait = 0x0020,
-    JobWholeColumnRange = 0x0200,
-    JobCsv = 0x0400,
-    JobCsvOpen = 0x0800,
-};
-
-// The job options the user's choice gives: check boxes as shown and checked.
-struct GridPrintChoice {
-    bool print = false, pdf = false, pdfOpen = false, csv = false, csvOpen = false;
-};
-unsigned JobOptionsOf(const GridPrintChoice& choice, unsigned callerFlags);
-
-struct GridPrintResult {
-    int Code = -200;      // -300 nothing to print, -1 left with "&Zurück", -200 no print job, else copies
-    unsigned Options = 0; // the job options
-};
-
-// Runs the chosen jobs; the progress function is called after every row and returns true to stop.
-using GridJobRunner = std::function<GridPrintResult(unsigned options, const std::function<bool()>& progress)>;
+// Runs the chosen jobs; the dialog's hooks show the progress (true from Progress stops).
+using GridJobRunner = std::function<GridPrintResult(unsigned options, GridJobsHooks hooks)>;
 
 class TFGridPrinterClass : public QDialog {
     Q_OBJECT

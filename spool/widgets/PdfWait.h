@@ -32,6 +32,8 @@ public:
     // or the user asked to stop.
     void tick();
     PdfWaitEnd outcome() const { return outcome_; }
+    // The marker the window waits for: the PDF's file name in the PDFX folder.
+    const std::filesystem::path& markerFile() const { return marker_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

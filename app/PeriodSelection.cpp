@@ -1,6 +1,7 @@
 #include "app/PeriodSelection.h"
 
 #include "base/DateLibrary.h"
+#include "base/Dates.h"
 #include "base/Error.h"
 #include "base/Text.h"
 
@@ -53,8 +54,17 @@ PeriodRange BuildPeriodFilter(const std::string& yearText, int periodIndex)
     const std::string q = "\"";
     r.filterPart = std::string(" AND (") + "(DATE<=" + q + e + q + ") and (" + "DATE" + ">=" + q + s + q + ")" + ")";
     r.rangeText = "Bereich: " + s + "-" + e;
-    for (TDateTime cur = r.start; cur < r.end; cur = AddMonths(cur, 1))
-        r.monthStarts.push_back(StartOfMonth(cur));
+    // Month by month by year and month number: the last month of year 9999 needs no later date.
+    int y = 0, m = 0, d = 0;
+    DecodeDate(r.start, y, m, d);
+    TDateTime month = 0;
+    while (TryEncodeDate(y, m, 1, month) && month < r.end) {
+        r.monthStarts.push_back(month);
+        if (++m > 12) {
+            m = 1;
+            ++y;
+        }
+    }
     return r;
 }
 

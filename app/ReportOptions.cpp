@@ -22,7 +22,9 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v))
                 return {std::nullopt, "--year braucht eine Jahreszahl"};
             int year = 0;
-            if (v.size() != 4 || !TryParseInt32(v, year) || v.find_first_not_of("0123456789") != std::string::npos)
+            // Four digits of a year the dates can hold: 0001 to 9999.
+            if (v.size() != 4 || !TryParseInt32(v, year) || v.find_first_not_of("0123456789") != std::string::npos ||
+                year < 1)
                 return {std::nullopt, "ungültiges Jahr: " + v};
             o.yearText = v;
             haveYear = true;

@@ -76,43 +76,13 @@ std::string Table(const std::vector<std::string>& header, const std::vector<std:
 
 } // namespace
 
-std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field)
-{
-    if (field == "ID")
-        return IntText(row.ID);
-    if (field == "ID_ORDER")
-        return IntText(row.ID_ORDER);
-    if (field == "ADRESSNAME")
-        return row.ADRESSNAME;
-    if (field == "ADRESSID")
-        return IntText(row.ADRESSID);
-    if (field == "printp")
-        return row.printp;
-    if (field == "DATE")
-        return row.DATE ? DateToText(*row.DATE) : std::string();
-    if (field == "GEWINN")
-        return row.GEWINN;
-    if (field == "GEWINN_INT")
-        return IntText(row.GEWINN_INT);
-    if (field == "PROVISION")
-        return row.PROVISION;
-    if (field == "PROVISION_INT")
-        return IntText(row.PROVISION_INT);
-    if (field == "WW_NETTO_INT")
-        return IntText(row.WW_NETTO_INT);
-    if (field == "WW_NETTO")
-        return row.WW_NETTO;
-    return std::nullopt;
-}
-
 std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
 {
     std::vector<std::string> header;
     std::vector<bool> right;
     for (const auto& col : ResultListColumns) {
         header.push_back(Trim(CsvCaption(col.title)));
-        const std::string_view f = col.field;
-        right.push_back(f == "ID_ORDER" || f == "WW_NETTO" || f == "GEWINN" || f == "PROVISION");
+        right.push_back(col.alignment == ListCellAlignment::Right || col.amount);
     }
     std::vector<std::vector<std::string>> rows;
     rows.reserve(tables.KM.size());

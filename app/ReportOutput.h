@@ -1,6 +1,7 @@
 #pragma once
 // The outputs of the report command: an aligned text table, the host's CSV form of the document
 // list, and one JSON object with the documents, the months, the totals line and the chart title.
+#include "app/ResultColumns.h"
 #include "app/ResultTables.h"
 #include "app/StatisticsRun.h"
 
@@ -9,10 +10,6 @@
 #include <string_view>
 
 namespace gs {
-
-// The text of a KM field as the list shows it (numbers in decimal, DATE as "DD.MM.YYYY", an empty
-// field as empty text); nullopt for a field KM does not have.
-std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field);
 
 // The document list as an aligned table, the month table, then the totals line (or the error).
 std::string ReportText(const TResultTables& tables, const RunOutcome& outcome);

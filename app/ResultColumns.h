@@ -1,27 +1,45 @@
 #pragma once
-// The columns of the document list, in their design order: the field of KM they show, the title
-// (in the grid's markup: "/b" makes the rest bold), the width in pixels at 96 dpi and the cell font.
-// The list, its printout, its CSV export and the report command all show these columns.
+// The columns of the document list, in their design order, and the text of a KM field as the list
+// shows it. This is the one home of both: the list's model (app/widgets/ProfitList), the report
+// command's text table and CSV (app/ReportOutput) and the list's printout all take their columns
+// and cell texts from here. Plain data without Qt; never fails.
+#include "app/ResultTables.h"
+
 #include <array>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace gs {
 
+// The font a column's cells are drawn in; the warning bar is painted instead of text.
+enum class ListCellFont { Arial, ArialBold, Grid, WarningBar };
+enum class ListCellAlignment { Left, Right };
+
 struct ResultColumn {
-    const char* field;
-    const char* title;
-    int width;
-    const char* cellFont;   // empty: the grid font ("Tahoma" 8 pt)
-    bool cellBold;
+    const char* field;           // the KM field the column shows
+    const char* title;           // the caption in the grid's markup: "/b" makes the rest bold
+    int width;                   // pixels at 96 dpi
+    ListCellFont font;           // Grid: the grid font ("Tahoma" 8 pt)
+    ListCellAlignment alignment; // how the list stands the cell text: numbers right, texts left
+    bool amount;                 // a money display text: the report's text table stands it right
 };
 
 inline constexpr std::array<ResultColumn, 7> ResultListColumns = {{
-    {"ID_ORDER", "Auftrag", 86, "Arial", false},
-    {"ADRESSNAME", "Adresse", 81, "Arial", true},
-    {"DATE", "Datum", 103, "Arial", false},
-    {"printp", " /bWarnung", 77, "", false},
-    {"WW_NETTO", "Nettowert", 85, "", false},
-    {"GEWINN", "Gewinn", 54, "", false},
-    {"PROVISION", "Provsion", 70, "Arial", false},
+    {"ID_ORDER", "Auftrag", 86, ListCellFont::Arial, ListCellAlignment::Right, false},
+    {"ADRESSNAME", "Adresse", 81, ListCellFont::ArialBold, ListCellAlignment::Left, false},
+    {"DATE", "Datum", 103, ListCellFont::Arial, ListCellAlignment::Left, false},
+    {"printp", " /bWarnung", 77, ListCellFont::WarningBar, ListCellAlignment::Left, false},
+    {"WW_NETTO", "Nettowert", 85, ListCellFont::Grid, ListCellAlignment::Left, true},
+    {"GEWINN", "Gewinn", 54, ListCellFont::Grid, ListCellAlignment::Left, true},
+    {"PROVISION", "Provsion", 70, ListCellFont::Arial, ListCellAlignment::Left, true},
 }};
+
+// The position of the warning bar's column in ResultListColumns.
+int WarningBarColumn();
+
+// The text of a KM field as the list shows it: numbers in decimal, DATE as "DD.MM.YYYY", money as
+// its display text, an empty field as empty text; nullopt for a field KM does not have.
+std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field);
 
 } // namespace gs

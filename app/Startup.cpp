@@ -14,7 +14,7 @@ namespace gs {
 HostIdentity ReadHostIdentity(const Runtime& runtime)
 {
     HostIdentity id;
-    try {
+    const bool read = Guarded("TOVIK.INI host identity", [&] {
         IniFile ini(runtime.besideProgram("TOVIK.INI"));
         const std::string host = ini.ReadString("OTHER", "GLOBAL1", "");
         const std::string maker = ini.ReadString("OTHER", "GLOBAL2", "");
@@ -22,11 +22,9 @@ HostIdentity ReadHostIdentity(const Runtime& runtime)
             id.HostName = host;
         if (!maker.empty())
             id.MakerName = maker;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    });
+    if (!read)
         id = HostIdentity{};
-    }
     return id;
 }
 
@@ -54,7 +52,7 @@ void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, co
 bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
                      const std::function<void(const std::string&)>& setCaption)
 {
-    try {
+    return HandleOrdinaryError([&] {
         if (setCaption)
             setCaption("Verbindung zur Datenbank aufbauen....");
         if (commandLine.position(1).empty() || commandLine.position(2).empty() || commandLine.position(3).empty()) {
@@ -76,13 +74,11 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
             ShowMessageBox("Verbindung zur Datenbank konnte nicht aufgebaut werden.");
             return false;
         }
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+        return true;
+    }, [&](const std::exception&) {
         ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden");
         return false;
-    }
-    return true;
+    });
 }
 
 void CompleteStart(Runtime& runtime, TDatabaseSession& session,

@@ -60,7 +60,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     TMPattern pattern;
     const std::string display = MoneyDisplayFormat();
     const std::string money = MoneyFormat();
-    try {
+    HandleOrdinaryError([&] {
         orders.SetIndexName("DATE");
         const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
         tables.RangeText = range.rangeText;
@@ -123,11 +123,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         outcome.summen = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
                          FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
                          FormatFloat(display, totals.profit);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        outcome.error = e.what();
-    }
+    }, [&](const std::exception& e) { outcome.error = e.what(); });
     outcome.rangeText = tables.RangeText;
     outcome.chartTitle = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
                          FormatFloat(display, totals.commission) + "  " + "Gewinn: " +

@@ -3,6 +3,7 @@
 #include "settings/UserMode.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace gs {
 
@@ -33,20 +34,31 @@ void DefaultPosition(int mode, const WorkArea& area, int width, int height, int&
     }
 }
 
+namespace {
+
+int ClampToInt(long long v)
+{
+    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
 PlacementRect KeepInsideWorkArea(PlacementRect r, const WorkArea& area, const SizeLimits& limits)
 {
-    if (r.bottom() > area.bottom)
-        r.top = area.bottom - r.height;
-    if (r.right() > area.right)
-        r.left = area.right - r.width;
+    // Every difference is taken in 64 bits: stored entries may hold any int.
+    const long long areaRight = area.right, areaBottom = area.bottom;
+    if (r.bottom() > areaBottom)
+        r.top = ClampToInt(areaBottom - r.height);
+    if (r.right() > areaRight)
+        r.left = ClampToInt(areaRight - r.width);
     if (r.left < area.left)
         r.left = area.left;
     if (r.top < area.top)
         r.top = area.top;
-    if (r.right() > area.right && r.width > limits.minWidth)
-        r.width = std::max(limits.minWidth, area.right - r.left);
-    if (r.bottom() > area.bottom && r.height > limits.minHeight)
-        r.height = std::max(limits.minHeight, area.bottom - r.top);
+    if (r.right() > areaRight && r.width > limits.minWidth)
+        r.width = ClampToInt(std::max<long long>(limits.minWidth, areaRight - r.left));
+    if (r.bottom() > areaBottom && r.height > limits.minHeight)
+        r.height = ClampToInt(std::max<long long>(limits.minHeight, areaBottom - r.top));
     return r;
 }
 
@@ -72,11 +84,11 @@ int RestorePlacement(PlacementRect& rect, const WorkArea& area, const SizeLimits
 void SavePlacement(const PlacementRect& rect, const std::string& directory, const std::string& key, bool shifted,
                    int extra)
 {
-    const int shift = shifted ? 50 : 0;
+    const long long shift = shifted ? 50 : 0;
     WriteModeInteger(key + ".Width", rect.width, directory);
     WriteModeInteger(key + ".Height", rect.height, directory);
-    WriteModeInteger(key + ".Left", rect.left + shift, directory);
-    WriteModeInteger(key + ".Top", rect.top + shift, directory);
+    WriteModeInteger(key + ".Left", ClampToInt(rect.left + shift), directory);
+    WriteModeInteger(key + ".Top", ClampToInt(rect.top + shift), directory);
     if (extra != -1)
         WriteModeInteger(key + ".Add0", extra, directory);
 }

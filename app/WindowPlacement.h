@@ -7,11 +7,12 @@
 
 namespace gs {
 
-// A window's outer rectangle in screen pixels.
+// A window's outer rectangle in screen pixels. Right and bottom are computed in 64 bits: a stored
+// left of 2147483647 plus a width must still count as far right, not wrap round to far left.
 struct PlacementRect {
     int left = 0, top = 0, width = 0, height = 0;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
+    long long right() const { return static_cast<long long>(left) + width; }
+    long long bottom() const { return static_cast<long long>(top) + height; }
     friend bool operator==(const PlacementRect&, const PlacementRect&) = default;
 };
 
@@ -35,7 +36,8 @@ void DefaultPosition(int mode, const WorkArea& area, int width, int height, int&
 // Keeps the window inside the work area, in this order: up until the bottom edge is inside, left
 // until the right edge is inside, right until the left edge is inside, down until the top edge is
 // inside; then narrower while the right edge is still outside and the width is above the minimum,
-// and lower while the bottom edge is still outside and the height is above the minimum.
+// and lower while the bottom edge is still outside and the height is above the minimum. Any int
+// values are safe, the extremes included.
 PlacementRect KeepInsideWorkArea(PlacementRect rect, const WorkArea& area, const SizeLimits& limits);
 
 // The window system's frame around a window's client area: what the outer size adds to it.
@@ -52,8 +54,8 @@ struct FrameExtent {
 int RestorePlacement(PlacementRect& rect, const WorkArea& area, const SizeLimits& limits, const std::string& directory,
                      const std::string& key, int mode, int extraDefault, FrameExtent frame = {});
 
-// Stores width, height, left and top (left and top 50 pixels further when shifted) and, unless it
-// is -1, the extra value.
+// Stores width, height, left and top (left and top 50 pixels further when shifted, kept within the
+// int range) and, unless it is -1, the extra value.
 void SavePlacement(const PlacementRect& rect, const std::string& directory, const std::string& key, bool shifted,
                    int extra);
 

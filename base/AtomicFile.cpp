@@ -34,6 +34,36 @@ struct TempFile {
     }
 };
 
+// Writes the bytes over the file itself (same inode, so owner and mode stay), then cuts it to
+// their length. Only for files whose owner the replacement could not carry over.
+void RewriteInPlace(const std::filesystem::path& file, const std::filesystem::path& target, std::string_view bytes)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        Fail(file, "öffnen", errno);
+    TempFile guard; // closes the descriptor on every way out; no name, so nothing is removed
+    guard.fd = fd;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(file, "schreiben", errno);
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+        Fail(file, "kürzen", errno);
+    if (::fsync(fd) != 0)
+        Fail(file, "fsync", errno);
+    guard.fd = -1;
+    if (::close(fd) != 0)
+        Fail(file, "schließen", errno);
+}
+
 } // namespace
 
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes)
@@ -47,6 +77,10 @@ void WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
+    // A file the user may not write, or one marked read-only (no write permission for anyone), is
+    // not replaced: renaming over it would bypass exactly that protection (even for root).
+    if (exists && (::access(target.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0))
+        Fail(file, "schreibgeschützt", errno == 0 || (old.st_mode & 0222) == 0 ? EACCES : errno);
 
     // A fresh name beside the target; O_EXCL so that nothing else is ever overwritten.
     static std::atomic<unsigned> counter{0};
@@ -69,6 +103,13 @@ void WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     }
     if (exists && ::fchmod(tmp.fd, old.st_mode & 07777) != 0 && errno != EPERM)
         Fail(file, "Rechte", errno);
+    // The replacement keeps the file's owner and group; where this process may not give them away,
+    // the file is written over in place instead, which keeps them by itself.
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(tmp.fd, old.st_uid, old.st_gid) != 0) {
+        RewriteInPlace(file, target, bytes);
+        return;
+    }
 
     const char* p = bytes.data();
     size_t left = bytes.size();

@@ -23,7 +23,7 @@ void LoadCurrencyText(Runtime& runtime)
 {
     NumberFormats& f = runtime.formats;
     f.moneySuffix = kEuroText;
-    try {
+    Guarded(CountryFileName, [&] {
         const IniFile ini(runtime.besideProgram(CountryFileName));
         const std::string value = ini.ReadString("CH-CHAR", "VALUE", "");
         const bool euro = ini.ReadBool("COUNTRY", "EURO", true);
@@ -33,10 +33,7 @@ void LoadCurrencyText(Runtime& runtime)
             f.moneySuffix = kEuroText;
         if (f.moneySuffix.empty() || f.moneySuffix.front() != ' ')
             f.moneySuffix.insert(0, 1, ' ');
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void ApplyFixedLibraryFormats(Runtime& runtime)
@@ -54,7 +51,7 @@ void ApplyFixedLibraryFormats(Runtime& runtime)
 void LoadCountryFormats(Runtime& runtime)
 {
     NumberFormats& f = runtime.formats;
-    try {
+    Guarded(CountryFileName, [&] {
         const IniFile ini(runtime.besideProgram(CountryFileName));
         const bool euro = ini.ReadBool("COUNTRY", "EURO", true);
         f.decimalSeparator = euro ? ',' : '.';
@@ -62,10 +59,7 @@ void LoadCountryFormats(Runtime& runtime)
         f.swissMode = !euro;
         const int three = ini.ReadInteger("COUNTRY", "NACHKOMMA3", 0);
         f.threeDecimals = three == 1 ? 1 : 0;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 } // namespace gs

@@ -14,6 +14,37 @@ extern char** environ;
 
 namespace gs {
 
+namespace {
+
+enum class MarkupTag { None, LineBreak, Other };
+
+// Whether the text between "<" and ">" is a tag of the message markup: B, I, U, S, SUB, SUP, FONT
+// and A, opening (FONT and A with attributes) or closing, and BR and HR. Anything else, such as the
+// "<=" of a filter text, is not markup and stays in the message.
+MarkupTag ReadMarkupTag(std::string_view inner)
+{
+    std::string tag = UpperAscii(Trim(inner));
+    bool closing = false;
+    if (!tag.empty() && tag[0] == '/') {
+        closing = true;
+        tag = Trim(std::string_view(tag).substr(1));
+    }
+    if (!closing && (tag == "BR" || tag == "BR/" || tag == "BR /" || tag == "HR" || tag == "HR/" || tag == "HR /"))
+        return MarkupTag::LineBreak;
+    const size_t nameEnd = tag.find_first_of(" \t\r\n");
+    const std::string name = tag.substr(0, nameEnd);
+    const bool hasAttributes = nameEnd != std::string::npos;
+    static const char* const plain[] = {"B", "I", "U", "S", "SUB", "SUP"};
+    for (const char* p : plain)
+        if (name == p && !hasAttributes)
+            return MarkupTag::Other;
+    if (name == "FONT" || name == "A")
+        return closing && hasAttributes ? MarkupTag::None : MarkupTag::Other;
+    return MarkupTag::None;
+}
+
+} // namespace
+
 bool Dialogs::openDocument(const std::string& target)
 {
     // The opener runs detached: a short-lived child starts it and ends at once, so no child of this
@@ -50,13 +81,13 @@ std::string StripMessageMarkup(const std::string& input)
         if (text[i] == '<') {
             const size_t close = text.find('>', i);
             if (close != std::string::npos) {
-                const std::string tag = UpperAscii(Trim(std::string_view(text).substr(i + 1, close - i - 1)));
-                if (tag == "BR" || tag == "BR/" || tag == "BR /")
-                    out += '\n';
-                else if (tag == "HR")
-                    out += "\n";
-                i = close + 1;
-                continue;
+                const MarkupTag tag = ReadMarkupTag(std::string_view(text).substr(i + 1, close - i - 1));
+                if (tag != MarkupTag::None) {
+                    if (tag == MarkupTag::LineBreak)
+                        out += '\n';
+                    i = close + 1;
+                    continue;
+                }
             }
         }
         if (text[i] == '&') {

@@ -76,8 +76,9 @@ public:
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
 };
 
-// The message text without markup: <BR> and "#13#10" become line breaks, other tags vanish,
-// entities are decoded.
+// The message text without markup: <BR>, <HR> and "#13#10" become line breaks, the other tags of
+// the message markup (B, I, U, S, SUB, SUP, FONT, A) vanish, entities are decoded. Everything else
+// between "<" and ">" is text and stays (a filter text "DATE<=..." keeps its "<").
 std::string StripMessageMarkup(const std::string& text);
 
 // The module's message calls; they go to the current runtime's dialogs.

@@ -99,30 +99,24 @@ std::string CompressBlob(std::string_view source)
 
 void ReadBlobField(const TField& field, std::string& target)
 {
-    try {
+    Guarded(field.FieldName(), [&] {
         const ValueRef v = field.Value();
         if (v.kind == StorageKind::Blob) {
             target = DecompressOrCopy(v.s); // the stored bytes as they are (no code page applies)
             return;
         }
         target = DecompressOrCopy(field.AsBytes());
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void ReadBlobField(TAdsTable& table, std::string_view column, std::string& target)
 {
-    try {
+    Guarded(column, [&] {
         const TField* field = table.FindField(column);
         if (field == nullptr)
             return;
         ReadBlobField(*field, target);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void WriteBlobField(TAdsTable& table, std::string_view source, std::string_view column)

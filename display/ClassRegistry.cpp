@@ -50,15 +50,12 @@ void ApplySkin(QObject* window)
         return;
     if (IsWindowObject(window))
         window->setProperty("HelpContext", 1);
-    try {
+    Guarded("skin applier", [&] {
         std::unique_ptr<QObject> applier = CreateNamedObject(QStringLiteral("TColorWrapper"));
         if (!applier)
             return;
         QMetaObject::invokeMethod(applier.get(), "SetProperties", Qt::DirectConnection, Q_ARG(QObject*, window));
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 } // namespace gs

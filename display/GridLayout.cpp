@@ -73,14 +73,8 @@ std::filesystem::path GridLayoutFileOf(const QTableView* grid, const std::string
 
 bool SaveGridLayout(const QTableView* grid, const std::string& suffix)
 {
-    try {
-        SaveColumnSetFile(GridLayoutFileOf(grid, suffix), ReadColumnSet(grid));
-        return true;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        return false;
-    }
+    return Guarded("grid layout file, writing",
+                   [&] { SaveColumnSetFile(GridLayoutFileOf(grid, suffix), ReadColumnSet(grid)); });
 }
 
 bool LoadGridLayout(QTableView* grid, const std::string& suffix)

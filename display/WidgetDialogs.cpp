@@ -34,6 +34,8 @@ std::optional<std::string> WidgetDialogs::chooseFolder(const std::string& title,
 {
     QFileDialog dialog(nullptr, FromUtf8(title), FromUtf8(startDir));
     dialog.setObjectName(QStringLiteral("FFolderDialog"));
+    // Qt's own dialog, not the desktop's: it speaks German (display/QtTranslations.h) and takes the skin.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     ApplySkin(&dialog);
@@ -46,6 +48,7 @@ std::optional<std::string> WidgetDialogs::chooseSaveFile(const SaveFileRequest& 
 {
     QFileDialog dialog(nullptr, FromUtf8(request.title));
     dialog.setObjectName(QStringLiteral("FSaveDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true); // as the folder choice
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QtFileFilter(request.filter));

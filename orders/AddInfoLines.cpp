@@ -42,7 +42,7 @@ void TAddInfoLines::LoadFromStream(std::string_view stream)
     Clear();
     if (stream.empty())
         return;
-    try {
+    const bool loaded = Guarded("additional info lines", [&] {
         thread_local TCollectionScan scan;
         if (scan.scan(stream, kCollection)) {
             std::vector<TAddInfoLine> lines(scan.itemCount());
@@ -81,11 +81,9 @@ void TAddInfoLines::LoadFromStream(std::string_view stream)
         SortByOrgId();
         Info1 = std::move(info1);
         Info2 = info2Value;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    });
+    if (!loaded)
         Clear();
-    }
 }
 
 std::string TAddInfoLines::SaveToStream() const

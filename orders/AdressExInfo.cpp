@@ -203,14 +203,11 @@ void TAdressExInfo::ApplyItem(const TAdressExInfoData& item)
 void TAdressExInfo::LoadFromStream(std::string_view stream)
 {
     Clear();
-    try {
+    Guarded("extended information", [&] {
         Datas.LoadFromStream(stream);
         for (const TAdressExInfoData& item : Datas.items())
             ApplyItem(item);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void TAdressExInfo::AppendItems()
@@ -250,15 +247,12 @@ void TAdressExInfo::AppendItems()
 
 void TAdressExInfo::SaveToStream(std::string& stream, bool clearFirst)
 {
-    try {
+    Guarded("extended information, saving", [&] {
         if (clearFirst)
             Datas.Clear();
         AppendItems();
         stream = Datas.SaveToStream();
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 // --- TAdressExInfo2 --------------------------------------------------------------------------------
@@ -279,7 +273,7 @@ void TAdressExInfo2::Assign(const TAdressExInfo& source)
 void TAdressExInfo2::LoadFromStream(std::string_view stream)
 {
     TAdressExInfo::LoadFromStream(stream);
-    try {
+    const bool loaded = Guarded("extended information, more data", [&] {
         MoreData.clear();
         for (const TAdressExInfoData& item : Datas.items()) {
             if (item.DataType == edMoreData) {
@@ -287,11 +281,9 @@ void TAdressExInfo2::LoadFromStream(std::string_view stream)
                 break;
             }
         }
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    });
+    if (!loaded)
         MoreData.clear();
-    }
 }
 
 void TAdressExInfo2::SaveToStream(std::string& stream, bool clearFirst)
@@ -312,16 +304,13 @@ void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info)
 
 void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
 {
-    try {
+    Guarded("EXTB", [&] {
         info.Clear();
         std::string content;
         if (extb)
             ReadBlobField(*extb, content);
         info.LoadFromStream(content);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 } // namespace gs

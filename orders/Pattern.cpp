@@ -31,13 +31,8 @@ void LoadInfoTexts(TInfoFields& info, TField* const (&columns)[5])
     for (size_t i = 0; i < 5; ++i) {
         if (columns[i] == nullptr)
             return;
-        try {
-            info.Texts[i] = columns[i]->AsString();
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
+        if (!Guarded(kInfoColumns[i], [&] { info.Texts[i] = columns[i]->AsString(); }))
             return;
-        }
     }
 }
 
@@ -223,13 +218,9 @@ TDestinationInfo DestinationFromText(std::string_view gzs)
 
 TDestinationInfo ReadDestination(TAdsTable& table)
 {
-    try {
-        return DestinationFromText(table.FieldByName("GZS").AsString());
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        return {};
-    }
+    TDestinationInfo destination;
+    Guarded("GZS", [&] { destination = DestinationFromText(table.FieldByName("GZS").AsString()); });
+    return destination;
 }
 
 namespace {
@@ -239,19 +230,16 @@ bool LoadAddInfoLinesFrom(TAddInfoLines& lines, const TField* endtext)
     lines.Clear();
     if (endtext == nullptr)
         return false;
-    try {
+    const bool loaded = Guarded(endtext->FieldName(), [&] {
         const ValueRef v = endtext->Value();
         if (v.kind == StorageKind::Blob)
             lines.LoadFromStream(v.s); // as stored, no code page applies
         else
             lines.LoadFromStream(endtext->AsBytes());
-        return true;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    });
+    if (!loaded)
         lines.Clear();
-        return false;
-    }
+    return loaded;
 }
 
 // The stored value of a blob column into a pattern stream; a missing column leaves the stream as
@@ -260,13 +248,10 @@ void ReadStoredBlob(const TField* field, TBlobStream& target)
 {
     if (field == nullptr)
         return;
-    try {
+    Guarded(field->FieldName(), [&] {
         const ValueRef v = field->Value();
         target.SetStored(v.kind == StorageKind::Blob ? std::string(v.s) : field->AsBytes());
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 TField& Need(TField* field, const char* name)
@@ -294,7 +279,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
     const bool full = mode != LoadModeTemplate;
     const TDefaultPatterns& defaults = DefaultPatterns();
 
-    // 1. Start from the default pattern of the row's type.
+    // Start from the default pattern of the row's type (type 1 when POT cannot be read).
     TOrderColumns* c = nullptr;
     if (table.Active()) {
         if (!pattern.columns_)
@@ -303,38 +288,34 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         if (c->table != &table || c->openId != table.OpenId())
             c->lookUp(table);
         long long pot = 1;
-        try {
-            pot = Need(c->POT, "POT").AsLargeInt();
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
-            pot = 1;
-        }
+        Guarded("POT", [&] { pot = Need(c->POT, "POT").AsLargeInt(); });
         pattern.Assign(defaults.ForDocType(pot));
     } else {
         pattern.Assign(defaults.ForDocType(1));
-        return; // 2. nothing more without an open table
+        return; // nothing more without an open table
     }
 
-    try {
+    // Any failure from here on ends the load with the one error callers know; what was loaded
+    // before it stays in the pattern.
+    HandleOrdinaryError([&] {
         // One snapshot and one lock of the file for all reads of the row.
         TAdsTable::ReadScope snapshot(table);
-        // 3.
+        // The row as it is now; its blobs fetched together.
         table.RefreshRecord();
         table.PrefetchBlobs(full ? c->fullBlobs : c->templateBlobs);
-        // 4.
+        // The text blobs, kept as stored.
         ReadStoredBlob(c->Footertext, pattern.Footertext);
         ReadStoredBlob(c->Headertext, pattern.Headertext);
         ReadStoredBlob(c->ORDER2, pattern.ORDER2);
         ReadStoredBlob(c->InternText, pattern.InternText);
-        // 5.
+        // The additional info lines belong to a document, not to a template.
         pattern.AddInfoLines.Clear();
         if (full)
             LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
-        // 6.
+        // The layout blobs.
         ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
         ReadStoredBlob(c->Datas, pattern.Datas);
-        // 7.
+        // The plain columns that both modes read.
         pattern.ZZL = Need(c->ZZL, "ZZL").AsString();
         pattern.ZZR = Need(c->ZZR, "ZZR").AsString();
         pattern.ZZD = Need(c->ZZD, "ZZD").AsDateTime();
@@ -353,7 +334,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
 
         if (!full) {
-            // 8. The template of a new document.
+            // The template of a new document: today's date and the settings' tax rates.
             LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
             pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
             pattern.Info = Need(c->Info, "Info").AsString();
@@ -367,7 +348,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
             return;
         }
 
-        // 9. The document itself.
+        // The document itself.
         const std::string gzs = Need(c->GZS, "GZS").AsString();
         pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
         pattern.Destination = DestinationFromText(gzs);
@@ -386,18 +367,9 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
         LoadInfoTexts(pattern.InfoFields, c->INFO);
         pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
-        try {
-            pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt());
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
-        }
+        Guarded("POT", [&] { pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt()); });
         LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        throw Error(PatternLoadErrorText);
-    }
+    }, [](const std::exception&) -> void { throw Error(PatternLoadErrorText); });
 }
 
 } // namespace gs

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders the statistics window offscreen on a host database into docs/screenshot-liste.png and
-# docs/screenshot-grafik.png, after one statistics run.
+# Renders the statistics window offscreen on a host database into docs/screenshot-liste.png,
+# docs/screenshot-grafik.png (bars), docs/screenshot-grafik-linien.png (lines) and
+# docs/screenshot-grafik-tooltip.png (the mouse resting on a month), after one statistics run.
 #   bash scripts/screenshots.sh DATABASE_DIR RELEASE [YEAR [PERIOD_INDEX]]
 # With SKIN=FILE in the environment the window is coloured by that skin file and the pictures are
 # docs/skin-liste.png and docs/skin-grafik.png.

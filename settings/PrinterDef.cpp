@@ -303,13 +303,8 @@ void LoadIniSettings(TUserPrinterDef& def, const std::filesystem::path& iniFile)
     def.SetPresets();
     def.SystemLanguageName = SystemLanguageName();
     std::optional<IniFile> ini;
-    try {
-        ini.emplace(iniFile);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    if (!Guarded("TOVIK.INI", [&] { ini.emplace(iniFile); }))
         return; // present but unreadable: the presets stay
-    }
     ReadKeys(def, *ini);
 }
 

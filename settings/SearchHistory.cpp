@@ -13,25 +13,10 @@
 
 namespace gs {
 
-namespace {
-
-template <typename Step>
-void Quietly(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
-}
-
-} // namespace
-
 TSearchHistory::TSearchHistory(std::filesystem::path directory, std::string boxName)
     : directory_(std::move(directory)), boxName_(std::move(boxName))
 {
-    Quietly([&] {
+    Guarded("search history file", [&] {
         std::ifstream in(HistoryFile(), std::ios::binary);
         if (!in)
             return;
@@ -51,7 +36,7 @@ std::filesystem::path TSearchHistory::HistoryFile() const
 bool TSearchHistory::AutoHistory() const
 {
     bool on = true;
-    Quietly([&] {
+    Guarded("SearchAutoHistory.INI", [&] {
         IniFile ini(FindFileNoCase(directory_, SearchAutoHistoryIniName));
         on = ini.ReadBool(SearchAutoHistorySection, boxName_, true);
     });
@@ -61,7 +46,7 @@ bool TSearchHistory::AutoHistory() const
 void TSearchHistory::ToggleAutoHistory()
 {
     const bool on = AutoHistory();
-    Quietly([&] {
+    Guarded("SearchAutoHistory.INI, writing", [&] {
         IniFile ini(FindFileNoCase(directory_, SearchAutoHistoryIniName));
         ini.WriteBool(SearchAutoHistorySection, boxName_, !on);
         ini.UpdateFile();
@@ -90,7 +75,8 @@ void TSearchHistory::Record(const std::string& text)
 
 void TSearchHistory::save() const
 {
-    Quietly([&] { WriteFileAtomically(HistoryFile(), Utf8ToCp1252(JoinLinesCrLf(entries_))); });
+    Guarded("search history file, writing",
+            [&] { WriteFileAtomically(HistoryFile(), Utf8ToCp1252(JoinLinesCrLf(entries_))); });
 }
 
 } // namespace gs

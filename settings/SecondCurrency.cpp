@@ -34,7 +34,7 @@ void LoadSecondCurrency(TAlterCurrencyInfo& info, const TDocumentTexts& primaryT
     info.HeaderCaptions = primaryCaptions;
 
     for (size_t slot = 0; slot < 8; ++slot) {
-        Guarded([&] {
+        Guarded(SettingItemSite(kSlotItems[slot]), [&] {
             if (!FindSettingRow(table, kSlotItems[slot]))
                 return;
             const std::string first = CurrentSettingText(table);
@@ -45,34 +45,34 @@ void LoadSecondCurrency(TAlterCurrencyInfo& info, const TDocumentTexts& primaryT
         });
     }
     for (size_t c = 0; c < 4; ++c) {
-        Guarded([&] {
+        Guarded(SettingItemSite(kCaptionItems[c]), [&] {
             if (!FindSettingRow(table, kCaptionItems[c]))
                 return;
             const std::string text = CurrentSettingText(table);
             info.HeaderCaptions[c] = text.empty() ? primaryCaptions[c] : text;
         });
     }
-    Guarded([&] {
+    Guarded(SettingItemSite(20010), [&] {
         if (FindSettingRow(table, 20010))
             info.Rate = ReadSettingFloat(table);
     });
     info.Rate = ValidSecondCurrencyRate(info.Rate);
-    Guarded([&] {
+    Guarded(SettingItemSite(200011), [&] {
         if (FindSettingRow(table, 200011))
             info.Symbol = CurrentSettingText(table);
     });
     if (info.Symbol.empty())
         info.Symbol = DefaultSecondCurrencySymbol;
-    Guarded([&] {
+    Guarded(SettingItemSite(20012), [&] {
         if (FindSettingRow(table, 20012))
             info.Enabled = SettingByte(CurrentSettingText(table), 0) != 0;
     });
     if (info.Enabled) {
-        Guarded([&] {
+        Guarded(SettingItemSite(200030), [&] {
             if (FindSettingRow(table, 200030))
                 info.RoundToFiveHundredths = SettingByte(CurrentSettingText(table), 0) != 0;
         });
-        Guarded([&] {
+        Guarded(SettingItemSite(200031), [&] {
             if (FindSettingRow(table, 200031))
                 info.SecondFlag = SettingByte(CurrentSettingText(table), 0);
         });

@@ -7,6 +7,7 @@
 //
 // Values without a name of their own carry their item number (Value904, List1500, Stream8101).
 #include "base/Dates.h"
+#include "base/Error.h"
 #include "settings/PartsGroups.h"
 #include "settings/AdressExtraGrid.h"
 #include "settings/AutoActions.h"
@@ -130,6 +131,12 @@ public:
     double Value960 = 10.0;                        // plain decimal
     TVSOBJ ValueTexts;                             // 20
     TTextBlockLayout TextBlockLayout;              // 652
+
+    // --- for the developer ---
+    // The errors that guarded steps swallowed during the last LoadSettings, with the item each
+    // guard reads ("setup.ADT item 1511: ..."); empty after a clean load. Nothing in the module
+    // shows it: a value that kept its default can be told from a missing item here.
+    ErrorTrace LoadTrace;
 };
 
 // The default document texts: at construction slot 3 reads "+Steuer: [ST1]%", at load

@@ -80,7 +80,8 @@ void ReadSortedLines(TAdsTable& t, int ident, Lines& v)
 
 // --- steps -----------------------------------------------------------------------------------------
 
-// Step 3: the values the load starts from.
+// The values the load starts from: lists emptied, the load defaults set, so that a missing row
+// leaves the load value and not what a previous load or the construction put there.
 void ResetForLoad(TSettings& s)
 {
     s.ParentTypes.clear();
@@ -130,7 +131,7 @@ void ResetForLoad(TSettings& s)
     s.Value15001 = "000000";
 }
 
-// Step 5.
+// Item 1530: the six option flags; line k of the memo is flag k, a missing line counts as false.
 void ReadOptionFlags(TSettings& s, TAdsTable& t)
 {
     s.Flags1530.fill(false);
@@ -140,11 +141,12 @@ void ReadOptionFlags(TSettings& s, TAdsTable& t)
         s.Flags1530[k] = lines[k] == "1";
 }
 
-// Step 6: the slot text of type 1 from stringItem (when not empty), types 2 to 13 from the lines.
+// Items 21002 to 21013, each under its own guard: the slot text of type 1 from stringItem (when
+// not empty), types 2 to 13 from the lines; then the header captions.
 void ReadDocumentTexts(TSettings& s, TAdsTable& t)
 {
     for (size_t slot = 0; slot < 8; ++slot) {
-        Guarded([&] {
+        Guarded(SettingItemSite(kSlotItems[slot]), [&] {
             if (!FindSettingRow(t, kSlotItems[slot]))
                 return;
             const std::string first = CurrentSettingText(t);
@@ -156,14 +158,48 @@ void ReadDocumentTexts(TSettings& s, TAdsTable& t)
         });
     }
     for (size_t c = 0; c < 5; ++c) {
-        Guarded([&] {
+        Guarded(SettingItemSite(kCaptionItems[c]), [&] {
             if (auto text = ItemText(t, kCaptionItems[c]); text && !text->empty())
                 s.HeaderCaptions[c] = *text;
         });
     }
 }
 
-// Step 12, item 12011: two bits from the first two characters, missing characters count as "1".
+// Items 8101 to 8103 into the three stored streams; an error skips the rest of them.
+void ReadStoredStreams(TSettings& s, TAdsTable& t)
+{
+    Guarded("setup.ADT items 8101 to 8103", [&] {
+        std::string* streams[3] = {&s.Stream8101, &s.Stream8102, &s.Stream8103};
+        for (int i = 0; i < 3; ++i)
+            if (FindSettingRow(t, 8101 + i))
+                *streams[i] = CurrentSettingMemoStream(t);
+    });
+}
+
+// Item 20: the value text table; emptied when the item is missing.
+void ReadValueTexts(TSettings& s, TAdsTable& t)
+{
+    Guarded(SettingItemSite(20), [&] {
+        if (FindSettingRow(t, 20))
+            s.ValueTexts.LoadFromCsv(CurrentSettingMemoText(t));
+        else
+            s.ValueTexts.Clear();
+    });
+}
+
+// The HTML mail template: body lines (item 14500, no guard of its own) and the six parameters
+// (item 14501, guarded), which start from 0.
+void ReadHtmlMail(TSettings& s, TAdsTable& t)
+{
+    s.HtmlMail.ClearParams();
+    ReadLines(t, 14500, s.HtmlMail.Body);
+    Guarded(SettingItemSite(14501), [&] {
+        if (auto lines = ItemLines(t, 14501))
+            s.HtmlMail.SetParams(*lines);
+    });
+}
+
+// Item 12011: two bits from the first two characters, missing characters count as "1".
 std::uint8_t TwoBits(std::string text)
 {
     while (text.size() < 2)
@@ -176,7 +212,7 @@ std::uint8_t TwoBits(std::string text)
     return bits;
 }
 
-// Step 12: the single values.
+// The single values in the host's order; only 13031 and 13030 carry a guard of their own.
 void ReadSingleValues(TSettings& s, TAdsTable& t)
 {
     ReadText(t, 8201, s.Value8201);
@@ -206,8 +242,8 @@ void ReadSingleValues(TSettings& s, TAdsTable& t)
     ReadByte(t, 218, s.Value218, 0);
     ReadByte(t, 215, s.Value215, 0);
     ReadByte(t, 216, s.Value216, 0);
-    Guarded([&] { ReadByte(t, 13031, s.Value13031, 1); });
-    Guarded([&] {
+    Guarded(SettingItemSite(13031), [&] { ReadByte(t, 13031, s.Value13031, 1); });
+    Guarded(SettingItemSite(13030), [&] {
         if (auto x = ItemText(t, 13030)) {
             std::string text = *x;
             while (text.size() < 2)
@@ -221,10 +257,10 @@ void ReadSingleValues(TSettings& s, TAdsTable& t)
     s.Value15001 = SixDigitNumberText(s.Value15001);
 }
 
-// Step 13.
+// Item 16009: the number template, normalised also when the item is missing or unreadable.
 void ReadNumberTemplate(TSettings& s, TAdsTable& t)
 {
-    Guarded([&] {
+    Guarded(SettingItemSite(16009), [&] {
         if (!FindSettingRow(t, 16009))
             return;
         s.NumberPrefix = CurrentSettingText(t);
@@ -237,10 +273,30 @@ void ReadNumberTemplate(TSettings& s, TAdsTable& t)
     NormalizeNumberTemplate(s.NumberPrefix, s.NumberMask, s.NumberSuffix, s.NumberCurrent);
 }
 
-// Step 16.
+// Item 16011: the names of parent record types.
+void ReadParentTypes(TSettings& s, TAdsTable& t)
+{
+    Guarded(SettingItemSite(16011), [&] {
+        if (auto lines = ItemLines(t, 16011))
+            s.ParentTypes = ParentTypesFromLines(*lines);
+    });
+}
+
+// Items 23001 to 23003, 250 and 76 (no guard of their own).
+void ReadDocumentNumberValues(TSettings& s, TAdsTable& t)
+{
+    ReadByte(t, 23001, s.Value23001, 0);
+    ReadByte(t, 23002, s.Value23002, 0);
+    ReadByte(t, 23003, s.Value23003, 0);
+    ReadByte(t, 250, s.Value250, 0);
+    ReadInteger(t, 76, s.Value76, 1);
+}
+
+// Items 202 (document title choices, always led by "Nicht ändern") and 201 (free type names,
+// an empty one gets its default), each under its own guard.
 void ReadTitleChoicesAndTypeNames(TSettings& s, TAdsTable& t)
 {
-    Guarded([&] {
+    Guarded(SettingItemSite(202), [&] {
         ReadLines(t, 202, s.DocumentTitleChoices);
         Lines& l = s.DocumentTitleChoices;
         if (l.empty())
@@ -248,7 +304,7 @@ void ReadTitleChoicesAndTypeNames(TSettings& s, TAdsTable& t)
         else if (!l.front().starts_with("Nicht ändern"))
             l.insert(l.begin(), "Nicht ändern");
     });
-    Guarded([&] {
+    Guarded(SettingItemSite(201), [&] {
         if (FindSettingRow(t, 201)) {
             s.FreeTypeNames[0] = CurrentSettingText(t);
             const Lines lines = CurrentSettingLines(t);
@@ -261,7 +317,7 @@ void ReadTitleChoicesAndTypeNames(TSettings& s, TAdsTable& t)
     });
 }
 
-// Step 17.
+// Items 951 to 5026 in the host's order; only 5024 carries a guard of its own.
 void ReadFurtherValues(TSettings& s, TAdsTable& t)
 {
     ReadFlag(t, 951, s.Flag951, true);
@@ -269,7 +325,7 @@ void ReadFurtherValues(TSettings& s, TAdsTable& t)
     ReadByte(t, 1400, s.Value1400, 0);
     ReadByte(t, 1401, s.Value1401, 1);
     ReadByte(t, 16003, s.Value16003, 1);
-    Guarded([&] {
+    Guarded(SettingItemSite(5024), [&] {
         if (auto x = ItemText(t, 5024))
             s.Value5024 = SettingDate(*x);
     });
@@ -286,22 +342,32 @@ void ReadFurtherValues(TSettings& s, TAdsTable& t)
     ReadByte(t, 5026, s.Value5026, 0);
 }
 
-// Step 19.
-void ReadAdressFieldRoles(TSettings& s, TAdsTable& t)
+// The printer definitions from TOVIK.INI; any error there is ignored.
+void ReadPrinterDefinitions(TSettings& s)
 {
-    for (size_t n = 0; n < s.AdressFieldRoles.size(); ++n)
-        Guarded([&] { ReadText(t, 2001 + static_cast<int>(n), s.AdressFieldRoles[n].Caption); });
-    for (size_t n = 0; n < s.AdressFieldRoles.size(); ++n)
-        Guarded([&] {
-            if (auto x = ItemText(t, 3001 + static_cast<int>(n)))
-                s.AdressFieldRoles[n].Kind = AdressFieldRoleKind(*x);
-        });
+    Guarded("TOVIK.INI printer definitions", [&] { LoadIniSettings(s); });
 }
 
-// Step 20.
+// Items 2001 to 2010 (captions), then 3001 to 3010 (kinds), each under its own guard.
+void ReadAdressFieldRoles(TSettings& s, TAdsTable& t)
+{
+    for (size_t n = 0; n < s.AdressFieldRoles.size(); ++n) {
+        const int caption = 2001 + static_cast<int>(n);
+        Guarded(SettingItemSite(caption), [&] { ReadText(t, caption, s.AdressFieldRoles[n].Caption); });
+    }
+    for (size_t n = 0; n < s.AdressFieldRoles.size(); ++n) {
+        const int kind = 3001 + static_cast<int>(n);
+        Guarded(SettingItemSite(kind), [&] {
+            if (auto x = ItemText(t, kind))
+                s.AdressFieldRoles[n].Kind = AdressFieldRoleKind(*x);
+        });
+    }
+}
+
+// Item 920: the coded texts; both lists are emptied first when the item exists.
 void ReadCodedTexts(TSettings& s, TAdsTable& t)
 {
-    Guarded([&] {
+    Guarded(SettingItemSite(920), [&] {
         auto lines = ItemLines(t, 920);
         if (!lines)
             return;
@@ -314,16 +380,26 @@ void ReadCodedTexts(TSettings& s, TAdsTable& t)
     });
 }
 
-// Step 22.
+// Items 949 and 950: the tax rates, each followed by its working copy.
+void ReadTaxRates(TSettings& s, TAdsTable& t)
+{
+    Guarded(SettingItemSite(949), [&] { ReadDecimal(t, 949, s.TaxRateFull); });
+    s.TaxRateFullCurrent = s.TaxRateFull;
+    Guarded(SettingItemSite(950), [&] { ReadDecimal(t, 950, s.TaxRateReduced); });
+    s.TaxRateReducedCurrent = s.TaxRateReduced;
+}
+
+// The text lists 1500, 1510 (padded to 81 lines), 1502, 1501, 1506, 1505 and 1509, each under its
+// own guard; the sorted ones compare without regard to case.
 void ReadTextLists(TSettings& s, TAdsTable& t)
 {
-    Guarded([&] { ReadLines(t, 1500, s.List1500); });
-    Guarded([&] {
+    Guarded(SettingItemSite(1500), [&] { ReadLines(t, 1500, s.List1500); });
+    Guarded(SettingItemSite(1510), [&] {
         ReadLines(t, 1510, s.List1510);
         PadLines(s.List1510, 81);
     });
-    Guarded([&] { ReadSortedLines(t, 1502, s.List1502); });
-    Guarded([&] {
+    Guarded(SettingItemSite(1502), [&] { ReadSortedLines(t, 1502, s.List1502); });
+    Guarded(SettingItemSite(1501), [&] {
         if (FindSettingRow(t, 1501)) {
             s.Salutations = CurrentSettingLines(t);
             SortLines(s.Salutations);
@@ -331,19 +407,30 @@ void ReadTextLists(TSettings& s, TAdsTable& t)
             s.Salutations = {"Sehr geehrte Frau,", "Sehr geehrter Herr,"};
         }
     });
-    Guarded([&] { ReadSortedLines(t, 1506, s.ContactGroups); });
-    Guarded([&] { ReadSortedLines(t, 1505, s.List1505); });
-    Guarded([&] {
+    Guarded(SettingItemSite(1506), [&] { ReadSortedLines(t, 1506, s.ContactGroups); });
+    Guarded(SettingItemSite(1505), [&] { ReadSortedLines(t, 1505, s.List1505); });
+    Guarded(SettingItemSite(1509), [&] {
         s.List1509.clear();
         ReadLines(t, 1509, s.List1509);
     });
 }
 
-// Steps 24 and 26: a list cleared before reading that takes its defaults when the item is missing.
+// Item 1511: the automatic actions, emptied, read as stored and padded to 14 items.
+void ReadAutoActions(TSettings& s, TAdsTable& t)
+{
+    s.AutoActions.Items.clear();
+    Guarded(SettingItemSite(1511), [&] {
+        if (FindSettingRow(t, 1511))
+            s.AutoActions.Items = ReadAutoActionItems(CurrentSettingMemoBytes(t));
+    });
+    s.AutoActions.PadToCount();
+}
+
+// A list cleared before reading that takes its defaults when the item is missing.
 void ReadListOrDefaults(TAdsTable& t, int ident, Lines& list, const Lines& defaults)
 {
     list.clear();
-    Guarded([&] {
+    Guarded(SettingItemSite(ident), [&] {
         if (FindSettingRow(t, ident))
             list = CurrentSettingLines(t);
         else
@@ -351,108 +438,114 @@ void ReadListOrDefaults(TAdsTable& t, int ident, Lines& list, const Lines& defau
     });
 }
 
-// Step 27: a list cleared before reading.
+// Item 1512: the article captions, from their defaults.
+void ReadArticleCaptions(TSettings& s, TAdsTable& t)
+{
+    s.ArticleCaptions = TArticleCaptions{};
+    Guarded(SettingItemSite(1512), [&] {
+        if (auto lines = ItemLines(t, 1512))
+            s.ArticleCaptions.Apply(std::move(*lines));
+    });
+}
+
+// The choice lists: number choices (12019), availability texts (12018) and the payment due
+// texts (1508), each with its defaults and under its own guard.
+void ReadChoiceLists(TSettings& s, TAdsTable& t)
+{
+    s.NumberChoices.clear();
+    Guarded(SettingItemSite(12019), [&] { ReadLines(t, 12019, s.NumberChoices); });
+    if (s.NumberChoices.empty())
+        s.NumberChoices = {"5", "10", "15", "20", "25", "30"};
+    s.AvailabilityTexts = {"lieferbar", "nicht lieferbar"};
+    Guarded(SettingItemSite(12018), [&] { ReadLines(t, 12018, s.AvailabilityTexts); });
+    ReadListOrDefaults(t, 1508, s.PaymentDueTexts,
+                       {"Der Betrag ist bis zum ", " zu bezahlen.", "Der Betrag ist bis zum ", " zu bezahlen.", "14"});
+}
+
+// A list cleared before reading.
 void ReadClearedList(TAdsTable& t, int ident, Lines& list)
 {
     list.clear();
     ReadLines(t, ident, list);
 }
 
-// Steps 4 to 30; an error raised here is one no step guards against.
-void LoadSteps(TSettings& s, TAdsTable& t)
+// Item 960 and the lists 16002, 16001, 16010, 16045 (priority names) and 16046; none of them has a
+// guard of its own, so an error here ends the load.
+void ReadUnguardedLists(TSettings& s, TAdsTable& t)
 {
-    ResetForLoad(s);                                           // 3
-    s.DocumentTexts = LoadDocumentTexts();                     // 4
-    s.HeaderCaptions = DefaultHeaderCaptions();
-    ReadOptionFlags(s, t);                                     // 5
-    ReadDocumentTexts(s, t);                                   // 6
-    LoadSecondCurrency(s.SecondCurrency, s.DocumentTexts, s.HeaderCaptions, t); // 7
-    Guarded([&] {                                              // 8
-        std::string* streams[3] = {&s.Stream8101, &s.Stream8102, &s.Stream8103};
-        for (int i = 0; i < 3; ++i)
-            if (FindSettingRow(t, 8101 + i))
-                *streams[i] = CurrentSettingMemoStream(t);
-    });
-    Guarded([&] {                                              // 9
-        if (FindSettingRow(t, 20))
-            s.ValueTexts.LoadFromCsv(CurrentSettingMemoText(t));
-        else
-            s.ValueTexts.Clear();
-    });
-    s.PriorityNames = {"Normal", "Wichtig", "Sehr Wichtig"};   // 10
-    s.List16046.clear();
-    s.HtmlMail.ClearParams();                                  // 11
-    ReadLines(t, 14500, s.HtmlMail.Body);
-    Guarded([&] {
-        if (auto lines = ItemLines(t, 14501))
-            s.HtmlMail.SetParams(*lines);
-    });
-    ReadSingleValues(s, t);                                    // 12
-    ReadNumberTemplate(s, t);                                  // 13
-    Guarded([&] {                                              // 14
-        if (auto lines = ItemLines(t, 16011))
-            s.ParentTypes = ParentTypesFromLines(*lines);
-    });
-    ReadByte(t, 23001, s.Value23001, 0);                       // 15
-    ReadByte(t, 23002, s.Value23002, 0);
-    ReadByte(t, 23003, s.Value23003, 0);
-    ReadByte(t, 250, s.Value250, 0);
-    ReadInteger(t, 76, s.Value76, 1);
-    ReadTitleChoicesAndTypeNames(s, t);                        // 16
-    ReadFurtherValues(s, t);                                   // 17
-    Guarded([&] { LoadIniSettings(s); });                      // 18
-    ReadAdressFieldRoles(s, t);                                // 19
-    ReadCodedTexts(s, t);                                      // 20
-    Guarded([&] { ReadDecimal(t, 949, s.TaxRateFull); });      // 21
-    s.TaxRateFullCurrent = s.TaxRateFull;
-    Guarded([&] { ReadDecimal(t, 950, s.TaxRateReduced); });
-    s.TaxRateReducedCurrent = s.TaxRateReduced;
-    ReadTextLists(s, t);                                       // 22
-    s.AutoActions.Items.clear();                               // 23
-    Guarded([&] {
-        if (FindSettingRow(t, 1511))
-            s.AutoActions.Items = ReadAutoActionItems(CurrentSettingMemoBytes(t));
-    });
-    s.AutoActions.PadToCount();
-    ReadListOrDefaults(t, 1507, s.DiscountTermTexts,           // 24
-                       {"bei Zahlung bis zum ", " erhalten Sie 3% Skonto, das entspricht: ", "bei Zahlung bis zum ",
-                        " erhalten Sie 3% Skonto, das entspricht: ", "5"});
-    s.ArticleCaptions = TArticleCaptions{};                    // 25
-    Guarded([&] {
-        if (auto lines = ItemLines(t, 1512))
-            s.ArticleCaptions.Apply(std::move(*lines));
-    });
-    s.NumberChoices.clear();                                   // 26
-    Guarded([&] { ReadLines(t, 12019, s.NumberChoices); });
-    if (s.NumberChoices.empty())
-        s.NumberChoices = {"5", "10", "15", "20", "25", "30"};
-    s.AvailabilityTexts = {"lieferbar", "nicht lieferbar"};
-    Guarded([&] { ReadLines(t, 12018, s.AvailabilityTexts); });
-    ReadListOrDefaults(t, 1508, s.PaymentDueTexts,
-                       {"Der Betrag ist bis zum ", " zu bezahlen.", "Der Betrag ist bis zum ", " zu bezahlen.", "14"});
-    if (auto x = ItemText(t, 960))                             // 27
+    if (auto x = ItemText(t, 960))
         s.Value960 = SettingPlainDecimal(*x);
     ReadClearedList(t, 16002, s.List16002);
     ReadClearedList(t, 16001, s.List16001);
     ReadClearedList(t, 16010, s.List16010);
     ReadLines(t, 16045, s.PriorityNames);
     ReadClearedList(t, 16046, s.List16046);
-    LoadPartsGroups(s.PartsGroups, t);                         // 28
-    s.TextBlockLayout = TTextBlockLayout{};                    // 29
-    Guarded([&] {
+}
+
+// Item 652: the text block layout, from its defaults.
+void ReadTextBlockLayout(TSettings& s, TAdsTable& t)
+{
+    s.TextBlockLayout = TTextBlockLayout{};
+    Guarded(SettingItemSite(652), [&] {
         if (auto lines = ItemLines(t, 652))
             s.TextBlockLayout.Apply(*lines);
     });
-    Guarded([&] {                                              // 30
+}
+
+// The address extra-data grid: cells (item 754), then the lists 751, 752 and 753, each under its
+// own guard.
+void ReadAdressExtraGrid(TSettings& s, TAdsTable& t)
+{
+    Guarded(SettingItemSite(754), [&] {
         if (FindSettingRow(t, 754))
             s.AdressExtraGrid.Cells = ReadAdressExCellInfos(CurrentSettingMemoStream(t));
     });
-    Guarded([&] { ReadLines(t, 751, s.AdressExtraGrid.List751); });
-    Guarded([&] { ReadLines(t, 752, s.AdressExtraGrid.List752); });
-    Guarded([&] { ReadLines(t, 753, s.AdressExtraGrid.List753); });
+    Guarded(SettingItemSite(751), [&] { ReadLines(t, 751, s.AdressExtraGrid.List751); });
+    Guarded(SettingItemSite(752), [&] { ReadLines(t, 752, s.AdressExtraGrid.List752); });
+    Guarded(SettingItemSite(753), [&] { ReadLines(t, 753, s.AdressExtraGrid.List753); });
 }
 
-// Step 31.
+// Everything between preparing the table and the closing, in the host's order (later items
+// build on earlier ones: the second currency starts from the document texts, the priority names
+// and payment texts from their defaults). An error raised here is one no step guards against.
+void LoadSteps(TSettings& s, TAdsTable& t)
+{
+    ResetForLoad(s);
+    s.DocumentTexts = LoadDocumentTexts();
+    s.HeaderCaptions = DefaultHeaderCaptions();
+    ReadOptionFlags(s, t);
+    ReadDocumentTexts(s, t);
+    LoadSecondCurrency(s.SecondCurrency, s.DocumentTexts, s.HeaderCaptions, t);
+    ReadStoredStreams(s, t);
+    ReadValueTexts(s, t);
+    s.PriorityNames = {"Normal", "Wichtig", "Sehr Wichtig"}; // item 16045 may replace them later
+    s.List16046.clear();
+    ReadHtmlMail(s, t);
+    ReadSingleValues(s, t);
+    ReadNumberTemplate(s, t);
+    ReadParentTypes(s, t);
+    ReadDocumentNumberValues(s, t);
+    ReadTitleChoicesAndTypeNames(s, t);
+    ReadFurtherValues(s, t);
+    ReadPrinterDefinitions(s);
+    ReadAdressFieldRoles(s, t);
+    ReadCodedTexts(s, t);
+    ReadTaxRates(s, t);
+    ReadTextLists(s, t);
+    ReadAutoActions(s, t);
+    ReadListOrDefaults(t, 1507, s.DiscountTermTexts,
+                       {"bei Zahlung bis zum ", " erhalten Sie 3% Skonto, das entspricht: ", "bei Zahlung bis zum ",
+                        " erhalten Sie 3% Skonto, das entspricht: ", "5"});
+    ReadArticleCaptions(s, t);
+    ReadChoiceLists(s, t);
+    ReadUnguardedLists(s, t);
+    LoadPartsGroups(s.PartsGroups, t);
+    ReadTextBlockLayout(s, t);
+    ReadAdressExtraGrid(s, t);
+}
+
+// The closing, which runs however the load ended: the three-decimals switch restored, the list
+// paddings and the contact group defaults.
 void CloseLoad(TSettings& s, Runtime& rt, int savedThreeDecimals)
 {
     rt.formats.threeDecimals = savedThreeDecimals;
@@ -466,20 +559,20 @@ void CloseLoad(TSettings& s, Runtime& rt, int savedThreeDecimals)
 
 void LoadSettings(TSettings& settings, TAdsTable& table)
 {
-    if (!PrepareSettingsTable(table))                         // 1
+    settings.LoadTrace.Clear();
+    ErrorTraceScope trace(settings.LoadTrace);
+    if (!PrepareSettingsTable(table))
         return;
+    // Decimal items read without the three-decimal switch; the closing restores it.
     Runtime& rt = Runtime::current();
-    const int savedThreeDecimals = rt.formats.threeDecimals;  // 2
+    const int savedThreeDecimals = rt.formats.threeDecimals;
     rt.formats.threeDecimals = 0;
     try {
-        try {
-            LoadSteps(settings, table);
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
-            ShowMessageBox(std::string("<B>Möglicher Fehler in der Datenbank:<BR></B>") + e.what() +
-                           "<BR>Führen Sie das Datenbankdienstprogramm aus.");
-        }
+        HandleOrdinaryError([&] { LoadSteps(settings, table); },
+                            [](const std::exception& e) {
+                                ShowMessageBox(std::string("<B>Möglicher Fehler in der Datenbank:<BR></B>") +
+                                               e.what() + "<BR>Führen Sie das Datenbankdienstprogramm aus.");
+                            });
     } catch (...) {
         CloseLoad(settings, rt, savedThreeDecimals);
         throw;

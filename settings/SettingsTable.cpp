@@ -87,7 +87,7 @@ bool FindSettingRow(TAdsTable& table, int ident)
 
 bool PrepareSettingsTable(TAdsTable& table)
 {
-    try {
+    return HandleOrdinaryError([&] {
         if (!table.Active())
             table.Open();
         if (table.Filtered())
@@ -95,12 +95,10 @@ bool PrepareSettingsTable(TAdsTable& table)
         if (table.IndexName() != SettingsIndexName)
             table.SetIndexName(SettingsIndexName);
         return true;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    }, [](const std::exception& e) {
         ShowMessageBox(std::string("<B>Einstellungen Zugriffsfehler.</B><BR>") + e.what());
         return false;
-    }
+    });
 }
 
 std::string CurrentSettingText(TAdsTable& table) { return StringItem(table).AsString(); }
@@ -149,16 +147,12 @@ double ReadSettingFloat(TAdsTable& table) { return SettingDecimal(CurrentSetting
 bool ReadLogo(TAdsTable& table, int ident, std::vector<std::string>& lines)
 {
     std::string stream;
-    try {
+    const bool read = Guarded(SettingItemSite(ident), [&] {
         if (FindSettingRow(table, ident))
             stream = ReadCompressedColumn(Logo(table));
         lines = SettingLines(Cp1252ToUtf8(stream));
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        return false;
-    }
-    return !stream.empty();
+    });
+    return read && !stream.empty();
 }
 
 } // namespace gs

@@ -38,18 +38,9 @@ inline constexpr const char* SettingsIndexName = "Ident";
 std::vector<TAdsFieldDef> SettingsTableFields();
 std::vector<TAdsIndexDef> SettingsTableIndexes();
 
-// Runs one guarded load step: an ordinary error ends the step silently (the values keep what
-// they had reached); other errors pass.
-template <typename Step>
-void Guarded(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
-}
+// The guard site of one item, as a trace of a swallowed error names it ("setup.ADT item 21003");
+// load steps run under Guarded (base/Error.h) with it.
+inline GuardSite SettingItemSite(int ident) { return {"setup.ADT item ", ident}; }
 
 // --- value kinds of a stored text ------------------------------------------------------------------
 int SettingInteger(std::string_view text, int fallback);

@@ -15,22 +15,14 @@ namespace {
 template <class F>
 auto WithModeFile(const std::string& directory, F&& f) -> std::optional<decltype(f(std::declval<IniFile&>()))>
 {
-    try {
+    std::optional<decltype(f(std::declval<IniFile&>()))> result;
+    Guarded("UserMode.INI", [&] {
         IniFile ini(UserModeFile(directory));
-        auto result = f(ini);
-        try {
-            ini.UpdateFile();
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
-            // A failed write is lost; the old file stays as it was.
-        }
-        return result;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        return std::nullopt;
-    }
+        result = f(ini);
+        // A failed write is lost; the old file stays as it was.
+        Guarded("UserMode.INI, writing", [&] { ini.UpdateFile(); });
+    });
+    return result;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Renders the statistics window offscreen on a host database and saves both tabs as pictures:
 //     gewinnstatistik-screenshots [--skin SKIN_FILE] DATABASE_DIR RELEASE OUTPUT_DIR [YEAR [PERIOD_INDEX]]
-// writes OUTPUT_DIR/screenshot-liste.png and OUTPUT_DIR/screenshot-grafik.png (with a skin file:
+// writes OUTPUT_DIR/screenshot-liste.png, screenshot-grafik.png (bars), screenshot-grafik-linien.png
+// (lines) and screenshot-grafik-tooltip.png (the mouse resting on a month) (with a skin file:
 // skin-liste.png and skin-grafik.png, the skin put beside the program as the host would) after one run of the
 // statistics (the current year and "Ganzes Jahr" unless a year and a period index 0..16 are given).
 // The window keeps its own option files in a temporary program directory; messages go to standard
@@ -11,12 +12,16 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "display/DisplayComponents.h"
+#include "display/QtTranslations.h"
 #include "app/widgets/OrderProfit1.h"
+#include "app/widgets/ProfitChart.h"
 #include "appearance/widgets/ColorWrapper.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -32,11 +37,9 @@ void Settle()
         QCoreApplication::processEvents();
 }
 
-bool Save(QWidget& window, QWidget* tab, const QString& file)
+bool SavePicture(const QImage& picture, const QString& file)
 {
-    window.findChild<TPageControl*>(QStringLiteral("PageControl1"))->setCurrentWidget(tab);
-    Settle();
-    if (!window.grab().save(file)) {
+    if (!picture.save(file)) {
         std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", qPrintable(file));
         return false;
     }
@@ -44,11 +47,46 @@ bool Save(QWidget& window, QWidget* tab, const QString& file)
     return true;
 }
 
+bool Save(QWidget& window, QWidget* tab, const QString& file)
+{
+    window.findChild<TPageControl*>(QStringLiteral("PageControl1"))->setCurrentWidget(tab);
+    Settle();
+    return SavePicture(window.grab().toImage(), file);
+}
+
+// The chart with the mouse resting on a month: the window with the tooltip (a window of its own)
+// painted over it where it stands, and a small arrow where the mouse is.
+bool SaveWithToolTip(gs::TFOrderProfit1& window, int month, const QString& file)
+{
+    window.pageControl()->setCurrentWidget(window.chartTab());
+    Settle();
+    gs::TProfitChart* chart = window.chart();
+    const QPoint at = chart->monthArea(month).center().toPoint();
+    QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
+    QCoreApplication::sendEvent(chart, &help);
+    Settle();
+    QImage picture = window.grab().toImage();
+    QPainter painter(&picture);
+    const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            painter.drawPixmap(top->pos() - origin, top->grab());
+    const QPoint mouse = chart->mapTo(&window, at);
+    const QPolygon arrow{mouse, mouse + QPoint(0, 14), mouse + QPoint(4, 10), mouse + QPoint(7, 16),
+                         mouse + QPoint(9, 15), mouse + QPoint(6, 9), mouse + QPoint(11, 9)};
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(arrow);
+    painter.end();
+    return SavePicture(picture, file);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    gs::InstallQtGermanTexts();
     QStringList args = QCoreApplication::arguments();
     QString skinFile;
     if (args.size() > 2 && args[1] == QStringLiteral("--skin")) {
@@ -110,8 +148,16 @@ int main(int argc, char** argv)
 
     const QString out = QDir(args[3]).absolutePath();
     QDir().mkpath(out);
-    const bool ok = Save(window, window.listTab(), out + "/" + prefix + QStringLiteral("-liste.png")) &&
-                    Save(window, window.chartTab(), out + "/" + prefix + QStringLiteral("-grafik.png"));
+    bool ok = Save(window, window.listTab(), out + "/" + prefix + QStringLiteral("-liste.png")) &&
+              Save(window, window.chartTab(), out + "/" + prefix + QStringLiteral("-grafik.png"));
+    if (ok && skinFile.isEmpty()) {
+        // The lines, then the bars again with the mouse on a month in the middle of the period.
+        window.barsCheckBox()->setChecked(false);
+        ok = Save(window, window.chartTab(), out + "/" + prefix + QStringLiteral("-grafik-linien.png"));
+        window.barsCheckBox()->setChecked(true);
+        const int month = std::max(0, static_cast<int>(window.chart()->monthLabels().size()) / 2 - 1);
+        ok = ok && SaveWithToolTip(window, month, out + "/" + prefix + QStringLiteral("-grafik-tooltip.png"));
+    }
     window.close();
     return ok ? 0 : 1;
 }

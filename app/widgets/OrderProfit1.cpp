@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace gs {
 
@@ -34,6 +35,8 @@ namespace {
 constexpr quint32 LegendNetColor = 16711680u;       // 0xFF0000, blue
 constexpr quint32 LegendProfitColor = 65280u;       // 0x00FF00, green
 constexpr quint32 LegendCommissionColor = 33023u;   // 0x0080FF, orange
+constexpr quint32 LegendLightTextColor = clWhite;   // "Netto" and "Provisionen"
+constexpr quint32 LegendProfitTextColor = 0xFF0000u; // blue on the green "Gewinn"
 constexpr const char* GroupCaption = "Jahr:                          Monat/Quartal:                            ";
 
 template <class T>
@@ -49,6 +52,12 @@ int CurrentYear()
     DecodeDate(Runtime::current().now(), y, m, d);
     return y;
 }
+
+// Raised by the run's progress check when the window is being closed: the run ends at that check
+// (the run reports it as its error, which the closing window does not show).
+struct RunCancelledByClose : std::runtime_error {
+    RunCancelledByClose() : std::runtime_error("Die Auswertung wurde beim Schließen des Fensters abgebrochen.") {}
+};
 
 // Leaves the running flag on every way out of a run.
 struct RunningFlag {
@@ -73,7 +82,7 @@ TFOrderProfit1::TFOrderProfit1(CommandLine commandLine, HostIdentity host, Stati
     setMinimumSize(DesignWidth, DesignHeight);
     resize(DesignWidth, DesignHeight);
     buildComponents();
-    FormCreate();
+    prepareOnCreate();
 }
 
 TFOrderProfit1::~TFOrderProfit1()
@@ -90,29 +99,29 @@ void TFOrderProfit1::buildComponents()
     main->setSpacing(0);
 
     // --- tabs ---------------------------------------------------------------------------------
-    PageControl1 = Named(new TPageControl(this), "PageControl1");
-    TabSheet1 = Named(new QWidget, "TabSheet1");
-    TabSheet2 = Named(new QWidget, "TabSheet2");
-    PageControl1->addTab(TabSheet1, QStringLiteral("Liste"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Grafik"));
-    main->addWidget(PageControl1, 1);
+    pages_ = Named(new TPageControl(this), "PageControl1");
+    listTab_ = Named(new QWidget, "TabSheet1");
+    chartTab_ = Named(new QWidget, "TabSheet2");
+    pages_->addTab(listTab_, QStringLiteral("Liste"));
+    pages_->addTab(chartTab_, QStringLiteral("Grafik"));
+    main->addWidget(pages_, 1);
 
-    auto* listLayout = new QVBoxLayout(TabSheet1);
+    auto* listLayout = new QVBoxLayout(listTab_);
     listLayout->setContentsMargins(0, 0, 0, 0);
-    DBGrid_CURRGW1 = Named(new TI_DBGrid(TabSheet1), "DBGrid_CURRGW1");
-    listModel_ = SetupProfitList(DBGrid_CURRGW1, &tables_.KM);
-    InstallColumnChooser(DBGrid_CURRGW1);
-    listLayout->addWidget(DBGrid_CURRGW1);
+    listGrid_ = Named(new TI_DBGrid(listTab_), "DBGrid_CURRGW1");
+    listModel_ = SetupProfitList(listGrid_, &tables_.KM);
+    InstallColumnChooser(listGrid_);
+    listLayout->addWidget(listGrid_);
 
-    auto* chartLayout = new QVBoxLayout(TabSheet2);
+    auto* chartLayout = new QVBoxLayout(chartTab_);
     chartLayout->setContentsMargins(0, 0, 0, 0);
-    DBChart1 = new TProfitChart(TabSheet2);
-    chartLayout->addWidget(DBChart1);
+    chart_ = new TProfitChart(chartTab_);
+    chartLayout->addWidget(chart_);
 
     // The legend over the chart's top-left corner.
-    Panel2 = Named(new TPanel(TabSheet2), "Panel2");
-    Panel2->setGeometry(4, 4, 90, 78);
-    Panel2->setColor(clWhite);
+    legendPanel_ = Named(new TPanel(chartTab_), "Panel2");
+    legendPanel_->setGeometry(4, 4, 90, 78);
+    legendPanel_->setColor(clWhite);
     const QFont legendFont = HostFont(QStringLiteral("Tahoma"), 8, true);
     struct Legend {
         TFlatPanel** panel;
@@ -121,107 +130,107 @@ void TFOrderProfit1::buildComponents()
         quint32 fontColor;
         int top;
     };
-    for (const Legend& l : {Legend{&FlatPanel1, "FlatPanel1", "Netto", clWhite, 3},
-                            Legend{&FlatPanel2, "FlatPanel2", "Provisionen", clWhite, 21},
-                            Legend{&FlatPanel3, "FlatPanel3", "Gewinn", 0xFF0000u, 39}}) {
-        TFlatPanel* p = Named(new TFlatPanel(Panel2), l.name);
+    for (const Legend& l : {Legend{&netLegend_, "FlatPanel1", "Netto", LegendLightTextColor, 3},
+                            Legend{&commissionLegend_, "FlatPanel2", "Provisionen", LegendLightTextColor, 21},
+                            Legend{&profitLegend_, "FlatPanel3", "Gewinn", LegendProfitTextColor, 39}}) {
+        TFlatPanel* p = Named(new TFlatPanel(legendPanel_), l.name);
         p->setGeometry(3, l.top, 84, 17);
         p->setCaption(QString::fromUtf8(l.caption));
         p->setFontColor(l.fontColor);
         p->setFont(legendFont);
         *l.panel = p;
     }
-    sCheckBox1 = Named(new TsCheckBox(QStringLiteral("Balken"), Panel2), "sCheckBox1");
-    sCheckBox1->setGeometry(5, 58, 82, 17);
-    sCheckBox1->setChecked(true);
-    Panel2->raise();
-    DBChart1->setLeftReserve(Panel2->geometry().right() + 2);
+    barsCheckBox_ = Named(new TsCheckBox(QStringLiteral("Balken"), legendPanel_), "sCheckBox1");
+    barsCheckBox_->setGeometry(5, 58, 82, 17);
+    barsCheckBox_->setChecked(true);
+    legendPanel_->raise();
+    chart_->setLeftReserve(legendPanel_->geometry().right() + 2);
 
     // --- bottom panel -------------------------------------------------------------------------
-    FPbottom = Named(new TFlatPanel(this), "FPbottom");
-    FPbottom->setFixedHeight(88);
-    main->addWidget(FPbottom);
-    auto* bottom = new QVBoxLayout(FPbottom);
+    bottomPanel_ = Named(new TFlatPanel(this), "FPbottom");
+    bottomPanel_->setFixedHeight(88);
+    main->addWidget(bottomPanel_);
+    auto* bottom = new QVBoxLayout(bottomPanel_);
     bottom->setContentsMargins(1, 1, 1, 1);
     bottom->setSpacing(0);
 
-    Summen = Named(new QPlainTextEdit(FPbottom), "Summen");
-    Summen->setFixedHeight(29);
-    Summen->setReadOnly(true);
-    Summen->setFrameShape(QFrame::NoFrame);
-    Summen->setFont(HostFont(QStringLiteral("Tahoma"), 8, true));
-    Summen->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Summen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Summen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Summen->setTabStopDistance(8 * QFontMetrics(Summen->font()).averageCharWidth());
-    Summen->setPlainText(QStringLiteral("Summen"));
-    bottom->addWidget(Summen);
+    totalsLine_ = Named(new QPlainTextEdit(bottomPanel_), "Summen");
+    totalsLine_->setFixedHeight(29);
+    totalsLine_->setReadOnly(true);
+    totalsLine_->setFrameShape(QFrame::NoFrame);
+    totalsLine_->setFont(HostFont(QStringLiteral("Tahoma"), 8, true));
+    totalsLine_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    totalsLine_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    totalsLine_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    totalsLine_->setTabStopDistance(8 * QFontMetrics(totalsLine_->font()).averageCharWidth());
+    totalsLine_->setPlainText(QStringLiteral("Summen"));
+    bottom->addWidget(totalsLine_);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(4, 3, 0, 0);
     row->setSpacing(0);
     bottom->addLayout(row, 1);
 
-    FlatGroupBox1 = Named(new TFlatGroupBox(QString::fromUtf8(GroupCaption), FPbottom), "FlatGroupBox1");
-    FlatGroupBox1->setFixedSize(349, 53);
-    row->addWidget(FlatGroupBox1, 0, Qt::AlignTop);
+    periodGroup_ = Named(new TFlatGroupBox(QString::fromUtf8(GroupCaption), bottomPanel_), "FlatGroupBox1");
+    periodGroup_->setFixedSize(349, 53);
+    row->addWidget(periodGroup_, 0, Qt::AlignTop);
     row->addStretch(1);
 
-    dccyear = Named(new TDCComboBox(FlatGroupBox1), "dccyear");
-    dccmonths = Named(new TDCComboBox(FlatGroupBox1), "dccmonths");
-    fgo = Named(new TFlatButton(QStringLiteral("Finden"), FlatGroupBox1), "fgo");
-    PG = Named(new QProgressBar(FlatGroupBox1), "PG");
+    yearBox_ = Named(new TDCComboBox(periodGroup_), "dccyear");
+    periodBox_ = Named(new TDCComboBox(periodGroup_), "dccmonths");
+    findButton_ = Named(new TFlatButton(QStringLiteral("Finden"), periodGroup_), "fgo");
+    progressBar_ = Named(new QProgressBar(periodGroup_), "PG");
     // The period box stands under the caption's "Monat/Quartal:".
-    const QFontMetrics fm(FlatGroupBox1->font());
+    const QFontMetrics fm(periodGroup_->font());
     const QString caption = QString::fromUtf8(GroupCaption);
     const int monthsLeft = std::clamp(9 + fm.horizontalAdvance(caption.left(caption.indexOf(QLatin1String("Monat")))),
                                       8 + 97 + 4, 349 - 147 - 4 - 64);
-    dccyear->setGeometry(8, 16, 97, 21);
-    dccmonths->setGeometry(monthsLeft, 16, 147, 21);
-    fgo->setGeometry(monthsLeft + 147 + 4, 15, 349 - 5 - (monthsLeft + 147 + 4), 23);
-    PG->setGeometry(8, 39, 336, 13);
-    PG->setRange(0, 100);
-    PG->setTextVisible(false);
-    PG->hide();
+    yearBox_->setGeometry(8, 16, 97, 21);
+    periodBox_->setGeometry(monthsLeft, 16, 147, 21);
+    findButton_->setGeometry(monthsLeft + 147 + 4, 15, 349 - 5 - (monthsLeft + 147 + 4), 23);
+    progressBar_->setGeometry(8, 39, 336, 13);
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide();
 
-    Panel1 = Named(new TPanel(FPbottom), "Panel1");
-    Panel1->setFixedWidth(204);
-    Panel1->setBevelOuter(TPanel::bvNone);
-    row->addWidget(Panel1);
-    fprint = Named(new TFlatButton(QStringLiteral("Drucken"), Panel1), "fprint");
-    fcancel = Named(new TFlatButton(QString::fromUtf8("Schließen"), Panel1), "fcancel");
-    fprint->setGeometry(8, 16, 92, 25);
-    fcancel->setGeometry(104, 16, 92, 25);
-    fcancel->setToolTip(QString::fromUtf8("schließen"));
+    buttonPanel_ = Named(new TPanel(bottomPanel_), "Panel1");
+    buttonPanel_->setFixedWidth(204);
+    buttonPanel_->setBevelOuter(TPanel::bvNone);
+    row->addWidget(buttonPanel_);
+    printButton_ = Named(new TFlatButton(QStringLiteral("Drucken"), buttonPanel_), "fprint");
+    closeButton_ = Named(new TFlatButton(QString::fromUtf8("Schließen"), buttonPanel_), "fcancel");
+    printButton_->setGeometry(8, 16, 92, 25);
+    closeButton_->setGeometry(104, 16, 92, 25);
+    closeButton_->setToolTip(QString::fromUtf8("schließen"));
 
-    PageControl1->setCurrentWidget(TabSheet2);
+    pages_->setCurrentWidget(chartTab_);
 
-    connect(fgo, &QPushButton::clicked, this, [this] { fgoClick(); });
-    connect(fprint, &QPushButton::clicked, this, [this] { fprintClick(); });
-    connect(fcancel, &QPushButton::clicked, this, [this] { fcancelClick(); });
-    connect(sCheckBox1, &QCheckBox::toggled, this, [this] { sCheckBox1Click(); });
+    connect(findButton_, &QPushButton::clicked, this, [this] { findClicked(); });
+    connect(printButton_, &QPushButton::clicked, this, [this] { printClicked(); });
+    connect(closeButton_, &QPushButton::clicked, this, [this] { closeClicked(); });
+    connect(barsCheckBox_, &QCheckBox::toggled, this, [this] { barsToggled(); });
 }
 
-void TFOrderProfit1::FormCreate()
+void TFOrderProfit1::prepareOnCreate()
 {
-    FPbottom->setColor(clBtnFace);
+    bottomPanel_->setColor(clBtnFace);
     ApplySkin(this);
     RestoreWindowPlacement(this, {}, OrderProfitPlacementKey, 1, -1);
     // The legend keeps its colours whatever the skin says.
-    FlatPanel1->setColor(LegendNetColor);
-    FlatPanel3->setColor(LegendProfitColor);
-    FlatPanel2->setColor(LegendCommissionColor);
+    netLegend_->setColor(LegendNetColor);
+    profitLegend_->setColor(LegendProfitColor);
+    commissionLegend_->setColor(LegendCommissionColor);
     guard_.arm();
 
     for (const std::string& year : YearItems(CurrentYear()))
-        dccyear->addItem(QString::fromStdString(year));
-    dccyear->setCurrentIndex(dccyear->count() - 1);
+        yearBox_->addItem(QString::fromStdString(year));
+    yearBox_->setCurrentIndex(yearBox_->count() - 1);
     for (const char* item : PeriodItems)
-        dccmonths->addItem(QString::fromUtf8(item));
-    dccmonths->setCurrentIndex(PeriodWholeYear);
+        periodBox_->addItem(QString::fromUtf8(item));
+    periodBox_->setCurrentIndex(PeriodWholeYear);
 
-    connect(dccyear, &QComboBox::currentIndexChanged, this, [this] { dccyearChange(); });
-    connect(dccmonths, &QComboBox::currentIndexChanged, this, [this] { dccmonthsIndexChange(); });
+    connect(yearBox_, &QComboBox::currentIndexChanged, this, [this] { yearChanged(); });
+    connect(periodBox_, &QComboBox::currentIndexChanged, this, [this] { periodChanged(); });
 }
 
 void TFOrderProfit1::showEvent(QShowEvent* event)
@@ -230,17 +239,17 @@ void TFOrderProfit1::showEvent(QShowEvent* event)
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    FormShow();
+    startOnFirstShow();
 }
 
-void TFOrderProfit1::FormShow()
+void TFOrderProfit1::startOnFirstShow()
 {
     QEvent start(ProfitStartEvent);
     QCoreApplication::sendEvent(this, &start);
     if (commandLine_.isInstall())
         return;
-    sCheckBox1Click();
-    LoadGridLayout(DBGrid_CURRGW1);
+    barsToggled();
+    LoadGridLayout(listGrid_);
     layoutLoaded_ = true;
     guard_.release();
 }
@@ -248,11 +257,11 @@ void TFOrderProfit1::FormShow()
 bool TFOrderProfit1::event(QEvent* event)
 {
     if (event->type() == ProfitStartEvent) {
-        WMProfitStart();
+        handleStart();
         return true;
     }
     if (event->type() == ProfitRunEvent) {
-        WMProfitRun();
+        handleRun();
         return true;
     }
     return QWidget::event(event);
@@ -272,70 +281,78 @@ void TFOrderProfit1::requestClose()
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
-void TFOrderProfit1::WMProfitStart()
+void TFOrderProfit1::handleStart()
 {
     Runtime& runtime = Runtime::current();
     if (commandLine_.isInstall()) {
-        InstallMenuEntry(runtime.programFile(), commandLine_.isSilent());
+        if (!InstallMenuEntry(runtime.programFile(), commandLine_.isSilent()))
+            startFailed_ = true;
         requestClose();
         return;
     }
     const auto caption = [this](const std::string& text) { setCaption(text); };
     if (!ConnectForStart(*session_, commandLine_, host_, caption)) {
+        startFailed_ = true;
         requestClose();
         return;
     }
-    try {
+    HandleOrdinaryError([&] {
         if (completeStart_)
             completeStart_(runtime, *session_, caption);
         else
             CompleteStart(runtime, *session_, caption);
         started_ = true;
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
+    }, [](const std::exception& e) {
         // The application's default error display: the error's own text; the window stays open.
+        startFailed_ = true;
         ShowMessageBox(e.what());
-    }
+    });
 }
 
 void TFOrderProfit1::closeEvent(QCloseEvent* event)
 {
+    if (running_) {
+        // The close arrives while the run processes window messages: the window stays until the
+        // run has stopped at its next check, then closes itself (and saves its placement then).
+        closeRequested_ = true;
+        event->ignore();
+        return;
+    }
     SaveWindowPlacement(this, {}, OrderProfitPlacementKey, false, -1);
     if (layoutLoaded_)
-        SaveGridLayout(DBGrid_CURRGW1);
+        SaveGridLayout(listGrid_);
     event->accept();
 }
 
-void TFOrderProfit1::fcancelClick() { close(); }
+void TFOrderProfit1::closeClicked() { close(); }
 
-void TFOrderProfit1::fgoClick() { QCoreApplication::postEvent(this, new QEvent(ProfitRunEvent)); }
+void TFOrderProfit1::findClicked() { QCoreApplication::postEvent(this, new QEvent(ProfitRunEvent)); }
 
-void TFOrderProfit1::dccyearChange()
+void TFOrderProfit1::yearChanged()
 {
-    const bool enabled = PeriodBoxEnabled(dccyear->currentIndex());
-    dccmonths->setEnabled(enabled);
-    dccmonths->setColor(enabled ? PeriodBoxEnabledColor : PeriodBoxDisabledColor);
-    dccmonthsIndexChange();
+    const bool enabled = PeriodBoxEnabled(yearBox_->currentIndex());
+    periodBox_->setEnabled(enabled);
+    periodBox_->setColor(enabled ? PeriodBoxEnabledColor : PeriodBoxDisabledColor);
+    periodChanged();
 }
 
-void TFOrderProfit1::dccmonthsIndexChange()
+void TFOrderProfit1::periodChanged()
 {
     if (guard_.allowsAutoRun())
-        fgoClick();
+        findClicked();
 }
 
-void TFOrderProfit1::sCheckBox1Click() { DBChart1->setBarsActive(sCheckBox1->isChecked()); }
+void TFOrderProfit1::barsToggled() { chart_->setBarsActive(barsCheckBox_->isChecked()); }
 
 void TFOrderProfit1::setRunControlsEnabled(bool enabled)
 {
-    fgo->setEnabled(enabled);
-    fprint->setEnabled(enabled);
-    fcancel->setEnabled(enabled);
-    FlatGroupBox1->setEnabled(enabled);
+    findButton_->setEnabled(enabled);
+    printButton_->setEnabled(enabled);
+    closeButton_->setEnabled(enabled);
+    periodGroup_->setEnabled(enabled);
 }
 
-void TFOrderProfit1::WMProfitRun()
+void TFOrderProfit1::handleRun()
 {
     if (running_)
         return; // the controls that start runs are disabled while one runs
@@ -343,48 +360,54 @@ void TFOrderProfit1::WMProfitRun()
     BeginWait();
     listModel_->setDetached(true);
     setRunControlsEnabled(false);
-    PG->setRange(0, 100);
-    PG->setValue(0);
-    PG->show();
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->show();
 
     const RunProgressCallback progress = [this](const RunProgress& p) {
-        PG->setRange(0, std::max(1, p.maximum));
-        PG->setValue(std::clamp(p.position, 0, std::max(1, p.maximum)));
+        progressBar_->setRange(0, std::max(1, p.maximum));
+        progressBar_->setValue(std::clamp(p.position, 0, std::max(1, p.maximum)));
         QCoreApplication::processEvents();
+        if (closeRequested_)
+            throw RunCancelledByClose();
     };
     RunOutcome outcome;
-    try {
+    HandleOrdinaryError([&] {
         if (run_)
-            outcome = run_(session_->Table_ORDERS, dccyear->currentText().toStdString(), dccmonths->currentIndex(),
+            outcome = run_(session_->Table_ORDERS, yearBox_->currentText().toStdString(), periodBox_->currentIndex(),
                            tables_, progress);
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        outcome.error = e.what();
-    }
+    }, [&](const std::exception& e) { outcome.error = e.what(); });
 
+    if (closeRequested_) {
+        // Closed during the run: nothing more to show; the window closes once the run has unwound.
+        progressBar_->hide();
+        setRunControlsEnabled(true);
+        EndWait();
+        requestClose();
+        return;
+    }
     if (outcome.error) {
         EndWait();
         ShowMessageBox(*outcome.error);
     } else {
-        Summen->setPlainText(QString::fromStdString(outcome.summen));
+        totalsLine_->setPlainText(QString::fromStdString(outcome.summen));
     }
-    PG->hide();
+    progressBar_->hide();
     if (!outcome.chartTitle.empty())
-        DBChart1->setTitleText(QString::fromStdString(outcome.chartTitle));
-    DBChart1->refresh(tables_.KMC);
+        chart_->setTitleText(QString::fromStdString(outcome.chartTitle));
+    chart_->refresh(tables_.KMC);
     listModel_->setDetached(false);
     if (listModel_->rowCount() > 0) {
-        DBGrid_CURRGW1->setCurrentIndex(listModel_->index(0, 0));
-        DBGrid_CURRGW1->scrollToTop();
+        listGrid_->setCurrentIndex(listModel_->index(0, 0));
+        listGrid_->scrollToTop();
     }
     setRunControlsEnabled(true);
     EndWait();
 }
 
-void TFOrderProfit1::fprintClick()
+void TFOrderProfit1::printClicked()
 {
-    if (PageControl1->currentWidget() == TabSheet1)
+    if (pages_->currentWidget() == listTab_)
         printList();
     else
         printChart();
@@ -395,10 +418,10 @@ void TFOrderProfit1::printList()
     const std::string t = DateTimeToText(Runtime::current().now());
     ListPrintRequest request;
     request.titleText = "Gewinne, erstellt " + t;
-    request.totalsText = Summen->toPlainText().toStdString();
+    request.totalsText = totalsLine_->toPlainText().toStdString();
     request.fileStem = "GEWINN-" + t + "-";
     if (listPrinter_)
-        listPrinter_(request, DBGrid_CURRGW1, tables_);
+        listPrinter_(request, listGrid_, tables_);
 }
 
 void TFOrderProfit1::printChart()
@@ -408,7 +431,13 @@ void TFOrderProfit1::printChart()
     printer.setDocName(QString::fromUtf8(ApplicationTitle));
     if (!ChoosePrinter(printer, this))
         return;
-    DBChart1->printChart(printer);
+    if (!chart_->printChart(printer)) {
+        // A printer that cannot be started must not look like a finished printout.
+        const QString target = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        ShowMessageBox("Die Grafik kann nicht gedruckt werden: Der Drucker" +
+                       (target.isEmpty() ? std::string() : " \"" + target.toStdString() + "\"") +
+                       " lässt sich nicht starten.");
+    }
 }
 
 } // namespace gs

@@ -16,8 +16,9 @@
 // handler runs the statistics (the run function given to the constructor) with the controls
 // disabled and the progress bar shown, then shows the totals and refreshes the list and the chart.
 //
-// Closing always saves the placement and the list's column layout. The window only closes; the
-// program ends when its last window has closed.
+// Closing always saves the placement and the list's column layout. Closing during a run stops the
+// run at its next progress check (after at most 20 documents) and then closes the window. The window
+// only closes; the program ends when its last window has closed.
 #include "app/ResultTables.h"
 #include "app/Startup.h"
 #include "app/PeriodSelection.h"
@@ -102,30 +103,34 @@ public:
     bool isRunning() const { return running_; }
     // Whether the start-up step connected and finished.
     bool isStarted() const { return started_; }
+    // The program's exit status: 1 after a failed start or a failed menu installation (the host may
+    // ignore it, scripts and installers do not), otherwise 0.
+    int exitCode() const { return startFailed_ ? 1 : 0; }
 
     // The components, for the program and tests.
-    TPageControl* pageControl() const { return PageControl1; }
-    QWidget* listTab() const { return TabSheet1; }
-    QWidget* chartTab() const { return TabSheet2; }
-    TI_DBGrid* listGrid() const { return DBGrid_CURRGW1; }
+    TPageControl* pageControl() const { return pages_; }
+    QWidget* listTab() const { return listTab_; }
+    QWidget* chartTab() const { return chartTab_; }
+    TI_DBGrid* listGrid() const { return listGrid_; }
     TProfitListModel* listModel() const { return listModel_; }
-    TProfitChart* chart() const { return DBChart1; }
-    QPlainTextEdit* totalsLine() const { return Summen; }
-    TDCComboBox* yearBox() const { return dccyear; }
-    TDCComboBox* periodBox() const { return dccmonths; }
-    TFlatButton* findButton() const { return fgo; }
-    TFlatButton* printButton() const { return fprint; }
-    TFlatButton* closeButton() const { return fcancel; }
-    TFlatGroupBox* periodGroup() const { return FlatGroupBox1; }
-    QProgressBar* progressBar() const { return PG; }
-    TsCheckBox* barsCheckBox() const { return sCheckBox1; }
+    TProfitChart* chart() const { return chart_; }
+    QPlainTextEdit* totalsLine() const { return totalsLine_; }
+    TDCComboBox* yearBox() const { return yearBox_; }
+    TDCComboBox* periodBox() const { return periodBox_; }
+    TFlatButton* findButton() const { return findButton_; }
+    TFlatButton* printButton() const { return printButton_; }
+    TFlatButton* closeButton() const { return closeButton_; }
+    TFlatGroupBox* periodGroup() const { return periodGroup_; }
+    QProgressBar* progressBar() const { return progressBar_; }
+    TsCheckBox* barsCheckBox() const { return barsCheckBox_; }
 
     // "Drucken": the grid print dialog on "Liste", the chart through the system print dialog on
     // "Grafik".
-    void fprintClick();
+    void printClicked();
     // The list print with its request made ready (the one place that calls the grid print dialog).
     void printList();
-    // The system print dialog, then the chart on one page of the chosen printer.
+    // The system print dialog, then the chart on one page of the chosen printer; a printer that
+    // cannot be started is reported through the message box.
     void printChart();
 
 protected:
@@ -135,15 +140,15 @@ protected:
 
 private:
     void buildComponents();
-    void FormCreate();
-    void FormShow();
-    void WMProfitStart();
-    void WMProfitRun();
-    void fgoClick();
-    void fcancelClick();
-    void dccyearChange();
-    void dccmonthsIndexChange();
-    void sCheckBox1Click();
+    void prepareOnCreate();  // the host's FormCreate
+    void startOnFirstShow(); // FormShow
+    void handleStart();      // WM_PROFIT_START
+    void handleRun();        // WM_PROFIT_RUN
+    void findClicked();      // "Finden": posts WM_PROFIT_RUN
+    void closeClicked();     // "Schließen"
+    void yearChanged();      // the year box enables the period box and may start a run
+    void periodChanged();    // a new period starts a run once the guard is released
+    void barsToggled();      // "Balken": bars or lines
     void setCaption(const std::string& caption);
     void setRunControlsEnabled(bool enabled);
     void requestClose();
@@ -160,28 +165,31 @@ private:
     bool started_ = false;
     bool running_ = false;
     bool layoutLoaded_ = false;
+    bool startFailed_ = false;
+    bool closeRequested_ = false; // closed during a run: the run stops at its next check
 
-    TPageControl* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    TI_DBGrid* DBGrid_CURRGW1 = nullptr;
+    // The components; the comment names the object name the skin, the layout files and the tests use.
+    TPageControl* pages_ = nullptr;          // "PageControl1": the tabs "Liste" and "Grafik"
+    QWidget* listTab_ = nullptr;             // "TabSheet1"
+    QWidget* chartTab_ = nullptr;            // "TabSheet2"
+    TI_DBGrid* listGrid_ = nullptr;          // "DBGrid_CURRGW1"
     TProfitListModel* listModel_ = nullptr;
-    TProfitChart* DBChart1 = nullptr;
-    TPanel* Panel2 = nullptr;
-    TFlatPanel* FlatPanel1 = nullptr;
-    TFlatPanel* FlatPanel2 = nullptr;
-    TFlatPanel* FlatPanel3 = nullptr;
-    TsCheckBox* sCheckBox1 = nullptr;
-    TFlatPanel* FPbottom = nullptr;
-    QPlainTextEdit* Summen = nullptr;
-    TFlatGroupBox* FlatGroupBox1 = nullptr;
-    TDCComboBox* dccyear = nullptr;
-    TDCComboBox* dccmonths = nullptr;
-    TFlatButton* fgo = nullptr;
-    QProgressBar* PG = nullptr;
-    TPanel* Panel1 = nullptr;
-    TFlatButton* fprint = nullptr;
-    TFlatButton* fcancel = nullptr;
+    TProfitChart* chart_ = nullptr;          // "DBChart1"
+    TPanel* legendPanel_ = nullptr;          // "Panel2": the legend over the chart
+    TFlatPanel* netLegend_ = nullptr;        // "FlatPanel1" "Netto"
+    TFlatPanel* commissionLegend_ = nullptr; // "FlatPanel2" "Provisionen"
+    TFlatPanel* profitLegend_ = nullptr;     // "FlatPanel3" "Gewinn"
+    TsCheckBox* barsCheckBox_ = nullptr;     // "sCheckBox1" "Balken"
+    TFlatPanel* bottomPanel_ = nullptr;      // "FPbottom"
+    QPlainTextEdit* totalsLine_ = nullptr;   // "Summen"
+    TFlatGroupBox* periodGroup_ = nullptr;   // "FlatGroupBox1"
+    TDCComboBox* yearBox_ = nullptr;         // "dccyear"
+    TDCComboBox* periodBox_ = nullptr;       // "dccmonths"
+    TFlatButton* findButton_ = nullptr;      // "fgo" "Finden"; its tag is the auto-run guard
+    QProgressBar* progressBar_ = nullptr;    // "PG"
+    TPanel* buttonPanel_ = nullptr;          // "Panel1"
+    TFlatButton* printButton_ = nullptr;     // "fprint" "Drucken"
+    TFlatButton* closeButton_ = nullptr;     // "fcancel" "Schließen"
 };
 
 } // namespace gs

@@ -1,19 +1,18 @@
 #include "app/widgets/ProfitChart.h"
 
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
 #include "display/HostFonts.h"
 #include "display/QtColors.h"
 
-#include <QAreaSeries>
-#include <QCategoryAxis>
-#include <QGraphicsLayout>
-#include <QGraphicsRectItem>
-#include <QGraphicsSimpleTextItem>
-#include <QLineSeries>
+#include <QHelpEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QValueAxis>
+#include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace gs {
 
@@ -23,14 +22,28 @@ struct SeriesDef {
     const char* objectName;
     const char* name;
     unsigned color;
+    bool bars;
 };
-// In the order the chart holds them; index 0 net, 1 commission, 2 profit.
-constexpr SeriesDef BarDefs[3] = {{"Series2", "SeriesBWWNETTO", ChartNetColor},
-                                  {"Series1", "SeriesBPROV", ChartCommissionColor},
-                                  {"Series3", "SeriesBPROFIT", ChartProfitColor}};
-constexpr SeriesDef LineDefs[3] = {{"Series4", "SeriesLWWNETTO", ChartNetColor},
-                                   {"Series6", "SeriesLPROV", ChartCommissionColor},
-                                   {"Series5", "SeriesLPROFIT", ChartProfitColor}};
+// In design order; within each mode index 0 net, 1 commission, 2 profit.
+constexpr SeriesDef SeriesDefs[6] = {{"Series2", "SeriesBWWNETTO", ChartNetColor, true},
+                                     {"Series1", "SeriesBPROV", ChartCommissionColor, true},
+                                     {"Series3", "SeriesBPROFIT", ChartProfitColor, true},
+                                     {"Series4", "SeriesLWWNETTO", ChartNetColor, false},
+                                     {"Series6", "SeriesLPROV", ChartCommissionColor, false},
+                                     {"Series5", "SeriesLPROFIT", ChartProfitColor, false}};
+// The legend's captions, also used by the tooltip and the printed legend.
+constexpr const char* SeriesCaptions[3] = {"Netto", "Provisionen", "Gewinn"};
+
+constexpr int SeriesPerMode = 3;
+constexpr qreal TitlePadding = 4;
+constexpr qreal MonthGapShare = 0.12;  // of a month's width, between the boxes of two months
+constexpr qreal DepthShare = 0.16;     // one step of depth, of a month's width
+constexpr qreal MaxDepthStep = 14;     // pixels
+constexpr qreal DepthRise = 0.75;      // upward offset per pixel of rightward offset
+constexpr qreal RibbonDepth = 0.6;     // a line's ribbon, of one step of depth
+constexpr int MaxValueLabels = 12;
+constexpr unsigned GridColor = 0xC0C0C0u;
+constexpr unsigned FloorColor = 0xF0F0F0u;
 
 int ValueOf(const KmcRow& row, int which)
 {
@@ -38,9 +51,35 @@ int ValueOf(const KmcRow& row, int which)
     return v.value_or(0);
 }
 
-constexpr int TitlePadding = 4;
+// The chart's text font in pixels, so that it scales with the painter (screen and printer alike):
+// "Arial" 8 pt at 96 dpi.
+QFont ChartFont()
+{
+    QFont font = HostFont(QStringLiteral("Arial"), 8);
+    font.setPixelSize(11);
+    return font;
+}
+
+QString AxisNumber(qreal value) { return QString::fromStdString(FormatFloat("#,##0", value)); }
+
+// Where the series of a mode stand: the net, as a rule the largest, at the back (depth 2), the
+// profit in the middle, the commission, as a rule the smallest, in front (depth 0).
+int DepthOf(int indexInMode) { return indexInMode == 0 ? 2 : indexInMode == 1 ? 0 : 1; }
+// The series of a mode in painting order, from the back to the front.
+constexpr int BackToFront[SeriesPerMode] = {0, 2, 1};
+
+QColor FaceColor(unsigned color) { return ShadesOf(color).face; }
+QColor TopColor(unsigned color) { return ShadesOf(color).top; }
+QColor SideColor(unsigned color) { return ShadesOf(color).side; }
 
 } // namespace
+
+ChartShades ShadesOf(unsigned color)
+{
+    const QColor face = HostColorToQColor(color);
+    // In 8 bits a channel, as they land in a picture.
+    return {face, QColor(face.lighter(140).rgb()), QColor(face.darker(140).rgb())};
+}
 
 QString MonthLabel(TDateTime monthStart)
 {
@@ -49,208 +88,443 @@ QString MonthLabel(TDateTime monthStart)
     return QStringLiteral("%1.%2").arg(m, 2, 10, QLatin1Char('0')).arg(y, 4, 10, QLatin1Char('0'));
 }
 
-TProfitChart::TProfitChart(QWidget* parent) : QChartView(parent)
+std::vector<qreal> ValueAxisTicks(qreal low, qreal high, int maxTicks)
+{
+    low = std::min<qreal>(low, 0);
+    high = std::max<qreal>(high, 0);
+    if (!(high > low))
+        return {0, 1};
+    maxTicks = std::max(2, maxTicks);
+    const qreal raw = (high - low) / (maxTicks - 1);
+    qreal magnitude = std::max<qreal>(1, std::pow(10.0, std::floor(std::log10(raw))));
+    for (;;) {
+        for (const qreal m : {1.0, 2.0, 5.0}) {
+            const qreal step = m * magnitude;
+            const qreal start = std::floor(low / step) * step;
+            const qreal end = std::ceil(high / step) * step;
+            const qreal count = std::round((end - start) / step) + 1;
+            if (count <= maxTicks) {
+                std::vector<qreal> ticks;
+                for (qreal i = 0; i < count; ++i)
+                    ticks.push_back(start + i * step);
+                return ticks;
+            }
+        }
+        magnitude *= 10;
+    }
+}
+
+QStringList WrapChartTitle(const QString& title, qreal width, const std::function<qreal(const QString&)>& widthOf)
+{
+    const QString whole = title.trimmed();
+    if (whole.isEmpty() || widthOf(whole) <= width)
+        return {whole};
+    // Where a line may start: before a label, or (second choice) before any word.
+    std::vector<qsizetype> labelStarts, wordStarts;
+    for (qsizetype i = 1; i < whole.size(); ++i) {
+        if (whole[i] == QLatin1Char(' ') || whole[i - 1] != QLatin1Char(' '))
+            continue;
+        wordStarts.push_back(i);
+        const qsizetype end = whole.indexOf(QLatin1Char(' '), i);
+        if (whole.mid(i, end < 0 ? -1 : end - i).endsWith(QLatin1Char(':')))
+            labelStarts.push_back(i);
+    }
+    const auto greedy = [&](qsizetype from, qsizetype to, const std::vector<qsizetype>& starts) {
+        std::vector<qsizetype> breaks;
+        for (const qsizetype s : starts)
+            if (s > from && s < to)
+                breaks.push_back(s);
+        breaks.push_back(to);
+        const auto fits = [&](qsizetype a, qsizetype b) { return widthOf(whole.mid(a, b - a).trimmed()) <= width; };
+        QStringList lines;
+        qsizetype lineStart = from, lastFit = -1;
+        for (const qsizetype b : breaks) {
+            if (fits(lineStart, b)) {
+                lastFit = b;
+                continue;
+            }
+            if (lastFit > lineStart) {
+                lines << whole.mid(lineStart, lastFit - lineStart).trimmed();
+                lineStart = lastFit;
+                if (fits(lineStart, b)) {
+                    lastFit = b;
+                    continue;
+                }
+            }
+            lines << whole.mid(lineStart, b - lineStart).trimmed(); // wider than the room on its own
+            lineStart = b;
+            lastFit = -1;
+        }
+        if (lineStart < to)
+            lines << whole.mid(lineStart, to - lineStart).trimmed();
+        return lines;
+    };
+    QStringList lines;
+    qsizetype lineStart = 0;
+    for (const QString& line : greedy(0, whole.size(), labelStarts)) {
+        const qsizetype start = whole.indexOf(line, lineStart);
+        if (widthOf(line) <= width)
+            lines << line;
+        else
+            lines << greedy(start, start + line.size(), wordStarts);
+        lineStart = start + line.size();
+    }
+    return lines;
+}
+
+qreal ChartLayout::y(qreal value) const
+{
+    return frontPlane.bottom() - (value - low) / (high - low) * frontPlane.height();
+}
+
+TProfitChart::TProfitChart(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DBChart1"));
-    setRenderHint(QPainter::Antialiasing);
-    setRubberBand(QChartView::NoRubberBand);
-    setDragMode(QGraphicsView::NoDrag);
-    setFrameShape(QFrame::NoFrame);
-
-    QChart* c = new QChart();
-    c->legend()->hide();
-    c->setBackgroundRoundness(0);
-    c->setBackgroundBrush(Qt::white);
-    c->setPlotAreaBackgroundVisible(false); // the back wall is transparent
-    c->setAnimationOptions(QChart::NoAnimation);
-    setChart(c);
-
-    axisX_ = new QCategoryAxis(c);
-    axisX_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-    axisX_->setGridLineVisible(false);
-    axisY_ = new QValueAxis(c);
-    axisX_->setLabelsFont(HostFont(QStringLiteral("Arial"), 8));
-    axisY_->setLabelsFont(HostFont(QStringLiteral("Arial"), 8));
-    axisY_->setLabelFormat(QStringLiteral("%d"));
-    c->addAxis(axisX_, Qt::AlignBottom);
-    c->addAxis(axisY_, Qt::AlignLeft);
-
-    for (int i = 0; i < 3; ++i) {
-        auto* series = new QAreaSeries(new QLineSeries(c), new QLineSeries(c));
-        series->setParent(c);
-        series->setObjectName(QString::fromLatin1(BarDefs[i].objectName));
-        series->setName(QString::fromLatin1(BarDefs[i].name));
-        series->setPointsVisible(false);
-        series->setPointLabelsVisible(false);
-        const QColor color = HostColorToQColor(BarDefs[i].color);
-        series->setColor(color);
-        series->setBorderColor(color.darker(150));
-        bars_[static_cast<size_t>(i)] = series;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setMinimumSize(200, 120);
+    for (size_t i = 0; i < series_.size(); ++i) {
+        series_[i].objectName = QString::fromLatin1(SeriesDefs[i].objectName);
+        series_[i].name = QString::fromLatin1(SeriesDefs[i].name);
+        series_[i].color = SeriesDefs[i].color;
+        series_[i].bars = SeriesDefs[i].bars;
     }
-    for (int i = 0; i < 3; ++i) {
-        auto* series = new QLineSeries(c);
-        series->setObjectName(QString::fromLatin1(LineDefs[i].objectName));
-        series->setName(QString::fromLatin1(LineDefs[i].name));
-        QPen pen(HostColorToQColor(LineDefs[i].color));
-        pen.setWidth(ChartLineWidth);
-        series->setPen(pen);
-        series->setPointsVisible(false);
-        series->setPointLabelsVisible(false);
-        lines_[static_cast<size_t>(i)] = series;
-    }
-    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(bars_[0]), static_cast<QAbstractSeries*>(bars_[1]),
-                               static_cast<QAbstractSeries*>(bars_[2]), static_cast<QAbstractSeries*>(lines_[0]),
-                               static_cast<QAbstractSeries*>(lines_[1]), static_cast<QAbstractSeries*>(lines_[2])}) {
-        // Later series are drawn over earlier ones.
-        c->addSeries(s);
-        s->attachAxis(axisX_);
-        s->attachAxis(axisY_);
-    }
-
-    titleFrame_ = new QGraphicsRectItem(c);
-    titleFrame_->setPen(QPen(Qt::black));
-    titleFrame_->setBrush(Qt::white);
-    title_ = new QGraphicsSimpleTextItem(titleFrame_);
-    title_->setFont(HostFont(QStringLiteral("Arial"), 8));
-    titleFrame_->setZValue(10);
-    connect(c, &QChart::geometryChanged, this, [this] { placeTitle(); });
-    connect(c, &QChart::plotAreaChanged, this, [this] { fitMonthLabels(); });
-    setTitleText(QStringLiteral("TDBChart"));
+    title_ = QStringLiteral("TDBChart");
     setBarsActive(true);
     refresh({});
 }
 
 void TProfitChart::setTitleText(const QString& text)
 {
-    title_->setText(text);
-    const QFontMetrics fm(title_->font());
-    QMargins margins = chart()->margins();
-    margins.setTop(fm.height() + 2 * TitlePadding + 6);
-    chart()->setMargins(margins);
-    placeTitle();
-}
-
-QString TProfitChart::titleText() const { return title_->text(); }
-
-void TProfitChart::placeTitle()
-{
-    const QRectF textRect = title_->boundingRect();
-    const QRectF area = chart()->rect();
-    const qreal w = textRect.width() + 2 * TitlePadding;
-    const qreal h = textRect.height() + 2 * TitlePadding;
-    titleFrame_->setRect(0, 0, w, h);
-    titleFrame_->setPos(std::max<qreal>(area.left() + 2, area.right() - w - 8), area.top() + 4);
-    title_->setPos(TitlePadding, TitlePadding);
+    title_ = text;
+    update();
 }
 
 void TProfitChart::setLeftReserve(int pixels)
 {
     leftReserve_ = std::max(0, pixels);
-    QMargins margins = chart()->margins();
-    margins.setLeft(leftReserve_);
-    chart()->setMargins(margins);
-}
-
-void TProfitChart::fitMonthLabels()
-{
-    // Labels that do not fit under their month stand upright instead of being cut.
-    const QStringList labels = axisX_->categoriesLabels();
-    if (labels.isEmpty())
-        return;
-    const QFontMetrics fm(axisX_->labelsFont());
-    int widest = 0;
-    for (const QString& label : labels)
-        widest = std::max(widest, fm.horizontalAdvance(label));
-    const qreal perMonth = chart()->plotArea().width() / labels.size();
-    const int angle = widest + 6 > perMonth ? -90 : 0;
-    if (axisX_->labelsAngle() != angle)
-        axisX_->setLabelsAngle(angle);
-}
-
-void TProfitChart::resizeEvent(QResizeEvent* event)
-{
-    QChartView::resizeEvent(event);
-    placeTitle();
-}
-
-void TProfitChart::refresh(const std::vector<KmcRow>& months)
-{
-    int low = 0, high = 0;
-    const qreal end = months.empty() ? 0.5 : static_cast<qreal>(months.size()) - 0.5;
-    for (int which = 0; which < 3; ++which) {
-        QList<qreal> values;
-        QList<QPointF> points;
-        for (size_t i = 0; i < months.size(); ++i) {
-            const int v = ValueOf(months[i], which);
-            values << v;
-            points << QPointF(static_cast<qreal>(i), v);
-            low = std::min(low, v);
-            high = std::max(high, v);
-        }
-        QAreaSeries* bars = bars_[static_cast<size_t>(which)];
-        bars->upperSeries()->replace(BarOutline(values));
-        bars->lowerSeries()->replace(QList<QPointF>{{-0.5, 0}, {end, 0}});
-        lines_[static_cast<size_t>(which)]->replace(points);
-    }
-    // The month axis starts afresh, so it shows exactly these months.
-    for (const QString& label : axisX_->categoriesLabels())
-        axisX_->remove(label);
-    axisX_->setStartValue(-0.5);
-    for (size_t i = 0; i < months.size(); ++i) {
-        QString label = months[i].DATE ? MonthLabel(*months[i].DATE) : QString();
-        while (axisX_->categoriesLabels().contains(label)) // every month keeps its own place
-            label += QLatin1Char(' ');
-        axisX_->append(label, static_cast<qreal>(i) + 0.5);
-    }
-    axisX_->setRange(-0.5, end);
-    axisY_->setRange(low, high > low ? high : low + 1);
-    axisY_->applyNiceNumbers();
-    fitMonthLabels();
-}
-
-QList<QPointF> BarOutline(const QList<qreal>& values)
-{
-    QList<QPointF> outline;
-    outline.reserve(values.size() * 4);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const qreal x = static_cast<qreal>(i);
-        outline << QPointF(x - 0.5, 0) << QPointF(x - 0.5, values[i]) << QPointF(x + 0.5, values[i])
-                << QPointF(x + 0.5, 0);
-    }
-    return outline;
+    update();
 }
 
 void TProfitChart::setBarsActive(bool bars)
 {
     barsActive_ = bars;
-    for (QAreaSeries* s : bars_)
-        s->setVisible(bars);
-    for (QLineSeries* s : lines_)
-        s->setVisible(!bars);
+    for (ChartSeries& s : series_)
+        s.visible = s.bars == bars;
+    update();
 }
 
-QStringList TProfitChart::monthLabels() const { return axisX_->categoriesLabels(); }
+void TProfitChart::refresh(const std::vector<KmcRow>& months)
+{
+    for (size_t i = 0; i < series_.size(); ++i) {
+        QList<qreal> values;
+        for (const KmcRow& row : months)
+            values << ValueOf(row, static_cast<int>(i) % SeriesPerMode);
+        series_[i].values = values;
+    }
+    monthLabels_.clear();
+    for (const KmcRow& row : months)
+        monthLabels_ << (row.DATE ? MonthLabel(*row.DATE) : QString());
+    update();
+}
+
+QStringList TProfitChart::valueLabels() const
+{
+    QStringList labels;
+    for (const qreal t : chartLayout().ticks)
+        labels << AxisNumber(t);
+    return labels;
+}
+
+ChartLayout TProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
+{
+    ChartLayout l;
+    const QFontMetricsF fm(ChartFont());
+    const qreal lineHeight = fm.height();
+    const qreal left = leftReserve > 0 ? leftReserve : 4;
+
+    // The title: right-aligned, never under the legend; wrapped when the room beside it is short.
+    const qreal titleRoom = std::max<qreal>(40, size.width() - left - 12 - 2 * TitlePadding);
+    l.titleLines = WrapChartTitle(title_, titleRoom, [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    qreal titleWidth = 0;
+    for (const QString& line : l.titleLines)
+        titleWidth = std::max(titleWidth, fm.horizontalAdvance(line));
+    titleWidth += 2 * TitlePadding + 1;
+    const qreal titleHeight = l.titleLines.size() * lineHeight + 2 * TitlePadding;
+    l.titleFrame = QRectF(std::max(left + 4, size.width() - 8 - titleWidth), 4, titleWidth, titleHeight);
+    const qreal plotTop = l.titleFrame.bottom() + 8;
+
+    qreal low = 0, high = 0;
+    for (const ChartSeries& s : series_)
+        for (const qreal v : s.values) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    const int months = static_cast<int>(monthLabels_.size());
+    const qreal estimatedHeight = size.height() - plotTop - 2 * lineHeight - 10;
+    // A label every 1.6 lines at most, and no more than a dozen (a printed page is tall).
+    const int fittingLabels = static_cast<int>(estimatedHeight / (1.6 * lineHeight));
+    l.ticks = ValueAxisTicks(low, high, std::min(MaxValueLabels, fittingLabels));
+    l.low = l.ticks.front();
+    l.high = l.ticks.back();
+    qreal labelWidth = 0;
+    for (const qreal t : l.ticks)
+        labelWidth = std::max(labelWidth, fm.horizontalAdvance(AxisNumber(t)));
+
+    const qreal plotLeft = left + labelWidth + 8;
+    const qreal plotRight = size.width() - 8;
+    const qreal plotWidth = std::max<qreal>(10, plotRight - plotLeft);
+    const int monthSlots = std::max(1, months);
+    l.depthX = std::clamp(plotWidth / monthSlots * DepthShare, 2.0, MaxDepthStep);
+    l.depthY = l.depthX * DepthRise;
+    const qreal frontWidth = plotWidth - SeriesPerMode * l.depthX;
+    l.monthWidth = frontWidth / monthSlots;
+    l.boxWidth = std::max<qreal>(2, l.monthWidth * (1 - MonthGapShare) - SeriesPerMode * l.depthX);
+
+    qreal widestMonth = 0;
+    for (const QString& label : monthLabels_)
+        widestMonth = std::max(widestMonth, fm.horizontalAdvance(label));
+    l.uprightMonthLabels = widestMonth + 6 > l.monthWidth;
+    const qreal monthLabelHeight = (l.uprightMonthLabels ? widestMonth : lineHeight) + 6;
+    const qreal frontTop = plotTop + SeriesPerMode * l.depthY;
+    const qreal frontBottom = std::max(frontTop + 20, size.height() - 4 - monthLabelHeight);
+    l.frontPlane = QRectF(QPointF(plotLeft, frontTop), QPointF(plotLeft + frontWidth, frontBottom));
+    return l;
+}
+
+QRectF TProfitChart::monthArea(int month) const
+{
+    if (month < 0 || month >= monthLabels_.size())
+        return {};
+    const ChartLayout l = chartLayout();
+    const qreal left = l.frontPlane.left() + month * l.monthWidth;
+    const qreal top = l.frontPlane.top() - SeriesPerMode * l.depthY;
+    return QRectF(QPointF(left, top), QPointF(left + l.monthWidth, l.frontPlane.bottom()));
+}
+
+int TProfitChart::monthAt(const QPointF& point) const
+{
+    for (int i = 0; i < monthLabels_.size(); ++i)
+        if (monthArea(i).contains(point))
+            return i;
+    return -1;
+}
+
+QString TProfitChart::monthToolTip(int month) const
+{
+    if (month < 0 || month >= monthLabels_.size())
+        return {};
+    const int first = barsActive_ ? 0 : SeriesPerMode;
+    QString text = monthLabels_[month];
+    for (int i = 0; i < SeriesPerMode; ++i) {
+        const qreal value = series_[static_cast<size_t>(first + i)].values[month];
+        text += QStringLiteral("\n%1: %2").arg(QString::fromUtf8(SeriesCaptions[i]),
+                                               QString::fromStdString(FormatMoney(value)));
+    }
+    return text;
+}
+
+bool TProfitChart::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int month = monthAt(help->pos());
+        if (month >= 0)
+            QToolTip::showText(help->globalPos(), monthToolTip(month), this, monthArea(month).toAlignedRect());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TProfitChart::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    paintChart(painter, chartLayout());
+}
+
+void TProfitChart::paintChart(QPainter& painter, const ChartLayout& l) const
+{
+    painter.save();
+    painter.setFont(ChartFont());
+    paintAxes(painter, l);
+    if (barsActive_)
+        paintBars(painter, l);
+    else
+        paintLines(painter, l);
+    paintTitle(painter, l);
+    painter.restore();
+}
+
+void TProfitChart::paintAxes(QPainter& p, const ChartLayout& l) const
+{
+    const QRectF& f = l.frontPlane;
+    const qreal backX = SeriesPerMode * l.depthX, backY = SeriesPerMode * l.depthY;
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // The floor, then the grid on the (transparent) back wall and on the left wall.
+    const QPolygonF floor{{f.left(), f.bottom()}, {f.right(), f.bottom()}, {f.right() + backX, f.bottom() - backY},
+                          {f.left() + backX, f.bottom() - backY}};
+    p.setPen(HostColorToQColor(GridColor));
+    p.setBrush(HostColorToQColor(FloorColor));
+    p.drawPolygon(floor);
+    p.setBrush(Qt::NoBrush);
+    for (const qreal t : l.ticks) {
+        const qreal y = l.y(t);
+        p.drawLine(QPointF(f.left(), y), QPointF(f.left() + backX, y - backY));
+        p.drawLine(QPointF(f.left() + backX, y - backY), QPointF(f.right() + backX, y - backY));
+    }
+    p.drawLine(QPointF(f.right() + backX, f.top() - backY), QPointF(f.right() + backX, f.bottom() - backY));
+    p.drawLine(QPointF(f.left() + backX, f.top() - backY), QPointF(f.left() + backX, f.bottom() - backY));
+
+    // The value axis at the front plane's left edge, with its labels.
+    const QFontMetricsF fm(p.font());
+    p.setPen(Qt::black);
+    p.drawLine(QPointF(f.left(), f.top()), QPointF(f.left(), f.bottom()));
+    p.drawLine(QPointF(f.left(), f.bottom()), QPointF(f.right(), f.bottom()));
+    for (const qreal t : l.ticks) {
+        const qreal y = l.y(t);
+        p.drawLine(QPointF(f.left() - 3, y), QPointF(f.left(), y));
+        const QRectF box(0, y - fm.height() / 2, f.left() - 5, fm.height());
+        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, AxisNumber(t));
+    }
+
+    // The month labels, centred under their months (upright when they do not fit side by side).
+    for (int i = 0; i < monthLabels_.size(); ++i) {
+        const qreal centre = f.left() + (i + 0.5) * l.monthWidth;
+        if (l.uprightMonthLabels) {
+            p.save();
+            p.translate(centre, f.bottom() + 4);
+            p.rotate(-90);
+            p.drawText(QRectF(-1000, -fm.height() / 2, 1000, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                       monthLabels_[i]);
+            p.restore();
+        } else {
+            p.drawText(QRectF(centre - l.monthWidth / 2, f.bottom() + 3, l.monthWidth, fm.height()),
+                       Qt::AlignHCenter | Qt::AlignTop, monthLabels_[i]);
+        }
+    }
+}
+
+void TProfitChart::paintBars(QPainter& p, const ChartLayout& l) const
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const qreal gap = l.monthWidth * MonthGapShare / 2;
+    const qreal base = l.y(0);
+    // From the back to the front, so that a box in front covers the one behind it.
+    for (const int s : BackToFront) {
+        const ChartSeries& series = series_[static_cast<size_t>(s)];
+        const int depth = DepthOf(s);
+        const qreal dx = depth * l.depthX, dy = depth * l.depthY;
+        const QColor outline = FaceColor(series.color).darker(200);
+        for (int i = 0; i < series.values.size(); ++i) {
+            const qreal x0 = l.frontPlane.left() + i * l.monthWidth + gap + dx;
+            const qreal x1 = x0 + l.boxWidth;
+            const qreal v = l.y(series.values[i]);
+            const qreal top = std::min(v, base) - dy, bottom = std::max(v, base) - dy;
+            const QPolygonF side{{x1, top}, {x1 + l.depthX, top - l.depthY}, {x1 + l.depthX, bottom - l.depthY},
+                                 {x1, bottom}};
+            const QPolygonF lid{{x0, top}, {x1, top}, {x1 + l.depthX, top - l.depthY}, {x0 + l.depthX, top - l.depthY}};
+            // Lid and side without an outline: for a small value they are all that shows of the box.
+            p.setPen(Qt::NoPen);
+            p.setBrush(SideColor(series.color));
+            p.drawPolygon(side);
+            p.setBrush(TopColor(series.color));
+            p.drawPolygon(lid);
+            p.setPen(outline);
+            p.setBrush(FaceColor(series.color));
+            p.drawRect(QRectF(QPointF(x0, top), QPointF(x1, bottom)));
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+void TProfitChart::paintLines(QPainter& p, const ChartLayout& l) const
+{
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const qreal ribbonX = l.depthX * RibbonDepth, ribbonY = l.depthY * RibbonDepth;
+    for (const int s : BackToFront) {
+        const ChartSeries& series = series_[static_cast<size_t>(SeriesPerMode + s)];
+        const int depth = DepthOf(s);
+        const qreal dx = depth * l.depthX, dy = depth * l.depthY;
+        QPolygonF edge;
+        for (int i = 0; i < series.values.size(); ++i) {
+            const qreal centre = l.frontPlane.left() + (i + 0.5) * l.monthWidth;
+            const qreal y = l.y(series.values[i]) - dy;
+            if (series.values.size() == 1) // a single month: a level stroke across its box
+                edge << QPointF(centre - l.boxWidth / 2 + dx, y) << QPointF(centre + l.boxWidth / 2 + dx, y);
+            else
+                edge << QPointF(centre + dx, y);
+        }
+        if (edge.isEmpty())
+            continue;
+        p.setPen(Qt::NoPen);
+        p.setBrush(TopColor(series.color));
+        for (qsizetype i = 0; i + 1 < edge.size(); ++i) {
+            const QPointF a = edge[i], b = edge[i + 1];
+            p.drawPolygon(QPolygonF{a, b, b + QPointF(ribbonX, -ribbonY), a + QPointF(ribbonX, -ribbonY)});
+        }
+        QPen pen(FaceColor(series.color), ChartLineWidth);
+        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(edge);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void TProfitChart::paintTitle(QPainter& p, const ChartLayout& l) const
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(l.titleFrame);
+    p.setBrush(Qt::NoBrush);
+    const QFontMetricsF fm(p.font());
+    qreal y = l.titleFrame.top() + TitlePadding;
+    for (const QString& line : l.titleLines) {
+        p.drawText(QRectF(l.titleFrame.left() + TitlePadding, y, l.titleFrame.width() - 2 * TitlePadding, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, line);
+        y += fm.height();
+    }
+}
+
+void TProfitChart::paintLegend(QPainter& p, const QRectF& area) const
+{
+    const QFontMetricsF fm(p.font());
+    qreal y = area.top();
+    for (int i = 0; i < SeriesPerMode; ++i) {
+        const QRectF swatch(area.left(), y + 2, fm.height() - 4, fm.height() - 4);
+        p.fillRect(swatch, FaceColor(series_[static_cast<size_t>(i)].color));
+        p.setPen(Qt::black);
+        p.drawText(QRectF(swatch.right() + 4, y, area.width() - swatch.width() - 4, fm.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(SeriesCaptions[i]));
+        y += fm.height() + 2;
+    }
+}
 
 bool TProfitChart::printChart(QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    // Laid out afresh for the page: its proportions, and no room kept for the legend panel, which
-    // the page does not show.
-    const QRectF page = painter.viewport();
-    const QSizeF screenSize = chart()->size();
-    const QMargins margins = chart()->margins();
-    const qreal width = std::max<qreal>(screenSize.width(), 900);
-    chart()->setMargins(QMargins(10, margins.top(), margins.right(), margins.bottom()));
-    chart()->resize(width, width * page.height() / std::max<qreal>(1, page.width()));
-    if (chart()->layout())
-        chart()->layout()->activate();
-    scene()->render(&painter, page, chart()->mapRectToScene(chart()->rect()), Qt::KeepAspectRatio);
-    chart()->setMargins(margins);
-    chart()->resize(screenSize);
-    if (chart()->layout())
-        chart()->layout()->activate();
+    // Laid out afresh for the page's proportions, with the legend painted where the window's
+    // legend panel lies.
+    const QRect page = painter.viewport();
+    const qreal width = std::max(900, this->width());
+    const qreal height = width * page.height() / std::max(1, page.width());
+    painter.setViewport(page);
+    painter.setWindow(QRect(0, 0, qRound(width), qRound(height)));
+    painter.setFont(ChartFont());
+    constexpr int LegendWidth = 100;
+    paintChart(painter, layoutFor(QSizeF(width, height), LegendWidth));
+    painter.save();
+    painter.setFont(ChartFont());
+    paintLegend(painter, QRectF(8, 8, LegendWidth - 12, 60));
+    painter.restore();
     return painter.end();
 }
 

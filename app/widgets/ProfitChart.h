@@ -1,6 +1,8 @@
 #pragma once
 // The chart of the statistics window (DBChart1 in the tab "Grafik"): net value, commission and
-// profit per month of KMC, either as bars or as lines, under a framed, right-aligned title.
+// profit per month of KMC, as bars or as lines, in a three-dimensional look, under a framed,
+// right-aligned title. For the window, its tests and the chart print; painting never fails, a
+// printer that cannot be started is reported by printChart's result.
 //
 //   Series2 "SeriesBWWNETTO"  bars  WW_NETTO_INT   blue    (0xFF0000)
 //   Series1 "SeriesBPROV"     bars  PROVISION_INT  orange  (4227327 = 0x4080FF)
@@ -8,27 +10,38 @@
 //   Series4 "SeriesLWWNETTO"  line  WW_NETTO_INT   blue
 //   Series6 "SeriesLPROV"     line  PROVISION_INT  orange
 //   Series5 "SeriesLPROFIT"   line  GEWINN_INT     green
-// (colours 0x00BBGGRR). The bars fill the whole width of their month and stand in front of each
-// other in the order above instead of side by side. Qt's own bar series always share a month
-// between them, so each bar series here is an area series whose outline is a row of month-wide
-// blocks from 0 to the value (x from month - 0.5 to month + 0.5), drawn in the order above over one
-// month axis: the three bars of a month overlap exactly. Lines run through the month centres, 5
-// pixels wide, without point marks. No legend, no zooming. The month axis shows the month dates
-// ("01.2006") centred under their bars.
+// (colours 0x00BBGGRR).
+//
+// The look: the three series of a mode stand one behind the other, each at its own depth (an
+// oblique projection: one step of depth moves right and up): the net, as a rule the largest, at the
+// back, the profit in the middle, the commission, as a rule the smallest, in front. Bars are
+// boxes, lines are ribbons 5 pixels thick at their front edge, and the series are painted from the
+// back to the front. A box is narrower than its month by the depth of the series in front of it, so
+// the right side face of every box shows beside the box in front, whatever the values: every
+// series can be seen in every month, in both modes. The chart is painted by hand rather than by a
+// chart library, so the same painting serves the screen, the offscreen tests and the printer.
+//
+// The value axis shows whole numbers in the program's number format ("3.000.000"), the month axis
+// the month dates ("01.2006") centred under their months, upright when they do not fit side by side.
+// The title keeps clear of the legend panel over the chart's top-left corner (setLeftReserve) and
+// wraps at its labels ("Provision: ", "Gewinn: ", "Bereich: ") when it is wider than the room
+// beside the legend. Resting the mouse on a month shows its three values in the money format as a
+// tooltip. No legend of its own on screen, no zooming or panning.
 #include "app/ResultTables.h"
 
-#include <QChartView>
+#include <QColor>
+#include <QList>
+#include <QPolygonF>
+#include <QRectF>
+#include <QStringList>
+#include <QWidget>
 
 #include <array>
+#include <functional>
 #include <vector>
 
+class QPainter;
 class QPrinter;
-class QGraphicsRectItem;
-class QGraphicsSimpleTextItem;
-class QAreaSeries;
-class QCategoryAxis;
-class QLineSeries;
-class QValueAxis;
 
 namespace gs {
 
@@ -37,14 +50,39 @@ inline constexpr unsigned ChartCommissionColor = 4227327u;
 inline constexpr unsigned ChartProfitColor = 0x00FF00u;
 inline constexpr int ChartLineWidth = 5;
 
-class TProfitChart : public QChartView {
+// One series of the chart: its names, colour, kind and the values of the months of the last refresh.
+struct ChartSeries {
+    QString objectName;  // "Series2"
+    QString name;        // "SeriesBWWNETTO"
+    unsigned color = 0;  // 0x00BBGGRR
+    bool bars = true;
+    bool visible = true;
+    QList<qreal> values; // one per month
+};
+
+// The painted geometry for a size: where the plot, its depth, the months and the title lie.
+struct ChartLayout {
+    QRectF frontPlane;            // the plot at depth 0 (value axis at its left edge)
+    qreal depthX = 0, depthY = 0; // screen offset of one step of depth (one series)
+    qreal monthWidth = 0;         // width of a month on the front plane
+    qreal boxWidth = 0;           // width of a bar's front face
+    qreal low = 0, high = 1;      // value range of the axis
+    std::vector<qreal> ticks;     // values with a label
+    bool uprightMonthLabels = false;
+    QRectF titleFrame;
+    QStringList titleLines;
+    // The screen y of a value on the front plane.
+    qreal y(qreal value) const;
+};
+
+class TProfitChart : public QWidget {
     Q_OBJECT
 public:
     explicit TProfitChart(QWidget* parent = nullptr);
 
     // The title line above the chart ("TDBChart" until the first run sets it).
     void setTitleText(const QString& text);
-    QString titleText() const;
+    QString titleText() const { return title_; }
 
     // Reloads every series from the month rows (an empty value counts as 0) and rescales both axes,
     // so the month axis shows exactly these months.
@@ -54,40 +92,71 @@ public:
     void setBarsActive(bool bars);
     bool barsActive() const { return barsActive_; }
 
-    // The month labels of the axis, in order.
-    QStringList monthLabels() const;
-    QAreaSeries* barSeries(int i) const { return bars_[static_cast<size_t>(i)]; }  // 0 net, 1 commission, 2 profit
-    QLineSeries* lineSeries(int i) const { return lines_[static_cast<size_t>(i)]; } // 0 net, 1 commission, 2 profit
+    // The six series in design order (bars net, commission, profit; lines net, commission, profit);
+    // barSeries and lineSeries by their index in the mode: 0 net, 1 commission, 2 profit.
+    const std::array<ChartSeries, 6>& series() const { return series_; }
+    const ChartSeries& barSeries(int i) const { return series_[static_cast<size_t>(i)]; }
+    const ChartSeries& lineSeries(int i) const { return series_[static_cast<size_t>(3 + i)]; }
+
+    // The month labels of the axis, in order, and the value axis labels from the bottom up.
+    QStringList monthLabels() const { return monthLabels_; }
+    QStringList valueLabels() const;
 
     // Keeps room at the left for a panel lying over the chart's top-left corner (the legend).
     void setLeftReserve(int pixels);
 
-    // Prints the chart with its title on one page of the printer; false when the printer cannot
-    // be started.
+    // The geometry as painted at the widget's current size.
+    ChartLayout chartLayout() const { return layoutFor(QSizeF(size()), leftReserve_); }
+    // The screen area a month covers (all its boxes or ribbons, with their depth); empty when there
+    // is no such month.
+    QRectF monthArea(int month) const;
+    // The month under a point of the widget, or -1.
+    int monthAt(const QPointF& point) const;
+    // The tooltip of a month: the month and its three values in the money format.
+    QString monthToolTip(int month) const;
+
+    // Prints the chart with its title and a legend on one page of the printer; false when the
+    // printer cannot be started.
     bool printChart(QPrinter& printer);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
-    void placeTitle();
-    void fitMonthLabels();
+    ChartLayout layoutFor(const QSizeF& size, int leftReserve) const;
+    void paintChart(QPainter& painter, const ChartLayout& layout) const;
+    void paintBars(QPainter& painter, const ChartLayout& layout) const;
+    void paintLines(QPainter& painter, const ChartLayout& layout) const;
+    void paintAxes(QPainter& painter, const ChartLayout& layout) const;
+    void paintTitle(QPainter& painter, const ChartLayout& layout) const;
+    void paintLegend(QPainter& painter, const QRectF& area) const;
 
-    std::array<QAreaSeries*, 3> bars_{};
-    std::array<QLineSeries*, 3> lines_{};
-    QCategoryAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    QGraphicsRectItem* titleFrame_ = nullptr;
-    QGraphicsSimpleTextItem* title_ = nullptr;
+    std::array<ChartSeries, 6> series_;
+    QStringList monthLabels_;
+    QString title_;
     bool barsActive_ = true;
     int leftReserve_ = 0;
 };
 
+// The shades a series is painted in: the front face and the line (the colour itself), the lid of a
+// box and a line's ribbon (lighter), a box's side face (darker).
+struct ChartShades {
+    QColor face, top, side;
+};
+ChartShades ShadesOf(unsigned color);
+
 // The axis label of a month: "MM.YYYY".
 QString MonthLabel(TDateTime monthStart);
 
-// The outline of a row of month-wide bars: for month i with value v the corners (i - 0.5, 0),
-// (i - 0.5, v), (i + 0.5, v), (i + 0.5, 0).
-QList<QPointF> BarOutline(const QList<qreal>& values);
+// Values with a label on an axis from low to high: a step of 1, 2 or 5 times a power of ten (at
+// least 1), chosen so that at most maxTicks labels stand on the axis; the range is widened to whole
+// steps and always holds 0. An empty range (0 to 0) gives 0 and 1.
+std::vector<qreal> ValueAxisTicks(qreal low, qreal high, int maxTicks);
+
+// The title in lines no wider than width (measured by widthOf): breaks only before a label
+// ("Provision: ", "Gewinn: ", "Bereich: ": a word ending in ":") while that suffices, otherwise
+// between any words; a single word wider than width stands on its own line.
+QStringList WrapChartTitle(const QString& title, qreal width, const std::function<qreal(const QString&)>& widthOf);
 
 } // namespace gs

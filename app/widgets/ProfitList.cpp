@@ -9,41 +9,11 @@
 
 namespace gs {
 
-const std::array<ProfitListColumn, 7> ProfitListColumns = {{
-    {"ID_ORDER", "Auftrag", 86, ProfitListColumn::Font::Arial},
-    {"ADRESSNAME", "Adresse", 81, ProfitListColumn::Font::ArialBold},
-    {"DATE", "Datum", 103, ProfitListColumn::Font::Arial},
-    {"printp", " /bWarnung", 77, ProfitListColumn::Font::Bar},
-    {"WW_NETTO", "Nettowert", 85, ProfitListColumn::Font::Grid},
-    {"GEWINN", "Gewinn", 54, ProfitListColumn::Font::Grid},
-    {"PROVISION", "Provsion", 70, ProfitListColumn::Font::Arial},
-}};
-
 namespace {
 
 QFont GridFont() { return HostFont(QStringLiteral("Tahoma"), 8); }
 
 QVariant OptionalInt(const std::optional<int>& v) { return v ? QVariant(*v) : QVariant(); }
-
-QString CellText(const KmRow& row, const char* field)
-{
-    const std::string_view f(field);
-    if (f == "ID_ORDER")
-        return row.ID_ORDER ? QString::number(*row.ID_ORDER) : QString();
-    if (f == "ADRESSNAME")
-        return QString::fromStdString(row.ADRESSNAME);
-    if (f == "DATE")
-        return row.DATE ? QString::fromStdString(DateToText(*row.DATE)) : QString();
-    if (f == "printp")
-        return QString::fromStdString(row.printp);
-    if (f == "WW_NETTO")
-        return QString::fromStdString(row.WW_NETTO);
-    if (f == "GEWINN")
-        return QString::fromStdString(row.GEWINN);
-    if (f == "PROVISION")
-        return QString::fromStdString(row.PROVISION);
-    return {};
-}
 
 } // namespace
 
@@ -56,14 +26,6 @@ QString ListTitleText(const char* markup, bool* bold)
     if (at >= 0)
         text.remove(at, 2);
     return text;
-}
-
-int WarningBarColumn()
-{
-    for (size_t i = 0; i < ProfitListColumns.size(); ++i)
-        if (ProfitListColumns[i].font == ProfitListColumn::Font::Bar)
-            return static_cast<int>(i);
-    return -1;
 }
 
 // --- model ----------------------------------------------------------------------------------------
@@ -82,7 +44,7 @@ int TProfitListModel::rowCount(const QModelIndex& parent) const
 
 int TProfitListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(ProfitListColumns.size());
+    return parent.isValid() ? 0 : static_cast<int>(ResultListColumns.size());
 }
 
 QVariant TProfitListModel::data(const QModelIndex& index, int role) const
@@ -90,24 +52,22 @@ QVariant TProfitListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     const KmRow& row = (*rows_)[static_cast<size_t>(index.row())];
-    const ProfitListColumn& column = ProfitListColumns[static_cast<size_t>(index.column())];
+    const ResultColumn& column = ResultListColumns[static_cast<size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-        return CellText(row, column.field);
+        return QString::fromStdString(KmFieldText(row, column.field).value_or(std::string()));
     case Qt::FontRole:
         switch (column.font) {
-        case ProfitListColumn::Font::Arial:
+        case ListCellFont::Arial:
             return HostFont(QStringLiteral("Arial"), 8);
-        case ProfitListColumn::Font::ArialBold:
+        case ListCellFont::ArialBold:
             return HostFont(QStringLiteral("Arial"), 8, true);
         default:
             return GridFont();
         }
     case Qt::TextAlignmentRole:
-        // Number fields stand to the right, as the grid shows them.
-        if (std::string_view(column.field) == "ID_ORDER")
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment(
+            (column.alignment == ListCellAlignment::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     case ProfitRole:
         return OptionalInt(row.GEWINN_INT);
     case NetRole:
@@ -121,7 +81,7 @@ QVariant TProfitListModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    const ProfitListColumn& column = ProfitListColumns[static_cast<size_t>(section)];
+    const ResultColumn& column = ResultListColumns[static_cast<size_t>(section)];
     bool bold = false;
     switch (role) {
     case Qt::DisplayRole:
@@ -225,8 +185,8 @@ TProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* row
     header->setMinimumSectionSize(8);
     header->setStretchLastSection(false);
     header->setFixedHeight(QFontMetrics(GridFont()).height() + 6);
-    for (size_t i = 0; i < ProfitListColumns.size(); ++i)
-        header->resizeSection(static_cast<int>(i), ProfitListColumns[i].width);
+    for (size_t i = 0; i < ResultListColumns.size(); ++i)
+        header->resizeSection(static_cast<int>(i), ResultListColumns[i].width);
 
     QHeaderView* rowsHeader = grid->verticalHeader();
     rowsHeader->setMinimumSectionSize(1);

@@ -3,15 +3,9 @@
 // model over KM, the title row drawn in the titles' colours with the grid's bold markup ("/b"), and
 // the warning bar drawn in the column "Warnung". SetupProfitList dresses a TI_DBGrid with all of it.
 //
-//   field       title        width  cell font
-//   ID_ORDER    "Auftrag"      86   Arial 8 pt
-//   ADRESSNAME  "Adresse"      81   Arial 8 pt bold
-//   DATE        "Datum"       103   Arial 8 pt
-//   printp      " /bWarnung"   77   the warning bar, no text
-//   WW_NETTO    "Nettowert"    85   grid font (Tahoma 8 pt)
-//   GEWINN      "Gewinn"       54   grid font
-//   PROVISION   "Provsion"     70   Arial 8 pt
+// The columns (field, title, width, cell font, alignment) are those of app/ResultColumns.h.
 // Titles: white Tahoma 8 pt on 16744576 (0xFF8080, a light blue); rows 17 pixels high.
+#include "app/ResultColumns.h"
 #include "app/ResultTables.h"
 #include "display/GridLayout.h"
 
@@ -19,7 +13,6 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
-#include <array>
 #include <vector>
 
 class TI_DBGrid;
@@ -34,14 +27,6 @@ enum ProfitListRole {
     ProfitRole = TitleMarkupRole + 1, // cells: GEWINN_INT of the row (invalid when empty)
     NetRole,                          // cells: WW_NETTO_INT of the row (invalid when empty)
 };
-
-struct ProfitListColumn {
-    const char* field;
-    const char* title; // with the grid's markup: "/b" makes the rest bold
-    int width;
-    enum class Font { Arial, ArialBold, Grid, Bar } font;
-};
-extern const std::array<ProfitListColumn, 7> ProfitListColumns;
 
 // A title as the grid shows it: the markup "/b" removed (" /bWarnung" shows " Warnung"), and
 // whether it is bold.
@@ -85,9 +70,6 @@ public:
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
-
-// Column index of the warning bar.
-int WarningBarColumn();
 
 // Gives the grid the model over rows, the title row, the delegate, widths, fonts and the grid's
 // look (read-only, row and column lines, whole rows selected and kept highlighted, row height 17).

@@ -60,18 +60,13 @@ void TColorWrapper::SetProperties(QObject* window)
     const Runtime* runtime = Runtime::currentOrNull();
     if (!window || !runtime)
         return;
-    try {
+    Guarded("skin", [&] {
         const SkinFile skin = SkinFile::Load(SkinFilePath(*runtime));
         if (skin.empty())
             return;
         const QString windowName = window->objectName();
         QStringList names;
-        try {
-            styleWindow(skin, window, windowName);
-        } catch (const std::exception& e) {
-            if (!isOrdinaryError(e))
-                throw;
-        }
+        Guarded("skin of the window", [&] { styleWindow(skin, window, windowName); });
         walk(skin, window, windowName, names);
         if (skin.wantsDebugOutput()) {
             std::vector<std::string> list;
@@ -80,16 +75,13 @@ void TColorWrapper::SetProperties(QObject* window)
                 list.push_back(n.toStdString());
             WriteSkinDebugList(runtime->programDir(), windowName.toStdString(), list);
         }
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void TColorWrapper::walk(const SkinFile& skin, QObject* owner, const QString& windowName, QStringList& names)
 {
     const QObjectList children = owner->children(); // a copy: styling must not disturb the walk
-    try {
+    Guarded("skin of the components", [&] {
         for (QObject* child : children) {
             if (IsWindowObject(child))
                 continue;
@@ -99,10 +91,7 @@ void TColorWrapper::walk(const SkinFile& skin, QObject* owner, const QString& wi
             }
             walk(skin, child, windowName, names);
         }
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-    }
+    });
 }
 
 void TColorWrapper::styleComponent(const SkinFile& skin, QObject* component, const QString& windowName)

@@ -293,3 +293,30 @@ TEST(AtomicFile, ReplacesKeepingModeAndSymbolicLinks)
     EXPECT_THROW(WriteFileAtomically(dir / "missing" / "x", "y"), Error);
     EXPECT_EQ(FileCount(dir.path()), 2u);
 }
+
+TEST(AtomicFile, AReadOnlyFileIsRefusedAndAnotherOwnerIsKept)
+{
+    test::TempDir dir;
+    const fs::path file = dir / "ZS.MNU";
+    WriteFileAtomically(file, "eins");
+    // Read-only: no write permission for anyone; refused even for root, the file stays as it was.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_THROW(WriteFileAtomically(file, "zwei"), Error);
+    EXPECT_EQ(test::ReadFile(file), "eins");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(FileCount(dir.path()), 1u);
+
+    // Another user's file: the replacement carries its owner and group over.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
+        WriteFileAtomically(file, "drei");
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 4321u);
+        EXPECT_EQ(st.st_gid, 4322u);
+        EXPECT_EQ(st.st_mode & 0777, 0666u);
+        EXPECT_EQ(test::ReadFile(file), "drei");
+    }
+}

@@ -104,3 +104,19 @@ TEST(MenuInstall, FailedWriteKeepsTheOldFileAndReportsEvenWhenSilent)
         ++files;
     EXPECT_EQ(files, 1u) << "no temporary file left behind";
 }
+
+TEST(MenuInstall, AReadOnlyMenuFileIsAFailureAndStaysAsItWas)
+{
+    test::TestRuntime rt;
+    const std::string old = "C:\\A\\x.exe;Andere\r\n";
+    WriteFile(rt.dir() / "ZS.MNU", old);
+    namespace fs = std::filesystem;
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    fs::permissions(rt.dir() / "ZS.MNU", readOnly);
+    EXPECT_FALSE(InstallMenuEntry(rt.dir() / "gs", true));
+    EXPECT_EQ(ReadFile(rt.dir() / "ZS.MNU"), old);
+    EXPECT_EQ(fs::status(rt.dir() / "ZS.MNU").permissions(), readOnly);
+    ASSERT_EQ(rt.dialogs().messages.size(), 1u);
+    EXPECT_EQ(rt.dialogs().messages[0].text.rfind("Gewinnstatistik.: Installation fehlgeschlagen: Fehler: ", 0), 0u);
+    EXPECT_NE(rt.dialogs().messages[0].text.find("ZS.MNU"), std::string::npos);
+}

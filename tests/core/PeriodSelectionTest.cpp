@@ -23,6 +23,11 @@ TEST(PeriodSelection, RangesFilterTextAndMonthRows)
         {"2024", 6, "01.02.2024-29.02.2024", 1, "01.02.2024"},
         {"2023", 6, "01.02.2023-28.02.2023", 1, "01.02.2023"},
         {"2023", 16, "01.12.2023-31.12.2023", 1, "01.12.2023"},
+        // The ends of the calendar the dates hold.
+        {"9999", 0, "01.01.9999-31.12.9999", 12, "01.01.9999"},
+        {"9999", 4, "01.10.9999-31.12.9999", 3, "01.10.9999"},
+        {"9999", 16, "01.12.9999-31.12.9999", 1, "01.12.9999"},
+        {"0001", 0, "01.01.0001-31.12.0001", 12, "01.01.0001"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.year) + "/" + PeriodItems[c.index]);
@@ -40,6 +45,7 @@ TEST(PeriodSelection, YearTextThatIsNoIntegerRaises)
 {
     EXPECT_THROW(BuildPeriodFilter("", 0), ConvertError);
     EXPECT_THROW(BuildPeriodFilter("20x6", 0), ConvertError);
+    EXPECT_THROW(BuildPeriodFilter("0", 0), ConvertError); // no year 0 in the calendar
 }
 
 TEST(PeriodSelection, BoxRules)

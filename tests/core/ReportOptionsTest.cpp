@@ -34,6 +34,8 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db"},
         {"/db", "--year"},
         {"/db", "--year", "20x6"},
+        {"/db", "--year", "0000"},
+        {"/db", "--year", "10000"},
         {"/db", "--year", "2006", "--period", "17"},
         {"/db", "--year", "2006", "--period", "Märzen"},
         {"/db", "--year", "2006", "--server", "lan"},
@@ -49,4 +51,6 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         EXPECT_FALSE(r.problem.empty());
     }
     EXPECT_NE(ReportUsage("gewinnstatistik-report").find("--period"), std::string::npos);
+    EXPECT_TRUE(ParseReportOptions({"/db", "--year", "9999"}).options);
+    EXPECT_TRUE(ParseReportOptions({"/db", "--year", "0001"}).options);
 }

@@ -290,6 +290,10 @@ TEST(SettingsLoad, GarbageInEveryItemEndsInDefaults)
     EXPECT_EQ(st.HtmlMail.Param6, 2);
     EXPECT_EQ(st.ParentTypes, (std::vector<TKonto>{{0, "y"}}));
     EXPECT_EQ(st.TextBlockLayout, TTextBlockLayout{});
+    // The swallowed errors stay readable for a developer, each with the item its guard read.
+    const std::string trace = st.LoadTrace.Text();
+    EXPECT_NE(trace.find("setup.ADT item 1511: "), std::string::npos) << trace;
+    EXPECT_NE(trace.find("setup.ADT item 754: "), std::string::npos) << trace;
 }
 
 TEST(SettingsLoad, AnUnguardedFailureShowsTheDatabaseMessageAndStillCloses)
@@ -331,6 +335,13 @@ TEST(SettingsLoad, AnUnguardedFailureShowsTheDatabaseMessageAndStillCloses)
     EXPECT_EQ(st.ContactGroups, (Lines{"Interessenten", "Kunden"}));
     EXPECT_EQ(st.PaymentDueTexts, Lines(69));
     EXPECT_EQ(st.DiscountTermTexts, Lines(5));
+    // The guarded texts failed silently, but not without a trace; a second load starts a new one.
+    ASSERT_FALSE(st.LoadTrace.Entries().empty());
+    EXPECT_EQ(st.LoadTrace.Entries()[0].where, "setup.ADT item 21002");
+    EXPECT_NE(st.LoadTrace.Entries()[0].what.find("StringItem"), std::string::npos);
+    SettingsDb clean;
+    LoadSettings(st, clean.table);
+    EXPECT_TRUE(st.LoadTrace.Empty()) << st.LoadTrace.Text();
 }
 
 namespace {
@@ -420,6 +431,7 @@ TEST(SettingsLoad, TheDemoInstallationLoadsCleanly)
     LoadSettings(st, table);
     SetDatabasePath(st, (s.db.dir.path() / "Beispiel Handel").string());
     EXPECT_TRUE(s.dialogs().messages.empty());
+    EXPECT_TRUE(st.LoadTrace.Empty()) << st.LoadTrace.Text();
     EXPECT_EQ(st.DatabaseName, "Beispiel_Handel");
     EXPECT_TRUE(st.SecondCurrency.Enabled);
     EXPECT_DOUBLE_EQ(SecondCurrencyRate(st.SecondCurrency), 1.95583);

@@ -50,3 +50,25 @@ TEST(Runtime, FilesBesideTheProgramAreFoundWithoutRegardToCase)
     ASSERT_EQ(rt.dialogs().messages.size(), 1u);
     EXPECT_EQ(StripMessageMarkup(rt.dialogs().messages[0].text), "Hallo\nWelt");
 }
+
+TEST(Dialogs, StrippingRemovesOnlyTheMessageMarkup)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"<B>Möglicher Fehler:</B><BR>Tabelle gesperrt", "Möglicher Fehler:\nTabelle gesperrt"},
+        {"Filter: (DATE<=\"31.12.2006\") and (DATE>=\"01.01.2006\")",
+         "Filter: (DATE<=\"31.12.2006\") and (DATE>=\"01.01.2006\")"},
+        {"a < b und c > d", "a < b und c > d"},
+        {"<i>kursiv</I> <u>unter</u> <s>weg</s> H<sub>2</sub>O x<SUP>2</SUP>", "kursiv unter weg H2O x2"},
+        {"<FONT size=\"10\" COLOR=\"#FF0000\">rot</FONT>", "rot"},
+        {"<A HREF=\"https://example.org\">Link</A>", "Link"},
+        {"eins<HR>zwei<br/>drei#13#10vier", "eins\nzwei\ndrei\nvier"},
+        {"<Kunde> &lt;B&gt; <BX>", "<Kunde> <B> <BX>"},
+        {"offen <B ohne Ende", "offen <B ohne Ende"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StripMessageMarkup(c.in), c.out) << c.in;
+}

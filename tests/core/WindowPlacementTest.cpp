@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace gs;
 
 namespace {
@@ -66,7 +68,24 @@ INSTANTIATE_TEST_SUITE_P(
                     1, {0, 0, 500, 300}, Design, {0, 0, 596, 385}},
         RestoreCase{"NotANumberTakesTheDefault", "TFOrderProfit1.Left=links\r\nTFOrderProfit1.Width=breit\r\n", 2,
                     Desktop, Design, {1324, 0, 596, 385}},
-        RestoreCase{"CentredTruncatesTowardsZero", "", 0, {0, 0, 1001, 801}, {0, 0, 597, 387}, {202, 207, 597, 387}}),
+        RestoreCase{"CentredTruncatesTowardsZero", "", 0, {0, 0, 1001, 801}, {0, 0, 597, 387}, {202, 207, 597, 387}},
+        // Extreme stored values: right and bottom edges must not wrap round past the int range.
+        RestoreCase{"LargestLeft", "TFOrderProfit1.Left=2147483647\r\nTFOrderProfit1.Top=10\r\n", 1, Desktop, Design,
+                    {1324, 10, 596, 385}},
+        RestoreCase{"SmallestLeft", "TFOrderProfit1.Left=-2147483648\r\nTFOrderProfit1.Top=10\r\n", 1, Desktop,
+                    Design, {0, 10, 596, 385}},
+        RestoreCase{"LargestTop", "TFOrderProfit1.Left=10\r\nTFOrderProfit1.Top=2147483647\r\n", 1, Desktop, Design,
+                    {10, 655, 596, 385}},
+        RestoreCase{"SmallestTop", "TFOrderProfit1.Left=10\r\nTFOrderProfit1.Top=-2147483648\r\n", 1, Desktop,
+                    Design, {10, 0, 596, 385}},
+        RestoreCase{"LargestWidthAndHeight", "TFOrderProfit1.Width=2147483647\r\nTFOrderProfit1.Height=2147483647\r\n"
+                                             "TFOrderProfit1.Left=50\r\nTFOrderProfit1.Top=50\r\n",
+                    1, Desktop, Design, {0, 0, 1920, 1040}},
+        RestoreCase{"SmallestWidthAndHeight", "TFOrderProfit1.Width=-2147483648\r\nTFOrderProfit1.Height=-2147483648\r\n",
+                    1, Desktop, Design, {0, 0, 596, 385}},
+        RestoreCase{"LargestEverything", "TFOrderProfit1.Width=2147483647\r\nTFOrderProfit1.Height=2147483647\r\n"
+                                         "TFOrderProfit1.Left=2147483647\r\nTFOrderProfit1.Top=2147483647\r\n",
+                    1, Desktop, Design, {0, 0, 1920, 1040}}),
     [](const ::testing::TestParamInfo<RestoreCase>& info) { return std::string(info.param.name); });
 
 TEST(WindowPlacement, TheFrameCountsForTheWorkAreaButNotForTheStoredSize)
@@ -118,4 +137,20 @@ TEST(WindowPlacement, KeepInsideFollowsTheOrderOfItsSteps)
     EXPECT_EQ(KeepInsideWorkArea({0, 0, 300, 200}, area, {}), (PlacementRect{100, 50, 300, 200}));
     EXPECT_EQ(KeepInsideWorkArea({0, 0, 1000, 700}, area, {}), (PlacementRect{100, 50, 800, 600}));
     EXPECT_EQ(KeepInsideWorkArea({0, 0, 1000, 700}, area, {900, 650}), (PlacementRect{100, 50, 900, 650}));
+}
+
+TEST(WindowPlacement, KeepInsideAndSaveAreSafeAtTheEndsOfTheIntRange)
+{
+    constexpr int Max = std::numeric_limits<int>::max();
+    constexpr int Min = std::numeric_limits<int>::min();
+    const WorkArea area{100, 50, 900, 650};
+    EXPECT_EQ(KeepInsideWorkArea({Max, Max, 300, 200}, area, {}), (PlacementRect{600, 450, 300, 200}));
+    EXPECT_EQ(KeepInsideWorkArea({Min, Min, 300, 200}, area, {}), (PlacementRect{100, 50, 300, 200}));
+    EXPECT_EQ(KeepInsideWorkArea({Max, Max, Max, Max}, area, {}), (PlacementRect{100, 50, 800, 600}));
+    EXPECT_EQ(KeepInsideWorkArea({Min, Min, Max, Max}, area, {}), (PlacementRect{100, 50, 800, 600}));
+
+    test::TestRuntime rt;
+    SavePlacement({Max, Max, 600, 400}, {}, "K", true, -1);
+    EXPECT_EQ(ReadModeInteger("K.Left", 0, {}), Max);
+    EXPECT_EQ(ReadModeInteger("K.Top", 0, {}), Max);
 }

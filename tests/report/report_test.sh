@@ -41,6 +41,12 @@ grep -q "Das Programm kann nur von Kvelt aus gestartet werden" "$tmp/err" || fai
 [ $rc -eq 2 ] || fail "bad period: exit $rc"
 grep -q "^Aufruf: " "$tmp/err" || fail "bad period: usage text"
 
+# The ends of the calendar: 9999 runs (no documents), 0000 is a command-line error.
+"$report" "$tmp/db" --year 9999 >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 0 ] || fail "year 9999: exit $rc: $(cat "$tmp/err")"
+"$report" "$tmp/db" --year 0000 >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 2 ] || fail "year 0000: exit $rc"
+
 # A failed run prints what it has, with the error, and exits non-zero.
 sqlite3 "$tmp/db/Auftraege.ADT" "UPDATE Auftraege SET ZZD='kaputt' WHERE ID = (SELECT ID FROM Auftraege WHERE POT=1 AND STATUS=4 AND DATE BETWEEN '2025-01-01' AND '2025-12-31' ORDER BY DATE LIMIT 1)"
 json=$("$report" "$tmp/db" --year 2025 --format json 2>"$tmp/err"); rc=$?

@@ -99,6 +99,7 @@ private slots:
             QVERIFY2(mode.contains(QLatin1String(key)), key);
         QVERIFY(!mode.contains(QLatin1String(".Add0")));
         QVERIFY(fx->run().calls.empty());
+        QCOMPARE(window->exitCode(), 1); // a failed start is no success for a script
     }
 
     void successfulStartShowsTheDatabaseInTheCaption_data()
@@ -126,6 +127,7 @@ private slots:
         QCOMPARE(window->session().AdsConnection.AdsServerTypes().contains(stADS_LOCAL), local);
         QCOMPARE(window->autoRunGuard(), 0);
         QVERIFY(fx->run().calls.empty()); // nothing runs by itself
+        QCOMPARE(window->exitCode(), 0);
         window->close();
         QVERIFY(fx->userMode().contains(QLatin1String("TFOrderProfit1.Width=")));
     }
@@ -143,6 +145,7 @@ private slots:
         QVERIFY(!window->isStarted());
         QCOMPARE(window->windowTitle(), QStringLiteral("Verbindung zur Datenbank aufbauen...."));
         QCOMPARE(window->autoRunGuard(), 0);
+        QCOMPARE(window->exitCode(), 1);
     }
 
     void guardStaysArmedUntilShown()
@@ -167,6 +170,20 @@ private slots:
         QCOMPARE(window->autoRunGuard(), 1);
         QVERIFY(!QFile::exists(fx->programDir() + "/gewinnstatistikDBGrid_CURRGW1.COL"));
         QVERIFY(fx->userMode().contains(QLatin1String("TFOrderProfit1.Width=")));
+        QCOMPARE(window->exitCode(), 0);
+    }
+
+    void failedInstallationIsReportedAndExitsNonZero()
+    {
+        WriteText(fx->programDir() + "/ZS.MNU", "C:\\A\\x.exe;Andere\r\n");
+        QFile::setPermissions(fx->programDir() + "/ZS.MNU", QFile::ReadOwner | QFile::ReadGroup);
+        auto window = fx->makeWindow({"INSTALL", "SILENT"});
+        window->show();
+        QTRY_VERIFY(!window->isVisible());
+        QCOMPARE(fx->messages().size(), 1); // the failure is shown also when silent
+        QVERIFY(fx->messages().front().startsWith(QStringLiteral("Gewinnstatistik.: Installation fehlgeschlagen: Fehler: ")));
+        QCOMPARE(window->exitCode(), 1);
+        QFile::setPermissions(fx->programDir() + "/ZS.MNU", QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void windowsCanBeCreatedAndClosedRepeatedly()

@@ -14,14 +14,15 @@
 #include "display/QtColors.h"
 #include "widgets/support/ProfitWindowFixture.h"
 
-#include <QAreaSeries>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLineSeries>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace gs;
@@ -267,25 +268,24 @@ private slots:
         auto window = fx->startedWindow();
         QVERIFY(window);
         TProfitChart* chart = window->chart();
+        QCOMPARE(chart->objectName(), QStringLiteral("DBChart1"));
         QCOMPARE(chart->titleText(), QStringLiteral("TDBChart"));
         QVERIFY(window->barsCheckBox()->isChecked());
         QCOMPARE(window->barsCheckBox()->text(), QStringLiteral("Balken"));
-        QVERIFY(!chart->chart()->legend()->isVisible());
-        QCOMPARE(chart->rubberBand(), QChartView::NoRubberBand);
         const QStringList names{"SeriesBWWNETTO", "SeriesBPROV", "SeriesBPROFIT",
                                 "SeriesLWWNETTO", "SeriesLPROV",  "SeriesLPROFIT"};
-        const QList<QAbstractSeries*> series = chart->chart()->series();
-        QCOMPARE(series.size(), 6);
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(series[i]->name(), names[i]);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(chart->lineSeries(i)->pen().width(), 5);
-            QVERIFY(!chart->lineSeries(i)->pointsVisible());
-            QCOMPARE(chart->barSeries(i)->color(), chart->lineSeries(i)->color());
+        const QStringList objectNames{"Series2", "Series1", "Series3", "Series4", "Series6", "Series5"};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(chart->series()[static_cast<size_t>(i)].name, names[i]);
+            QCOMPARE(chart->series()[static_cast<size_t>(i)].objectName, objectNames[i]);
         }
-        QCOMPARE(chart->barSeries(0)->color(), QColor(0, 0, 255));
-        QCOMPARE(chart->barSeries(1)->color(), QColor(0xFF, 0x80, 0x40));
-        QCOMPARE(chart->barSeries(2)->color(), QColor(0, 255, 0));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(chart->barSeries(i).color, chart->lineSeries(i).color);
+        QCOMPARE(HostColorToQColor(chart->barSeries(0).color), QColor(0, 0, 255));
+        QCOMPARE(HostColorToQColor(chart->barSeries(1).color), QColor(0xFF, 0x80, 0x40));
+        QCOMPARE(HostColorToQColor(chart->barSeries(2).color), QColor(0, 255, 0));
+        // Before the first run the value axis reads 0 and 1, not a row of digits.
+        QCOMPARE(chart->valueLabels(), (QStringList{"0", "1"}));
         QCOMPARE(window->findChild<TFlatPanel*>("FlatPanel1")->caption(), QStringLiteral("Netto"));
         QCOMPARE(window->findChild<TFlatPanel*>("FlatPanel2")->caption(), QStringLiteral("Provisionen"));
         QCOMPARE(window->findChild<TFlatPanel*>("FlatPanel3")->caption(), QStringLiteral("Gewinn"));
@@ -298,9 +298,9 @@ private slots:
         TProfitChart* chart = window->chart();
         const auto shown = [chart](bool bars) {
             for (int i = 0; i < 3; ++i)
-                if (chart->barSeries(i)->isVisible() != bars || chart->lineSeries(i)->isVisible() == bars)
+                if (chart->barSeries(i).visible != bars || chart->lineSeries(i).visible == bars)
                     return false;
-            return true;
+            return chart->barsActive() == bars;
         };
         QVERIFY(shown(true));
         QTest::mouseClick(window->barsCheckBox(), Qt::LeftButton);
@@ -322,12 +322,167 @@ private slots:
         window->periodBox()->setCurrentIndex(2); // 2. Quartal
         Settle();
         QCOMPARE(window->chart()->monthLabels(), (QStringList{"04.2006", "05.2006", "06.2006"}));
-        // Month-wide bars: every series covers each month from -0.5 to +0.5 around its centre.
-        QCOMPARE(window->chart()->barSeries(0)->upperSeries()->points(), BarOutline({0, 1000, 0}));
-        QCOMPARE(window->chart()->barSeries(1)->upperSeries()->points(), BarOutline({0, 15, 0}));
-        QCOMPARE(window->chart()->barSeries(2)->upperSeries()->points(), BarOutline({0, 150, 0}));
-        QCOMPARE(window->chart()->lineSeries(2)->count(), 3);
-        QCOMPARE(window->chart()->lineSeries(2)->at(1), QPointF(1, 150));
+        QCOMPARE(window->chart()->barSeries(0).values, (QList<qreal>{0, 1000, 0}));
+        QCOMPARE(window->chart()->barSeries(1).values, (QList<qreal>{0, 15, 0}));
+        QCOMPARE(window->chart()->barSeries(2).values, (QList<qreal>{0, 150, 0}));
+        QCOMPARE(window->chart()->lineSeries(2).values, (QList<qreal>{0, 150, 0}));
+    }
+
+    // Counts, for each month and series, the pixels in the month's area painted in one of the
+    // series' shades; fails when a series does not show in a month.
+    static void verifyEverySeriesShows(TProfitChart* chart, const char* mode)
+    {
+        const QImage image = chart->grab().toImage();
+        for (int month = 0; month < chart->monthLabels().size(); ++month) {
+            const QRect area = chart->monthArea(month).toAlignedRect() & image.rect();
+            for (int s = 0; s < 3; ++s) {
+                const ChartShades shades = ShadesOf(chart->barSeries(s).color);
+                int pixels = 0;
+                for (int y = area.top(); y <= area.bottom(); ++y)
+                    for (int x = area.left(); x <= area.right(); ++x) {
+                        const QColor c = image.pixelColor(x, y);
+                        if (c == shades.face || c == shades.top || c == shades.side)
+                            ++pixels;
+                    }
+                QVERIFY2(pixels >= 4, qPrintable(QStringLiteral("%1, month %2, series %3: %4 pixels")
+                                                     .arg(mode).arg(month + 1).arg(s).arg(pixels)));
+            }
+        }
+    }
+
+    void everySeriesShowsInEveryMonthAsBars()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        // The year of the demo: a commission of a tenth of the profit, which 2D bars of full width
+        // hid completely behind the profit; then every order of size, a loss, equal values and
+        // months without documents.
+        fx->run().rows = {Document(1, "A", 2006, 1, 5, 2147000, 438000, 39000),
+                          Document(2, "B", 2006, 2, 5, 300000, 20000, 60000),
+                          Document(3, "C", 2006, 3, 5, 500000, -50000, 10000),
+                          Document(4, "D", 2006, 4, 5, 100000, 100000, 100000),
+                          Document(5, "E", 2006, 5, 5, 10000, 300000, 400000)};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        QCOMPARE(window->chart()->monthLabels().size(), 12);
+        verifyEverySeriesShows(window->chart(), "bars");
+        // The same in a quarter, where the months are wide.
+        window->periodBox()->setCurrentIndex(1);
+        Settle();
+        QCOMPARE(window->chart()->monthLabels().size(), 3);
+        verifyEverySeriesShows(window->chart(), "bars of a quarter");
+    }
+
+    void everySeriesShowsInEveryMonthAsLines()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        // Lines 5 pixels thick can cover each other where their values happen to meet; each series
+        // stands at its own depth, so equal values and empty months still show all three.
+        fx->run().rows = {Document(1, "A", 2006, 1, 5, 2147000, 438000, 39000),
+                          Document(2, "B", 2006, 2, 5, 1500000, 300000, 30000),
+                          Document(3, "C", 2006, 3, 5, 100000, 100000, 100000)};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        QTest::mouseClick(window->barsCheckBox(), Qt::LeftButton);
+        QVERIFY(!window->chart()->barsActive());
+        verifyEverySeriesShows(window->chart(), "lines");
+        window->periodBox()->setCurrentIndex(5); // Januar: one month
+        Settle();
+        QCOMPARE(window->chart()->monthLabels().size(), 1);
+        verifyEverySeriesShows(window->chart(), "lines of one month");
+    }
+
+    void valueAxisStepsAndTitleLines_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<int>("maxTicks");
+        QTest::addColumn<QList<double>>("ticks");
+        QTest::newRow("empty") << 0.0 << 0.0 << 8 << QList<double>{0, 1};
+        QTest::newRow("small") << 0.0 << 3.0 << 8 << QList<double>{0, 1, 2, 3};
+        QTest::newRow("millions") << 0.0 << 2147000.0 << 6 << QList<double>{0, 500000, 1000000, 1500000, 2000000, 2500000};
+        QTest::newRow("loss") << -50000.0 << 400000.0 << 6 << QList<double>{-100000, 0, 100000, 200000, 300000, 400000};
+        QTest::newRow("two ticks at most") << 0.0 << 7.0 << 2 << QList<double>{0, 10};
+        QTest::newRow("never below one") << 0.0 << 1.0 << 20 << QList<double>{0, 1};
+    }
+
+    void valueAxisStepsAndTitleLines()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(int, maxTicks);
+        QFETCH(QList<double>, ticks);
+        const std::vector<qreal> got = ValueAxisTicks(low, high, maxTicks);
+        QCOMPARE(QList<double>(got.begin(), got.end()), ticks);
+    }
+
+    void titleWrapsAtItsLabelsFirst()
+    {
+        const auto widthOf = [](const QString& s) { return qreal(s.size()); }; // one unit a character
+        const QString title = QStringLiteral("Netto: 1.000,00 E Provision: 20,00 E  Gewinn: 300,00 E Bereich: 01.01.2006-31.12.2006");
+        QCOMPARE(WrapChartTitle(title, 200, widthOf), QStringList{title});
+        QCOMPARE(WrapChartTitle(title, 60, widthOf),
+                 (QStringList{"Netto: 1.000,00 E Provision: 20,00 E  Gewinn: 300,00 E",
+                              "Bereich: 01.01.2006-31.12.2006"}));
+        QCOMPARE(WrapChartTitle(title, 40, widthOf),
+                 (QStringList{"Netto: 1.000,00 E Provision: 20,00 E", "Gewinn: 300,00 E",
+                              "Bereich: 01.01.2006-31.12.2006"}));
+        // A labelled part wider than the room breaks between its words; a word wider stands alone.
+        QCOMPARE(WrapChartTitle(title, 12, widthOf),
+                 (QStringList{"Netto:", "1.000,00 E", "Provision:", "20,00 E", "Gewinn:", "300,00 E", "Bereich:",
+                              "01.01.2006-31.12.2006"}));
+        QCOMPARE(WrapChartTitle(QStringLiteral("TDBChart"), 3, widthOf), QStringList{"TDBChart"});
+    }
+
+    void titleAndAxisStayReadableBesideTheLegendAtTheMinimumSize()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        QCOMPARE(window->size(), QSize(TFOrderProfit1::DesignWidth, TFOrderProfit1::DesignHeight));
+        fx->run().rows = {Document(1, "A", 2006, 5, 2, 2147000, 1000000, 300000)};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        TProfitChart* chart = window->chart();
+        // A title as long as a real one: it must neither lie under the legend nor leave the chart.
+        const QString title = QString::fromUtf8(
+            "Netto: 25.764.825,70 \u20AC Provision: 471.375,37 \u20AC  Gewinn: 5.265.296,13 \u20AC Bereich: 01.01.2026-31.12.2026");
+        chart->setTitleText(title);
+        const ChartLayout layout = chart->chartLayout();
+        const QRect legend = window->findChild<TPanel*>("Panel2")->geometry();
+        const QRectF legendInChart(chart->mapFrom(window->chartTab(), legend.topLeft()), legend.size());
+        QVERIFY(!layout.titleFrame.intersects(legendInChart));
+        QVERIFY(QRectF(chart->rect()).contains(layout.titleFrame));
+        QVERIFY(layout.titleLines.size() > 1);
+        QCOMPARE(layout.titleLines.join(QLatin1Char(' ')).simplified(), title.simplified());
+        QVERIFY(layout.titleLines.front().startsWith(QStringLiteral("Netto: ")));
+        // The plot and its value labels lie beside the legend as well.
+        QVERIFY(layout.frontPlane.left() > legendInChart.right());
+        // Whole numbers in the program's format.
+        const QStringList labels = chart->valueLabels();
+        QVERIFY(labels.size() >= 3);
+        QCOMPARE(labels.front(), QStringLiteral("0"));
+        const QRegularExpression grouped(QStringLiteral("^\\d{1,3}(\\.\\d{3})+$"));
+        QVERIFY2(grouped.match(labels.back()).hasMatch(), qPrintable(labels.back()));
+        QVERIFY(layout.high >= 2147000);
+    }
+
+    void restingOnAMonthShowsItsValuesAsATooltip()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        fx->run().rows = {Document(1, "A", 2006, 5, 2, 1234567, 5000, 250)};
+        window->periodBox()->setCurrentIndex(2); // 2. Quartal
+        Settle();
+        TProfitChart* chart = window->chart();
+        QCOMPARE(chart->monthToolTip(1),
+                 QString::fromUtf8("05.2006\nNetto: 1.234.567,00 \u20AC\nProvisionen: 250,00 \u20AC\nGewinn: 5.000,00 \u20AC"));
+        const QPoint inMay = chart->monthArea(1).center().toPoint();
+        QCOMPARE(chart->monthAt(inMay), 1);
+        QHelpEvent help(QEvent::ToolTip, inMay, chart->mapToGlobal(inMay));
+        QCoreApplication::sendEvent(chart, &help);
+        QCOMPARE(QToolTip::text(), chart->monthToolTip(1));
+        QCOMPARE(chart->monthAt(QPoint(1, 1)), -1);
     }
 
     // --- print dispatch -------------------------------------------------------------------------
@@ -351,14 +506,30 @@ private slots:
         QCOMPARE(fx->dialogs().printerRequests, 1);
         QVERIFY(!QFileInfo::exists(pdf));
         fx->dialogs().printerAnswers = {true};
-        const QSizeF shownSize = window->chart()->chart()->size();
-        const QMargins shownMargins = window->chart()->chart()->margins();
+        const QSize shownSize = window->chart()->size();
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
-        QCOMPARE(window->chart()->chart()->size(), shownSize); // the window's chart is as it was
-        QCOMPARE(window->chart()->chart()->margins(), shownMargins);
+        QCOMPARE(window->chart()->size(), shownSize); // the window's chart is as it was
         QCOMPARE(fx->dialogs().printerRequests, 2);
         QVERIFY(QFileInfo(pdf).size() > 1000);
         QVERIFY(!listPrinted);
+        QVERIFY(fx->messages().isEmpty());
+    }
+
+    void aPrinterThatCannotStartIsReported()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        const QString pdf = fx->programDir() + "/fehlt/grafik.pdf"; // a directory that does not exist
+        fx->dialogs().configurePrinter = [pdf](QPrinter& p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+        };
+        fx->dialogs().printerAnswers = {true};
+        QTest::mouseClick(window->printButton(), Qt::LeftButton);
+        QCOMPARE(fx->messages().size(), 1);
+        QVERIFY(fx->messages().front().startsWith(QStringLiteral("Die Grafik kann nicht gedruckt werden")));
+        QVERIFY(fx->messages().front().contains(pdf));
+        QVERIFY(!QFileInfo::exists(pdf));
     }
 
     void listPrintHandsTheRequestToTheGridPrintDialog()
@@ -391,6 +562,32 @@ private slots:
         QVERIFY(r.csvFileName.empty());
         QCOMPARE(printedGrid, window->listGrid());
         QCOMPARE(printedRows, size_t(1));
+    }
+
+    void closingDuringARunStopsItAtItsNextCheckAndCloses()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        window->move(33, 44);
+        for (int i = 0; i < 100; ++i)
+            fx->run().rows.push_back(Document(100 + i, "Kunde", 2006, 3, 1 + i % 28, 1000, 100, 10));
+        // The title bar's close while the run processes window messages.
+        fx->run().atProgress = [&](int position) {
+            if (position == 20)
+                window->close();
+        };
+        bool ranToItsEnd = false;
+        fx->run().during = [&](TResultTables&) { ranToItsEnd = true; };
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        QCOMPARE(fx->run().progressSteps, 1); // stopped at the check that followed the close
+        QVERIFY(!ranToItsEnd);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->isRunning());
+        QVERIFY(fx->messages().isEmpty()); // the cancelled run is no error to show
+        QVERIFY(CurrentWait() == WaitKind::None);
+        QVERIFY(fx->userMode().contains("TFOrderProfit1.Left=33\r\nTFOrderProfit1.Top=44"));
+        QCOMPARE(window->exitCode(), 0);
     }
 
     void closeButtonClosesAndSavesThePlacement()

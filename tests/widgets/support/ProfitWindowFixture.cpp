@@ -42,6 +42,8 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
         }
         if (progress && (i + 1) % 20 == 0) {
             ++progressSteps;
+            if (atProgress)
+                atProgress(static_cast<int>(i + 1));
             progress({static_cast<int>(i + 1), static_cast<int>(rows.size())});
         }
     }

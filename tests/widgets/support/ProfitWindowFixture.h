@@ -29,6 +29,7 @@ struct FakeRun {
     std::optional<std::string> error;                 // reported by the next runs while set
     std::function<void(TResultTables&)> during;       // called inside the run, after KM is filled
     int progressSteps = 0;                            // progress reports (each after 20 documents)
+    std::function<void(int position)> atProgress;     // called inside the run before each such report
 
     RunOutcome operator()(TAdsTable& orders, const std::string& year, int period, TResultTables& tables,
                           const RunProgressCallback& progress);

@@ -1,0 +1,71 @@
+#include "base/Error.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace gs {
+
+namespace {
+
+thread_local ErrorTrace* currentTrace = nullptr;
+
+// Read at every traced error, not cached: errors are rare, and a test may switch it.
+bool EchoRequested()
+{
+    const char* value = std::getenv("GS_ERROR_TRACE");
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+} // namespace
+
+std::string GuardSite::Text() const
+{
+    std::string s(text);
+    if (hasNumber)
+        s += std::to_string(number);
+    return s;
+}
+
+void ErrorTrace::Add(std::string where, std::string what)
+{
+    if (entries_.size() >= Capacity) {
+        ++dropped_;
+        return;
+    }
+    entries_.push_back({std::move(where), std::move(what)});
+}
+
+void ErrorTrace::Clear()
+{
+    entries_.clear();
+    dropped_ = 0;
+}
+
+std::string ErrorTrace::Text() const
+{
+    std::string s;
+    for (const TracedError& e : entries_)
+        s += e.where + ": " + e.what + "\n";
+    if (dropped_ > 0)
+        s += "(" + std::to_string(dropped_) + " more not kept)\n";
+    return s;
+}
+
+ErrorTraceScope::ErrorTraceScope(ErrorTrace& trace) : previous_(currentTrace) { currentTrace = &trace; }
+
+ErrorTraceScope::~ErrorTraceScope() { currentTrace = previous_; }
+
+void TraceSwallowedError(const GuardSite& site, const std::exception& e)
+{
+    const bool echo = EchoRequested();
+    if (currentTrace == nullptr && !echo)
+        return;
+    std::string where = site.Text();
+    if (echo)
+        std::fprintf(stderr, "Gewinn-Statistik: swallowed error at %s: %s\n", where.c_str(), e.what());
+    if (currentTrace != nullptr)
+        currentTrace->Add(std::move(where), e.what());
+}
+
+} // namespace gs

@@ -121,7 +121,7 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
         throw Error("Die Liste hat keine Daten");
     const TGridDescription& grid = *request.Grid;
     TGridDataSet& data = *grid.dataSet;
-    const std::string currencySymbol = SecondCurrencySymbolOfRuntime();
+    const std::string currencySymbol = request.SecondCurrencySymbol.value_or(SecondCurrencySymbolOfRuntime());
 
     std::vector<const TGridColumn*> shown;
     for (const TGridColumn& column : grid.columns) {

@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ struct CsvExportRequest {
     CsvCellTextProvider CellTextProvider;
     std::vector<CsvLineCallback> LineCallbacks; // empty elements are skipped
     CsvProgress Progress;
+    // The second currency's symbol removed from cells (none: the one of the runtime's settings).
+    std::optional<std::string> SecondCurrencySymbol;
 };
 
 enum class CsvExportStatus { Written, Cancelled, Failed };

@@ -39,13 +39,14 @@ int ColumnOfField(const QAbstractItemModel* model, std::string_view field)
     return -1;
 }
 
-GridPrintResult RunJobs(QTableView* grid, GridJobsRequest& request, unsigned options, GridJobsHooks hooks)
+GridPrintResult RunJobs(QTableView* grid, TGridDataSet* givenRows, GridJobsRequest& request, unsigned options,
+                        GridJobsHooks hooks)
 {
     Runtime& runtime = Runtime::current();
     if (!runtime.spooler)
         return {GridPrintNoPrintJob, options};
-    TGridViewDataSet rows(grid);
-    const TGridDescription description = GridViewDescription(grid, rows);
+    TGridViewDataSet viewRows(grid);
+    const TGridDescription description = GridViewDescription(grid, givenRows ? *givenRows : viewRows);
     request.Grid = &description;
     hooks.PdfFollowUp = [&runtime](const std::string& pdfPath, bool wait) {
         PdfFollowUp(runtime.spooler->SpoolDirectory(), pdfPath, wait);
@@ -107,7 +108,7 @@ TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
     return description;
 }
 
-GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid)
+GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid, TGridDataSet* rows)
 {
     GridPrintResult result{GridPrintNoPrintJob, request.Flags};
     if (!grid || !grid->model() || grid->model()->rowCount() == 0) {
@@ -117,10 +118,10 @@ GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid)
     try {
         if (!(request.Flags & ShowModal)) {
             GridJobsHooks noProgress;
-            return RunJobs(grid, request, request.Flags, noProgress);
+            return RunJobs(grid, rows, request, request.Flags, noProgress);
         }
         TFGridPrinterClass dialog(grid, request.Flags, [&](unsigned options, GridJobsHooks hooks) {
-            return RunJobs(grid, request, options, std::move(hooks));
+            return RunJobs(grid, rows, request, options, std::move(hooks));
         });
         dialog.TextAction = [&request] {
             if (!IsRtfText(request.Title))

@@ -34,7 +34,9 @@ private:
 // The grid's columns in shown order (hidden ones with width 0), with their titles and alignments.
 TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows);
 
-// request.Grid is ignored: the grid's columns and rows are read when the jobs run.
-GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid);
+// request.Grid is ignored: the grid's columns (and, without rows, its rows) are read when the jobs
+// run. rows: the grid's row source when the caller has the data behind the grid (the cell texts then
+// come from it by field name instead of the grid's display texts).
+GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid, TGridDataSet* rows = nullptr);
 
 } // namespace gs

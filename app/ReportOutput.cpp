@@ -3,7 +3,10 @@
 #include "base/Dates.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
+#include "app/ReportSpool.h"
+#include "spool/CsvExport.h"
 #include "spool/CsvFormat.h"
+#include "spool/ListCellText.h"
 
 #include <cstdio>
 #include <vector>
@@ -120,17 +123,15 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
 
 std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol)
 {
-    std::vector<std::string> captions;
-    for (const auto& col : ResultListColumns)
-        captions.push_back(CsvCaption(col.title));
-    std::string out = CsvLine(captions);
-    for (const auto& km : tables.KM) {
-        std::vector<std::string> values;
-        for (const auto& col : ResultListColumns)
-            values.push_back(CsvCellText(*KmFieldText(km, col.field), secondCurrencySymbol));
-        out += CsvLine(values);
-    }
-    return out;
+    // The list's CSV export, so the report and the window's export write the same bytes.
+    KmGridDataSet rows(tables);
+    const TGridDescription grid = ResultListGrid(rows);
+    CsvExportRequest request;
+    request.Grid = &grid;
+    request.CellMode = CellModeOrderList;
+    request.SecondCurrencySymbol = std::string(secondCurrencySymbol);
+    bool cancelled = false;
+    return GridCsvText(request, cancelled);
 }
 
 std::string JsonString(std::string_view text)

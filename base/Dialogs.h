@@ -55,6 +55,9 @@ public:
     virtual std::string askInput(const InputRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) = 0;
     virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+    // Opens a file, a folder or a "file://" link with the program the desktop associates with it
+    // (xdg-open), without waiting for it; false when it could not be started.
+    virtual bool openDocument(const std::string& target);
     // nullopt: cancelled. Without a window to ask in, the selection counts as cancelled.
     virtual std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request)
     {

@@ -18,8 +18,11 @@ class QWidget;
 namespace gs {
 
 // Header data role that gives a column's field name; grid models answer it for every column, and
-// their own roles start after it.
+// their own roles start after TitleMarkupRole.
 inline constexpr int FieldNameRole = Qt::UserRole + 1;
+// Header data role that gives a column's title as designed, with the grid's markup ("/b" makes the
+// rest bold); printed and exported lists take their captions from it.
+inline constexpr int TitleMarkupRole = Qt::UserRole + 2;
 
 // The grid's columns in shown order (a hidden column has width 0: its width is the grid's own).
 GridColumnSet ReadColumnSet(const QTableView* grid);

@@ -4,6 +4,9 @@
 #include "display/MessageBox.h"
 #include "display/ClassRegistry.h"
 
+#include <QDesktopServices>
+#include <QDialog>
+#include <QUrl>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -71,6 +74,22 @@ bool WidgetDialogs::choosePrinter(QPrinter& printer, QWidget* parent)
     dialog.setObjectName(QStringLiteral("FPrintDialog"));
     ApplySkin(&dialog);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool WidgetDialogs::openDocument(const std::string& target)
+{
+    const QString text = FromUtf8(target);
+    const QUrl url = text.startsWith(QStringLiteral("file://")) ? QUrl(text) : QUrl::fromLocalFile(text);
+    return QDesktopServices::openUrl(url);
+}
+
+int WidgetDialogs::runModal(QDialog& dialog) { return dialog.exec(); }
+
+int RunModal(QDialog& dialog)
+{
+    const Runtime* runtime = Runtime::currentOrNull();
+    auto* dialogs = runtime ? dynamic_cast<WidgetDialogs*>(&runtime->dialogs()) : nullptr;
+    return dialogs ? dialogs->runModal(dialog) : dialog.exec();
 }
 
 bool ChoosePrinter(QPrinter& printer, QWidget* parent)

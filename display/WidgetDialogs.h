@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -20,10 +21,19 @@ public:
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    bool openDocument(const std::string& target) override;
 
     // The system print dialog for the given printer; true when the user confirmed.
     virtual bool choosePrinter(QPrinter& printer, QWidget* parent);
+    // Every other modal window of the module (grid print dialog, column chooser, PDF wait window,
+    // printer selection) is shown here; the result is QDialog's. Tests answer with a script that
+    // works the window's controls and closes it.
+    virtual int runModal(QDialog& dialog);
 };
+
+// Shows a modal window through the current runtime's dialogs (plain exec() when they are not window
+// dialogs).
+int RunModal(QDialog& dialog);
 
 // The print dialog of the current runtime's dialogs; false (nothing printed) when they are not
 // window dialogs.

@@ -1,5 +1,8 @@
 #include "app/widgets/OrderProfit1.h"
 
+#include "app/ReportSpool.h"
+#include "spool/widgets/GridPrinter.h"
+
 #include "base/Dates.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
@@ -302,7 +305,7 @@ void TFOrderProfit1::handleStart()
         else
             CompleteStart(runtime, *session_, caption);
         started_ = true;
-    }, [](const std::exception& e) {
+    }, [this](const std::exception& e) {
         // The application's default error display: the error's own text; the window stays open.
         startFailed_ = true;
         ShowMessageBox(e.what());
@@ -411,6 +414,21 @@ void TFOrderProfit1::printClicked()
         printList();
     else
         printChart();
+}
+
+void PrintListWithGridPrinter(const ListPrintRequest& r, TI_DBGrid* grid, TResultTables& tables)
+{
+    KmGridDataSet rows(tables);
+    GridJobsRequest jobs;
+    jobs.Name = r.name;
+    jobs.Title = r.titleText;
+    jobs.TotalsText = r.totalsText;
+    jobs.FileStem = r.fileStem;
+    jobs.CellMode = r.cellMode;
+    jobs.Flags = static_cast<unsigned>(r.flags);
+    jobs.CurrentRecordOnly = r.currentRecordOnly;
+    jobs.CsvFileName = r.csvFileName;
+    ShowGridPrinter(std::move(jobs), grid, &rows);
 }
 
 void TFOrderProfit1::printList()

@@ -75,6 +75,8 @@ struct ListPrintRequest {
 };
 // The grid print dialog's entry (ShowGridPrinter with the list grid and KM as its dataset).
 using ListPrintFunction = std::function<void(const ListPrintRequest& request, TI_DBGrid* grid, TResultTables& tables)>;
+// The window's own: the grid print dialog on the list grid, with KM behind it.
+void PrintListWithGridPrinter(const ListPrintRequest& request, TI_DBGrid* grid, TResultTables& tables);
 
 // The start-up step after a successful connect (app/Startup.h CompleteStart).
 using StartCompletionFunction =
@@ -91,7 +93,8 @@ public:
     TFOrderProfit1(CommandLine commandLine, HostIdentity host, StatisticsRunFunction run, QWidget* parent = nullptr);
     ~TFOrderProfit1() override;
 
-    // The grid print dialog "Drucken" calls on the list tab (none: the list is not printed).
+    // The grid print dialog "Drucken" calls on the list tab (PrintListWithGridPrinter unless another
+    // is given).
     void setListPrinter(ListPrintFunction printer) { listPrinter_ = std::move(printer); }
     // The rest of the start-up after the connect (CompleteStart unless another is given); an error
     // escaping it is shown as the application shows unexpected errors, and the window stays open.
@@ -156,7 +159,7 @@ private:
     CommandLine commandLine_;
     HostIdentity host_;
     StatisticsRunFunction run_;
-    ListPrintFunction listPrinter_;
+    ListPrintFunction listPrinter_ = &PrintListWithGridPrinter;
     StartCompletionFunction completeStart_;
     std::unique_ptr<TDatabaseSession> session_;
     TResultTables tables_;

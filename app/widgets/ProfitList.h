@@ -22,11 +22,10 @@ namespace gs {
 inline constexpr unsigned ListTitleColor = 16744576u; // 0x00BBGGRR
 inline constexpr int ListRowHeight = 17;
 
-// Model roles beyond Qt's own.
+// Model roles beyond Qt's own and the grid roles (FieldNameRole, TitleMarkupRole).
 enum ProfitListRole {
-    TitleMarkupRole = FieldNameRole + 1, // header: the title as designed, with the grid's markup
-    ProfitRole,                          // cells: GEWINN_INT of the row (invalid when empty)
-    NetRole,                             // cells: WW_NETTO_INT of the row (invalid when empty)
+    ProfitRole = TitleMarkupRole + 1, // cells: GEWINN_INT of the row (invalid when empty)
+    NetRole,                          // cells: WW_NETTO_INT of the row (invalid when empty)
 };
 
 // A title as the grid shows it: the markup "/b" removed (" /bWarnung" shows " Warnung"), and

@@ -126,7 +126,7 @@ PrintTargetChoice TFPrinterselect::choice() const
 std::optional<PrintTargetChoice> SpoolWidgetDialogs::choosePrintTarget(const PrintTargetRequest& request)
 {
     TFPrinterselect window(request, QApplication::activeWindow());
-    if (window.exec() != QDialog::Accepted)
+    if (runModal(window) != QDialog::Accepted)
         return std::nullopt;
     return window.choice();
 }

@@ -84,8 +84,9 @@ std::optional<std::string> RecordingDialogs::chooseFolder(const std::string& tit
     return a;
 }
 
-std::optional<std::string> RecordingDialogs::chooseSaveFile(const SaveFileRequest&)
+std::optional<std::string> RecordingDialogs::chooseSaveFile(const SaveFileRequest& request)
 {
+    saveFileRequests.push_back(request);
     if (saveFileAnswers.empty())
         return std::nullopt;
     auto a = saveFileAnswers.front();

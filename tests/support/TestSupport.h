@@ -39,6 +39,7 @@ public:
     std::deque<std::string> inputAnswers;   // answered in order; cancel when empty
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> saveFileAnswers;
+    std::vector<SaveFileRequest> saveFileRequests;
     std::vector<InputRequest> inputRequests;
     std::vector<std::string> folderTitles;
     std::deque<std::optional<PrintTargetChoice>> printTargetAnswers; // cancel when empty
@@ -49,6 +50,12 @@ public:
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::vector<std::string> openedDocuments; // opened in order; nothing is started
+    bool openDocument(const std::string& target) override
+    {
+        openedDocuments.push_back(target);
+        return true;
+    }
     std::optional<PrintTargetChoice> choosePrintTarget(const PrintTargetRequest& request) override;
 };
 

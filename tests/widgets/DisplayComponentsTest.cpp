@@ -1,12 +1,18 @@
 // The display components, the host colour conversion and the window layer's dialog seam.
 #include "base/Runtime.h"
+#include "display/ColumnChooser.h"
 #include "display/DisplayComponents.h"
+#include "display/GridLayout.h"
 #include "display/WidgetDialogs.h"
 #include "appearance/SkinRules.h"
 #include "display/QtColors.h"
 #include "widgets/support/FakeWidgetDialogs.h"
 
 #include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardItemModel>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -222,6 +228,54 @@ private slots:
         pick.items = {"a"};
         pick.pickFromList = true;
         QCOMPARE(AskInput(pick), std::string("-1"));
+    }
+
+    // --- column chooser -----------------------------------------------------------------------
+
+    void columnChooserHidesMovesAndSizesColumns()
+    {
+        QTemporaryDir dir;
+        Runtime runtime(std::filesystem::path(dir.filePath("gewinnstatistik").toStdString()));
+        auto fake = std::make_shared<test::FakeWidgetDialogs>();
+        runtime.setDialogs(fake);
+        QStandardItemModel model(1, 3);
+        const QStringList fields{"ID_ORDER", "DATE", "GEWINN"};
+        for (int i = 0; i < 3; ++i) {
+            model.setHeaderData(i, Qt::Horizontal, fields[i], FieldNameRole);
+            model.setHeaderData(i, Qt::Horizontal, QStringLiteral("Titel ") + fields[i]);
+        }
+        TI_DBGrid grid;
+        grid.setModel(&model);
+        grid.horizontalHeader()->resizeSection(0, 80);
+
+        // Cancel leaves the grid as it was, even after changes inside the window.
+        fake->modalScripts.push_back([](QDialog& d) {
+            d.findChild<QListWidget*>("ColumnList")->item(0)->setCheckState(Qt::Unchecked);
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(!ChooseGridColumns(&grid));
+        QVERIFY(!grid.horizontalHeader()->isSectionHidden(0));
+
+        fake->modalScripts.push_back([](QDialog& d) {
+            auto* list = d.findChild<QListWidget*>("ColumnList");
+            if (list->item(2)->text() != QStringLiteral("Titel GEWINN"))
+                return int(QDialog::Rejected);
+            list->item(1)->setCheckState(Qt::Unchecked);     // hide DATE
+            list->setCurrentRow(2);                           // GEWINN to the front
+            d.findChild<QPushButton*>("ColumnUp")->click();
+            d.findChild<QPushButton*>("ColumnUp")->click();
+            d.findChild<QPushButton*>("ColumnUp")->click();   // already first: stays
+            d.findChild<QSpinBox*>("ColumnWidth")->setValue(123);
+            d.findChild<QPushButton*>("ColumnOk")->click();
+            return d.result();
+        });
+        QVERIFY(ChooseGridColumns(&grid));
+        QCOMPARE(fake->modalWindows, (std::vector<QString>{"FColumnChooser", "FColumnChooser"}));
+        const QHeaderView* header = grid.horizontalHeader();
+        QCOMPARE(header->logicalIndex(0), 2);
+        QCOMPARE(header->sectionSize(2), 123);
+        QVERIFY(header->isSectionHidden(1));
+        QCOMPARE(header->sectionSize(0), 80);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "widgets/support/FakeWidgetDialogs.h"
 
+#include <QDialog>
+
 namespace gs::test {
 
 namespace {
@@ -52,6 +54,16 @@ bool FakeWidgetDialogs::choosePrinter(QPrinter& printer, QWidget*)
     if (confirmed && configurePrinter)
         configurePrinter(printer);
     return confirmed;
+}
+
+int FakeWidgetDialogs::runModal(QDialog& dialog)
+{
+    modalWindows.push_back(dialog.objectName());
+    if (modalScripts.empty())
+        return QDialog::Rejected;
+    auto script = std::move(modalScripts.front());
+    modalScripts.pop_front();
+    return script(dialog);
 }
 
 std::vector<std::string> FakeWidgetDialogs::texts() const

@@ -5,6 +5,8 @@
 //     runtime.setDialogs(dialogs);
 #include "display/WidgetDialogs.h"
 
+#include <QString>
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -31,13 +33,25 @@ public:
     std::deque<bool> printerAnswers;                     // cancel when empty
     // Called on the printer before a confirmed answer (for example to print into a PDF file).
     std::function<void(QPrinter&)> configurePrinter;
+    // Scripts for modal windows, used in order: each works the shown window's controls and returns
+    // its result (closing it first when it runs an event loop of its own is not needed). Without a
+    // script a modal window is rejected at once.
+    std::deque<std::function<int(QDialog&)>> modalScripts;
+    std::vector<QString> modalWindows; // object names of the modal windows shown, in order
 
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
     bool askYesNo(const std::string& text, const std::string& help, const std::string& caption) override;
     std::string askInput(const InputRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& startDir) override;
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::vector<std::string> openedDocuments; // opened in order; nothing is started
+    bool openDocument(const std::string& target) override
+    {
+        openedDocuments.push_back(target);
+        return true;
+    }
     bool choosePrinter(QPrinter& printer, QWidget* parent) override;
+    int runModal(QDialog& dialog) override;
 
     // The texts of all messages and questions.
     std::vector<std::string> texts() const;

@@ -1,0 +1,140 @@
+#include "spool/widgets/GridPrinter.h"
+
+#include "base/Error.h"
+#include "base/Runtime.h"
+#include "display/GridLayout.h"
+#include "display/WidgetDialogs.h"
+#include "spool/TextToRtf.h"
+#include "spool/widgets/GridPrinterDialog.h"
+#include "spool/widgets/PdfWait.h"
+
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QTableView>
+
+namespace gs {
+
+namespace {
+
+// Host alignment code (0 left, 1 right, 2 centre) of a Qt alignment.
+int HostAlignment(const QVariant& alignment)
+{
+    if (!alignment.isValid())
+        return 0;
+    const int a = alignment.toInt();
+    if (a & Qt::AlignRight)
+        return 1;
+    if (a & Qt::AlignHCenter)
+        return 2;
+    return 0;
+}
+
+int ColumnOfField(const QAbstractItemModel* model, std::string_view field)
+{
+    const QString name = QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (model->headerData(c, Qt::Horizontal, FieldNameRole).toString().compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
+}
+
+GridPrintResult RunJobs(QTableView* grid, TGridDataSet* givenRows, GridJobsRequest& request, unsigned options,
+                        GridJobsHooks hooks)
+{
+    Runtime& runtime = Runtime::current();
+    if (!runtime.spooler)
+        return {GridPrintNoPrintJob, options};
+    TGridViewDataSet viewRows(grid);
+    const TGridDescription description = GridViewDescription(grid, givenRows ? *givenRows : viewRows);
+    request.Grid = &description;
+    hooks.PdfFollowUp = [&runtime](const std::string& pdfPath, bool wait) {
+        PdfFollowUp(runtime.spooler->SpoolDirectory(), pdfPath, wait);
+    };
+    GridPrintResult result = RunGridJobs(*runtime.spooler, request, options, hooks);
+    request.Grid = nullptr;
+    return result;
+}
+
+} // namespace
+
+TGridViewDataSet::TGridViewDataSet(QTableView* grid) : grid_(grid) {}
+
+int TGridViewDataSet::RecordCount() const { return grid_->model() ? grid_->model()->rowCount() : 0; }
+
+std::optional<std::string> TGridViewDataSet::FieldText(int row, std::string_view field) const
+{
+    const QAbstractItemModel* model = grid_->model();
+    const int column = model ? ColumnOfField(model, field) : -1;
+    if (column < 0)
+        return std::nullopt;
+    return model->data(model->index(row, column)).toString().toStdString();
+}
+
+int TGridViewDataSet::CurrentRow() const { return grid_->currentIndex().isValid() ? grid_->currentIndex().row() : 0; }
+
+void TGridViewDataSet::SetCurrentRow(int row)
+{
+    if (grid_->model() && row >= 0 && row < RecordCount())
+        grid_->setCurrentIndex(grid_->model()->index(row, std::max(0, grid_->currentIndex().column())));
+}
+
+void TGridViewDataSet::DisableControls() { grid_->setUpdatesEnabled(false); }
+
+void TGridViewDataSet::EnableControls() { grid_->setUpdatesEnabled(true); }
+
+TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
+{
+    TGridDescription description;
+    description.dataSet = &rows;
+    const QAbstractItemModel* model = grid->model();
+    if (!model)
+        return description;
+    const QHeaderView* header = grid->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        TGridColumn column;
+        column.fieldName = model->headerData(logical, Qt::Horizontal, FieldNameRole).toString().toStdString();
+        QVariant title = model->headerData(logical, Qt::Horizontal, TitleMarkupRole);
+        if (!title.isValid())
+            title = model->headerData(logical, Qt::Horizontal, Qt::DisplayRole);
+        column.title = title.toString().toStdString();
+        column.width = header->isSectionHidden(logical) ? 0 : header->sectionSize(logical);
+        column.titleAlignment = HostAlignment(model->headerData(logical, Qt::Horizontal, Qt::TextAlignmentRole));
+        if (model->rowCount() > 0)
+            column.cellAlignment = HostAlignment(model->data(model->index(0, logical), Qt::TextAlignmentRole));
+        description.columns.push_back(std::move(column));
+    }
+    return description;
+}
+
+GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid, TGridDataSet* rows)
+{
+    GridPrintResult result{GridPrintNoPrintJob, request.Flags};
+    if (!grid || !grid->model() || grid->model()->rowCount() == 0) {
+        result.Code = GridPrintNothingToPrint;
+        return result;
+    }
+    try {
+        if (!(request.Flags & ShowModal)) {
+            GridJobsHooks noProgress;
+            return RunJobs(grid, rows, request, request.Flags, noProgress);
+        }
+        TFGridPrinterClass dialog(grid, request.Flags, [&](unsigned options, GridJobsHooks hooks) {
+            return RunJobs(grid, rows, request, options, std::move(hooks));
+        });
+        dialog.TextAction = [&request] {
+            if (!IsRtfText(request.Title))
+                request.Title = TextToRtf(request.Title);
+        };
+        if (RunModal(dialog) != QDialog::Accepted)
+            return {GridPrintLeft, 0};
+        return dialog.result();
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        return result;
+    }
+}
+
+} // namespace gs

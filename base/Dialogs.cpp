@@ -1,16 +1,10 @@
 #include "base/Dialogs.h"
 
+#include "base/Process.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 
-#include <cerrno>
 #include <iostream>
-
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace gs {
 
@@ -45,24 +39,7 @@ MarkupTag ReadMarkupTag(std::string_view inner)
 
 } // namespace
 
-bool Dialogs::openDocument(const std::string& target)
-{
-    // The opener runs detached: a short-lived child starts it and ends at once, so no child of this
-    // process is left to reap.
-    const pid_t child = fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        pid_t opener = 0;
-        const char* argv[] = {"xdg-open", target.c_str(), nullptr};
-        const int rc = posix_spawnp(&opener, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ);
-        _exit(rc == 0 ? 0 : 127);
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+bool Dialogs::openDocument(const std::string& target) { return StartDetached({"xdg-open", target}); }
 
 std::string StripMessageMarkup(const std::string& input)
 {

@@ -51,6 +51,7 @@ public:
 
     // The dialog seam; never null (ConsoleDialogs until a window layer or a test installs another).
     Dialogs& dialogs() const { return *dialogs_; }
+    const std::shared_ptr<Dialogs>& sharedDialogs() const { return dialogs_; }
     void setDialogs(std::shared_ptr<Dialogs> dialogs);
 
     // Current local date and time as a day number with fraction; replaceable by tests.

@@ -2,19 +2,22 @@
 # Runs the statistics window on the bundled demo database, as the host starts it.
 # The first call installs what is needed, builds the module and writes a demo installation into
 # demo/ (program directory with TOVIK.INI and ALTEURO.INI, database in demo/DATEN with 100,000
-# documents over ten years). Without a display it prints the report of the current year instead.
+# documents over ten years) with every program of the module: the window, the report command and the
+# two output processors. Without a display it prints the report of the current year instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B BUILD -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build BUILD -j"$(nproc)" --target gewinnstatistik gewinnstatistik-report gewinnstatistik-demodb
+programs=(gewinnstatistik gewinnstatistik-report gewinnstatistik-pdfproc gewinnstatistik-printproc)
+cmake --build BUILD -j"$(nproc)" --target "${programs[@]}" gewinnstatistik-demodb
 year=$(date +%Y)
 if [ ! -f demo/DATEN/Auftraege.ADT ]; then
   BUILD/tools/demodb/gewinnstatistik-demodb --dir demo/DATEN --documents 100000 --seed 1 \
     --years "$((year - 9))-$year" --program-dir demo
 fi
-# The module lies beside the host's files it uses (TOVIK.INI, ALTEURO.INI, ZS.MNU).
-cp BUILD/app/programs/gewinnstatistik BUILD/app/programs/gewinnstatistik-report demo/
+# The module lies beside the host's files it uses (TOVIK.INI, ALTEURO.INI, ZS.MNU), and the output
+# processors beside it, where the spooler starts them.
+for p in "${programs[@]}"; do cp "BUILD/app/programs/$p" demo/; done
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec demo/gewinnstatistik "$PWD/demo/DATEN" 1 12229
 else

@@ -41,12 +41,12 @@ std::string CsvCellText(std::string_view text, std::string_view secondCurrencySy
     return out;
 }
 
-std::string CsvLine(const std::vector<std::string>& values)
+std::string CsvLine(const std::vector<std::string>& values, char separator)
 {
     std::string line;
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
-            line += ';';
+            line += separator;
         line += '"';
         for (char c : values[i]) {
             if (c == '"')

@@ -15,8 +15,9 @@ std::string CsvCaption(std::string_view gridTitle);
 // currency's symbol removed, every CR LF turned into one blank.
 std::string CsvCellText(std::string_view text, std::string_view secondCurrencySymbol);
 
-// One line (UTF-8) with its CR LF.
-std::string CsvLine(const std::vector<std::string>& values);
+// One line (UTF-8) with its CR LF: every value in double quotes (a quote inside doubled), separated
+// by the separator (";" in the host's CSV).
+std::string CsvLine(const std::vector<std::string>& values, char separator = ';');
 
 // The money suffix as it shows behind an amount (" €"; in franc mode " SFr." with the literal full
 // stop), not as format text.

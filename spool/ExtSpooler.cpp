@@ -2,6 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "base/Process.h"
 #include "base/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
@@ -55,39 +56,13 @@ std::string ComputerName()
     return buf;
 }
 
-// A detached process of the program: the child starts a grandchild and ends at once, so the
-// processor never becomes a zombie of this process and outlives it. Only async-signal-safe calls
-// run between fork and exec.
+// A processor program beside the module, started detached in its own directory.
 bool LaunchDetached(const std::filesystem::path& program)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(program, ec) || ::access(program.c_str(), X_OK) != 0)
         return false;
-    const std::string path = program.string();
-    const std::string dir = program.parent_path().string();
-    const pid_t child = ::fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        ::setsid();
-        if (::fork() != 0)
-            ::_exit(0);
-        const int null = ::open("/dev/null", O_RDWR);
-        if (null >= 0) {
-            ::dup2(null, 0);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        if (::chdir(dir.c_str()) != 0)
-            ::_exit(127);
-        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        ::execv(path.c_str(), argv);
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return true;
+    return StartDetached({program.string()}, program.parent_path());
 }
 
 ProcessorKind KindOfItem(size_t item) { return item == 0 ? ProcessorKind::Print : ProcessorKind::Pdf; }

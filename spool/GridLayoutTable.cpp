@@ -4,6 +4,7 @@
 #include "base/Cp1252.h"
 #include "base/Error.h"
 #include "base/Text.h"
+#include "spool/CsvFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -17,24 +18,6 @@ namespace {
 
 constexpr std::array<const char*, 5> kFields = {"Grid", "User", "ID", "Colums", "Lines"};
 constexpr const char* kBase64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string QuotedLine(const std::vector<std::string>& values)
-{
-    std::string line;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            line += ',';
-        line += '"';
-        for (char c : values[i]) {
-            if (c == '"')
-                line += '"';
-            line += c;
-        }
-        line += '"';
-    }
-    line += "\r\n";
-    return line;
-}
 
 // Records of a comma-separated text with '"' quoting; quoted values may hold separators and line
 // breaks. A record ends at CR LF, a lone CR or a lone LF outside quotes; blank lines are skipped.
@@ -201,9 +184,9 @@ int TGridLayoutTable::exchangeWithNeighbour(int id, int direction)
 
 std::string TGridLayoutTable::toText() const
 {
-    std::string text = QuotedLine({kFields.begin(), kFields.end()});
+    std::string text = CsvLine({kFields.begin(), kFields.end()}, ',');
     for (const GridLayoutRow& r : rows_)
-        text += QuotedLine({r.grid, r.user, std::to_string(r.id), EncodeBase64(r.colums), r.lines});
+        text += CsvLine({r.grid, r.user, std::to_string(r.id), EncodeBase64(r.colums), r.lines}, ',');
     return text;
 }
 

@@ -1,7 +1,9 @@
 // Renders the statistics window offscreen on a host database and saves both tabs as pictures:
 //     gewinnstatistik-screenshots [--skin SKIN_FILE] DATABASE_DIR RELEASE OUTPUT_DIR [YEAR [PERIOD_INDEX]]
 // writes OUTPUT_DIR/screenshot-liste.png, screenshot-grafik.png (bars), screenshot-grafik-linien.png
-// (lines) and screenshot-grafik-tooltip.png (the mouse resting on a month) (with a skin file:
+// (lines), screenshot-grafik-tooltip.png (the mouse resting on a month), screenshot-drucken.png (the
+// grid print dialog as "Drucken" on the list opens it) and screenshot-pdf-warten.png (the PDF wait
+// window) (with a skin file:
 // skin-liste.png and skin-grafik.png, the skin put beside the program as the host would) after one run of the
 // statistics (the current year and "Ganzes Jahr" unless a year and a period index 0..16 are given).
 // The window keeps its own option files in a temporary program directory; messages go to standard
@@ -16,6 +18,8 @@
 #include "app/widgets/OrderProfit1.h"
 #include "app/widgets/ProfitChart.h"
 #include "appearance/widgets/ColorWrapper.h"
+#include "spool/widgets/PdfWait.h"
+#include "spool/widgets/PrinterSelect.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,6 +83,44 @@ bool SaveWithToolTip(gs::TFOrderProfit1& window, int month, const QString& file)
     painter.drawPolygon(arrow);
     painter.end();
     return SavePicture(picture, file);
+}
+
+// Modal windows are saved as pictures instead of waiting for a user, then left.
+class PictureDialogs : public gs::SpoolWidgetDialogs {
+public:
+    explicit PictureDialogs(QString file) : file_(std::move(file)) {}
+    int runModal(QDialog& dialog) override
+    {
+        dialog.show();
+        Settle();
+        saved_ = SavePicture(dialog.grab().toImage(), file_);
+        return QDialog::Rejected;
+    }
+    bool saved() const { return saved_; }
+
+private:
+    QString file_;
+    bool saved_ = false;
+};
+
+// "Drucken" on the list opens the grid print dialog; then the window that waits for a PDF.
+bool SaveOutputDialogs(gs::Runtime& runtime, gs::TFOrderProfit1& window, const QString& out)
+{
+    const std::shared_ptr<gs::Dialogs> before = runtime.sharedDialogs();
+    auto pictures = std::make_shared<PictureDialogs>(out + QStringLiteral("/screenshot-drucken.png"));
+    runtime.setDialogs(pictures);
+    window.pageControl()->setCurrentWidget(window.listTab());
+    Settle();
+    window.printButton()->click();
+    runtime.setDialogs(before);
+    gs::TFPDFWait wait(runtime.programDir() / "SPOOLER" / "PDFX", "GEWINN.PDF");
+    wait.show();
+    for (int i = 0; i < 40; ++i)
+        wait.tick();
+    Settle();
+    const bool ok = pictures->saved() && SavePicture(wait.grab().toImage(), out + QStringLiteral("/screenshot-pdf-warten.png"));
+    wait.reject();
+    return ok;
 }
 
 } // namespace
@@ -157,6 +199,7 @@ int main(int argc, char** argv)
         window.barsCheckBox()->setChecked(true);
         const int month = std::max(0, static_cast<int>(window.chart()->monthLabels().size()) / 2 - 1);
         ok = ok && SaveWithToolTip(window, month, out + "/" + prefix + QStringLiteral("-grafik-tooltip.png"));
+        ok = ok && SaveOutputDialogs(runtime, window, out);
     }
     window.close();
     return ok ? 0 : 1;

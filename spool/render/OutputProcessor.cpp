@@ -1,6 +1,7 @@
 #include "spool/render/OutputProcessor.h"
 
 #include "base/Error.h"
+#include "base/Process.h"
 #include "db/AdsError.h"
 #include "settings/PrinterDef.h"
 #include "spool/PdfPath.h"
@@ -30,32 +31,7 @@ std::string NowText(const char* format)
     return QDateTime::currentDateTime().toString(QString::fromLatin1(format)).toStdString();
 }
 
-// Starts the opener on the file without waiting for it; the grandchild is adopted by init, so no
-// zombie stays behind. Only async-signal-safe calls between fork and exec.
-bool StartOpener(const std::string& opener, const std::string& file)
-{
-    const pid_t child = ::fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        ::setsid();
-        if (::fork() != 0)
-            ::_exit(0);
-        const int null = ::open("/dev/null", O_RDWR);
-        if (null >= 0) {
-            ::dup2(null, 0);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        char* const argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(file.c_str()), nullptr};
-        ::execvp(opener.c_str(), argv);
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return true;
-}
+bool StartOpener(const std::string& opener, const std::string& file) { return StartDetached({opener, file}); }
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "display/DisplayComponents.h"
 #include "display/WaitCursor.h"
 #include "display/WidgetDialogs.h"
+#include "spool/render/OutputProcessor.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -114,6 +115,13 @@ std::string PdfDoneMessage(const std::filesystem::path& path)
            Link("file://" + path.string()) + ", um die <B>Datei</B> zu öffnen.";
 }
 
+std::string PdfTimedOutText(const std::filesystem::path& spoolDir)
+{
+    // The PDF processor writes why a job could not be rendered into its log; point the user there.
+    return std::string(PdfTimedOutMessage) + "</B><BR><BR>Gründe, warum die Datei nicht erzeugt werden konnte, stehen im Protokoll " +
+           ProcessorLogFile(spoolDir, ProcessorKind::Pdf).string() + ".";
+}
+
 PdfWaitEnd PdfFollowUp(const std::filesystem::path& spoolDir, const std::filesystem::path& pdfPath, bool wait)
 {
     const std::filesystem::path path = PdfFollowUpPath(pdfPath);
@@ -127,7 +135,7 @@ PdfWaitEnd PdfFollowUp(const std::filesystem::path& spoolDir, const std::filesys
     EndWait();
     switch (window.outcome()) {
     case PdfWaitEnd::Done: ShowMessageBox(PdfDoneMessage(path), PdfDoneHelp); break;
-    case PdfWaitEnd::TimedOut: ShowMessageBox(PdfTimedOutMessage); break;
+    case PdfWaitEnd::TimedOut: ShowMessageBox(PdfTimedOutText(spoolDir)); break;
     default: break;
     }
     return window.outcome();

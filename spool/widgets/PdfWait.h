@@ -57,6 +57,8 @@ inline constexpr const char* PdfDoneHelp =
     "Bei einer grösseren Datenmenge kann es unter Umständen einige Zeit dauern, bis die Datei erzeugt wurde.<BR>Der "
     "Dateiname befindet sich jetzt in der Zwischenablage.<BR>";
 inline constexpr const char* PdfTimedOutMessage = "<B>PDF-Datei wurde innerhalb des Zeitlimits (3 Min) nicht erzeugt.";
+// The time-out message with the PDF processor's log, where the reason stands.
+std::string PdfTimedOutText(const std::filesystem::path& spoolDir);
 
 // The follow-up of a written PDF job: the link on the clipboard; with wait, the wait window and its
 // message. spoolDir is the spool directory (its PDFX folder holds the markers). Returns how the wait

@@ -201,7 +201,9 @@ private slots:
                 QVERIFY(text.find(marker.filename().string() + "\">Klicken Sie hier</A>") != std::string::npos);
                 QCOMPARE(f.dialogs->messages[0].help, std::string(PdfDoneHelp));
             } else {
-                QCOMPARE(text, std::string(PdfTimedOutMessage));
+                QCOMPARE(text, PdfTimedOutText(f.spool.spoolDir()));
+                QVERIFY(text.rfind(PdfTimedOutMessage, 0) == 0);
+                QVERIFY(text.find("PDFPROC.LOG") != std::string::npos);
             }
             const QString clip = QGuiApplication::clipboard()->text();
             QVERIFY(clip.startsWith(QStringLiteral("file://") +

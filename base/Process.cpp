@@ -1,0 +1,46 @@
+#include "base/Process.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace gs {
+
+bool StartDetached(const std::vector<std::string>& argv, const std::filesystem::path& workDir)
+{
+    if (argv.empty())
+        return false;
+    // Everything the child needs is prepared before fork: between fork and exec only
+    // async-signal-safe calls run.
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const std::string dir = workDir.string();
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        ::setsid();
+        if (!dir.empty() && ::chdir(dir.c_str()) != 0)
+            ::_exit(127);
+        posix_spawn_file_actions_t actions;
+        if (::posix_spawn_file_actions_init(&actions) != 0)
+            ::_exit(127);
+        for (int fd = 0; fd <= 2; ++fd)
+            ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+        pid_t program = 0;
+        const int rc = ::posix_spawnp(&program, args[0], &actions, nullptr, args.data(), environ);
+        ::_exit(rc == 0 ? 0 : 127);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace gs

@@ -110,15 +110,15 @@ void TFGridPrinterClass::buildOptionsPanel()
     optionsPanel_->setObjectName(QStringLiteral("P1"));
     optionsPanel_->setGeometry(0, 0, 350, 177);
     printBox_ = MakeCheckBox(optionsPanel_, "checkprint", "Drucken", "Sie können den Drucker im Anschluss wählen",
-                             {8, 8, 168, 17});
+                             {6, 8, 178, 17});
     pdfBox_ = MakeCheckBox(optionsPanel_, "checkPDF", "Ausgabe in PDF-Datei", "Ausgabe erfolgt als PDF-Datei",
-                           {8, 28, 168, 17});
+                           {6, 28, 178, 17});
     pdfOpenBox_ = MakeCheckBox(optionsPanel_, "checkPDFOpen", "PDF im Anschluss öffnen",
-                               "Öffnet die  PDF-Datei im Anschluss (Reader muss vorhanden sein)", {24, 46, 152, 17});
+                               "Öffnet die  PDF-Datei im Anschluss (Reader muss vorhanden sein)", {20, 46, 164, 17});
     csvBox_ = MakeCheckBox(optionsPanel_, "checkCSV", "Als CSV(Excel) exportieren", "Ausgabe erfolgt als CSV-Format",
-                           {8, 66, 168, 17});
+                           {6, 66, 178, 17});
     csvOpenBox_ = MakeCheckBox(optionsPanel_, "checkCSVOpen", "CSV im Anschuss öffnen",
-                               "Öffnet die  CSV-Datei im Anschluss", {24, 84, 152, 17});
+                               "Öffnet die  CSV-Datei im Anschluss", {20, 84, 164, 17});
     pdfOpenBox_->setEnabled(false);
     csvOpenBox_->setEnabled(false);
     for (QCheckBox* box : {printBox_, pdfBox_, csvBox_})
@@ -126,7 +126,7 @@ void TFGridPrinterClass::buildOptionsPanel()
 
     layoutButtons_ = new TPanel(optionsPanel_);
     layoutButtons_->setObjectName(QStringLiteral("PX"));
-    layoutButtons_->setGeometry(4, 106, 176, 34);
+    layoutButtons_->setGeometry(4, 106, 180, 34);
     auto* label = new QLabel(QStringLiteral("Layout:"), layoutButtons_);
     label->setGeometry(4, 9, 40, 16);
     struct LayoutButton {
@@ -158,7 +158,7 @@ void TFGridPrinterClass::buildOptionsPanel()
     layoutGrid_ = new TI_DBGrid(optionsPanel_);
     layoutGrid_->setObjectName(QStringLiteral("IG"));
     layoutGrid_->setModel(layoutModel_);
-    layoutGrid_->setGeometry(184, 8, 158, 132);
+    layoutGrid_->setGeometry(188, 8, 154, 132);
     layoutGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layoutGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     layoutGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -180,7 +180,7 @@ void TFGridPrinterClass::buildOptionsPanel()
         if (TextAction)
             TextAction();
     });
-    backButton_ = MakeButton(optionsPanel_, "FlatButton_cancel", QStringLiteral("&Zurück"), nullptr, {184, 146, 76, 24});
+    backButton_ = MakeButton(optionsPanel_, "FlatButton_cancel", QStringLiteral("&Zurück"), nullptr, {188, 146, 74, 24});
     goButton_ = MakeButton(optionsPanel_, "Fgo", QStringLiteral("&Weiter (F3)"), nullptr, {264, 146, 78, 24});
     connect(backButton_, &QPushButton::clicked, this, [this] {
         if (!busy_)

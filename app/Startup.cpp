@@ -2,6 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "base/FormatFloat.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "base/IniFile.h"
@@ -40,6 +41,9 @@ void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, co
     if (!connect)
         return;
     AdsConnection.SetIsConnected(false);
+    // The database layer shows numbers as text in the process's fixed number format.
+    AdsSettingsmain.DecimalSeparator = CurrentFormats().decimalSeparator;
+    AdsConnection.SetDecimalSeparator(AdsSettingsmain.DecimalSeparator);
     AdsConnection.SetAdsServerTypes(serverKind == "1" ? TAdsServerTypes{stADS_LOCAL} : TAdsServerTypes{stADS_REMOTE});
     AdsConnection.SetConnectPath(path);
     AdsConnection.SetIsConnected(true);

@@ -18,18 +18,18 @@ namespace gs::ads {
 // Rows of plain column values (row id, then one value per field; blob fields stay NULL).
 class RowBatch {
 public:
-    void reset(int fieldCount);
-    size_t size() const { return rowids_.size(); }
-    bool empty() const { return rowids_.empty(); }
+    void Reset(int fieldCount);
+    size_t Size() const { return rowids_.size(); }
+    bool Empty() const { return rowids_.empty(); }
     // From a statement whose columns are the table file's select list.
-    void append(const sql::Statement& st, const Stamp& stamp);
-    void appendRow(const RowBatch& other, size_t row);
+    void Append(const sql::Statement& st, const Stamp& stamp);
+    void AppendRow(const RowBatch& other, size_t row);
     // A row from values as they were stored (blob fields stay NULL).
-    void appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
+    void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
                       const std::vector<FieldInfo>& fields);
-    std::int64_t rowid(size_t row) const { return rowids_[row]; }
-    const Stamp& stamp(size_t row) const { return stamps_[row]; }
-    ValueRef value(size_t row, int field) const
+    std::int64_t Rowid(size_t row) const { return rowids_[row]; }
+    const Stamp& StampAt(size_t row) const { return stamps_[row]; }
+    ValueRef Value(size_t row, int field) const
     {
         const Cell& c = cells_[row * static_cast<size_t>(n_) + static_cast<size_t>(field)];
         ValueRef v;
@@ -43,7 +43,7 @@ public:
         }
         return v;
     }
-    void swap(RowBatch& other) noexcept;
+    void Swap(RowBatch& other) noexcept;
 
 private:
     struct Cell {
@@ -56,7 +56,7 @@ private:
         };
         Cell() : i(0) {}
     };
-    void push(const ValueRef& v);
+    void Push(const ValueRef& v);
 
     int n_ = 0;
     std::vector<Cell> cells_;
@@ -75,33 +75,33 @@ public:
     explicit Cursor(TableFile& file);
 
     // New order and filter: the position is dropped.
-    void configure(const WalkOrder& order, const Filter& filter);
-    const WalkOrder& order() const { return order_; }
+    void Configure(const WalkOrder& order, const Filter& filter);
+    const WalkOrder& Order() const { return order_; }
 
-    bool first();
-    bool last();
+    bool First();
+    bool Last();
     // Move one row; false (position unchanged) when there is none.
-    bool next();
-    bool prior();
+    bool Next();
+    bool Prior();
     // The row with this row id, whether or not the filter passes it.
-    bool gotoRow(std::int64_t rowid);
+    bool GotoRow(std::int64_t rowid);
     // Makes a row just written from these values the current one, without reading it back.
-    void placeRow(std::int64_t rowid, const std::vector<DbValue>& values);
+    void PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values);
     // First row in walk order at or after key (ascending) / at or before key (descending).
-    bool seek(const DbValue& key);
+    bool Seek(const DbValue& key);
     // After the current row was deleted: the next row, else the previous one.
-    bool afterDelete();
-    std::int64_t count();
-    void clear();
+    bool AfterDelete();
+    std::int64_t Count();
+    void Clear();
 
-    bool hasRow() const { return has_; }
-    std::int64_t rowid() const { return window_.rowid(pos_); }
-    ValueRef value(int field) const { return window_.value(pos_, field); }
-    const Stamp& rowStamp() const { return window_.stamp(pos_); }
+    bool HasRow() const { return has_; }
+    std::int64_t Rowid() const { return window_.Rowid(pos_); }
+    ValueRef Value(int field) const { return window_.Value(pos_, field); }
+    const Stamp& RowStamp() const { return window_.StampAt(pos_); }
     // Re-reads the current row; false when it no longer exists (position kept).
-    bool reloadCurrent();
+    bool ReloadCurrent();
     // Drops fetched rows other than the current one (after writes).
-    void dropAhead();
+    void DropAhead();
 
 private:
     enum class Seg { All, Null, Values };
@@ -114,16 +114,16 @@ private:
         DbValue key;
         std::int64_t rowid = 0;
     };
-    std::vector<Seg> segments(bool forward) const;
-    Pos currentPos() const;
+    std::vector<Seg> Segments(bool forward) const;
+    Pos CurrentPos() const;
     // Appends up to limit rows in walk direction after start (or from the beginning).
-    void fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
-    sql::Statement& statement(Query query, bool ascending);
-    void run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
-    const FilterSql& filterFor(Query query) const;
-    void reverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
-    bool staleWindow() const { return windowWrites_ != file_.writes(); }
-    size_t growBatch();
+    void Fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
+    sql::Statement& Statement(Query query, bool ascending);
+    void Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
+    const FilterSql& FilterFor(Query query) const;
+    void ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
+    bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
+    size_t GrowBatch();
 
     TableFile& file_;
     WalkOrder order_;

@@ -20,9 +20,9 @@ public:
     {
     }
 
-    const std::string& table() const { return table_; }
-    const std::string& column() const { return column_; }
-    int engineCode() const { return engineCode_; }
+    const std::string& Table() const { return table_; }
+    const std::string& Column() const { return column_; }
+    int EngineCode() const { return engineCode_; }
 
     // "<text> (Tabelle <table>)", or the text alone without a table.
     static std::string Compose(const std::string& text, const std::string& table)

@@ -134,16 +134,16 @@ private:
     void SetFieldValue(int index, DbValue value);
     [[noreturn]] void Fail(const std::string& text, const std::string& column = {}) const;
     const std::string& DisplayName() const { return tableName_; }
-    void closeNoThrow() noexcept;
-    void requireActive() const;
-    void checkBrowseMode();
-    void applyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
-    void positionChanged() { ++blobEpoch_; }
-    ValueRef blobValue(int index);
-    DbValue keyFromText(std::string_view key, int field) const;
-    void clearEditBuffer();
-    void postEdit();
-    void postInsert();
+    void CloseNoThrow() noexcept;
+    void RequireActive() const;
+    void CheckBrowseMode();
+    void ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
+    void PositionChanged() { ++blobEpoch_; }
+    ValueRef BlobValue(int index);
+    DbValue KeyFromText(std::string_view key, int field) const;
+    void ClearEditBuffer();
+    void PostEdit();
+    void PostInsert();
 
     TAdsConnection* connection_ = nullptr;
     std::string tableName_;

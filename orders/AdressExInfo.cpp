@@ -50,8 +50,8 @@ void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
     items.reserve(read.size());
     for (const StreamItem& item : read) {
         TAdressExInfoData d;
-        d.SimpleData = item.text("SimpleData");
-        const long long type = item.integer("DataType", 0);
+        d.SimpleData = item.Text("SimpleData");
+        const long long type = item.Integer("DataType", 0);
         // A number beyond 32 bits names no item.
         d.DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
         items.push_back(std::move(d));
@@ -66,8 +66,8 @@ std::string TAdressExInfoDatas::SaveToStream() const
     for (const TAdressExInfoData& d : items_) {
         StreamItem item;
         if (!d.SimpleData.empty())
-            item.add("SimpleData", StreamValue::Text(d.SimpleData));
-        item.add("DataType", StreamValue::Integer(d.DataType));
+            item.Add("SimpleData", StreamValue::Text(d.SimpleData));
+        item.Add("DataType", StreamValue::Integer(d.DataType));
         items.push_back(std::move(item));
     }
     return WriteCollectionComponent(kWrapperClass, kCollection, items);

@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(window->windowTitle(), "Datenbank: " + fx->databaseDir());
         QVERIFY(window->session().Table_ORDERS.Active());
         QVERIFY(window->session().AdsTableSettings.Active());
-        QCOMPARE(window->session().AdsConnection.AdsServerTypes().contains(stADS_LOCAL), local);
+        QCOMPARE(window->session().AdsConnection.AdsServerTypes().Contains(stADS_LOCAL), local);
         QCOMPARE(window->autoRunGuard(), 0);
         QVERIFY(fx->run().calls.empty()); // nothing runs by itself
         window->close();

@@ -48,6 +48,9 @@ void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, co
     AdsConnection.SetConnectPath(path);
     AdsConnection.SetIsConnected(true);
     if (AdsConnection.IsConnected()) {
+        // The host's tables are only read: opened so that reading never writes their files.
+        Table_ORDERS.SetReadOnly(true);
+        AdsTableSettings.SetReadOnly(true);
         Table_ORDERS.Open();
         AdsTableSettings.SetIndexName("IDENT");
         AdsTableSettings.Open();
@@ -82,7 +85,9 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))
             throw;
-        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden");
+        // The host's message stays as the user knows it; the cause follows on its own line.
+        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden<BR>" +
+                       PossibleErrorPrefix + e.what());
         return false;
     }
     return true;

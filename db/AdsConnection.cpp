@@ -86,11 +86,13 @@ void TAdsConnection::DeleteTable(const std::string& fileName)
             throw AdsError("Tabelle ist geöffnet und kann nicht gelöscht werden", fileName);
     }
     std::error_code ec;
-    files_.erase(std::filesystem::weakly_canonical(path, ec).string());
+    const std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    files_.erase(key);
+    files_.erase(key + "|ro");
     ads::RemoveTableFiles(path, fileName);
 }
 
-std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName)
+std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName, bool readOnly)
 {
     if (!connected_)
         throw AdsError("Keine Verbindung zur Datenbank", fileName);
@@ -98,12 +100,12 @@ std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& f
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw AdsError("Tabelle nicht gefunden in " + connectPath_, fileName);
-    const std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    const std::string key = std::filesystem::weakly_canonical(path, ec).string() + (readOnly ? "|ro" : "");
     if (auto it = files_.find(key); it != files_.end()) {
         if (auto f = it->second.lock())
             return f;
     }
-    auto f = ads::TableFile::Open(path);
+    auto f = ads::TableFile::Open(path, readOnly);
     if (inTransaction_) {
         f->BeginTransaction();
         pinned_.push_back(f);

@@ -59,7 +59,8 @@ public:
     bool InTransaction() const { return inTransaction_; }
 
     // --- used by TAdsTable ---
-    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName);
+    // The open file of a table; tables opening the same file the same way share it.
+    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName, bool readOnly = false);
     void RegisterTable(TAdsTable* table);
     void UnregisterTable(TAdsTable* table);
 
@@ -74,7 +75,7 @@ private:
     bool connected_ = false;
     bool inTransaction_ = false;
     std::vector<TAdsTable*> tables_;
-    std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path
+    std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path (+ "|ro")
     std::vector<std::shared_ptr<ads::TableFile>> pinned_;      // files in the running transaction
 };
 

@@ -56,12 +56,14 @@ void RowBatch::AppendRow(const RowBatch& other, size_t row)
 }
 
 void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                            const std::vector<FieldInfo>& fields)
+                            const std::vector<FieldInfo>& fields, const std::vector<char>& carried)
 {
     rowids_.push_back(rowid);
     stamps_.push_back(stamp);
-    for (int f = 0; f < n_; ++f)
-        Push(fields[static_cast<size_t>(f)].blob ? ValueRef{} : values[static_cast<size_t>(f)].Ref());
+    for (int f = 0; f < n_; ++f) {
+        const size_t i = static_cast<size_t>(f);
+        Push(fields[i].blob && !carried[i] ? ValueRef{} : values[i].Ref());
+    }
 }
 
 void RowBatch::Swap(RowBatch& other) noexcept
@@ -75,9 +77,43 @@ void RowBatch::Swap(RowBatch& other) noexcept
 
 // --- Cursor -----------------------------------------------------------------------------------------
 
-Cursor::Cursor(TableFile& file) : file_(file)
+Cursor::Cursor(TableFile& file) : file_(file), carried_(file.Fields().size(), 0), selectList_(file.SelectList())
 {
     Configure(WalkOrder{}, Filter{});
+}
+
+void Cursor::SetRowBlobs(const std::vector<int>& fields)
+{
+    std::vector<char> carried(file_.Fields().size(), 0);
+    for (int f : fields) {
+        if (f >= 0 && static_cast<size_t>(f) < carried.size() && file_.Fields()[static_cast<size_t>(f)].blob)
+            carried[static_cast<size_t>(f)] = 1;
+    }
+    if (carried == carried_)
+        return;
+    carried_ = std::move(carried);
+    selectList_ = file_.RowidName();
+    for (size_t i = 0; i < carried_.size(); ++i) {
+        const FieldInfo& f = file_.Fields()[i];
+        selectList_ += ", ";
+        selectList_ += f.blob && !carried_[i] ? std::string("NULL") : sql::Quote(f.name);
+    }
+    for (auto& st : statements_)
+        st.reset();
+    rowStatement_.reset();
+    Clear();
+}
+
+sql::Statement& Cursor::RowStatement()
+{
+    if (selectList_ == file_.SelectList())
+        return file_.RowStatement();
+    if (!rowStatement_)
+        rowStatement_ = std::make_unique<sql::Statement>(file_.Db(),
+                                                         "SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
+                                                             " WHERE " + file_.RowidName() + " = ?1",
+                                                         file_.FileName());
+    return *rowStatement_;
 }
 
 void Cursor::Configure(const WalkOrder& order, const Filter& filter)
@@ -96,6 +132,7 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 
 void Cursor::Clear()
 {
+    complete_ = false;
     window_.Reset(static_cast<int>(file_.Fields().size()));
     pos_ = 0;
     has_ = false;
@@ -157,7 +194,7 @@ sql::Statement& Cursor::Statement(Query query, bool ascending)
     const FilterSql& filter = FilterFor(query);
     if (!filter.where.empty())
         where += " AND " + filter.where;
-    const std::string text = "SELECT " + file_.SelectList() + " FROM " + file_.QuotedTable() + " WHERE " + where +
+    const std::string text = "SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                              " ORDER BY " + orderBy + " LIMIT ?";
     st = std::make_unique<sql::Statement>(file_.Db(), text, file_.FileName());
     return *st;
@@ -233,6 +270,11 @@ void Cursor::ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch*
 
 bool Cursor::First()
 {
+    if (CompleteWindow()) {
+        pos_ = 0;
+        has_ = !window_.Empty();
+        return has_;
+    }
     Clear();
     Fetch(true, nullptr, GrowBatch(), window_);
     windowWrites_ = file_.Writes();
@@ -242,6 +284,11 @@ bool Cursor::First()
 
 bool Cursor::Last()
 {
+    if (CompleteWindow()) {
+        has_ = !window_.Empty();
+        pos_ = has_ ? window_.Size() - 1 : 0;
+        return has_;
+    }
     Clear();
     RowBatch fetched;
     fetched.Reset(static_cast<int>(file_.Fields().size()));
@@ -255,6 +302,7 @@ bool Cursor::Last()
 
 void Cursor::DropAhead()
 {
+    complete_ = false;
     if (!has_)
         return;
     RowBatch nb;
@@ -269,6 +317,13 @@ bool Cursor::Next()
 {
     if (!has_)
         return false;
+    if (CompleteWindow()) {
+        if (pos_ + 1 >= window_.Size())
+            return false;
+        ++pos_;
+        return true;
+    }
+    complete_ = false;
     if (StaleWindow())
         DropAhead();
     if (pos_ + 1 < window_.Size()) {
@@ -292,6 +347,13 @@ bool Cursor::Prior()
 {
     if (!has_)
         return false;
+    if (CompleteWindow()) {
+        if (pos_ == 0)
+            return false;
+        --pos_;
+        return true;
+    }
+    complete_ = false;
     if (StaleWindow())
         DropAhead();
     if (pos_ > 0) {
@@ -315,11 +377,12 @@ bool Cursor::Prior()
 bool Cursor::GotoRow(std::int64_t rowid)
 {
     const Stamp stamp = file_.CurrentStamp();
-    sql::Statement& st = file_.RowStatement();
+    sql::Statement& st = RowStatement();
     sql::ResetOnExit reset(st);
     st.BindInt(1, rowid);
     if (!st.Step())
         return false;
+    complete_ = false;
     RowBatch nb;
     nb.Reset(static_cast<int>(file_.Fields().size()));
     nb.Append(st, stamp);
@@ -333,8 +396,9 @@ bool Cursor::GotoRow(std::int64_t rowid)
 
 void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
+    complete_ = false;
     window_.Reset(static_cast<int>(file_.Fields().size()));
-    window_.AppendValues(rowid, file_.LastStamp(), values, file_.Fields());
+    window_.AppendValues(rowid, file_.LastStamp(), values, file_.Fields(), carried_);
     pos_ = 0;
     has_ = true;
     batch_ = kFirstBatch;
@@ -343,6 +407,7 @@ void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 
 bool Cursor::ReloadCurrent()
 {
+    complete_ = false;
     if (!has_)
         return false;
     const std::int64_t id = Rowid();
@@ -373,6 +438,7 @@ bool Cursor::Seek(const DbValue& key)
 
 bool Cursor::AfterDelete()
 {
+    complete_ = false;
     if (!has_)
         return false;
     const Pos p = CurrentPos();
@@ -399,13 +465,39 @@ bool Cursor::AfterDelete()
 
 std::int64_t Cursor::Count()
 {
-    sql::Statement& st = file_.Statement("SELECT count(*) FROM " + file_.QuotedTable() +
-                                         (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
-    sql::ResetOnExit reset(st);
-    int index = 1;
-    for (const DbValue& v : countFilter_.params)
-        st.Bind(index++, v.Ref());
-    return st.Step() ? st.ColumnInt(0) : 0;
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (transaction == 0) {
+        sql::Statement& st = file_.Statement(
+            "SELECT count(*) FROM " + file_.QuotedTable() +
+            (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
+        sql::ResetOnExit reset(st);
+        int index = 1;
+        for (const DbValue& v : countFilter_.params)
+            st.Bind(index++, v.Ref());
+        return st.Step() ? st.ColumnInt(0) : 0;
+    }
+    if (CompleteWindow())
+        return static_cast<std::int64_t>(window_.Size());
+    // One snapshot: the rows counted are the rows walked, so they are read once, here.
+    RowBatch all;
+    all.Reset(static_cast<int>(file_.Fields().size()));
+    Fetch(true, nullptr, std::numeric_limits<size_t>::max(), all);
+    const std::int64_t count = static_cast<std::int64_t>(all.Size());
+    size_t pos = 0;
+    if (has_) {
+        const std::int64_t current = Rowid();
+        while (pos < all.Size() && all.Rowid(pos) != current)
+            ++pos;
+        if (pos == all.Size())
+            return count; // positioned on a row the filter hides: the window stays as it is
+    }
+    window_.Swap(all);
+    pos_ = pos;
+    has_ = !window_.Empty();
+    complete_ = true;
+    completeTransaction_ = transaction;
+    windowWrites_ = file_.Writes();
+    return count;
 }
 
 } // namespace gs::ads

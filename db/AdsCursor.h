@@ -2,8 +2,11 @@
 // Walking a table file in index order with an optional filter, without loading the table: rows
 // come in small batches from statements that continue after the last row's key (key, row id), so
 // no read transaction stays open between calls and every batch starts from a fresh snapshot. The
-// cursor keeps a window of fetched rows (plain columns only; blobs are read on demand elsewhere)
-// and the position inside it.
+// cursor keeps a window of fetched rows (plain columns and the row blobs it was given; other blobs
+// are read on demand elsewhere) and the position inside it.
+// Inside a read transaction of the file (one snapshot) counting reads every visible row into the
+// window at once; the walk then runs over that complete window until the transaction ends or the
+// file is written, so that counting and walking read each row once.
 #include "db/AdsFilter.h"
 #include "db/AdsTableFile.h"
 #include "db/DbValue.h"
@@ -24,9 +27,9 @@ public:
     // From a statement whose columns are the table file's select list.
     void Append(const sql::Statement& st, const Stamp& stamp);
     void AppendRow(const RowBatch& other, size_t row);
-    // A row from values as they were stored (blob fields stay NULL).
+    // A row from values as they were stored (blob fields stay NULL unless carried[field] is set).
     void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                      const std::vector<FieldInfo>& fields);
+                      const std::vector<FieldInfo>& fields, const std::vector<char>& carried);
     std::int64_t Rowid(size_t row) const { return rowids_[row]; }
     const Stamp& StampAt(size_t row) const { return stamps_[row]; }
     ValueRef Value(size_t row, int field) const
@@ -91,8 +94,20 @@ public:
     bool Seek(const DbValue& key);
     // After the current row was deleted: the next row, else the previous one.
     bool AfterDelete();
+    // Rows visible through the filter; inside a read transaction also reads them into the window
+    // (the position stays on its row).
     std::int64_t Count();
     void Clear();
+    // Blob fields that come with every row, in the statement of the row's other columns. Drops the
+    // position, like Configure.
+    void SetRowBlobs(const std::vector<int>& fields);
+    bool CarriesBlob(int field) const { return carried_[static_cast<size_t>(field)] != 0; }
+    // True while the window holds every visible row from the file's current snapshot: nothing
+    // read from it can have changed.
+    bool CompleteWindow() const
+    {
+        return complete_ && completeTransaction_ == file_.ReadTransactionId() && windowWrites_ == file_.Writes();
+    }
 
     bool HasRow() const { return has_; }
     std::int64_t Rowid() const { return window_.Rowid(pos_); }
@@ -124,6 +139,7 @@ private:
     void ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
     bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
     size_t GrowBatch();
+    sql::Statement& RowStatement();
 
     TableFile& file_;
     WalkOrder order_;
@@ -131,7 +147,12 @@ private:
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
     std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
+    std::vector<char> carried_;                               // per field: a row blob
+    std::string selectList_;                                  // as TableFile::SelectList, with the row blobs
+    std::unique_ptr<sql::Statement> rowStatement_;            // one row by row id, with the row blobs
     RowBatch window_;
+    bool complete_ = false;
+    std::uint64_t completeTransaction_ = 0;
     size_t pos_ = 0;
     bool has_ = false;
     std::uint64_t windowWrites_ = 0;

@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/AdsConnection.h"
+#include "db/AdsError.h"
 #include "db/AdsTable.h"
 
 #include <charconv>
@@ -72,6 +73,52 @@ bool ParseBoolText(std::string_view text, bool& out)
     return false;
 }
 
+// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool IsUtf8(std::string_view bytes)
+{
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            lo = c == 0xE0 ? 0xA0 : 0x80;
+            hi = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            lo = c == 0xF0 ? 0x90 : 0x80;
+            hi = c == 0xF4 ? 0x8F : 0xBF;
+        } else
+            return false;
+        if (i + len > n)
+            return false;
+        const unsigned char c1 = static_cast<unsigned char>(bytes[i + 1]);
+        if (c1 < lo || c1 > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// Text of a CHAR column: UTF-8 as stored; bytes that are no UTF-8 (written by the host's own
+// tools) are read in the host's code page, so every text the layer gives is valid UTF-8.
+std::string StoredCharText(std::string_view bytes)
+{
+    return IsUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 bool IsDateType(TAdsFieldType t) { return t == TAdsFieldType::Date || t == TAdsFieldType::Timestamp; }
 
 } // namespace
@@ -95,13 +142,14 @@ void TField::ConversionError(const std::string& what, const ValueRef& v) const
 {
     std::string shown;
     if (v.kind == StorageKind::Text || v.kind == StorageKind::Blob)
-        shown = Utf8Left(v.kind == StorageKind::Blob ? Cp1252ToUtf8(v.s) : std::string(v.s), 40);
+        shown = Utf8Left(v.kind == StorageKind::Blob ? Cp1252ToUtf8(v.s) : StoredCharText(v.s), 40);
     else if (v.kind == StorageKind::Integer)
         shown = std::to_string(v.i);
     else if (v.kind == StorageKind::Real)
         shown = FormatFloat(v.d, DecimalSeparator());
-    throw ConvertError("Ungültiger Wert in Spalte " + name_ + ": \"" + shown + "\" " + what + " (Tabelle " +
-                       table_.DisplayName() + ")");
+    throw FieldConvertError("Ungültiger Wert in Spalte " + name_ + ": \"" + shown + "\" " + what + " (Tabelle " +
+                                table_.DisplayName() + ")",
+                            table_.DisplayName(), name_);
 }
 
 // The value as text, for conversions: memo bytes decoded, numbers formatted.
@@ -111,7 +159,7 @@ std::string TField::StoredText(const ValueRef& v) const
     case StorageKind::Null: return {};
     case StorageKind::Integer: return std::to_string(v.i);
     case StorageKind::Real: return FormatFloat(v.d, DecimalSeparator());
-    case StorageKind::Text: return std::string(v.s);
+    case StorageKind::Text: return type_ == TAdsFieldType::Binary ? std::string(v.s) : StoredCharText(v.s);
     case StorageKind::Blob: return type_ == TAdsFieldType::Memo ? Cp1252ToUtf8(v.s) : std::string(v.s);
     }
     return {};
@@ -137,7 +185,7 @@ std::string TField::AsString() const
         if (v.kind == StorageKind::Integer || v.kind == StorageKind::Real)
             d = v.kind == StorageKind::Integer ? static_cast<double>(v.i) : v.d;
         else if (!IsoToDateTime(Trim(v.s), d) && !TryTextToDate(v.s, d))
-            return std::string(v.s); // shown as stored; AsDateTime reports it
+            return StoredCharText(v.s); // shown as stored; AsDateTime reports it
         if (d < kMinDay || d >= kMaxDay)
             return StoredText(v);
         return type_ == TAdsFieldType::Date ? DateToText(d) : DateTimeToText(d);

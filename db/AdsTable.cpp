@@ -74,7 +74,7 @@ void TAdsTable::SetActive(bool active)
         throw AdsError("Tabelle öffnen: kein Tabellenname angegeben", {});
     if (!connection_)
         Fail("Keine Verbindung zur Datenbank");
-    file_ = connection_->AcquireFile(tableName_);
+    file_ = connection_->AcquireFile(tableName_, readOnly_);
     try {
         cursor_ = std::make_unique<ads::Cursor>(*file_);
         const auto& infos = file_->Fields();
@@ -292,7 +292,7 @@ ValueRef TAdsTable::FieldValue(int index)
         return editValues_[i].Ref();
     if (!cursor_ || !cursor_->HasRow())
         return {};
-    if (file_->Fields()[i].blob)
+    if (file_->Fields()[i].blob && !cursor_->CarriesBlob(index))
         return BlobValue(index);
     return cursor_->Value(index);
 }
@@ -507,8 +507,8 @@ void TAdsTable::RefreshRecord()
     CheckBrowseMode();
     if (!cursor_->HasRow())
         return;
-    if (file_->CurrentStamp() == cursor_->RowStamp())
-        return; // nothing was committed since the row was read
+    if (cursor_->CompleteWindow() || file_->CurrentStamp() == cursor_->RowStamp())
+        return; // read from the snapshot that still holds, or nothing was committed since
     if (!cursor_->ReloadCurrent())
         Fail("Datensatz wurde inzwischen gelöscht");
     PositionChanged();
@@ -526,6 +526,19 @@ TAdsTable::ReadScope::~ReadScope()
         file_->EndReadScope();
 }
 
+void TAdsTable::SetRowBlobs(const std::vector<TField*>& fields)
+{
+    RequireActive();
+    CheckBrowseMode();
+    std::vector<int> indexes;
+    for (const TField* f : fields) {
+        if (f != nullptr && &f->Table() == this && f->IsBlob())
+            indexes.push_back(f->Index());
+    }
+    cursor_->SetRowBlobs(indexes);
+    First();
+}
+
 void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
 {
     RequireActive();
@@ -534,7 +547,7 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
     std::vector<int>& wanted = prefetch_;
     wanted.clear();
     for (const TField* f : fields) {
-        if (f == nullptr || &f->Table() != this || !f->IsBlob())
+        if (f == nullptr || &f->Table() != this || !f->IsBlob() || cursor_->CarriesBlob(f->Index()))
             continue;
         const size_t i = static_cast<size_t>(f->Index());
         if (blobs_[i].epoch != blobEpoch_ && std::find(wanted.begin(), wanted.end(), f->Index()) == wanted.end())

@@ -39,6 +39,12 @@ public:
     TAdsConnection* AdsConnection() const { return connection_; }
     void SetTableName(const std::string& name);
     const std::string& TableName() const { return tableName_; }
+    // Read-only: the table's file is opened without any write of this process (the host's tables,
+    // which the module only reads): its journal mode and schema stay as they are, a missing SQL index
+    // of an index tag is walked around (SQLite sorts), no side file is left behind, and Post and
+    // Delete raise "Tabelle ist schreibgeschützt". Takes effect with the next opening.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool ReadOnly() const { return readOnly_; }
 
     void SetActive(bool active);
     bool Active() const { return file_ != nullptr; }
@@ -63,7 +69,9 @@ public:
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
     bool IsEmpty() const;
-    // Rows visible through the filter.
+    // Rows visible through the filter. Inside a ReadScope the rows are read once into memory, in
+    // walk order, and the walk that follows runs over them: counting and walking read the table
+    // once, and both see the same rows.
     int RecordCount();
 
     TBookmark GetBookmark() const;
@@ -106,6 +114,11 @@ public:
     // Reads these blob columns of the current row with one statement; the fields then answer from
     // it until the row changes. Null entries and fields of other tables are skipped.
     void PrefetchBlobs(const std::vector<TField*>& fields);
+    // Blob columns that come with every row the table reads, in the statement of its other columns:
+    // for walks that read these blobs of every row (the row's pages are then read once, not twice).
+    // Goes to the first row, like a new filter. Null entries, plain columns and fields of other
+    // tables are ignored; an empty list reads blobs on demand again. Holds for this opening.
+    void SetRowBlobs(const std::vector<TField*>& fields);
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.
@@ -150,6 +163,7 @@ private:
     std::string indexName_;
     std::string filter_;
     bool filtered_ = false;
+    bool readOnly_ = false;
 
     std::shared_ptr<ads::TableFile> file_;
     std::uint64_t openId_ = 0;

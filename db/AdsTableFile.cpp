@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 namespace gs::ads {
@@ -24,11 +25,76 @@ void Configure(sqlite3* db, bool writable)
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // WAL lets readers in other processes work while this one writes; NORMAL syncs at checkpoints.
     // No memory mapping: a table file that another program truncates or rebuilds must give an
-    // error, never a bus fault.
+    // error, never a bus fault. A read-only opening keeps the file's journal mode as the host set it
+    // and refuses every write of its own (query_only).
     if (writable)
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
-                 nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    else
+        sqlite3_exec(db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+}
+
+// The file as an SQLite URI ("file:/dir/Auftraege.ADT?mode=ro"): every byte but letters, digits and
+// "/-_.~" percent-encoded, so that "?", "#" and "%" in a path stay part of it.
+std::string FileUri(const std::filesystem::path& file, std::string_view query)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : std::filesystem::absolute(file).string()) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
+            c == '_' || c == '.' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    uri += '?';
+    uri += query;
+    return uri;
+}
+
+bool FileExists(const std::filesystem::path& file, const char* suffix, std::uintmax_t* size = nullptr)
+{
+    std::filesystem::path p = file;
+    p += suffix;
+    std::error_code ec;
+    const bool exists = std::filesystem::is_regular_file(p, ec);
+    if (exists && size)
+        *size = std::filesystem::file_size(p, ec);
+    return exists;
+}
+
+// True when the file's header marks it as a WAL database (read and write version 2).
+bool IsWalFile(const std::filesystem::path& file)
+{
+    unsigned char header[20] = {};
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool read = ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    ::close(fd);
+    return read && std::memcmp(header, "SQLite format 3", 16) == 0 && header[18] == 2 && header[19] == 2;
+}
+
+// How a read-only opening reads a file without leaving anything behind. A rollback-journal file,
+// and a WAL file that a program has open (its -shm exists), are read under SQLite's own locks:
+// SQLite uses the existing -wal and -shm and creates none, and a writer is never blocked by a WAL
+// reader. A WAL file that no program has open (no -shm) cannot be read that way without creating
+// -wal and -shm, which a read-only connection cannot remove again: a run by another user would
+// leave them behind, owned by that user, and the owner's next write would fail; in a read-only
+// directory they cannot be created at all. Such a file holds all its data in the main file, so it
+// is read as immutable (no locks, no side files); a program that starts writing it meanwhile writes
+// into its own -wal, which is not read. A -wal left by a crash (non-empty, without -shm) still holds
+// committed rows: that file is opened normally, and SQLite's recovery may need to create the -shm.
+std::string ReadOnlyUri(const std::filesystem::path& file)
+{
+    std::uintmax_t walSize = 0;
+    const bool wal = FileExists(file, "-wal", &walSize);
+    if (IsWalFile(file) && !FileExists(file, "-shm") && (!wal || walSize == 0))
+        return FileUri(file, "mode=ro&immutable=1");
+    return FileUri(file, "mode=ro");
 }
 
 bool NameLess(const std::pair<std::string, int>& a, std::string_view b) { return CompareNoCase(a.first, b) < 0; }
@@ -119,15 +185,18 @@ TableFile::~TableFile()
     // owner_ closes the handle as the last member to go.
 }
 
-std::shared_ptr<TableFile> TableFile::Open(const std::filesystem::path& file)
+std::shared_ptr<TableFile> TableFile::Open(const std::filesystem::path& file, bool readOnly)
 {
     const std::string fileName = file.filename().string();
     // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty one.
-    sql::Database db = sql::Open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, fileName,
-                                 "Tabelle kann nicht geöffnet werden");
+    sql::Database db =
+        readOnly ? sql::Open(ReadOnlyUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, fileName,
+                             "Tabelle kann nicht geöffnet werden")
+                 : sql::Open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, fileName,
+                             "Tabelle kann nicht geöffnet werden");
     sqlite3* handle = db.get();
     std::shared_ptr<TableFile> tf(new TableFile(std::move(db), file));
-    tf->readOnly_ = sqlite3_db_readonly(handle, "main") == 1;
+    tf->readOnly_ = readOnly || sqlite3_db_readonly(handle, "main") == 1;
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     tf->LoadSchema(); // first read: fails here for files that are no table files
@@ -379,6 +448,8 @@ void TableFile::BeginReadScope()
     }
     readTransaction_ = sqlite3_step(beginRead_->Handle()) == SQLITE_DONE;
     sqlite3_reset(beginRead_->Handle());
+    if (readTransaction_)
+        ++readTransactionId_;
 }
 
 void TableFile::EndReadScope() noexcept

@@ -47,8 +47,10 @@ TAdsFieldType ParseSqlType(std::string_view declared, int& size);
 
 class TableFile {
 public:
-    // Opens an existing table file; raises AdsError when it is no table file.
-    static std::shared_ptr<TableFile> Open(const std::filesystem::path& file);
+    // Opens an existing table file; raises AdsError when it is no table file. A read-only opening
+    // never writes the file or creates a side file: no journal mode switch, no SQL index, no -wal or
+    // -shm file (see OpenReadOnly in the .cpp for how a WAL file is read then); writes raise.
+    static std::shared_ptr<TableFile> Open(const std::filesystem::path& file, bool readOnly = false);
     // Creates a new table file with the fields and index tags; raises AdsError (and leaves no file).
     static void Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
                        const std::vector<TAdsIndexDef>& indexes);
@@ -107,6 +109,10 @@ public:
     // on the file ends the read transaction first (later reads of the scope run on their own).
     void BeginReadScope();
     void EndReadScope() noexcept;
+    // Identifies the read transaction a read scope holds: unique per file, 0 when none runs. Rows read
+    // under the same id come from one snapshot.
+    std::uint64_t ReadTransactionId() const { return readTransaction_ ? readTransactionId_ : 0; }
+    bool ReadOnly() const { return readOnly_; }
 
     // Connection transactions.
     void BeginTransaction();
@@ -156,6 +162,7 @@ private:
     std::unique_ptr<sql::Statement> dataVersion_, beginRead_, endRead_;
     int readScopes_ = 0;
     bool readTransaction_ = false;
+    std::uint64_t readTransactionId_ = 0;
     void EndReadTransaction() noexcept;
     bool inTransaction_ = false;
     bool readOnly_ = false;

@@ -12,6 +12,7 @@
 #include "orders/OrdersTable.h"
 #include "settings/Settings.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace gs {
@@ -310,14 +311,67 @@ void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info)
     LoadExtendedInfo(table.FindField("EXTB"), info);
 }
 
+namespace {
+
+// A number as the host writes one into an item: sign, digits with at most one decimal separator
+// (the process's or "."), an optional exponent; nothing else around it but blanks.
+bool IsNumberText(std::string_view text)
+{
+    const std::string t = Trim(text);
+    const char separator = CurrentFormats().decimalSeparator;
+    size_t i = 0, digits = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9')
+            ++digits;
+        else if ((t[i] == separator || t[i] == '.') && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits == 0)
+        return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+            ++i;
+        const size_t start = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            ++i;
+        if (i == start)
+            return false;
+    }
+    return i == t.size() && std::isfinite(ParseNumber(t, point && t.find('.') != std::string::npos ? '.' : separator));
+}
+
+// The profit and the commission items, the last of each as loading applies them, are numbers.
+bool ProfitItemsReadable(const TAdressExInfoDatas& datas)
+{
+    const std::string* profit = nullptr;
+    const std::string* commission = nullptr;
+    for (const TAdressExInfoData& item : datas.items()) {
+        if (item.DataType == edCurrentGewinn)
+            profit = &item.SimpleData;
+        else if (item.DataType == edVertreterProvision)
+            commission = &item.SimpleData;
+    }
+    return profit && commission && IsNumberText(*profit) && IsNumberText(*commission);
+}
+
+} // namespace
+
 void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
 {
+    info.ProfitInfoReadable = false;
     try {
         info.Clear();
         std::string content;
         if (extb)
             ReadBlobField(*extb, content);
         info.LoadFromStream(content);
+        info.ProfitInfoReadable = extb != nullptr && ProfitItemsReadable(info.Datas);
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))
             throw;

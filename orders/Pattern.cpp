@@ -1,5 +1,6 @@
 #include "orders/Pattern.h"
 
+#include "base/Dialogs.h"
 #include "base/Error.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
@@ -289,9 +290,42 @@ bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
     return LoadAddInfoLinesFrom(lines, table.FindField("Endtext"));
 }
 
+PatternLoadError::PatternLoadError(std::optional<int> documentNumber, std::string column, const std::string& cause)
+    : Error(std::string(PatternLoadErrorText) + "<BR>" + PossibleErrorPrefix + "Auftrag " +
+            (documentNumber ? std::to_string(*documentNumber) : std::string("(Nummer nicht lesbar)")) + ": " + cause),
+      documentNumber_(documentNumber), column_(std::move(column))
+{
+}
+
+namespace {
+
+// The error of a row that cannot be loaded: its document number if that can be read, and the
+// column the cause names.
+PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
+{
+    std::optional<int> number;
+    if (idOrder) {
+        try {
+            number = idOrder->AsInteger();
+        } catch (const std::exception& e) {
+            if (!isOrdinaryError(e))
+                throw;
+        }
+    }
+    std::string column;
+    if (const auto* a = dynamic_cast<const AdsError*>(&cause))
+        column = a->Column();
+    else if (const auto* c = dynamic_cast<const FieldConvertError*>(&cause))
+        column = c->Column();
+    return PatternLoadError(number, column, cause.what());
+}
+
+} // namespace
+
 void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
 {
     const bool full = mode != LoadModeTemplate;
+    const bool texts = mode != LoadModeStatistics; // the blobs the statistics do not need
     const TDefaultPatterns& defaults = DefaultPatterns();
 
     // 1. Start from the default pattern of the row's type.
@@ -321,19 +355,21 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         TAdsTable::ReadScope snapshot(table);
         // 3.
         table.RefreshRecord();
-        table.PrefetchBlobs(full ? c->fullBlobs : c->templateBlobs);
-        // 4.
-        ReadStoredBlob(c->Footertext, pattern.Footertext);
-        ReadStoredBlob(c->Headertext, pattern.Headertext);
-        ReadStoredBlob(c->ORDER2, pattern.ORDER2);
-        ReadStoredBlob(c->InternText, pattern.InternText);
-        // 5.
-        pattern.AddInfoLines.Clear();
-        if (full)
-            LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
-        // 6.
-        ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
-        ReadStoredBlob(c->Datas, pattern.Datas);
+        table.PrefetchBlobs(!texts ? std::vector<TField*>{c->EXTB} : full ? c->fullBlobs : c->templateBlobs);
+        if (texts) {
+            // 4.
+            ReadStoredBlob(c->Footertext, pattern.Footertext);
+            ReadStoredBlob(c->Headertext, pattern.Headertext);
+            ReadStoredBlob(c->ORDER2, pattern.ORDER2);
+            ReadStoredBlob(c->InternText, pattern.InternText);
+            // 5.
+            pattern.AddInfoLines.Clear();
+            if (full)
+                LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
+            // 6.
+            ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
+            ReadStoredBlob(c->Datas, pattern.Datas);
+        }
         // 7.
         pattern.ZZL = Need(c->ZZL, "ZZL").AsString();
         pattern.ZZR = Need(c->ZZR, "ZZR").AsString();
@@ -368,12 +404,20 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         }
 
         // 9. The document itself.
-        const std::string gzs = Need(c->GZS, "GZS").AsString();
-        pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
-        pattern.Destination = DestinationFromText(gzs);
+        if (texts) {
+            const std::string gzs = Need(c->GZS, "GZS").AsString();
+            pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
+            pattern.Destination = DestinationFromText(gzs);
+        } else {
+            Need(c->GZS, "GZS");
+            Need(c->Statustext, "Statustext").AsString();
+        }
         pattern.PID = Need(c->PID, "PID").AsInteger();
         pattern.Date = Need(c->Date, "Date").AsDateTime();
-        pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
+        if (texts)
+            pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
+        else
+            Need(c->Adress, "Adress");
         pattern.ID = Need(c->ID, "ID").AsInteger();
         pattern.ID_ORDER = Need(c->ID_ORDER, "ID_ORDER").AsInteger();
         pattern.Adressname = Need(c->Adressname, "Adressname").AsString();
@@ -396,7 +440,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))
             throw;
-        throw Error(PatternLoadErrorText);
+        throw LoadErrorOf(c->ID_ORDER, e);
     }
 }
 

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
@@ -30,6 +31,28 @@
 namespace gs {
 
 namespace {
+
+// Names the documents a run counted without readable profit information, beside the period box;
+// hidden when there are none. Made on first use, so the window keeps the host's layout.
+void ShowRunWarnings(QWidget* bottom, const std::vector<std::string>& warnings)
+{
+    auto* hint = bottom->findChild<QLabel*>(QStringLiteral("lblHinweis"), Qt::FindDirectChildrenOnly);
+    if (!hint) {
+        hint = new QLabel(bottom);
+        hint->setObjectName(QStringLiteral("lblHinweis"));
+        hint->setWordWrap(true);
+        hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        hint->setStyleSheet(QStringLiteral("color: #C00000;"));
+    }
+    QStringList lines;
+    for (const std::string& w : warnings)
+        lines << QString::fromStdString(w);
+    hint->setText(lines.join(QLatin1Char('\n')));
+    hint->setToolTip(hint->text());
+    hint->setGeometry(358, 33, std::max(0, bottom->width() - 362), std::max(0, bottom->height() - 35));
+    hint->setVisible(!warnings.empty());
+    hint->raise();
+}
 
 constexpr quint32 LegendNetColor = 16711680u;       // 0xFF0000, blue
 constexpr quint32 LegendProfitColor = 65280u;       // 0x00FF00, green
@@ -370,6 +393,7 @@ void TFOrderProfit1::WMProfitRun()
         Summen->setPlainText(QString::fromStdString(outcome.summen));
     }
     PG->hide();
+    ShowRunWarnings(FPbottom, outcome.warnings);
     if (!outcome.chartTitle.empty())
         DBChart1->setTitleText(QString::fromStdString(outcome.chartTitle));
     DBChart1->refresh(tables_.KMC);

@@ -77,9 +77,12 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     try {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no
-        // writer). Inside it counting reads the matching rows, with EXTB, once for the walk as well.
+        // writer). Inside it counting reads the matching rows, with the columns the run reads (EXTB
+        // among them), once for the walk as well.
         TAdsTable::ReadScope snapshot(orders);
-        orders.SetRowBlobs({orders.FindField("EXTB")});
+        std::vector<TField*> columns = StatisticsColumns(orders);
+        columns.push_back(orders.FindField("WW_NETTO"));
+        orders.SetRowColumns(columns);
         orders.SetIndexName("DATE");
         const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
         tables.RangeText = range.rangeText;

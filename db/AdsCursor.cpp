@@ -1,6 +1,7 @@
 #include "db/AdsCursor.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace gs::ads {
@@ -18,7 +19,34 @@ void RowBatch::Reset(int fieldCount)
     cells_.clear();
     rowids_.clear();
     stamps_.clear();
-    arena_.clear();
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
+}
+
+const char* RowBatch::Store(std::string_view bytes)
+{
+    // Blocks grow from 16 KB to 1 MB: a batch of a few rows stays small, a year's rows take few blocks.
+    constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20;
+    const size_t n = bytes.size();
+    if (n == 0)
+        return nullptr;
+    if (n > kMaxBlock / 8) { // a large value gets a block of its own; the current block stays in use
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
+        std::memcpy(blocks_.back().get(), bytes.data(), n);
+        return blocks_.back().get();
+    }
+    if (n > left_) {
+        const size_t size = std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock);
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        free_ = blocks_.back().get();
+        left_ = blockSize_ = size;
+    }
+    char* p = free_;
+    std::memcpy(p, bytes.data(), n);
+    free_ += n;
+    left_ -= n;
+    return p;
 }
 
 void RowBatch::Push(const ValueRef& v)
@@ -30,9 +58,8 @@ void RowBatch::Push(const ValueRef& v)
     case StorageKind::Real: c.d = v.d; break;
     case StorageKind::Text:
     case StorageKind::Blob:
-        c.off = arena_.size();
+        c.p = Store(v.s);
         c.len = v.s.size();
-        arena_.append(v.s.data(), v.s.size());
         break;
     default: break;
     }
@@ -62,7 +89,7 @@ void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::v
     stamps_.push_back(stamp);
     for (int f = 0; f < n_; ++f) {
         const size_t i = static_cast<size_t>(f);
-        Push(fields[i].blob && !carried[i] ? ValueRef{} : values[i].Ref());
+        Push(carried[i] ? values[i].Ref() : ValueRef{});
     }
 }
 
@@ -72,36 +99,51 @@ void RowBatch::Swap(RowBatch& other) noexcept
     cells_.swap(other.cells_);
     rowids_.swap(other.rowids_);
     stamps_.swap(other.stamps_);
-    arena_.swap(other.arena_);
+    blocks_.swap(other.blocks_);
+    std::swap(free_, other.free_);
+    std::swap(left_, other.left_);
+    std::swap(blockSize_, other.blockSize_);
 }
 
 // --- Cursor -----------------------------------------------------------------------------------------
 
-Cursor::Cursor(TableFile& file) : file_(file), carried_(file.Fields().size(), 0), selectList_(file.SelectList())
+Cursor::Cursor(TableFile& file) : file_(file)
 {
     Configure(WalkOrder{}, Filter{});
 }
 
-void Cursor::SetRowBlobs(const std::vector<int>& fields)
+void Cursor::SetRowColumns(const std::vector<int>& fields)
 {
-    std::vector<char> carried(file_.Fields().size(), 0);
+    rowColumns_.clear();
     for (int f : fields) {
-        if (f >= 0 && static_cast<size_t>(f) < carried.size() && file_.Fields()[static_cast<size_t>(f)].blob)
-            carried[static_cast<size_t>(f)] = 1;
+        if (f >= 0 && static_cast<size_t>(f) < file_.Fields().size())
+            rowColumns_.push_back(f);
     }
+    BuildSelectList();
+    Clear();
+}
+
+void Cursor::BuildSelectList()
+{
+    const auto& fields = file_.Fields();
+    std::vector<char> carried(fields.size(), 0);
+    for (size_t i = 0; i < fields.size(); ++i)
+        carried[i] = rowColumns_.empty() && !fields[i].blob;
+    for (int f : rowColumns_)
+        carried[static_cast<size_t>(f)] = 1;
+    if (order_.keyField >= 0)
+        carried[static_cast<size_t>(order_.keyField)] = 1; // positions continue after the key
     if (carried == carried_)
         return;
     carried_ = std::move(carried);
     selectList_ = file_.RowidName();
     for (size_t i = 0; i < carried_.size(); ++i) {
-        const FieldInfo& f = file_.Fields()[i];
         selectList_ += ", ";
-        selectList_ += f.blob && !carried_[i] ? std::string("NULL") : sql::Quote(f.name);
+        selectList_ += carried_[i] ? sql::Quote(fields[i].name) : std::string("NULL");
     }
     for (auto& st : statements_)
         st.reset();
     rowStatement_.reset();
-    Clear();
 }
 
 sql::Statement& Cursor::RowStatement()
@@ -119,6 +161,7 @@ sql::Statement& Cursor::RowStatement()
 void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
+    BuildSelectList();
     // Walks use only the index of their order. Counting does the same when there is one: left to
     // itself SQLite (without statistics) prefers an equality index such as STATUS for
     // "STATUS=4 OR STATUS=1" and then reads every row of every year to count one year's documents.

@@ -2,8 +2,8 @@
 // Walking a table file in index order with an optional filter, without loading the table: rows
 // come in small batches from statements that continue after the last row's key (key, row id), so
 // no read transaction stays open between calls and every batch starts from a fresh snapshot. The
-// cursor keeps a window of fetched rows (plain columns and the row blobs it was given; other blobs
-// are read on demand elsewhere) and the position inside it.
+// cursor keeps a window of fetched rows (the plain columns, or the columns it was given; the rest is
+// read on demand elsewhere) and the position inside it.
 // Inside a read transaction of the file (one snapshot) counting reads every visible row into the
 // window at once; the walk then runs over that complete window until the transaction ends or the
 // file is written, so that counting and walking read each row once.
@@ -27,7 +27,7 @@ public:
     // From a statement whose columns are the table file's select list.
     void Append(const sql::Statement& st, const Stamp& stamp);
     void AppendRow(const RowBatch& other, size_t row);
-    // A row from values as they were stored (blob fields stay NULL unless carried[field] is set).
+    // A row from values as they were stored (fields without carried[field] stay NULL).
     void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
                       const std::vector<FieldInfo>& fields, const std::vector<char>& carried);
     std::int64_t Rowid(size_t row) const { return rowids_[row]; }
@@ -41,7 +41,7 @@ public:
         case StorageKind::Integer: v.i = c.i; break;
         case StorageKind::Real: v.d = c.d; break;
         case StorageKind::Text:
-        case StorageKind::Blob: v.s = std::string_view(arena_.data() + c.off, c.len); break;
+        case StorageKind::Blob: v.s = std::string_view(c.p, c.len); break;
         default: break;
         }
         return v;
@@ -55,7 +55,7 @@ private:
         union {
             std::int64_t i;
             double d;
-            size_t off;
+            const char* p; // into a block of the batch
         };
         Cell() : i(0) {}
     };
@@ -65,7 +65,13 @@ private:
     std::vector<Cell> cells_;
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;
-    std::string arena_;
+    // Text and bytes of the cells, in blocks that never move: a batch of every row of a year grows
+    // without copying what it holds.
+    const char* Store(std::string_view bytes);
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;
+    size_t left_ = 0;
+    size_t blockSize_ = 0;
 };
 
 struct WalkOrder {
@@ -98,10 +104,11 @@ public:
     // (the position stays on its row).
     std::int64_t Count();
     void Clear();
-    // Blob fields that come with every row, in the statement of the row's other columns. Drops the
-    // position, like Configure.
-    void SetRowBlobs(const std::vector<int>& fields);
-    bool CarriesBlob(int field) const { return carried_[static_cast<size_t>(field)] != 0; }
+    // The fields that come with every row (plain or blob), in one statement; the others are not
+    // fetched (NULL in the window) and are read on demand elsewhere. Empty: every plain field, no
+    // blob. The key field of the order always comes. Drops the position, like Configure.
+    void SetRowColumns(const std::vector<int>& fields);
+    bool Carries(int field) const { return carried_[static_cast<size_t>(field)] != 0; }
     // True while the window holds every visible row from the file's current snapshot: nothing
     // read from it can have changed.
     bool CompleteWindow() const
@@ -140,6 +147,7 @@ private:
     bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
     size_t GrowBatch();
     sql::Statement& RowStatement();
+    void BuildSelectList();
 
     TableFile& file_;
     WalkOrder order_;
@@ -147,8 +155,9 @@ private:
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
     std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
-    std::vector<char> carried_;                               // per field: a row blob
-    std::string selectList_;                                  // as TableFile::SelectList, with the row blobs
+    std::vector<int> rowColumns_;                             // as given to SetRowColumns
+    std::vector<char> carried_;                               // per field: fetched with the row
+    std::string selectList_;                                  // row id, then each field or NULL
     std::unique_ptr<sql::Statement> rowStatement_;            // one row by row id, with the row blobs
     RowBatch window_;
     bool complete_ = false;

@@ -292,8 +292,8 @@ ValueRef TAdsTable::FieldValue(int index)
         return editValues_[i].Ref();
     if (!cursor_ || !cursor_->HasRow())
         return {};
-    if (file_->Fields()[i].blob && !cursor_->CarriesBlob(index))
-        return BlobValue(index);
+    if (!cursor_->Carries(index))
+        return BlobValue(index); // read on demand
     return cursor_->Value(index);
 }
 
@@ -526,16 +526,16 @@ TAdsTable::ReadScope::~ReadScope()
         file_->EndReadScope();
 }
 
-void TAdsTable::SetRowBlobs(const std::vector<TField*>& fields)
+void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
 {
     RequireActive();
     CheckBrowseMode();
     std::vector<int> indexes;
     for (const TField* f : fields) {
-        if (f != nullptr && &f->Table() == this && f->IsBlob())
+        if (f != nullptr && &f->Table() == this)
             indexes.push_back(f->Index());
     }
-    cursor_->SetRowBlobs(indexes);
+    cursor_->SetRowColumns(indexes);
     First();
 }
 
@@ -547,7 +547,7 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
     std::vector<int>& wanted = prefetch_;
     wanted.clear();
     for (const TField* f : fields) {
-        if (f == nullptr || &f->Table() != this || !f->IsBlob() || cursor_->CarriesBlob(f->Index()))
+        if (f == nullptr || &f->Table() != this || !f->IsBlob() || cursor_->Carries(f->Index()))
             continue;
         const size_t i = static_cast<size_t>(f->Index());
         if (blobs_[i].epoch != blobEpoch_ && std::find(wanted.begin(), wanted.end(), f->Index()) == wanted.end())

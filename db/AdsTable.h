@@ -97,9 +97,11 @@ public:
     // have changed since it was read).
     void RefreshRecord();
 
-    // Several reads of the table (refresh, columns, blobs) from one snapshot of its file, at the
-    // cost of one: the file's lock is taken once for all of them. Do not keep one open longer than
-    // those reads (other programs' commits stay invisible while it lasts); a write ends it early.
+    // Several reads of the table (refresh, columns, blobs, a whole count and walk) from one snapshot
+    // of its file: the file's lock is taken once for all of them. Other programs' commits stay
+    // invisible while it lasts, so keep it as long as the reads must agree (a statistics run keeps
+    // one from its count to its last row) and no longer; a write ends it early. In WAL mode it blocks
+    // no writer; in a rollback-journal file a writer waits for its end.
     class ReadScope {
     public:
         explicit ReadScope(TAdsTable& table);
@@ -114,11 +116,13 @@ public:
     // Reads these blob columns of the current row with one statement; the fields then answer from
     // it until the row changes. Null entries and fields of other tables are skipped.
     void PrefetchBlobs(const std::vector<TField*>& fields);
-    // Blob columns that come with every row the table reads, in the statement of its other columns:
-    // for walks that read these blobs of every row (the row's pages are then read once, not twice).
-    // Goes to the first row, like a new filter. Null entries, plain columns and fields of other
-    // tables are ignored; an empty list reads blobs on demand again. Holds for this opening.
-    void SetRowBlobs(const std::vector<TField*>& fields);
+    // The columns that come with every row the table reads, plain or blob, in one statement; every
+    // other column is read on demand, with a statement of its own. For walks that read the same
+    // columns of every row: each row's pages are read once, and only what is needed is kept. By
+    // default every plain column comes and blobs are read on demand. Goes to the first row, like a
+    // new filter. Null entries and fields of other tables are ignored; an empty list restores the
+    // default. Holds for this opening.
+    void SetRowColumns(const std::vector<TField*>& fields);
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.

@@ -44,7 +44,7 @@ public:
     void BindReal(int index, double value);
     void BindText(int index, std::string_view value);
     void BindBlob(int index, std::string_view value);
-    // Binds without copying text or bytes: the value must stay alive until reset().
+    // Binds without copying text or bytes: the value must stay alive until Reset().
     void Bind(int index, const ValueRef& value);
 
     // True when a row is ready, false when done; raises on errors (the statement is reset then).
@@ -52,7 +52,7 @@ public:
     // Ends the statement (and with it the read transaction it held) and clears the bindings.
     void Reset();
 
-    // The current row's value of a result column; views stay valid until the next step or reset.
+    // The current row's value of a result column; views stay valid until the next Step or Reset.
     ValueRef Column(int index) const;
     std::int64_t ColumnInt(int index) const { return sqlite3_column_int64(stmt_, index); }
     bool ColumnIsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }

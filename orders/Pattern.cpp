@@ -70,6 +70,7 @@ struct TOrderColumns {
            *EXTB = nullptr;
     TField* INFO[5] = {};
     std::vector<TField*> fullBlobs, templateBlobs; // read together with one statement
+    std::vector<TField*> statisticsColumns;        // every column a statistics load reads
 
     void lookUp(TAdsTable& t)
     {
@@ -118,6 +119,11 @@ struct TOrderColumns {
         EXTB = f("EXTB");
         for (size_t i = 0; i < 5; ++i)
             INFO[i] = f(kInfoColumns[i]);
+        statisticsColumns = {POT,      ZZL,       ZZR,    ZZD,         PrintName,      DataGrid,        DataGrid_DM,
+                             data_netto, InfoSumme, Summe, Header,     Endt,           Footer,          ZZ,
+                             Enabled,  Steuer_Low_set, Steuer_High_set, ParentType, Statustext, PID, Date,
+                             ID,       ID_ORDER,  Adressname, AdressID, Status,     FromDate,       FromText,
+                             KNR,      INFO[0],   INFO[1], INFO[2],    INFO[3],        INFO[4],         EXTB};
         templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
         fullBlobs = templateBlobs;
         fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});
@@ -284,6 +290,20 @@ std::int16_t Int16Of(long long v)
 }
 
 } // namespace
+
+std::vector<TField*> StatisticsColumns(TAdsTable& table)
+{
+    if (!table.Active())
+        return {};
+    TOrderColumns c;
+    c.lookUp(table);
+    std::vector<TField*> columns;
+    for (TField* f : c.statisticsColumns) {
+        if (f != nullptr)
+            columns.push_back(f);
+    }
+    return columns;
+}
 
 bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
 {

@@ -100,6 +100,10 @@ public:
 
 private:
     friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
+
+// The columns of the open orders table that a load in LoadModeStatistics reads (those the table
+// has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
+std::vector<TField*> StatisticsColumns(TAdsTable& table);
     void copyFields(const TMPattern& source);
     std::unique_ptr<TOrderColumns> columns_;
 };
@@ -135,6 +139,10 @@ private:
 // before stays); missing or damaged blobs, EXTB, Endtext and INFO columns are no failure and keep
 // the defaults.
 void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
+
+// The columns of the open orders table that a load in LoadModeStatistics reads (those the table
+// has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
+std::vector<TField*> StatisticsColumns(TAdsTable& table);
 
 // Lines 15 and 16 of the row's GZS; both empty when it has fewer than 16 lines or cannot be read.
 TDestinationInfo ReadDestination(TAdsTable& table);

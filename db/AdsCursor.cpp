@@ -13,9 +13,16 @@ constexpr size_t kMaxBatch = 1024;
 
 // --- RowBatch ---------------------------------------------------------------------------------------
 
-void RowBatch::Reset(int fieldCount)
+void RowBatch::Reset(const std::vector<char>& carried)
 {
-    n_ = fieldCount;
+    fields_.clear();
+    slots_.assign(carried.size(), -1);
+    for (size_t f = 0; f < carried.size(); ++f) {
+        if (carried[f]) {
+            slots_[f] = static_cast<int>(fields_.size());
+            fields_.push_back(static_cast<int>(f));
+        }
+    }
     cells_.clear();
     rowids_.clear();
     stamps_.clear();
@@ -59,7 +66,7 @@ void RowBatch::Push(const ValueRef& v)
     case StorageKind::Text:
     case StorageKind::Blob:
         c.p = Store(v.s);
-        c.len = v.s.size();
+        c.len = static_cast<std::uint32_t>(v.s.size());
         break;
     default: break;
     }
@@ -70,7 +77,7 @@ void RowBatch::Append(const sql::Statement& st, const Stamp& stamp)
 {
     rowids_.push_back(st.ColumnInt(0));
     stamps_.push_back(stamp);
-    for (int f = 0; f < n_; ++f)
+    for (int f : fields_)
         Push(st.Column(f + 1));
 }
 
@@ -78,24 +85,22 @@ void RowBatch::AppendRow(const RowBatch& other, size_t row)
 {
     rowids_.push_back(other.rowids_[row]);
     stamps_.push_back(other.stamps_[row]);
-    for (int f = 0; f < n_; ++f)
+    for (int f : fields_)
         Push(other.Value(row, f));
 }
 
-void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                            const std::vector<FieldInfo>& fields, const std::vector<char>& carried)
+void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values)
 {
     rowids_.push_back(rowid);
     stamps_.push_back(stamp);
-    for (int f = 0; f < n_; ++f) {
-        const size_t i = static_cast<size_t>(f);
-        Push(carried[i] ? values[i].Ref() : ValueRef{});
-    }
+    for (int f : fields_)
+        Push(values[static_cast<size_t>(f)].Ref());
 }
 
 void RowBatch::Swap(RowBatch& other) noexcept
 {
-    std::swap(n_, other.n_);
+    fields_.swap(other.fields_);
+    slots_.swap(other.slots_);
     cells_.swap(other.cells_);
     rowids_.swap(other.rowids_);
     stamps_.swap(other.stamps_);
@@ -176,7 +181,7 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 void Cursor::Clear()
 {
     complete_ = false;
-    window_.Reset(static_cast<int>(file_.Fields().size()));
+    window_.Reset(carried_);
     pos_ = 0;
     has_ = false;
     batch_ = kFirstBatch;
@@ -304,7 +309,7 @@ size_t Cursor::GrowBatch()
 
 void Cursor::ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow)
 {
-    out.Reset(static_cast<int>(file_.Fields().size()));
+    out.Reset(carried_);
     for (size_t i = fetched.Size(); i-- > 0;)
         out.AppendRow(fetched, i);
     if (tailFrom)
@@ -334,7 +339,7 @@ bool Cursor::Last()
     }
     Clear();
     RowBatch fetched;
-    fetched.Reset(static_cast<int>(file_.Fields().size()));
+    fetched.Reset(carried_);
     Fetch(false, nullptr, GrowBatch(), fetched);
     ReverseInto(fetched, window_, nullptr, 0);
     windowWrites_ = file_.Writes();
@@ -349,7 +354,7 @@ void Cursor::DropAhead()
     if (!has_)
         return;
     RowBatch nb;
-    nb.Reset(static_cast<int>(file_.Fields().size()));
+    nb.Reset(carried_);
     nb.AppendRow(window_, pos_);
     window_.Swap(nb);
     pos_ = 0;
@@ -374,7 +379,7 @@ bool Cursor::Next()
         return true;
     }
     RowBatch nb;
-    nb.Reset(static_cast<int>(file_.Fields().size()));
+    nb.Reset(carried_);
     nb.AppendRow(window_, pos_);
     const Pos p = CurrentPos();
     Fetch(true, &p, GrowBatch(), nb);
@@ -404,7 +409,7 @@ bool Cursor::Prior()
         return true;
     }
     RowBatch fetched;
-    fetched.Reset(static_cast<int>(file_.Fields().size()));
+    fetched.Reset(carried_);
     const Pos p = CurrentPos();
     Fetch(false, &p, GrowBatch(), fetched);
     if (fetched.Empty())
@@ -427,7 +432,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
         return false;
     complete_ = false;
     RowBatch nb;
-    nb.Reset(static_cast<int>(file_.Fields().size()));
+    nb.Reset(carried_);
     nb.Append(st, stamp);
     window_.Swap(nb);
     pos_ = 0;
@@ -440,8 +445,8 @@ bool Cursor::GotoRow(std::int64_t rowid)
 void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
     complete_ = false;
-    window_.Reset(static_cast<int>(file_.Fields().size()));
-    window_.AppendValues(rowid, file_.LastStamp(), values, file_.Fields(), carried_);
+    window_.Reset(carried_);
+    window_.AppendValues(rowid, file_.LastStamp(), values);
     pos_ = 0;
     has_ = true;
     batch_ = kFirstBatch;
@@ -455,7 +460,7 @@ bool Cursor::ReloadCurrent()
         return false;
     const std::int64_t id = Rowid();
     RowBatch keep;
-    keep.Reset(static_cast<int>(file_.Fields().size()));
+    keep.Reset(carried_);
     keep.AppendRow(window_, pos_);
     if (GotoRow(id))
         return true;
@@ -487,7 +492,7 @@ bool Cursor::AfterDelete()
     const Pos p = CurrentPos();
     batch_ = kFirstBatch;
     RowBatch nb;
-    nb.Reset(static_cast<int>(file_.Fields().size()));
+    nb.Reset(carried_);
     Fetch(true, &p, GrowBatch(), nb);
     if (!nb.Empty()) {
         window_.Swap(nb);
@@ -496,7 +501,7 @@ bool Cursor::AfterDelete()
         return true;
     }
     RowBatch fetched;
-    fetched.Reset(static_cast<int>(file_.Fields().size()));
+    fetched.Reset(carried_);
     Fetch(false, &p, GrowBatch(), fetched);
     ReverseInto(fetched, nb, nullptr, 0);
     window_.Swap(nb);
@@ -523,7 +528,7 @@ std::int64_t Cursor::Count()
         return static_cast<std::int64_t>(window_.Size());
     // One snapshot: the rows counted are the rows walked, so they are read once, here.
     RowBatch all;
-    all.Reset(static_cast<int>(file_.Fields().size()));
+    all.Reset(carried_);
     Fetch(true, nullptr, std::numeric_limits<size_t>::max(), all);
     const std::int64_t count = static_cast<std::int64_t>(all.Size());
     size_t pos = 0;

@@ -18,24 +18,29 @@
 
 namespace gs::ads {
 
-// Rows of plain column values (row id, then one value per field; blob fields stay NULL).
+// Rows of column values: the row id, then a value for each field the batch carries (the others
+// read as NULL). Values of a row that a statement delivers come in the order of the select list.
 class RowBatch {
 public:
-    void Reset(int fieldCount);
+    // Empties the batch for rows carrying the fields marked in carried (one flag per field).
+    void Reset(const std::vector<char>& carried);
     size_t Size() const { return rowids_.size(); }
     bool Empty() const { return rowids_.empty(); }
-    // From a statement whose columns are the table file's select list.
+    // From a statement whose columns are the row id and then one per field, NULL where not carried.
     void Append(const sql::Statement& st, const Stamp& stamp);
+    // A row of a batch with the same carried fields.
     void AppendRow(const RowBatch& other, size_t row);
-    // A row from values as they were stored (fields without carried[field] stay NULL).
-    void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                      const std::vector<FieldInfo>& fields, const std::vector<char>& carried);
+    // A row from values as they were stored.
+    void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values);
     std::int64_t Rowid(size_t row) const { return rowids_[row]; }
     const Stamp& StampAt(size_t row) const { return stamps_[row]; }
     ValueRef Value(size_t row, int field) const
     {
-        const Cell& c = cells_[row * static_cast<size_t>(n_) + static_cast<size_t>(field)];
+        const int slot = slots_[static_cast<size_t>(field)];
         ValueRef v;
+        if (slot < 0)
+            return v;
+        const Cell& c = cells_[row * fields_.size() + static_cast<size_t>(slot)];
         v.kind = c.kind;
         switch (c.kind) {
         case StorageKind::Integer: v.i = c.i; break;
@@ -49,9 +54,10 @@ public:
     void Swap(RowBatch& other) noexcept;
 
 private:
+    // 16 bytes: a year of documents is held in the window at once.
     struct Cell {
         StorageKind kind = StorageKind::Null;
-        size_t len = 0;
+        std::uint32_t len = 0; // SQLite keeps no value beyond 1 GB
         union {
             std::int64_t i;
             double d;
@@ -61,7 +67,8 @@ private:
     };
     void Push(const ValueRef& v);
 
-    int n_ = 0;
+    std::vector<int> fields_; // the carried fields, by slot
+    std::vector<int> slots_;  // per field: its slot, -1 when not carried
     std::vector<Cell> cells_;
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;

@@ -1,5 +1,7 @@
 #include "app/ReportOutput.h"
 
+#include "base/Dialogs.h"
+
 #include "base/Dates.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
@@ -115,9 +117,11 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
     out += Table({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
     out += "\n";
     if (outcome.error)
-        out += "Fehler: " + *outcome.error + "\n";
+        out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
     else
         out += outcome.summen + "\n";
+    for (const std::string& warning : outcome.warnings)
+        out += warning + "\n";
     return out;
 }
 
@@ -183,7 +187,12 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
     out += tables.KMC.empty() ? "],\n" : "\n ],\n";
     out += " \"Summen\": " + JsonString(outcome.summen) + ",\n";
     out += " \"chartTitle\": " + JsonString(outcome.chartTitle) + ",\n";
-    out += " \"error\": " + (outcome.error ? JsonString(*outcome.error) : std::string("null")) + "\n}\n";
+    out += " \"warnings\": [";
+    for (size_t i = 0; i < outcome.warnings.size(); ++i)
+        out += (i ? ", " : "") + JsonString(outcome.warnings[i]);
+    out += "],\n";
+    out += " \"error\": " + (outcome.error ? JsonString(StripMessageMarkup(*outcome.error)) : std::string("null")) +
+           "\n}\n";
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "base/FormatFloat.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "base/IniFile.h"
@@ -39,10 +40,16 @@ void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, co
     if (!connect)
         return;
     AdsConnection.SetIsConnected(false);
+    // The database layer shows numbers as text in the process's fixed number format.
+    AdsSettingsmain.DecimalSeparator = CurrentFormats().decimalSeparator;
+    AdsConnection.SetDecimalSeparator(AdsSettingsmain.DecimalSeparator);
     AdsConnection.SetAdsServerTypes(serverKind == "1" ? TAdsServerTypes{stADS_LOCAL} : TAdsServerTypes{stADS_REMOTE});
     AdsConnection.SetConnectPath(path);
     AdsConnection.SetIsConnected(true);
     if (AdsConnection.IsConnected()) {
+        // The host's tables are only read: opened so that reading never writes their files.
+        Table_ORDERS.SetReadOnly(true);
+        AdsTableSettings.SetReadOnly(true);
         Table_ORDERS.Open();
         AdsTableSettings.SetIndexName("IDENT");
         AdsTableSettings.Open();
@@ -75,8 +82,10 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
             return false;
         }
         return true;
-    }, [&](const std::exception&) {
-        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden");
+    }, [&](const std::exception& e) {
+        // The host's message stays as the user knows it; the cause follows on its own line.
+        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden<BR>" +
+                       PossibleErrorPrefix + e.what());
         return false;
     });
 }

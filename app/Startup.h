@@ -51,8 +51,10 @@ public:
 };
 
 // The checked part of the start-up: shows "Verbindung zur Datenbank aufbauen....", checks the
-// command line and the release, connects and opens the two tables. Every failure shows its message
-// through the dialog seam and returns false: the caller then closes.
+// command line and the release, connects and opens the two tables (read-only). Every failure shows
+// its message through the dialog seam and returns false: the caller then closes. An error while
+// connecting or opening shows the host's "Das Programm kann nur von ... aus gestartet werden" with
+// its cause on a line of its own ("<B>Möglicher Fehler:</B><BR>" + the error's text).
 bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
                      const std::function<void(const std::string&)>& setCaption);
 

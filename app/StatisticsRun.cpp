@@ -46,6 +46,20 @@ const char* ZoneText(int profit)
 
 } // namespace
 
+std::vector<std::string> RunWarnings(const RunOutcome& outcome)
+{
+    std::vector<std::string> warnings;
+    const auto& ids = outcome.unreadableProfit;
+    if (!ids.empty()) {
+        std::string line = "Hinweis: " + std::to_string(ids.size()) + (ids.size() == 1 ? " Dokument" : " Dokumente") +
+                           " ohne lesbare Gewinnangaben: ";
+        for (size_t i = 0; i < ids.size(); ++i)
+            line += (i ? ", " : "") + std::to_string(ids[i]);
+        warnings.push_back(std::move(line));
+    }
+    return warnings;
+}
+
 std::string OrdersStatusFilter()
 {
     return std::string("(POT=") + "1" + " OR " + "POT=" + "5" + " )" + " AND (STATUS=" + "4" + " OR STATUS=" + "1" + ")";
@@ -61,6 +75,14 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     const std::string display = MoneyDisplayFormat();
     const std::string money = MoneyFormat();
     HandleOrdinaryError([&] {
+        // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
+        // list, the months and the totals describe one state of the table (a WAL reader blocks no
+        // writer). Inside it counting reads the matching rows, with the columns the run reads (EXTB
+        // among them), once for the walk as well.
+        TAdsTable::ReadScope snapshot(orders);
+        std::vector<TField*> columns = StatisticsColumns(orders);
+        columns.push_back(orders.FindField("WW_NETTO"));
+        orders.SetRowColumns(columns);
         orders.SetIndexName("DATE");
         const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
         tables.RangeText = range.rangeText;
@@ -77,11 +99,17 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         for (orders.First(); !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0 && progress)
                 progress(state);
-            LoadPatternFromOrder(pattern, orders, LoadModeFull);
+            LoadPatternFromOrder(pattern, orders, LoadModeStatistics);
+            if (!pattern.ExtInfo.ProfitInfoReadable)
+                outcome.unreadableProfit.push_back(pattern.ID_ORDER);
 
             KmRow row;
             // The net value goes through the money format and back, so it is rounded to two decimals.
-            const double net = ParseNumber(FormatFloat(money, netField.AsFloat()));
+            const double storedNet = netField.AsFloat();
+            if (!std::isfinite(storedNet))
+                throw PatternLoadError(pattern.ID_ORDER, "WW_NETTO",
+                                       "Spalte WW_NETTO enthält keine endliche Zahl (" + FloatToText(storedNet) + ")");
+            const double net = ParseNumber(FormatFloat(money, storedNet));
             const double shownNet = pattern.DataGrid_DM ? FromSecondCurrency(net) : net;
             row.WW_NETTO = Utf8Left(FormatFloat(display, shownNet), 20);
             row.WW_NETTO_INT = WholeNumber(shownNet, "WW_NETTO_INT");
@@ -124,6 +152,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                          FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
                          FormatFloat(display, totals.profit);
     }, [&](const std::exception& e) { outcome.error = e.what(); });
+    outcome.warnings = RunWarnings(outcome);
     outcome.rangeText = tables.RangeText;
     outcome.chartTitle = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
                          FormatFloat(display, totals.commission) + "  " + "Gewinn: " +

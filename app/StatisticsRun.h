@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gs {
 
@@ -37,14 +38,25 @@ struct RunOutcome {
     std::string summen;
     // "Netto: ... Provision: ...  Gewinn: ... Bereich: ..." - after every run.
     std::string chartTitle;
+    // Documents counted without readable profit information (EXTB missing or empty, damaged, or
+    // CurrentGewinn / Vertreter_Provision absent or no number): they count with profit and
+    // commission 0, as the host counts them, and are named here in list order.
+    std::vector<int> unreadableProfit;
+    // Lines for the user about rows counted that way ("Hinweis: 3 Dokumente ohne lesbare
+    // Gewinnangaben: 10012, 10017, 11338"); empty when there is nothing to say.
+    std::vector<std::string> warnings;
 };
+
+// The warning lines of an outcome (from unreadableProfit).
+std::vector<std::string> RunWarnings(const RunOutcome& outcome);
 
 // The orders filter without the date part: invoices and credit notes, paid or completed.
 std::string OrdersStatusFilter();
 
 // Runs the statistics for the year text and period index (0 year, 1-4 quarters, 5-16 months) over
-// the open orders table; empties and fills tables. Never raises for ordinary errors: they end the
-// run and come back in RunOutcome::error.
+// the open orders table; empties and fills tables. The run reads one snapshot of the table. Never
+// raises for ordinary errors: they end the run and come back in RunOutcome::error (a document that
+// cannot be loaded, or whose WW_NETTO is no finite number, is named with its number and cause).
 RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
                          const RunProgressCallback& progress = {});
 

@@ -8,6 +8,7 @@
 // - the clock (so that "today" is under a test's control).
 // Tests create a fresh Runtime with a temporary program directory; creating one makes it current,
 // destroying it restores the one before.
+#include "base/FindFile.h"
 #include "base/NumberFormats.h"
 
 #include <filesystem>
@@ -64,8 +65,5 @@ private:
     std::shared_ptr<Dialogs> dialogs_;
     Runtime* previous_ = nullptr;
 };
-
-// Finds a file in a directory without regard to case; returns dir / name when none matches.
-std::filesystem::path FindFileNoCase(const std::filesystem::path& dir, const std::string& name);
 
 } // namespace gs

@@ -14,9 +14,9 @@ std::string ExtbStream()
     std::vector<StreamItem> items;
     for (int type : {1, 2, 4, 3, 5, 6, 12, 8, 20, 27, 9, 10, 14, 16, 15, 17, 18, 19, 21, 24, 28, 30, 110, 120, 130, 140}) {
         StreamItem item;
-        item.add("SimpleData", StreamValue::Text(type == 1 ? "Einkauf\r\nHerr\r\n\r\nJörg\r\nMüller\r\nHauptstraße 1\r\nKöln\r\n50667\r\n\r\n\r\n1\r\n"
+        item.Add("SimpleData", StreamValue::Text(type == 1 ? "Einkauf\r\nHerr\r\n\r\nJörg\r\nMüller\r\nHauptstraße 1\r\nKöln\r\n50667\r\n\r\n\r\n1\r\n"
                                                             : "1234,5"));
-        item.add("DataType", StreamValue::Integer(type));
+        item.Add("DataType", StreamValue::Integer(type));
         items.push_back(item);
     }
     return WriteCollectionComponent("TAdressExInfoDatasWrapper", "AdressExInfoDatas", items);

@@ -1,6 +1,6 @@
 #include "db/AdsConnection.h"
 
-#include "base/Runtime.h"
+#include "base/FindFile.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
 #include "db/AdsTableFile.h"
@@ -16,7 +16,7 @@ TAdsConnection::TAdsConnection() = default;
 
 TAdsConnection::~TAdsConnection()
 {
-    closeTables();
+    CloseTables();
     for (TAdsTable* t : tables_)
         t->connection_ = nullptr;
     tables_.clear();
@@ -29,23 +29,23 @@ void TAdsConnection::SetConnectPath(const std::string& path)
     connectPath_ = path;
 }
 
-std::filesystem::path TAdsConnection::directory() const { return std::filesystem::path(connectPath_); }
+std::filesystem::path TAdsConnection::Directory() const { return std::filesystem::path(connectPath_); }
 
 void TAdsConnection::SetIsConnected(bool connect)
 {
     if (!connect) {
-        closeTables();
+        CloseTables();
         connected_ = false;
         return;
     }
     if (connected_)
         return;
-    if (!serverTypes_.contains(stADS_LOCAL) && !serverTypes_.contains(stADS_REMOTE))
+    if (!serverTypes_.Contains(stADS_LOCAL) && !serverTypes_.Contains(stADS_REMOTE))
         throw AdsError("Verbindung nicht möglich: kein unterstützter Servertyp (lokal oder entfernt) gewählt", {});
     if (connectPath_.empty())
         throw AdsError("Verbindung nicht möglich: kein Datenbankpfad angegeben", {});
     std::error_code ec;
-    const auto dir = directory();
+    const auto dir = Directory();
     if (!std::filesystem::exists(dir, ec))
         throw AdsError("Verbindung nicht möglich: Datenbankverzeichnis nicht gefunden: " + connectPath_, {});
     if (!std::filesystem::is_directory(dir, ec))
@@ -55,19 +55,19 @@ void TAdsConnection::SetIsConnected(bool connect)
     connected_ = true;
 }
 
-void TAdsConnection::closeTables() noexcept
+void TAdsConnection::CloseTables() noexcept
 {
     if (inTransaction_)
         Rollback();
     const std::vector<TAdsTable*> open = tables_;
     for (TAdsTable* t : open)
-        t->closeNoThrow();
+        t->CloseNoThrow();
     files_.clear();
 }
 
 std::filesystem::path TAdsConnection::TablePath(const std::string& fileName) const
 {
-    return FindFileNoCase(directory(), fileName);
+    return FindFileNoCase(Directory(), fileName);
 }
 
 bool TAdsConnection::TableExists(const std::string& fileName) const
@@ -82,15 +82,17 @@ void TAdsConnection::DeleteTable(const std::string& fileName)
 {
     const auto path = TablePath(fileName);
     for (TAdsTable* t : tables_) {
-        if (t->Active() && t->file_->path() == path)
+        if (t->Active() && t->file_->Path() == path)
             throw AdsError("Tabelle ist geöffnet und kann nicht gelöscht werden", fileName);
     }
     std::error_code ec;
-    files_.erase(std::filesystem::weakly_canonical(path, ec).string());
+    const std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    files_.erase(key);
+    files_.erase(key + "|ro");
     ads::RemoveTableFiles(path, fileName);
 }
 
-std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName)
+std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName, bool readOnly)
 {
     if (!connected_)
         throw AdsError("Keine Verbindung zur Datenbank", fileName);
@@ -98,14 +100,14 @@ std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& f
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw AdsError("Tabelle nicht gefunden in " + connectPath_, fileName);
-    const std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    const std::string key = std::filesystem::weakly_canonical(path, ec).string() + (readOnly ? "|ro" : "");
     if (auto it = files_.find(key); it != files_.end()) {
         if (auto f = it->second.lock())
             return f;
     }
-    auto f = ads::TableFile::Open(path);
+    auto f = ads::TableFile::Open(path, readOnly);
     if (inTransaction_) {
-        f->beginTransaction();
+        f->BeginTransaction();
         pinned_.push_back(f);
     }
     files_[key] = f;
@@ -133,13 +135,13 @@ void TAdsConnection::BeginTransaction()
     try {
         for (auto& [key, weak] : files_) {
             if (auto f = weak.lock()) {
-                f->beginTransaction();
+                f->BeginTransaction();
                 begun.push_back(f);
             }
         }
     } catch (...) {
         for (auto& f : begun)
-            f->rollbackTransaction();
+            f->RollbackTransaction();
         throw;
     }
     pinned_ = std::move(begun);
@@ -156,10 +158,10 @@ void TAdsConnection::Commit()
     inTransaction_ = false;
     for (size_t i = 0; i < files.size(); ++i) {
         try {
-            files[i]->commitTransaction();
+            files[i]->CommitTransaction();
         } catch (...) {
             for (size_t j = i; j < files.size(); ++j)
-                files[j]->rollbackTransaction();
+                files[j]->RollbackTransaction();
             throw;
         }
     }
@@ -168,7 +170,7 @@ void TAdsConnection::Commit()
 void TAdsConnection::Rollback()
 {
     for (auto& f : pinned_)
-        f->rollbackTransaction();
+        f->RollbackTransaction();
     pinned_.clear();
     inTransaction_ = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The database connection: a directory of table files. Local and remote server kinds both open the
 // directory's files directly. Tables register with their connection; disconnecting closes them.
+#include "db/AdsSettings.h"
 #include "db/AdsTypes.h"
 
 #include <filesystem>
@@ -31,6 +32,9 @@ public:
     const std::string& ConnectPath() const { return connectPath_; }
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     bool LoginPrompt() const { return loginPrompt_; }
+    // Decimal separator of the numbers its tables' fields give as text (default ",").
+    void SetDecimalSeparator(char separator) { decimalSeparator_ = separator; }
+    char DecimalSeparator() const { return decimalSeparator_; }
 
     // true: connects (raises AdsError when the directory does not exist or cannot be used, or no
     // usable server kind is set); false: disconnects, closing the connection's tables and rolling
@@ -55,21 +59,23 @@ public:
     bool InTransaction() const { return inTransaction_; }
 
     // --- used by TAdsTable ---
-    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName);
+    // The open file of a table; tables opening the same file the same way share it.
+    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName, bool readOnly = false);
     void RegisterTable(TAdsTable* table);
     void UnregisterTable(TAdsTable* table);
 
 private:
-    std::filesystem::path directory() const;
-    void closeTables() noexcept;
+    std::filesystem::path Directory() const;
+    void CloseTables() noexcept;
 
     TAdsServerTypes serverTypes_{stADS_REMOTE};
     std::string connectPath_;
     bool loginPrompt_ = true;
+    char decimalSeparator_ = TAdsSettings{}.DecimalSeparator;
     bool connected_ = false;
     bool inTransaction_ = false;
     std::vector<TAdsTable*> tables_;
-    std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path
+    std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path (+ "|ro")
     std::vector<std::shared_ptr<ads::TableFile>> pinned_;      // files in the running transaction
 };
 

@@ -1,6 +1,7 @@
 #include "db/AdsCursor.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace gs::ads {
@@ -12,16 +13,50 @@ constexpr size_t kMaxBatch = 1024;
 
 // --- RowBatch ---------------------------------------------------------------------------------------
 
-void RowBatch::reset(int fieldCount)
+void RowBatch::Reset(const std::vector<char>& carried)
 {
-    n_ = fieldCount;
+    fields_.clear();
+    slots_.assign(carried.size(), -1);
+    for (size_t f = 0; f < carried.size(); ++f) {
+        if (carried[f]) {
+            slots_[f] = static_cast<int>(fields_.size());
+            fields_.push_back(static_cast<int>(f));
+        }
+    }
     cells_.clear();
     rowids_.clear();
     stamps_.clear();
-    arena_.clear();
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
 }
 
-void RowBatch::push(const ValueRef& v)
+const char* RowBatch::Store(std::string_view bytes)
+{
+    // Blocks grow from 16 KB to 1 MB: a batch of a few rows stays small, a year's rows take few blocks.
+    constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20;
+    const size_t n = bytes.size();
+    if (n == 0)
+        return nullptr;
+    if (n > kMaxBlock / 8) { // a large value gets a block of its own; the current block stays in use
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
+        std::memcpy(blocks_.back().get(), bytes.data(), n);
+        return blocks_.back().get();
+    }
+    if (n > left_) {
+        const size_t size = std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock);
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        free_ = blocks_.back().get();
+        left_ = blockSize_ = size;
+    }
+    char* p = free_;
+    std::memcpy(p, bytes.data(), n);
+    free_ += n;
+    left_ -= n;
+    return p;
+}
+
+void RowBatch::Push(const ValueRef& v)
 {
     Cell c;
     c.kind = v.kind;
@@ -30,79 +65,129 @@ void RowBatch::push(const ValueRef& v)
     case StorageKind::Real: c.d = v.d; break;
     case StorageKind::Text:
     case StorageKind::Blob:
-        c.off = arena_.size();
-        c.len = v.s.size();
-        arena_.append(v.s.data(), v.s.size());
+        c.p = Store(v.s);
+        c.len = static_cast<std::uint32_t>(v.s.size());
         break;
     default: break;
     }
     cells_.push_back(c);
 }
 
-void RowBatch::append(const sql::Statement& st, const Stamp& stamp)
+void RowBatch::Append(const sql::Statement& st, const Stamp& stamp)
 {
-    rowids_.push_back(st.columnInt(0));
+    rowids_.push_back(st.ColumnInt(0));
     stamps_.push_back(stamp);
-    for (int f = 0; f < n_; ++f)
-        push(st.column(f + 1));
+    for (int f : fields_)
+        Push(st.Column(f + 1));
 }
 
-void RowBatch::appendRow(const RowBatch& other, size_t row)
+void RowBatch::AppendRow(const RowBatch& other, size_t row)
 {
     rowids_.push_back(other.rowids_[row]);
     stamps_.push_back(other.stamps_[row]);
-    for (int f = 0; f < n_; ++f)
-        push(other.value(row, f));
+    for (int f : fields_)
+        Push(other.Value(row, f));
 }
 
-void RowBatch::appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                            const std::vector<FieldInfo>& fields)
+void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values)
 {
     rowids_.push_back(rowid);
     stamps_.push_back(stamp);
-    for (int f = 0; f < n_; ++f)
-        push(fields[static_cast<size_t>(f)].blob ? ValueRef{} : values[static_cast<size_t>(f)].ref());
+    for (int f : fields_)
+        Push(values[static_cast<size_t>(f)].Ref());
 }
 
-void RowBatch::swap(RowBatch& other) noexcept
+void RowBatch::Swap(RowBatch& other) noexcept
 {
-    std::swap(n_, other.n_);
+    fields_.swap(other.fields_);
+    slots_.swap(other.slots_);
     cells_.swap(other.cells_);
     rowids_.swap(other.rowids_);
     stamps_.swap(other.stamps_);
-    arena_.swap(other.arena_);
+    blocks_.swap(other.blocks_);
+    std::swap(free_, other.free_);
+    std::swap(left_, other.left_);
+    std::swap(blockSize_, other.blockSize_);
 }
 
 // --- Cursor -----------------------------------------------------------------------------------------
 
 Cursor::Cursor(TableFile& file) : file_(file)
 {
-    configure(WalkOrder{}, Filter{});
+    Configure(WalkOrder{}, Filter{});
 }
 
-void Cursor::configure(const WalkOrder& order, const Filter& filter)
+void Cursor::SetRowColumns(const std::vector<int>& fields)
+{
+    rowColumns_.clear();
+    for (int f : fields) {
+        if (f >= 0 && static_cast<size_t>(f) < file_.Fields().size())
+            rowColumns_.push_back(f);
+    }
+    BuildSelectList();
+    Clear();
+}
+
+void Cursor::BuildSelectList()
+{
+    const auto& fields = file_.Fields();
+    std::vector<char> carried(fields.size(), 0);
+    for (size_t i = 0; i < fields.size(); ++i)
+        carried[i] = rowColumns_.empty() && !fields[i].blob;
+    for (int f : rowColumns_)
+        carried[static_cast<size_t>(f)] = 1;
+    if (order_.keyField >= 0)
+        carried[static_cast<size_t>(order_.keyField)] = 1; // positions continue after the key
+    if (carried == carried_)
+        return;
+    carried_ = std::move(carried);
+    selectList_ = file_.RowidName();
+    for (size_t i = 0; i < carried_.size(); ++i) {
+        selectList_ += ", ";
+        selectList_ += carried_[i] ? sql::Quote(fields[i].name) : std::string("NULL");
+    }
+    for (auto& st : statements_)
+        st.reset();
+    rowStatement_.reset();
+}
+
+sql::Statement& Cursor::RowStatement()
+{
+    if (selectList_ == file_.SelectList())
+        return file_.RowStatement();
+    if (!rowStatement_)
+        rowStatement_ = std::make_unique<sql::Statement>(file_.Db(),
+                                                         "SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
+                                                             " WHERE " + file_.RowidName() + " = ?1",
+                                                         file_.FileName());
+    return *rowStatement_;
+}
+
+void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
+    BuildSelectList();
     // Walks use only the index of their order. Counting does the same when there is one: left to
     // itself SQLite (without statistics) prefers an equality index such as STATUS for
     // "STATUS=4 OR STATUS=1" and then reads every row of every year to count one year's documents.
-    filter_ = filter.toSql(-1, order.keyField);
-    valueFilter_ = filter.toSql(order.keyField, order.keyField);
-    countFilter_ = order.keyField >= 0 ? filter_ : filter.toSql();
+    filter_ = filter.ToSql(-1, order.keyField);
+    valueFilter_ = filter.ToSql(order.keyField, order.keyField);
+    countFilter_ = order.keyField >= 0 ? filter_ : filter.ToSql();
     statements_.clear();
     statements_.resize(static_cast<size_t>(Query::Count) * 2);
-    clear();
+    Clear();
 }
 
-void Cursor::clear()
+void Cursor::Clear()
 {
-    window_.reset(static_cast<int>(file_.fields().size()));
+    complete_ = false;
+    window_.Reset(carried_);
     pos_ = 0;
     has_ = false;
     batch_ = kFirstBatch;
 }
 
-std::vector<Cursor::Seg> Cursor::segments(bool forward) const
+std::vector<Cursor::Seg> Cursor::Segments(bool forward) const
 {
     if (order_.keyField < 0)
         return {Seg::All};
@@ -111,29 +196,29 @@ std::vector<Cursor::Seg> Cursor::segments(bool forward) const
     return nullsFirst ? std::vector<Seg>{Seg::Null, Seg::Values} : std::vector<Seg>{Seg::Values, Seg::Null};
 }
 
-Cursor::Pos Cursor::currentPos() const
+Cursor::Pos Cursor::CurrentPos() const
 {
     Pos p;
-    p.rowid = rowid();
+    p.rowid = Rowid();
     if (order_.keyField < 0)
         return p;
-    const ValueRef k = value(order_.keyField);
-    p.seg = k.isNull() ? Seg::Null : Seg::Values;
+    const ValueRef k = Value(order_.keyField);
+    p.seg = k.IsNull() ? Seg::Null : Seg::Values;
     p.key = DbValue::From(k);
     return p;
 }
 
-sql::Statement& Cursor::statement(Query query, bool ascending)
+sql::Statement& Cursor::Statement(Query query, bool ascending)
 {
     const size_t slot = static_cast<size_t>(query) * 2 + (ascending ? 1 : 0);
     std::unique_ptr<sql::Statement>& st = statements_[slot];
     if (st)
         return *st;
-    const std::string& rid = file_.rowidName();
+    const std::string& rid = file_.RowidName();
     const char* dir = ascending ? " ASC" : " DESC";
     const char* cmp = ascending ? " > " : " < ";
     const std::string key =
-        order_.keyField < 0 ? std::string() : sql::Quote(file_.fields()[static_cast<size_t>(order_.keyField)].name);
+        order_.keyField < 0 ? std::string() : sql::Quote(file_.Fields()[static_cast<size_t>(order_.keyField)].name);
     // The position terms come first: SQLite bounds the index scan with the first terms it can use,
     // and a filter on the same column must not take their place.
     std::string where;
@@ -154,258 +239,313 @@ sql::Statement& Cursor::statement(Query query, bool ascending)
         break;
     case Query::Count: break;
     }
-    const FilterSql& filter = filterFor(query);
+    const FilterSql& filter = FilterFor(query);
     if (!filter.where.empty())
         where += " AND " + filter.where;
-    const std::string text = "SELECT " + file_.selectList() + " FROM " + file_.quotedTable() + " WHERE " + where +
+    const std::string text = "SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                              " ORDER BY " + orderBy + " LIMIT ?";
-    st = std::make_unique<sql::Statement>(file_.db(), text, file_.fileName());
+    st = std::make_unique<sql::Statement>(file_.Db(), text, file_.FileName());
     return *st;
 }
 
-const FilterSql& Cursor::filterFor(Query query) const
+const FilterSql& Cursor::FilterFor(Query query) const
 {
     const bool values = query == Query::ValuesFirst || query == Query::ValuesTail || query == Query::ValuesAfter;
     return values ? valueFilter_ : filter_;
 }
 
-void Cursor::run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out)
+void Cursor::Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out)
 {
-    sql::Statement& st = statement(query, ascending);
+    sql::Statement& st = Statement(query, ascending);
     sql::ResetOnExit reset(st);
     int index = 1;
     if (query == Query::ValuesTail || query == Query::ValuesAfter)
-        st.bind(index++, start->key.ref());
+        st.Bind(index++, start->key.Ref());
     if (query == Query::AllFrom || query == Query::NullFrom || query == Query::ValuesTail)
-        st.bindInt(index++, start->rowid);
-    for (const DbValue& v : filterFor(query).params)
-        st.bind(index++, v.ref());
-    st.bindInt(index, static_cast<std::int64_t>(limit));
-    while (st.step())
-        out.append(st, stamp);
+        st.BindInt(index++, start->rowid);
+    for (const DbValue& v : FilterFor(query).params)
+        st.Bind(index++, v.Ref());
+    st.BindInt(index, static_cast<std::int64_t>(limit));
+    while (st.Step())
+        out.Append(st, stamp);
 }
 
-void Cursor::fetch(bool forward, const Pos* start, size_t limit, RowBatch& out)
+void Cursor::Fetch(bool forward, const Pos* start, size_t limit, RowBatch& out)
 {
-    const Stamp stamp = file_.stamp(); // taken before the rows: a later commit only causes a re-read
-    const std::vector<Seg> segs = segments(forward);
+    const Stamp stamp = file_.CurrentStamp(); // taken before the rows: a later commit only causes a re-read
+    const std::vector<Seg> segs = Segments(forward);
     const bool ascending = forward != order_.descending;
     size_t si = 0;
     if (start) {
         while (si < segs.size() && segs[si] != start->seg)
             ++si;
     }
-    const size_t before = out.size();
-    auto wanted = [&] { return limit - (out.size() - before); };
+    const size_t before = out.Size();
+    auto wanted = [&] { return limit - (out.Size() - before); };
     for (; si < segs.size() && wanted() > 0; ++si) {
         const bool from = start && segs[si] == start->seg;
         switch (segs[si]) {
-        case Seg::All: run(from ? Query::AllFrom : Query::AllFirst, ascending, start, wanted(), stamp, out); break;
-        case Seg::Null: run(from ? Query::NullFrom : Query::NullFirst, ascending, start, wanted(), stamp, out); break;
+        case Seg::All: Run(from ? Query::AllFrom : Query::AllFirst, ascending, start, wanted(), stamp, out); break;
+        case Seg::Null: Run(from ? Query::NullFrom : Query::NullFirst, ascending, start, wanted(), stamp, out); break;
         case Seg::Values:
             if (!from) {
-                run(Query::ValuesFirst, ascending, start, wanted(), stamp, out);
+                Run(Query::ValuesFirst, ascending, start, wanted(), stamp, out);
             } else {
-                run(Query::ValuesTail, ascending, start, wanted(), stamp, out);
+                Run(Query::ValuesTail, ascending, start, wanted(), stamp, out);
                 if (wanted() > 0)
-                    run(Query::ValuesAfter, ascending, start, wanted(), stamp, out);
+                    Run(Query::ValuesAfter, ascending, start, wanted(), stamp, out);
             }
             break;
         }
     }
 }
 
-size_t Cursor::growBatch()
+size_t Cursor::GrowBatch()
 {
     const size_t n = batch_;
     batch_ = std::min(batch_ * 4, kMaxBatch);
     return n;
 }
 
-void Cursor::reverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow)
+void Cursor::ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow)
 {
-    out.reset(static_cast<int>(file_.fields().size()));
-    for (size_t i = fetched.size(); i-- > 0;)
-        out.appendRow(fetched, i);
+    out.Reset(carried_);
+    for (size_t i = fetched.Size(); i-- > 0;)
+        out.AppendRow(fetched, i);
     if (tailFrom)
-        out.appendRow(*tailFrom, tailRow);
+        out.AppendRow(*tailFrom, tailRow);
 }
 
-bool Cursor::first()
+bool Cursor::First()
 {
-    clear();
-    fetch(true, nullptr, growBatch(), window_);
-    windowWrites_ = file_.writes();
-    has_ = !window_.empty();
+    if (CompleteWindow()) {
+        pos_ = 0;
+        has_ = !window_.Empty();
+        return has_;
+    }
+    Clear();
+    Fetch(true, nullptr, GrowBatch(), window_);
+    windowWrites_ = file_.Writes();
+    has_ = !window_.Empty();
     return has_;
 }
 
-bool Cursor::last()
+bool Cursor::Last()
 {
-    clear();
+    if (CompleteWindow()) {
+        has_ = !window_.Empty();
+        pos_ = has_ ? window_.Size() - 1 : 0;
+        return has_;
+    }
+    Clear();
     RowBatch fetched;
-    fetched.reset(static_cast<int>(file_.fields().size()));
-    fetch(false, nullptr, growBatch(), fetched);
-    reverseInto(fetched, window_, nullptr, 0);
-    windowWrites_ = file_.writes();
-    has_ = !window_.empty();
-    pos_ = has_ ? window_.size() - 1 : 0;
+    fetched.Reset(carried_);
+    Fetch(false, nullptr, GrowBatch(), fetched);
+    ReverseInto(fetched, window_, nullptr, 0);
+    windowWrites_ = file_.Writes();
+    has_ = !window_.Empty();
+    pos_ = has_ ? window_.Size() - 1 : 0;
     return has_;
 }
 
-void Cursor::dropAhead()
+void Cursor::DropAhead()
 {
+    complete_ = false;
     if (!has_)
         return;
     RowBatch nb;
-    nb.reset(static_cast<int>(file_.fields().size()));
-    nb.appendRow(window_, pos_);
-    window_.swap(nb);
+    nb.Reset(carried_);
+    nb.AppendRow(window_, pos_);
+    window_.Swap(nb);
     pos_ = 0;
-    windowWrites_ = file_.writes();
+    windowWrites_ = file_.Writes();
 }
 
-bool Cursor::next()
+bool Cursor::Next()
 {
     if (!has_)
         return false;
-    if (staleWindow())
-        dropAhead();
-    if (pos_ + 1 < window_.size()) {
+    if (CompleteWindow()) {
+        if (pos_ + 1 >= window_.Size())
+            return false;
+        ++pos_;
+        return true;
+    }
+    complete_ = false;
+    if (StaleWindow())
+        DropAhead();
+    if (pos_ + 1 < window_.Size()) {
         ++pos_;
         return true;
     }
     RowBatch nb;
-    nb.reset(static_cast<int>(file_.fields().size()));
-    nb.appendRow(window_, pos_);
-    const Pos p = currentPos();
-    fetch(true, &p, growBatch(), nb);
-    if (nb.size() == 1)
+    nb.Reset(carried_);
+    nb.AppendRow(window_, pos_);
+    const Pos p = CurrentPos();
+    Fetch(true, &p, GrowBatch(), nb);
+    if (nb.Size() == 1)
         return false;
-    window_.swap(nb);
+    window_.Swap(nb);
     pos_ = 1;
-    windowWrites_ = file_.writes();
+    windowWrites_ = file_.Writes();
     return true;
 }
 
-bool Cursor::prior()
+bool Cursor::Prior()
 {
     if (!has_)
         return false;
-    if (staleWindow())
-        dropAhead();
+    if (CompleteWindow()) {
+        if (pos_ == 0)
+            return false;
+        --pos_;
+        return true;
+    }
+    complete_ = false;
+    if (StaleWindow())
+        DropAhead();
     if (pos_ > 0) {
         --pos_;
         return true;
     }
     RowBatch fetched;
-    fetched.reset(static_cast<int>(file_.fields().size()));
-    const Pos p = currentPos();
-    fetch(false, &p, growBatch(), fetched);
-    if (fetched.empty())
+    fetched.Reset(carried_);
+    const Pos p = CurrentPos();
+    Fetch(false, &p, GrowBatch(), fetched);
+    if (fetched.Empty())
         return false;
     RowBatch nb;
-    reverseInto(fetched, nb, &window_, pos_);
-    window_.swap(nb);
-    pos_ = window_.size() - 2;
-    windowWrites_ = file_.writes();
+    ReverseInto(fetched, nb, &window_, pos_);
+    window_.Swap(nb);
+    pos_ = window_.Size() - 2;
+    windowWrites_ = file_.Writes();
     return true;
 }
 
-bool Cursor::gotoRow(std::int64_t rowid)
+bool Cursor::GotoRow(std::int64_t rowid)
 {
-    const Stamp stamp = file_.stamp();
-    sql::Statement& st = file_.rowStatement();
+    const Stamp stamp = file_.CurrentStamp();
+    sql::Statement& st = RowStatement();
     sql::ResetOnExit reset(st);
-    st.bindInt(1, rowid);
-    if (!st.step())
+    st.BindInt(1, rowid);
+    if (!st.Step())
         return false;
+    complete_ = false;
     RowBatch nb;
-    nb.reset(static_cast<int>(file_.fields().size()));
-    nb.append(st, stamp);
-    window_.swap(nb);
+    nb.Reset(carried_);
+    nb.Append(st, stamp);
+    window_.Swap(nb);
     pos_ = 0;
     has_ = true;
     batch_ = kFirstBatch;
-    windowWrites_ = file_.writes();
+    windowWrites_ = file_.Writes();
     return true;
 }
 
-void Cursor::placeRow(std::int64_t rowid, const std::vector<DbValue>& values)
+void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
-    window_.reset(static_cast<int>(file_.fields().size()));
-    window_.appendValues(rowid, file_.lastStamp(), values, file_.fields());
+    complete_ = false;
+    window_.Reset(carried_);
+    window_.AppendValues(rowid, file_.LastStamp(), values);
     pos_ = 0;
     has_ = true;
     batch_ = kFirstBatch;
-    windowWrites_ = file_.writes();
+    windowWrites_ = file_.Writes();
 }
 
-bool Cursor::reloadCurrent()
+bool Cursor::ReloadCurrent()
 {
+    complete_ = false;
     if (!has_)
         return false;
-    const std::int64_t id = rowid();
+    const std::int64_t id = Rowid();
     RowBatch keep;
-    keep.reset(static_cast<int>(file_.fields().size()));
-    keep.appendRow(window_, pos_);
-    if (gotoRow(id))
+    keep.Reset(carried_);
+    keep.AppendRow(window_, pos_);
+    if (GotoRow(id))
         return true;
-    window_.swap(keep); // the row is gone: stay on its last known values
+    window_.Swap(keep); // the row is gone: stay on its last known values
     pos_ = 0;
     return false;
 }
 
-bool Cursor::seek(const DbValue& key)
+bool Cursor::Seek(const DbValue& key)
 {
-    clear();
+    Clear();
     Pos p;
     p.seg = Seg::Values;
     p.key = key;
     p.rowid = order_.descending ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
     if (order_.keyField < 0)
         return false;
-    fetch(true, &p, growBatch(), window_);
-    windowWrites_ = file_.writes();
-    has_ = !window_.empty();
+    Fetch(true, &p, GrowBatch(), window_);
+    windowWrites_ = file_.Writes();
+    has_ = !window_.Empty();
     return has_;
 }
 
-bool Cursor::afterDelete()
+bool Cursor::AfterDelete()
 {
+    complete_ = false;
     if (!has_)
         return false;
-    const Pos p = currentPos();
+    const Pos p = CurrentPos();
     batch_ = kFirstBatch;
     RowBatch nb;
-    nb.reset(static_cast<int>(file_.fields().size()));
-    fetch(true, &p, growBatch(), nb);
-    if (!nb.empty()) {
-        window_.swap(nb);
+    nb.Reset(carried_);
+    Fetch(true, &p, GrowBatch(), nb);
+    if (!nb.Empty()) {
+        window_.Swap(nb);
         pos_ = 0;
-        windowWrites_ = file_.writes();
+        windowWrites_ = file_.Writes();
         return true;
     }
     RowBatch fetched;
-    fetched.reset(static_cast<int>(file_.fields().size()));
-    fetch(false, &p, growBatch(), fetched);
-    reverseInto(fetched, nb, nullptr, 0);
-    window_.swap(nb);
-    windowWrites_ = file_.writes();
-    has_ = !window_.empty();
-    pos_ = has_ ? window_.size() - 1 : 0;
+    fetched.Reset(carried_);
+    Fetch(false, &p, GrowBatch(), fetched);
+    ReverseInto(fetched, nb, nullptr, 0);
+    window_.Swap(nb);
+    windowWrites_ = file_.Writes();
+    has_ = !window_.Empty();
+    pos_ = has_ ? window_.Size() - 1 : 0;
     return has_;
 }
 
-std::int64_t Cursor::count()
+std::int64_t Cursor::Count()
 {
-    sql::Statement& st = file_.statement("SELECT count(*) FROM " + file_.quotedTable() +
-                                         (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
-    sql::ResetOnExit reset(st);
-    int index = 1;
-    for (const DbValue& v : countFilter_.params)
-        st.bind(index++, v.ref());
-    return st.step() ? st.columnInt(0) : 0;
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (transaction == 0) {
+        sql::Statement& st = file_.Statement(
+            "SELECT count(*) FROM " + file_.QuotedTable() +
+            (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
+        sql::ResetOnExit reset(st);
+        int index = 1;
+        for (const DbValue& v : countFilter_.params)
+            st.Bind(index++, v.Ref());
+        return st.Step() ? st.ColumnInt(0) : 0;
+    }
+    if (CompleteWindow())
+        return static_cast<std::int64_t>(window_.Size());
+    // One snapshot: the rows counted are the rows walked, so they are read once, here.
+    RowBatch all;
+    all.Reset(carried_);
+    Fetch(true, nullptr, std::numeric_limits<size_t>::max(), all);
+    const std::int64_t count = static_cast<std::int64_t>(all.Size());
+    size_t pos = 0;
+    if (has_) {
+        const std::int64_t current = Rowid();
+        while (pos < all.Size() && all.Rowid(pos) != current)
+            ++pos;
+        if (pos == all.Size())
+            return count; // positioned on a row the filter hides: the window stays as it is
+    }
+    window_.Swap(all);
+    pos_ = pos;
+    has_ = !window_.Empty();
+    complete_ = true;
+    completeTransaction_ = transaction;
+    windowWrites_ = file_.Writes();
+    return count;
 }
 
 } // namespace gs::ads

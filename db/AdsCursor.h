@@ -2,8 +2,11 @@
 // Walking a table file in index order with an optional filter, without loading the table: rows
 // come in small batches from statements that continue after the last row's key (key, row id), so
 // no read transaction stays open between calls and every batch starts from a fresh snapshot. The
-// cursor keeps a window of fetched rows (plain columns only; blobs are read on demand elsewhere)
-// and the position inside it.
+// cursor keeps a window of fetched rows (the plain columns, or the columns it was given; the rest is
+// read on demand elsewhere) and the position inside it.
+// Inside a read transaction of the file (one snapshot) counting reads every visible row into the
+// window at once; the walk then runs over that complete window until the transaction ends or the
+// file is written, so that counting and walking read each row once.
 #include "db/AdsFilter.h"
 #include "db/AdsTableFile.h"
 #include "db/DbValue.h"
@@ -15,54 +18,67 @@
 
 namespace gs::ads {
 
-// Rows of plain column values (row id, then one value per field; blob fields stay NULL).
+// Rows of column values: the row id, then a value for each field the batch carries (the others
+// read as NULL). Values of a row that a statement delivers come in the order of the select list.
 class RowBatch {
 public:
-    void reset(int fieldCount);
-    size_t size() const { return rowids_.size(); }
-    bool empty() const { return rowids_.empty(); }
-    // From a statement whose columns are the table file's select list.
-    void append(const sql::Statement& st, const Stamp& stamp);
-    void appendRow(const RowBatch& other, size_t row);
-    // A row from values as they were stored (blob fields stay NULL).
-    void appendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values,
-                      const std::vector<FieldInfo>& fields);
-    std::int64_t rowid(size_t row) const { return rowids_[row]; }
-    const Stamp& stamp(size_t row) const { return stamps_[row]; }
-    ValueRef value(size_t row, int field) const
+    // Empties the batch for rows carrying the fields marked in carried (one flag per field).
+    void Reset(const std::vector<char>& carried);
+    size_t Size() const { return rowids_.size(); }
+    bool Empty() const { return rowids_.empty(); }
+    // From a statement whose columns are the row id and then one per field, NULL where not carried.
+    void Append(const sql::Statement& st, const Stamp& stamp);
+    // A row of a batch with the same carried fields.
+    void AppendRow(const RowBatch& other, size_t row);
+    // A row from values as they were stored.
+    void AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values);
+    std::int64_t Rowid(size_t row) const { return rowids_[row]; }
+    const Stamp& StampAt(size_t row) const { return stamps_[row]; }
+    ValueRef Value(size_t row, int field) const
     {
-        const Cell& c = cells_[row * static_cast<size_t>(n_) + static_cast<size_t>(field)];
+        const int slot = slots_[static_cast<size_t>(field)];
         ValueRef v;
+        if (slot < 0)
+            return v;
+        const Cell& c = cells_[row * fields_.size() + static_cast<size_t>(slot)];
         v.kind = c.kind;
         switch (c.kind) {
         case StorageKind::Integer: v.i = c.i; break;
         case StorageKind::Real: v.d = c.d; break;
         case StorageKind::Text:
-        case StorageKind::Blob: v.s = std::string_view(arena_.data() + c.off, c.len); break;
+        case StorageKind::Blob: v.s = std::string_view(c.p, c.len); break;
         default: break;
         }
         return v;
     }
-    void swap(RowBatch& other) noexcept;
+    void Swap(RowBatch& other) noexcept;
 
 private:
+    // 16 bytes: a year of documents is held in the window at once.
     struct Cell {
         StorageKind kind = StorageKind::Null;
-        size_t len = 0;
+        std::uint32_t len = 0; // SQLite keeps no value beyond 1 GB
         union {
             std::int64_t i;
             double d;
-            size_t off;
+            const char* p; // into a block of the batch
         };
         Cell() : i(0) {}
     };
-    void push(const ValueRef& v);
+    void Push(const ValueRef& v);
 
-    int n_ = 0;
+    std::vector<int> fields_; // the carried fields, by slot
+    std::vector<int> slots_;  // per field: its slot, -1 when not carried
     std::vector<Cell> cells_;
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;
-    std::string arena_;
+    // Text and bytes of the cells, in blocks that never move: a batch of every row of a year grows
+    // without copying what it holds.
+    const char* Store(std::string_view bytes);
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;
+    size_t left_ = 0;
+    size_t blockSize_ = 0;
 };
 
 struct WalkOrder {
@@ -75,33 +91,46 @@ public:
     explicit Cursor(TableFile& file);
 
     // New order and filter: the position is dropped.
-    void configure(const WalkOrder& order, const Filter& filter);
-    const WalkOrder& order() const { return order_; }
+    void Configure(const WalkOrder& order, const Filter& filter);
+    const WalkOrder& Order() const { return order_; }
 
-    bool first();
-    bool last();
+    bool First();
+    bool Last();
     // Move one row; false (position unchanged) when there is none.
-    bool next();
-    bool prior();
+    bool Next();
+    bool Prior();
     // The row with this row id, whether or not the filter passes it.
-    bool gotoRow(std::int64_t rowid);
+    bool GotoRow(std::int64_t rowid);
     // Makes a row just written from these values the current one, without reading it back.
-    void placeRow(std::int64_t rowid, const std::vector<DbValue>& values);
+    void PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values);
     // First row in walk order at or after key (ascending) / at or before key (descending).
-    bool seek(const DbValue& key);
+    bool Seek(const DbValue& key);
     // After the current row was deleted: the next row, else the previous one.
-    bool afterDelete();
-    std::int64_t count();
-    void clear();
+    bool AfterDelete();
+    // Rows visible through the filter; inside a read transaction also reads them into the window
+    // (the position stays on its row).
+    std::int64_t Count();
+    void Clear();
+    // The fields that come with every row (plain or blob), in one statement; the others are not
+    // fetched (NULL in the window) and are read on demand elsewhere. Empty: every plain field, no
+    // blob. The key field of the order always comes. Drops the position, like Configure.
+    void SetRowColumns(const std::vector<int>& fields);
+    bool Carries(int field) const { return carried_[static_cast<size_t>(field)] != 0; }
+    // True while the window holds every visible row from the file's current snapshot: nothing
+    // read from it can have changed.
+    bool CompleteWindow() const
+    {
+        return complete_ && completeTransaction_ == file_.ReadTransactionId() && windowWrites_ == file_.Writes();
+    }
 
-    bool hasRow() const { return has_; }
-    std::int64_t rowid() const { return window_.rowid(pos_); }
-    ValueRef value(int field) const { return window_.value(pos_, field); }
-    const Stamp& rowStamp() const { return window_.stamp(pos_); }
+    bool HasRow() const { return has_; }
+    std::int64_t Rowid() const { return window_.Rowid(pos_); }
+    ValueRef Value(int field) const { return window_.Value(pos_, field); }
+    const Stamp& RowStamp() const { return window_.StampAt(pos_); }
     // Re-reads the current row; false when it no longer exists (position kept).
-    bool reloadCurrent();
+    bool ReloadCurrent();
     // Drops fetched rows other than the current one (after writes).
-    void dropAhead();
+    void DropAhead();
 
 private:
     enum class Seg { All, Null, Values };
@@ -114,16 +143,18 @@ private:
         DbValue key;
         std::int64_t rowid = 0;
     };
-    std::vector<Seg> segments(bool forward) const;
-    Pos currentPos() const;
+    std::vector<Seg> Segments(bool forward) const;
+    Pos CurrentPos() const;
     // Appends up to limit rows in walk direction after start (or from the beginning).
-    void fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
-    sql::Statement& statement(Query query, bool ascending);
-    void run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
-    const FilterSql& filterFor(Query query) const;
-    void reverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
-    bool staleWindow() const { return windowWrites_ != file_.writes(); }
-    size_t growBatch();
+    void Fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
+    sql::Statement& Statement(Query query, bool ascending);
+    void Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
+    const FilterSql& FilterFor(Query query) const;
+    void ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
+    bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
+    size_t GrowBatch();
+    sql::Statement& RowStatement();
+    void BuildSelectList();
 
     TableFile& file_;
     WalkOrder order_;
@@ -131,7 +162,13 @@ private:
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
     std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
+    std::vector<int> rowColumns_;                             // as given to SetRowColumns
+    std::vector<char> carried_;                               // per field: fetched with the row
+    std::string selectList_;                                  // row id, then each field or NULL
+    std::unique_ptr<sql::Statement> rowStatement_;            // one row by row id, with the row blobs
     RowBatch window_;
+    bool complete_ = false;
+    std::uint64_t completeTransaction_ = 0;
     size_t pos_ = 0;
     bool has_ = false;
     std::uint64_t windowWrites_ = 0;

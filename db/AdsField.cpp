@@ -2,8 +2,9 @@
 
 #include "base/Cp1252.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
+#include "db/AdsConnection.h"
+#include "db/AdsError.h"
 #include "db/AdsTable.h"
 
 #include <charconv>
@@ -18,13 +19,11 @@ namespace {
 constexpr double kMinDay = -693593.0; // 01.01.0001
 constexpr double kMaxDay = 2958466.0; // 01.01.10000
 
-std::string FormatFloat(double v)
+std::string FormatFloat(double v, char sep)
 {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", v);
     std::string s = buf;
-    const Runtime* rt = Runtime::currentOrNull();
-    const char sep = rt ? rt->formats.decimalSeparator : ',';
     for (char& c : s) {
         if (c == '.')
             c = sep;
@@ -74,6 +73,52 @@ bool ParseBoolText(std::string_view text, bool& out)
     return false;
 }
 
+// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool IsUtf8(std::string_view bytes)
+{
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            lo = c == 0xE0 ? 0xA0 : 0x80;
+            hi = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            lo = c == 0xF0 ? 0x90 : 0x80;
+            hi = c == 0xF4 ? 0x8F : 0xBF;
+        } else
+            return false;
+        if (i + len > n)
+            return false;
+        const unsigned char c1 = static_cast<unsigned char>(bytes[i + 1]);
+        if (c1 < lo || c1 > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// Text of a CHAR column: UTF-8 as stored; bytes that are no UTF-8 (written by the host's own
+// tools) are read in the host's code page, so every text the layer gives is valid UTF-8.
+std::string StoredCharText(std::string_view bytes)
+{
+    return IsUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 bool IsDateType(TAdsFieldType t) { return t == TAdsFieldType::Date || t == TAdsFieldType::Timestamp; }
 
 } // namespace
@@ -83,31 +128,38 @@ TField::TField(TAdsTable& table, int index, std::string name, TAdsFieldType type
 {
 }
 
+char TField::DecimalSeparator() const
+{
+    const TAdsConnection* connection = table_.AdsConnection();
+    return connection ? connection->DecimalSeparator() : TAdsSettings{}.DecimalSeparator;
+}
+
 ValueRef TField::Value() const { return table_.FieldValue(index_); }
 
-bool TField::IsNull() const { return Value().isNull(); }
+bool TField::IsNull() const { return Value().IsNull(); }
 
-void TField::conversionError(const std::string& what, const ValueRef& v) const
+void TField::ConversionError(const std::string& what, const ValueRef& v) const
 {
     std::string shown;
     if (v.kind == StorageKind::Text || v.kind == StorageKind::Blob)
-        shown = Utf8Left(v.kind == StorageKind::Blob ? Cp1252ToUtf8(v.s) : std::string(v.s), 40);
+        shown = Utf8Left(v.kind == StorageKind::Blob ? Cp1252ToUtf8(v.s) : StoredCharText(v.s), 40);
     else if (v.kind == StorageKind::Integer)
         shown = std::to_string(v.i);
     else if (v.kind == StorageKind::Real)
-        shown = FormatFloat(v.d);
-    throw ConvertError("Ungültiger Wert in Spalte " + name_ + ": \"" + shown + "\" " + what + " (Tabelle " +
-                       table_.DisplayName() + ")");
+        shown = FormatFloat(v.d, DecimalSeparator());
+    throw FieldConvertError("Ungültiger Wert in Spalte " + name_ + ": \"" + shown + "\" " + what + " (Tabelle " +
+                                table_.DisplayName() + ")",
+                            table_.DisplayName(), name_);
 }
 
 // The value as text, for conversions: memo bytes decoded, numbers formatted.
-std::string TField::storedText(const ValueRef& v) const
+std::string TField::StoredText(const ValueRef& v) const
 {
     switch (v.kind) {
     case StorageKind::Null: return {};
     case StorageKind::Integer: return std::to_string(v.i);
-    case StorageKind::Real: return FormatFloat(v.d);
-    case StorageKind::Text: return std::string(v.s);
+    case StorageKind::Real: return FormatFloat(v.d, DecimalSeparator());
+    case StorageKind::Text: return type_ == TAdsFieldType::Binary ? std::string(v.s) : StoredCharText(v.s);
     case StorageKind::Blob: return type_ == TAdsFieldType::Memo ? Cp1252ToUtf8(v.s) : std::string(v.s);
     }
     return {};
@@ -118,14 +170,14 @@ std::string TField::storedText(const ValueRef& v) const
 std::string TField::AsString() const
 {
     const ValueRef v = Value();
-    if (v.isNull())
+    if (v.IsNull())
         return {};
     switch (type_) {
     case TAdsFieldType::Logical: {
         bool b = false;
         if (v.kind == StorageKind::Integer || v.kind == StorageKind::Real)
             return (v.kind == StorageKind::Integer ? v.i != 0 : v.d != 0) ? "True" : "False";
-        return ParseBoolText(storedText(v), b) ? (b ? "True" : "False") : storedText(v);
+        return ParseBoolText(StoredText(v), b) ? (b ? "True" : "False") : StoredText(v);
     }
     case TAdsFieldType::Date:
     case TAdsFieldType::Timestamp: {
@@ -133,12 +185,12 @@ std::string TField::AsString() const
         if (v.kind == StorageKind::Integer || v.kind == StorageKind::Real)
             d = v.kind == StorageKind::Integer ? static_cast<double>(v.i) : v.d;
         else if (!IsoToDateTime(Trim(v.s), d) && !TryTextToDate(v.s, d))
-            return std::string(v.s); // shown as stored; AsDateTime reports it
+            return StoredCharText(v.s); // shown as stored; AsDateTime reports it
         if (d < kMinDay || d >= kMaxDay)
-            return storedText(v);
+            return StoredText(v);
         return type_ == TAdsFieldType::Date ? DateToText(d) : DateTimeToText(d);
     }
-    default: return storedText(v);
+    default: return StoredText(v);
     }
 }
 
@@ -150,13 +202,13 @@ std::int64_t TField::AsLargeInt() const
     case StorageKind::Integer: return v.i;
     case StorageKind::Real:
         if (!(std::fabs(v.d) < 9.2e18))
-            conversionError("liegt außerhalb des Zahlenbereichs", v);
+            ConversionError("liegt außerhalb des Zahlenbereichs", v);
         return static_cast<std::int64_t>(std::nearbyint(v.d));
     default: break;
     }
     if (IsDateType(type_))
         return static_cast<std::int64_t>(std::floor(AsDateTime()));
-    const std::string t = Trim(storedText(v));
+    const std::string t = Trim(StoredText(v));
     if (t.empty())
         return 0;
     long long i = 0;
@@ -168,14 +220,14 @@ std::int64_t TField::AsLargeInt() const
     bool b = false;
     if (type_ == TAdsFieldType::Logical && ParseBoolText(t, b))
         return b ? 1 : 0;
-    conversionError("ist keine Zahl", v);
+    ConversionError("ist keine Zahl", v);
 }
 
 int TField::AsInteger() const
 {
     const std::int64_t v = AsLargeInt();
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        conversionError("liegt außerhalb des Zahlenbereichs", Value());
+        ConversionError("liegt außerhalb des Zahlenbereichs", Value());
     return static_cast<int>(v);
 }
 
@@ -190,7 +242,7 @@ double TField::AsFloat() const
     }
     if (IsDateType(type_))
         return AsDateTime();
-    const std::string t = Trim(storedText(v));
+    const std::string t = Trim(StoredText(v));
     if (t.empty())
         return 0;
     double d = 0;
@@ -199,7 +251,7 @@ double TField::AsFloat() const
     bool b = false;
     if (type_ == TAdsFieldType::Logical && ParseBoolText(t, b))
         return b ? 1 : 0;
-    conversionError("ist keine Zahl", v);
+    ConversionError("ist keine Zahl", v);
 }
 
 TDateTime TField::AsDateTime() const
@@ -211,15 +263,15 @@ TDateTime TField::AsDateTime() const
     case StorageKind::Integer: d = static_cast<double>(v.i); break;
     case StorageKind::Real: d = v.d; break;
     default: {
-        const std::string t = Trim(storedText(v));
+        const std::string t = Trim(StoredText(v));
         if (t.empty())
             return 0;
         if (!IsoToDateTime(t, d) && !TryTextToDate(t, d))
-            conversionError("ist kein gültiges Datum", v);
+            ConversionError("ist kein gültiges Datum", v);
     }
     }
     if (!(d >= kMinDay && d < kMaxDay))
-        conversionError("ist kein gültiges Datum", v);
+        ConversionError("ist kein gültiges Datum", v);
     return type_ == TAdsFieldType::Date ? std::floor(d) : d;
 }
 
@@ -233,8 +285,8 @@ bool TField::AsBoolean() const
     default: break;
     }
     bool b = false;
-    if (!ParseBoolText(storedText(v), b))
-        conversionError("ist kein Wahrheitswert", v);
+    if (!ParseBoolText(StoredText(v), b))
+        ConversionError("ist kein Wahrheitswert", v);
     return b;
 }
 
@@ -251,17 +303,17 @@ std::string TField::AsBytes() const
 
 // --- writing ---------------------------------------------------------------------------------------
 
-void TField::store(DbValue v) { table_.SetFieldValue(index_, std::move(v)); }
+void TField::Store(DbValue v) { table_.SetFieldValue(index_, std::move(v)); }
 
-void TField::Clear() { store(DbValue{}); }
+void TField::Clear() { Store(DbValue{}); }
 
 void TField::SetString(std::string_view text)
 {
-    auto bad = [&](const char* what) { conversionError(what, ValueRef{StorageKind::Text, 0, 0, text}); };
+    auto bad = [&](const char* what) { ConversionError(what, ValueRef{StorageKind::Text, 0, 0, text}); };
     switch (type_) {
-    case TAdsFieldType::Char: store(DbValue::Text(size_ > 0 ? Utf8Left(text, static_cast<size_t>(size_)) : std::string(text))); return;
-    case TAdsFieldType::Memo: store(DbValue::Blob(Utf8ToCp1252(text))); return;
-    case TAdsFieldType::Binary: store(DbValue::Blob(std::string(text))); return;
+    case TAdsFieldType::Char: Store(DbValue::Text(size_ > 0 ? Utf8Left(text, static_cast<size_t>(size_)) : std::string(text))); return;
+    case TAdsFieldType::Memo: Store(DbValue::Blob(Utf8ToCp1252(text))); return;
+    case TAdsFieldType::Binary: Store(DbValue::Blob(std::string(text))); return;
     default: break;
     }
     const std::string t = Trim(text);
@@ -287,7 +339,7 @@ void TField::SetString(std::string_view text)
         double d = 0;
         if (!ParseFloatText(t, d))
             bad("ist keine Zahl");
-        store(DbValue::Real(d));
+        Store(DbValue::Real(d));
         return;
     }
     case TAdsFieldType::Logical: {
@@ -316,17 +368,17 @@ void TField::SetInteger(std::int64_t value)
     case TAdsFieldType::Binary: SetString(std::to_string(value)); return;
     case TAdsFieldType::ShortInt:
         if (value < -32768 || value > 32767)
-            conversionError("liegt außerhalb des Zahlenbereichs", shown);
-        store(DbValue::Integer(value));
+            ConversionError("liegt außerhalb des Zahlenbereichs", shown);
+        Store(DbValue::Integer(value));
         return;
     case TAdsFieldType::Integer:
     case TAdsFieldType::AutoInc:
         if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-            conversionError("liegt außerhalb des Zahlenbereichs", shown);
-        store(DbValue::Integer(value));
+            ConversionError("liegt außerhalb des Zahlenbereichs", shown);
+        Store(DbValue::Integer(value));
         return;
-    case TAdsFieldType::Double: store(DbValue::Real(static_cast<double>(value))); return;
-    case TAdsFieldType::Logical: store(DbValue::Integer(value != 0 ? 1 : 0)); return;
+    case TAdsFieldType::Double: Store(DbValue::Real(static_cast<double>(value))); return;
+    case TAdsFieldType::Logical: Store(DbValue::Integer(value != 0 ? 1 : 0)); return;
     default: SetDateTime(static_cast<double>(value)); return;
     }
 }
@@ -335,20 +387,20 @@ void TField::SetFloat(double value)
 {
     const ValueRef shown{StorageKind::Real, 0, value, {}};
     if (!std::isfinite(value))
-        conversionError("ist keine Zahl", shown);
+        ConversionError("ist keine Zahl", shown);
     switch (type_) {
     case TAdsFieldType::Char:
     case TAdsFieldType::Memo:
-    case TAdsFieldType::Binary: SetString(FormatFloat(value)); return;
+    case TAdsFieldType::Binary: SetString(FormatFloat(value, DecimalSeparator())); return;
     case TAdsFieldType::ShortInt:
     case TAdsFieldType::Integer:
     case TAdsFieldType::AutoInc:
         if (!(std::fabs(value) < 9.2e18))
-            conversionError("liegt außerhalb des Zahlenbereichs", shown);
+            ConversionError("liegt außerhalb des Zahlenbereichs", shown);
         SetInteger(static_cast<std::int64_t>(std::nearbyint(value)));
         return;
-    case TAdsFieldType::Double: store(DbValue::Real(value)); return;
-    case TAdsFieldType::Logical: store(DbValue::Integer(value != 0 ? 1 : 0)); return;
+    case TAdsFieldType::Double: Store(DbValue::Real(value)); return;
+    case TAdsFieldType::Logical: Store(DbValue::Integer(value != 0 ? 1 : 0)); return;
     default: SetDateTime(value); return;
     }
 }
@@ -357,17 +409,17 @@ void TField::SetDateTime(TDateTime value)
 {
     const ValueRef shown{StorageKind::Real, 0, value, {}};
     if (!(value >= kMinDay && value < kMaxDay))
-        conversionError("ist kein gültiges Datum", shown);
+        ConversionError("ist kein gültiges Datum", shown);
     switch (type_) {
-    case TAdsFieldType::Date: store(DbValue::Text(DateToIso(std::floor(value)))); return;
-    case TAdsFieldType::Timestamp: store(DbValue::Text(TimestampToIso(value))); return;
+    case TAdsFieldType::Date: Store(DbValue::Text(DateToIso(std::floor(value)))); return;
+    case TAdsFieldType::Timestamp: Store(DbValue::Text(TimestampToIso(value))); return;
     case TAdsFieldType::Char:
     case TAdsFieldType::Memo:
     case TAdsFieldType::Binary:
         SetString(value == std::floor(value) ? DateToText(value) : DateTimeToText(value));
         return;
-    case TAdsFieldType::Double: store(DbValue::Real(value)); return;
-    case TAdsFieldType::Logical: conversionError("ist kein Wahrheitswert", shown);
+    case TAdsFieldType::Double: Store(DbValue::Real(value)); return;
+    case TAdsFieldType::Logical: ConversionError("ist kein Wahrheitswert", shown);
     default: SetInteger(static_cast<std::int64_t>(std::floor(value))); return;
     }
 }
@@ -378,18 +430,18 @@ void TField::SetBoolean(bool value)
     case TAdsFieldType::Char:
     case TAdsFieldType::Memo:
     case TAdsFieldType::Binary: SetString(value ? "True" : "False"); return;
-    case TAdsFieldType::Double: store(DbValue::Real(value ? 1 : 0)); return;
+    case TAdsFieldType::Double: Store(DbValue::Real(value ? 1 : 0)); return;
     case TAdsFieldType::Date:
     case TAdsFieldType::Timestamp:
-        conversionError("ist kein gültiges Datum", ValueRef{StorageKind::Text, 0, 0, value ? "True" : "False"});
-    default: store(DbValue::Integer(value ? 1 : 0)); return;
+        ConversionError("ist kein gültiges Datum", ValueRef{StorageKind::Text, 0, 0, value ? "True" : "False"});
+    default: Store(DbValue::Integer(value ? 1 : 0)); return;
     }
 }
 
 void TField::SetBytes(std::string_view bytes)
 {
     if (IsBlob())
-        store(DbValue::Blob(std::string(bytes)));
+        Store(DbValue::Blob(std::string(bytes)));
     else
         SetString(bytes);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A column of an open table. Obtain it once by name (TAdsTable::FieldByName) and keep the
 // reference while the table is open: reading it gives the current row's value without a lookup.
-// Values convert as the host's client converts them; NULL is the empty value (0, "", day 0, false).
+// Values convert as the host's client converts them (numbers as text with the connection's decimal
+// separator); NULL is the empty value (0, "", day 0, false).
 // Text that does not convert raises gs::ConvertError naming the column and the table.
 #include "base/Dates.h"
 #include "db/AdsTypes.h"
@@ -55,9 +56,10 @@ public:
     ValueRef Value() const;
 
 private:
-    [[noreturn]] void conversionError(const std::string& what, const ValueRef& v) const;
-    std::string storedText(const ValueRef& v) const;
-    void store(DbValue v);
+    char DecimalSeparator() const; // the connection's, for numbers shown as text
+    [[noreturn]] void ConversionError(const std::string& what, const ValueRef& v) const;
+    std::string StoredText(const ValueRef& v) const;
+    void Store(DbValue v);
 
     TAdsTable& table_;
     int index_;

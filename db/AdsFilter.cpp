@@ -22,15 +22,18 @@ struct Token {
     size_t pos = 0;
 };
 
+// Why a filter was refused; column names the table column the reason is about, where there is one,
+// so the caller's error carries it without reading it back out of the text.
 struct FilterFailure {
     std::string reason;
+    std::string column;
 };
 
 class Lexer {
 public:
     explicit Lexer(std::string_view s) : s_(s) {}
 
-    Token next()
+    Token Next()
     {
         while (i_ < s_.size() && static_cast<unsigned char>(s_[i_]) <= ' ')
             ++i_;
@@ -166,7 +169,7 @@ struct FilterNode {
     DbValue value;
     bool nullMatches = false; // an empty (NULL) column value satisfies the comparison
 
-    bool excludesNull() const { return kind == Kind::Compare && !nullMatches; }
+    bool ExcludesNull() const { return kind == Kind::Compare && !nullMatches; }
 };
 
 namespace {
@@ -175,21 +178,21 @@ class Parser {
 public:
     Parser(std::string_view filter, const std::vector<FieldInfo>& fields) : lex_(filter), fields_(fields)
     {
-        advance();
+        Advance();
     }
 
-    FilterNode parseAll()
+    FilterNode ParseAll()
     {
-        FilterNode root = orExpr();
+        FilterNode root = OrExpr();
         if (tok_.kind != Tok::End)
-            throw FilterFailure{describe(tok_) + " unerwartet an Position " + std::to_string(tok_.pos)};
+            throw FilterFailure{Describe(tok_) + " unerwartet an Position " + std::to_string(tok_.pos)};
         return root;
     }
 
 private:
-    void advance() { tok_ = lex_.next(); }
+    void Advance() { tok_ = lex_.Next(); }
 
-    static std::string describe(const Token& t)
+    static std::string Describe(const Token& t)
     {
         switch (t.kind) {
         case Tok::End: return "Ende";
@@ -201,7 +204,7 @@ private:
     }
 
     // Joins a and b into one AND or OR node, flattening nested nodes of the same kind.
-    static FilterNode join(FilterNode::Kind kind, FilterNode a, FilterNode b)
+    static FilterNode Join(FilterNode::Kind kind, FilterNode a, FilterNode b)
     {
         FilterNode r;
         r.kind = kind;
@@ -216,51 +219,51 @@ private:
         return r;
     }
 
-    FilterNode orExpr()
+    FilterNode OrExpr()
     {
-        FilterNode r = andExpr();
+        FilterNode r = AndExpr();
         while (tok_.kind == Tok::Or) {
-            advance();
-            r = join(FilterNode::Kind::Or, std::move(r), andExpr());
+            Advance();
+            r = Join(FilterNode::Kind::Or, std::move(r), AndExpr());
         }
         return r;
     }
 
-    FilterNode andExpr()
+    FilterNode AndExpr()
     {
-        FilterNode r = unary();
+        FilterNode r = Unary();
         while (tok_.kind == Tok::And) {
-            advance();
-            r = join(FilterNode::Kind::And, std::move(r), unary());
+            Advance();
+            r = Join(FilterNode::Kind::And, std::move(r), Unary());
         }
         return r;
     }
 
-    FilterNode unary()
+    FilterNode Unary()
     {
         if (tok_.kind == Tok::Not) {
-            advance();
+            Advance();
             FilterNode r;
             r.kind = FilterNode::Kind::Not;
-            r.kids.push_back(unary());
+            r.kids.push_back(Unary());
             return r;
         }
         if (tok_.kind == Tok::LParen) {
-            advance();
-            FilterNode r = orExpr();
+            Advance();
+            FilterNode r = OrExpr();
             if (tok_.kind != Tok::RParen)
                 throw FilterFailure{"')' erwartet an Position " + std::to_string(tok_.pos)};
-            advance();
+            Advance();
             return r;
         }
-        return comparison();
+        return Comparison();
     }
 
-    FilterNode comparison()
+    FilterNode Comparison()
     {
         if (tok_.kind != Tok::Ident)
             throw FilterFailure{"Feldname erwartet an Position " + std::to_string(tok_.pos) + ", gefunden " +
-                                describe(tok_)};
+                                Describe(tok_)};
         const Token name = tok_;
         int index = -1;
         for (size_t i = 0; i < fields_.size(); ++i) {
@@ -270,19 +273,19 @@ private:
             }
         }
         if (index < 0)
-            throw FilterFailure{"Spalte nicht gefunden: " + name.text};
+            throw FilterFailure{"Spalte nicht gefunden: " + name.text, name.text};
         const FieldInfo& field = fields_[static_cast<size_t>(index)];
         if (field.blob)
-            throw FilterFailure{"Memo- und Binärfelder können nicht gefiltert werden: " + field.name};
-        advance();
+            throw FilterFailure{"Memo- und Binärfelder können nicht gefiltert werden: " + field.name, field.name};
+        Advance();
         if (tok_.kind != Tok::Op)
-            throw FilterFailure{"Vergleichsoperator erwartet nach " + name.text};
+            throw FilterFailure{"Vergleichsoperator erwartet nach " + name.text, field.name};
         const std::string op = tok_.text;
-        advance();
+        Advance();
         if (tok_.kind != Tok::Number && tok_.kind != Tok::String)
-            throw FilterFailure{"Wert erwartet nach " + name.text + op + ", gefunden " + describe(tok_)};
+            throw FilterFailure{"Wert erwartet nach " + name.text + op + ", gefunden " + Describe(tok_), field.name};
         const Token value = tok_;
-        advance();
+        Advance();
 
         FilterNode n;
         n.field = index;
@@ -296,7 +299,7 @@ private:
         case TAdsFieldType::Double:
         case TAdsFieldType::Logical: {
             if (!ParseNumber(Trim(value.text), n.value))
-                throw FilterFailure{"Zahl erwartet für " + field.name + ": " + describe(value)};
+                throw FilterFailure{"Zahl erwartet für " + field.name + ": " + Describe(value), field.name};
             const double v = n.value.kind == StorageKind::Integer ? static_cast<double>(n.value.i) : n.value.d;
             emptyCmp = 0.0 < v ? -1 : (0.0 > v ? 1 : 0);
             break;
@@ -305,7 +308,8 @@ private:
         case TAdsFieldType::Timestamp: {
             TDateTime d = 0;
             if (value.kind != Tok::String || (!TryTextToDate(value.text, d) && !IsoToDateTime(value.text, d)))
-                throw FilterFailure{"Datum erwartet (TT.MM.JJJJ) für " + field.name + ": " + describe(value)};
+                throw FilterFailure{"Datum erwartet (TT.MM.JJJJ) für " + field.name + ": " + Describe(value),
+                                    field.name};
             n.value = DbValue::Text(field.type == TAdsFieldType::Date ? DateToIso(d) : TimestampToIso(d));
             emptyCmp = -1; // the empty date lies before every date
             break;
@@ -367,7 +371,7 @@ void Emit(const FilterNode& n, const std::vector<int>& nonNull, int indexField, 
         std::vector<int> guarded = nonNull;
         for (size_t i = 0; i < n.kids.size(); ++i) {
             const FilterNode& k = n.kids[i];
-            if (k.excludesNull() && std::find(guarded.begin(), guarded.end(), k.field) == guarded.end()) {
+            if (k.ExcludesNull() && std::find(guarded.begin(), guarded.end(), k.field) == guarded.end()) {
                 guards.push_back(i);
                 guarded.push_back(k.field);
             }
@@ -394,17 +398,14 @@ Filter Filter::Parse(std::string_view text, const std::vector<FieldInfo>& fields
         return f;
     try {
         Parser p(text, fields);
-        f.root_ = std::make_shared<const FilterNode>(p.parseAll());
+        f.root_ = std::make_shared<const FilterNode>(p.ParseAll());
     } catch (const FilterFailure& e) {
-        std::string column;
-        if (e.reason.rfind("Spalte nicht gefunden: ", 0) == 0)
-            column = e.reason.substr(23);
-        throw AdsError("Ungültiger Filter \"" + std::string(text) + "\": " + e.reason, fileName, column);
+        throw AdsError("Ungültiger Filter \"" + std::string(text) + "\": " + e.reason, fileName, e.column);
     }
     return f;
 }
 
-FilterSql Filter::toSql(int knownNonNull, int indexField) const
+FilterSql Filter::ToSql(int knownNonNull, int indexField) const
 {
     FilterSql out;
     if (root_) {

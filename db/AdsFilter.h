@@ -31,7 +31,7 @@ public:
     // fields the table lacks.
     static Filter Parse(std::string_view text, const std::vector<FieldInfo>& fields, const std::string& fileName);
 
-    bool empty() const { return !root_; }
+    bool Empty() const { return !root_; }
     // The SQL condition. knownNonNull: a field the surrounding query restricts to non-NULL values
     // (-1: none); comparisons on it then need no NULL handling, which keeps them usable as index
     // bounds. indexField: the only field whose comparisons SQLite may use as index terms (-1: none;
@@ -39,7 +39,7 @@ public:
     // SQLite never picks another index (say STATUS for "STATUS=4 OR STATUS=1") and then sorts every
     // batch.
     static constexpr int AnyIndex = -2;
-    FilterSql toSql(int knownNonNull = -1, int indexField = AnyIndex) const;
+    FilterSql ToSql(int knownNonNull = -1, int indexField = AnyIndex) const;
 
 private:
     std::shared_ptr<const FilterNode> root_;

@@ -1,6 +1,7 @@
 #pragma once
-// Client settings of the database engine, set once at start. Plain data: the layer itself reads
-// none of them (dates are always day numbers, text forms DD.MM.YYYY).
+// Client settings of the database engine, set once at start. Plain data: the layer reads only the
+// decimal separator, which the connection takes over (dates are always day numbers, text forms
+// DD.MM.YYYY).
 #include "db/AdsTypes.h"
 
 #include <string>
@@ -15,6 +16,9 @@ struct TAdsSettings {
     TAdsServerTypes AdsServerTypes{stADS_REMOTE, stADS_LOCAL, stADS_AIS};
     int NumCachedTables = 0;
     int NumCachedCursors = 25;
+    // Decimal separator of numbers read as text (TField::AsString of a DOUBLE column); start-up sets
+    // it from the process's fixed number formats.
+    char DecimalSeparator = ',';
 };
 
 } // namespace gs

@@ -24,7 +24,7 @@ TAdsTable::TAdsTable(TAdsConnection* connection, std::string tableName) : tableN
 
 TAdsTable::~TAdsTable()
 {
-    closeNoThrow();
+    CloseNoThrow();
     if (connection_)
         connection_->UnregisterTable(this);
 }
@@ -34,7 +34,7 @@ void TAdsTable::Fail(const std::string& text, const std::string& column) const
     throw AdsError(text, tableName_, column);
 }
 
-void TAdsTable::requireActive() const
+void TAdsTable::RequireActive() const
 {
     if (!file_)
         Fail("Tabelle ist nicht geöffnet");
@@ -65,7 +65,7 @@ void TAdsTable::SetTableName(const std::string& name)
 void TAdsTable::SetActive(bool active)
 {
     if (!active) {
-        closeNoThrow();
+        CloseNoThrow();
         return;
     }
     if (file_)
@@ -74,28 +74,28 @@ void TAdsTable::SetActive(bool active)
         throw AdsError("Tabelle öffnen: kein Tabellenname angegeben", {});
     if (!connection_)
         Fail("Keine Verbindung zur Datenbank");
-    file_ = connection_->AcquireFile(tableName_);
+    file_ = connection_->AcquireFile(tableName_, readOnly_);
     try {
         cursor_ = std::make_unique<ads::Cursor>(*file_);
-        const auto& infos = file_->fields();
+        const auto& infos = file_->Fields();
         fields_.clear();
         fields_.reserve(infos.size());
         for (size_t i = 0; i < infos.size(); ++i)
             fields_.push_back(std::make_unique<TField>(*this, static_cast<int>(i), infos[i].name, infos[i].type,
                                                        infos[i].size));
         blobs_.assign(infos.size(), BlobSlot{});
-        applyOrderAndFilter(indexName_, filter_, filtered_);
+        ApplyOrderAndFilter(indexName_, filter_, filtered_);
         static std::uint64_t openings = 0;
         openId_ = ++openings;
         state_ = TDataSetState::Browse;
         First();
     } catch (...) {
-        closeNoThrow();
+        CloseNoThrow();
         throw;
     }
 }
 
-void TAdsTable::closeNoThrow() noexcept
+void TAdsTable::CloseNoThrow() noexcept
 {
     state_ = TDataSetState::Inactive;
     openId_ = 0;
@@ -109,11 +109,11 @@ void TAdsTable::closeNoThrow() noexcept
     eof_ = bof_ = true;
 }
 
-void TAdsTable::applyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered)
+void TAdsTable::ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered)
 {
     ads::WalkOrder order;
     if (!Trim(indexName).empty()) {
-        const ads::IndexTag* tag = file_->findTag(Trim(indexName));
+        const ads::IndexTag* tag = file_->FindTag(Trim(indexName));
         if (!tag)
             Fail("Index nicht gefunden: " + indexName);
         if (tag->field < 0)
@@ -123,15 +123,15 @@ void TAdsTable::applyOrderAndFilter(const std::string& indexName, const std::str
     }
     ads::Filter parsed;
     if (filtered)
-        parsed = ads::Filter::Parse(filter, file_->fields(), tableName_);
-    cursor_->configure(order, parsed);
+        parsed = ads::Filter::Parse(filter, file_->Fields(), tableName_);
+    cursor_->Configure(order, parsed);
 }
 
 void TAdsTable::SetIndexName(const std::string& tag)
 {
     if (Active()) {
-        checkBrowseMode();
-        applyOrderAndFilter(tag, filter_, filtered_);
+        CheckBrowseMode();
+        ApplyOrderAndFilter(tag, filter_, filtered_);
         indexName_ = tag;
         First();
     } else {
@@ -142,8 +142,8 @@ void TAdsTable::SetIndexName(const std::string& tag)
 void TAdsTable::SetFilter(const std::string& filter)
 {
     if (Active() && filtered_) {
-        checkBrowseMode();
-        applyOrderAndFilter(indexName_, filter, true);
+        CheckBrowseMode();
+        ApplyOrderAndFilter(indexName_, filter, true);
         filter_ = filter;
         First();
     } else {
@@ -154,8 +154,8 @@ void TAdsTable::SetFilter(const std::string& filter)
 void TAdsTable::SetFiltered(bool on)
 {
     if (Active() && on != filtered_) {
-        checkBrowseMode();
-        applyOrderAndFilter(indexName_, filter_, on);
+        CheckBrowseMode();
+        ApplyOrderAndFilter(indexName_, filter_, on);
         filtered_ = on;
         First();
     } else {
@@ -165,7 +165,7 @@ void TAdsTable::SetFiltered(bool on)
 
 // --- navigation ------------------------------------------------------------------------------------
 
-void TAdsTable::checkBrowseMode()
+void TAdsTable::CheckBrowseMode()
 {
     if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert) {
         if (modified_)
@@ -177,92 +177,92 @@ void TAdsTable::checkBrowseMode()
 
 void TAdsTable::First()
 {
-    requireActive();
-    checkBrowseMode();
-    const bool has = cursor_->first();
+    RequireActive();
+    CheckBrowseMode();
+    const bool has = cursor_->First();
     bof_ = true;
     eof_ = !has;
-    positionChanged();
+    PositionChanged();
 }
 
 void TAdsTable::Last()
 {
-    requireActive();
-    checkBrowseMode();
-    const bool has = cursor_->last();
+    RequireActive();
+    CheckBrowseMode();
+    const bool has = cursor_->Last();
     eof_ = true;
     bof_ = !has;
-    positionChanged();
+    PositionChanged();
 }
 
 void TAdsTable::Next()
 {
-    requireActive();
-    checkBrowseMode();
+    RequireActive();
+    CheckBrowseMode();
     if (eof_)
         return;
     bof_ = false;
-    if (!cursor_->next())
+    if (!cursor_->Next())
         eof_ = true;
-    positionChanged();
+    PositionChanged();
 }
 
 void TAdsTable::Prior()
 {
-    requireActive();
-    checkBrowseMode();
+    RequireActive();
+    CheckBrowseMode();
     if (bof_)
         return;
     eof_ = false;
-    if (!cursor_->prior())
+    if (!cursor_->Prior())
         bof_ = true;
-    positionChanged();
+    PositionChanged();
 }
 
 bool TAdsTable::IsEmpty() const
 {
-    return state_ != TDataSetState::Insert && (!cursor_ || !cursor_->hasRow());
+    return state_ != TDataSetState::Insert && (!cursor_ || !cursor_->HasRow());
 }
 
 int TAdsTable::RecordCount()
 {
-    requireActive();
-    return static_cast<int>(cursor_->count());
+    RequireActive();
+    return static_cast<int>(cursor_->Count());
 }
 
 TBookmark TAdsTable::GetBookmark() const
 {
-    if (!cursor_ || !cursor_->hasRow())
+    if (!cursor_ || !cursor_->HasRow())
         return {};
-    return TBookmark{cursor_->rowid()};
+    return TBookmark{cursor_->Rowid()};
 }
 
 void TAdsTable::GotoBookmark(TBookmark bookmark)
 {
-    requireActive();
-    checkBrowseMode();
-    if (!bookmark.valid() || !cursor_->gotoRow(bookmark.rowId))
+    RequireActive();
+    CheckBrowseMode();
+    if (!bookmark.Valid() || !cursor_->GotoRow(bookmark.rowId))
         Fail("Datensatz nicht gefunden (Lesezeichen)");
     eof_ = bof_ = false;
-    positionChanged();
+    PositionChanged();
 }
 
 bool TAdsTable::BookmarkValid(TBookmark bookmark)
 {
-    if (!file_ || !bookmark.valid())
+    if (!file_ || !bookmark.Valid())
         return false;
     sql::Statement& st =
-        file_->statement("SELECT 1 FROM " + file_->quotedTable() + " WHERE " + file_->rowidName() + " = ?");
+        file_->Statement("SELECT 1 FROM " + file_->QuotedTable() + " WHERE " + file_->RowidName() + " = ?");
     sql::ResetOnExit reset(st);
-    st.bindInt(1, bookmark.rowId);
-    return st.step();
+    st.BindInt(1, bookmark.rowId);
+    return st.Step();
 }
 
 // --- fields ----------------------------------------------------------------------------------------
 
 TField& TAdsTable::Fields(int index)
 {
-    requireActive();
+    RequireActive();
     if (index < 0 || index >= FieldCount())
         Fail("Feldnummer außerhalb des Bereichs: " + std::to_string(index));
     return *fields_[static_cast<size_t>(index)];
@@ -270,8 +270,8 @@ TField& TAdsTable::Fields(int index)
 
 TField& TAdsTable::FieldByName(std::string_view name)
 {
-    requireActive();
-    const int i = file_->findField(name);
+    RequireActive();
+    const int i = file_->FindField(name);
     if (i < 0)
         Fail("Spalte nicht gefunden: " + std::string(name), std::string(name));
     return *fields_[static_cast<size_t>(i)];
@@ -281,7 +281,7 @@ TField* TAdsTable::FindField(std::string_view name)
 {
     if (!file_)
         return nullptr;
-    const int i = file_->findField(name);
+    const int i = file_->FindField(name);
     return i < 0 ? nullptr : fields_[static_cast<size_t>(i)].get();
 }
 
@@ -289,25 +289,25 @@ ValueRef TAdsTable::FieldValue(int index)
 {
     const size_t i = static_cast<size_t>(index);
     if (state_ == TDataSetState::Insert || (state_ == TDataSetState::Edit && editChanged_[i]))
-        return editValues_[i].ref();
-    if (!cursor_ || !cursor_->hasRow())
+        return editValues_[i].Ref();
+    if (!cursor_ || !cursor_->HasRow())
         return {};
-    if (file_->fields()[i].blob)
-        return blobValue(index);
-    return cursor_->value(index);
+    if (!cursor_->Carries(index))
+        return BlobValue(index); // read on demand
+    return cursor_->Value(index);
 }
 
-ValueRef TAdsTable::blobValue(int index)
+ValueRef TAdsTable::BlobValue(int index)
 {
     BlobSlot& slot = blobs_[static_cast<size_t>(index)];
     if (slot.epoch != blobEpoch_) {
         slot.value.kind = StorageKind::Null;
         slot.value.s.clear(); // keeps the slot's storage for the next row
-        sql::Statement& st = file_->blobStatement(index);
+        sql::Statement& st = file_->BlobStatement(index);
         sql::ResetOnExit reset(st);
-        st.bindInt(1, cursor_->rowid());
-        if (st.step()) {
-            const ValueRef v = st.column(0);
+        st.BindInt(1, cursor_->Rowid());
+        if (st.Step()) {
+            const ValueRef v = st.Column(0);
             slot.value.kind = v.kind;
             slot.value.i = v.i;
             slot.value.d = v.d;
@@ -315,18 +315,18 @@ ValueRef TAdsTable::blobValue(int index)
         }
         slot.epoch = blobEpoch_;
     }
-    return slot.value.ref();
+    return slot.value.Ref();
 }
 
 void TAdsTable::SetFieldValue(int index, DbValue value)
 {
-    requireActive();
+    RequireActive();
     if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert)
         Fail("Tabelle ist nicht im Bearbeitungsmodus");
     const size_t i = static_cast<size_t>(index);
-    if (file_->fields()[i].type == TAdsFieldType::AutoInc)
-        Fail("Feld " + file_->fields()[i].name + " wird automatisch vergeben und kann nicht geschrieben werden",
-             file_->fields()[i].name);
+    if (file_->Fields()[i].type == TAdsFieldType::AutoInc)
+        Fail("Feld " + file_->Fields()[i].name + " wird automatisch vergeben und kann nicht geschrieben werden",
+             file_->Fields()[i].name);
     DbValue& slot = editValues_[i];
     slot.kind = value.kind;
     slot.i = value.i;
@@ -338,7 +338,7 @@ void TAdsTable::SetFieldValue(int index, DbValue value)
 
 // --- changing rows ---------------------------------------------------------------------------------
 
-void TAdsTable::clearEditBuffer()
+void TAdsTable::ClearEditBuffer()
 {
     // Keeps the buffers' storage for the next row (bulk writers append many).
     editValues_.resize(fields_.size());
@@ -351,23 +351,23 @@ void TAdsTable::clearEditBuffer()
 
 void TAdsTable::Edit()
 {
-    requireActive();
+    RequireActive();
     if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert)
         return;
-    if (!cursor_->hasRow()) {
+    if (!cursor_->HasRow()) {
         Insert();
         return;
     }
-    clearEditBuffer();
+    ClearEditBuffer();
     state_ = TDataSetState::Edit;
     modified_ = false;
 }
 
 void TAdsTable::Insert()
 {
-    requireActive();
-    checkBrowseMode();
-    clearEditBuffer();
+    RequireActive();
+    CheckBrowseMode();
+    ClearEditBuffer();
     savedEof_ = eof_;
     savedBof_ = bof_;
     state_ = TDataSetState::Insert;
@@ -378,14 +378,14 @@ void TAdsTable::Append() { Insert(); }
 
 void TAdsTable::Post()
 {
-    requireActive();
+    RequireActive();
     if (state_ == TDataSetState::Edit)
-        postEdit();
+        PostEdit();
     else if (state_ == TDataSetState::Insert)
-        postInsert();
+        PostInsert();
 }
 
-void TAdsTable::postEdit()
+void TAdsTable::PostEdit()
 {
     std::string setList;
     std::vector<size_t> changed;
@@ -394,57 +394,57 @@ void TAdsTable::postEdit()
             continue;
         if (!changed.empty())
             setList += ", ";
-        setList += sql::Quote(file_->fields()[i].name) + " = ?";
+        setList += sql::Quote(file_->Fields()[i].name) + " = ?";
         changed.push_back(i);
     }
     if (!changed.empty()) {
         ads::TableFile::WriteScope scope(*file_);
-        sql::Statement& st = file_->statement("UPDATE " + file_->quotedTable() + " SET " + setList + " WHERE " +
-                                              file_->rowidName() + " = ?");
+        sql::Statement& st = file_->Statement("UPDATE " + file_->QuotedTable() + " SET " + setList + " WHERE " +
+                                              file_->RowidName() + " = ?");
         {
             sql::ResetOnExit reset(st);
             int p = 1;
             for (size_t i : changed)
-                st.bind(p++, editValues_[i].ref());
-            st.bindInt(p, cursor_->rowid());
-            st.step("Datensatz kann nicht gespeichert werden");
+                st.Bind(p++, editValues_[i].Ref());
+            st.BindInt(p, cursor_->Rowid());
+            st.Step("Datensatz kann nicht gespeichert werden");
         }
-        if (sqlite3_changes(file_->db()) == 0)
+        if (sqlite3_changes(file_->Db()) == 0)
             Fail("Datensatz kann nicht gespeichert werden: er wurde inzwischen gelöscht");
-        scope.commit();
+        scope.Commit();
     }
     state_ = TDataSetState::Browse;
     modified_ = false;
     if (!changed.empty())
-        cursor_->reloadCurrent();
-    positionChanged();
+        cursor_->ReloadCurrent();
+    PositionChanged();
 }
 
-void TAdsTable::postInsert()
+void TAdsTable::PostInsert()
 {
-    const auto& infos = file_->fields();
+    const auto& infos = file_->Fields();
     std::int64_t rowid = 0;
     try {
         ads::TableFile::WriteScope scope(*file_);
         std::vector<std::pair<int, std::int64_t>> autoIncs;
         for (size_t i = 0; i < infos.size(); ++i) {
             if (infos[i].type == TAdsFieldType::AutoInc) {
-                const std::int64_t v = file_->nextAutoInc(static_cast<int>(i));
+                const std::int64_t v = file_->NextAutoInc(static_cast<int>(i));
                 editValues_[i] = DbValue::Integer(v);
                 autoIncs.emplace_back(static_cast<int>(i), v);
             }
         }
         for (const auto& [field, value] : autoIncs)
-            file_->storeAutoInc(field, value);
-        sql::Statement& st = file_->insertStatement();
+            file_->StoreAutoInc(field, value);
+        sql::Statement& st = file_->InsertStatement();
         {
             sql::ResetOnExit reset(st);
             for (size_t i = 0; i < infos.size(); ++i)
-                st.bind(static_cast<int>(i) + 1, editValues_[i].ref());
-            st.step("Datensatz kann nicht gespeichert werden");
+                st.Bind(static_cast<int>(i) + 1, editValues_[i].Ref());
+            st.Step("Datensatz kann nicht gespeichert werden");
         }
-        rowid = sqlite3_last_insert_rowid(file_->db());
-        scope.commit();
+        rowid = sqlite3_last_insert_rowid(file_->Db());
+        scope.Commit();
     } catch (...) {
         for (size_t i = 0; i < infos.size(); ++i) {
             if (infos[i].type == TAdsFieldType::AutoInc)
@@ -453,16 +453,16 @@ void TAdsTable::postInsert()
         throw;
     }
     // The stored values are the bound ones (the setters produce each type's storage form).
-    cursor_->placeRow(rowid, editValues_);
+    cursor_->PlaceRow(rowid, editValues_);
     eof_ = bof_ = false;
     state_ = TDataSetState::Browse;
     modified_ = false;
-    positionChanged();
+    PositionChanged();
 }
 
 void TAdsTable::Cancel()
 {
-    requireActive();
+    RequireActive();
     if (state_ == TDataSetState::Insert) {
         eof_ = savedEof_;
         bof_ = savedBof_;
@@ -470,71 +470,84 @@ void TAdsTable::Cancel()
     if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert) {
         state_ = TDataSetState::Browse;
         modified_ = false;
-        positionChanged();
+        PositionChanged();
     }
 }
 
 void TAdsTable::Delete()
 {
-    requireActive();
+    RequireActive();
     if (state_ == TDataSetState::Insert) {
         Cancel();
         return;
     }
     Cancel();
-    if (!cursor_->hasRow())
+    if (!cursor_->HasRow())
         Fail("Keine Datensätze vorhanden: Löschen nicht möglich");
     {
         ads::TableFile::WriteScope scope(*file_);
-        sql::Statement& st = file_->deleteStatement();
+        sql::Statement& st = file_->DeleteStatement();
         {
             sql::ResetOnExit reset(st);
-            st.bindInt(1, cursor_->rowid());
-            st.step("Datensatz kann nicht gelöscht werden");
+            st.BindInt(1, cursor_->Rowid());
+            st.Step("Datensatz kann nicht gelöscht werden");
         }
-        scope.commit();
+        scope.Commit();
     }
-    const bool has = cursor_->afterDelete();
+    const bool has = cursor_->AfterDelete();
     eof_ = bof_ = !has;
-    positionChanged();
+    PositionChanged();
 }
 
 // --- refresh and seek ------------------------------------------------------------------------------
 
 void TAdsTable::RefreshRecord()
 {
-    requireActive();
-    checkBrowseMode();
-    if (!cursor_->hasRow())
+    RequireActive();
+    CheckBrowseMode();
+    if (!cursor_->HasRow())
         return;
-    if (file_->stamp() == cursor_->rowStamp())
-        return; // nothing was committed since the row was read
-    if (!cursor_->reloadCurrent())
+    if (cursor_->CompleteWindow() || file_->CurrentStamp() == cursor_->RowStamp())
+        return; // read from the snapshot that still holds, or nothing was committed since
+    if (!cursor_->ReloadCurrent())
         Fail("Datensatz wurde inzwischen gelöscht");
-    positionChanged();
+    PositionChanged();
 }
 
 TAdsTable::ReadScope::ReadScope(TAdsTable& table) : file_(table.file_)
 {
     if (file_)
-        file_->beginReadScope();
+        file_->BeginReadScope();
 }
 
 TAdsTable::ReadScope::~ReadScope()
 {
     if (file_)
-        file_->endReadScope();
+        file_->EndReadScope();
+}
+
+void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
+{
+    RequireActive();
+    CheckBrowseMode();
+    std::vector<int> indexes;
+    for (const TField* f : fields) {
+        if (f != nullptr && &f->Table() == this)
+            indexes.push_back(f->Index());
+    }
+    cursor_->SetRowColumns(indexes);
+    First();
 }
 
 void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
 {
-    requireActive();
-    if (!cursor_->hasRow() || state_ == TDataSetState::Insert)
+    RequireActive();
+    if (!cursor_->HasRow() || state_ == TDataSetState::Insert)
         return;
     std::vector<int>& wanted = prefetch_;
     wanted.clear();
     for (const TField* f : fields) {
-        if (f == nullptr || &f->Table() != this || !f->IsBlob())
+        if (f == nullptr || &f->Table() != this || !f->IsBlob() || cursor_->Carries(f->Index()))
             continue;
         const size_t i = static_cast<size_t>(f->Index());
         if (blobs_[i].epoch != blobEpoch_ && std::find(wanted.begin(), wanted.end(), f->Index()) == wanted.end())
@@ -542,17 +555,17 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
     }
     if (wanted.size() < 2) {
         if (!wanted.empty())
-            blobValue(wanted.front());
+            BlobValue(wanted.front());
         return;
     }
-    sql::Statement& st = file_->blobsStatement(wanted);
+    sql::Statement& st = file_->BlobsStatement(wanted);
     sql::ResetOnExit reset(st);
-    st.bindInt(1, cursor_->rowid());
-    const bool found = st.step();
+    st.BindInt(1, cursor_->Rowid());
+    const bool found = st.Step();
     for (size_t k = 0; k < wanted.size(); ++k) {
         BlobSlot& slot = blobs_[static_cast<size_t>(wanted[k])];
         if (found) {
-            const ValueRef v = st.column(static_cast<int>(k));
+            const ValueRef v = st.Column(static_cast<int>(k));
             slot.value.kind = v.kind;
             slot.value.i = v.i;
             slot.value.d = v.d;
@@ -564,9 +577,9 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
     }
 }
 
-DbValue TAdsTable::keyFromText(std::string_view key, int field) const
+DbValue TAdsTable::KeyFromText(std::string_view key, int field) const
 {
-    const ads::FieldInfo& f = file_->fields()[static_cast<size_t>(field)];
+    const ads::FieldInfo& f = file_->Fields()[static_cast<size_t>(field)];
     const std::string t = Trim(key);
     auto bad = [&]() -> DbValue {
         Fail("Ungültiger Suchschlüssel \"" + std::string(key) + "\" für Index " + indexName_, f.name);
@@ -606,21 +619,21 @@ DbValue TAdsTable::keyFromText(std::string_view key, int field) const
 
 bool TAdsTable::SeekKey(std::string_view key, bool exact)
 {
-    requireActive();
-    checkBrowseMode();
-    const int field = cursor_->order().keyField;
+    RequireActive();
+    CheckBrowseMode();
+    const int field = cursor_->Order().keyField;
     if (field < 0)
         Fail("Suchen nicht möglich: kein Index gewählt");
-    const DbValue k = keyFromText(key, field);
-    const bool has = cursor_->seek(k);
-    positionChanged();
-    const bool found = has && CompareValues(cursor_->value(field), k.ref()) == 0;
+    const DbValue k = KeyFromText(key, field);
+    const bool has = cursor_->Seek(k);
+    PositionChanged();
+    const bool found = has && CompareValues(cursor_->Value(field), k.Ref()) == 0;
     if (found || (has && !exact)) {
         eof_ = bof_ = false;
         return found;
     }
     // Nothing at or after the key: past the end, on the last row.
-    const bool any = cursor_->last();
+    const bool any = cursor_->Last();
     eof_ = true;
     bof_ = !any;
     return false;
@@ -630,16 +643,16 @@ bool TAdsTable::SeekKey(std::string_view key, bool exact)
 
 void TAdsTable::BeginBulkLoad()
 {
-    requireActive();
-    checkBrowseMode();
-    file_->beginBulkLoad();
+    RequireActive();
+    CheckBrowseMode();
+    file_->BeginBulkLoad();
 }
 
 void TAdsTable::EndBulkLoad()
 {
-    requireActive();
-    checkBrowseMode();
-    file_->endBulkLoad();
+    RequireActive();
+    CheckBrowseMode();
+    file_->EndBulkLoad();
 }
 
 // --- table files -----------------------------------------------------------------------------------
@@ -663,9 +676,9 @@ void TAdsTable::CreateTable(const std::vector<TAdsFieldDef>& fields, const std::
 
 void TAdsTable::AddIndex(const std::string& tag, const std::string& expression, int options)
 {
-    requireActive();
-    checkBrowseMode();
-    file_->addIndex(TAdsIndexDef{tag, expression, options});
+    RequireActive();
+    CheckBrowseMode();
+    file_->AddIndex(TAdsIndexDef{tag, expression, options});
 }
 
 void TAdsTable::DeleteTable()
@@ -680,7 +693,7 @@ std::vector<TAdsIndexDef> TAdsTable::IndexDefs() const
 {
     std::vector<TAdsIndexDef> r;
     if (file_) {
-        for (const ads::IndexTag& t : file_->tags())
+        for (const ads::IndexTag& t : file_->Tags())
             r.push_back(TAdsIndexDef{t.tag, t.expression, t.options});
     }
     return r;

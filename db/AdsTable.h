@@ -39,6 +39,12 @@ public:
     TAdsConnection* AdsConnection() const { return connection_; }
     void SetTableName(const std::string& name);
     const std::string& TableName() const { return tableName_; }
+    // Read-only: the table's file is opened without any write of this process (the host's tables,
+    // which the module only reads): its journal mode and schema stay as they are, a missing SQL index
+    // of an index tag is walked around (SQLite sorts), no side file is left behind, and Post and
+    // Delete raise "Tabelle ist schreibgeschützt". Takes effect with the next opening.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool ReadOnly() const { return readOnly_; }
 
     void SetActive(bool active);
     bool Active() const { return file_ != nullptr; }
@@ -63,7 +69,9 @@ public:
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
     bool IsEmpty() const;
-    // Rows visible through the filter.
+    // Rows visible through the filter. Inside a ReadScope the rows are read once into memory, in
+    // walk order, and the walk that follows runs over them: counting and walking read the table
+    // once, and both see the same rows.
     int RecordCount();
 
     TBookmark GetBookmark() const;
@@ -89,9 +97,11 @@ public:
     // have changed since it was read).
     void RefreshRecord();
 
-    // Several reads of the table (refresh, columns, blobs) from one snapshot of its file, at the
-    // cost of one: the file's lock is taken once for all of them. Do not keep one open longer than
-    // those reads (other programs' commits stay invisible while it lasts); a write ends it early.
+    // Several reads of the table (refresh, columns, blobs, a whole count and walk) from one snapshot
+    // of its file: the file's lock is taken once for all of them. Other programs' commits stay
+    // invisible while it lasts, so keep it as long as the reads must agree (a statistics run keeps
+    // one from its count to its last row) and no longer; a write ends it early. In WAL mode it blocks
+    // no writer; in a rollback-journal file a writer waits for its end.
     class ReadScope {
     public:
         explicit ReadScope(TAdsTable& table);
@@ -106,6 +116,13 @@ public:
     // Reads these blob columns of the current row with one statement; the fields then answer from
     // it until the row changes. Null entries and fields of other tables are skipped.
     void PrefetchBlobs(const std::vector<TField*>& fields);
+    // The columns that come with every row the table reads, plain or blob, in one statement; every
+    // other column is read on demand, with a statement of its own. For walks that read the same
+    // columns of every row: each row's pages are read once, and only what is needed is kept. By
+    // default every plain column comes and blobs are read on demand. Goes to the first row, like a
+    // new filter. Null entries and fields of other tables are ignored; an empty list restores the
+    // default. Holds for this opening.
+    void SetRowColumns(const std::vector<TField*>& fields);
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.
@@ -134,22 +151,23 @@ private:
     void SetFieldValue(int index, DbValue value);
     [[noreturn]] void Fail(const std::string& text, const std::string& column = {}) const;
     const std::string& DisplayName() const { return tableName_; }
-    void closeNoThrow() noexcept;
-    void requireActive() const;
-    void checkBrowseMode();
-    void applyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
-    void positionChanged() { ++blobEpoch_; }
-    ValueRef blobValue(int index);
-    DbValue keyFromText(std::string_view key, int field) const;
-    void clearEditBuffer();
-    void postEdit();
-    void postInsert();
+    void CloseNoThrow() noexcept;
+    void RequireActive() const;
+    void CheckBrowseMode();
+    void ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
+    void PositionChanged() { ++blobEpoch_; }
+    ValueRef BlobValue(int index);
+    DbValue KeyFromText(std::string_view key, int field) const;
+    void ClearEditBuffer();
+    void PostEdit();
+    void PostInsert();
 
     TAdsConnection* connection_ = nullptr;
     std::string tableName_;
     std::string indexName_;
     std::string filter_;
     bool filtered_ = false;
+    bool readOnly_ = false;
 
     std::shared_ptr<ads::TableFile> file_;
     std::uint64_t openId_ = 0;

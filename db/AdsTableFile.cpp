@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 namespace gs::ads {
@@ -24,11 +25,76 @@ void Configure(sqlite3* db, bool writable)
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // WAL lets readers in other processes work while this one writes; NORMAL syncs at checkpoints.
     // No memory mapping: a table file that another program truncates or rebuilds must give an
-    // error, never a bus fault.
+    // error, never a bus fault. A read-only opening keeps the file's journal mode as the host set it
+    // and refuses every write of its own (query_only).
     if (writable)
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
-                 nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    else
+        sqlite3_exec(db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+}
+
+// The file as an SQLite URI ("file:/dir/Auftraege.ADT?mode=ro"): every byte but letters, digits and
+// "/-_.~" percent-encoded, so that "?", "#" and "%" in a path stay part of it.
+std::string FileUri(const std::filesystem::path& file, std::string_view query)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : std::filesystem::absolute(file).string()) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
+            c == '_' || c == '.' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    uri += '?';
+    uri += query;
+    return uri;
+}
+
+bool FileExists(const std::filesystem::path& file, const char* suffix, std::uintmax_t* size = nullptr)
+{
+    std::filesystem::path p = file;
+    p += suffix;
+    std::error_code ec;
+    const bool exists = std::filesystem::is_regular_file(p, ec);
+    if (exists && size)
+        *size = std::filesystem::file_size(p, ec);
+    return exists;
+}
+
+// True when the file's header marks it as a WAL database (read and write version 2).
+bool IsWalFile(const std::filesystem::path& file)
+{
+    unsigned char header[20] = {};
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool read = ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    ::close(fd);
+    return read && std::memcmp(header, "SQLite format 3", 16) == 0 && header[18] == 2 && header[19] == 2;
+}
+
+// How a read-only opening reads a file without leaving anything behind. A rollback-journal file,
+// and a WAL file that a program has open (its -shm exists), are read under SQLite's own locks:
+// SQLite uses the existing -wal and -shm and creates none, and a writer is never blocked by a WAL
+// reader. A WAL file that no program has open (no -shm) cannot be read that way without creating
+// -wal and -shm, which a read-only connection cannot remove again: a run by another user would
+// leave them behind, owned by that user, and the owner's next write would fail; in a read-only
+// directory they cannot be created at all. Such a file holds all its data in the main file, so it
+// is read as immutable (no locks, no side files); a program that starts writing it meanwhile writes
+// into its own -wal, which is not read. A -wal left by a crash (non-empty, without -shm) still holds
+// committed rows: that file is opened normally, and SQLite's recovery may need to create the -shm.
+std::string ReadOnlyUri(const std::filesystem::path& file)
+{
+    std::uintmax_t walSize = 0;
+    const bool wal = FileExists(file, "-wal", &walSize);
+    if (IsWalFile(file) && !FileExists(file, "-shm") && (!wal || walSize == 0))
+        return FileUri(file, "mode=ro&immutable=1");
+    return FileUri(file, "mode=ro");
 }
 
 bool NameLess(const std::pair<std::string, int>& a, std::string_view b) { return CompareNoCase(a.first, b) < 0; }
@@ -98,8 +164,8 @@ namespace gs::ads {
 
 // --- opening -------------------------------------------------------------------------------------
 
-TableFile::TableFile(sqlite3* db, std::filesystem::path path)
-    : db_(db), path_(std::move(path)), fileName_(path_.filename().string())
+TableFile::TableFile(sql::Database db, std::filesystem::path path)
+    : owner_(std::move(db)), db_(owner_.get()), path_(std::move(path)), fileName_(path_.filename().string())
 {
 }
 
@@ -116,47 +182,46 @@ TableFile::~TableFile()
     endRead_.reset();
     if (inTransaction_ || readTransaction_)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(db_);
+    // owner_ closes the handle as the last member to go.
 }
 
-std::shared_ptr<TableFile> TableFile::Open(const std::filesystem::path& file)
+std::shared_ptr<TableFile> TableFile::Open(const std::filesystem::path& file, bool readOnly)
 {
     const std::string fileName = file.filename().string();
-    sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty one.
-    const int rc = sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        throw AdsError("Tabelle kann nicht geöffnet werden: " + msg, fileName, {}, rc);
-    }
-    std::shared_ptr<TableFile> tf(new TableFile(db, file));
-    tf->readOnly_ = sqlite3_db_readonly(db, "main") == 1;
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    tf->loadSchema(); // first read: fails here for files that are no table files
-    Configure(db, !tf->readOnly_);
-    tf->ensureSqlIndexes();
+    sql::Database db =
+        readOnly ? sql::Open(ReadOnlyUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, fileName,
+                             "Tabelle kann nicht geöffnet werden")
+                 : sql::Open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, fileName,
+                             "Tabelle kann nicht geöffnet werden");
+    sqlite3* handle = db.get();
+    std::shared_ptr<TableFile> tf(new TableFile(std::move(db), file));
+    tf->readOnly_ = readOnly || sqlite3_db_readonly(handle, "main") == 1;
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    tf->LoadSchema(); // first read: fails here for files that are no table files
+    Configure(handle, !tf->readOnly_);
+    tf->EnsureSqlIndexes();
     return tf;
 }
 
-bool TableFile::hasTable(std::string_view name)
+bool TableFile::HasTable(std::string_view name)
 {
-    sql::Statement& st = statement("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?");
+    sql::Statement& st = Statement("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?");
     sql::ResetOnExit reset(st);
-    st.bindText(1, name);
-    return st.step();
+    st.BindText(1, name);
+    return st.Step();
 }
 
-void TableFile::loadSchema()
+void TableFile::LoadSchema()
 {
     const std::string stem = path_.stem().string();
     {
         const char* context = "Tabellendatei kann nicht gelesen werden";
         sql::Statement st(db_, "SELECT name FROM sqlite_master WHERE type='table'", fileName_, context);
         sql::ResetOnExit reset(st);
-        while (st.step(context)) {
-            const ValueRef v = st.column(0);
+        while (st.Step(context)) {
+            const ValueRef v = st.Column(0);
             if (EqualsNoCase(v.s, stem)) {
                 tableName_.assign(v.s);
                 break;
@@ -170,11 +235,11 @@ void TableFile::loadSchema()
     fields_.clear();
     {
         sql::Statement st(db_, "SELECT name, type FROM pragma_table_info(?)", fileName_);
-        st.bindText(1, tableName_);
-        while (st.step()) {
+        st.BindText(1, tableName_);
+        while (st.Step()) {
             FieldInfo f;
-            f.name.assign(st.column(0).s);
-            f.type = ParseSqlType(st.column(1).s, f.size);
+            f.name.assign(st.Column(0).s);
+            f.type = ParseSqlType(st.Column(1).s, f.size);
             f.blob = IsBlobType(f.type);
             fields_.push_back(std::move(f));
         }
@@ -189,9 +254,9 @@ void TableFile::loadSchema()
                           "SELECT ii.name FROM pragma_index_list(?) il, pragma_index_info(il.name) ii "
                           "WHERE ii.seqno = 0",
                           fileName_);
-        st.bindText(1, tableName_);
-        while (st.step()) {
-            const int f = findField(st.column(0).s);
+        st.BindText(1, tableName_);
+        while (st.Step()) {
+            const int f = FindField(st.Column(0).s);
             if (f >= 0)
                 fields_[static_cast<size_t>(f)].indexed = true;
         }
@@ -200,7 +265,7 @@ void TableFile::loadSchema()
     // The row id under a name that no field shadows.
     std::string rowid = "rowid";
     for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
-        if (findField(candidate) < 0) {
+        if (FindField(candidate) < 0) {
             rowid = candidate;
             break;
         }
@@ -214,27 +279,27 @@ void TableFile::loadSchema()
     blobReads_.clear();
     blobReads_.resize(fields_.size());
     blobsReads_.clear();
-    loadTags();
+    LoadTags();
 }
 
-void TableFile::loadTags()
+void TableFile::LoadTags()
 {
     tags_.clear();
-    if (!hasTable("ads_index"))
+    if (!HasTable("ads_index"))
         return;
     sql::Statement st(db_, "SELECT tag, expression, options FROM ads_index ORDER BY rowid", fileName_);
-    while (st.step()) {
+    while (st.Step()) {
         IndexTag t;
-        t.tag = Trim(st.column(0).s);
-        t.expression = Trim(st.column(1).s);
-        t.options = static_cast<int>(st.columnInt(2));
-        t.field = findField(t.expression);
+        t.tag = Trim(st.Column(0).s);
+        t.expression = Trim(st.Column(1).s);
+        t.options = static_cast<int>(st.ColumnInt(2));
+        t.field = FindField(t.expression);
         if (!t.tag.empty())
             tags_.push_back(std::move(t));
     }
 }
 
-void TableFile::ensureSqlIndexes()
+void TableFile::EnsureSqlIndexes()
 {
     if (readOnly_)
         return;
@@ -254,7 +319,7 @@ void TableFile::ensureSqlIndexes()
     }
 }
 
-int TableFile::findField(std::string_view name) const
+int TableFile::FindField(std::string_view name) const
 {
     auto it = std::lower_bound(fieldsByName_.begin(), fieldsByName_.end(), name, NameLess);
     if (it != fieldsByName_.end() && EqualsNoCase(it->first, name))
@@ -262,7 +327,7 @@ int TableFile::findField(std::string_view name) const
     return -1;
 }
 
-const IndexTag* TableFile::findTag(std::string_view tag) const
+const IndexTag* TableFile::FindTag(std::string_view tag) const
 {
     for (const IndexTag& t : tags_) {
         if (EqualsNoCase(t.tag, tag))
@@ -271,7 +336,7 @@ const IndexTag* TableFile::findTag(std::string_view tag) const
     return nullptr;
 }
 
-sql::Statement& TableFile::statement(const std::string& sqlText)
+sql::Statement& TableFile::Statement(const std::string& sqlText)
 {
     auto it = statements_.find(sqlText);
     if (it == statements_.end())
@@ -279,7 +344,7 @@ sql::Statement& TableFile::statement(const std::string& sqlText)
     return *it->second;
 }
 
-sql::Statement& TableFile::insertStatement()
+sql::Statement& TableFile::InsertStatement()
 {
     if (!insert_) {
         std::string columns, marks;
@@ -293,7 +358,7 @@ sql::Statement& TableFile::insertStatement()
     return *insert_;
 }
 
-sql::Statement& TableFile::rowStatement()
+sql::Statement& TableFile::RowStatement()
 {
     if (!row_)
         row_ = std::make_unique<sql::Statement>(
@@ -301,7 +366,7 @@ sql::Statement& TableFile::rowStatement()
     return *row_;
 }
 
-sql::Statement& TableFile::blobStatement(int field)
+sql::Statement& TableFile::BlobStatement(int field)
 {
     std::unique_ptr<sql::Statement>& st = blobReads_[static_cast<size_t>(field)];
     if (!st)
@@ -312,7 +377,7 @@ sql::Statement& TableFile::blobStatement(int field)
     return *st;
 }
 
-sql::Statement& TableFile::blobsStatement(const std::vector<int>& fields)
+sql::Statement& TableFile::BlobsStatement(const std::vector<int>& fields)
 {
     std::unique_ptr<sql::Statement>& st = blobsReads_[fields];
     if (!st) {
@@ -325,7 +390,7 @@ sql::Statement& TableFile::blobsStatement(const std::vector<int>& fields)
     return *st;
 }
 
-sql::Statement& TableFile::deleteStatement()
+sql::Statement& TableFile::DeleteStatement()
 {
     if (!delete_)
         delete_ = std::make_unique<sql::Statement>(
@@ -333,14 +398,14 @@ sql::Statement& TableFile::deleteStatement()
     return *delete_;
 }
 
-Stamp TableFile::stamp()
+Stamp TableFile::CurrentStamp()
 {
     if (!dataVersion_)
         dataVersion_ = std::make_unique<sql::Statement>(db_, "PRAGMA data_version", fileName_);
     sql::Statement& st = *dataVersion_;
     sql::ResetOnExit reset(st);
     Stamp s;
-    s.dataVersion = st.step() ? st.columnInt(0) : -1;
+    s.dataVersion = st.Step() ? st.ColumnInt(0) : -1;
     s.writes = writes_;
     lastDataVersion_ = s.dataVersion;
     return s;
@@ -352,7 +417,7 @@ TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
 {
     if (file_.readOnly_)
         throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
-    file_.endReadTransaction();
+    file_.EndReadTransaction();
     if (!file_.inTransaction_)
         sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
 }
@@ -363,15 +428,15 @@ TableFile::WriteScope::~WriteScope()
         sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void TableFile::WriteScope::commit()
+void TableFile::WriteScope::Commit()
 {
     if (!file_.inTransaction_)
         sql::Exec(file_.db_, "COMMIT", file_.fileName_, "Schreiben nicht möglich");
     done_ = true;
-    file_.noteWrite();
+    file_.NoteWrite();
 }
 
-void TableFile::beginReadScope()
+void TableFile::BeginReadScope()
 {
     if (readScopes_++ > 0 || inTransaction_ || bulkLoad_)
         return;
@@ -381,58 +446,60 @@ void TableFile::beginReadScope()
         beginRead_ = std::make_unique<sql::Statement>(db_, "BEGIN", fileName_);
         endRead_ = std::make_unique<sql::Statement>(db_, "COMMIT", fileName_);
     }
-    readTransaction_ = sqlite3_step(beginRead_->handle()) == SQLITE_DONE;
-    sqlite3_reset(beginRead_->handle());
+    readTransaction_ = sqlite3_step(beginRead_->Handle()) == SQLITE_DONE;
+    sqlite3_reset(beginRead_->Handle());
+    if (readTransaction_)
+        ++readTransactionId_;
 }
 
-void TableFile::endReadScope() noexcept
+void TableFile::EndReadScope() noexcept
 {
     if (readScopes_ > 0 && --readScopes_ == 0)
-        endReadTransaction();
+        EndReadTransaction();
 }
 
-void TableFile::endReadTransaction() noexcept
+void TableFile::EndReadTransaction() noexcept
 {
     if (!readTransaction_)
         return;
     readTransaction_ = false;
-    const bool ok = sqlite3_step(endRead_->handle()) == SQLITE_DONE;
-    sqlite3_reset(endRead_->handle());
+    const bool ok = sqlite3_step(endRead_->Handle()) == SQLITE_DONE;
+    sqlite3_reset(endRead_->Handle());
     if (!ok)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void TableFile::beginTransaction()
+void TableFile::BeginTransaction()
 {
-    endReadTransaction();
+    EndReadTransaction();
     sql::Exec(db_, "BEGIN", fileName_, "Transaktion kann nicht beginnen");
     inTransaction_ = true;
     autoIncCache_.clear();
 }
 
-void TableFile::commitTransaction()
+void TableFile::CommitTransaction()
 {
     if (!inTransaction_)
         return;
     for (const auto& [field, value] : autoIncCache_)
-        writeAutoInc(field, value);
+        WriteAutoInc(field, value);
     sql::Exec(db_, "COMMIT", fileName_, "Transaktion kann nicht abgeschlossen werden");
     inTransaction_ = false;
     autoIncCache_.clear();
-    noteWrite();
+    NoteWrite();
 }
 
-void TableFile::rollbackTransaction() noexcept
+void TableFile::RollbackTransaction() noexcept
 {
     if (!inTransaction_)
         return;
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     inTransaction_ = false;
     autoIncCache_.clear();
-    noteWrite(); // rows read inside the transaction may be gone
+    NoteWrite(); // rows read inside the transaction may be gone
 }
 
-std::int64_t TableFile::nextAutoInc(int field)
+std::int64_t TableFile::NextAutoInc(int field)
 {
     if (inTransaction_) {
         auto it = autoIncCache_.find(field);
@@ -445,22 +512,22 @@ std::int64_t TableFile::nextAutoInc(int field)
     std::int64_t high = 0;
     bool known = false;
     {
-        sql::Statement& st = statement("SELECT last FROM ads_autoinc WHERE field=?");
+        sql::Statement& st = Statement("SELECT last FROM ads_autoinc WHERE field=?");
         sql::ResetOnExit reset(st);
         const std::string key = LowerAscii(f.name);
-        st.bindText(1, key);
-        if (st.step()) {
-            high = st.columnInt(0);
+        st.BindText(1, key);
+        if (st.Step()) {
+            high = st.ColumnInt(0);
             known = true;
         }
     }
     // Rows written by other tools: never hand out a number the table already holds. The maximum is
     // cheap with an index; without one the mark alone counts once it exists.
     if (!known || f.indexed) {
-        sql::Statement& st = statement("SELECT max(" + sql::Quote(f.name) + ") FROM " + quotedTable_);
+        sql::Statement& st = Statement("SELECT max(" + sql::Quote(f.name) + ") FROM " + quotedTable_);
         sql::ResetOnExit reset(st);
-        if (st.step()) {
-            const ValueRef v = st.column(0);
+        if (st.Step()) {
+            const ValueRef v = st.Column(0);
             if (v.kind == StorageKind::Integer)
                 high = std::max(high, v.i);
             else if (v.kind == StorageKind::Real)
@@ -473,41 +540,41 @@ std::int64_t TableFile::nextAutoInc(int field)
     return next;
 }
 
-void TableFile::storeAutoInc(int field, std::int64_t value)
+void TableFile::StoreAutoInc(int field, std::int64_t value)
 {
     if (inTransaction_)
         return; // kept in autoIncCache_ until the commit
-    writeAutoInc(field, value);
+    WriteAutoInc(field, value);
 }
 
-void TableFile::writeAutoInc(int field, std::int64_t value)
+void TableFile::WriteAutoInc(int field, std::int64_t value)
 {
     const std::string key = LowerAscii(fields_[static_cast<size_t>(field)].name);
-    sql::Statement& up = statement("UPDATE ads_autoinc SET last=? WHERE field=? AND last<?");
+    sql::Statement& up = Statement("UPDATE ads_autoinc SET last=? WHERE field=? AND last<?");
     {
         sql::ResetOnExit reset(up);
-        up.bindInt(1, value);
-        up.bindText(2, key);
-        up.bindInt(3, value);
-        up.step("Schreiben nicht möglich");
+        up.BindInt(1, value);
+        up.BindText(2, key);
+        up.BindInt(3, value);
+        up.Step("Schreiben nicht möglich");
     }
     if (sqlite3_changes(db_) > 0)
         return;
-    sql::Statement& ins = statement("INSERT OR IGNORE INTO ads_autoinc(field, last) VALUES(?, ?)");
+    sql::Statement& ins = Statement("INSERT OR IGNORE INTO ads_autoinc(field, last) VALUES(?, ?)");
     sql::ResetOnExit reset(ins);
-    ins.bindText(1, key);
-    ins.bindInt(2, value);
-    ins.step("Schreiben nicht möglich");
+    ins.BindText(1, key);
+    ins.BindInt(2, value);
+    ins.Step("Schreiben nicht möglich");
 }
 
-void TableFile::addIndex(const TAdsIndexDef& def)
+void TableFile::AddIndex(const TAdsIndexDef& def)
 {
     const std::string tag = Trim(def.tag);
     if (tag.empty())
         throw AdsError("Index ohne Namen", fileName_);
-    if (findTag(tag))
+    if (FindTag(tag))
         throw AdsError("Index existiert bereits: " + tag, fileName_);
-    const int field = findField(Trim(def.expression));
+    const int field = FindField(Trim(def.expression));
     if (field < 0)
         throw AdsError("Spalte nicht gefunden: " + def.expression, fileName_, def.expression);
     FieldInfo& f = fields_[static_cast<size_t>(field)];
@@ -519,25 +586,25 @@ void TableFile::addIndex(const TAdsIndexDef& def)
                   "Index kann nicht angelegt werden");
         {
             sql::Statement st(db_, "INSERT INTO ads_index(tag, expression, options) VALUES(?, ?, ?)", fileName_);
-            st.bindText(1, tag);
-            st.bindText(2, Trim(def.expression));
-            st.bindInt(3, def.options);
-            st.step("Index kann nicht angelegt werden");
+            st.BindText(1, tag);
+            st.BindText(2, Trim(def.expression));
+            st.BindInt(3, def.options);
+            st.Step("Index kann nicht angelegt werden");
         }
         if ((def.options & ADS_UNIQUE) || !f.indexed) {
             const std::string kind = (def.options & ADS_UNIQUE) ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
             sql::Exec(db_, kind + sql::Quote(SqlIndexName(tag)) + " ON " + quotedTable_ + "(" + sql::Quote(f.name) + ")",
                       fileName_, "Index kann nicht angelegt werden");
         }
-        scope.commit();
+        scope.Commit();
     }
     f.indexed = true;
-    loadTags();
+    LoadTags();
 }
 
 // --- bulk loading ----------------------------------------------------------------------------------
 
-void TableFile::beginBulkLoad()
+void TableFile::BeginBulkLoad()
 {
     const char* context = "Massenladen nicht möglich";
     if (readOnly_)
@@ -546,10 +613,10 @@ void TableFile::beginBulkLoad()
         return;
     if (inTransaction_)
         throw AdsError(std::string(context) + ": eine Transaktion läuft", fileName_);
-    endReadTransaction();
+    EndReadTransaction();
     {
         sql::Statement st(db_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_);
-        if (st.step(context))
+        if (st.Step(context))
             throw AdsError(std::string(context) + ": die Tabelle ist nicht leer", fileName_);
     }
     // Leaving WAL needs the only connection to the file: with another one it fails at once.
@@ -558,8 +625,8 @@ void TableFile::beginBulkLoad()
     {
         sql::Statement st(db_, "PRAGMA journal_mode=OFF", fileName_);
         try {
-            if (st.step(context))
-                mode.assign(st.column(0).s);
+            if (st.Step(context))
+                mode.assign(st.Column(0).s);
         } catch (const AdsError&) {
         }
     }
@@ -573,7 +640,7 @@ void TableFile::beginBulkLoad()
     bulkLoad_ = true;
 }
 
-void TableFile::endBulkLoad()
+void TableFile::EndBulkLoad()
 {
     if (!bulkLoad_)
         return;
@@ -590,12 +657,12 @@ void TableFile::endBulkLoad()
         throw AdsError(std::string(context) + ": die Datei kann nicht gesichert werden", fileName_);
     {
         sql::Statement st(db_, "PRAGMA journal_mode=WAL", fileName_);
-        if (!st.step(context) || st.column(0).s != "wal")
+        if (!st.Step(context) || st.Column(0).s != "wal")
             throw AdsError(std::string(context) + ": WAL kann nicht eingeschaltet werden", fileName_);
     }
     sql::Exec(db_, "PRAGMA synchronous=NORMAL", fileName_, context);
     bulkLoad_ = false;
-    noteWrite();
+    NoteWrite();
 }
 
 // --- creating and deleting -------------------------------------------------------------------------
@@ -642,14 +709,9 @@ void TableFile::Create(const std::filesystem::path& file, const std::vector<TAds
     if (std::filesystem::exists(file, ec))
         throw AdsError("Tabelle existiert bereits", fileName);
 
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.string().c_str(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        throw AdsError("Tabelle kann nicht angelegt werden: " + msg, fileName, {}, rc);
-    }
+    sql::Database owner = sql::Open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                    fileName, "Tabelle kann nicht angelegt werden");
+    sqlite3* db = owner.get();
     try {
         Configure(db, true);
         std::string ddl = "BEGIN; CREATE TABLE " + sql::Quote(file.stem().string()) + " (";
@@ -664,10 +726,10 @@ void TableFile::Create(const std::filesystem::path& file, const std::vector<TAds
         for (const TAdsIndexDef& x : indexes) {
             const TAdsFieldDef* f = fieldOf(Trim(x.expression));
             sql::Statement st(db, "INSERT INTO ads_index(tag, expression, options) VALUES(?, ?, ?)", fileName);
-            st.bindText(1, Trim(x.tag));
-            st.bindText(2, Trim(x.expression));
-            st.bindInt(3, x.options);
-            st.step("Index kann nicht angelegt werden");
+            st.BindText(1, Trim(x.tag));
+            st.BindText(2, Trim(x.expression));
+            st.BindInt(3, x.options);
+            st.Step("Index kann nicht angelegt werden");
             sql::Exec(db,
                       std::string((x.options & ADS_UNIQUE) ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
                           sql::Quote(SqlIndexName(Trim(x.tag))) + " ON " + sql::Quote(file.stem().string()) + "(" +
@@ -676,11 +738,10 @@ void TableFile::Create(const std::filesystem::path& file, const std::vector<TAds
         }
         sql::Exec(db, "COMMIT", fileName, "Tabelle kann nicht angelegt werden");
     } catch (...) {
-        sqlite3_close_v2(db);
+        owner.reset(); // closed before its files go
         RemoveTableFiles(file, fileName);
         throw;
     }
-    sqlite3_close_v2(db);
 }
 
 void RemoveTableFiles(const std::filesystem::path& file, const std::string& fileName)

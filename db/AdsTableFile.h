@@ -47,8 +47,10 @@ TAdsFieldType ParseSqlType(std::string_view declared, int& size);
 
 class TableFile {
 public:
-    // Opens an existing table file; raises AdsError when it is no table file.
-    static std::shared_ptr<TableFile> Open(const std::filesystem::path& file);
+    // Opens an existing table file; raises AdsError when it is no table file. A read-only opening
+    // never writes the file or creates a side file: no journal mode switch, no SQL index, no -wal or
+    // -shm file (see OpenReadOnly in the .cpp for how a WAL file is read then); writes raise.
+    static std::shared_ptr<TableFile> Open(const std::filesystem::path& file, bool readOnly = false);
     // Creates a new table file with the fields and index tags; raises AdsError (and leaves no file).
     static void Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
                        const std::vector<TAdsIndexDef>& indexes);
@@ -56,36 +58,36 @@ public:
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
 
-    sqlite3* db() const { return db_; }
-    const std::string& fileName() const { return fileName_; }
-    const std::filesystem::path& path() const { return path_; }
-    const std::string& quotedTable() const { return quotedTable_; }
-    const std::vector<FieldInfo>& fields() const { return fields_; }
-    int findField(std::string_view name) const; // case-insensitive; -1 when absent
-    const std::vector<IndexTag>& tags() const { return tags_; }
-    const IndexTag* findTag(std::string_view tag) const;
+    sqlite3* Db() const { return db_; }
+    const std::string& FileName() const { return fileName_; }
+    const std::filesystem::path& Path() const { return path_; }
+    const std::string& QuotedTable() const { return quotedTable_; }
+    const std::vector<FieldInfo>& Fields() const { return fields_; }
+    int FindField(std::string_view name) const; // case-insensitive; -1 when absent
+    const std::vector<IndexTag>& Tags() const { return tags_; }
+    const IndexTag* FindTag(std::string_view tag) const;
     // "rowid, "A", NULL, "C" ...": the row id, then every field, blobs as NULL.
-    const std::string& selectList() const { return selectList_; }
+    const std::string& SelectList() const { return selectList_; }
     // The name under which the row id is selected ("rowid" unless a field shadows it).
-    const std::string& rowidName() const { return rowidName_; }
+    const std::string& RowidName() const { return rowidName_; }
 
     // Prepared statements, cached by their text; always reset after use.
-    sql::Statement& statement(const std::string& sqlText);
+    sql::Statement& Statement(const std::string& sqlText);
 
-    std::uint64_t writes() const { return writes_; }
-    void noteWrite() { ++writes_; }
-    Stamp stamp();
+    std::uint64_t Writes() const { return writes_; }
+    void NoteWrite() { ++writes_; }
+    Stamp CurrentStamp();
     // The stamp from the last data version read and the writes since: a row stamped with it is read
     // again by the next refresh when another connection committed in the meantime.
-    Stamp lastStamp() const { return Stamp{lastDataVersion_, writes_}; }
+    Stamp LastStamp() const { return Stamp{lastDataVersion_, writes_}; }
     // The statements of the row operations, prepared once: insert of every field; the select list,
     // one blob, or the deletion of the row with row id ?1.
-    sql::Statement& insertStatement();
-    sql::Statement& rowStatement();
-    sql::Statement& blobStatement(int field);
+    sql::Statement& InsertStatement();
+    sql::Statement& RowStatement();
+    sql::Statement& BlobStatement(int field);
     // The given blob fields of the row with row id ?1, in this order.
-    sql::Statement& blobsStatement(const std::vector<int>& fields);
-    sql::Statement& deleteStatement();
+    sql::Statement& BlobsStatement(const std::vector<int>& fields);
+    sql::Statement& DeleteStatement();
 
     // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
     // needed (each change is one statement, the AUTOINC mark is written at commit).
@@ -93,7 +95,7 @@ public:
     public:
         explicit WriteScope(TableFile& file);
         ~WriteScope();
-        void commit();
+        void Commit();
         WriteScope(const WriteScope&) = delete;
         WriteScope& operator=(const WriteScope&) = delete;
 
@@ -105,38 +107,43 @@ public:
     // A read transaction around several reads: one snapshot and one lock instead of one per
     // statement. Scopes nest; inside a connection transaction or a bulk load they do nothing. A write
     // on the file ends the read transaction first (later reads of the scope run on their own).
-    void beginReadScope();
-    void endReadScope() noexcept;
+    void BeginReadScope();
+    void EndReadScope() noexcept;
+    // Identifies the read transaction a read scope holds: unique per file, 0 when none runs. Rows read
+    // under the same id come from one snapshot.
+    std::uint64_t ReadTransactionId() const { return readTransaction_ ? readTransactionId_ : 0; }
+    bool ReadOnly() const { return readOnly_; }
 
     // Connection transactions.
-    void beginTransaction();
-    void commitTransaction();
-    void rollbackTransaction() noexcept;
-    bool inTransaction() const { return inTransaction_; }
+    void BeginTransaction();
+    void CommitTransaction();
+    void RollbackTransaction() noexcept;
+    bool InTransaction() const { return inTransaction_; }
 
-    // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope, storeAutoInc before the
+    // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope, StoreAutoInc before the
     // row is written: a failed insert then only leaves a gap).
-    std::int64_t nextAutoInc(int field);
-    void storeAutoInc(int field, std::int64_t value);
+    std::int64_t NextAutoInc(int field);
+    void StoreAutoInc(int field, std::int64_t value);
 
-    void addIndex(const TAdsIndexDef& def);
+    void AddIndex(const TAdsIndexDef& def);
 
     // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
     // syncs and a large page cache while it runs, and 16 KB pages, which large rows fill better.
-    // endBulkLoad syncs the file and switches it back to WAL with normal syncs. A failure in between
+    // EndBulkLoad syncs the file and switches it back to WAL with normal syncs. A failure in between
     // leaves a file that only deleting repairs.
-    void beginBulkLoad();
-    void endBulkLoad();
-    bool inBulkLoad() const { return bulkLoad_; }
+    void BeginBulkLoad();
+    void EndBulkLoad();
+    bool InBulkLoad() const { return bulkLoad_; }
 
 private:
-    TableFile(sqlite3* db, std::filesystem::path path);
-    void loadSchema();
-    void loadTags();
-    void ensureSqlIndexes();
-    bool hasTable(std::string_view name);
+    TableFile(sql::Database db, std::filesystem::path path);
+    void LoadSchema();
+    void LoadTags();
+    void EnsureSqlIndexes();
+    bool HasTable(std::string_view name);
 
-    sqlite3* db_ = nullptr;
+    sql::Database owner_; // first member: closes the handle after every statement is gone
+    sqlite3* db_ = nullptr; // owner_'s handle
     std::filesystem::path path_;
     std::string fileName_;
     std::string tableName_;
@@ -155,13 +162,14 @@ private:
     std::unique_ptr<sql::Statement> dataVersion_, beginRead_, endRead_;
     int readScopes_ = 0;
     bool readTransaction_ = false;
-    void endReadTransaction() noexcept;
+    std::uint64_t readTransactionId_ = 0;
+    void EndReadTransaction() noexcept;
     bool inTransaction_ = false;
     bool readOnly_ = false;
     bool bulkLoad_ = false;
     std::map<int, std::int64_t> autoIncCache_; // high-water marks within a connection transaction,
                                                // written to ads_autoinc at commit
-    void writeAutoInc(int field, std::int64_t value);
+    void WriteAutoInc(int field, std::int64_t value);
 };
 
 // Removes a table file and SQLite's side files; missing files are no error.

@@ -18,10 +18,10 @@ public:
         for (TAdsServerType k : kinds)
             bits_ |= Bit(k);
     }
-    constexpr bool contains(TAdsServerType k) const { return (bits_ & Bit(k)) != 0; }
-    constexpr bool empty() const { return bits_ == 0; }
-    constexpr void include(TAdsServerType k) { bits_ |= Bit(k); }
-    constexpr void exclude(TAdsServerType k) { bits_ &= static_cast<std::uint8_t>(~Bit(k)); }
+    constexpr bool Contains(TAdsServerType k) const { return (bits_ & Bit(k)) != 0; }
+    constexpr bool Empty() const { return bits_ == 0; }
+    constexpr void Include(TAdsServerType k) { bits_ |= Bit(k); }
+    constexpr void Exclude(TAdsServerType k) { bits_ &= static_cast<std::uint8_t>(~Bit(k)); }
     friend constexpr bool operator==(TAdsServerTypes a, TAdsServerTypes b) { return a.bits_ == b.bits_; }
 
 private:
@@ -72,7 +72,7 @@ enum class TDataSetState { Inactive, Browse, Edit, Insert };
 // Position of a row; 0 is no row.
 struct TBookmark {
     std::int64_t rowId = 0;
-    bool valid() const { return rowId != 0; }
+    bool Valid() const { return rowId != 0; }
     friend bool operator==(TBookmark a, TBookmark b) { return a.rowId == b.rowId; }
 };
 

@@ -4,7 +4,7 @@
 
 namespace gs {
 
-void TBlobStream::inflate() const
+void TBlobStream::Inflate() const
 {
     data_ = DecompressOrCopy(data_);
     stored_ = false;

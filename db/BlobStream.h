@@ -16,7 +16,7 @@ public:
     const std::string& Content() const
     {
         if (stored_) {
-            inflate();
+            Inflate();
         }
         return data_;
     }
@@ -45,7 +45,7 @@ public:
     friend bool operator==(const TBlobStream& a, const TBlobStream& b) { return a.Content() == b.Content(); }
 
 private:
-    void inflate() const;
+    void Inflate() const;
 
     mutable std::string data_;
     mutable bool stored_ = false;

@@ -25,41 +25,41 @@ const StreamValue* FindProperty(const std::vector<StreamProperty>& properties, s
 
 } // namespace
 
-const StreamValue* StreamItem::find(std::string_view name) const { return FindProperty(properties, name); }
+const StreamValue* StreamItem::Find(std::string_view name) const { return FindProperty(properties, name); }
 
-std::string StreamItem::text(std::string_view name, std::string_view fallback) const
+std::string StreamItem::Text(std::string_view name, std::string_view fallback) const
 {
-    const StreamValue* v = find(name);
+    const StreamValue* v = Find(name);
     if (v == nullptr)
         return std::string(fallback);
-    if (v->kind() != StreamValue::Kind::Text)
+    if (v->ValueKind() != StreamValue::Kind::Text)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(name) + " ist kein Text");
-    return v->asText();
+    return v->AsText();
 }
 
-std::string StreamItem::identifier(std::string_view name, std::string_view fallback) const
+std::string StreamItem::Identifier(std::string_view name, std::string_view fallback) const
 {
-    const StreamValue* v = find(name);
+    const StreamValue* v = Find(name);
     if (v == nullptr)
         return std::string(fallback);
-    if (v->kind() != StreamValue::Kind::Identifier)
+    if (v->ValueKind() != StreamValue::Kind::Identifier)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(name) + " ist kein Bezeichner");
-    return v->asText();
+    return v->AsText();
 }
 
-long long StreamItem::integer(std::string_view name, long long fallback) const
+long long StreamItem::Integer(std::string_view name, long long fallback) const
 {
-    const StreamValue* v = find(name);
-    return v == nullptr ? fallback : v->asInteger();
+    const StreamValue* v = Find(name);
+    return v == nullptr ? fallback : v->AsInteger();
 }
 
-bool StreamItem::boolean(std::string_view name, bool fallback) const
+bool StreamItem::Boolean(std::string_view name, bool fallback) const
 {
-    const StreamValue* v = find(name);
-    return v == nullptr ? fallback : v->asBoolean();
+    const StreamValue* v = Find(name);
+    return v == nullptr ? fallback : v->AsBoolean();
 }
 
-StreamItem& StreamItem::add(std::string name, StreamValue value)
+StreamItem& StreamItem::Add(std::string name, StreamValue value)
 {
     properties.push_back(StreamProperty{std::move(name), std::move(value)});
     return *this;
@@ -157,25 +157,25 @@ StreamValue StreamValue::Collection(std::vector<StreamItem> items)
     return v;
 }
 
-void StreamValue::expect(Kind kind, const char* what) const
+void StreamValue::Expect(Kind kind, const char* what) const
 {
     if (kind_ != kind)
         throw StreamError(std::string("Ungültiger Eigenschaftswert: ") + what + " erwartet");
 }
 
-bool StreamValue::asBoolean() const
+bool StreamValue::AsBoolean() const
 {
-    expect(Kind::Boolean, "Wahrheitswert");
+    Expect(Kind::Boolean, "Wahrheitswert");
     return integer_ != 0;
 }
 
-long long StreamValue::asInteger() const
+long long StreamValue::AsInteger() const
 {
-    expect(Kind::Integer, "Ganzzahl");
+    Expect(Kind::Integer, "Ganzzahl");
     return integer_;
 }
 
-double StreamValue::asDouble() const
+double StreamValue::AsDouble() const
 {
     switch (kind_) {
     case Kind::Float:
@@ -190,34 +190,34 @@ double StreamValue::asDouble() const
     }
 }
 
-long long StreamValue::currencyRaw() const
+long long StreamValue::CurrencyRaw() const
 {
-    expect(Kind::Currency, "Währungswert");
+    Expect(Kind::Currency, "Währungswert");
     return integer_;
 }
 
-const std::string& StreamValue::asText() const
+const std::string& StreamValue::AsText() const
 {
     if (kind_ != Kind::Text && kind_ != Kind::Identifier && kind_ != Kind::Binary)
         throw StreamError("Ungültiger Eigenschaftswert: Text erwartet");
     return text_;
 }
 
-const std::vector<std::string>& StreamValue::setMembers() const
+const std::vector<std::string>& StreamValue::SetMembers() const
 {
-    expect(Kind::Set, "Menge");
+    Expect(Kind::Set, "Menge");
     return set_;
 }
 
-const std::vector<StreamValue>& StreamValue::asList() const
+const std::vector<StreamValue>& StreamValue::AsList() const
 {
-    expect(Kind::List, "Liste");
+    Expect(Kind::List, "Liste");
     return list_;
 }
 
-const std::vector<StreamItem>& StreamValue::asCollection() const
+const std::vector<StreamItem>& StreamValue::AsCollection() const
 {
-    expect(Kind::Collection, "Sammlung");
+    Expect(Kind::Collection, "Sammlung");
     return items_;
 }
 
@@ -252,26 +252,26 @@ bool StreamValue::operator==(const StreamValue& o) const
 
 // --- StreamComponent and the collection helpers ----------------------------------------------------
 
-const StreamValue* StreamComponent::find(std::string_view propertyName) const
+const StreamValue* StreamComponent::Find(std::string_view propertyName) const
 {
     return FindProperty(properties, propertyName);
 }
 
-std::vector<StreamItem> StreamComponent::collection(std::string_view propertyName) const
+std::vector<StreamItem> StreamComponent::Collection(std::string_view propertyName) const
 {
-    const StreamValue* v = find(propertyName);
+    const StreamValue* v = Find(propertyName);
     if (v == nullptr)
         return {};
-    if (v->kind() != StreamValue::Kind::Collection)
+    if (v->ValueKind() != StreamValue::Kind::Collection)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(propertyName) + " ist keine Sammlung");
-    return v->asCollection();
+    return v->AsCollection();
 }
 
 std::vector<StreamItem> ReadCollectionProperty(std::string_view bytes, std::string_view propertyName)
 {
     if (bytes.empty())
         return {};
-    return ReadComponentStream(bytes).collection(propertyName);
+    return ReadComponentStream(bytes).Collection(propertyName);
 }
 
 std::string WriteCollectionComponent(std::string_view className, std::string_view propertyName,

@@ -55,15 +55,15 @@ struct StreamProperty;
 struct StreamItem {
     std::vector<StreamProperty> properties;
 
-    const StreamValue* find(std::string_view name) const;
+    const StreamValue* Find(std::string_view name) const;
     // The property as the given kind; the default when the item does not carry it. A property of
     // another kind is a damaged stream and raises StreamError.
-    std::string text(std::string_view name, std::string_view fallback = {}) const;
-    std::string identifier(std::string_view name, std::string_view fallback = {}) const;
-    long long integer(std::string_view name, long long fallback = 0) const;
-    bool boolean(std::string_view name, bool fallback = false) const;
+    std::string Text(std::string_view name, std::string_view fallback = {}) const;
+    std::string Identifier(std::string_view name, std::string_view fallback = {}) const;
+    long long Integer(std::string_view name, long long fallback = 0) const;
+    bool Boolean(std::string_view name, bool fallback = false) const;
 
-    StreamItem& add(std::string name, StreamValue value);
+    StreamItem& Add(std::string name, StreamValue value);
 };
 
 class StreamValue {
@@ -99,26 +99,26 @@ public:
     static StreamValue List(std::vector<StreamValue> values);
     static StreamValue Collection(std::vector<StreamItem> items);
 
-    Kind kind() const { return kind_; }
-    bool isNil() const { return kind_ == Kind::Nil; }
+    Kind ValueKind() const { return kind_; }
+    bool IsNil() const { return kind_ == Kind::Nil; }
 
     // Typed access; the wrong kind raises StreamError.
-    bool asBoolean() const;
-    long long asInteger() const;
+    bool AsBoolean() const;
+    long long AsInteger() const;
     // Float, Date, Currency (divided by 10000) or Integer as a double.
-    double asDouble() const;
-    long long currencyRaw() const;
+    double AsDouble() const;
+    long long CurrencyRaw() const;
     // Text, Identifier and Binary.
-    const std::string& asText() const;
+    const std::string& AsText() const;
     // Set members.
-    const std::vector<std::string>& setMembers() const;
-    const std::vector<StreamValue>& asList() const;
-    const std::vector<StreamItem>& asCollection() const;
+    const std::vector<std::string>& SetMembers() const;
+    const std::vector<StreamValue>& AsList() const;
+    const std::vector<StreamItem>& AsCollection() const;
 
     bool operator==(const StreamValue& other) const;
 
 private:
-    void expect(Kind kind, const char* what) const;
+    void Expect(Kind kind, const char* what) const;
 
     Kind kind_ = Kind::Nil;
     long long integer_ = 0; // Boolean (0/1), Integer, Currency
@@ -149,10 +149,10 @@ struct StreamComponent {
 
     static constexpr std::uint8_t kFlagChildPosition = 0x02;
 
-    const StreamValue* find(std::string_view propertyName) const;
+    const StreamValue* Find(std::string_view propertyName) const;
     // The items of the collection property; empty when the component does not carry it. A property
     // of that name that is no collection raises StreamError.
-    std::vector<StreamItem> collection(std::string_view propertyName) const;
+    std::vector<StreamItem> Collection(std::string_view propertyName) const;
 
     bool operator==(const StreamComponent& other) const = default;
 };

@@ -84,102 +84,102 @@ class Reader {
 public:
     explicit Reader(std::string_view in) : in_(in) {}
 
-    StreamComponent root()
+    StreamComponent Root()
     {
         if (in_.size() < 4 || in_.substr(0, 4) != "TPF0")
             throw StreamError("Ungültiger Komponentenstrom: Kennung \"TPF0\" fehlt");
         pos_ = 4;
-        return component(0);
+        return Component(0);
     }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const
+    [[noreturn]] void Fail(const std::string& what) const
     {
         throw StreamError("Ungültiger Komponentenstrom: " + what + " (Position " + std::to_string(pos_) + ")");
     }
 
-    std::string_view take(std::uint64_t n)
+    std::string_view Take(std::uint64_t n)
     {
         if (n > in_.size() - pos_)
-            fail("Daten enden vorzeitig");
+            Fail("Daten enden vorzeitig");
         const std::string_view s = in_.substr(pos_, static_cast<size_t>(n));
         pos_ += static_cast<size_t>(n);
         return s;
     }
 
-    std::uint8_t byte() { return static_cast<std::uint8_t>(take(1)[0]); }
+    std::uint8_t Byte() { return static_cast<std::uint8_t>(Take(1)[0]); }
 
-    std::uint8_t peek()
+    std::uint8_t Peek()
     {
         if (pos_ >= in_.size())
-            fail("Daten enden vorzeitig");
+            Fail("Daten enden vorzeitig");
         return static_cast<std::uint8_t>(in_[pos_]);
     }
 
-    std::uint64_t little(int bytes)
+    std::uint64_t Little(int bytes)
     {
-        const std::string_view s = take(static_cast<std::uint64_t>(bytes));
+        const std::string_view s = Take(static_cast<std::uint64_t>(bytes));
         std::uint64_t v = 0;
         for (int i = bytes - 1; i >= 0; --i)
             v = (v << 8) | static_cast<unsigned char>(s[static_cast<size_t>(i)]);
         return v;
     }
 
-    std::uint32_t length() { return static_cast<std::uint32_t>(little(4)); }
+    std::uint32_t Length() { return static_cast<std::uint32_t>(Little(4)); }
 
-    std::string shortString() { return Cp1252ToUtf8(take(byte())); }
+    std::string ShortString() { return Cp1252ToUtf8(Take(Byte())); }
 
-    void count()
+    void Count()
     {
         if (++values_ > kMaxStreamValues)
-            fail("zu viele Werte");
+            Fail("zu viele Werte");
     }
 
-    void enter(int depth)
+    void Enter(int depth)
     {
         if (depth > kMaxStreamDepth)
-            fail("zu tief verschachtelt");
+            Fail("zu tief verschachtelt");
     }
 
-    static bool isIntegerTag(std::uint8_t tag)
+    static bool IsIntegerTag(std::uint8_t tag)
     {
         return tag == static_cast<std::uint8_t>(StreamTag::Int8) || tag == static_cast<std::uint8_t>(StreamTag::Int16) ||
                tag == static_cast<std::uint8_t>(StreamTag::Int32) || tag == static_cast<std::uint8_t>(StreamTag::Int64);
     }
 
-    long long integerOf(std::uint8_t tag)
+    long long IntegerOf(std::uint8_t tag)
     {
         switch (static_cast<StreamTag>(tag)) {
         case StreamTag::Int8:
-            return static_cast<std::int8_t>(little(1));
+            return static_cast<std::int8_t>(Little(1));
         case StreamTag::Int16:
-            return static_cast<std::int16_t>(little(2));
+            return static_cast<std::int16_t>(Little(2));
         case StreamTag::Int32:
-            return static_cast<std::int32_t>(little(4));
+            return static_cast<std::int32_t>(Little(4));
         case StreamTag::Int64:
-            return static_cast<std::int64_t>(little(8));
+            return static_cast<std::int64_t>(Little(8));
         default:
-            fail("Ganzzahl erwartet");
+            Fail("Ganzzahl erwartet");
         }
     }
 
-    double doubleOf(std::uint64_t bits)
+    double DoubleOf(std::uint64_t bits)
     {
         double d;
         std::memcpy(&d, &bits, sizeof d);
         return d;
     }
 
-    StreamValue value(int depth)
+    StreamValue Value(int depth)
     {
-        enter(depth);
-        count();
-        const std::uint8_t tag = byte();
+        Enter(depth);
+        Count();
+        const std::uint8_t tag = Byte();
         switch (static_cast<StreamTag>(tag)) {
         case StreamTag::List: {
             std::vector<StreamValue> values;
-            while (peek() != static_cast<std::uint8_t>(StreamTag::EndOfList))
-                values.push_back(value(depth + 1));
+            while (Peek() != static_cast<std::uint8_t>(StreamTag::EndOfList))
+                values.push_back(Value(depth + 1));
             ++pos_;
             return StreamValue::List(std::move(values));
         }
@@ -187,15 +187,15 @@ private:
         case StreamTag::Int16:
         case StreamTag::Int32:
         case StreamTag::Int64:
-            return StreamValue::Integer(integerOf(tag));
+            return StreamValue::Integer(IntegerOf(tag));
         case StreamTag::Extended: {
-            const std::string_view s = take(10);
+            const std::string_view s = Take(10);
             unsigned char b[10];
             std::memcpy(b, s.data(), 10);
             return StreamValue::Float(DecodeExtended(b));
         }
         case StreamTag::Single: {
-            const auto bits = static_cast<std::uint32_t>(little(4));
+            const auto bits = static_cast<std::uint32_t>(Little(4));
             float f;
             std::memcpy(&f, &bits, sizeof f);
             // Any NaN payload becomes the one quiet NaN, as the 80-bit form carries no payload either.
@@ -204,29 +204,29 @@ private:
             return StreamValue::Float(static_cast<double>(f));
         }
         case StreamTag::Currency:
-            return StreamValue::CurrencyRaw(static_cast<std::int64_t>(little(8)));
+            return StreamValue::CurrencyRaw(static_cast<std::int64_t>(Little(8)));
         case StreamTag::Date:
-            return StreamValue::Date(doubleOf(little(8)));
+            return StreamValue::Date(DoubleOf(Little(8)));
         case StreamTag::String:
-            return StreamValue::Text(shortString());
+            return StreamValue::Text(ShortString());
         case StreamTag::LongString:
-            return StreamValue::Text(Cp1252ToUtf8(take(length())));
+            return StreamValue::Text(Cp1252ToUtf8(Take(Length())));
         case StreamTag::WideString:
-            return StreamValue::Text(Utf16ToUtf8(take(std::uint64_t{length()} * 2)));
+            return StreamValue::Text(Utf16ToUtf8(Take(std::uint64_t{Length()} * 2)));
         case StreamTag::Utf8String:
-            return StreamValue::Text(SanitizeUtf8(take(length())));
+            return StreamValue::Text(SanitizeUtf8(Take(Length())));
         case StreamTag::Identifier:
-            return StreamValue::Identifier(shortString());
+            return StreamValue::Identifier(ShortString());
         case StreamTag::False:
             return StreamValue::Boolean(false);
         case StreamTag::True:
             return StreamValue::Boolean(true);
         case StreamTag::Binary:
-            return StreamValue::Binary(std::string(take(length())));
+            return StreamValue::Binary(std::string(Take(Length())));
         case StreamTag::Set: {
             std::vector<std::string> members;
-            for (std::string member = shortString(); !member.empty(); member = shortString()) {
-                count();
+            for (std::string member = ShortString(); !member.empty(); member = ShortString()) {
+                Count();
                 members.push_back(std::move(member));
             }
             return StreamValue::Set(std::move(members));
@@ -234,64 +234,64 @@ private:
         case StreamTag::Nil:
             return StreamValue::Nil();
         case StreamTag::Collection:
-            return StreamValue::Collection(collection(depth + 1));
+            return StreamValue::Collection(Collection(depth + 1));
         case StreamTag::EndOfList:
             --pos_;
-            fail("Wert erwartet");
+            Fail("Wert erwartet");
         }
         --pos_;
-        fail("unbekannter Werttyp " + std::to_string(tag));
+        Fail("unbekannter Werttyp " + std::to_string(tag));
     }
 
-    std::vector<StreamItem> collection(int depth)
+    std::vector<StreamItem> Collection(int depth)
     {
-        enter(depth);
+        Enter(depth);
         std::vector<StreamItem> items;
-        for (std::uint8_t tag = byte(); tag != static_cast<std::uint8_t>(StreamTag::EndOfList); tag = byte()) {
-            count();
-            if (isIntegerTag(tag)) { // the item's order, not needed
-                integerOf(tag);
-                tag = byte();
+        for (std::uint8_t tag = Byte(); tag != static_cast<std::uint8_t>(StreamTag::EndOfList); tag = Byte()) {
+            Count();
+            if (IsIntegerTag(tag)) { // the item's order, not needed
+                IntegerOf(tag);
+                tag = Byte();
             }
             if (tag != static_cast<std::uint8_t>(StreamTag::List)) {
                 --pos_;
-                fail("Sammlungseintrag erwartet");
+                Fail("Sammlungseintrag erwartet");
             }
-            items.push_back(StreamItem{properties(depth + 1)});
+            items.push_back(StreamItem{Properties(depth + 1)});
         }
         return items;
     }
 
-    std::vector<StreamProperty> properties(int depth)
+    std::vector<StreamProperty> Properties(int depth)
     {
         std::vector<StreamProperty> props;
-        for (std::string name = shortString(); !name.empty(); name = shortString()) {
-            count();
-            StreamValue v = value(depth);
+        for (std::string name = ShortString(); !name.empty(); name = ShortString()) {
+            Count();
+            StreamValue v = Value(depth);
             props.push_back(StreamProperty{std::move(name), std::move(v)});
         }
         return props;
     }
 
-    StreamComponent component(int depth)
+    StreamComponent Component(int depth)
     {
-        enter(depth);
-        count();
+        Enter(depth);
+        Count();
         StreamComponent c;
-        const std::uint8_t first = peek();
+        const std::uint8_t first = Peek();
         if ((first & 0xF0) == 0xF0) {
             ++pos_;
             c.flags = first & 0x0F;
             if (c.flags & StreamComponent::kFlagChildPosition)
-                c.childPosition = integerOf(byte());
+                c.childPosition = IntegerOf(Byte());
         }
-        c.className = shortString();
+        c.className = ShortString();
         if (c.className.empty())
-            fail("Klassenname fehlt");
-        c.name = shortString();
-        c.properties = properties(depth);
-        while (peek() != static_cast<std::uint8_t>(StreamTag::EndOfList))
-            c.children.push_back(component(depth + 1));
+            Fail("Klassenname fehlt");
+        c.name = ShortString();
+        c.properties = Properties(depth);
+        while (Peek() != static_cast<std::uint8_t>(StreamTag::EndOfList))
+            c.children.push_back(Component(depth + 1));
         ++pos_;
         return c;
     }
@@ -303,6 +303,6 @@ private:
 
 } // namespace
 
-StreamComponent ReadComponentStream(std::string_view bytes) { return Reader(bytes).root(); }
+StreamComponent ReadComponentStream(std::string_view bytes) { return Reader(bytes).Root(); }
 
 } // namespace gs

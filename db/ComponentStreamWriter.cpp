@@ -25,184 +25,184 @@ class Writer {
 public:
     std::string out;
 
-    void component(const StreamComponent& c, int depth)
+    void Component(const StreamComponent& c, int depth)
     {
-        enter(depth);
+        Enter(depth);
         const std::optional<std::string> className = ExactCp1252(c.className);
         if (c.className.empty())
-            fail("Klassenname fehlt");
+            Fail("Klassenname fehlt");
         // A class name of 240 bytes or more would look like a prefix byte: write an empty prefix.
         const std::uint8_t flags = c.flags & 0x0F;
         if (flags != 0 || (className && className->size() >= 0xF0))
-            tag(0xF0 | flags);
+            Tag(0xF0 | flags);
         if (flags & StreamComponent::kFlagChildPosition)
-            integer(c.childPosition.value_or(0));
-        name(c.className, "Klassenname");
-        name(c.name, "Komponentenname");
-        properties(c.properties, depth);
+            Integer(c.childPosition.value_or(0));
+        Name(c.className, "Klassenname");
+        Name(c.name, "Komponentenname");
+        Properties(c.properties, depth);
         for (const StreamComponent& child : c.children)
-            component(child, depth + 1);
-        tag(0);
+            Component(child, depth + 1);
+        Tag(0);
     }
 
 private:
-    [[noreturn]] static void fail(const std::string& what)
+    [[noreturn]] static void Fail(const std::string& what)
     {
         throw StreamError("Komponentenstrom nicht schreibbar: " + what);
     }
 
-    static void enter(int depth)
+    static void Enter(int depth)
     {
         if (depth > kMaxStreamDepth)
-            fail("zu tief verschachtelt");
+            Fail("zu tief verschachtelt");
     }
 
-    void tag(unsigned b) { out += static_cast<char>(b); }
-    void tag(StreamTag t) { tag(static_cast<unsigned>(t)); }
+    void Tag(unsigned b) { out += static_cast<char>(b); }
+    void Tag(StreamTag t) { Tag(static_cast<unsigned>(t)); }
 
-    void little(std::uint64_t v, int bytes)
+    void Little(std::uint64_t v, int bytes)
     {
         for (int i = 0; i < bytes; ++i)
             out += static_cast<char>((v >> (8 * i)) & 0xFF);
     }
 
-    void length(size_t n)
+    void Length(size_t n)
     {
         if (n > std::numeric_limits<std::uint32_t>::max())
-            fail("Wert zu lang");
-        little(n, 4);
+            Fail("Wert zu lang");
+        Little(n, 4);
     }
 
     // Names and identifiers: a short string in Windows-1252.
-    void name(std::string_view utf8, const char* what)
+    void Name(std::string_view utf8, const char* what)
     {
         const std::optional<std::string> bytes = ExactCp1252(utf8);
         if (!bytes)
-            fail(std::string(what) + " mit Zeichen außerhalb von Windows-1252");
+            Fail(std::string(what) + " mit Zeichen außerhalb von Windows-1252");
         if (bytes->size() > 255)
-            fail(std::string(what) + " länger als 255 Zeichen");
-        tag(static_cast<unsigned>(bytes->size()));
+            Fail(std::string(what) + " länger als 255 Zeichen");
+        Tag(static_cast<unsigned>(bytes->size()));
         out += *bytes;
     }
 
-    void integer(long long v)
+    void Integer(long long v)
     {
         if (v >= std::numeric_limits<std::int8_t>::min() && v <= std::numeric_limits<std::int8_t>::max()) {
-            tag(StreamTag::Int8);
-            little(static_cast<std::uint64_t>(v), 1);
+            Tag(StreamTag::Int8);
+            Little(static_cast<std::uint64_t>(v), 1);
         } else if (v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max()) {
-            tag(StreamTag::Int16);
-            little(static_cast<std::uint64_t>(v), 2);
+            Tag(StreamTag::Int16);
+            Little(static_cast<std::uint64_t>(v), 2);
         } else if (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max()) {
-            tag(StreamTag::Int32);
-            little(static_cast<std::uint64_t>(v), 4);
+            Tag(StreamTag::Int32);
+            Little(static_cast<std::uint64_t>(v), 4);
         } else {
-            tag(StreamTag::Int64);
-            little(static_cast<std::uint64_t>(v), 8);
+            Tag(StreamTag::Int64);
+            Little(static_cast<std::uint64_t>(v), 8);
         }
     }
 
-    void text(const std::string& utf8)
+    void Text(const std::string& utf8)
     {
         const std::optional<std::string> bytes = ExactCp1252(utf8);
         if (!bytes) {
-            tag(StreamTag::Utf8String);
-            length(utf8.size());
+            Tag(StreamTag::Utf8String);
+            Length(utf8.size());
             out += utf8;
         } else if (bytes->size() <= 255) {
-            tag(StreamTag::String);
-            tag(static_cast<unsigned>(bytes->size()));
+            Tag(StreamTag::String);
+            Tag(static_cast<unsigned>(bytes->size()));
             out += *bytes;
         } else {
-            tag(StreamTag::LongString);
-            length(bytes->size());
+            Tag(StreamTag::LongString);
+            Length(bytes->size());
             out += *bytes;
         }
     }
 
-    void doubleBits(double d)
+    void DoubleBits(double d)
     {
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
-        little(bits, 8);
+        Little(bits, 8);
     }
 
-    void value(const StreamValue& v, int depth)
+    void Value(const StreamValue& v, int depth)
     {
-        enter(depth);
-        switch (v.kind()) {
+        Enter(depth);
+        switch (v.ValueKind()) {
         case StreamValue::Kind::Nil:
-            tag(StreamTag::Nil);
+            Tag(StreamTag::Nil);
             break;
         case StreamValue::Kind::Boolean:
-            tag(v.asBoolean() ? StreamTag::True : StreamTag::False);
+            Tag(v.AsBoolean() ? StreamTag::True : StreamTag::False);
             break;
         case StreamValue::Kind::Integer:
-            integer(v.asInteger());
+            Integer(v.AsInteger());
             break;
         case StreamValue::Kind::Float: {
             unsigned char b[10];
-            EncodeExtended(v.asDouble(), b);
-            tag(StreamTag::Extended);
+            EncodeExtended(v.AsDouble(), b);
+            Tag(StreamTag::Extended);
             out.append(reinterpret_cast<const char*>(b), sizeof b);
             break;
         }
         case StreamValue::Kind::Currency:
-            tag(StreamTag::Currency);
-            little(static_cast<std::uint64_t>(v.currencyRaw()), 8);
+            Tag(StreamTag::Currency);
+            Little(static_cast<std::uint64_t>(v.CurrencyRaw()), 8);
             break;
         case StreamValue::Kind::Date:
-            tag(StreamTag::Date);
-            doubleBits(v.asDouble());
+            Tag(StreamTag::Date);
+            DoubleBits(v.AsDouble());
             break;
         case StreamValue::Kind::Text:
-            text(v.asText());
+            Text(v.AsText());
             break;
         case StreamValue::Kind::Identifier:
-            tag(StreamTag::Identifier);
-            name(v.asText(), "Bezeichner");
+            Tag(StreamTag::Identifier);
+            Name(v.AsText(), "Bezeichner");
             break;
         case StreamValue::Kind::Binary:
-            tag(StreamTag::Binary);
-            length(v.asText().size());
-            out += v.asText();
+            Tag(StreamTag::Binary);
+            Length(v.AsText().size());
+            out += v.AsText();
             break;
         case StreamValue::Kind::Set:
-            tag(StreamTag::Set);
-            for (const std::string& member : v.setMembers()) {
+            Tag(StreamTag::Set);
+            for (const std::string& member : v.SetMembers()) {
                 if (member.empty())
-                    fail("leerer Mengenbezeichner");
-                name(member, "Mengenbezeichner");
+                    Fail("leerer Mengenbezeichner");
+                Name(member, "Mengenbezeichner");
             }
-            tag(0);
+            Tag(0);
             break;
         case StreamValue::Kind::List:
-            tag(StreamTag::List);
-            for (const StreamValue& element : v.asList())
-                value(element, depth + 1);
-            tag(StreamTag::EndOfList);
+            Tag(StreamTag::List);
+            for (const StreamValue& element : v.AsList())
+                Value(element, depth + 1);
+            Tag(StreamTag::EndOfList);
             break;
         case StreamValue::Kind::Collection:
-            tag(StreamTag::Collection);
-            enter(depth + 1);
-            for (const StreamItem& item : v.asCollection()) {
-                tag(StreamTag::List);
-                properties(item.properties, depth + 2);
+            Tag(StreamTag::Collection);
+            Enter(depth + 1);
+            for (const StreamItem& item : v.AsCollection()) {
+                Tag(StreamTag::List);
+                Properties(item.properties, depth + 2);
             }
-            tag(StreamTag::EndOfList);
+            Tag(StreamTag::EndOfList);
             break;
         }
     }
 
-    void properties(const std::vector<StreamProperty>& props, int depth)
+    void Properties(const std::vector<StreamProperty>& props, int depth)
     {
         for (const StreamProperty& p : props) {
             if (p.name.empty())
-                fail("leerer Eigenschaftsname");
-            name(p.name, "Eigenschaftsname");
-            value(p.value, depth);
+                Fail("leerer Eigenschaftsname");
+            Name(p.name, "Eigenschaftsname");
+            Value(p.value, depth);
         }
-        tag(StreamTag::EndOfList);
+        Tag(StreamTag::EndOfList);
     }
 };
 
@@ -212,7 +212,7 @@ std::string WriteComponentStream(const StreamComponent& component)
 {
     Writer w;
     w.out = "TPF0";
-    w.component(component, 0);
+    w.Component(component, 0);
     return std::move(w.out);
 }
 

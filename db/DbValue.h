@@ -15,7 +15,7 @@ struct ValueRef {
     double d = 0;
     std::string_view s; // Text and Blob
 
-    bool isNull() const { return kind == StorageKind::Null; }
+    bool IsNull() const { return kind == StorageKind::Null; }
 };
 
 struct DbValue {
@@ -61,8 +61,8 @@ struct DbValue {
         r.s.assign(v.s.data(), v.s.size());
         return r;
     }
-    ValueRef ref() const { return ValueRef{kind, i, d, s}; }
-    bool isNull() const { return kind == StorageKind::Null; }
+    ValueRef Ref() const { return ValueRef{kind, i, d, s}; }
+    bool IsNull() const { return kind == StorageKind::Null; }
 };
 
 // SQLite's ordering of two values (NULL < numbers < text < blob; numbers by value, text and blobs

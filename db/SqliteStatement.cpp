@@ -26,6 +26,16 @@ void Exec(sqlite3* db, const std::string& sqlText, const std::string& fileName, 
     }
 }
 
+Database Open(const std::string& fileOrUri, int flags, const std::string& fileName, std::string_view context)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(fileOrUri.c_str(), &raw, flags, nullptr);
+    Database db(raw); // owned from here, also when opening failed
+    if (rc != SQLITE_OK)
+        ThrowEngine(raw, rc, fileName, context);
+    return db;
+}
+
 std::string Quote(std::string_view identifier)
 {
     std::string r;
@@ -55,27 +65,27 @@ Statement::Statement(sqlite3* db, const std::string& sqlText, const std::string&
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-void Statement::bindNull(int index) { sqlite3_bind_null(stmt_, index); }
-void Statement::bindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
-void Statement::bindReal(int index, double value) { sqlite3_bind_double(stmt_, index, value); }
-void Statement::bindText(int index, std::string_view value)
+void Statement::BindNull(int index) { sqlite3_bind_null(stmt_, index); }
+void Statement::BindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+void Statement::BindReal(int index, double value) { sqlite3_bind_double(stmt_, index, value); }
+void Statement::BindText(int index, std::string_view value)
 {
     sqlite3_bind_text64(stmt_, index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
-void Statement::bindBlob(int index, std::string_view value)
+void Statement::BindBlob(int index, std::string_view value)
 {
     // A zero-length blob must still be a blob, not NULL: give SQLite a valid pointer.
     static const char empty = 0;
     sqlite3_bind_blob64(stmt_, index, value.empty() ? &empty : value.data(), value.size(), SQLITE_TRANSIENT);
 }
 
-void Statement::bind(int index, const ValueRef& value)
+void Statement::Bind(int index, const ValueRef& value)
 {
     static const char empty = 0;
     switch (value.kind) {
-    case StorageKind::Null: bindNull(index); break;
-    case StorageKind::Integer: bindInt(index, value.i); break;
-    case StorageKind::Real: bindReal(index, value.d); break;
+    case StorageKind::Null: BindNull(index); break;
+    case StorageKind::Integer: BindInt(index, value.i); break;
+    case StorageKind::Real: BindReal(index, value.d); break;
     case StorageKind::Text:
         sqlite3_bind_text64(stmt_, index, value.s.empty() ? &empty : value.s.data(), value.s.size(), SQLITE_STATIC,
                             SQLITE_UTF8);
@@ -86,7 +96,7 @@ void Statement::bind(int index, const ValueRef& value)
     }
 }
 
-bool Statement::step(std::string_view context)
+bool Statement::Step(std::string_view context)
 {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
@@ -102,13 +112,13 @@ bool Statement::step(std::string_view context)
     throw AdsError(text, fileName_, {}, code);
 }
 
-void Statement::reset()
+void Statement::Reset()
 {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
 
-ValueRef Statement::column(int index) const
+ValueRef Statement::Column(int index) const
 {
     ValueRef v;
     switch (sqlite3_column_type(stmt_, index)) {

@@ -5,10 +5,22 @@
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace gs::sql {
+
+// Owner of an open SQLite handle: closes it when the owner goes, on every path. Statements still
+// alive then keep the handle open until they are finalized (sqlite3_close_v2).
+struct CloseDatabase {
+    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+
+// Opens the file with the flags of sqlite3_open_v2 (and a URI when flags hold SQLITE_OPEN_URI);
+// raises AdsError "<context>: <engine message>" naming fileName when it cannot.
+Database Open(const std::string& fileOrUri, int flags, const std::string& fileName, std::string_view context);
 
 [[noreturn]] void ThrowEngine(sqlite3* db, int rc, const std::string& fileName, std::string_view context);
 
@@ -26,24 +38,24 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    sqlite3_stmt* handle() const { return stmt_; }
-    void bindNull(int index);
-    void bindInt(int index, std::int64_t value);
-    void bindReal(int index, double value);
-    void bindText(int index, std::string_view value);
-    void bindBlob(int index, std::string_view value);
-    // Binds without copying text or bytes: the value must stay alive until reset().
-    void bind(int index, const ValueRef& value);
+    sqlite3_stmt* Handle() const { return stmt_; }
+    void BindNull(int index);
+    void BindInt(int index, std::int64_t value);
+    void BindReal(int index, double value);
+    void BindText(int index, std::string_view value);
+    void BindBlob(int index, std::string_view value);
+    // Binds without copying text or bytes: the value must stay alive until Reset().
+    void Bind(int index, const ValueRef& value);
 
     // True when a row is ready, false when done; raises on errors (the statement is reset then).
-    bool step(std::string_view context = "Lesen fehlgeschlagen");
+    bool Step(std::string_view context = "Lesen fehlgeschlagen");
     // Ends the statement (and with it the read transaction it held) and clears the bindings.
-    void reset();
+    void Reset();
 
-    // The current row's value of a result column; views stay valid until the next step or reset.
-    ValueRef column(int index) const;
-    std::int64_t columnInt(int index) const { return sqlite3_column_int64(stmt_, index); }
-    bool columnIsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
+    // The current row's value of a result column; views stay valid until the next Step or Reset.
+    ValueRef Column(int index) const;
+    std::int64_t ColumnInt(int index) const { return sqlite3_column_int64(stmt_, index); }
+    bool ColumnIsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
 
 private:
     sqlite3* db_;
@@ -55,7 +67,7 @@ private:
 class ResetOnExit {
 public:
     explicit ResetOnExit(Statement& s) : s_(s) {}
-    ~ResetOnExit() { s_.reset(); }
+    ~ResetOnExit() { s_.Reset(); }
     ResetOnExit(const ResetOnExit&) = delete;
     ResetOnExit& operator=(const ResetOnExit&) = delete;
 

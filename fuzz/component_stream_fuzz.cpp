@@ -23,9 +23,9 @@ void Check(bool ok, const char* what)
 void UseLikeACaller(const gs::StreamComponent& c)
 {
     try {
-        for (const gs::StreamItem& item : c.collection("AdressExInfoDatas")) {
-            (void)item.text("SimpleData");
-            (void)item.integer("DataType", -1);
+        for (const gs::StreamItem& item : c.Collection("AdressExInfoDatas")) {
+            (void)item.Text("SimpleData");
+            (void)item.Integer("DataType", -1);
         }
     } catch (const gs::StreamError&) {
     }

@@ -31,12 +31,12 @@ bool SameValue(const gs::TScanValue& s, const gs::StreamValue& v)
 {
     switch (s.kind) {
     case gs::TScanValue::Kind::Text:
-        return v.kind() == gs::StreamValue::Kind::Text && v.asText() == gs::Cp1252ToUtf8(s.bytes);
+        return v.ValueKind() == gs::StreamValue::Kind::Text && v.AsText() == gs::Cp1252ToUtf8(s.bytes);
     case gs::TScanValue::Kind::Integer:
-        return v.kind() == gs::StreamValue::Kind::Integer && v.asInteger() == s.integer;
+        return v.ValueKind() == gs::StreamValue::Kind::Integer && v.AsInteger() == s.integer;
     case gs::TScanValue::Kind::Boolean:
-        return v.kind() == gs::StreamValue::Kind::Boolean && v.asBoolean() == (s.integer != 0);
-    case gs::TScanValue::Kind::Collection: return v.kind() == gs::StreamValue::Kind::Collection;
+        return v.ValueKind() == gs::StreamValue::Kind::Boolean && v.AsBoolean() == (s.integer != 0);
+    case gs::TScanValue::Kind::Collection: return v.ValueKind() == gs::StreamValue::Kind::Collection;
     }
     return false;
 }
@@ -66,7 +66,7 @@ void CompareScan(std::string_view bytes, std::string_view collection)
     }
     Check(c.children.empty(), "the scan accepted child components");
     Check(SameProperties(scan.root(), c.properties), "root properties differ");
-    const std::vector<gs::StreamItem> items = c.collection(collection);
+    const std::vector<gs::StreamItem> items = c.Collection(collection);
     Check(items.size() == scan.itemCount(), "item counts differ");
     for (size_t i = 0; i < items.size(); ++i)
         Check(SameProperties(scan.item(i), items[i].properties), "item properties differ");

@@ -20,12 +20,12 @@ int Int32Of(long long v) { return static_cast<int>(static_cast<std::int32_t>(sta
 
 std::string TextOf(const StreamComponent& c, std::string_view name)
 {
-    const StreamValue* v = c.find(name);
+    const StreamValue* v = c.Find(name);
     if (v == nullptr)
         return {};
-    if (v->kind() != StreamValue::Kind::Text)
+    if (v->ValueKind() != StreamValue::Kind::Text)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(name) + " ist kein Text");
-    return v->asText();
+    return v->AsText();
 }
 
 } // namespace
@@ -65,18 +65,18 @@ void TAddInfoLines::LoadFromStream(std::string_view stream)
         }
         const StreamComponent c = ReadComponentStream(stream);
         std::vector<TAddInfoLine> lines;
-        for (const StreamItem& item : c.collection(kCollection)) {
+        for (const StreamItem& item : c.Collection(kCollection)) {
             TAddInfoLine l;
-            l.ORG_ID = Int32Of(item.integer("ORG_ID", 0));
+            l.ORG_ID = Int32Of(item.Integer("ORG_ID", 0));
             std::string* texts[] = {&l._1, &l._2, &l._3, &l._4, &l._5, &l._6, &l._7, &l._8};
             for (int k = 0; k < 8; ++k)
-                *texts[k] = item.text(kTextNames[k]);
-            l.Forcedelete = item.boolean("Forcedelete", false);
+                *texts[k] = item.Text(kTextNames[k]);
+            l.Forcedelete = item.Boolean("Forcedelete", false);
             lines.push_back(std::move(l));
         }
         std::string info1 = TextOf(c, "Info1");
-        const StreamValue* info2 = c.find("Info2");
-        const int info2Value = info2 ? Int32Of(info2->asInteger()) : 0;
+        const StreamValue* info2 = c.Find("Info2");
+        const int info2Value = info2 ? Int32Of(info2->AsInteger()) : 0;
         Lines = std::move(lines);
         SortByOrgId();
         Info1 = std::move(info1);
@@ -92,11 +92,11 @@ std::string TAddInfoLines::SaveToStream() const
     items.reserve(Lines.size());
     for (const TAddInfoLine& l : Lines) {
         StreamItem item;
-        item.add("ORG_ID", StreamValue::Integer(l.ORG_ID));
+        item.Add("ORG_ID", StreamValue::Integer(l.ORG_ID));
         const std::string* texts[] = {&l._1, &l._2, &l._3, &l._4, &l._5, &l._6, &l._7, &l._8};
         for (int k = 0; k < 8; ++k)
-            item.add(kTextNames[k], StreamValue::Text(*texts[k]));
-        item.add("Forcedelete", StreamValue::Boolean(l.Forcedelete));
+            item.Add(kTextNames[k], StreamValue::Text(*texts[k]));
+        item.Add("Forcedelete", StreamValue::Boolean(l.Forcedelete));
         items.push_back(std::move(item));
     }
     return WriteCollectionComponent(kWrapperClass, kCollection, items,

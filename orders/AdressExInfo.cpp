@@ -12,6 +12,7 @@
 #include "orders/OrdersTable.h"
 #include "settings/Settings.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace gs {
@@ -50,8 +51,8 @@ void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
     items.reserve(read.size());
     for (const StreamItem& item : read) {
         TAdressExInfoData d;
-        d.SimpleData = item.text("SimpleData");
-        const long long type = item.integer("DataType", 0);
+        d.SimpleData = item.Text("SimpleData");
+        const long long type = item.Integer("DataType", 0);
         // A number beyond 32 bits names no item.
         d.DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
         items.push_back(std::move(d));
@@ -66,8 +67,8 @@ std::string TAdressExInfoDatas::SaveToStream() const
     for (const TAdressExInfoData& d : items_) {
         StreamItem item;
         if (!d.SimpleData.empty())
-            item.add("SimpleData", StreamValue::Text(d.SimpleData));
-        item.add("DataType", StreamValue::Integer(d.DataType));
+            item.Add("SimpleData", StreamValue::Text(d.SimpleData));
+        item.Add("DataType", StreamValue::Integer(d.DataType));
         items.push_back(std::move(item));
     }
     return WriteCollectionComponent(kWrapperClass, kCollection, items);
@@ -302,14 +303,67 @@ void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info)
     LoadExtendedInfo(table.FindField("EXTB"), info);
 }
 
+namespace {
+
+// A number as the host writes one into an item: sign, digits with at most one decimal separator
+// (the process's or "."), an optional exponent; nothing else around it but blanks.
+bool IsNumberText(std::string_view text)
+{
+    const std::string t = Trim(text);
+    const char separator = CurrentFormats().decimalSeparator;
+    size_t i = 0, digits = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9')
+            ++digits;
+        else if ((t[i] == separator || t[i] == '.') && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits == 0)
+        return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+            ++i;
+        const size_t start = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            ++i;
+        if (i == start)
+            return false;
+    }
+    return i == t.size() && std::isfinite(ParseNumber(t, point && t.find('.') != std::string::npos ? '.' : separator));
+}
+
+// The profit and the commission items, the last of each as loading applies them, are numbers.
+bool ProfitItemsReadable(const TAdressExInfoDatas& datas)
+{
+    const std::string* profit = nullptr;
+    const std::string* commission = nullptr;
+    for (const TAdressExInfoData& item : datas.items()) {
+        if (item.DataType == edCurrentGewinn)
+            profit = &item.SimpleData;
+        else if (item.DataType == edVertreterProvision)
+            commission = &item.SimpleData;
+    }
+    return profit && commission && IsNumberText(*profit) && IsNumberText(*commission);
+}
+
+} // namespace
+
 void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
 {
+    info.ProfitInfoReadable = false;
     Guarded("EXTB", [&] {
         info.Clear();
         std::string content;
         if (extb)
             ReadBlobField(*extb, content);
         info.LoadFromStream(content);
+        info.ProfitInfoReadable = extb != nullptr && ProfitItemsReadable(info.Datas);
     });
 }
 

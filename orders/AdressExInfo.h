@@ -117,6 +117,11 @@ public:
     double CurrencyInfo_2EURO = 0; // conversion rate valid for the document
     std::string ExternalPriceProvider;
     std::string Warnings;
+    // Set by LoadExtendedInfo: true when EXTB held the profit (CurrentGewinn) and the commission
+    // (Vertreter_Provision) as numbers; false when the column is missing or empty, the stream is
+    // damaged, or either item is absent or no number (the values then stay at their defaults, as
+    // the host counts them). Not copied by Assign.
+    bool ProfitInfoReadable = false;
 
     TCustomExtraCalcProvider& ExtraCalcProvider() { return *provider_; }
     const TCustomExtraCalcProvider& ExtraCalcProvider() const { return *provider_; }
@@ -163,6 +168,7 @@ public:
 
 // Clear info, read EXTB of the table's current row (inflating it when compressed) and load info
 // from it. A missing column or any damage leaves the defaults; never raises for ordinary errors.
+// Sets info.ProfitInfoReadable.
 void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info);
 // The same with the EXTB column already looked up (nullptr: the table lacks it).
 void LoadExtendedInfo(const TField* extb, TAdressExInfo& info);

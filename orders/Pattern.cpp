@@ -1,5 +1,6 @@
 #include "orders/Pattern.h"
 
+#include "base/Dialogs.h"
 #include "base/Error.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
@@ -64,6 +65,7 @@ struct TOrderColumns {
            *EXTB = nullptr;
     TField* INFO[5] = {};
     std::vector<TField*> fullBlobs, templateBlobs; // read together with one statement
+    std::vector<TField*> statisticsColumns;        // every column a statistics load reads
 
     void lookUp(TAdsTable& t)
     {
@@ -112,6 +114,11 @@ struct TOrderColumns {
         EXTB = f("EXTB");
         for (size_t i = 0; i < 5; ++i)
             INFO[i] = f(kInfoColumns[i]);
+        statisticsColumns = {POT,      ZZL,       ZZR,    ZZD,         PrintName,      DataGrid,        DataGrid_DM,
+                             data_netto, InfoSumme, Summe, Header,     Endt,           Footer,          ZZ,
+                             Enabled,  Steuer_Low_set, Steuer_High_set, ParentType, Statustext, PID, Date,
+                             ID,       ID_ORDER,  Adressname, AdressID, Status,     FromDate,       FromText,
+                             KNR,      INFO[0],   INFO[1], INFO[2],    INFO[3],        INFO[4],         EXTB};
         templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
         fullBlobs = templateBlobs;
         fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});
@@ -274,9 +281,50 @@ bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
     return LoadAddInfoLinesFrom(lines, table.FindField("Endtext"));
 }
 
+std::vector<TField*> StatisticsColumns(TAdsTable& table)
+{
+    if (!table.Active())
+        return {};
+    TOrderColumns c;
+    c.lookUp(table);
+    std::vector<TField*> columns;
+    for (TField* f : c.statisticsColumns) {
+        if (f != nullptr)
+            columns.push_back(f);
+    }
+    return columns;
+}
+
+PatternLoadError::PatternLoadError(std::optional<int> documentNumber, std::string column, const std::string& cause)
+    : Error(std::string(PatternLoadErrorText) + "<BR>" + PossibleErrorPrefix + "Auftrag " +
+            (documentNumber ? std::to_string(*documentNumber) : std::string("(Nummer nicht lesbar)")) + ": " + cause),
+      documentNumber_(documentNumber), column_(std::move(column))
+{
+}
+
+namespace {
+
+// The error of a row that cannot be loaded: its document number if that can be read, and the
+// column the cause names.
+PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
+{
+    std::optional<int> number;
+    if (idOrder)
+        Guarded("ID_ORDER", [&] { number = idOrder->AsInteger(); });
+    std::string column;
+    if (const auto* a = dynamic_cast<const AdsError*>(&cause))
+        column = a->Column();
+    else if (const auto* c = dynamic_cast<const FieldConvertError*>(&cause))
+        column = c->Column();
+    return PatternLoadError(number, column, cause.what());
+}
+
+} // namespace
+
 void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
 {
     const bool full = mode != LoadModeTemplate;
+    const bool texts = mode != LoadModeStatistics; // the blobs the statistics do not need
     const TDefaultPatterns& defaults = DefaultPatterns();
 
     // Start from the default pattern of the row's type (type 1 when POT cannot be read).
@@ -295,26 +343,28 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         return; // nothing more without an open table
     }
 
-    // Any failure from here on ends the load with the one error callers know; what was loaded
-    // before it stays in the pattern.
+    // Any failure from here on ends the load with the error callers know, naming the document and
+    // the column; what was loaded before it stays in the pattern.
     HandleOrdinaryError([&] {
         // One snapshot and one lock of the file for all reads of the row.
         TAdsTable::ReadScope snapshot(table);
         // The row as it is now; its blobs fetched together.
         table.RefreshRecord();
-        table.PrefetchBlobs(full ? c->fullBlobs : c->templateBlobs);
-        // The text blobs, kept as stored.
-        ReadStoredBlob(c->Footertext, pattern.Footertext);
-        ReadStoredBlob(c->Headertext, pattern.Headertext);
-        ReadStoredBlob(c->ORDER2, pattern.ORDER2);
-        ReadStoredBlob(c->InternText, pattern.InternText);
-        // The additional info lines belong to a document, not to a template.
-        pattern.AddInfoLines.Clear();
-        if (full)
-            LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
-        // The layout blobs.
-        ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
-        ReadStoredBlob(c->Datas, pattern.Datas);
+        table.PrefetchBlobs(!texts ? std::vector<TField*>{c->EXTB} : full ? c->fullBlobs : c->templateBlobs);
+        if (texts) {
+            // The text blobs, kept as stored.
+            ReadStoredBlob(c->Footertext, pattern.Footertext);
+            ReadStoredBlob(c->Headertext, pattern.Headertext);
+            ReadStoredBlob(c->ORDER2, pattern.ORDER2);
+            ReadStoredBlob(c->InternText, pattern.InternText);
+            // The additional info lines belong to a document, not to a template.
+            pattern.AddInfoLines.Clear();
+            if (full)
+                LoadAddInfoLinesFrom(pattern.AddInfoLines, c->Endtext);
+            // The layout blobs.
+            ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
+            ReadStoredBlob(c->Datas, pattern.Datas);
+        }
         // The plain columns that both modes read.
         pattern.ZZL = Need(c->ZZL, "ZZL").AsString();
         pattern.ZZR = Need(c->ZZR, "ZZR").AsString();
@@ -349,12 +399,20 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         }
 
         // The document itself.
-        const std::string gzs = Need(c->GZS, "GZS").AsString();
-        pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
-        pattern.Destination = DestinationFromText(gzs);
+        if (texts) {
+            const std::string gzs = Need(c->GZS, "GZS").AsString();
+            pattern.StatusLine = Need(c->Statustext, "Statustext").AsString() + " - " + gzs;
+            pattern.Destination = DestinationFromText(gzs);
+        } else {
+            Need(c->GZS, "GZS");
+            Need(c->Statustext, "Statustext").AsString();
+        }
         pattern.PID = Need(c->PID, "PID").AsInteger();
         pattern.Date = Need(c->Date, "Date").AsDateTime();
-        pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
+        if (texts)
+            pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
+        else
+            Need(c->Adress, "Adress");
         pattern.ID = Need(c->ID, "ID").AsInteger();
         pattern.ID_ORDER = Need(c->ID_ORDER, "ID_ORDER").AsInteger();
         pattern.Adressname = Need(c->Adressname, "Adressname").AsString();
@@ -369,7 +427,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
         pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
         Guarded("POT", [&] { pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt()); });
         LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
-    }, [](const std::exception&) -> void { throw Error(PatternLoadErrorText); });
+    }, [&](const std::exception& e) -> void { throw LoadErrorOf(c->ID_ORDER, e); });
 }
 
 } // namespace gs

@@ -3,6 +3,7 @@
 // switches, address, extended information). The same class is the template of a new document of
 // each type; the thirteen default patterns (DefaultPatterns.h) are the starting point of every load.
 #include "base/Dates.h"
+#include "base/Error.h"
 #include "orders/AddInfoLines.h"
 #include "orders/AdressExInfo.h"
 #include "db/BlobStream.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,21 +100,49 @@ public:
 
 private:
     friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
+
+// The columns of the open orders table that a load in LoadModeStatistics reads (those the table
+// has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
+std::vector<TField*> StatisticsColumns(TAdsTable& table);
     void copyFields(const TMPattern& source);
     std::unique_ptr<TOrderColumns> columns_;
 };
 
 inline constexpr int LoadModeFull = 0;
 inline constexpr int LoadModeTemplate = 1;
+// The document as the statistics read it: every column of the full load is checked as there (a
+// value that does not convert fails the load alike), but of the blobs only EXTB is read; the texts,
+// layouts, additional info lines, address lines and GZS keep the default pattern's values.
+inline constexpr int LoadModeStatistics = 2;
 inline constexpr const char* PatternLoadErrorText = "Auftrag kann nicht geladen werden.";
 
+// A document that cannot be loaded. The text keeps the host's message in front and names the
+// document and the cause on its own line: "Auftrag kann nicht geladen werden.<BR><B>Möglicher
+// Fehler:</B><BR>Auftrag 10012: Ungültiger Wert in Spalte ZZD: ... (Tabelle Auftraege.ADT)".
+class PatternLoadError : public Error {
+public:
+    PatternLoadError(std::optional<int> documentNumber, std::string column, const std::string& cause);
+    const std::optional<int>& DocumentNumber() const { return documentNumber_; } // ID_ORDER, if readable
+    const std::string& Column() const { return column_; }                        // empty when unknown
+
+private:
+    std::optional<int> documentNumber_;
+    std::string column_;
+};
+
 // Fills pattern from the current row of the orders table, starting from the default pattern of the
-// row's document type. Mode 1 (LoadModeTemplate) makes the template of a new document; every other
-// value loads the document itself (LoadModeFull). A closed table leaves the default of type 1.
-// A column the table lacks or a value that does not convert raises gs::Error
-// "Auftrag kann nicht geladen werden." (what was loaded before stays); missing or damaged blobs,
-// EXTB, Endtext and INFO columns are no failure and keep the defaults.
+// row's document type. Mode 1 (LoadModeTemplate) makes the template of a new document; mode 2
+// (LoadModeStatistics) the document as the statistics need it; every other value loads the document
+// itself (LoadModeFull). A closed table leaves the default of type 1.
+// A column the table lacks or a value that does not convert raises PatternLoadError
+// "Auftrag kann nicht geladen werden." with the document number and the cause (what was loaded
+// before stays); missing or damaged blobs, EXTB, Endtext and INFO columns are no failure and keep
+// the defaults.
 void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
+
+// The columns of the open orders table that a load in LoadModeStatistics reads (those the table
+// has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
+std::vector<TField*> StatisticsColumns(TAdsTable& table);
 
 // Lines 15 and 16 of the row's GZS; both empty when it has fewer than 16 lines or cannot be read.
 TDestinationInfo ReadDestination(TAdsTable& table);

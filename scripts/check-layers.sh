@@ -51,6 +51,13 @@ while IFS= read -r file; do
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\/[^"]*\)".*/\1/p' "$file")
 done < <(git ls-files '*.h' '*.cpp')
 
+# The database layer gets what it needs passed in (start-up gives the connection the decimal
+# separator), never the holder of the process-wide objects.
+if grep -l '#include "base/Runtime.h"' db/*.h db/*.cpp; then
+  echo "the files above in db/ include base/Runtime.h: pass what they need in instead"
+  bad=1
+fi
+
 if [ "${1:-}" = "--table" ]; then
   echo "cross-folder includes (count, from -> to):"
   sort "$table" | uniq -c

@@ -34,10 +34,10 @@ TAdressExCellInfos ReadAdressExCellInfos(std::string_view bytes)
     TAdressExCellInfos cells;
     for (const StreamItem& s : ReadCollectionProperty(bytes, AdressExCellInfosProperty)) {
         TAdressExCellInfo c;
-        c.Col = static_cast<int>(s.integer("Col", 0));
-        c.Row = static_cast<int>(s.integer("Row", 0));
-        c.Gray = s.text("Gray");
-        c.Readonly = s.boolean("Readonly", false);
+        c.Col = static_cast<int>(s.Integer("Col", 0));
+        c.Row = static_cast<int>(s.Integer("Row", 0));
+        c.Gray = s.Text("Gray");
+        c.Readonly = s.Boolean("Readonly", false);
         cells.push_back(std::move(c));
     }
     return cells;
@@ -49,10 +49,10 @@ std::string WriteAdressExCellInfos(const TAdressExCellInfos& cells)
     out.reserve(cells.size());
     for (const TAdressExCellInfo& c : cells) {
         StreamItem s;
-        s.add("Col", StreamValue::Integer(c.Col));
-        s.add("Row", StreamValue::Integer(c.Row));
-        s.add("Gray", StreamValue::Text(c.Gray));
-        s.add("Readonly", StreamValue::Boolean(c.Readonly));
+        s.Add("Col", StreamValue::Integer(c.Col));
+        s.Add("Row", StreamValue::Integer(c.Row));
+        s.Add("Gray", StreamValue::Text(c.Gray));
+        s.Add("Readonly", StreamValue::Boolean(c.Readonly));
         out.push_back(std::move(s));
     }
     return WriteCollectionComponent(AdressExCellInfosWrapperClass, AdressExCellInfosProperty, out);

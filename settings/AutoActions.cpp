@@ -20,8 +20,8 @@ Enum FromName(std::string_view name, const char* const (&names)[N], const char* 
 
 TAutoActionMode ModeOf(const StreamItem& item, std::string_view property)
 {
-    const StreamValue* v = item.find(property);
-    return v == nullptr ? TAutoActionMode::aa_none : AutoActionModeFromName(item.identifier(property));
+    const StreamValue* v = item.Find(property);
+    return v == nullptr ? TAutoActionMode::aa_none : AutoActionModeFromName(item.Identifier(property));
 }
 
 } // namespace
@@ -56,12 +56,12 @@ std::vector<TAutoActionItem> ReadAutoActionItems(std::string_view bytes)
         a.WVLAfterSave = ModeOf(s, "WVLAfterSave");
         a.WVLAfterClose = ModeOf(s, "WVLAfterClose");
         a.PrintAfterSendClose = ModeOf(s, "PrintAfterSendClose");
-        a.SendAfterPrintClose = s.boolean("SendAfterPrintClose", false);
-        if (s.find("DefaultMailType") != nullptr)
-            a.DefaultMailType = AutoActionMailTypeFromName(s.identifier("DefaultMailType"));
-        a.BCC = s.text("BCC");
-        a.SLayout = s.boolean("SLayout", false);
-        a.NextDocByClose = s.boolean("NextDocByClose", false);
+        a.SendAfterPrintClose = s.Boolean("SendAfterPrintClose", false);
+        if (s.Find("DefaultMailType") != nullptr)
+            a.DefaultMailType = AutoActionMailTypeFromName(s.Identifier("DefaultMailType"));
+        a.BCC = s.Text("BCC");
+        a.SLayout = s.Boolean("SLayout", false);
+        a.NextDocByClose = s.Boolean("NextDocByClose", false);
         result.push_back(std::move(a));
     }
     return result;
@@ -73,16 +73,16 @@ std::string WriteAutoActionItems(const std::vector<TAutoActionItem>& items)
     out.reserve(items.size());
     for (const TAutoActionItem& a : items) {
         StreamItem s;
-        s.add("PDFFileAfterClose", StreamValue::Identifier(AutoActionModeName(a.PDFFileAfterClose)));
-        s.add("PDFFileAfterSave", StreamValue::Identifier(AutoActionModeName(a.PDFFileAfterSave)));
-        s.add("WVLAfterSave", StreamValue::Identifier(AutoActionModeName(a.WVLAfterSave)));
-        s.add("WVLAfterClose", StreamValue::Identifier(AutoActionModeName(a.WVLAfterClose)));
-        s.add("PrintAfterSendClose", StreamValue::Identifier(AutoActionModeName(a.PrintAfterSendClose)));
-        s.add("SendAfterPrintClose", StreamValue::Boolean(a.SendAfterPrintClose));
-        s.add("DefaultMailType", StreamValue::Identifier(AutoActionMailTypeName(a.DefaultMailType)));
-        s.add("BCC", StreamValue::Text(a.BCC));
-        s.add("SLayout", StreamValue::Boolean(a.SLayout));
-        s.add("NextDocByClose", StreamValue::Boolean(a.NextDocByClose));
+        s.Add("PDFFileAfterClose", StreamValue::Identifier(AutoActionModeName(a.PDFFileAfterClose)));
+        s.Add("PDFFileAfterSave", StreamValue::Identifier(AutoActionModeName(a.PDFFileAfterSave)));
+        s.Add("WVLAfterSave", StreamValue::Identifier(AutoActionModeName(a.WVLAfterSave)));
+        s.Add("WVLAfterClose", StreamValue::Identifier(AutoActionModeName(a.WVLAfterClose)));
+        s.Add("PrintAfterSendClose", StreamValue::Identifier(AutoActionModeName(a.PrintAfterSendClose)));
+        s.Add("SendAfterPrintClose", StreamValue::Boolean(a.SendAfterPrintClose));
+        s.Add("DefaultMailType", StreamValue::Identifier(AutoActionMailTypeName(a.DefaultMailType)));
+        s.Add("BCC", StreamValue::Text(a.BCC));
+        s.Add("SLayout", StreamValue::Boolean(a.SLayout));
+        s.Add("NextDocByClose", StreamValue::Boolean(a.NextDocByClose));
         out.push_back(std::move(s));
     }
     return WriteCollectionComponent(AutoActionItemsWrapperClass, AutoActionItemsProperty, out);

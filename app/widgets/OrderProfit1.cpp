@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
@@ -34,6 +35,28 @@
 namespace gs {
 
 namespace {
+
+// Names the documents a run counted without readable profit information, beside the period box;
+// hidden when there are none. Made on first use, so the window keeps the host's layout.
+void ShowRunWarnings(QWidget* bottom, const std::vector<std::string>& warnings)
+{
+    auto* hint = bottom->findChild<QLabel*>(QStringLiteral("lblHinweis"), Qt::FindDirectChildrenOnly);
+    if (!hint) {
+        hint = new QLabel(bottom);
+        hint->setObjectName(QStringLiteral("lblHinweis"));
+        hint->setWordWrap(true);
+        hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        hint->setStyleSheet(QStringLiteral("color: #C00000;"));
+    }
+    QStringList lines;
+    for (const std::string& w : warnings)
+        lines << QString::fromStdString(w);
+    hint->setText(lines.join(QLatin1Char('\n')));
+    hint->setToolTip(hint->text());
+    hint->setGeometry(358, 33, std::max(0, bottom->width() - 362), std::max(0, bottom->height() - 35));
+    hint->setVisible(!warnings.empty());
+    hint->raise();
+}
 
 constexpr quint32 LegendNetColor = 16711680u;       // 0xFF0000, blue
 constexpr quint32 LegendProfitColor = 65280u;       // 0x00FF00, green
@@ -396,6 +419,7 @@ void TFOrderProfit1::handleRun()
         totalsLine_->setPlainText(QString::fromStdString(outcome.summen));
     }
     progressBar_->hide();
+    ShowRunWarnings(bottomPanel_, outcome.warnings);
     if (!outcome.chartTitle.empty())
         chart_->setTitleText(QString::fromStdString(outcome.chartTitle));
     chart_->refresh(tables_.KMC);

@@ -26,8 +26,8 @@ StreamItem ExtItem(int type, const std::string& text)
 {
     StreamItem item;
     if (!text.empty())
-        item.add("SimpleData", StreamValue::Text(text));
-    item.add("DataType", StreamValue::Integer(type));
+        item.Add("SimpleData", StreamValue::Text(text));
+    item.Add("DataType", StreamValue::Integer(type));
     return item;
 }
 
@@ -47,10 +47,10 @@ std::string Endtext()
     std::vector<StreamItem> lines;
     for (int i = 0; i < 3; ++i) {
         StreamItem line;
-        line.add("ORG_ID", StreamValue::Integer(3 - i));
+        line.Add("ORG_ID", StreamValue::Integer(3 - i));
         for (int k = 1; k <= 8; ++k)
-            line.add("_" + std::to_string(k), StreamValue::Text(k == 1 ? "Zusatz " + std::to_string(i) + " €" : ""));
-        line.add("Forcedelete", StreamValue::Boolean(i == 1));
+            line.Add("_" + std::to_string(k), StreamValue::Text(k == 1 ? "Zusatz " + std::to_string(i) + " €" : ""));
+        line.Add("Forcedelete", StreamValue::Boolean(i == 1));
         lines.push_back(line);
     }
     return WriteCollectionComponent("TAddInfoLinesWrapper", "AddInfoLines", lines,
@@ -64,16 +64,16 @@ std::string AutoActions()
     std::vector<StreamItem> items;
     for (int i = 0; i < 14; ++i) {
         StreamItem item;
-        item.add("PDFFileAfterClose", StreamValue::Identifier(modes[i % 3]))
-            .add("PDFFileAfterSave", StreamValue::Identifier(modes[(i + 1) % 3]))
-            .add("WVLAfterSave", StreamValue::Identifier(modes[0]))
-            .add("WVLAfterClose", StreamValue::Identifier(modes[2]))
-            .add("PrintAfterSendClose", StreamValue::Identifier(modes[1]))
-            .add("SendAfterPrintClose", StreamValue::Boolean(i % 2 == 0))
-            .add("DefaultMailType", StreamValue::Identifier(mails[i % 3]))
-            .add("BCC", StreamValue::Text(i == 3 ? "a@example.org\r\nb@example.org" : ""))
-            .add("SLayout", StreamValue::Boolean(false))
-            .add("NextDocByClose", StreamValue::Boolean(true));
+        item.Add("PDFFileAfterClose", StreamValue::Identifier(modes[i % 3]))
+            .Add("PDFFileAfterSave", StreamValue::Identifier(modes[(i + 1) % 3]))
+            .Add("WVLAfterSave", StreamValue::Identifier(modes[0]))
+            .Add("WVLAfterClose", StreamValue::Identifier(modes[2]))
+            .Add("PrintAfterSendClose", StreamValue::Identifier(modes[1]))
+            .Add("SendAfterPrintClose", StreamValue::Boolean(i % 2 == 0))
+            .Add("DefaultMailType", StreamValue::Identifier(mails[i % 3]))
+            .Add("BCC", StreamValue::Text(i == 3 ? "a@example.org\r\nb@example.org" : ""))
+            .Add("SLayout", StreamValue::Boolean(false))
+            .Add("NextDocByClose", StreamValue::Boolean(true));
         items.push_back(item);
     }
     return WriteCollectionComponent("TAutoActionItemsWrapper", "AutoActionItems", items);
@@ -84,9 +84,9 @@ std::string CellInfos()
     std::vector<StreamItem> cells;
     for (int i = 0; i < 4; ++i) {
         StreamItem cell;
-        cell.add("Col", StreamValue::Integer(i)).add("Row", StreamValue::Integer(i * 200));
-        cell.add("Gray", StreamValue::Text(i == 2 ? "E-Mail" : "Fax"));
-        cell.add("Readonly", StreamValue::Boolean(i == 0));
+        cell.Add("Col", StreamValue::Integer(i)).Add("Row", StreamValue::Integer(i * 200));
+        cell.Add("Gray", StreamValue::Text(i == 2 ? "E-Mail" : "Fax"));
+        cell.Add("Readonly", StreamValue::Boolean(i == 0));
         cells.push_back(cell);
     }
     return WriteCollectionComponent("TAdressExCellInfosWrapper", "AdressExCellInfos", cells);

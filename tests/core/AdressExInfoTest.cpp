@@ -20,8 +20,8 @@ StreamItem Item(int type, const std::string& text)
 {
     StreamItem item;
     if (!text.empty())
-        item.add("SimpleData", StreamValue::Text(text));
-    item.add("DataType", StreamValue::Integer(type));
+        item.Add("SimpleData", StreamValue::Text(text));
+    item.Add("DataType", StreamValue::Integer(type));
     return item;
 }
 
@@ -149,9 +149,9 @@ TEST_F(AdressExInfoTest, SaveAndLoadReproduceEveryProperty)
     empty.SaveToStream(stream);
     const std::vector<StreamItem> items = ReadCollectionProperty(stream, "AdressExInfoDatas");
     ASSERT_EQ(items.size(), 26u);
-    EXPECT_EQ(items[4].integer("DataType"), 5);
-    EXPECT_EQ(items[4].find("SimpleData"), nullptr);
-    EXPECT_EQ(items[1].text("SimpleData"), "0");
+    EXPECT_EQ(items[4].Integer("DataType"), 5);
+    EXPECT_EQ(items[4].Find("SimpleData"), nullptr);
+    EXPECT_EQ(items[1].Text("SimpleData"), "0");
 }
 
 TEST_F(AdressExInfoTest, RoundTripExceptions)
@@ -284,9 +284,9 @@ TEST_F(AdressExInfoTest, DamagedStreamsKeepTheDefaults)
 {
     const std::string good = Extb({Item(9, "5"), Item(16, "1")});
     StreamItem wrongKind;
-    wrongKind.add("SimpleData", StreamValue::Integer(5)).add("DataType", StreamValue::Integer(9));
+    wrongKind.Add("SimpleData", StreamValue::Integer(5)).Add("DataType", StreamValue::Integer(9));
     StreamItem wrongType;
-    wrongType.add("SimpleData", StreamValue::Text("5")).add("DataType", StreamValue::Text("9"));
+    wrongType.Add("SimpleData", StreamValue::Text("5")).Add("DataType", StreamValue::Text("9"));
     const std::string z = CompressBlob(good);
     const std::string inputs[] = {
         "",
@@ -314,7 +314,7 @@ TEST_F(AdressExInfoTest, OtherStreamFormsReadLikeTheHostsOwn)
     // Item order values, a wide string, a 64-bit number and an unknown property: the full reader's
     // forms, read the same as the common one.
     StreamItem wide;
-    wide.add("SimpleData", StreamValue::Text("Jürgen Weiß ₤")).add("DataType", StreamValue::Integer(6));
+    wide.Add("SimpleData", StreamValue::Text("Jürgen Weiß ₤")).Add("DataType", StreamValue::Integer(6));
     StreamComponent c;
     c.className = "TAdressExInfoDatasWrapper";
     c.properties.push_back({"Tag", StreamValue::Integer(1)});

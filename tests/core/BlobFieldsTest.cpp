@@ -71,8 +71,8 @@ TEST(BlobFields, ContentBeyondTheLimitIsTakenAsPlainBytes)
 TEST(BlobFields, CompressedComponentStreamReadsBack)
 {
     std::vector<StreamItem> items(2);
-    items[0].add("SimpleData", StreamValue::Text("1234,5")).add("DataType", StreamValue::Integer(9));
-    items[1].add("DataType", StreamValue::Integer(16));
+    items[0].Add("SimpleData", StreamValue::Text("1234,5")).Add("DataType", StreamValue::Integer(9));
+    items[1].Add("DataType", StreamValue::Integer(16));
     const std::string stream = WriteCollectionComponent("TAdressExInfoDatasWrapper", "AdressExInfoDatas", items);
     for (const std::string& stored : {CompressBlob(stream), stream})
         EXPECT_EQ(ReadCollectionProperty(DecompressOrCopy(stored), "AdressExInfoDatas"), items);

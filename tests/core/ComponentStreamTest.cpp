@@ -46,7 +46,7 @@ std::string ValueBytes(const StreamValue& v)
 StreamComponent EveryKind()
 {
     StreamItem first;
-    first.add("SimpleData", StreamValue::Text("x")).add("DataType", StreamValue::Integer(9));
+    first.Add("SimpleData", StreamValue::Text("x")).Add("DataType", StreamValue::Integer(9));
     StreamItem empty;
     StreamComponent child;
     child.className = "TChild";
@@ -120,7 +120,7 @@ TEST(ComponentStream, WriterChoosesTheSmallestForms)
         {StreamValue::Text("中"), "\x14\x03\x00\x00\x00\xE4\xB8\xAD"s},
         {StreamValue::Identifier("aa_none"), "\x07\x07" "aa_none"s},
         {StreamValue::Set({"a", "bc"}), "\x0B\x01" "a\x02" "bc\x00"s},
-        {StreamValue::Collection({StreamItem{}.add("A", StreamValue::Boolean(true))}), "\x0E\x01\x01" "A\x09\x00\x00"s},
+        {StreamValue::Collection({StreamItem{}.Add("A", StreamValue::Boolean(true))}), "\x0E\x01\x01" "A\x09\x00\x00"s},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ValueBytes(c.value), c.bytes) << testing::PrintToString(c.bytes);
@@ -149,8 +149,8 @@ TEST(ComponentStream, ReadsFormsTheWriterDoesNotUse)
     };
     for (const Case& c : cases) {
         const StreamValue v = ReadValue(c.bytes);
-        if (c.value.kind() == StreamValue::Kind::Float && std::isnan(c.value.asDouble()))
-            EXPECT_TRUE(std::isnan(v.asDouble()));
+        if (c.value.ValueKind() == StreamValue::Kind::Float && std::isnan(c.value.AsDouble()))
+            EXPECT_TRUE(std::isnan(v.AsDouble()));
         else
             EXPECT_EQ(v, c.value) << testing::PrintToString(c.bytes);
     }
@@ -177,18 +177,18 @@ TEST(ComponentStream, ReadsAHandAssembledWrapperWithItemOrder)
                               "\x02\x10" + '\0' + "\x01" + Short("datatype") + "\x03\x2C\x01" + '\0' + '\0' + '\0' + '\0';
     const std::vector<StreamItem> items = ReadCollectionProperty(bytes, "AdressExInfoDatas");
     ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].text("SimpleData"), "1234,5");
-    EXPECT_EQ(items[0].integer("DataType"), 9);
-    EXPECT_EQ(items[1].text("SimpleData", "leer"), "leer");
-    EXPECT_EQ(items[1].integer("DataType"), 16);
-    EXPECT_EQ(items[2].integer("DataType"), 300); // names match without regard to case
-    EXPECT_EQ(items[2].boolean("Missing", true), true);
+    EXPECT_EQ(items[0].Text("SimpleData"), "1234,5");
+    EXPECT_EQ(items[0].Integer("DataType"), 9);
+    EXPECT_EQ(items[1].Text("SimpleData", "leer"), "leer");
+    EXPECT_EQ(items[1].Integer("DataType"), 16);
+    EXPECT_EQ(items[2].Integer("DataType"), 300); // names match without regard to case
+    EXPECT_EQ(items[2].Boolean("Missing", true), true);
 
     // The writer produces the same layout (without order values).
     std::vector<StreamItem> written(3);
-    written[0].add("SimpleData", StreamValue::Text("1234,5")).add("DataType", StreamValue::Integer(9));
-    written[1].add("DataType", StreamValue::Integer(16));
-    written[2].add("datatype", StreamValue::Integer(300));
+    written[0].Add("SimpleData", StreamValue::Text("1234,5")).Add("DataType", StreamValue::Integer(9));
+    written[1].Add("DataType", StreamValue::Integer(16));
+    written[2].Add("datatype", StreamValue::Integer(300));
     const std::string expected = "TPF0"s + Short("TAdressExInfoDatasWrapper") + Short("") + Short("AdressExInfoDatas") +
                                  "\x0E" + "\x01" + Short("SimpleData") + "\x06" + Short("1234,5") + Short("DataType") +
                                  "\x02\x09" + '\0' + "\x01" + Short("DataType") + "\x02\x10" + '\0' + "\x01" +
@@ -199,24 +199,24 @@ TEST(ComponentStream, ReadsAHandAssembledWrapperWithItemOrder)
 TEST(ComponentStream, CollectionWrapperWithFurtherProperties)
 {
     StreamItem line;
-    line.add("ORG_ID", StreamValue::Integer(7)).add("_1", StreamValue::Text("Zeile")).add("Forcedelete", StreamValue::Boolean(true));
+    line.Add("ORG_ID", StreamValue::Integer(7)).Add("_1", StreamValue::Text("Zeile")).Add("Forcedelete", StreamValue::Boolean(true));
     const std::string bytes = WriteCollectionComponent("TAddInfoLinesWrapper", "AddInfoLines", {line, line},
                                                        {{"Info1", StreamValue::Text("Info")}, {"Info2", StreamValue::Integer(70000)}});
     const StreamComponent c = ReadComponentStream(bytes);
     EXPECT_EQ(c.className, "TAddInfoLinesWrapper");
     EXPECT_EQ(c.name, "");
-    EXPECT_EQ(c.collection("AddInfoLines"), (std::vector<StreamItem>{line, line}));
-    EXPECT_EQ(c.find("Info1")->asText(), "Info");
-    EXPECT_EQ(c.find("Info2")->asInteger(), 70000);
-    EXPECT_TRUE(c.collection("Absent").empty());
+    EXPECT_EQ(c.Collection("AddInfoLines"), (std::vector<StreamItem>{line, line}));
+    EXPECT_EQ(c.Find("Info1")->AsText(), "Info");
+    EXPECT_EQ(c.Find("Info2")->AsInteger(), 70000);
+    EXPECT_TRUE(c.Collection("Absent").empty());
     EXPECT_TRUE(ReadCollectionProperty("", "AddInfoLines").empty());
 
     // Asking for a property as the wrong kind is a damaged stream.
-    EXPECT_THROW(c.collection("Info1"), StreamError);
-    EXPECT_THROW(line.text("ORG_ID"), StreamError);
-    EXPECT_THROW(line.integer("_1"), StreamError);
-    EXPECT_THROW(line.boolean("_1"), StreamError);
-    EXPECT_THROW(line.identifier("_1"), StreamError);
+    EXPECT_THROW(c.Collection("Info1"), StreamError);
+    EXPECT_THROW(line.Text("ORG_ID"), StreamError);
+    EXPECT_THROW(line.Integer("_1"), StreamError);
+    EXPECT_THROW(line.Boolean("_1"), StreamError);
+    EXPECT_THROW(line.Identifier("_1"), StreamError);
 }
 
 TEST(ComponentStream, EveryCutOfAValidStreamIsAnError)

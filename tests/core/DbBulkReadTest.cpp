@@ -94,6 +94,38 @@ TEST_F(DbBulkRead, ReadScopeReadsOneSnapshot)
     EXPECT_EQ(t.FieldByName("K").AsInteger(), 5);
 }
 
+TEST_F(DbBulkRead, RowColumnsComeWithTheRowAndTheRestIsReadOnDemand)
+{
+    add(1, 10, "m1", "b1");
+    add(2, 20, "m2", "b2");
+    add(3, 30, "m3", "b3");
+    t.SetIndexName("K");
+    t.SetRowColumns({&t.FieldByName("B"), nullptr}); // K comes too, as the key of the walk
+    auto walk = [this] {
+        std::vector<std::string> rows;
+        for (t.First(); !t.Eof(); t.Next())
+            rows.push_back(t.FieldByName("K").AsString() + "/" + t.FieldByName("S").AsString() + "/" +
+                           t.FieldByName("M").AsBytes() + "/" + t.FieldByName("B").AsBytes());
+        return rows;
+    };
+    const std::vector<std::string> all{"3/30/m3/b3", "2/20/m2/b2", "1/10/m1/b1"};
+    EXPECT_EQ(walk(), all);
+    {
+        // Inside one snapshot the count reads the rows for the walk; a write ends that.
+        TAdsTable::ReadScope snapshot(t);
+        EXPECT_EQ(t.RecordCount(), 3);
+        EXPECT_EQ(walk(), all);
+        t.First();
+        t.Edit();
+        t.FieldByName("S").SetInteger(31);
+        t.FieldByName("B").SetBytes("neu");
+        t.Post();
+        EXPECT_EQ(walk().front(), "3/31/m3/neu");
+    }
+    t.SetRowColumns({});
+    EXPECT_EQ(walk().back(), "1/10/m1/b1");
+}
+
 TEST_F(DbBulkRead, BulkLoadFillsANewTable)
 {
     t.BeginBulkLoad();

@@ -101,22 +101,31 @@ TEST_F(DbFilter, GoodFiltersVisitTheMatchingRows)
 
 TEST_F(DbFilter, MalformedFiltersRaiseAndQuoteTheFilter)
 {
-    const char* cases[] = {
-        "POT=",           "POT 1",        "(POT=1",        "POT=1)",          "POT=1 AND",       "AND POT=1",
-        "POT=1 OR OR POT=2", "1=POT",     "\"x\"=NAME",    "NAME=\"offen",    "POT=1; DROP TABLE Auftraege",
-        "POT=abc",        "POT=\"abc\"",  "DATE>=\"31.02.2006\"", "DATE>=5",  "M=\"x\"",         "POT=1.2.3",
-        "POT=!1",         "POT=1 --",     "ZZL=1",         "()",
+    // column: the table column the refusal is about (as stored), empty where it names none.
+    const struct {
+        const char* filter;
+        const char* column;
+    } cases[] = {
+        {"POT=", "POT"},           {"POT 1", "POT"},       {"(POT=1", ""},
+        {"POT=1)", ""},            {"POT=1 AND", ""},      {"AND POT=1", ""},
+        {"POT=1 OR OR POT=2", ""}, {"1=POT", ""},          {"\"x\"=NAME", ""},
+        {"NAME=\"offen", ""},      {"POT=1; DROP TABLE Auftraege", ""},
+        {"POT=abc", "POT"},        {"POT=\"abc\"", "POT"}, {"DATE>=\"31.02.2006\"", "Date"},
+        {"DATE>=5", "Date"},       {"M=\"x\"", "M"},       {"POT=1.2.3", "POT"},
+        {"POT=!1", ""},            {"POT=1 --", ""},       {"ZZL=1", "ZZL"},
+        {"()", ""},
     };
     t.SetFilter("POT=1");
     t.SetFiltered(true);
-    for (const char* filter : cases) {
-        SCOPED_TRACE(filter);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
         try {
-            t.SetFilter(filter);
+            t.SetFilter(c.filter);
             ADD_FAILURE() << "accepted";
         } catch (const AdsError& e) {
-            EXPECT_NE(std::string(e.what()).find("\"" + std::string(filter) + "\""), std::string::npos) << e.what();
-            EXPECT_EQ(e.table(), "Auftraege.ADT");
+            EXPECT_NE(std::string(e.what()).find("\"" + std::string(c.filter) + "\""), std::string::npos) << e.what();
+            EXPECT_EQ(e.Table(), "Auftraege.ADT");
+            EXPECT_EQ(e.Column(), c.column);
         }
         // The table keeps its previous, working filter.
         EXPECT_EQ(t.Filter(), "POT=1");
@@ -131,7 +140,7 @@ TEST_F(DbFilter, MissingColumnIsNamedAndFilterIsCheckedWhenSwitchedOn)
         t.SetFiltered(true);
         FAIL() << "accepted";
     } catch (const AdsError& e) {
-        EXPECT_EQ(e.column(), "ZZL");
+        EXPECT_EQ(e.Column(), "ZZL");
         EXPECT_NE(std::string(e.what()).find("Spalte nicht gefunden: ZZL"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(t.Filtered());

@@ -300,8 +300,8 @@ TEST(DbStorage, MissingColumnsAreNamed)
         FAIL() << "no error";
     } catch (const AdsError& e) {
         EXPECT_EQ(std::string(e.what()), "Spalte nicht gefunden: ZZL (Tabelle Auftraege.ADT)");
-        EXPECT_EQ(e.column(), "ZZL");
-        EXPECT_EQ(e.table(), "Auftraege.ADT");
+        EXPECT_EQ(e.Column(), "ZZL");
+        EXPECT_EQ(e.Table(), "Auftraege.ADT");
     }
     EXPECT_EQ(t.FindField("ZZL"), nullptr);
     EXPECT_EQ(t.FindField("id_order"), &t.FieldByName("ID_ORDER"));

@@ -172,3 +172,25 @@ TEST_F(DemoDatabase, DocumentsSpreadAndLoad)
     EXPECT_GT(withDestination, 0);
     EXPECT_EQ(withDestination, longGzs);
 }
+
+TEST(DemoDatabaseMix, TheMixSetsTheShareTheStatisticsSelect)
+{
+    TempDir dir;
+    const struct {
+        demo::DemoMix mix;
+        double share;
+    } cases[] = {{demo::DemoMix::Standard, 0.47}, {demo::DemoMix::Realistic, 0.26}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.share);
+        demo::DemoOptions o;
+        o.dir = dir / (c.mix == demo::DemoMix::Realistic ? "realistic" : "standard");
+        o.orders.documents = 2000;
+        o.orders.seed = 3;
+        o.orders.firstYear = o.orders.lastYear = 2024;
+        o.orders.mix = c.mix;
+        demo::WriteDemoDatabase(o);
+        const double selected = std::stod(QueryValue(
+            o.dir / "Auftraege.ADT", "SELECT avg(POT IN (1, 5) AND Status IN (1, 4)) FROM Auftraege"));
+        EXPECT_NEAR(selected, c.share, 0.04);
+    }
+}

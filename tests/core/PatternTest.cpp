@@ -229,6 +229,28 @@ TEST_F(PatternLoad, FullModeLoadsTheDocument)
     EXPECT_EQ(p.AddInfoLines.Lines[2]._8, "Größe");
     EXPECT_EQ(p.AddInfoLines.Info1, "Hinweis");
     EXPECT_EQ(p.AddInfoLines.Info2, 70000);
+    EXPECT_TRUE(p.ExtInfo.ProfitInfoReadable);
+}
+
+TEST_F(PatternLoad, StatisticsModeReadsWhatTheRunNeedsAndNoTexts)
+{
+    create();
+    add();
+    TMPattern p;
+    LoadPatternFromOrder(p, table, LoadModeStatistics);
+    EXPECT_EQ(p.ID_ORDER, 4711);
+    EXPECT_EQ(p.Adressname, "Müller, Käthe");
+    EXPECT_EQ(p.AdressID, 42);
+    EXPECT_EQ(p.Date, EncodeDate(2024, 3, 15));
+    EXPECT_TRUE(p.DataGrid_DM);
+    EXPECT_EQ(p.ExtInfo.CurrentGewinn, 150.5);
+    EXPECT_EQ(p.ExtInfo.Vertreter_Provision, 20.25);
+    EXPECT_TRUE(p.ExtInfo.ProfitInfoReadable);
+    // The texts keep the default pattern's values.
+    EXPECT_TRUE(p.Footertext.Empty());
+    EXPECT_TRUE(p.Datas.Empty());
+    EXPECT_TRUE(p.Adress.empty());
+    EXPECT_EQ(p.AddInfoLines.Count(), 0u);
 }
 
 TEST_F(PatternLoad, TemplateModeMakesANewDocument)
@@ -336,8 +358,11 @@ TEST_F(PatternLoad, MissingReadColumnFailsTheLoad)
     try {
         LoadPatternFromOrder(p, table, LoadModeFull);
         FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Auftrag kann nicht geladen werden.");
+    } catch (const PatternLoadError& e) {
+        EXPECT_STREQ(e.what(), "Auftrag kann nicht geladen werden.<BR><B>Möglicher Fehler:</B><BR>"
+                               "Auftrag 4711: Spalte nicht gefunden: ZZL");
+        EXPECT_EQ(e.DocumentNumber(), 4711);
+        EXPECT_EQ(e.Column(), "ZZL");
     }
     // What was read before the missing column stays.
     EXPECT_EQ(p.Footertext.Content(), "Fußtext");
@@ -351,8 +376,21 @@ TEST_F(PatternLoad, ValueThatDoesNotConvertFailsTheLoad)
     add();
     // Another program stores a text no date can be read from.
     ExecSql(db / OrdersTableName, "UPDATE Auftraege SET ZZD = 'kein Datum'");
-    TMPattern p;
-    EXPECT_THROW(LoadPatternFromOrder(p, table, LoadModeFull), Error);
+    // The statistics read fewer blobs, but check every column as the full load does.
+    for (int mode : {LoadModeFull, LoadModeStatistics}) {
+        SCOPED_TRACE(mode);
+        TMPattern p;
+        try {
+            LoadPatternFromOrder(p, table, mode);
+            ADD_FAILURE() << "no error";
+        } catch (const PatternLoadError& e) {
+            EXPECT_EQ(e.DocumentNumber(), 4711);
+            EXPECT_EQ(e.Column(), "ZZD");
+            EXPECT_NE(std::string(e.what()).find("Auftrag 4711: Ungültiger Wert in Spalte ZZD: \"kein Datum\""),
+                      std::string::npos)
+                << e.what();
+        }
+    }
 }
 
 TEST_F(PatternLoad, OptionalColumnsMayBeMissing)
@@ -364,6 +402,7 @@ TEST_F(PatternLoad, OptionalColumnsMayBeMissing)
     LoadPatternFromOrder(p, table, LoadModeFull);
     EXPECT_EQ(p.ID_ORDER, 4711);
     EXPECT_EQ(p.ExtInfo.CurrentGewinn, 0);
+    EXPECT_FALSE(p.ExtInfo.ProfitInfoReadable) << "no EXTB column";
     EXPECT_TRUE(p.ORDER2.Empty());
     EXPECT_TRUE(p.Footertext.Empty());
     EXPECT_EQ(p.AddInfoLines.Count(), 0u);

@@ -169,14 +169,14 @@ TEST(SettingsObject, StoredCollectionsRoundTripAndRejectDamage)
 
     // An item that carries only some properties keeps the defaults of the others.
     StreamItem partial;
-    partial.add("PrintAfterSendClose", StreamValue::Identifier("AA_AUTO"));
+    partial.Add("PrintAfterSendClose", StreamValue::Identifier("AA_AUTO"));
     const auto read = ReadAutoActionItems(WriteCollectionComponent("TAutoActionItemsWrapper", "AutoActionItems", {partial}));
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].PrintAfterSendClose, TAutoActionMode::aa_auto);
     EXPECT_EQ(read[0].DefaultMailType, TAutoActionMailType::aa_html);
 
     StreamItem unknown;
-    unknown.add("DefaultMailType", StreamValue::Identifier("aa_fax"));
+    unknown.Add("DefaultMailType", StreamValue::Identifier("aa_fax"));
     EXPECT_THROW(ReadAutoActionItems(WriteCollectionComponent("TAutoActionItemsWrapper", "AutoActionItems", {unknown})),
                  StreamError);
     EXPECT_THROW(ReadAutoActionItems("TPF0\x01"), StreamError);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace gs;
 
 namespace {
@@ -191,7 +193,10 @@ TEST_F(StatisticsRunTest, ADocumentThatCannotBeLoadedEndsTheRunKeepingTheRowsBef
     orders.Open();
     const RunOutcome o = run("2006", 0);
     ASSERT_TRUE(o.error);
-    EXPECT_EQ(*o.error, "Auftrag kann nicht geladen werden.");
+    // The host's message, then the document and the column on a line of their own.
+    EXPECT_EQ(o.error->rfind("Auftrag kann nicht geladen werden.<BR><B>Möglicher Fehler:</B><BR>Auftrag 46: ", 0), 0u)
+        << *o.error;
+    EXPECT_NE(o.error->find("Spalte ZZD"), std::string::npos) << *o.error;
     EXPECT_EQ(tables.KM.size(), 45u);
     EXPECT_TRUE(o.summen.empty());
     EXPECT_EQ(o.chartTitle.rfind("Netto: 450,00 € Provision: 45,00 €  Gewinn: 180,00 €", 0), 0u);
@@ -212,4 +217,80 @@ TEST_F(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)
     EXPECT_TRUE(tables.KMC.empty());
     EXPECT_EQ(o.chartTitle, "Netto: 0,00 € Provision: 0,00 €  Gewinn: 0,00 € Bereich: 01.01.2006-31.12.2006")
         << "the range of the last run stays";
+}
+
+TEST_F(StatisticsRunTest, OneSnapshotWhileAnotherProgramCommits)
+{
+    for (int i = 1; i <= 200; ++i)
+        add({i, 1, 4, EncodeDate(2006, 1, 1) + i, 10.0 + i, 5, 1});
+    const RunOutcome quiet = run("2006", 0);
+    ASSERT_FALSE(quiet.error);
+    const std::vector<KmRow> quietRows = tables.KM;
+    // Between the batches of the walk another program moves every document listed so far to the
+    // first day of the year (still ahead in the walk) and moves an amount between two documents
+    // not yet listed; each commit is its own transaction.
+    const RunOutcome busy = RunStatistics(orders, "2006", 0, tables, [&](const RunProgress& p) {
+        if (p.position == 0)
+            return;
+        const int firstListed = 200 - p.position + 1;
+        test::ExecSql(rt.dir() / "Auftraege.ADT",
+                      "UPDATE Auftraege SET Date='2006-01-01' WHERE ID_ORDER >= " + std::to_string(firstListed) +
+                          "; UPDATE Auftraege SET WW_NETTO = WW_NETTO + 1000 WHERE ID_ORDER = 1;"
+                          " UPDATE Auftraege SET WW_NETTO = WW_NETTO - 1000 WHERE ID_ORDER = 2;");
+    });
+    ASSERT_FALSE(busy.error) << *busy.error;
+    ASSERT_EQ(tables.KM.size(), quietRows.size()) << "each document once";
+    for (size_t i = 0; i < quietRows.size(); ++i) {
+        EXPECT_EQ(tables.KM[i].ID_ORDER, quietRows[i].ID_ORDER) << i;
+        EXPECT_EQ(tables.KM[i].WW_NETTO, quietRows[i].WW_NETTO) << i;
+    }
+    EXPECT_EQ(busy.summen, quiet.summen);
+    EXPECT_EQ(busy.chartTitle, quiet.chartTitle);
+}
+
+TEST_F(StatisticsRunTest, DocumentsWithoutReadableProfitCountAsZeroAndAreNamed)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 100, 30, 10});
+    add({2, 1, 4, EncodeDate(2006, 3, 2), 100, 30, 10});
+    add({3, 1, 4, EncodeDate(2006, 3, 3), 100, 30, 10});
+    add({4, 1, 4, EncodeDate(2006, 3, 4), 100, std::nan(""), 10}); // the profit item is no number
+    orders.Close();
+    test::ExecSql(rt.dir() / "Auftraege.ADT", "UPDATE Auftraege SET EXTB = NULL WHERE ID_ORDER = 2;"
+                                              "UPDATE Auftraege SET EXTB = x'789C0000FFFF' WHERE ID_ORDER = 3;");
+    orders.Open();
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error) << *o.error;
+    EXPECT_EQ(tables.KM.size(), 4u) << "still counted";
+    EXPECT_EQ(o.unreadableProfit, (std::vector<int>{4, 3, 2})) << "in list order, newest first";
+    EXPECT_EQ(o.warnings, (std::vector<std::string>{"Hinweis: 3 Dokumente ohne lesbare Gewinnangaben: 4, 3, 2"}));
+    EXPECT_EQ(document(3)->GEWINN, "0,00 €");
+    EXPECT_NEAR(o.totals.profit, 20 + (0 - 10), 1e-9) << "document 4 keeps its readable commission";
+    EXPECT_NEAR(o.totals.net, 400, 1e-9);
+}
+
+TEST_F(StatisticsRunTest, ANetValueThatIsNoFiniteNumberIsANamedError)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 100});
+    add({2, 1, 4, EncodeDate(2006, 3, 2), 100});
+    orders.Close();
+    test::ExecSql(rt.dir() / "Auftraege.ADT", "UPDATE Auftraege SET WW_NETTO = 9e999 WHERE ID_ORDER = 1");
+    orders.Open();
+    const RunOutcome o = run("2006", 0);
+    ASSERT_TRUE(o.error);
+    EXPECT_NE(o.error->find("Auftrag 1: Spalte WW_NETTO"), std::string::npos) << *o.error;
+    EXPECT_EQ(tables.KM.size(), 1u) << "the documents before it stay";
+}
+
+TEST_F(StatisticsRunTest, NamesInTheHostsCodePageAreReadAsSuch)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1)});
+    add({2, 1, 4, EncodeDate(2006, 3, 2), 100, 0, 0, false, "Müller"});
+    orders.Close();
+    // "Bäcker" in Windows-1252, as the host's own tools write it: no UTF-8.
+    test::ExecSql(rt.dir() / "Auftraege.ADT",
+                  "UPDATE Auftraege SET AdressName = CAST(x'42E4636B6572' AS TEXT) WHERE ID_ORDER = 1");
+    orders.Open();
+    ASSERT_FALSE(run("2006", 0).error);
+    EXPECT_EQ(document(1)->ADRESSNAME, "Bäcker");
+    EXPECT_EQ(document(2)->ADRESSNAME, "Müller");
 }

@@ -67,16 +67,19 @@ private slots:
         QTest::newRow("release with host name")
             << QStringList{"{db}", "1", "100"} << QByteArray("[OTHER]\r\nGLOBAL1=Hostprodukt\r\n")
             << QString::fromUtf8("Das Programm benötigt mindestens Hostprodukt , Release 12229");
+        // The host's message, then the cause on a line of its own.
+        const QString cause = QString::fromUtf8(" aus gestartet werden<BR><B>Möglicher Fehler:</B><BR>Verbindung nicht "
+                                                "möglich: Datenbankverzeichnis nicht gefunden: /kein/solches/verzeichnis");
         QTest::newRow("path cannot be opened")
             << QStringList{"/kein/solches/verzeichnis", "1", "12229"} << QByteArray()
-            << QStringLiteral("Das Programm kann nur von Kvelt aus gestartet werden");
+            << QStringLiteral("Das Programm kann nur von Kvelt") + cause;
         QTest::newRow("path cannot be opened, host from TOVIK.INI")
             << QStringList{"/kein/solches/verzeichnis", "2", "12229"}
             << QByteArray("[OTHER]\r\nGLOBAL1=Hostprodukt\r\nGLOBAL2=\r\n")
-            << QStringLiteral("Das Programm kann nur von Hostprodukt aus gestartet werden");
+            << QStringLiteral("Das Programm kann nur von Hostprodukt") + cause;
         QTest::newRow("empty host name keeps the default")
             << QStringList{"/kein/solches/verzeichnis", "1", "12229"} << QByteArray("[OTHER]\r\nGLOBAL1=\r\n")
-            << QStringLiteral("Das Programm kann nur von Kvelt aus gestartet werden");
+            << QStringLiteral("Das Programm kann nur von Kvelt") + cause;
     }
 
     void failedStartShowsItsMessageClosesAndSavesThePlacement()
@@ -124,7 +127,7 @@ private slots:
         QCOMPARE(window->windowTitle(), "Datenbank: " + fx->databaseDir());
         QVERIFY(window->session().Table_ORDERS.Active());
         QVERIFY(window->session().AdsTableSettings.Active());
-        QCOMPARE(window->session().AdsConnection.AdsServerTypes().contains(stADS_LOCAL), local);
+        QCOMPARE(window->session().AdsConnection.AdsServerTypes().Contains(stADS_LOCAL), local);
         QCOMPARE(window->autoRunGuard(), 0);
         QVERIFY(fx->run().calls.empty()); // nothing runs by itself
         QCOMPARE(window->exitCode(), 0);

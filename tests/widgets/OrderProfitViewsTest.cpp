@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -139,6 +140,24 @@ private slots:
         QCOMPARE(window->listModel()->rowCount(), 1);
         QVERIFY(window->findButton()->isEnabled());
         QVERIFY(CurrentWait() == WaitKind::None);
+    }
+
+    void documentsWithoutReadableProfitAreNamedBesideThePeriod()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        fx->run().rows = {Document(1, "A", 2006, 1, 5, 1000, 250, 50)};
+        fx->run().warnings = {"Hinweis: 1 Dokument ohne lesbare Gewinnangaben: 1"};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        auto* hint = window->findChild<QLabel*>(QStringLiteral("lblHinweis"));
+        QVERIFY(hint);
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("Hinweis: 1 Dokument ohne lesbare Gewinnangaben: 1"));
+        fx->run().warnings.clear();
+        window->periodBox()->setCurrentIndex(1);
+        Settle();
+        QVERIFY(!hint->isVisible());
     }
 
     void aRaisedErrorEndsTheRunLikeAReportedOne()

@@ -118,9 +118,16 @@ public:
                            std::floor(span * static_cast<double>(i) / static_cast<double>(options_.documents)) +
                            static_cast<double>(r.between(-2, 2));
         d.date = std::clamp(day, firstDay_, lastDay_);
-        d.pot = r.weighted<int>({{dtRechnung, 50}, {dtGutschrift, 9}, {dtAngebot, 12}, {dtBestellung, 3}, {dtBrief, 4},
-                                 {dtLieferschein, 7}, {dtAuftragsbestaetigung, 7}, {dtFreierTyp1, 1}, {dtFreierTyp2, 1},
-                                 {dtFreierTyp3, 1}, {dtFreierTyp4, 1}, {dtFreierTyp5, 1}, {dtMulti, 2}});
+        if (options_.mix == DemoMix::Realistic)
+            d.pot = r.weighted<int>({{dtRechnung, 30}, {dtGutschrift, 3}, {dtAngebot, 25}, {dtBestellung, 8},
+                                     {dtBrief, 6}, {dtLieferschein, 14}, {dtAuftragsbestaetigung, 9},
+                                     {dtFreierTyp1, 1}, {dtFreierTyp2, 1}, {dtFreierTyp3, 1}, {dtFreierTyp4, 1},
+                                     {dtFreierTyp5, 1}, {dtMulti, 2}});
+        else
+            d.pot = r.weighted<int>({{dtRechnung, 50}, {dtGutschrift, 9}, {dtAngebot, 12}, {dtBestellung, 3},
+                                     {dtBrief, 4}, {dtLieferschein, 7}, {dtAuftragsbestaetigung, 7}, {dtFreierTyp1, 1},
+                                     {dtFreierTyp2, 1}, {dtFreierTyp3, 1}, {dtFreierTyp4, 1}, {dtFreierTyp5, 1},
+                                     {dtMulti, 2}});
         const bool billing = d.pot == dtRechnung || d.pot == dtGutschrift;
         d.status = billing ? r.weighted<int>({{stBezahlt, 55}, {stAbgeschlossen, 25}, {stUnbezahlt, 8}, {stUnfertig, 3},
                                               {stNeu, 3}, {stDuplikat, 2}, {stStorniert, 3}, {stStornovermerk, 1}})

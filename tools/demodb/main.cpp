@@ -14,11 +14,13 @@
 namespace {
 
 const char* const kUsage =
-    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS [--documents N] [--seed S] [--years VON-BIS] [--force]\n"
+    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS [--documents N] [--seed S] [--years VON-BIS] [--mix standard|realistisch] [--force]\n"
     "  --dir        Zielverzeichnis der Datenbank (wird angelegt)\n"
     "  --documents  Anzahl der Dokumente (Vorgabe 2000)\n"
     "  --seed       Startwert der Zufallszahlen (Vorgabe 1); gleicher Startwert, gleiche Tabellen\n"
     "  --years      Jahre der Dokumente, etwa 2022-2026 (Vorgabe)\n"
+    "  --mix        Mischung der Dokumentarten: standard (Vorgabe; etwa die Hälfte bezahlte oder\n"
+    "               abgeschlossene Rechnungen und Gutschriften) oder realistisch (etwa ein Viertel)\n"
     "  --force      vorhandene Tabellen im Verzeichnis ersetzen\n"
     "  --program-dir VERZEICHNIS\n"
     "               Programmverzeichnis einer Demo-Installation: legt dort TOVIK.INI und ALTEURO.INI an,\n"
@@ -74,6 +76,16 @@ int main(int argc, char** argv)
             }
             options.orders.firstYear = from;
             options.orders.lastYear = to;
+        } else if (arg == "--mix") {
+            const std::string v = value();
+            if (v == "standard")
+                options.orders.mix = gs::demo::DemoMix::Standard;
+            else if (v == "realistisch")
+                options.orders.mix = gs::demo::DemoMix::Realistic;
+            else {
+                std::fprintf(stderr, "Unbekannte Mischung: %s\n", v.c_str());
+                return 2;
+            }
         } else if (arg == "--program-dir") {
             programDir = value();
         } else if (arg == "--force") {

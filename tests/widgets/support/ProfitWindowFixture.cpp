@@ -54,6 +54,7 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
                                "\t\tGewinn: " + std::to_string(static_cast<int>(outcome.totals.profit));
     outcome.chartTitle = "Titel " + range.rangeText;
     outcome.error = error;
+    outcome.warnings = warnings;
     if (!error)
         outcome.summen = totals;
     return outcome;

@@ -27,6 +27,7 @@ struct FakeRun {
     std::vector<Call> calls;
     std::vector<KmRow> rows;                          // appended to KM by every run
     std::optional<std::string> error;                 // reported by the next runs while set
+    std::vector<std::string> warnings;                // reported by the next runs while set
     std::function<void(TResultTables&)> during;       // called inside the run, after KM is filled
     int progressSteps = 0;                            // progress reports (each after 20 documents)
     std::function<void(int position)> atProgress;     // called inside the run before each such report

@@ -80,9 +80,6 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         // writer). Inside it counting reads the matching rows, with the columns the run reads (EXTB
         // among them), once for the walk as well.
         TAdsTable::ReadScope snapshot(orders);
-        std::vector<TField*> columns = StatisticsColumns(orders);
-        columns.push_back(orders.FindField("WW_NETTO"));
-        orders.SetRowColumns(columns);
         orders.SetIndexName("DATE");
         const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
         tables.RangeText = range.rangeText;
@@ -90,6 +87,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
         orders.SetFilter(OrdersStatusFilter() + range.filterPart);
         orders.SetFiltered(true);
+        std::vector<TField*> columns = StatisticsColumns(orders);
+        columns.push_back(orders.FindField("WW_NETTO"));
+        orders.SetRowColumns(columns);
 
         RunProgress state{0, orders.RecordCount()};
         tables.KM.reserve(static_cast<size_t>(state.maximum));

@@ -114,11 +114,10 @@ struct TOrderColumns {
         EXTB = f("EXTB");
         for (size_t i = 0; i < 5; ++i)
             INFO[i] = f(kInfoColumns[i]);
-        statisticsColumns = {POT,      ZZL,       ZZR,    ZZD,         PrintName,      DataGrid,        DataGrid_DM,
-                             data_netto, InfoSumme, Summe, Header,     Endt,           Footer,          ZZ,
-                             Enabled,  Steuer_Low_set, Steuer_High_set, ParentType, Statustext, PID, Date,
-                             ID,       ID_ORDER,  Adressname, AdressID, Status,     FromDate,       FromText,
-                             KNR,      INFO[0],   INFO[1], INFO[2],    INFO[3],        INFO[4],         EXTB};
+        statisticsColumns = {POT, ZZL, ZZR, ZZD, PrintName, DataGrid, DataGrid_DM, data_netto, InfoSumme, Summe,
+                             Header, Endt, Footer, ZZ, Enabled, Steuer_Low_set, Steuer_High_set, ParentType,
+                             Statustext, PID, Date, ID, ID_ORDER, Adressname, AdressID, Status, FromDate, FromText,
+                             KNR, INFO[0], INFO[1], INFO[2], INFO[3], INFO[4], EXTB};
         templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
         fullBlobs = templateBlobs;
         fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});

@@ -146,6 +146,20 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
   out=$(as nobody "$report" "$tmp/shared" --year 2024 --format json 2>"$tmp/err") || fail "other user: exit $?: $(cat "$tmp/err")"
   [ "$out" = "$base" ] || fail "other user: another result than on the original"
   [ "$(state "$tmp/shared")" = "$before" ] || fail "other user: files changed or left behind"
+  # While the owner has the file open (its -shm exists), another user's run reads through it and adds nothing.
+  mkfifo "$tmp/hold"
+  as daemon sqlite3 "$tmp/shared/Auftraege.ADT" <"$tmp/hold" >/dev/null &
+  holder=$!
+  exec 7>"$tmp/hold"
+  echo "SELECT count(*) FROM Auftraege;" >&7
+  for _ in $(seq 50); do [ -e "$tmp/shared/Auftraege.ADT-shm" ] && break; sleep 0.1; done
+  during=$(cd "$tmp/shared" && find . -printf '%p %u\n' | sort)
+  out=$(as nobody "$report" "$tmp/shared" --year 2024 --format json 2>"$tmp/err") || fail "owner open: exit $?: $(cat "$tmp/err")"
+  [ "$out" = "$base" ] || fail "owner open: another result than on the original"
+  [ "$(cd "$tmp/shared" && find . -printf '%p %u\n' | sort)" = "$during" ] || fail "owner open: a file was added"
+  exec 7>&-
+  wait $holder
+  [ "$(state "$tmp/shared")" = "$before" ] || fail "owner open: files left after the owner closed"
   as daemon sqlite3 "$tmp/shared/Auftraege.ADT" "UPDATE Auftraege SET KNR = KNR WHERE ID = 1" 2>"$tmp/err" \
     || fail "the owner cannot write after another user's run: $(cat "$tmp/err")"
   # Permission denied names what cannot be read.

@@ -32,6 +32,34 @@ bool SameName(std::string a, std::string b)
     return a == b;
 }
 
+} // namespace
+
+std::vector<std::string> PrinterMediaSources(const std::string& printer)
+{
+    // Qt's print support names no paper sources on this platform; CUPS reports them as the
+    // destination's supported "media-source" values.
+    std::vector<std::string> names;
+    if (printer.empty())
+        return names;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    if (cups_dest_t* dest = cupsGetDest(printer.c_str(), nullptr, count, dests)) {
+        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+            if (ipp_attribute_t* sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_SOURCE)) {
+                for (int i = 0; i < ippGetCount(sources); ++i) {
+                    if (const char* name = ippGetString(sources, i, nullptr))
+                        names.emplace_back(name);
+                }
+            }
+            cupsFreeDestInfo(info);
+        }
+    }
+    cupsFreeDests(count, dests);
+    return names;
+}
+
+namespace {
+
 struct Bin {
     std::string option;   // the CUPS job option that selects it
     std::string keyword;  // its value
@@ -45,18 +73,8 @@ struct Bin {
 std::vector<Bin> QueueBins(const std::string& printer)
 {
     std::vector<Bin> bins;
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    if (cups_dest_t* dest = cupsGetDest(printer.c_str(), nullptr, count, dests)) {
-        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-            if (ipp_attribute_t* sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_SOURCE))
-                for (int i = 0; i < ippGetCount(sources); ++i)
-                    if (const char* name = ippGetString(sources, i, nullptr))
-                        bins.push_back({CUPS_MEDIA_SOURCE, name, {}});
-            cupsFreeDestInfo(info);
-        }
-    }
-    cupsFreeDests(count, dests);
+    for (const std::string& source : PrinterMediaSources(printer))
+        bins.push_back({CUPS_MEDIA_SOURCE, source, {}});
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     const char* ppdFile = cupsGetPPD(printer.c_str());

@@ -27,6 +27,10 @@ struct TPrintResult {
 
 TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSettings& settings);
 
+// The paper sources CUPS reports for a queue (IPP "media-source" keywords), as the printer
+// selection offers them; empty when it knows none.
+std::vector<std::string> PrinterMediaSources(const std::string& printer);
+
 // The bin names (and keywords) the printer offers as paper sources; empty when it offers none or
 // is unknown.
 std::vector<std::string> PrinterPaperBins(const std::string& printerName);

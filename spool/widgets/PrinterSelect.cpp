@@ -1,8 +1,7 @@
 #include "spool/widgets/PrinterSelect.h"
 
 #include "display/ClassRegistry.h"
-
-#include <cups/cups.h>
+#include "spool/render/PrintOutput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,27 +22,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::vector<std::string> TFPrinterselect::PaperSourcesOf(const std::string& printer)
 {
-    // Qt's print support names no paper sources on this platform; CUPS reports them as the
-    // destination's supported "media-source" values.
-    std::vector<std::string> names;
-    if (printer.empty())
-        return names;
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    cups_dest_t* dest = cupsGetDest(printer.c_str(), nullptr, count, dests);
-    if (dest) {
-        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-            if (ipp_attribute_t* sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_SOURCE)) {
-                for (int i = 0; i < ippGetCount(sources); ++i) {
-                    if (const char* name = ippGetString(sources, i, nullptr))
-                        names.emplace_back(name);
-                }
-            }
-            cupsFreeDestInfo(info);
-        }
-    }
-    cupsFreeDests(count, dests);
-    return names;
+    return PrinterMediaSources(printer);
 }
 
 TFPrinterselect::TFPrinterselect(const PrintTargetRequest& preset, QWidget* parent, std::vector<std::string> printers)

@@ -2,8 +2,23 @@
 // years, so a year holds a fifth of them), in both mixes of document kinds (standard: about half of
 // a year's documents are selected; realistic: about one in four), beside the plain loop it is
 // measured against: one SELECT of the filtered rows in date order straight on SQLite, with the
-// columns the run shows, inflating EXTB. Each measurement runs in a child process, so that its peak
-// memory can be reported on its own.
+// columns the run shows, inflating EXTB.
+//
+// Each measurement is a process of its own (this program started again with --child), so that its
+// peak memory and its whole cost can be reported. What the columns hold (best of the repeats each):
+//   start s      the run's start-up as the report command does it: number formats, process objects,
+//                host identity, connecting and opening both host tables (their schemas read), the
+//                settings loaded from setup.ADT
+//   run s        start-up and the whole-year run (RunStatistics), timed inside the process
+//   plain open s the plain loop's opening: the orders table opened, its statement prepared
+//   plain s      the whole plain loop: opening, the SELECT walked with EXTB inflated, closing
+//   ratio        run s / plain s: everything the run does inside the process against the plain loop
+//   w/o start    (run s - start s) / (plain s - plain open s): the reading alone on both sides
+//   proc run s, proc plain s, proc ratio: the same two processes timed from outside, from start
+//                to exit (loading the program and its libraries, tearing down included)
+//   cpu ratio    the two processes' CPU time (user and system), which other programs on a busy
+//                machine disturb less than the wall times above
+//   peak MB      peak resident memory of each process
 //     run_bench [--max DOCUMENTS] [--repeat N]
 // The databases are built once into the temporary directory (gs-run-bench-N[-realistic]) and kept.
 #include "DemoDatabase.h"
@@ -21,6 +36,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <string>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -56,46 +73,32 @@ std::filesystem::path Database(long long documents, demo::DemoMix mix)
     return dir;
 }
 
-struct Measurement {
-    double seconds = 0;
+// One measurement, as a child process reports it: its in-process times and rows.
+struct ChildReport {
+    double startSeconds = 0; // start-up (run) or opening (plain loop)
+    double seconds = 0;      // everything the child timed
     long rows = 0;
+};
+
+struct Measurement {
+    ChildReport inside;
+    double processSeconds = 0; // from starting the process to its exit
+    double cpuSeconds = 0;     // the process's CPU time, user and system
     long peakKb = 0;
 };
 
-// Runs work in a child process; returns its wall time, rows and peak resident memory.
-template <class Work> Measurement InChild(Work work)
-{
-    int pipefd[2];
-    if (pipe(pipefd) != 0)
-        std::abort();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(pipefd[0]);
-        Measurement m;
-        const auto start = std::chrono::steady_clock::now();
-        m.rows = work();
-        m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (write(pipefd[1], &m, sizeof m) != sizeof m)
-            _exit(2);
-        _exit(0);
-    }
-    close(pipefd[1]);
-    Measurement m;
-    if (read(pipefd[0], &m, sizeof m) != sizeof m)
-        std::abort();
-    close(pipefd[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    m.peakKb = usage.ru_maxrss;
-    return m;
-}
+using Clock = std::chrono::steady_clock;
 
-// The start-up both measurements share: formats, settings loaded, tables open.
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// The run's start-up as the report command does it (the spool is attached only for spooled output).
+// The program path lies in a directory of its own, so that the files looked for beside the program
+// (INI files) are looked for as in an installation, not among whatever the temporary directory holds.
 struct Started {
     Runtime runtime;
     TDatabaseSession session;
-    explicit Started(const std::filesystem::path& db) : runtime(std::filesystem::temp_directory_path() / "run_bench")
+    explicit Started(const std::filesystem::path& db)
+        : runtime(std::filesystem::temp_directory_path() / "gs-run-bench-program" / "run_bench")
     {
         InitNumberFormats(runtime);
         StartProcessObjects(runtime);
@@ -103,25 +106,32 @@ struct Started {
         cl.args = {db.string(), "1", std::to_string(MinimumHostRelease)};
         if (!ConnectForStart(session, cl, ReadHostIdentity(runtime), {}))
             std::abort();
-        CompleteStart(runtime, session, {});
+        CompleteStart(runtime, session, {}, false);
     }
 };
 
-long WholeRun(const std::filesystem::path& db)
+ChildReport WholeRun(const std::filesystem::path& db)
 {
+    ChildReport r;
+    const auto start = Clock::now();
     Started s(db);
+    r.startSeconds = Since(start);
     TResultTables tables;
     const RunOutcome o = RunStatistics(s.session.Table_ORDERS, std::to_string(kYear), 0, tables);
     if (o.error) {
         std::fprintf(stderr, "run failed: %s\n", o.error->c_str());
         std::abort();
     }
-    return static_cast<long>(tables.KM.size());
+    r.rows = static_cast<long>(tables.KM.size());
+    r.seconds = Since(start);
+    return r;
 }
 
 // The plain loop: what reading the year's selected documents costs at least on one core.
-long PlainLoop(const std::filesystem::path& db)
+ChildReport PlainLoop(const std::filesystem::path& db)
 {
+    ChildReport r;
+    const auto start = Clock::now();
     sqlite3* h = nullptr;
     if (sqlite3_open_v2((db / "Auftraege.ADT").c_str(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         std::abort();
@@ -131,10 +141,10 @@ long PlainLoop(const std::filesystem::path& db)
                       " ORDER BY Date DESC";
     if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
         std::abort();
+    r.startSeconds = Since(start);
     const std::string first = std::to_string(kYear) + "-01-01", last = std::to_string(kYear) + "-12-31";
     sqlite3_bind_text(st, 1, first.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(st, 2, last.c_str(), -1, SQLITE_TRANSIENT);
-    long rows = 0;
     size_t sink = 0;
     while (sqlite3_step(st) == SQLITE_ROW) {
         sink += static_cast<size_t>(sqlite3_column_int(st, 0) + sqlite3_column_int(st, 2) + sqlite3_column_int(st, 4));
@@ -143,30 +153,88 @@ long PlainLoop(const std::filesystem::path& db)
         const auto* extb = static_cast<const char*>(sqlite3_column_blob(st, 6));
         sink += DecompressOrCopy(std::string_view(extb ? extb : "", static_cast<size_t>(sqlite3_column_bytes(st, 6))))
                     .size();
-        ++rows;
+        ++r.rows;
     }
     sqlite3_finalize(st);
     sqlite3_close(h);
     if (sink == 1)
         std::puts("");
-    return rows;
+    r.seconds = Since(start);
+    return r;
 }
 
-Measurement Best(int repeat, const std::function<long()>& work)
+// Starts this program again with --child KIND DB; returns the child's report, its whole time and
+// its peak resident memory.
+Measurement InChild(const char* kind, const std::filesystem::path& db)
+{
+    int pipefd[2];
+    if (pipe(pipefd) != 0)
+        std::abort();
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipefd[0]);
+        dup2(pipefd[1], STDOUT_FILENO);
+        close(pipefd[1]);
+        execl("/proc/self/exe", "run_bench", "--child", kind, db.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipefd[1]);
+    Measurement m;
+    ssize_t got = 0;
+    while (got < static_cast<ssize_t>(sizeof m.inside)) {
+        const ssize_t n = read(pipefd[0], reinterpret_cast<char*>(&m.inside) + got, sizeof m.inside - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    close(pipefd[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    m.processSeconds = Since(start);
+    if (got != static_cast<ssize_t>(sizeof m.inside) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s child failed\n", kind);
+        std::abort();
+    }
+    m.peakKb = usage.ru_maxrss;
+    m.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return m;
+}
+
+// Best of the repeats, figure by figure.
+Measurement Best(int repeat, const char* kind, const std::filesystem::path& db)
 {
     Measurement best;
     for (int i = 0; i < repeat; ++i) {
-        const Measurement m = InChild(work);
-        if (i == 0 || m.seconds < best.seconds)
+        const Measurement m = InChild(kind, db);
+        if (i == 0) {
             best = m;
+            continue;
+        }
+        best.inside.startSeconds = std::min(best.inside.startSeconds, m.inside.startSeconds);
+        best.inside.seconds = std::min(best.inside.seconds, m.inside.seconds);
+        best.processSeconds = std::min(best.processSeconds, m.processSeconds);
+        best.cpuSeconds = std::min(best.cpuSeconds, m.cpuSeconds);
+        best.peakKb = std::min(best.peakKb, m.peakKb);
     }
     return best;
+}
+
+int ChildMain(const std::string& kind, const std::filesystem::path& db)
+{
+    const ChildReport r = kind == "run" ? WholeRun(db) : PlainLoop(db);
+    std::fflush(stdout);
+    return write(STDOUT_FILENO, &r, sizeof r) == static_cast<ssize_t>(sizeof r) ? 0 : 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--child")
+        return ChildMain(argv[2], argv[3]);
     long long maxDocuments = 1000000;
     int repeat = 3;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -176,20 +244,28 @@ int main(int argc, char** argv)
         else if (a == "--repeat")
             repeat = std::max(1, std::atoi(argv[i + 1]));
     }
-    std::printf("%-10s %10s %8s %8s %8s %7s %12s %12s\n", "mix", "documents", "rows", "run s", "plain s", "ratio",
-                "run peak MB", "plain peak MB");
+    std::filesystem::create_directories(std::filesystem::temp_directory_path() / "gs-run-bench-program");
+    std::printf("%-9s %9s %6s | %7s %7s %7s %7s %6s %9s | %8s %8s %6s %9s | %6s %6s\n", "mix", "documents",
+                "rows", "start s", "run s", "p.open", "plain s", "ratio", "w/o start", "proc run", "proc pl.",
+                "ratio", "cpu ratio", "run MB", "pl. MB");
     for (long long n : {10000LL, 100000LL, 1000000LL}) {
         if (n > maxDocuments)
             break;
         for (demo::DemoMix mix : {demo::DemoMix::Standard, demo::DemoMix::Realistic}) {
             const auto db = Database(n, mix);
-            const Measurement run = Best(repeat, [&] { return WholeRun(db); });
-            const Measurement plain = Best(repeat, [&] { return PlainLoop(db); });
-            if (run.rows != plain.rows)
-                std::fprintf(stderr, "row counts differ: %ld vs %ld\n", run.rows, plain.rows);
-            std::printf("%-10s %10lld %8ld %8.3f %8.3f %7.2f %12.1f %12.1f\n",
-                        mix == demo::DemoMix::Realistic ? "realistic" : "standard", n, run.rows, run.seconds,
-                        plain.seconds, run.seconds / plain.seconds, run.peakKb / 1024.0, plain.peakKb / 1024.0);
+            const Measurement run = Best(repeat, "run", db);
+            const Measurement plain = Best(repeat, "plain", db);
+            if (run.inside.rows != plain.inside.rows)
+                std::fprintf(stderr, "row counts differ: %ld vs %ld\n", run.inside.rows, plain.inside.rows);
+            const double reading = (run.inside.seconds - run.inside.startSeconds) /
+                                   (plain.inside.seconds - plain.inside.startSeconds);
+            std::printf("%-9s %9lld %6ld | %7.4f %7.4f %7.4f %7.4f %6.2f %9.2f | %8.4f %8.4f %6.2f %9.2f | %6.1f %6.1f\n",
+                        mix == demo::DemoMix::Realistic ? "realistic" : "standard", n, run.inside.rows,
+                        run.inside.startSeconds, run.inside.seconds, plain.inside.startSeconds, plain.inside.seconds,
+                        run.inside.seconds / plain.inside.seconds, reading, run.processSeconds,
+                        plain.processSeconds, run.processSeconds / plain.processSeconds,
+                        run.cpuSeconds / plain.cpuSeconds, run.peakKb / 1024.0,
+                        plain.peakKb / 1024.0);
             std::fflush(stdout);
         }
     }

@@ -478,7 +478,9 @@ bool Cursor::Seek(const DbValue& key)
     p.rowid = order_.descending ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
     if (order_.keyField < 0)
         return false;
-    Fetch(true, &p, GrowBatch(), window_);
+    // A seek mostly looks up one row (a settings item, a document by number): the row found comes
+    // alone, and a walk on from it fetches the usual batches.
+    Fetch(true, &p, 1, window_);
     windowWrites_ = file_.Writes();
     has_ = !window_.Empty();
     return has_;

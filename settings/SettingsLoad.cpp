@@ -568,6 +568,9 @@ void LoadSettings(TSettings& settings, TAdsTable& table)
     const int savedThreeDecimals = rt.formats.threeDecimals;
     rt.formats.threeDecimals = 0;
     try {
+        // All items from one snapshot of the table, under one lock: the settings agree with each
+        // other whatever the host commits meanwhile, and the many small reads share one transaction.
+        TAdsTable::ReadScope snapshot(table);
         HandleOrdinaryError([&] { LoadSteps(settings, table); },
                             [](const std::exception& e) {
                                 ShowMessageBox(std::string("<B>Möglicher Fehler in der Datenbank:<BR></B>") +

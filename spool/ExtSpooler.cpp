@@ -103,7 +103,10 @@ void TExtSpooler::AttachConnection(TAdsConnection& connection)
         setupTable_.reset();
         auto table = std::make_unique<TAdsTable>(&connection);
         if (connection.IsConnected()) {
+            // The host's settings table: the spooler only reads its layouts, and reading never
+            // writes the host's files (journal mode, side files).
             table->SetTableName("setup.adt");
+            table->SetReadOnly(true);
             table->Open();
             table->SetIndexName("IDENT");
         }

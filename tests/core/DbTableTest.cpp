@@ -334,6 +334,32 @@ TEST_F(DbTable, SeekKeyComparesKeysAsTheIndexedType)
     EXPECT_FALSE(t.SeekKey("9")); // the filter hides it
 }
 
+TEST_F(DbTable, AWalkFromASoughtRowReachesEveryRowOnBothSides)
+{
+    // More rows than several read batches hold, with equal keys, so that the walk on from the row a
+    // seek found has to fetch again in both directions.
+    for (int k = 0; k < 120; ++k)
+        add(k / 2);
+    for (const char* index : {"K", "KD"}) {
+        SCOPED_TRACE(index);
+        t.SetIndexName(index);
+        const bool descending = index == std::string("KD");
+        ASSERT_TRUE(t.SeekKey("30"));
+        std::vector<int> keys{t.FieldByName("K").AsInteger()};
+        for (t.Next(); !t.Eof(); t.Next())
+            keys.push_back(t.FieldByName("K").AsInteger());
+        EXPECT_EQ(keys.size(), descending ? 62u : 60u);
+        EXPECT_EQ(keys.back(), descending ? 0 : 59);
+        EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end(), [&](int a, int b) { return descending ? a > b : a < b; }));
+
+        ASSERT_TRUE(t.SeekKey("30"));
+        int before = 0;
+        for (t.Prior(); !t.Bof(); t.Prior())
+            ++before;
+        EXPECT_EQ(before, descending ? 58 : 60);
+    }
+}
+
 TEST_F(DbTable, RefreshRecordShowsWhatAnotherConnectionCommitted)
 {
     add(1, "alt", "alter Text");

@@ -296,6 +296,36 @@ TEST(SpoolGrid, ReportLayoutFromTheSettingsAndTheLayoutFile)
     spooler.Shutdown();
 }
 
+TEST(SpoolGrid, TheHostsSettingsTableIsOnlyReadForItsLayouts)
+{
+    // A host whose settings table keeps a rollback journal: reading a layout from it must leave the
+    // file byte for byte as it was, in its journal mode, and no side file beside it.
+    test::SettingsDb db;
+    CreateSettings(db.rt.runtime());
+    CreateSpooler(db.rt.runtime());
+    TExtSpooler& spooler = *db.rt.runtime().spooler;
+    spooler.LaunchProgram = [](const std::filesystem::path&) { return true; };
+    db.putLogo(31, CompressBlob("Bericht Zeile 1\r\nZeile 2"));
+    db.table.Close();
+    const auto setup = db.db / "setup.ADT";
+    test::ExecSql(setup, "PRAGMA journal_mode=DELETE");
+    const std::string before = test::ReadFile(setup);
+    spooler.AttachConnection(db.db.conn);
+    TestGrid g = SevenColumnGrid();
+    TSpoolGridRequest request;
+    request.Grid = &g.grid;
+    const auto r = spooler.SpoolGrid(request);
+    ASSERT_EQ(r.Code, 1);
+    EXPECT_EQ(DecompressOrCopy(test::QueryValue(spooler.SpoolDirectory() / SpoolTableName,
+                                                "SELECT RPT FROM SPOOL WHERE ID=" + std::to_string(r.JobId))),
+              "Bericht Zeile 1\r\nZeile 2\r\n");
+    EXPECT_FALSE(std::filesystem::exists(db.db / "setup.ADT-wal")) << "no side file while open";
+    EXPECT_FALSE(std::filesystem::exists(db.db / "setup.ADT-shm"));
+    spooler.Shutdown();
+    EXPECT_EQ(test::ReadFile(setup), before) << "not one byte changed";
+    EXPECT_EQ(test::QueryValue(setup, "PRAGMA journal_mode"), "delete");
+}
+
 TEST(SpoolGrid, KillingTheWriterLeavesNoVisibleHalfJob)
 {
     SpoolFixture f;

@@ -1,6 +1,7 @@
 #include "spool/GridPrintJobs.h"
 
 #include "base/Cp1252.h"
+#include "base/Dialogs.h"
 #include "base/Error.h"
 #include "base/Runtime.h"
 #include "settings/PrinterDef.h"
@@ -74,6 +75,12 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, GridJobsRequest& request, unsi
         if (hooks.OutputDone)
             hooks.OutputDone();
     };
+    // A job that was not written says why (a cancelled printer choice has nothing to say); the
+    // next kind of output still runs.
+    auto tellWhyNotWritten = [](const TStandardTableSpoolResult& written) {
+        if (written.Code == 0 && !written.error.empty())
+            ShowMessageBox(written.error);
+    };
     try {
         // The column range of a list: from the second column to the last shown one, unless the
         // caller asks for the whole range.
@@ -109,7 +116,9 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, GridJobsRequest& request, unsi
             const UsePrinterDialogFor printerDialog(settings ? &settings->PrinterDef : nullptr,
                                                     (options & JobPrinterSelection) != 0);
             TSpoolGridRequest job = spoolRequest(JobKindPrint);
-            result.Code = spooler.SpoolGrid(job).Code;
+            const TStandardTableSpoolResult written = spooler.SpoolGrid(job);
+            result.Code = written.Code;
+            tellWhyNotWritten(written);
             outputDone();
         }
         if ((options & JobPdf) && settings && EnsurePdfDirectory(*settings)) {
@@ -118,6 +127,7 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, GridJobsRequest& request, unsi
             job.PrintName = request.FileStem;
             spooler.JobName = request.Name;
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job);
+            tellWhyNotWritten(written);
             outputDone();
             if (written.Code != 0 && !written.FilePath.empty() && hooks.PdfFollowUp)
                 hooks.PdfFollowUp(written.FilePath, (options & JobPdfWait) != 0);

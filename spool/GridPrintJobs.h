@@ -5,7 +5,7 @@
 // and shows progress; a caller without dialog passes the options itself.
 //
 // How it fails: never raises for ordinary errors. A job that fails leaves nothing in the spool (the
-// spooler removes it) and the next kind of output still runs; Code tells the caller what happened
+// spooler removes it), its reason is shown in the message box, and the next kind of output still runs; Code tells the caller what happened
 // to the print job: -300 nothing to print, -200 no print job written, otherwise its copies.
 #include "spool/CsvExport.h"
 #include "spool/ExtSpooler.h"

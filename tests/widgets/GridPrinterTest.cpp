@@ -123,6 +123,21 @@ private slots:
         QCOMPARE(ReadModeBool("TFGridPrinterClass4", false), true);
     }
 
+    void aListOfSixteenColumnsIsRefusedWithItsReason()
+    {
+        Fixture f;
+        f.model.setColumnCount(16);
+        for (int c = 3; c < 16; ++c)
+            f.model.setHeaderData(c, Qt::Horizontal, QStringLiteral("F%1").arg(c), FieldNameRole);
+        GridJobsRequest request = f.request();
+        request.Flags = JobPdf | JobCsv; // no dialog: the jobs run at once
+        f.dialogs->saveFileAnswers = {(f.spool.rt.dir() / "liste.csv").string()};
+        ShowGridPrinter(request, &f.grid);
+        QCOMPARE(f.spool.count("SPOOL"), 0LL);
+        QCOMPARE(f.dialogs->texts(), (std::vector<std::string>{TooManyColumnsText}));
+        QVERIFY(std::filesystem::exists(f.spool.rt.dir() / "liste.csv")); // the CSV still runs
+    }
+
     void emptyGridShowsNothing()
     {
         Fixture f;

@@ -73,7 +73,7 @@ void RowBatch::Push(const ValueRef& v)
     cells_.push_back(c);
 }
 
-void RowBatch::Append(const sql::Statement& st, const Stamp& stamp)
+void RowBatch::Append(const sql::Query& st, const Stamp& stamp)
 {
     rowids_.push_back(st.ColumnInt(0));
     stamps_.push_back(stamp);
@@ -112,7 +112,7 @@ void RowBatch::Swap(RowBatch& other) noexcept
 
 // --- Cursor -----------------------------------------------------------------------------------------
 
-Cursor::Cursor(TableFile& file) : file_(file)
+Cursor::Cursor(TableStore& file) : file_(file)
 {
     Configure(WalkOrder{}, Filter{});
 }
@@ -151,15 +151,13 @@ void Cursor::BuildSelectList()
     rowStatement_.reset();
 }
 
-sql::Statement& Cursor::RowStatement()
+sql::Query& Cursor::RowStatement()
 {
     if (selectList_ == file_.SelectList())
         return file_.RowStatement();
     if (!rowStatement_)
-        rowStatement_ = std::make_unique<sql::Statement>(file_.Db(),
-                                                         "SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
-                                                             " WHERE " + file_.RowidName() + " = ?1",
-                                                         file_.FileName());
+        rowStatement_ = file_.Prepare("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " +
+                                      file_.RowidName() + " = ?1");
     return *rowStatement_;
 }
 
@@ -170,8 +168,9 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
     // Walks use only the index of their order. Counting does the same when there is one: left to
     // itself SQLite (without statistics) prefers an equality index such as STATUS for
     // "STATUS=4 OR STATUS=1" and then reads every row of every year to count one year's documents.
-    filter_ = filter.ToSql(-1, order.keyField);
-    valueFilter_ = filter.ToSql(order.keyField, order.keyField);
+    const int indexField = file_.IndexTermHints() ? order.keyField : Filter::AnyIndex;
+    filter_ = filter.ToSql(-1, indexField);
+    valueFilter_ = filter.ToSql(order.keyField, indexField);
     countFilter_ = order.keyField >= 0 ? filter_ : filter.ToSql();
     statements_.clear();
     statements_.resize(static_cast<size_t>(Query::Count) * 2);
@@ -208,10 +207,10 @@ Cursor::Pos Cursor::CurrentPos() const
     return p;
 }
 
-sql::Statement& Cursor::Statement(Query query, bool ascending)
+sql::Query& Cursor::Statement(Query query, bool ascending)
 {
     const size_t slot = static_cast<size_t>(query) * 2 + (ascending ? 1 : 0);
-    std::unique_ptr<sql::Statement>& st = statements_[slot];
+    std::unique_ptr<sql::Query>& st = statements_[slot];
     if (st)
         return *st;
     const std::string& rid = file_.RowidName();
@@ -224,7 +223,7 @@ sql::Statement& Cursor::Statement(Query query, bool ascending)
     std::string where;
     std::string orderBy = rid + dir;
     switch (query) {
-    case Query::AllFirst: where = "1"; break;
+    case Query::AllFirst: where = "1 = 1"; break;
     case Query::AllFrom: where = rid + cmp + "?"; break;
     case Query::NullFirst: where = key + " IS NULL"; break;
     case Query::NullFrom: where = key + " IS NULL AND " + rid + cmp + "?"; break;
@@ -244,7 +243,7 @@ sql::Statement& Cursor::Statement(Query query, bool ascending)
         where += " AND " + filter.where;
     const std::string text = "SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                              " ORDER BY " + orderBy + " LIMIT ?";
-    st = std::make_unique<sql::Statement>(file_.Db(), text, file_.FileName());
+    st = file_.Prepare(text);
     return *st;
 }
 
@@ -256,7 +255,7 @@ const FilterSql& Cursor::FilterFor(Query query) const
 
 void Cursor::Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out)
 {
-    sql::Statement& st = Statement(query, ascending);
+    sql::Query& st = Statement(query, ascending);
     sql::ResetOnExit reset(st);
     int index = 1;
     if (query == Query::ValuesTail || query == Query::ValuesAfter)
@@ -425,7 +424,7 @@ bool Cursor::Prior()
 bool Cursor::GotoRow(std::int64_t rowid)
 {
     const Stamp stamp = file_.CurrentStamp();
-    sql::Statement& st = RowStatement();
+    sql::Query& st = RowStatement();
     sql::ResetOnExit reset(st);
     st.BindInt(1, rowid);
     if (!st.Step())
@@ -514,8 +513,8 @@ bool Cursor::AfterDelete()
 std::int64_t Cursor::Count()
 {
     const std::uint64_t transaction = file_.ReadTransactionId();
-    if (transaction == 0) {
-        sql::Statement& st = file_.Statement(
+    if (transaction == 0 || !file_.CountByReading()) {
+        sql::Query& st = file_.Statement(
             "SELECT count(*) FROM " + file_.QuotedTable() +
             (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
         sql::ResetOnExit reset(st);

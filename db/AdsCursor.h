@@ -8,7 +8,7 @@
 // window at once; the walk then runs over that complete window until the transaction ends or the
 // file is written, so that counting and walking read each row once.
 #include "db/AdsFilter.h"
-#include "db/AdsTableFile.h"
+#include "db/TableStore.h"
 #include "db/DbValue.h"
 
 #include <cstdint>
@@ -27,7 +27,7 @@ public:
     size_t Size() const { return rowids_.size(); }
     bool Empty() const { return rowids_.empty(); }
     // From a statement whose columns are the row id and then one per field, NULL where not carried.
-    void Append(const sql::Statement& st, const Stamp& stamp);
+    void Append(const sql::Query& st, const Stamp& stamp);
     // A row of a batch with the same carried fields.
     void AppendRow(const RowBatch& other, size_t row);
     // A row from values as they were stored.
@@ -88,7 +88,7 @@ struct WalkOrder {
 
 class Cursor {
 public:
-    explicit Cursor(TableFile& file);
+    explicit Cursor(TableStore& file);
 
     // New order and filter: the position is dropped.
     void Configure(const WalkOrder& order, const Filter& filter);
@@ -147,25 +147,25 @@ private:
     Pos CurrentPos() const;
     // Appends up to limit rows in walk direction after start (or from the beginning).
     void Fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
-    sql::Statement& Statement(Query query, bool ascending);
+    sql::Query& Statement(Query query, bool ascending);
     void Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
     const FilterSql& FilterFor(Query query) const;
     void ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
     bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
     size_t GrowBatch();
-    sql::Statement& RowStatement();
+    sql::Query& RowStatement();
     void BuildSelectList();
 
-    TableFile& file_;
+    TableStore& file_;
     WalkOrder order_;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
-    std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
+    std::vector<std::unique_ptr<sql::Query>> statements_;     // by (query, ascending)
     std::vector<int> rowColumns_;                             // as given to SetRowColumns
     std::vector<char> carried_;                               // per field: fetched with the row
     std::string selectList_;                                  // row id, then each field or NULL
-    std::unique_ptr<sql::Statement> rowStatement_;            // one row by row id, with the row blobs
+    std::unique_ptr<sql::Query> rowStatement_;                // one row by row id, with the row blobs
     RowBatch window_;
     bool complete_ = false;
     std::uint64_t completeTransaction_ = 0;

@@ -1,0 +1,445 @@
+#include "db/PgSession.h"
+
+#include "db/AdsError.h"
+#include "db/PgConnInfo.h"
+
+#include <libpq-fe.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace gs::ads {
+
+namespace {
+
+// Type oids of the built-in types the tables use.
+constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kOid = 26,
+                   kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043, kDate = 1082, kTimestamp = 1114,
+                   kTimestampTz = 1184, kName = 19, kUnknown = 705;
+
+std::uint64_t Be(const char* p, int n)
+{
+    std::uint64_t v = 0;
+    for (int i = 0; i < n; ++i)
+        v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+// Days since 2000-01-01 -> "YYYY-MM-DD" (civil calendar, proleptic Gregorian).
+void DayText(std::int64_t days, char* out)
+{
+    std::int64_t z = days + 10957 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    std::int64_t y = yoe + era * 400;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2)
+        ++y;
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(y), static_cast<int>(m), static_cast<int>(d));
+    std::memcpy(out, text, 10);
+    out[10] = 0;
+}
+
+std::string Message(pg_conn* conn, const pg_result* result)
+{
+    std::string m = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
+    return m.empty() ? std::string("unbekannter Fehler des Datenbankservers") : m;
+}
+
+} // namespace
+
+// --- session -----------------------------------------------------------------------------------------
+
+std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
+{
+    const std::string shown = WithoutPassword(connection);
+    pg_conn* conn = PQconnectdb(connection.c_str());
+    if (!conn)
+        throw AdsError("Verbindung nicht möglich: " + shown + ": kein Speicher für die Verbindung", {});
+    if (PQstatus(conn) != CONNECTION_OK) {
+        // libpq's message never carries the password; the connection string is shown without it.
+        const std::string cause = Message(conn, nullptr);
+        PQfinish(conn);
+        throw AdsError("Verbindung nicht möglich: " + shown + ": " + cause, {});
+    }
+    // Notices ("already exists, skipping") are no concern of the user's: libpq would print them.
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    std::shared_ptr<PgSession> session(new PgSession(conn, shown));
+    if (PQsetClientEncoding(conn, "UTF8") != 0)
+        session->Fail({}, "Verbindung nicht möglich: " + shown);
+    session->Exec("SET DateStyle = ISO", {}, "Verbindung nicht möglich: " + shown);
+    return session;
+}
+
+PgSession::~PgSession() { PQfinish(conn_); }
+
+void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result) const
+{
+    std::string text(context);
+    text += ": ";
+    text += Message(conn_, result);
+    throw AdsError(text, table);
+}
+
+void PgSession::Exec(const std::string& sqlText, const std::string& table, std::string_view context)
+{
+    pg_result* r = PQexec(conn_, sqlText.c_str());
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        std::string text(context);
+        text += ": " + Message(conn_, r);
+        PQclear(r);
+        throw AdsError(text, table);
+    }
+    PQclear(r);
+}
+
+bool PgSession::ExecNoThrow(const char* sqlText) noexcept
+{
+    pg_result* r = PQexec(conn_, sqlText);
+    const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    return ok;
+}
+
+void PgSession::BeginReadScope()
+{
+    if (readScopes_++ > 0 || inTransaction_)
+        return;
+    Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}, "Lesen nicht möglich");
+    readTransaction_ = true;
+    ++readTransactionId_;
+}
+
+void PgSession::EndReadScope() noexcept
+{
+    if (readScopes_ > 0 && --readScopes_ == 0)
+        EndReadTransaction();
+}
+
+void PgSession::EndReadTransaction() noexcept
+{
+    if (!readTransaction_)
+        return;
+    readTransaction_ = false;
+    if (!ExecNoThrow("COMMIT"))
+        ExecNoThrow("ROLLBACK");
+}
+
+void PgSession::BeginWrite(const std::string& table)
+{
+    EndReadTransaction();
+    if (!inTransaction_)
+        Exec("BEGIN", table, "Schreiben nicht möglich");
+}
+
+void PgSession::CommitWrite(const std::string& table)
+{
+    if (!inTransaction_)
+        Exec("COMMIT", table, "Schreiben nicht möglich");
+    ++writes_;
+}
+
+void PgSession::AbortWrite() noexcept
+{
+    if (!inTransaction_)
+        ExecNoThrow("ROLLBACK");
+}
+
+void PgSession::Begin()
+{
+    EndReadTransaction();
+    Exec("BEGIN", {}, "Transaktion kann nicht beginnen");
+    inTransaction_ = true;
+}
+
+void PgSession::Commit()
+{
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    ++writes_;
+    pg_result* r = PQexec(conn_, "COMMIT");
+    // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
+    const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(PQcmdStatus(r), "COMMIT") == 0;
+    if (!ok) {
+        const std::string cause = r && PQresultStatus(r) != PGRES_COMMAND_OK
+                                      ? Message(conn_, r)
+                                      : std::string("die Transaktion wurde zurückgesetzt");
+        PQclear(r);
+        throw AdsError("Transaktion kann nicht abgeschlossen werden: " + cause, {});
+    }
+    PQclear(r);
+}
+
+void PgSession::Rollback() noexcept
+{
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    ++writes_;
+    ExecNoThrow("ROLLBACK");
+}
+
+// --- statements --------------------------------------------------------------------------------------
+
+std::string NumberedParameters(std::string_view sqlText)
+{
+    std::string out;
+    out.reserve(sqlText.size() + 8);
+    int next = 0;
+    char quote = 0;
+    for (size_t i = 0; i < sqlText.size(); ++i) {
+        const char c = sqlText[i];
+        if (quote) {
+            out += c;
+            if (c == quote)
+                quote = 0;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            quote = c;
+            out += c;
+            continue;
+        }
+        if (c != '?') {
+            out += c;
+            continue;
+        }
+        size_t j = i + 1;
+        int n = 0;
+        while (j < sqlText.size() && sqlText[j] >= '0' && sqlText[j] <= '9')
+            n = n * 10 + (sqlText[j++] - '0');
+        if (j == i + 1)
+            n = ++next;
+        else if (n > next)
+            next = n;
+        out += '$';
+        out += std::to_string(n);
+        i = j - 1;
+    }
+    return out;
+}
+
+PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string& table)
+    : session_(session), table_(table), name_(session.NewStatementName())
+{
+    const std::string text = NumberedParameters(sqlText);
+    pg_result* r = PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        PQclear(r);
+        throw AdsError("Abfrage nicht möglich: " + cause, table_);
+    }
+    PQclear(r);
+    r = PQdescribePrepared(session_.Conn(), name_.c_str());
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        PQclear(r);
+        throw AdsError("Abfrage nicht möglich: " + cause, table_);
+    }
+    paramTypes_.resize(static_cast<size_t>(PQnparams(r)));
+    for (size_t i = 0; i < paramTypes_.size(); ++i)
+        paramTypes_[i] = PQparamtype(r, static_cast<int>(i));
+    PQclear(r);
+    values_.resize(paramTypes_.size());
+    nulls_.assign(paramTypes_.size(), 1);
+}
+
+PgQuery::~PgQuery()
+{
+    PQclear(result_);
+    // A statement of an aborted transaction stays until the session ends; nothing else to do.
+    const std::string text = "DEALLOCATE " + name_;
+    PQclear(PQexec(session_.Conn(), text.c_str()));
+}
+
+void PgQuery::Slot(int index, std::string_view bytes, bool null)
+{
+    const size_t i = static_cast<size_t>(index - 1);
+    if (index < 1 || i >= values_.size())
+        throw AdsError("Abfrage nicht möglich: Parameter " + std::to_string(index) + " gibt es nicht", table_);
+    values_[i].assign(bytes.data(), bytes.size());
+    nulls_[i] = null ? 1 : 0;
+}
+
+void PgQuery::BindNull(int index) { Slot(index, {}, true); }
+void PgQuery::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
+void PgQuery::BindReal(int index, double value)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", value);
+    Slot(index, buf, false);
+}
+void PgQuery::BindText(int index, std::string_view value) { Slot(index, value, false); }
+void PgQuery::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
+
+void PgQuery::Bind(int index, const ValueRef& value)
+{
+    switch (value.kind) {
+    case StorageKind::Null: BindNull(index); break;
+    case StorageKind::Integer: BindInt(index, value.i); break;
+    case StorageKind::Real: BindReal(index, value.d); break;
+    case StorageKind::Text:
+    case StorageKind::Blob: Slot(index, value.s, false); break;
+    }
+}
+
+bool PgQuery::Step(std::string_view context)
+{
+    if (result_) {
+        ++row_;
+        return row_ < rows_;
+    }
+    const size_t n = values_.size();
+    std::vector<const char*> values(n);
+    std::vector<int> lengths(n), formats(n);
+    for (size_t i = 0; i < n; ++i) {
+        values[i] = nulls_[i] ? nullptr : values_[i].c_str();
+        lengths[i] = static_cast<int>(values_[i].size());
+        formats[i] = paramTypes_[i] == kBytea ? 1 : 0; // bytes as they are; the rest as text
+    }
+    pg_result* r = PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
+                                  formats.data(), 1);
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        std::string text(context);
+        text += ": " + Message(session_.Conn(), r);
+        PQclear(r);
+        Reset();
+        throw AdsError(text, table_);
+    }
+    result_ = r;
+    const char* tuples = PQcmdTuples(r);
+    changes_ = tuples && *tuples ? std::atoll(tuples) : 0;
+    rows_ = status == PGRES_TUPLES_OK ? PQntuples(r) : 0;
+    const int columns = PQnfields(r);
+    columnTypes_.resize(static_cast<size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+        columnTypes_[static_cast<size_t>(c)] = PQftype(r, c);
+    scratch_.resize(static_cast<size_t>(columns));
+    row_ = 0;
+    return row_ < rows_;
+}
+
+void PgQuery::Reset()
+{
+    PQclear(result_);
+    result_ = nullptr;
+    rows_ = 0;
+    row_ = -1;
+    for (std::string& v : values_)
+        v.clear();
+    nulls_.assign(values_.size(), 1);
+}
+
+bool PgQuery::ColumnIsNull(int index) const
+{
+    return !result_ || row_ < 0 || row_ >= rows_ || PQgetisnull(result_, row_, index);
+}
+
+ValueRef PgQuery::Column(int index) const
+{
+    ValueRef v;
+    if (ColumnIsNull(index))
+        return v;
+    const char* p = PQgetvalue(result_, row_, index);
+    const int n = PQgetlength(result_, row_, index);
+    switch (columnTypes_[static_cast<size_t>(index)]) {
+    case kBool:
+        v.kind = StorageKind::Integer;
+        v.i = n > 0 && p[0] != 0 ? 1 : 0;
+        break;
+    case kInt2:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int16_t>(Be(p, 2));
+        break;
+    case kInt4:
+    case kOid:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int32_t>(Be(p, 4));
+        break;
+    case kInt8:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int64_t>(Be(p, 8));
+        break;
+    case kFloat4: {
+        const std::uint32_t bits = static_cast<std::uint32_t>(Be(p, 4));
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        v.kind = StorageKind::Real;
+        v.d = f;
+        break;
+    }
+    case kFloat8: {
+        const std::uint64_t bits = Be(p, 8);
+        v.kind = StorageKind::Real;
+        std::memcpy(&v.d, &bits, sizeof v.d);
+        break;
+    }
+    case kDate: {
+        std::string& s = scratch_[static_cast<size_t>(index)];
+        s.resize(11);
+        DayText(static_cast<std::int32_t>(Be(p, 4)), s.data());
+        s.resize(10);
+        v.kind = StorageKind::Text;
+        v.s = s;
+        break;
+    }
+    case kTimestamp:
+    case kTimestampTz: {
+        const std::int64_t us = static_cast<std::int64_t>(Be(p, 8));
+        constexpr std::int64_t kDay = 86400000000LL;
+        std::int64_t days = us / kDay, rest = us % kDay;
+        if (rest < 0) {
+            rest += kDay;
+            --days;
+        }
+        const std::int64_t ms = rest / 1000;
+        char buf[40];
+        DayText(days, buf);
+        std::snprintf(buf + 10, sizeof buf - 10, " %02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
+                      static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
+        std::string& s = scratch_[static_cast<size_t>(index)];
+        s = buf;
+        v.kind = StorageKind::Text;
+        v.s = s;
+        break;
+    }
+    case kBytea:
+        v.kind = StorageKind::Blob;
+        v.s = std::string_view(p, static_cast<size_t>(n));
+        break;
+    case kText:
+    case kVarchar:
+    case kBpchar:
+    case kName:
+    case kUnknown:
+    default:
+        v.kind = StorageKind::Text;
+        v.s = std::string_view(p, static_cast<size_t>(n));
+        break;
+    }
+    return v;
+}
+
+std::int64_t PgQuery::ColumnInt(int index) const
+{
+    const ValueRef v = Column(index);
+    return v.kind == StorageKind::Integer ? v.i : v.kind == StorageKind::Real ? static_cast<std::int64_t>(v.d) : 0;
+}
+
+std::int64_t PgQuery::InsertedRowid() const
+{
+    return result_ && rows_ > 0 && !PQgetisnull(result_, 0, 0) ? static_cast<std::int64_t>(Be(PQgetvalue(result_, 0, 0), 8))
+                                                               : 0;
+}
+
+} // namespace gs::ads

@@ -21,10 +21,14 @@ start)
   [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$dir"
   "${as_user[@]}" env HOME="$dir" "$bin/initdb" -D "$dir/data" -U "$user" -A trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 \
     || { cat "$dir/initdb.log" >&2; exit 1; }
+  # One role that must give its password (gs_pw / richtig), for the tests of a wrong password.
+  sed -i '1i local all gs_pw scram-sha-256' "$dir/data/pg_hba.conf"
   "${as_user[@]}" env HOME="$dir" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
     -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c full_page_writes=off" start >/dev/null \
     || { cat "$dir/server.log" >&2; exit 1; }
   "${as_user[@]}" env HOME="$dir" "$bin/createdb" -h "$dir" -U "$user" gs
+  "${as_user[@]}" env HOME="$dir" "$bin/psql" -q -h "$dir" -U "$user" -d gs \
+    -c "CREATE ROLE gs_pw LOGIN PASSWORD 'richtig'" >/dev/null
   printf 'postgresql://gs@/gs?host=%s\n' "$dir"
   ;;
 restart)

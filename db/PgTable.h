@@ -53,8 +53,14 @@ public:
     sql::Query& DeleteStatement() override;
 
     std::uint64_t Writes() const override { return session_->Writes(); }
-    // The server tells no commit count: every stamp is new, so a refresh always reads the row again.
-    Stamp CurrentStamp() override { return Stamp{session_->NextStamp(), session_->Writes()}; }
+    // Inside a read scope's snapshot a row read stays current (the stamp names the snapshot);
+    // outside it the server tells no commit count: every stamp is new, a refresh reads again.
+    Stamp CurrentStamp() override
+    {
+        const std::uint64_t snapshot = session_->ReadTransactionId();
+        return Stamp{snapshot != 0 ? -static_cast<std::int64_t>(snapshot) - 1 : session_->NextStamp(),
+                     session_->Writes()};
+    }
     Stamp LastStamp() const override { return Stamp{-1, session_->Writes()}; }
     void BeginReadScope() override { session_->BeginReadScope(); }
     void EndReadScope() noexcept override { session_->EndReadScope(); }

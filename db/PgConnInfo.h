@@ -11,5 +11,8 @@ namespace gs::ads {
 
 bool IsConnectionString(std::string_view path);
 std::string WithoutPassword(std::string_view connection);
+// A message about the connection (libpq's own, which may quote a malformed part of the string)
+// with every password of the connection string replaced by "***".
+std::string ScrubPassword(std::string message, std::string_view connection);
 
 } // namespace gs::ads

@@ -64,8 +64,8 @@ std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
     if (!conn)
         throw AdsError("Verbindung nicht möglich: " + shown + ": kein Speicher für die Verbindung", {});
     if (PQstatus(conn) != CONNECTION_OK) {
-        // libpq's message never carries the password; the connection string is shown without it.
-        const std::string cause = Message(conn, nullptr);
+        // libpq may quote a malformed part of the string: the cause loses the password too.
+        const std::string cause = ScrubPassword(Message(conn, nullptr), connection);
         PQfinish(conn);
         throw AdsError("Verbindung nicht möglich: " + shown + ": " + cause, {});
     }

@@ -67,6 +67,22 @@ TEST(DbServer, AFailedConnectionNamesItsCauseWithoutThePassword)
     EXPECT_FALSE(conn.IsConnected());
 }
 
+TEST(DbServer, AMalformedConnectionStringIsRefusedWithoutQuotingThePassword)
+{
+    for (const char* path : {"postgresql://gs:ge%zzheim@/gs", "host=/tmp user=gs password='geheim"}) {
+        TAdsConnection conn;
+        conn.SetAdsServerTypes({stADS_REMOTE});
+        conn.SetConnectPath(path);
+        try {
+            conn.Connect();
+            FAIL() << "connected with " << path;
+        } catch (const AdsError& e) {
+            EXPECT_EQ(std::string(e.what()).find("geheim"), std::string::npos) << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind("Verbindung nicht möglich: ", 0), 0u) << e.what();
+        }
+    }
+}
+
 TEST(DbServer, AMissingTableIsNamedWithTheShownConnection)
 {
     test::BackendDb db(test::Backend::Server);

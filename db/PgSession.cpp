@@ -3,14 +3,89 @@
 #include "db/AdsError.h"
 #include "db/PgConnInfo.h"
 
+#include <dlfcn.h>
 #include <libpq-fe.h>
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace gs::ads {
 
 namespace {
+
+// libpq is loaded when the first connection to a server is made, not with the program: the table
+// files (the local kind) never pay for loading it and its libraries (TLS, Kerberos, LDAP).
+struct PqApi {
+    decltype(&::PQconnectdb) PQconnectdb = nullptr;
+    decltype(&::PQstatus) PQstatus = nullptr;
+    decltype(&::PQerrorMessage) PQerrorMessage = nullptr;
+    decltype(&::PQfinish) PQfinish = nullptr;
+    decltype(&::PQsetNoticeProcessor) PQsetNoticeProcessor = nullptr;
+    decltype(&::PQsetClientEncoding) PQsetClientEncoding = nullptr;
+    decltype(&::PQexec) PQexec = nullptr;
+    decltype(&::PQresultStatus) PQresultStatus = nullptr;
+    decltype(&::PQresultErrorMessage) PQresultErrorMessage = nullptr;
+    decltype(&::PQclear) PQclear = nullptr;
+    decltype(&::PQcmdStatus) PQcmdStatus = nullptr;
+    decltype(&::PQprepare) PQprepare = nullptr;
+    decltype(&::PQdescribePrepared) PQdescribePrepared = nullptr;
+    decltype(&::PQnparams) PQnparams = nullptr;
+    decltype(&::PQparamtype) PQparamtype = nullptr;
+    decltype(&::PQexecPrepared) PQexecPrepared = nullptr;
+    decltype(&::PQcmdTuples) PQcmdTuples = nullptr;
+    decltype(&::PQntuples) PQntuples = nullptr;
+    decltype(&::PQnfields) PQnfields = nullptr;
+    decltype(&::PQftype) PQftype = nullptr;
+    decltype(&::PQgetisnull) PQgetisnull = nullptr;
+    decltype(&::PQgetvalue) PQgetvalue = nullptr;
+    decltype(&::PQgetlength) PQgetlength = nullptr;
+};
+
+const PqApi& Pq()
+{
+    static const PqApi api = [] {
+        PqApi a;
+        void* lib = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) {
+            const char* why = ::dlerror();
+            throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 kann nicht geladen "
+                                       "werden (Paket libpq5): ") +
+                               (why ? why : "unbekannter Fehler"),
+                           {});
+        }
+        auto load = [&](auto& slot, const char* name) {
+            slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(::dlsym(lib, name));
+            if (!slot)
+                throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 ohne ") + name, {});
+        };
+        load(a.PQconnectdb, "PQconnectdb");
+        load(a.PQstatus, "PQstatus");
+        load(a.PQerrorMessage, "PQerrorMessage");
+        load(a.PQfinish, "PQfinish");
+        load(a.PQsetNoticeProcessor, "PQsetNoticeProcessor");
+        load(a.PQsetClientEncoding, "PQsetClientEncoding");
+        load(a.PQexec, "PQexec");
+        load(a.PQresultStatus, "PQresultStatus");
+        load(a.PQresultErrorMessage, "PQresultErrorMessage");
+        load(a.PQclear, "PQclear");
+        load(a.PQcmdStatus, "PQcmdStatus");
+        load(a.PQprepare, "PQprepare");
+        load(a.PQdescribePrepared, "PQdescribePrepared");
+        load(a.PQnparams, "PQnparams");
+        load(a.PQparamtype, "PQparamtype");
+        load(a.PQexecPrepared, "PQexecPrepared");
+        load(a.PQcmdTuples, "PQcmdTuples");
+        load(a.PQntuples, "PQntuples");
+        load(a.PQnfields, "PQnfields");
+        load(a.PQftype, "PQftype");
+        load(a.PQgetisnull, "PQgetisnull");
+        load(a.PQgetvalue, "PQgetvalue");
+        load(a.PQgetlength, "PQgetlength");
+        return a;
+    }();
+    return api;
+}
 
 // Type oids of the built-in types the tables use.
 constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kOid = 26,
@@ -47,7 +122,7 @@ void DayText(std::int64_t days, char* out)
 
 std::string Message(pg_conn* conn, const pg_result* result)
 {
-    std::string m = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
+    std::string m = result ? Pq().PQresultErrorMessage(result) : Pq().PQerrorMessage(conn);
     while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
         m.pop_back();
     return m.empty() ? std::string("unbekannter Fehler des Datenbankservers") : m;
@@ -60,25 +135,25 @@ std::string Message(pg_conn* conn, const pg_result* result)
 std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
 {
     const std::string shown = WithoutPassword(connection);
-    pg_conn* conn = PQconnectdb(connection.c_str());
+    pg_conn* conn = Pq().PQconnectdb(connection.c_str());
     if (!conn)
         throw AdsError("Verbindung nicht möglich: " + shown + ": kein Speicher für die Verbindung", {});
-    if (PQstatus(conn) != CONNECTION_OK) {
+    if (Pq().PQstatus(conn) != CONNECTION_OK) {
         // libpq may quote a malformed part of the string: the cause loses the password too.
         const std::string cause = ScrubPassword(Message(conn, nullptr), connection);
-        PQfinish(conn);
+        Pq().PQfinish(conn);
         throw AdsError("Verbindung nicht möglich: " + shown + ": " + cause, {});
     }
     // Notices ("already exists, skipping") are no concern of the user's: libpq would print them.
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    Pq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     std::shared_ptr<PgSession> session(new PgSession(conn, shown));
-    if (PQsetClientEncoding(conn, "UTF8") != 0)
+    if (Pq().PQsetClientEncoding(conn, "UTF8") != 0)
         session->Fail({}, "Verbindung nicht möglich: " + shown);
     session->Exec("SET DateStyle = ISO", {}, "Verbindung nicht möglich: " + shown);
     return session;
 }
 
-PgSession::~PgSession() { PQfinish(conn_); }
+PgSession::~PgSession() { Pq().PQfinish(conn_); }
 
 void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result) const
 {
@@ -90,22 +165,22 @@ void PgSession::Fail(const std::string& table, std::string_view context, const p
 
 void PgSession::Exec(const std::string& sqlText, const std::string& table, std::string_view context)
 {
-    pg_result* r = PQexec(conn_, sqlText.c_str());
-    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    pg_result* r = Pq().PQexec(conn_, sqlText.c_str());
+    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         std::string text(context);
         text += ": " + Message(conn_, r);
-        PQclear(r);
+        Pq().PQclear(r);
         throw AdsError(text, table);
     }
-    PQclear(r);
+    Pq().PQclear(r);
 }
 
 bool PgSession::ExecNoThrow(const char* sqlText) noexcept
 {
-    pg_result* r = PQexec(conn_, sqlText);
-    const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
-    PQclear(r);
+    pg_result* r = Pq().PQexec(conn_, sqlText);
+    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
+    Pq().PQclear(r);
     return ok;
 }
 
@@ -166,17 +241,17 @@ void PgSession::Commit()
         return;
     inTransaction_ = false;
     ++writes_;
-    pg_result* r = PQexec(conn_, "COMMIT");
+    pg_result* r = Pq().PQexec(conn_, "COMMIT");
     // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
-    const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(PQcmdStatus(r), "COMMIT") == 0;
+    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(Pq().PQcmdStatus(r), "COMMIT") == 0;
     if (!ok) {
-        const std::string cause = r && PQresultStatus(r) != PGRES_COMMAND_OK
+        const std::string cause = r && Pq().PQresultStatus(r) != PGRES_COMMAND_OK
                                       ? Message(conn_, r)
                                       : std::string("die Transaktion wurde zurückgesetzt");
-        PQclear(r);
+        Pq().PQclear(r);
         throw AdsError("Transaktion kann nicht abgeschlossen werden: " + cause, {});
     }
-    PQclear(r);
+    Pq().PQclear(r);
 }
 
 void PgSession::Rollback() noexcept
@@ -232,33 +307,33 @@ PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string
     : session_(session), table_(table), name_(session.NewStatementName())
 {
     const std::string text = NumberedParameters(sqlText);
-    pg_result* r = PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
-    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) {
+    pg_result* r = Pq().PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
         const std::string cause = Message(session_.Conn(), r);
-        PQclear(r);
+        Pq().PQclear(r);
         throw AdsError("Abfrage nicht möglich: " + cause, table_);
     }
-    PQclear(r);
-    r = PQdescribePrepared(session_.Conn(), name_.c_str());
-    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) {
+    Pq().PQclear(r);
+    r = Pq().PQdescribePrepared(session_.Conn(), name_.c_str());
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
         const std::string cause = Message(session_.Conn(), r);
-        PQclear(r);
+        Pq().PQclear(r);
         throw AdsError("Abfrage nicht möglich: " + cause, table_);
     }
-    paramTypes_.resize(static_cast<size_t>(PQnparams(r)));
+    paramTypes_.resize(static_cast<size_t>(Pq().PQnparams(r)));
     for (size_t i = 0; i < paramTypes_.size(); ++i)
-        paramTypes_[i] = PQparamtype(r, static_cast<int>(i));
-    PQclear(r);
+        paramTypes_[i] = Pq().PQparamtype(r, static_cast<int>(i));
+    Pq().PQclear(r);
     values_.resize(paramTypes_.size());
     nulls_.assign(paramTypes_.size(), 1);
 }
 
 PgQuery::~PgQuery()
 {
-    PQclear(result_);
+    Pq().PQclear(result_);
     // A statement of an aborted transaction stays until the session ends; nothing else to do.
     const std::string text = "DEALLOCATE " + name_;
-    PQclear(PQexec(session_.Conn(), text.c_str()));
+    Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
 }
 
 void PgQuery::Slot(int index, std::string_view bytes, bool null)
@@ -306,24 +381,24 @@ bool PgQuery::Step(std::string_view context)
         lengths[i] = static_cast<int>(values_[i].size());
         formats[i] = paramTypes_[i] == kBytea ? 1 : 0; // bytes as they are; the rest as text
     }
-    pg_result* r = PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
+    pg_result* r = Pq().PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
                                   formats.data(), 1);
-    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         std::string text(context);
         text += ": " + Message(session_.Conn(), r);
-        PQclear(r);
+        Pq().PQclear(r);
         Reset();
         throw AdsError(text, table_);
     }
     result_ = r;
-    const char* tuples = PQcmdTuples(r);
+    const char* tuples = Pq().PQcmdTuples(r);
     changes_ = tuples && *tuples ? std::atoll(tuples) : 0;
-    rows_ = status == PGRES_TUPLES_OK ? PQntuples(r) : 0;
-    const int columns = PQnfields(r);
+    rows_ = status == PGRES_TUPLES_OK ? Pq().PQntuples(r) : 0;
+    const int columns = Pq().PQnfields(r);
     columnTypes_.resize(static_cast<size_t>(columns));
     for (int c = 0; c < columns; ++c)
-        columnTypes_[static_cast<size_t>(c)] = PQftype(r, c);
+        columnTypes_[static_cast<size_t>(c)] = Pq().PQftype(r, c);
     scratch_.resize(static_cast<size_t>(columns));
     row_ = 0;
     return row_ < rows_;
@@ -331,7 +406,7 @@ bool PgQuery::Step(std::string_view context)
 
 void PgQuery::Reset()
 {
-    PQclear(result_);
+    Pq().PQclear(result_);
     result_ = nullptr;
     rows_ = 0;
     row_ = -1;
@@ -342,7 +417,7 @@ void PgQuery::Reset()
 
 bool PgQuery::ColumnIsNull(int index) const
 {
-    return !result_ || row_ < 0 || row_ >= rows_ || PQgetisnull(result_, row_, index);
+    return !result_ || row_ < 0 || row_ >= rows_ || Pq().PQgetisnull(result_, row_, index);
 }
 
 ValueRef PgQuery::Column(int index) const
@@ -350,8 +425,8 @@ ValueRef PgQuery::Column(int index) const
     ValueRef v;
     if (ColumnIsNull(index))
         return v;
-    const char* p = PQgetvalue(result_, row_, index);
-    const int n = PQgetlength(result_, row_, index);
+    const char* p = Pq().PQgetvalue(result_, row_, index);
+    const int n = Pq().PQgetlength(result_, row_, index);
     switch (columnTypes_[static_cast<size_t>(index)]) {
     case kBool:
         v.kind = StorageKind::Integer;
@@ -438,7 +513,7 @@ std::int64_t PgQuery::ColumnInt(int index) const
 
 std::int64_t PgQuery::InsertedRowid() const
 {
-    return result_ && rows_ > 0 && !PQgetisnull(result_, 0, 0) ? static_cast<std::int64_t>(Be(PQgetvalue(result_, 0, 0), 8))
+    return result_ && rows_ > 0 && !Pq().PQgetisnull(result_, 0, 0) ? static_cast<std::int64_t>(Be(Pq().PQgetvalue(result_, 0, 0), 8))
                                                                : 0;
 }
 

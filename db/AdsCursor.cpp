@@ -179,6 +179,7 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 
 void Cursor::Clear()
 {
+    stream_.reset();
     complete_ = false;
     window_.Reset(carried_);
     pos_ = 0;
@@ -323,10 +324,65 @@ bool Cursor::First()
         return has_;
     }
     Clear();
-    Fetch(true, nullptr, GrowBatch(), window_);
+    if (!StartStream())
+        Fetch(true, nullptr, GrowBatch(), window_);
     windowWrites_ = file_.Writes();
     has_ = !window_.Empty();
     return has_;
+}
+
+bool Cursor::OpenSegmentStream(Seg seg)
+{
+    const std::string& rid = file_.RowidName();
+    const std::string key =
+        order_.keyField < 0 ? std::string() : sql::Quote(file_.Fields()[static_cast<size_t>(order_.keyField)].name);
+    const bool ascending = !order_.descending;
+    const char* dir = ascending ? " ASC" : " DESC";
+    std::string where, orderBy = rid + dir;
+    switch (seg) {
+    case Seg::All: where = "1 = 1"; break;
+    case Seg::Null: where = key + " IS NULL"; break;
+    case Seg::Values:
+        where = key + " IS NOT NULL";
+        orderBy = key + dir + ", " + rid + dir;
+        break;
+    }
+    const FilterSql& filter = seg == Seg::Values ? valueFilter_ : filter_;
+    if (!filter.where.empty())
+        where += " AND " + filter.where;
+    stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
+                                   " ORDER BY " + orderBy,
+                               filter.params);
+    return stream_ != nullptr;
+}
+
+bool Cursor::StartStream()
+{
+    if (file_.ReadTransactionId() == 0)
+        return false;
+    streamSeg_ = 0;
+    if (!OpenSegmentStream(Segments(true)[0]))
+        return false;
+    streamTransaction_ = file_.ReadTransactionId();
+    streamWrites_ = file_.Writes();
+    FetchStream(GrowBatch(), window_);
+    return true;
+}
+
+void Cursor::FetchStream(size_t limit, RowBatch& out)
+{
+    const std::vector<Seg> segs = Segments(true);
+    const Stamp stamp = file_.CurrentStamp();
+    const size_t before = out.Size();
+    while (stream_) {
+        stream_->Fetch(limit, stamp, out);
+        if (out.Size() > before)
+            return;
+        // This segment is done: the next one, if any.
+        stream_.reset();
+        if (++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
+            return;
+    }
 }
 
 bool Cursor::Last()
@@ -349,6 +405,7 @@ bool Cursor::Last()
 
 void Cursor::DropAhead()
 {
+    stream_.reset();
     complete_ = false;
     if (!has_)
         return;
@@ -380,8 +437,13 @@ bool Cursor::Next()
     RowBatch nb;
     nb.Reset(carried_);
     nb.AppendRow(window_, pos_);
-    const Pos p = CurrentPos();
-    Fetch(true, &p, GrowBatch(), nb);
+    if (StreamValid()) {
+        FetchStream(GrowBatch(), nb);
+    } else {
+        stream_.reset();
+        const Pos p = CurrentPos();
+        Fetch(true, &p, GrowBatch(), nb);
+    }
     if (nb.Size() == 1)
         return false;
     window_.Swap(nb);
@@ -413,6 +475,7 @@ bool Cursor::Prior()
     Fetch(false, &p, GrowBatch(), fetched);
     if (fetched.Empty())
         return false;
+    stream_.reset(); // the window no longer ends where the stream goes on
     RowBatch nb;
     ReverseInto(fetched, nb, &window_, pos_);
     window_.Swap(nb);
@@ -429,6 +492,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
     st.BindInt(1, rowid);
     if (!st.Step())
         return false;
+    stream_.reset();
     complete_ = false;
     RowBatch nb;
     nb.Reset(carried_);
@@ -443,6 +507,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
 
 void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
+    stream_.reset();
     complete_ = false;
     window_.Reset(carried_);
     window_.AppendValues(rowid, file_.LastStamp(), values);
@@ -485,6 +550,7 @@ bool Cursor::Seek(const DbValue& key)
 
 bool Cursor::AfterDelete()
 {
+    stream_.reset();
     complete_ = false;
     if (!has_)
         return false;

@@ -6,7 +6,10 @@
 // read on demand elsewhere) and the position inside it.
 // Inside a read transaction of the file (one snapshot) counting reads every visible row into the
 // window at once; the walk then runs over that complete window until the transaction ends or the
-// file is written, so that counting and walking read each row once.
+// file is written, so that counting and walking read each row once. A store that streams (the
+// database server) does not count by reading: inside a snapshot a walk from the first row goes
+// through the store's stream instead, segment by segment, and falls back to keyset batches after
+// any other move.
 #include "db/AdsFilter.h"
 #include "db/TableStore.h"
 #include "db/DbValue.h"
@@ -155,6 +158,16 @@ private:
     size_t GrowBatch();
     sql::Query& RowStatement();
     void BuildSelectList();
+    // A forward walk from the first row inside a snapshot: the store's stream when it has one, one
+    // segment after the other (empty keys and keys apart, each in the order of the key's index).
+    bool StartStream();
+    bool OpenSegmentStream(Seg seg);
+    // Appends the stream's next rows, going on to the next segment when one ends.
+    void FetchStream(size_t limit, RowBatch& out);
+    bool StreamValid() const
+    {
+        return stream_ && streamTransaction_ == file_.ReadTransactionId() && streamWrites_ == file_.Writes();
+    }
 
     TableStore& file_;
     WalkOrder order_;
@@ -173,6 +186,10 @@ private:
     bool has_ = false;
     std::uint64_t windowWrites_ = 0;
     size_t batch_ = 0;
+    std::unique_ptr<RowStream> stream_; // continues after the window's last row
+    std::uint64_t streamTransaction_ = 0;
+    std::uint64_t streamWrites_ = 0;
+    size_t streamSeg_ = 0; // index into Segments(true)
 };
 
 } // namespace gs::ads

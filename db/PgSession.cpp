@@ -1,5 +1,6 @@
 #include "db/PgSession.h"
 
+#include "db/AdsCursor.h"
 #include "db/AdsError.h"
 #include "db/PgConnInfo.h"
 
@@ -40,6 +41,9 @@ struct PqApi {
     decltype(&::PQgetisnull) PQgetisnull = nullptr;
     decltype(&::PQgetvalue) PQgetvalue = nullptr;
     decltype(&::PQgetlength) PQgetlength = nullptr;
+    decltype(&::PQgetResult) PQgetResult = nullptr;
+    decltype(&::PQsendQueryParams) PQsendQueryParams = nullptr;
+    decltype(&::PQexecParams) PQexecParams = nullptr;
 };
 
 const PqApi& Pq()
@@ -82,6 +86,9 @@ const PqApi& Pq()
         load(a.PQgetisnull, "PQgetisnull");
         load(a.PQgetvalue, "PQgetvalue");
         load(a.PQgetlength, "PQgetlength");
+        load(a.PQgetResult, "PQgetResult");
+        load(a.PQsendQueryParams, "PQsendQueryParams");
+        load(a.PQexecParams, "PQexecParams");
         return a;
     }();
     return api;
@@ -163,8 +170,17 @@ void PgSession::Fail(const std::string& table, std::string_view context, const p
     throw AdsError(text, table);
 }
 
+void PgSession::Settle() noexcept
+{
+    if (PgStream* stream = pending_) {
+        pending_ = nullptr;
+        stream->Collect();
+    }
+}
+
 void PgSession::Exec(const std::string& sqlText, const std::string& table, std::string_view context)
 {
+    Settle();
     pg_result* r = Pq().PQexec(conn_, sqlText.c_str());
     const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -178,6 +194,7 @@ void PgSession::Exec(const std::string& sqlText, const std::string& table, std::
 
 bool PgSession::ExecNoThrow(const char* sqlText) noexcept
 {
+    Settle();
     pg_result* r = Pq().PQexec(conn_, sqlText);
     const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
     Pq().PQclear(r);
@@ -241,6 +258,7 @@ void PgSession::Commit()
         return;
     inTransaction_ = false;
     ++writes_;
+    Settle();
     pg_result* r = Pq().PQexec(conn_, "COMMIT");
     // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
     const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(Pq().PQcmdStatus(r), "COMMIT") == 0;
@@ -307,6 +325,7 @@ PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string
     : session_(session), table_(table), name_(session.NewStatementName())
 {
     const std::string text = NumberedParameters(sqlText);
+    session_.Settle();
     pg_result* r = Pq().PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
     if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
         const std::string cause = Message(session_.Conn(), r);
@@ -332,6 +351,7 @@ PgQuery::~PgQuery()
 {
     Pq().PQclear(result_);
     // A statement of an aborted transaction stays until the session ends; nothing else to do.
+    session_.Settle();
     const std::string text = "DEALLOCATE " + name_;
     Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
 }
@@ -381,6 +401,7 @@ bool PgQuery::Step(std::string_view context)
         lengths[i] = static_cast<int>(values_[i].size());
         formats[i] = paramTypes_[i] == kBytea ? 1 : 0; // bytes as they are; the rest as text
     }
+    session_.Settle();
     pg_result* r = Pq().PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
                                   formats.data(), 1);
     const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -420,14 +441,14 @@ bool PgQuery::ColumnIsNull(int index) const
     return !result_ || row_ < 0 || row_ >= rows_ || Pq().PQgetisnull(result_, row_, index);
 }
 
-ValueRef PgQuery::Column(int index) const
+ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch)
 {
     ValueRef v;
-    if (ColumnIsNull(index))
+    if (Pq().PQgetisnull(result, row, index))
         return v;
-    const char* p = Pq().PQgetvalue(result_, row_, index);
-    const int n = Pq().PQgetlength(result_, row_, index);
-    switch (columnTypes_[static_cast<size_t>(index)]) {
+    const char* p = Pq().PQgetvalue(result, row, index);
+    const int n = Pq().PQgetlength(result, row, index);
+    switch (type) {
     case kBool:
         v.kind = StorageKind::Integer;
         v.i = n > 0 && p[0] != 0 ? 1 : 0;
@@ -460,7 +481,7 @@ ValueRef PgQuery::Column(int index) const
         break;
     }
     case kDate: {
-        std::string& s = scratch_[static_cast<size_t>(index)];
+        std::string& s = scratch;
         s.resize(11);
         DayText(static_cast<std::int32_t>(Be(p, 4)), s.data());
         s.resize(10);
@@ -482,7 +503,7 @@ ValueRef PgQuery::Column(int index) const
         DayText(days, buf);
         std::snprintf(buf + 10, sizeof buf - 10, " %02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
                       static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
-        std::string& s = scratch_[static_cast<size_t>(index)];
+        std::string& s = scratch;
         s = buf;
         v.kind = StorageKind::Text;
         v.s = s;
@@ -505,6 +526,14 @@ ValueRef PgQuery::Column(int index) const
     return v;
 }
 
+ValueRef PgQuery::Column(int index) const
+{
+    if (ColumnIsNull(index))
+        return {};
+    return DecodeCell(result_, row_, index, columnTypes_[static_cast<size_t>(index)],
+                      scratch_[static_cast<size_t>(index)]);
+}
+
 std::int64_t PgQuery::ColumnInt(int index) const
 {
     const ValueRef v = Column(index);
@@ -515,6 +544,163 @@ std::int64_t PgQuery::InsertedRowid() const
 {
     return result_ && rows_ > 0 && !Pq().PQgetisnull(result_, 0, 0) ? static_cast<std::int64_t>(Be(Pq().PQgetvalue(result_, 0, 0), 8))
                                                                : 0;
+}
+
+// --- streams -----------------------------------------------------------------------------------------
+
+namespace {
+
+// The rows of a result as a statement's rows, for RowBatch::Append.
+class PgRows final : public sql::Query {
+public:
+    PgRows(const pg_result* result, std::vector<std::string>& scratch) : result_(result), scratch_(scratch)
+    {
+        const int columns = Pq().PQnfields(result);
+        types_.resize(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            types_[static_cast<size_t>(c)] = Pq().PQftype(result, c);
+        scratch_.resize(types_.size());
+    }
+    void At(int row) { row_ = row; }
+    void BindNull(int) override {}
+    void BindInt(int, std::int64_t) override {}
+    void BindReal(int, double) override {}
+    void BindText(int, std::string_view) override {}
+    void BindBlob(int, std::string_view) override {}
+    void Bind(int, const ValueRef&) override {}
+    bool Step(std::string_view) override { return false; }
+    void Reset() override {}
+    ValueRef Column(int index) const override
+    {
+        return DecodeCell(result_, row_, index, types_[static_cast<size_t>(index)], scratch_[static_cast<size_t>(index)]);
+    }
+    std::int64_t ColumnInt(int index) const override { return Column(index).i; }
+    bool ColumnIsNull(int index) const override { return Pq().PQgetisnull(result_, row_, index) != 0; }
+    std::int64_t Changes() const override { return 0; }
+    std::int64_t InsertedRowid() const override { return 0; }
+
+private:
+    const pg_result* result_;
+    std::vector<std::string>& scratch_;
+    std::vector<unsigned> types_;
+    int row_ = 0;
+};
+
+constexpr size_t kStreamBatch = 1024;
+
+} // namespace
+
+PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params,
+                   const std::string& table)
+    : session_(session), table_(table), name_(session.NewCursorName()), transaction_(session.ReadTransactionId())
+{
+    const std::string text = "DECLARE " + name_ + " NO SCROLL CURSOR FOR " + NumberedParameters(sqlText);
+    std::vector<std::string> texts(params.size());
+    std::vector<const char*> values(params.size());
+    for (size_t i = 0; i < params.size(); ++i) {
+        const DbValue& v = params[i];
+        if (v.kind == StorageKind::Null) {
+            values[i] = nullptr;
+            continue;
+        }
+        if (v.kind == StorageKind::Integer) {
+            texts[i] = std::to_string(v.i);
+        } else if (v.kind == StorageKind::Real) {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.17g", v.d);
+            texts[i] = buf;
+        } else {
+            texts[i] = v.s;
+        }
+        values[i] = texts[i].c_str();
+    }
+    session_.Settle();
+    pg_result* r = Pq().PQexecParams(session_.Conn(), text.c_str(), static_cast<int>(params.size()), nullptr,
+                                     values.data(), nullptr, nullptr, 0);
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
+    }
+    Pq().PQclear(r);
+}
+
+PgStream::~PgStream()
+{
+    Collect();
+    if (session_.ReadTransactionId() == transaction_ && transaction_ != 0) {
+        const std::string text = "CLOSE " + name_;
+        Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
+    }
+    Pq().PQclear(early_);
+}
+
+void PgStream::Ask(size_t limit)
+{
+    const std::string text = "FETCH FORWARD " + std::to_string(limit) + " FROM " + name_;
+    session_.Settle();
+    if (Pq().PQsendQueryParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) == 1) {
+        sent_ = true;
+        session_.SetPending(this);
+    }
+}
+
+void PgStream::Collect() noexcept
+{
+    if (!sent_)
+        return;
+    sent_ = false;
+    pg_result* r = Pq().PQgetResult(session_.Conn());
+    while (pg_result* more = Pq().PQgetResult(session_.Conn()))
+        Pq().PQclear(more);
+    Pq().PQclear(early_);
+    early_ = r;
+}
+
+pg_result* PgStream::Take(size_t limit)
+{
+    if (sent_) {
+        session_.SetPending(nullptr);
+        Collect();
+    }
+    if (early_) {
+        pg_result* r = early_;
+        early_ = nullptr;
+        return r;
+    }
+    const std::string text = "FETCH FORWARD " + std::to_string(limit) + " FROM " + name_;
+    session_.Settle();
+    return Pq().PQexecParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1);
+}
+
+void PgStream::Fetch(size_t limit, const Stamp& stamp, RowBatch& out)
+{
+    if (done_)
+        return;
+    pg_result* r = Take(limit);
+    if (!r || Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        done_ = true;
+        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
+    }
+    const int rows = Pq().PQntuples(r);
+    // The server reads the next batch while these rows are processed.
+    if (static_cast<size_t>(rows) >= std::min(limit, kStreamBatch))
+        Ask(kStreamBatch);
+    else
+        done_ = true;
+    try {
+        PgRows view(r, scratch_);
+        for (int i = 0; i < rows; ++i) {
+            view.At(i);
+            out.Append(view, stamp);
+        }
+    } catch (...) {
+        Pq().PQclear(r);
+        throw;
+    }
+    Pq().PQclear(r);
 }
 
 } // namespace gs::ads

@@ -7,6 +7,7 @@
 // Every failure raises AdsError with the server's message; the connection string is shown without
 // its password.
 #include "db/SqlQuery.h"
+#include "db/TableStore.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,6 +55,12 @@ public:
     std::uint64_t Writes() const { return writes_; }
     std::int64_t NextStamp() { return ++stamps_; }
 
+    // A stream's next batch may be on its way while the rows before it are processed; any other
+    // statement first takes that answer in (Settle), since the connection serves one at a time.
+    void SetPending(class PgStream* stream) { pending_ = stream; }
+    void Settle() noexcept;
+    std::string NewCursorName() { return "gs_c" + std::to_string(++cursors_); }
+
 private:
     explicit PgSession(pg_conn* conn, std::string shown) : conn_(conn), shown_(std::move(shown)) {}
     void EndReadTransaction() noexcept;
@@ -68,6 +75,8 @@ private:
     bool inTransaction_ = false;
     std::uint64_t writes_ = 0;
     std::int64_t stamps_ = 0;
+    class PgStream* pending_ = nullptr;
+    std::uint64_t cursors_ = 0;
 };
 
 // A prepared statement on the server. The "?" and "?N" parameters of the layer's SQL become $N;
@@ -112,6 +121,36 @@ private:
     std::vector<unsigned> columnTypes_;
     mutable std::vector<std::string> scratch_; // dates and timestamps as text
 };
+
+// A server-side cursor (DECLARE ... NO SCROLL CURSOR inside the read scope's transaction) whose
+// batches come with FETCH FORWARD n, in binary. The next batch is asked for as soon as one arrives,
+// so the server reads it while the caller processes the current one.
+class PgStream final : public RowStream {
+public:
+    PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params, const std::string& table);
+    ~PgStream() override;
+    PgStream(const PgStream&) = delete;
+    PgStream& operator=(const PgStream&) = delete;
+    void Fetch(size_t limit, const Stamp& stamp, RowBatch& out) override;
+    // Takes in the answer on its way (called by the session before another statement).
+    void Collect() noexcept;
+
+private:
+    pg_result* Take(size_t limit);
+    void Ask(size_t limit);
+
+    PgSession& session_;
+    std::string table_;
+    std::string name_;
+    std::uint64_t transaction_ = 0; // the snapshot the cursor lives in
+    bool sent_ = false;
+    pg_result* early_ = nullptr; // a collected answer not yet taken
+    bool done_ = false;
+    std::vector<std::string> scratch_;
+};
+
+// One cell of a binary result in the storage forms above (dates and timestamps as text in scratch).
+ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch);
 
 // "?" -> "$1", "?3" -> "$3", outside quoted names and literals.
 std::string NumberedParameters(std::string_view sqlText);

@@ -219,6 +219,13 @@ std::unique_ptr<sql::Query> PgTable::Prepare(const std::string& sqlText)
     return std::make_unique<PgQuery>(*session_, sqlText, fileName_);
 }
 
+std::unique_ptr<RowStream> PgTable::OpenStream(const std::string& sqlText, const std::vector<DbValue>& params)
+{
+    if (session_->ReadTransactionId() == 0)
+        return nullptr;
+    return std::make_unique<PgStream>(*session_, sqlText, params, fileName_);
+}
+
 sql::Query& PgTable::Cached(std::unique_ptr<sql::Query>& slot, const std::string& sqlText)
 {
     if (!slot)

@@ -45,6 +45,8 @@ public:
     bool CountByReading() const override { return false; }
 
     std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) override;
+    // A server-side cursor inside the read scope's transaction; null outside one.
+    std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params) override;
     sql::Query& Statement(const std::string& sqlText) override;
     sql::Query& InsertStatement() override;
     sql::Query& RowStatement() override;

@@ -43,6 +43,18 @@ struct Stamp {
     }
 };
 
+class RowBatch;
+
+// The rows of one query in order, fetched in batches from a server-side cursor: the walk goes on
+// where the last batch stopped, without a new query. Only inside a read scope's snapshot.
+class RowStream {
+public:
+    virtual ~RowStream() = default;
+    // Appends up to limit rows (row id, then a value for each field the batch carries, by the
+    // query's select list) to out, stamped with stamp.
+    virtual void Fetch(size_t limit, const Stamp& stamp, RowBatch& out) = 0;
+};
+
 // Checks the definition of a new table (names, lengths, index tags on existing plain fields);
 // raises AdsError naming fileName.
 void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
@@ -73,6 +85,14 @@ public:
     // True when counting inside a snapshot should read the rows into the cursor's window (a walk
     // over them follows); false when the engine counts cheaply and rows are better streamed.
     virtual bool CountByReading() const = 0;
+
+    // A stream over the rows of a SELECT with "?" parameters in the order its ORDER BY gives (NULLS
+    // FIRST/LAST spelled out), or null when the store does not stream (then walks fetch keyset
+    // batches). Valid while the read scope's snapshot lasts and nothing is written.
+    virtual std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params)
+    {
+        return nullptr;
+    }
 
     // A new prepared statement, owned by the caller; Statement caches one by its text.
     virtual std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) = 0;

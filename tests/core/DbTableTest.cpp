@@ -107,6 +107,22 @@ TEST_P(DbTable, WalksFollowTheIndexWithEqualKeysInRowOrder)
         for (int i = 0; i < 50; ++i)
             t.Next();
         EXPECT_EQ(t.FieldByName("ID").AsString(), o.expected[699 - 400]);
+
+        // The same inside one snapshot (the server streams the forward walk), turning round and
+        // going on forward after a stretch backwards.
+        TAdsTable::ReadScope scope(t);
+        EXPECT_EQ(t.RecordCount(), 700);
+        EXPECT_EQ(WalkColumn(t, "ID"), o.expected);
+        t.First();
+        for (int i = 0; i < 650; ++i)
+            t.Next();
+        for (int i = 0; i < 640; ++i)
+            t.Prior();
+        for (int i = 0; i < 689; ++i)
+            t.Next();
+        EXPECT_EQ(t.FieldByName("ID").AsString(), o.expected[699]);
+        t.Next();
+        EXPECT_TRUE(t.Eof());
     }
 }
 

@@ -685,11 +685,12 @@ void PgStream::Fetch(size_t limit, const Stamp& stamp, RowBatch& out)
         throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
     }
     const int rows = Pq().PQntuples(r);
-    // The server reads the next batch while these rows are processed.
-    if (static_cast<size_t>(rows) >= std::min(limit, kStreamBatch))
-        Ask(kStreamBatch);
-    else
+    // The server reads the next batch while these rows are processed; not after the first batch,
+    // which a table also reads when it only goes to its first row (a new order or filter).
+    if (static_cast<size_t>(rows) < std::min(limit, kStreamBatch))
         done_ = true;
+    else if (fetches_++ > 0)
+        Ask(kStreamBatch);
     try {
         PgRows view(r, scratch_);
         for (int i = 0; i < rows; ++i) {

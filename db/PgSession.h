@@ -146,6 +146,7 @@ private:
     bool sent_ = false;
     pg_result* early_ = nullptr; // a collected answer not yet taken
     bool done_ = false;
+    int fetches_ = 0;
     std::vector<std::string> scratch_;
 };
 

@@ -279,14 +279,26 @@ void PgTable::BeginWrite()
 
 std::int64_t PgTable::NextAutoInc(int field)
 {
-    sql::Query& q = Statement("SELECT nextval(pg_get_serial_sequence(?1, ?2))");
-    sql::ResetOnExit reset(q);
-    q.BindText(1, quotedTable_);
-    q.BindText(2, fields_[static_cast<size_t>(field)].name);
-    if (!q.Step("Schreiben nicht möglich") || q.ColumnIsNull(0))
-        throw AdsError("Schreiben nicht möglich: keine Folge für " + fields_[static_cast<size_t>(field)].name,
-                       fileName_, fields_[static_cast<size_t>(field)].name);
-    return q.ColumnInt(0);
+    // Numbers come from the identity's sequence in blocks (one round trip per block, not per row);
+    // a number drawn is never handed out again, so what a closed table leaves unused is a gap.
+    std::vector<std::int64_t>& block = autoIncs_[field];
+    if (block.empty()) {
+        sql::Query& q = Statement("SELECT nextval(pg_get_serial_sequence(?1, ?2)) FROM generate_series(1, ?3)");
+        sql::ResetOnExit reset(q);
+        q.BindText(1, quotedTable_);
+        q.BindText(2, fields_[static_cast<size_t>(field)].name);
+        q.BindInt(3, autoIncBlock_);
+        while (q.Step("Schreiben nicht möglich") && !q.ColumnIsNull(0))
+            block.push_back(q.ColumnInt(0));
+        if (block.empty())
+            throw AdsError("Schreiben nicht möglich: keine Folge für " + fields_[static_cast<size_t>(field)].name,
+                           fileName_, fields_[static_cast<size_t>(field)].name);
+        std::reverse(block.begin(), block.end());
+        autoIncBlock_ = std::min<std::int64_t>(autoIncBlock_ * 4, 256); // a single insert draws few
+    }
+    const std::int64_t value = block.back();
+    block.pop_back();
+    return value;
 }
 
 void PgTable::BeginBulkLoad()

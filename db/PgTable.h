@@ -97,6 +97,8 @@ private:
     std::unique_ptr<sql::Query> insert_, row_, delete_;
     std::vector<std::unique_ptr<sql::Query>> blobReads_;
     std::map<std::vector<int>, std::unique_ptr<sql::Query>> blobsReads_;
+    std::map<int, std::vector<std::int64_t>> autoIncs_; // drawn, not yet used (last first)
+    std::int64_t autoIncBlock_ = 1;
 };
 
 } // namespace gs::ads

@@ -1,10 +1,14 @@
 // The remote server kind's connection strings: which paths are one, how they are shown (never with
 // the password), and what a connection that fails says.
+#include "DemoDatabase.h"
+#include "app/Startup.h"
 #include "db/AdsConnection.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
 #include "db/PgConnInfo.h"
+#include "settings/Settings.h"
 #include "support/DbBackends.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -96,4 +100,30 @@ TEST(DbServer, AMissingTableIsNamedWithTheShownConnection)
         EXPECT_EQ(e.Table(), "Auftraege.ADT");
     }
     EXPECT_FALSE(db.conn.TableExists("Auftraege.ADT"));
+}
+
+TEST(DbServer, AStartOnTheServerShowsTheConnectionWithoutThePasswordInTheCaption)
+{
+    test::BackendDb db(test::Backend::Server);
+    GS_REQUIRE_BACKEND(db);
+    demo::DemoOrdersOptions orders;
+    orders.documents = 30;
+    orders.firstYear = orders.lastYear = 2024;
+    demo::WriteDemoServerDatabase(db.Path(), orders, false);
+
+    test::TestRuntime rt;
+    TDatabaseSession session;
+    CommandLine line;
+    // The test cluster trusts its socket: the password is given only to be kept out of sight.
+    std::string withPassword = db.Path();
+    withPassword.replace(withPassword.find("gs@"), 3, "gs:geheim@");
+    line.args = {withPassword, "0", "12229"};
+    ASSERT_TRUE(ConnectForStart(session, line, HostIdentity{}, {}));
+    std::string caption;
+    CompleteStart(rt.runtime(), session, [&](const std::string& c) { caption = c; }, false);
+    EXPECT_EQ(caption.rfind("Datenbank: postgresql://gs:***@/gs?", 0), 0u) << caption;
+    EXPECT_EQ(caption.find("geheim"), std::string::npos) << caption;
+    EXPECT_EQ(rt.runtime().settings->DatabasePath.find("geheim"), std::string::npos);
+    EXPECT_GT(session.Table_ORDERS.RecordCount(), 0);
+    EXPECT_TRUE(session.Table_ORDERS.ReadOnly());
 }

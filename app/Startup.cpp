@@ -96,13 +96,13 @@ void CompleteStart(Runtime& runtime, TDatabaseSession& session,
     if (!runtime.settings)
         CreateSettings(runtime);
     LoadSettings(*runtime.settings, session.AdsTableSettings);
-    SetDatabasePath(*runtime.settings, session.AdsConnection.ConnectPath());
+    SetDatabasePath(*runtime.settings, session.AdsConnection.ShownPath());
     if (runtime.spooler && attachSpooler) {
         runtime.spooler->AttachConnection(session.AdsConnection);
         runtime.spooler->EnsureSpoolTables(false);
     }
     if (setCaption)
-        setCaption("Datenbank: " + session.AdsConnection.ConnectPath());
+        setCaption("Datenbank: " + session.AdsConnection.ShownPath());
 }
 
 } // namespace gs

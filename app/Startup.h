@@ -61,7 +61,7 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
 // The rest of the start-up after a successful connect: loads the settings object of the runtime
 // from the settings table, gives it the database path, gives the output spooler (when the runtime
 // has one and attachSpooler is set) the connection and lets it check its tables, and sets the
-// caption "Datenbank: <path>". Errors are not caught here; they go to the caller's default error
+// caption "Datenbank: <path>" (a connection string without its password). Errors are not caught here; they go to the caller's default error
 // display.
 void CompleteStart(Runtime& runtime, TDatabaseSession& session,
                    const std::function<void(const std::string&)>& setCaption, bool attachSpooler = true);

@@ -1,9 +1,12 @@
 #include "db/AdsConnection.h"
 
 #include "base/FindFile.h"
+#include "base/Text.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
 #include "db/AdsTableFile.h"
+#include "db/PgConnInfo.h"
+#include "db/PgTable.h"
 
 #include <unistd.h>
 
@@ -31,10 +34,18 @@ void TAdsConnection::SetConnectPath(const std::string& path)
 
 std::filesystem::path TAdsConnection::Directory() const { return std::filesystem::path(connectPath_); }
 
+bool TAdsConnection::OnServer() const
+{
+    return !serverTypes_.Contains(stADS_LOCAL) && ads::IsConnectionString(connectPath_);
+}
+
+std::string TAdsConnection::ShownPath() const { return ads::WithoutPassword(connectPath_); }
+
 void TAdsConnection::SetIsConnected(bool connect)
 {
     if (!connect) {
         CloseTables();
+        session_.reset();
         connected_ = false;
         return;
     }
@@ -44,6 +55,11 @@ void TAdsConnection::SetIsConnected(bool connect)
         throw AdsError("Verbindung nicht möglich: kein unterstützter Servertyp (lokal oder entfernt) gewählt", {});
     if (connectPath_.empty())
         throw AdsError("Verbindung nicht möglich: kein Datenbankpfad angegeben", {});
+    if (OnServer()) {
+        session_ = ads::PgSession::Connect(connectPath_);
+        connected_ = true;
+        return;
+    }
     std::error_code ec;
     const auto dir = Directory();
     if (!std::filesystem::exists(dir, ec))
@@ -74,15 +90,37 @@ bool TAdsConnection::TableExists(const std::string& fileName) const
 {
     if (connectPath_.empty() || fileName.empty())
         return false;
+    if (session_)
+        return ads::PgTable::Exists(*session_, fileName);
     std::error_code ec;
     return std::filesystem::is_regular_file(TablePath(fileName), ec);
 }
 
+void TAdsConnection::CreateTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
+                                 const std::vector<TAdsIndexDef>& indexes)
+{
+    if (!connected_)
+        throw AdsError("Keine Verbindung zur Datenbank", fileName);
+    if (session_)
+        ads::PgTable::Create(*session_, fileName, fields, indexes);
+    else
+        ads::TableFile::Create(TablePath(fileName), fields, indexes);
+}
+
 void TAdsConnection::DeleteTable(const std::string& fileName)
 {
+    if (session_) {
+        const std::string name = ads::PgTable::TableName(fileName);
+        for (TAdsTable* t : tables_) {
+            if (t->Active() && EqualsNoCase(ads::PgTable::TableName(t->file_->FileName()), name))
+                throw AdsError("Tabelle ist geöffnet und kann nicht gelöscht werden", fileName);
+        }
+        ads::PgTable::Drop(*session_, fileName);
+        return;
+    }
     const auto path = TablePath(fileName);
     for (TAdsTable* t : tables_) {
-        if (t->Active() && t->file_->Path() == path)
+        if (t->Active() && t->file_->Identity() == path.string())
             throw AdsError("Tabelle ist geöffnet und kann nicht gelöscht werden", fileName);
     }
     std::error_code ec;
@@ -92,10 +130,12 @@ void TAdsConnection::DeleteTable(const std::string& fileName)
     ads::RemoveTableFiles(path, fileName);
 }
 
-std::shared_ptr<ads::TableFile> TAdsConnection::AcquireFile(const std::string& fileName, bool readOnly)
+std::shared_ptr<ads::TableStore> TAdsConnection::AcquireFile(const std::string& fileName, bool readOnly)
 {
     if (!connected_)
         throw AdsError("Keine Verbindung zur Datenbank", fileName);
+    if (session_)
+        return ads::PgTable::Open(session_, fileName, readOnly);
     const auto path = TablePath(fileName);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -131,6 +171,11 @@ void TAdsConnection::BeginTransaction()
         throw AdsError("Keine Verbindung zur Datenbank", {});
     if (inTransaction_)
         throw AdsError("Es läuft bereits eine Transaktion", {});
+    if (session_) {
+        session_->Begin();
+        inTransaction_ = true;
+        return;
+    }
     std::vector<std::shared_ptr<ads::TableFile>> begun;
     try {
         for (auto& [key, weak] : files_) {
@@ -152,6 +197,11 @@ void TAdsConnection::Commit()
 {
     if (!inTransaction_)
         throw AdsError("Keine Transaktion aktiv", {});
+    if (session_) {
+        inTransaction_ = false;
+        session_->Commit();
+        return;
+    }
     // Commit file by file; when one fails, the rest is rolled back and the error reported.
     std::vector<std::shared_ptr<ads::TableFile>> files = std::move(pinned_);
     pinned_.clear();
@@ -169,6 +219,8 @@ void TAdsConnection::Commit()
 
 void TAdsConnection::Rollback()
 {
+    if (session_)
+        session_->Rollback();
     for (auto& f : pinned_)
         f->RollbackTransaction();
     pinned_.clear();

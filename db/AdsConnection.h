@@ -1,6 +1,10 @@
 #pragma once
-// The database connection: a directory of table files. Local and remote server kinds both open the
-// directory's files directly. Tables register with their connection; disconnecting closes them.
+// The database connection. The local server kind opens a directory of table files (one SQLite file
+// per host table). The remote server kind with a libpq connection string as the path (a
+// "postgresql://" URI or "service=NAME" from pg_service.conf) works on a PostgreSQL database, one
+// table per host table (db/PgTable.h); with a directory path it opens the directory's files like
+// the local kind. Tables register with their connection; disconnecting closes them. Messages and
+// the shown path never carry the connection's password.
 #include "db/AdsSettings.h"
 #include "db/AdsTypes.h"
 
@@ -14,7 +18,9 @@ namespace gs {
 
 namespace ads {
 class TableFile;
-}
+class TableStore;
+class PgSession;
+} // namespace ads
 class TAdsTable;
 
 class TAdsConnection {
@@ -30,6 +36,10 @@ public:
     // (closing the tables) first.
     void SetConnectPath(const std::string& path);
     const std::string& ConnectPath() const { return connectPath_; }
+    // The path as it may be shown: a connection string without its password.
+    std::string ShownPath() const;
+    // True when the connection works on a database server (remote kind with a connection string).
+    bool OnServer() const;
     void SetLoginPrompt(bool on) { loginPrompt_ = on; }
     bool LoginPrompt() const { return loginPrompt_; }
     // Decimal separator of the numbers its tables' fields give as text (default ",").
@@ -46,6 +56,9 @@ public:
 
     // The file of a table in the directory, found without regard to case (dir/name when none).
     std::filesystem::path TablePath(const std::string& fileName) const;
+    // Creates a table (file or server table) with its fields and index tags; raises AdsError.
+    void CreateTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
+                     const std::vector<TAdsIndexDef>& indexes);
     bool TableExists(const std::string& fileName) const;
     // Deletes a table file with its side files; a missing file is no error. The table must not be
     // open on this connection.
@@ -60,7 +73,7 @@ public:
 
     // --- used by TAdsTable ---
     // The open file of a table; tables opening the same file the same way share it.
-    std::shared_ptr<ads::TableFile> AcquireFile(const std::string& fileName, bool readOnly = false);
+    std::shared_ptr<ads::TableStore> AcquireFile(const std::string& fileName, bool readOnly = false);
     void RegisterTable(TAdsTable* table);
     void UnregisterTable(TAdsTable* table);
 
@@ -77,6 +90,7 @@ private:
     std::vector<TAdsTable*> tables_;
     std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path (+ "|ro")
     std::vector<std::shared_ptr<ads::TableFile>> pinned_;      // files in the running transaction
+    std::shared_ptr<ads::PgSession> session_;                  // on a database server
 };
 
 } // namespace gs

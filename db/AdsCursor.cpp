@@ -73,7 +73,7 @@ void RowBatch::Push(const ValueRef& v)
     cells_.push_back(c);
 }
 
-void RowBatch::Append(const sql::Statement& st, const Stamp& stamp)
+void RowBatch::Append(const sql::Query& st, const Stamp& stamp)
 {
     rowids_.push_back(st.ColumnInt(0));
     stamps_.push_back(stamp);
@@ -112,7 +112,7 @@ void RowBatch::Swap(RowBatch& other) noexcept
 
 // --- Cursor -----------------------------------------------------------------------------------------
 
-Cursor::Cursor(TableFile& file) : file_(file)
+Cursor::Cursor(TableStore& file) : file_(file)
 {
     Configure(WalkOrder{}, Filter{});
 }
@@ -151,15 +151,13 @@ void Cursor::BuildSelectList()
     rowStatement_.reset();
 }
 
-sql::Statement& Cursor::RowStatement()
+sql::Query& Cursor::RowStatement()
 {
     if (selectList_ == file_.SelectList())
         return file_.RowStatement();
     if (!rowStatement_)
-        rowStatement_ = std::make_unique<sql::Statement>(file_.Db(),
-                                                         "SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
-                                                             " WHERE " + file_.RowidName() + " = ?1",
-                                                         file_.FileName());
+        rowStatement_ = file_.Prepare("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " +
+                                      file_.RowidName() + " = ?1");
     return *rowStatement_;
 }
 
@@ -170,8 +168,9 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
     // Walks use only the index of their order. Counting does the same when there is one: left to
     // itself SQLite (without statistics) prefers an equality index such as STATUS for
     // "STATUS=4 OR STATUS=1" and then reads every row of every year to count one year's documents.
-    filter_ = filter.ToSql(-1, order.keyField);
-    valueFilter_ = filter.ToSql(order.keyField, order.keyField);
+    const int indexField = file_.IndexTermHints() ? order.keyField : Filter::AnyIndex;
+    filter_ = filter.ToSql(-1, indexField);
+    valueFilter_ = filter.ToSql(order.keyField, indexField);
     countFilter_ = order.keyField >= 0 ? filter_ : filter.ToSql();
     statements_.clear();
     statements_.resize(static_cast<size_t>(Query::Count) * 2);
@@ -180,6 +179,7 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 
 void Cursor::Clear()
 {
+    stream_.reset();
     complete_ = false;
     window_.Reset(carried_);
     pos_ = 0;
@@ -208,10 +208,10 @@ Cursor::Pos Cursor::CurrentPos() const
     return p;
 }
 
-sql::Statement& Cursor::Statement(Query query, bool ascending)
+sql::Query& Cursor::Statement(Query query, bool ascending)
 {
     const size_t slot = static_cast<size_t>(query) * 2 + (ascending ? 1 : 0);
-    std::unique_ptr<sql::Statement>& st = statements_[slot];
+    std::unique_ptr<sql::Query>& st = statements_[slot];
     if (st)
         return *st;
     const std::string& rid = file_.RowidName();
@@ -224,7 +224,7 @@ sql::Statement& Cursor::Statement(Query query, bool ascending)
     std::string where;
     std::string orderBy = rid + dir;
     switch (query) {
-    case Query::AllFirst: where = "1"; break;
+    case Query::AllFirst: where = "1 = 1"; break;
     case Query::AllFrom: where = rid + cmp + "?"; break;
     case Query::NullFirst: where = key + " IS NULL"; break;
     case Query::NullFrom: where = key + " IS NULL AND " + rid + cmp + "?"; break;
@@ -244,7 +244,7 @@ sql::Statement& Cursor::Statement(Query query, bool ascending)
         where += " AND " + filter.where;
     const std::string text = "SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                              " ORDER BY " + orderBy + " LIMIT ?";
-    st = std::make_unique<sql::Statement>(file_.Db(), text, file_.FileName());
+    st = file_.Prepare(text);
     return *st;
 }
 
@@ -256,7 +256,7 @@ const FilterSql& Cursor::FilterFor(Query query) const
 
 void Cursor::Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out)
 {
-    sql::Statement& st = Statement(query, ascending);
+    sql::Query& st = Statement(query, ascending);
     sql::ResetOnExit reset(st);
     int index = 1;
     if (query == Query::ValuesTail || query == Query::ValuesAfter)
@@ -324,10 +324,65 @@ bool Cursor::First()
         return has_;
     }
     Clear();
-    Fetch(true, nullptr, GrowBatch(), window_);
+    if (!StartStream())
+        Fetch(true, nullptr, GrowBatch(), window_);
     windowWrites_ = file_.Writes();
     has_ = !window_.Empty();
     return has_;
+}
+
+bool Cursor::OpenSegmentStream(Seg seg)
+{
+    const std::string& rid = file_.RowidName();
+    const std::string key =
+        order_.keyField < 0 ? std::string() : sql::Quote(file_.Fields()[static_cast<size_t>(order_.keyField)].name);
+    const bool ascending = !order_.descending;
+    const char* dir = ascending ? " ASC" : " DESC";
+    std::string where, orderBy = rid + dir;
+    switch (seg) {
+    case Seg::All: where = "1 = 1"; break;
+    case Seg::Null: where = key + " IS NULL"; break;
+    case Seg::Values:
+        where = key + " IS NOT NULL";
+        orderBy = key + dir + ", " + rid + dir;
+        break;
+    }
+    const FilterSql& filter = seg == Seg::Values ? valueFilter_ : filter_;
+    if (!filter.where.empty())
+        where += " AND " + filter.where;
+    stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
+                                   " ORDER BY " + orderBy,
+                               filter.params);
+    return stream_ != nullptr;
+}
+
+bool Cursor::StartStream()
+{
+    if (file_.ReadTransactionId() == 0)
+        return false;
+    streamSeg_ = 0;
+    if (!OpenSegmentStream(Segments(true)[0]))
+        return false;
+    streamTransaction_ = file_.ReadTransactionId();
+    streamWrites_ = file_.Writes();
+    FetchStream(GrowBatch(), window_);
+    return true;
+}
+
+void Cursor::FetchStream(size_t limit, RowBatch& out)
+{
+    const std::vector<Seg> segs = Segments(true);
+    const Stamp stamp = file_.CurrentStamp();
+    const size_t before = out.Size();
+    while (stream_) {
+        stream_->Fetch(limit, stamp, out);
+        if (out.Size() > before)
+            return;
+        // This segment is done: the next one, if any.
+        stream_.reset();
+        if (++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
+            return;
+    }
 }
 
 bool Cursor::Last()
@@ -350,6 +405,7 @@ bool Cursor::Last()
 
 void Cursor::DropAhead()
 {
+    stream_.reset();
     complete_ = false;
     if (!has_)
         return;
@@ -381,8 +437,13 @@ bool Cursor::Next()
     RowBatch nb;
     nb.Reset(carried_);
     nb.AppendRow(window_, pos_);
-    const Pos p = CurrentPos();
-    Fetch(true, &p, GrowBatch(), nb);
+    if (StreamValid()) {
+        FetchStream(GrowBatch(), nb);
+    } else {
+        stream_.reset();
+        const Pos p = CurrentPos();
+        Fetch(true, &p, GrowBatch(), nb);
+    }
     if (nb.Size() == 1)
         return false;
     window_.Swap(nb);
@@ -414,6 +475,7 @@ bool Cursor::Prior()
     Fetch(false, &p, GrowBatch(), fetched);
     if (fetched.Empty())
         return false;
+    stream_.reset(); // the window no longer ends where the stream goes on
     RowBatch nb;
     ReverseInto(fetched, nb, &window_, pos_);
     window_.Swap(nb);
@@ -425,11 +487,12 @@ bool Cursor::Prior()
 bool Cursor::GotoRow(std::int64_t rowid)
 {
     const Stamp stamp = file_.CurrentStamp();
-    sql::Statement& st = RowStatement();
+    sql::Query& st = RowStatement();
     sql::ResetOnExit reset(st);
     st.BindInt(1, rowid);
     if (!st.Step())
         return false;
+    stream_.reset();
     complete_ = false;
     RowBatch nb;
     nb.Reset(carried_);
@@ -444,6 +507,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
 
 void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
+    stream_.reset();
     complete_ = false;
     window_.Reset(carried_);
     window_.AppendValues(rowid, file_.LastStamp(), values);
@@ -488,6 +552,7 @@ bool Cursor::Seek(const DbValue& key)
 
 bool Cursor::AfterDelete()
 {
+    stream_.reset();
     complete_ = false;
     if (!has_)
         return false;
@@ -516,8 +581,8 @@ bool Cursor::AfterDelete()
 std::int64_t Cursor::Count()
 {
     const std::uint64_t transaction = file_.ReadTransactionId();
-    if (transaction == 0) {
-        sql::Statement& st = file_.Statement(
+    if (transaction == 0 || !file_.CountByReading()) {
+        sql::Query& st = file_.Statement(
             "SELECT count(*) FROM " + file_.QuotedTable() +
             (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
         sql::ResetOnExit reset(st);

@@ -6,9 +6,12 @@
 // read on demand elsewhere) and the position inside it.
 // Inside a read transaction of the file (one snapshot) counting reads every visible row into the
 // window at once; the walk then runs over that complete window until the transaction ends or the
-// file is written, so that counting and walking read each row once.
+// file is written, so that counting and walking read each row once. A store that streams (the
+// database server) does not count by reading: inside a snapshot a walk from the first row goes
+// through the store's stream instead, segment by segment, and falls back to keyset batches after
+// any other move.
 #include "db/AdsFilter.h"
-#include "db/AdsTableFile.h"
+#include "db/TableStore.h"
 #include "db/DbValue.h"
 
 #include <cstdint>
@@ -27,7 +30,7 @@ public:
     size_t Size() const { return rowids_.size(); }
     bool Empty() const { return rowids_.empty(); }
     // From a statement whose columns are the row id and then one per field, NULL where not carried.
-    void Append(const sql::Statement& st, const Stamp& stamp);
+    void Append(const sql::Query& st, const Stamp& stamp);
     // A row of a batch with the same carried fields.
     void AppendRow(const RowBatch& other, size_t row);
     // A row from values as they were stored.
@@ -88,7 +91,7 @@ struct WalkOrder {
 
 class Cursor {
 public:
-    explicit Cursor(TableFile& file);
+    explicit Cursor(TableStore& file);
 
     // New order and filter: the position is dropped.
     void Configure(const WalkOrder& order, const Filter& filter);
@@ -147,25 +150,35 @@ private:
     Pos CurrentPos() const;
     // Appends up to limit rows in walk direction after start (or from the beginning).
     void Fetch(bool forward, const Pos* start, size_t limit, RowBatch& out);
-    sql::Statement& Statement(Query query, bool ascending);
+    sql::Query& Statement(Query query, bool ascending);
     void Run(Query query, bool ascending, const Pos* start, size_t limit, const Stamp& stamp, RowBatch& out);
     const FilterSql& FilterFor(Query query) const;
     void ReverseInto(const RowBatch& fetched, RowBatch& out, const RowBatch* tailFrom, size_t tailRow);
     bool StaleWindow() const { return windowWrites_ != file_.Writes(); }
     size_t GrowBatch();
-    sql::Statement& RowStatement();
+    sql::Query& RowStatement();
     void BuildSelectList();
+    // A forward walk from the first row inside a snapshot: the store's stream when it has one, one
+    // segment after the other (empty keys and keys apart, each in the order of the key's index).
+    bool StartStream();
+    bool OpenSegmentStream(Seg seg);
+    // Appends the stream's next rows, going on to the next segment when one ends.
+    void FetchStream(size_t limit, RowBatch& out);
+    bool StreamValid() const
+    {
+        return stream_ && streamTransaction_ == file_.ReadTransactionId() && streamWrites_ == file_.Writes();
+    }
 
-    TableFile& file_;
+    TableStore& file_;
     WalkOrder order_;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
-    std::vector<std::unique_ptr<sql::Statement>> statements_; // by (query, ascending)
+    std::vector<std::unique_ptr<sql::Query>> statements_;     // by (query, ascending)
     std::vector<int> rowColumns_;                             // as given to SetRowColumns
     std::vector<char> carried_;                               // per field: fetched with the row
     std::string selectList_;                                  // row id, then each field or NULL
-    std::unique_ptr<sql::Statement> rowStatement_;            // one row by row id, with the row blobs
+    std::unique_ptr<sql::Query> rowStatement_;                // one row by row id, with the row blobs
     RowBatch window_;
     bool complete_ = false;
     std::uint64_t completeTransaction_ = 0;
@@ -173,6 +186,10 @@ private:
     bool has_ = false;
     std::uint64_t windowWrites_ = 0;
     size_t batch_ = 0;
+    std::unique_ptr<RowStream> stream_; // continues after the window's last row
+    std::uint64_t streamTransaction_ = 0;
+    std::uint64_t streamWrites_ = 0;
+    size_t streamSeg_ = 0; // index into Segments(true)
 };
 
 } // namespace gs::ads

@@ -5,9 +5,7 @@
 #include "db/AdsConnection.h"
 #include "db/AdsCursor.h"
 #include "db/AdsError.h"
-#include "db/AdsTableFile.h"
-
-#include <sqlite3.h>
+#include "db/TableStore.h"
 
 #include <algorithm>
 #include <charconv>
@@ -251,7 +249,7 @@ bool TAdsTable::BookmarkValid(TBookmark bookmark)
 {
     if (!file_ || !bookmark.Valid())
         return false;
-    sql::Statement& st =
+    sql::Query& st =
         file_->Statement("SELECT 1 FROM " + file_->QuotedTable() + " WHERE " + file_->RowidName() + " = ?");
     sql::ResetOnExit reset(st);
     st.BindInt(1, bookmark.rowId);
@@ -303,7 +301,7 @@ ValueRef TAdsTable::BlobValue(int index)
     if (slot.epoch != blobEpoch_) {
         slot.value.kind = StorageKind::Null;
         slot.value.s.clear(); // keeps the slot's storage for the next row
-        sql::Statement& st = file_->BlobStatement(index);
+        sql::Query& st = file_->BlobStatement(index);
         sql::ResetOnExit reset(st);
         st.BindInt(1, cursor_->Rowid());
         if (st.Step()) {
@@ -398,9 +396,10 @@ void TAdsTable::PostEdit()
         changed.push_back(i);
     }
     if (!changed.empty()) {
-        ads::TableFile::WriteScope scope(*file_);
-        sql::Statement& st = file_->Statement("UPDATE " + file_->QuotedTable() + " SET " + setList + " WHERE " +
+        ads::TableStore::WriteScope scope(*file_);
+        sql::Query& st = file_->Statement("UPDATE " + file_->QuotedTable() + " SET " + setList + " WHERE " +
                                               file_->RowidName() + " = ?");
+        std::int64_t changes = 0;
         {
             sql::ResetOnExit reset(st);
             int p = 1;
@@ -408,8 +407,9 @@ void TAdsTable::PostEdit()
                 st.Bind(p++, editValues_[i].Ref());
             st.BindInt(p, cursor_->Rowid());
             st.Step("Datensatz kann nicht gespeichert werden");
+            changes = st.Changes();
         }
-        if (sqlite3_changes(file_->Db()) == 0)
+        if (changes == 0)
             Fail("Datensatz kann nicht gespeichert werden: er wurde inzwischen gelöscht");
         scope.Commit();
     }
@@ -425,7 +425,7 @@ void TAdsTable::PostInsert()
     const auto& infos = file_->Fields();
     std::int64_t rowid = 0;
     try {
-        ads::TableFile::WriteScope scope(*file_);
+        ads::TableStore::WriteScope scope(*file_);
         std::vector<std::pair<int, std::int64_t>> autoIncs;
         for (size_t i = 0; i < infos.size(); ++i) {
             if (infos[i].type == TAdsFieldType::AutoInc) {
@@ -436,14 +436,14 @@ void TAdsTable::PostInsert()
         }
         for (const auto& [field, value] : autoIncs)
             file_->StoreAutoInc(field, value);
-        sql::Statement& st = file_->InsertStatement();
+        sql::Query& st = file_->InsertStatement();
         {
             sql::ResetOnExit reset(st);
             for (size_t i = 0; i < infos.size(); ++i)
                 st.Bind(static_cast<int>(i) + 1, editValues_[i].Ref());
             st.Step("Datensatz kann nicht gespeichert werden");
+            rowid = st.InsertedRowid();
         }
-        rowid = sqlite3_last_insert_rowid(file_->Db());
         scope.Commit();
     } catch (...) {
         for (size_t i = 0; i < infos.size(); ++i) {
@@ -485,8 +485,8 @@ void TAdsTable::Delete()
     if (!cursor_->HasRow())
         Fail("Keine Datensätze vorhanden: Löschen nicht möglich");
     {
-        ads::TableFile::WriteScope scope(*file_);
-        sql::Statement& st = file_->DeleteStatement();
+        ads::TableStore::WriteScope scope(*file_);
+        sql::Query& st = file_->DeleteStatement();
         {
             sql::ResetOnExit reset(st);
             st.BindInt(1, cursor_->Rowid());
@@ -558,7 +558,7 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
             BlobValue(wanted.front());
         return;
     }
-    sql::Statement& st = file_->BlobsStatement(wanted);
+    sql::Query& st = file_->BlobsStatement(wanted);
     sql::ResetOnExit reset(st);
     st.BindInt(1, cursor_->Rowid());
     const bool found = st.Step();
@@ -671,7 +671,7 @@ void TAdsTable::CreateTable(const std::vector<TAdsFieldDef>& fields, const std::
         Fail("Tabelle ist geöffnet und kann nicht angelegt werden");
     if (tableName_.empty())
         throw AdsError("Tabelle anlegen: kein Tabellenname angegeben", {});
-    ads::TableFile::Create(connection_->TablePath(tableName_), fields, indexes);
+    connection_->CreateTable(tableName_, fields, indexes);
 }
 
 void TAdsTable::AddIndex(const std::string& tag, const std::string& expression, int options)

@@ -23,7 +23,7 @@ namespace gs {
 
 class TAdsConnection;
 namespace ads {
-class TableFile;
+class TableStore;
 class Cursor;
 } // namespace ads
 
@@ -110,7 +110,7 @@ public:
         ReadScope& operator=(const ReadScope&) = delete;
 
     private:
-        std::shared_ptr<ads::TableFile> file_;
+        std::shared_ptr<ads::TableStore> file_;
     };
 
     // Reads these blob columns of the current row with one statement; the fields then answer from
@@ -169,7 +169,7 @@ private:
     bool filtered_ = false;
     bool readOnly_ = false;
 
-    std::shared_ptr<ads::TableFile> file_;
+    std::shared_ptr<ads::TableStore> file_;
     std::uint64_t openId_ = 0;
     std::unique_ptr<ads::Cursor> cursor_;
     std::vector<std::unique_ptr<TField>> fields_;

@@ -344,6 +344,11 @@ sql::Statement& TableFile::Statement(const std::string& sqlText)
     return *it->second;
 }
 
+std::unique_ptr<sql::Query> TableFile::Prepare(const std::string& sqlText)
+{
+    return std::make_unique<sql::Statement>(db_, sqlText, fileName_);
+}
+
 sql::Statement& TableFile::InsertStatement()
 {
     if (!insert_) {
@@ -413,27 +418,26 @@ Stamp TableFile::CurrentStamp()
 
 // --- writing ---------------------------------------------------------------------------------------
 
-TableFile::WriteScope::WriteScope(TableFile& file) : file_(file)
+void TableFile::BeginWrite()
 {
-    if (file_.readOnly_)
-        throw AdsError("Tabelle ist schreibgeschützt", file_.fileName_);
-    file_.EndReadTransaction();
-    if (!file_.inTransaction_)
-        sql::Exec(file_.db_, "BEGIN IMMEDIATE", file_.fileName_, "Schreiben nicht möglich");
+    if (readOnly_)
+        throw AdsError("Tabelle ist schreibgeschützt", fileName_);
+    EndReadTransaction();
+    if (!inTransaction_)
+        sql::Exec(db_, "BEGIN IMMEDIATE", fileName_, "Schreiben nicht möglich");
 }
 
-TableFile::WriteScope::~WriteScope()
+void TableFile::AbortWrite() noexcept
 {
-    if (!done_ && !file_.inTransaction_)
-        sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!inTransaction_)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void TableFile::WriteScope::Commit()
+void TableFile::CommitWrite()
 {
-    if (!file_.inTransaction_)
-        sql::Exec(file_.db_, "COMMIT", file_.fileName_, "Schreiben nicht möglich");
-    done_ = true;
-    file_.NoteWrite();
+    if (!inTransaction_)
+        sql::Exec(db_, "COMMIT", fileName_, "Schreiben nicht möglich");
+    NoteWrite();
 }
 
 void TableFile::BeginReadScope()
@@ -667,10 +671,9 @@ void TableFile::EndBulkLoad()
 
 // --- creating and deleting -------------------------------------------------------------------------
 
-void TableFile::Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
-                       const std::vector<TAdsIndexDef>& indexes)
+void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
+                   const std::vector<TAdsIndexDef>& indexes)
 {
-    const std::string fileName = file.filename().string();
     if (fields.empty())
         throw AdsError("Tabelle ohne Felder kann nicht angelegt werden", fileName);
     for (size_t i = 0; i < fields.size(); ++i) {
@@ -705,6 +708,20 @@ void TableFile::Create(const std::filesystem::path& file, const std::vector<TAds
                 throw AdsError("Index existiert bereits: " + x.tag, fileName);
         }
     }
+}
+
+void TableFile::Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
+                       const std::vector<TAdsIndexDef>& indexes)
+{
+    const std::string fileName = file.filename().string();
+    CheckNewTable(fileName, fields, indexes);
+    auto fieldOf = [&](std::string_view name) -> const TAdsFieldDef* {
+        for (const TAdsFieldDef& f : fields) {
+            if (EqualsNoCase(f.name, name))
+                return &f;
+        }
+        return nullptr;
+    };
     std::error_code ec;
     if (std::filesystem::exists(file, ec))
         throw AdsError("Tabelle existiert bereits", fileName);

@@ -5,6 +5,7 @@
 #include "db/AdsTypes.h"
 #include "db/DbValue.h"
 #include "db/SqliteStatement.h"
+#include "db/TableStore.h"
 
 #include <filesystem>
 #include <map>
@@ -17,35 +18,10 @@ struct sqlite3;
 
 namespace gs::ads {
 
-struct FieldInfo {
-    std::string name;    // as stored
-    TAdsFieldType type = TAdsFieldType::Char;
-    int size = 0;        // characters of a CHAR(n) column; 0 = unlimited
-    bool blob = false;   // MEMO or BINARY: read only on demand
-    bool indexed = false; // an SQL index leads with this column
-};
-
-struct IndexTag {
-    std::string tag;
-    std::string expression;
-    int options = 0;
-    int field = -1; // the field the expression names; -1 when it names none
-};
-
-// What a row's values were read against: other connections' commits and this handle's writes.
-struct Stamp {
-    std::int64_t dataVersion = -1;
-    std::uint64_t writes = 0;
-    friend bool operator==(const Stamp& a, const Stamp& b)
-    {
-        return a.dataVersion == b.dataVersion && a.writes == b.writes;
-    }
-};
-
 // Declared SQL type -> field type (tolerant of types written by other tools).
 TAdsFieldType ParseSqlType(std::string_view declared, int& size);
 
-class TableFile {
+class TableFile final : public TableStore {
 public:
     // Opens an existing table file; raises AdsError when it is no table file. A read-only opening
     // never writes the file or creates a side file: no journal mode switch, no SQL index, no -wal or
@@ -54,65 +30,60 @@ public:
     // Creates a new table file with the fields and index tags; raises AdsError (and leaves no file).
     static void Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
                        const std::vector<TAdsIndexDef>& indexes);
-    ~TableFile();
+    ~TableFile() override;
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
 
     sqlite3* Db() const { return db_; }
-    const std::string& FileName() const { return fileName_; }
+    const std::string& FileName() const override { return fileName_; }
     const std::filesystem::path& Path() const { return path_; }
-    const std::string& QuotedTable() const { return quotedTable_; }
-    const std::vector<FieldInfo>& Fields() const { return fields_; }
-    int FindField(std::string_view name) const; // case-insensitive; -1 when absent
-    const std::vector<IndexTag>& Tags() const { return tags_; }
-    const IndexTag* FindTag(std::string_view tag) const;
+    const std::string& QuotedTable() const override { return quotedTable_; }
+    const std::vector<FieldInfo>& Fields() const override { return fields_; }
+    int FindField(std::string_view name) const override;
+    const std::vector<IndexTag>& Tags() const override { return tags_; }
+    const IndexTag* FindTag(std::string_view tag) const override;
     // "rowid, "A", NULL, "C" ...": the row id, then every field, blobs as NULL.
-    const std::string& SelectList() const { return selectList_; }
+    const std::string& SelectList() const override { return selectList_; }
     // The name under which the row id is selected ("rowid" unless a field shadows it).
-    const std::string& RowidName() const { return rowidName_; }
+    const std::string& RowidName() const override { return rowidName_; }
 
     // Prepared statements, cached by their text; always reset after use.
-    sql::Statement& Statement(const std::string& sqlText);
+    sql::Statement& Statement(const std::string& sqlText) override;
+    std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) override;
+    std::string Identity() const override { return path_.string(); }
+    bool IndexTermHints() const override { return true; }
+    bool CountByReading() const override { return true; }
 
-    std::uint64_t Writes() const { return writes_; }
+    std::uint64_t Writes() const override { return writes_; }
     void NoteWrite() { ++writes_; }
-    Stamp CurrentStamp();
+    Stamp CurrentStamp() override;
     // The stamp from the last data version read and the writes since: a row stamped with it is read
     // again by the next refresh when another connection committed in the meantime.
-    Stamp LastStamp() const { return Stamp{lastDataVersion_, writes_}; }
+    Stamp LastStamp() const override { return Stamp{lastDataVersion_, writes_}; }
     // The statements of the row operations, prepared once: insert of every field; the select list,
     // one blob, or the deletion of the row with row id ?1.
-    sql::Statement& InsertStatement();
-    sql::Statement& RowStatement();
-    sql::Statement& BlobStatement(int field);
+    sql::Statement& InsertStatement() override;
+    sql::Statement& RowStatement() override;
+    sql::Statement& BlobStatement(int field) override;
     // The given blob fields of the row with row id ?1, in this order.
-    sql::Statement& BlobsStatement(const std::vector<int>& fields);
-    sql::Statement& DeleteStatement();
+    sql::Statement& BlobsStatement(const std::vector<int>& fields) override;
+    sql::Statement& DeleteStatement() override;
 
     // One row change: BEGIN IMMEDIATE ... COMMIT; inside a connection transaction nothing more is
     // needed (each change is one statement, the AUTOINC mark is written at commit).
-    class WriteScope {
-    public:
-        explicit WriteScope(TableFile& file);
-        ~WriteScope();
-        void Commit();
-        WriteScope(const WriteScope&) = delete;
-        WriteScope& operator=(const WriteScope&) = delete;
-
-    private:
-        TableFile& file_;
-        bool done_ = false;
-    };
+    void BeginWrite() override;
+    void CommitWrite() override;
+    void AbortWrite() noexcept override;
 
     // A read transaction around several reads: one snapshot and one lock instead of one per
     // statement. Scopes nest; inside a connection transaction or a bulk load they do nothing. A write
     // on the file ends the read transaction first (later reads of the scope run on their own).
-    void BeginReadScope();
-    void EndReadScope() noexcept;
+    void BeginReadScope() override;
+    void EndReadScope() noexcept override;
     // Identifies the read transaction a read scope holds: unique per file, 0 when none runs. Rows read
     // under the same id come from one snapshot.
-    std::uint64_t ReadTransactionId() const { return readTransaction_ ? readTransactionId_ : 0; }
-    bool ReadOnly() const { return readOnly_; }
+    std::uint64_t ReadTransactionId() const override { return readTransaction_ ? readTransactionId_ : 0; }
+    bool ReadOnly() const override { return readOnly_; }
 
     // Connection transactions.
     void BeginTransaction();
@@ -122,17 +93,17 @@ public:
 
     // Next AUTOINC value of a field and its bookkeeping (inside a WriteScope, StoreAutoInc before the
     // row is written: a failed insert then only leaves a gap).
-    std::int64_t NextAutoInc(int field);
-    void StoreAutoInc(int field, std::int64_t value);
+    std::int64_t NextAutoInc(int field) override;
+    void StoreAutoInc(int field, std::int64_t value) override;
 
-    void AddIndex(const TAdsIndexDef& def);
+    void AddIndex(const TAdsIndexDef& def) override;
 
     // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
     // syncs and a large page cache while it runs, and 16 KB pages, which large rows fill better.
     // EndBulkLoad syncs the file and switches it back to WAL with normal syncs. A failure in between
     // leaves a file that only deleting repairs.
-    void BeginBulkLoad();
-    void EndBulkLoad();
+    void BeginBulkLoad() override;
+    void EndBulkLoad() override;
     bool InBulkLoad() const { return bulkLoad_; }
 
 private:

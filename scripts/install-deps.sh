@@ -5,6 +5,7 @@ PKGS=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3 zlib1g-dev libcups2-dev util-linux
+  libpq-dev postgresql
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   poppler-utils cups printer-driver-cups-pdf

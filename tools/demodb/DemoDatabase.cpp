@@ -1,6 +1,9 @@
 #include "DemoDatabase.h"
 
+#include "DemoOrders.h"
 #include "DemoSetup.h"
+#include "db/AdsConnection.h"
+#include "db/AdsTable.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "orders/OrdersTable.h"
@@ -59,6 +62,39 @@ void WriteDemoDatabase(const DemoOptions& options)
         throw;
     }
     fs::remove_all(work, ec);
+}
+
+void WriteDemoServerDatabase(const std::string& connection, const DemoOrdersOptions& o, bool force)
+{
+    if (o.documents < 0)
+        throw Error("Die Anzahl der Dokumente darf nicht negativ sein.");
+    if (o.firstYear < 1900 || o.lastYear > 9999 || o.firstYear > o.lastYear)
+        throw Error("Ungültiger Jahresbereich: " + std::to_string(o.firstYear) + "-" + std::to_string(o.lastYear));
+    TAdsConnection conn;
+    conn.SetAdsServerTypes({stADS_REMOTE});
+    conn.SetConnectPath(connection);
+    if (!conn.OnServer())
+        throw Error("Keine Verbindungsangabe für den Datenbankserver: " + conn.ShownPath());
+    conn.Connect();
+    for (const char* table : {OrdersTableName, SetupTableName}) {
+        if (conn.TableExists(table)) {
+            if (!force)
+                throw Error("Die Datenbank " + conn.ShownPath() + " enthält bereits Tabellen (" + table +
+                            "). Mit --force werden sie ersetzt.");
+            conn.DeleteTable(table);
+        }
+    }
+    try {
+        WriteDemoSetup(conn);
+        WriteDemoOrders(conn, o);
+    } catch (...) {
+        try {
+            conn.DeleteTable(OrdersTableName);
+            conn.DeleteTable(SetupTableName);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 } // namespace gs::demo

@@ -3,6 +3,7 @@
 #include "DemoOrders.h"
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace gs::demo {
@@ -17,6 +18,12 @@ struct DemoOptions {
 // directory inside it and moved into place when complete. A directory that already holds one of
 // the tables raises gs::Error unless force is set; then they are replaced.
 void WriteDemoDatabase(const DemoOptions& options);
+
+// Writes both tables into the PostgreSQL database of a connection string (postgresql:// URI or
+// service=NAME), the same rows as WriteDemoDatabase for the same options. A database that already
+// holds one of the tables raises gs::Error unless force is set; then they are replaced. A failure
+// drops the tables written so far. Messages show the connection without its password.
+void WriteDemoServerDatabase(const std::string& connection, const DemoOrdersOptions& orders, bool force);
 
 // The table files of the database the directory holds (Auftraege.ADT, setup.ADT and their side
 // files, found without regard to case).

@@ -453,6 +453,11 @@ void WriteDemoOrders(const std::filesystem::path& dir, const DemoOrdersOptions& 
     conn.SetAdsServerTypes({stADS_LOCAL});
     conn.SetConnectPath(dir.string());
     conn.Connect();
+    WriteDemoOrders(conn, options);
+}
+
+void WriteDemoOrders(TAdsConnection& conn, const DemoOrdersOptions& options)
+{
     TAdsTable t(&conn, OrdersTableName);
     t.CreateTable(OrdersTableFields(), OrdersTableIndexes());
     t.Open();

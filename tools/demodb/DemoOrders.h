@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 
+namespace gs {
+class TAdsConnection;
+}
+
 namespace gs::demo {
 
 // The mix of document kinds and statuses. Standard: about half the documents of a year are paid or
@@ -22,5 +26,7 @@ struct DemoOrdersOptions {
 
 // Creates Auftraege.ADT in the directory (which holds none) and writes the documents.
 void WriteDemoOrders(const std::filesystem::path& dir, const DemoOrdersOptions& options);
+// The same on a connected database of either kind (a directory or a database server).
+void WriteDemoOrders(TAdsConnection& connection, const DemoOrdersOptions& options);
 
 } // namespace gs::demo

@@ -236,6 +236,11 @@ void WriteDemoSetup(const std::filesystem::path& dir)
     conn.SetAdsServerTypes({stADS_LOCAL});
     conn.SetConnectPath(dir.string());
     conn.Connect();
+    WriteDemoSetup(conn);
+}
+
+void WriteDemoSetup(TAdsConnection& conn)
+{
     TAdsTable t(&conn, SetupTableName);
     CreateSettingsTable(t);
     PutSettingItems(t, DemoSetupItems());

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace gs {
+class TAdsConnection;
+}
+
 namespace gs::demo {
 
 inline constexpr const char* SetupTableName = SettingsTableName;
@@ -19,6 +23,8 @@ std::vector<SettingItem> DemoSetupItems();
 
 // Creates setup.ADT in the directory and writes the items.
 void WriteDemoSetup(const std::filesystem::path& dir);
+// The same on a connected database of either kind.
+void WriteDemoSetup(TAdsConnection& connection);
 
 // A TOVIK.INI of the same installation (Windows-1252 bytes, CR LF), for programs and benchmarks
 // that want one beside them.

@@ -4,6 +4,7 @@
 #include "DemoSetup.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
+#include "db/PgConnInfo.h"
 #include "orders/OrdersTable.h"
 
 #include <chrono>
@@ -14,8 +15,10 @@
 namespace {
 
 const char* const kUsage =
-    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS [--documents N] [--seed S] [--years VON-BIS] [--mix standard|realistisch] [--force]\n"
+    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS|--pg VERBINDUNG [--documents N] [--seed S] [--years VON-BIS] [--mix standard|realistisch] [--force]\n"
     "  --dir        Zielverzeichnis der Datenbank (wird angelegt)\n"
+    "  --pg         statt eines Verzeichnisses eine PostgreSQL-Datenbank: postgresql://... oder\n"
+    "               service=NAME (dieselben Zeilen wie im Verzeichnis)\n"
     "  --documents  Anzahl der Dokumente (Vorgabe 2000)\n"
     "  --seed       Startwert der Zufallszahlen (Vorgabe 1); gleicher Startwert, gleiche Tabellen\n"
     "  --years      Jahre der Dokumente, etwa 2022-2026 (Vorgabe)\n"
@@ -35,6 +38,7 @@ int main(int argc, char** argv)
     gs::Runtime runtime(argc > 0 ? argv[0] : "gewinnstatistik-demodb");
     gs::demo::DemoOptions options;
     bool haveDir = false;
+    std::string server;
     std::filesystem::path programDir;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -51,6 +55,8 @@ int main(int argc, char** argv)
         } else if (arg == "--dir") {
             options.dir = value();
             haveDir = true;
+        } else if (arg == "--pg") {
+            server = value();
         } else if (arg == "--documents") {
             if (!ParseCount(value(), options.orders.documents)) {
                 std::fprintf(stderr, "Ungültige Anzahl: %s\n", argv[i]);
@@ -95,12 +101,21 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (!haveDir) {
+    if (haveDir == !server.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
     }
     try {
         const auto start = std::chrono::steady_clock::now();
+        if (!server.empty()) {
+            gs::demo::WriteDemoServerDatabase(server, options.orders, options.force);
+            if (!programDir.empty())
+                gs::demo::WriteDemoProgramFiles(programDir);
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::fprintf(stderr, "%lld Dokumente in %.1f s geschrieben: %s\n", options.orders.documents, seconds,
+                         gs::ads::WithoutPassword(server).c_str());
+            return 0;
+        }
         gs::demo::WriteDemoDatabase(options);
         if (!programDir.empty())
             gs::demo::WriteDemoProgramFiles(programDir);

@@ -1,0 +1,707 @@
+#include "db/PgSession.h"
+
+#include "db/AdsCursor.h"
+#include "db/AdsError.h"
+#include "db/PgConnInfo.h"
+
+#include <dlfcn.h>
+#include <libpq-fe.h>
+
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+namespace gs::ads {
+
+namespace {
+
+// libpq is loaded when the first connection to a server is made, not with the program: the table
+// files (the local kind) never pay for loading it and its libraries (TLS, Kerberos, LDAP).
+struct PqApi {
+    decltype(&::PQconnectdb) PQconnectdb = nullptr;
+    decltype(&::PQstatus) PQstatus = nullptr;
+    decltype(&::PQerrorMessage) PQerrorMessage = nullptr;
+    decltype(&::PQfinish) PQfinish = nullptr;
+    decltype(&::PQsetNoticeProcessor) PQsetNoticeProcessor = nullptr;
+    decltype(&::PQsetClientEncoding) PQsetClientEncoding = nullptr;
+    decltype(&::PQexec) PQexec = nullptr;
+    decltype(&::PQresultStatus) PQresultStatus = nullptr;
+    decltype(&::PQresultErrorMessage) PQresultErrorMessage = nullptr;
+    decltype(&::PQclear) PQclear = nullptr;
+    decltype(&::PQcmdStatus) PQcmdStatus = nullptr;
+    decltype(&::PQprepare) PQprepare = nullptr;
+    decltype(&::PQdescribePrepared) PQdescribePrepared = nullptr;
+    decltype(&::PQnparams) PQnparams = nullptr;
+    decltype(&::PQparamtype) PQparamtype = nullptr;
+    decltype(&::PQexecPrepared) PQexecPrepared = nullptr;
+    decltype(&::PQcmdTuples) PQcmdTuples = nullptr;
+    decltype(&::PQntuples) PQntuples = nullptr;
+    decltype(&::PQnfields) PQnfields = nullptr;
+    decltype(&::PQftype) PQftype = nullptr;
+    decltype(&::PQgetisnull) PQgetisnull = nullptr;
+    decltype(&::PQgetvalue) PQgetvalue = nullptr;
+    decltype(&::PQgetlength) PQgetlength = nullptr;
+    decltype(&::PQgetResult) PQgetResult = nullptr;
+    decltype(&::PQsendQueryParams) PQsendQueryParams = nullptr;
+    decltype(&::PQexecParams) PQexecParams = nullptr;
+};
+
+const PqApi& Pq()
+{
+    static const PqApi api = [] {
+        PqApi a;
+        void* lib = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) {
+            const char* why = ::dlerror();
+            throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 kann nicht geladen "
+                                       "werden (Paket libpq5): ") +
+                               (why ? why : "unbekannter Fehler"),
+                           {});
+        }
+        auto load = [&](auto& slot, const char* name) {
+            slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(::dlsym(lib, name));
+            if (!slot)
+                throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 ohne ") + name, {});
+        };
+        load(a.PQconnectdb, "PQconnectdb");
+        load(a.PQstatus, "PQstatus");
+        load(a.PQerrorMessage, "PQerrorMessage");
+        load(a.PQfinish, "PQfinish");
+        load(a.PQsetNoticeProcessor, "PQsetNoticeProcessor");
+        load(a.PQsetClientEncoding, "PQsetClientEncoding");
+        load(a.PQexec, "PQexec");
+        load(a.PQresultStatus, "PQresultStatus");
+        load(a.PQresultErrorMessage, "PQresultErrorMessage");
+        load(a.PQclear, "PQclear");
+        load(a.PQcmdStatus, "PQcmdStatus");
+        load(a.PQprepare, "PQprepare");
+        load(a.PQdescribePrepared, "PQdescribePrepared");
+        load(a.PQnparams, "PQnparams");
+        load(a.PQparamtype, "PQparamtype");
+        load(a.PQexecPrepared, "PQexecPrepared");
+        load(a.PQcmdTuples, "PQcmdTuples");
+        load(a.PQntuples, "PQntuples");
+        load(a.PQnfields, "PQnfields");
+        load(a.PQftype, "PQftype");
+        load(a.PQgetisnull, "PQgetisnull");
+        load(a.PQgetvalue, "PQgetvalue");
+        load(a.PQgetlength, "PQgetlength");
+        load(a.PQgetResult, "PQgetResult");
+        load(a.PQsendQueryParams, "PQsendQueryParams");
+        load(a.PQexecParams, "PQexecParams");
+        return a;
+    }();
+    return api;
+}
+
+// Type oids of the built-in types the tables use.
+constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kOid = 26,
+                   kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043, kDate = 1082, kTimestamp = 1114,
+                   kTimestampTz = 1184, kName = 19, kUnknown = 705;
+
+std::uint64_t Be(const char* p, int n)
+{
+    std::uint64_t v = 0;
+    for (int i = 0; i < n; ++i)
+        v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+// Days since 2000-01-01 -> "YYYY-MM-DD" (civil calendar, proleptic Gregorian).
+void DayText(std::int64_t days, char* out)
+{
+    std::int64_t z = days + 10957 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    std::int64_t y = yoe + era * 400;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2)
+        ++y;
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(y), static_cast<int>(m), static_cast<int>(d));
+    std::memcpy(out, text, 10);
+    out[10] = 0;
+}
+
+std::string Message(pg_conn* conn, const pg_result* result)
+{
+    std::string m = result ? Pq().PQresultErrorMessage(result) : Pq().PQerrorMessage(conn);
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
+    return m.empty() ? std::string("unbekannter Fehler des Datenbankservers") : m;
+}
+
+} // namespace
+
+// --- session -----------------------------------------------------------------------------------------
+
+std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
+{
+    const std::string shown = WithoutPassword(connection);
+    pg_conn* conn = Pq().PQconnectdb(connection.c_str());
+    if (!conn)
+        throw AdsError("Verbindung nicht möglich: " + shown + ": kein Speicher für die Verbindung", {});
+    if (Pq().PQstatus(conn) != CONNECTION_OK) {
+        // libpq may quote a malformed part of the string: the cause loses the password too.
+        const std::string cause = ScrubPassword(Message(conn, nullptr), connection);
+        Pq().PQfinish(conn);
+        throw AdsError("Verbindung nicht möglich: " + shown + ": " + cause, {});
+    }
+    // Notices ("already exists, skipping") are no concern of the user's: libpq would print them.
+    Pq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    std::shared_ptr<PgSession> session(new PgSession(conn, shown));
+    if (Pq().PQsetClientEncoding(conn, "UTF8") != 0)
+        session->Fail({}, "Verbindung nicht möglich: " + shown);
+    session->Exec("SET DateStyle = ISO", {}, "Verbindung nicht möglich: " + shown);
+    return session;
+}
+
+PgSession::~PgSession() { Pq().PQfinish(conn_); }
+
+void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result) const
+{
+    std::string text(context);
+    text += ": ";
+    text += Message(conn_, result);
+    throw AdsError(text, table);
+}
+
+void PgSession::Settle() noexcept
+{
+    if (PgStream* stream = pending_) {
+        pending_ = nullptr;
+        stream->Collect();
+    }
+}
+
+void PgSession::Exec(const std::string& sqlText, const std::string& table, std::string_view context)
+{
+    Settle();
+    pg_result* r = Pq().PQexec(conn_, sqlText.c_str());
+    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        std::string text(context);
+        text += ": " + Message(conn_, r);
+        Pq().PQclear(r);
+        throw AdsError(text, table);
+    }
+    Pq().PQclear(r);
+}
+
+bool PgSession::ExecNoThrow(const char* sqlText) noexcept
+{
+    Settle();
+    pg_result* r = Pq().PQexec(conn_, sqlText);
+    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
+    Pq().PQclear(r);
+    return ok;
+}
+
+void PgSession::BeginReadScope()
+{
+    if (readScopes_++ > 0 || inTransaction_)
+        return;
+    Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}, "Lesen nicht möglich");
+    readTransaction_ = true;
+    ++readTransactionId_;
+}
+
+void PgSession::EndReadScope() noexcept
+{
+    if (readScopes_ > 0 && --readScopes_ == 0)
+        EndReadTransaction();
+}
+
+void PgSession::EndReadTransaction() noexcept
+{
+    if (!readTransaction_)
+        return;
+    readTransaction_ = false;
+    if (!ExecNoThrow("COMMIT"))
+        ExecNoThrow("ROLLBACK");
+}
+
+void PgSession::BeginWrite(const std::string& table)
+{
+    EndReadTransaction();
+    if (!inTransaction_)
+        Exec("BEGIN", table, "Schreiben nicht möglich");
+}
+
+void PgSession::CommitWrite(const std::string& table)
+{
+    if (!inTransaction_)
+        Exec("COMMIT", table, "Schreiben nicht möglich");
+    ++writes_;
+}
+
+void PgSession::AbortWrite() noexcept
+{
+    if (!inTransaction_)
+        ExecNoThrow("ROLLBACK");
+}
+
+void PgSession::Begin()
+{
+    EndReadTransaction();
+    Exec("BEGIN", {}, "Transaktion kann nicht beginnen");
+    inTransaction_ = true;
+}
+
+void PgSession::Commit()
+{
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    ++writes_;
+    Settle();
+    pg_result* r = Pq().PQexec(conn_, "COMMIT");
+    // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
+    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(Pq().PQcmdStatus(r), "COMMIT") == 0;
+    if (!ok) {
+        const std::string cause = r && Pq().PQresultStatus(r) != PGRES_COMMAND_OK
+                                      ? Message(conn_, r)
+                                      : std::string("die Transaktion wurde zurückgesetzt");
+        Pq().PQclear(r);
+        throw AdsError("Transaktion kann nicht abgeschlossen werden: " + cause, {});
+    }
+    Pq().PQclear(r);
+}
+
+void PgSession::Rollback() noexcept
+{
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    ++writes_;
+    ExecNoThrow("ROLLBACK");
+}
+
+// --- statements --------------------------------------------------------------------------------------
+
+std::string NumberedParameters(std::string_view sqlText)
+{
+    std::string out;
+    out.reserve(sqlText.size() + 8);
+    int next = 0;
+    char quote = 0;
+    for (size_t i = 0; i < sqlText.size(); ++i) {
+        const char c = sqlText[i];
+        if (quote) {
+            out += c;
+            if (c == quote)
+                quote = 0;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            quote = c;
+            out += c;
+            continue;
+        }
+        if (c != '?') {
+            out += c;
+            continue;
+        }
+        size_t j = i + 1;
+        int n = 0;
+        while (j < sqlText.size() && sqlText[j] >= '0' && sqlText[j] <= '9')
+            n = n * 10 + (sqlText[j++] - '0');
+        if (j == i + 1)
+            n = ++next;
+        else if (n > next)
+            next = n;
+        out += '$';
+        out += std::to_string(n);
+        i = j - 1;
+    }
+    return out;
+}
+
+PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string& table)
+    : session_(session), table_(table), name_(session.NewStatementName())
+{
+    const std::string text = NumberedParameters(sqlText);
+    session_.Settle();
+    pg_result* r = Pq().PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        throw AdsError("Abfrage nicht möglich: " + cause, table_);
+    }
+    Pq().PQclear(r);
+    r = Pq().PQdescribePrepared(session_.Conn(), name_.c_str());
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        throw AdsError("Abfrage nicht möglich: " + cause, table_);
+    }
+    paramTypes_.resize(static_cast<size_t>(Pq().PQnparams(r)));
+    for (size_t i = 0; i < paramTypes_.size(); ++i)
+        paramTypes_[i] = Pq().PQparamtype(r, static_cast<int>(i));
+    Pq().PQclear(r);
+    values_.resize(paramTypes_.size());
+    nulls_.assign(paramTypes_.size(), 1);
+}
+
+PgQuery::~PgQuery()
+{
+    Pq().PQclear(result_);
+    // A statement of an aborted transaction stays until the session ends; nothing else to do.
+    session_.Settle();
+    const std::string text = "DEALLOCATE " + name_;
+    Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
+}
+
+void PgQuery::Slot(int index, std::string_view bytes, bool null)
+{
+    const size_t i = static_cast<size_t>(index - 1);
+    if (index < 1 || i >= values_.size())
+        throw AdsError("Abfrage nicht möglich: Parameter " + std::to_string(index) + " gibt es nicht", table_);
+    values_[i].assign(bytes.data(), bytes.size());
+    nulls_[i] = null ? 1 : 0;
+}
+
+void PgQuery::BindNull(int index) { Slot(index, {}, true); }
+void PgQuery::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
+void PgQuery::BindReal(int index, double value)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", value);
+    Slot(index, buf, false);
+}
+void PgQuery::BindText(int index, std::string_view value) { Slot(index, value, false); }
+void PgQuery::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
+
+void PgQuery::Bind(int index, const ValueRef& value)
+{
+    switch (value.kind) {
+    case StorageKind::Null: BindNull(index); break;
+    case StorageKind::Integer: BindInt(index, value.i); break;
+    case StorageKind::Real: BindReal(index, value.d); break;
+    case StorageKind::Text:
+    case StorageKind::Blob: Slot(index, value.s, false); break;
+    }
+}
+
+bool PgQuery::Step(std::string_view context)
+{
+    if (result_) {
+        ++row_;
+        return row_ < rows_;
+    }
+    const size_t n = values_.size();
+    std::vector<const char*> values(n);
+    std::vector<int> lengths(n), formats(n);
+    for (size_t i = 0; i < n; ++i) {
+        values[i] = nulls_[i] ? nullptr : values_[i].c_str();
+        lengths[i] = static_cast<int>(values_[i].size());
+        formats[i] = paramTypes_[i] == kBytea ? 1 : 0; // bytes as they are; the rest as text
+    }
+    session_.Settle();
+    pg_result* r = Pq().PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
+                                  formats.data(), 1);
+    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        std::string text(context);
+        text += ": " + Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        Reset();
+        throw AdsError(text, table_);
+    }
+    result_ = r;
+    const char* tuples = Pq().PQcmdTuples(r);
+    changes_ = tuples && *tuples ? std::atoll(tuples) : 0;
+    rows_ = status == PGRES_TUPLES_OK ? Pq().PQntuples(r) : 0;
+    const int columns = Pq().PQnfields(r);
+    columnTypes_.resize(static_cast<size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+        columnTypes_[static_cast<size_t>(c)] = Pq().PQftype(r, c);
+    scratch_.resize(static_cast<size_t>(columns));
+    row_ = 0;
+    return row_ < rows_;
+}
+
+void PgQuery::Reset()
+{
+    Pq().PQclear(result_);
+    result_ = nullptr;
+    rows_ = 0;
+    row_ = -1;
+    for (std::string& v : values_)
+        v.clear();
+    nulls_.assign(values_.size(), 1);
+}
+
+bool PgQuery::ColumnIsNull(int index) const
+{
+    return !result_ || row_ < 0 || row_ >= rows_ || Pq().PQgetisnull(result_, row_, index);
+}
+
+ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch)
+{
+    ValueRef v;
+    if (Pq().PQgetisnull(result, row, index))
+        return v;
+    const char* p = Pq().PQgetvalue(result, row, index);
+    const int n = Pq().PQgetlength(result, row, index);
+    switch (type) {
+    case kBool:
+        v.kind = StorageKind::Integer;
+        v.i = n > 0 && p[0] != 0 ? 1 : 0;
+        break;
+    case kInt2:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int16_t>(Be(p, 2));
+        break;
+    case kInt4:
+    case kOid:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int32_t>(Be(p, 4));
+        break;
+    case kInt8:
+        v.kind = StorageKind::Integer;
+        v.i = static_cast<std::int64_t>(Be(p, 8));
+        break;
+    case kFloat4: {
+        const std::uint32_t bits = static_cast<std::uint32_t>(Be(p, 4));
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        v.kind = StorageKind::Real;
+        v.d = f;
+        break;
+    }
+    case kFloat8: {
+        const std::uint64_t bits = Be(p, 8);
+        v.kind = StorageKind::Real;
+        std::memcpy(&v.d, &bits, sizeof v.d);
+        break;
+    }
+    case kDate: {
+        std::string& s = scratch;
+        s.resize(11);
+        DayText(static_cast<std::int32_t>(Be(p, 4)), s.data());
+        s.resize(10);
+        v.kind = StorageKind::Text;
+        v.s = s;
+        break;
+    }
+    case kTimestamp:
+    case kTimestampTz: {
+        const std::int64_t us = static_cast<std::int64_t>(Be(p, 8));
+        constexpr std::int64_t kDay = 86400000000LL;
+        std::int64_t days = us / kDay, rest = us % kDay;
+        if (rest < 0) {
+            rest += kDay;
+            --days;
+        }
+        const std::int64_t ms = rest / 1000;
+        char buf[40];
+        DayText(days, buf);
+        std::snprintf(buf + 10, sizeof buf - 10, " %02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
+                      static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
+        std::string& s = scratch;
+        s = buf;
+        v.kind = StorageKind::Text;
+        v.s = s;
+        break;
+    }
+    case kBytea:
+        v.kind = StorageKind::Blob;
+        v.s = std::string_view(p, static_cast<size_t>(n));
+        break;
+    case kText:
+    case kVarchar:
+    case kBpchar:
+    case kName:
+    case kUnknown:
+    default:
+        v.kind = StorageKind::Text;
+        v.s = std::string_view(p, static_cast<size_t>(n));
+        break;
+    }
+    return v;
+}
+
+ValueRef PgQuery::Column(int index) const
+{
+    if (ColumnIsNull(index))
+        return {};
+    return DecodeCell(result_, row_, index, columnTypes_[static_cast<size_t>(index)],
+                      scratch_[static_cast<size_t>(index)]);
+}
+
+std::int64_t PgQuery::ColumnInt(int index) const
+{
+    const ValueRef v = Column(index);
+    return v.kind == StorageKind::Integer ? v.i : v.kind == StorageKind::Real ? static_cast<std::int64_t>(v.d) : 0;
+}
+
+std::int64_t PgQuery::InsertedRowid() const
+{
+    return result_ && rows_ > 0 && !Pq().PQgetisnull(result_, 0, 0) ? static_cast<std::int64_t>(Be(Pq().PQgetvalue(result_, 0, 0), 8))
+                                                               : 0;
+}
+
+// --- streams -----------------------------------------------------------------------------------------
+
+namespace {
+
+// The rows of a result as a statement's rows, for RowBatch::Append.
+class PgRows final : public sql::Query {
+public:
+    PgRows(const pg_result* result, std::vector<std::string>& scratch) : result_(result), scratch_(scratch)
+    {
+        const int columns = Pq().PQnfields(result);
+        types_.resize(static_cast<size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            types_[static_cast<size_t>(c)] = Pq().PQftype(result, c);
+        scratch_.resize(types_.size());
+    }
+    void At(int row) { row_ = row; }
+    void BindNull(int) override {}
+    void BindInt(int, std::int64_t) override {}
+    void BindReal(int, double) override {}
+    void BindText(int, std::string_view) override {}
+    void BindBlob(int, std::string_view) override {}
+    void Bind(int, const ValueRef&) override {}
+    bool Step(std::string_view) override { return false; }
+    void Reset() override {}
+    ValueRef Column(int index) const override
+    {
+        return DecodeCell(result_, row_, index, types_[static_cast<size_t>(index)], scratch_[static_cast<size_t>(index)]);
+    }
+    std::int64_t ColumnInt(int index) const override { return Column(index).i; }
+    bool ColumnIsNull(int index) const override { return Pq().PQgetisnull(result_, row_, index) != 0; }
+    std::int64_t Changes() const override { return 0; }
+    std::int64_t InsertedRowid() const override { return 0; }
+
+private:
+    const pg_result* result_;
+    std::vector<std::string>& scratch_;
+    std::vector<unsigned> types_;
+    int row_ = 0;
+};
+
+constexpr size_t kStreamBatch = 1024;
+
+} // namespace
+
+PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params,
+                   const std::string& table)
+    : session_(session), table_(table), name_(session.NewCursorName()), transaction_(session.ReadTransactionId())
+{
+    const std::string text = "DECLARE " + name_ + " NO SCROLL CURSOR FOR " + NumberedParameters(sqlText);
+    std::vector<std::string> texts(params.size());
+    std::vector<const char*> values(params.size());
+    for (size_t i = 0; i < params.size(); ++i) {
+        const DbValue& v = params[i];
+        if (v.kind == StorageKind::Null) {
+            values[i] = nullptr;
+            continue;
+        }
+        if (v.kind == StorageKind::Integer) {
+            texts[i] = std::to_string(v.i);
+        } else if (v.kind == StorageKind::Real) {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.17g", v.d);
+            texts[i] = buf;
+        } else {
+            texts[i] = v.s;
+        }
+        values[i] = texts[i].c_str();
+    }
+    session_.Settle();
+    pg_result* r = Pq().PQexecParams(session_.Conn(), text.c_str(), static_cast<int>(params.size()), nullptr,
+                                     values.data(), nullptr, nullptr, 0);
+    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
+    }
+    Pq().PQclear(r);
+}
+
+PgStream::~PgStream()
+{
+    Collect();
+    if (session_.ReadTransactionId() == transaction_ && transaction_ != 0) {
+        const std::string text = "CLOSE " + name_;
+        Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
+    }
+    Pq().PQclear(early_);
+}
+
+void PgStream::Ask(size_t limit)
+{
+    const std::string text = "FETCH FORWARD " + std::to_string(limit) + " FROM " + name_;
+    session_.Settle();
+    if (Pq().PQsendQueryParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) == 1) {
+        sent_ = true;
+        session_.SetPending(this);
+    }
+}
+
+void PgStream::Collect() noexcept
+{
+    if (!sent_)
+        return;
+    sent_ = false;
+    pg_result* r = Pq().PQgetResult(session_.Conn());
+    while (pg_result* more = Pq().PQgetResult(session_.Conn()))
+        Pq().PQclear(more);
+    Pq().PQclear(early_);
+    early_ = r;
+}
+
+pg_result* PgStream::Take(size_t limit)
+{
+    if (sent_) {
+        session_.SetPending(nullptr);
+        Collect();
+    }
+    if (early_) {
+        pg_result* r = early_;
+        early_ = nullptr;
+        return r;
+    }
+    const std::string text = "FETCH FORWARD " + std::to_string(limit) + " FROM " + name_;
+    session_.Settle();
+    return Pq().PQexecParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1);
+}
+
+void PgStream::Fetch(size_t limit, const Stamp& stamp, RowBatch& out)
+{
+    if (done_)
+        return;
+    pg_result* r = Take(limit);
+    if (!r || Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        done_ = true;
+        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
+    }
+    const int rows = Pq().PQntuples(r);
+    // The server reads the next batch while these rows are processed; not after the first batch,
+    // which a table also reads when it only goes to its first row (a new order or filter).
+    if (static_cast<size_t>(rows) < std::min(limit, kStreamBatch))
+        done_ = true;
+    else if (fetches_++ > 0)
+        Ask(kStreamBatch);
+    try {
+        PgRows view(r, scratch_);
+        for (int i = 0; i < rows; ++i) {
+            view.At(i);
+            out.Append(view, stamp);
+        }
+    } catch (...) {
+        Pq().PQclear(r);
+        throw;
+    }
+    Pq().PQclear(r);
+}
+
+} // namespace gs::ads

@@ -1,0 +1,159 @@
+#pragma once
+// One connection to a PostgreSQL database through libpq, shared by every table a TAdsConnection
+// opens there, and the prepared statements of the tables (PgQuery). Transactions follow the table
+// files' rules: a read scope is one REPEATABLE READ READ ONLY transaction (one snapshot for the
+// count and every row of a run), a write outside a connection transaction commits on its own and
+// ends a read scope's transaction first, a connection transaction holds every write until Commit.
+// Every failure raises AdsError with the server's message; the connection string is shown without
+// its password.
+#include "db/SqlQuery.h"
+#include "db/TableStore.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+namespace gs::ads {
+
+class PgSession {
+public:
+    // Raises AdsError "Verbindung nicht möglich: <connection without password>: <cause>".
+    static std::shared_ptr<PgSession> Connect(const std::string& connection);
+    ~PgSession();
+    PgSession(const PgSession&) = delete;
+    PgSession& operator=(const PgSession&) = delete;
+
+    pg_conn* Conn() const { return conn_; }
+    // The connection string without its password.
+    const std::string& Shown() const { return shown_; }
+
+    // Runs a statement without parameters or rows wanted; raises "<context>: <cause>" naming table.
+    void Exec(const std::string& sqlText, const std::string& table, std::string_view context);
+    // Raises AdsError "<context>: <the connection's last message>".
+    [[noreturn]] void Fail(const std::string& table, std::string_view context, const pg_result* result = nullptr) const;
+    std::string NewStatementName() { return "gs_" + std::to_string(++statements_); }
+
+    void BeginReadScope();
+    void EndReadScope() noexcept;
+    std::uint64_t ReadTransactionId() const { return readTransaction_ ? readTransactionId_ : 0; }
+
+    void BeginWrite(const std::string& table);
+    void CommitWrite(const std::string& table);
+    void AbortWrite() noexcept;
+
+    void Begin();
+    void Commit();
+    void Rollback() noexcept;
+    bool InTransaction() const { return inTransaction_; }
+
+    // Counts commits of this session: windows of rows read before a write are read again.
+    std::uint64_t Writes() const { return writes_; }
+    std::int64_t NextStamp() { return ++stamps_; }
+
+    // A stream's next batch may be on its way while the rows before it are processed; any other
+    // statement first takes that answer in (Settle), since the connection serves one at a time.
+    void SetPending(class PgStream* stream) { pending_ = stream; }
+    void Settle() noexcept;
+    std::string NewCursorName() { return "gs_c" + std::to_string(++cursors_); }
+
+private:
+    explicit PgSession(pg_conn* conn, std::string shown) : conn_(conn), shown_(std::move(shown)) {}
+    void EndReadTransaction() noexcept;
+    bool ExecNoThrow(const char* sqlText) noexcept;
+
+    pg_conn* conn_;
+    std::string shown_;
+    std::uint64_t statements_ = 0;
+    int readScopes_ = 0;
+    bool readTransaction_ = false;
+    std::uint64_t readTransactionId_ = 0;
+    bool inTransaction_ = false;
+    std::uint64_t writes_ = 0;
+    std::int64_t stamps_ = 0;
+    class PgStream* pending_ = nullptr;
+    std::uint64_t cursors_ = 0;
+};
+
+// A prepared statement on the server. The "?" and "?N" parameters of the layer's SQL become $N;
+// values go as text and the server types them from the statement, bytes of a bytea parameter go
+// in binary. Rows come in binary and read back in the SQLite files' storage forms: integers and
+// booleans as integers, double precision as real, varchar as text, bytea as blob, a date as
+// "YYYY-MM-DD", a timestamp as "YYYY-MM-DD HH:MM:SS.SSS".
+class PgQuery final : public sql::Query {
+public:
+    PgQuery(PgSession& session, std::string_view sqlText, const std::string& table);
+    ~PgQuery() override;
+    PgQuery(const PgQuery&) = delete;
+    PgQuery& operator=(const PgQuery&) = delete;
+
+    void BindNull(int index) override;
+    void BindInt(int index, std::int64_t value) override;
+    void BindReal(int index, double value) override;
+    void BindText(int index, std::string_view value) override;
+    void BindBlob(int index, std::string_view value) override;
+    void Bind(int index, const ValueRef& value) override;
+    bool Step(std::string_view context = "Lesen fehlgeschlagen") override;
+    void Reset() override;
+    ValueRef Column(int index) const override;
+    std::int64_t ColumnInt(int index) const override;
+    bool ColumnIsNull(int index) const override;
+    std::int64_t Changes() const override { return changes_; }
+    std::int64_t InsertedRowid() const override;
+
+private:
+    void Slot(int index, std::string_view bytes, bool null);
+
+    PgSession& session_;
+    std::string table_;
+    std::string name_;
+    std::vector<unsigned> paramTypes_;
+    std::vector<std::string> values_;
+    std::vector<char> nulls_;
+    pg_result* result_ = nullptr;
+    int rows_ = 0;
+    int row_ = -1;
+    std::int64_t changes_ = 0;
+    std::vector<unsigned> columnTypes_;
+    mutable std::vector<std::string> scratch_; // dates and timestamps as text
+};
+
+// A server-side cursor (DECLARE ... NO SCROLL CURSOR inside the read scope's transaction) whose
+// batches come with FETCH FORWARD n, in binary. The next batch is asked for as soon as one arrives,
+// so the server reads it while the caller processes the current one.
+class PgStream final : public RowStream {
+public:
+    PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params, const std::string& table);
+    ~PgStream() override;
+    PgStream(const PgStream&) = delete;
+    PgStream& operator=(const PgStream&) = delete;
+    void Fetch(size_t limit, const Stamp& stamp, RowBatch& out) override;
+    // Takes in the answer on its way (called by the session before another statement).
+    void Collect() noexcept;
+
+private:
+    pg_result* Take(size_t limit);
+    void Ask(size_t limit);
+
+    PgSession& session_;
+    std::string table_;
+    std::string name_;
+    std::uint64_t transaction_ = 0; // the snapshot the cursor lives in
+    bool sent_ = false;
+    pg_result* early_ = nullptr; // a collected answer not yet taken
+    bool done_ = false;
+    int fetches_ = 0;
+    std::vector<std::string> scratch_;
+};
+
+// One cell of a binary result in the storage forms above (dates and timestamps as text in scratch).
+ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch);
+
+// "?" -> "$1", "?3" -> "$3", outside quoted names and literals.
+std::string NumberedParameters(std::string_view sqlText);
+
+} // namespace gs::ads

@@ -124,7 +124,7 @@ TEST(StartOutputProcessors, LaterStartsWaitForTheProcessorBeforeLaunching)
     std::filesystem::create_directories(f.spoolDir());
     f.spooler->StartOutputProcessors(false);
     f.spooler->ProcessLauncherReports();
-    for (int i = 0; i < 100 && !f.spooler->RunItems()[0].Enabled; ++i) {
+    for (int i = 0; i < 2000 && !f.spooler->RunItems()[0].Enabled; ++i) { // bounded, long enough for a busy machine
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         f.spooler->ProcessLauncherReports();
     }
@@ -149,12 +149,14 @@ TEST(StartOutputProcessors, TheRealLaunchStartsTheProgramDetached)
     std::filesystem::create_directories(f.spoolDir());
     const auto program = f.rt.dir() / "gewinnstatistik-printproc";
     const auto marker = f.rt.dir() / "started";
-    test::WriteFile(program, "#!/bin/sh\necho \"$PWD\" > started\n");
+    // Written aside and moved, so the marker is whole when it appears.
+    test::WriteFile(program, "#!/bin/sh\necho \"$PWD\" > started.part && mv started.part started\n");
     std::filesystem::permissions(program, std::filesystem::perms::owner_all);
     f.spooler->LaunchProgram = TExtSpooler(f.spoolDir(), f.rt.dir()).LaunchProgram; // the default
     f.spooler->StartOutputProcessors(false);
     f.spooler->Shutdown();
-    for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i)
+    // The program runs on its own: wait a bounded while (long enough for a busy machine).
+    for (int i = 0; i < 2000 && !std::filesystem::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(std::filesystem::exists(marker));
     EXPECT_EQ(test::ReadFile(marker), f.rt.dir().string() + "\n"); // runs in the program's directory

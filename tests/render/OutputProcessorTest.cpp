@@ -183,13 +183,16 @@ TEST(PdfProcessor, OpensAnAutopdfWithTheDesktopOpener)
     // An opener that notes what it was asked to open.
     const auto opened = s.f.rt.dir() / "opened.txt";
     const auto opener = s.f.rt.dir() / "opener.sh";
-    test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + "'\n");
+    // Written aside and moved, so the file is whole when it appears.
+    test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + ".part' && mv '" + opened.string() +
+                                ".part' '" + opened.string() + "'\n");
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     TProcessorOptions options = s.options();
     options.opener = opener.string();
     TOutputProcessor processor(options);
     EXPECT_EQ(processor.ProcessDueJobs(), 1);
-    for (int i = 0; i < 200 && !std::filesystem::exists(opened); ++i)
+    // The opener runs on its own: wait a bounded while (long enough for a busy machine).
+    for (int i = 0; i < 2000 && !std::filesystem::exists(opened); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(std::filesystem::exists(opened));
     EXPECT_EQ(test::ReadFile(opened), job.FilePath);

@@ -5,6 +5,7 @@
 //     pg_run_bench --pg CONNECTION [--documents N] [--repeat N] [--mix standard|realistic]
 // The files are built once into the temporary directory (gs-run-bench-N[-realistic], shared with
 // run_bench), the server's tables once into the schema bench_N[_realistic] of the database.
+#include "BenchDatabases.h"
 #include "DemoDatabase.h"
 #include "app/ProcessObjects.h"
 #include "app/Startup.h"
@@ -78,32 +79,6 @@ Measurement Best(int repeat, const std::function<long()>& work)
     return best;
 }
 
-demo::DemoOrdersOptions Orders(long long documents, demo::DemoMix mix)
-{
-    demo::DemoOrdersOptions o;
-    o.documents = documents;
-    o.seed = 4711;
-    o.firstYear = 2022;
-    o.lastYear = 2026;
-    o.mix = mix;
-    return o;
-}
-
-std::filesystem::path Files(long long documents, demo::DemoMix mix)
-{
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("gs-run-bench-" + std::to_string(documents) + (mix == demo::DemoMix::Realistic ? "-realistic" : ""));
-    if (!std::filesystem::exists(dir / "complete")) {
-        std::filesystem::remove_all(dir);
-        demo::DemoOptions o;
-        o.dir = dir;
-        o.orders = Orders(documents, mix);
-        demo::WriteDemoDatabase(o);
-        std::ofstream(dir / "complete") << "ok\n";
-    }
-    return dir;
-}
-
 std::string Server(const std::string& uri, long long documents, demo::DemoMix mix)
 {
     const std::string schema =
@@ -124,7 +99,7 @@ std::string Server(const std::string& uri, long long documents, demo::DemoMix mi
         const auto start = std::chrono::steady_clock::now();
         demo::WriteDemoServerDatabase(
             uri + (uri.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema + "_new",
-            Orders(documents, mix), false);
+            bench::BenchOrders(documents, mix), false);
         PQclear(PQexec(c, ("ANALYZE " + schema + "_new.\"Auftraege\"").c_str()));
         PQclear(PQexec(c, ("ALTER SCHEMA " + schema + "_new RENAME TO " + schema).c_str()));
         std::fprintf(stderr, "  server: %lld documents written in %.1f s\n", documents,
@@ -217,7 +192,7 @@ int main(int argc, char** argv)
                    stderr);
         return 2;
     }
-    const auto files = Files(documents, mix);
+    const auto files = bench::BenchDatabase(documents, mix);
     const std::string server = Server(uri, documents, mix);
     const Measurement onFiles = Best(repeat, [&] { return WholeRun(files.string(), "1"); });
     const Measurement onServer = Best(repeat, [&] { return WholeRun(server, "0"); });

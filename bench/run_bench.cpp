@@ -21,6 +21,7 @@
 //   peak MB      peak resident memory of each process
 //     run_bench [--max DOCUMENTS] [--repeat N]
 // The databases are built once into the temporary directory (gs-run-bench-N[-realistic]) and kept.
+#include "BenchDatabases.h"
 #include "DemoDatabase.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
@@ -50,28 +51,6 @@ using namespace gs;
 namespace {
 
 constexpr int kYear = 2024;
-
-std::filesystem::path Database(long long documents, demo::DemoMix mix)
-{
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("gs-run-bench-" + std::to_string(documents) + (mix == demo::DemoMix::Realistic ? "-realistic" : ""));
-    if (!std::filesystem::exists(dir / "complete")) {
-        std::filesystem::remove_all(dir);
-        demo::DemoOptions o;
-        o.dir = dir;
-        o.orders.documents = documents;
-        o.orders.seed = 4711;
-        o.orders.firstYear = 2022;
-        o.orders.lastYear = 2026;
-        o.orders.mix = mix;
-        const auto start = std::chrono::steady_clock::now();
-        demo::WriteDemoDatabase(o);
-        std::fprintf(stderr, "  built %lld documents in %.1f s\n", documents,
-                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        std::ofstream(dir / "complete") << "ok\n";
-    }
-    return dir;
-}
 
 // One measurement, as a child process reports it: its in-process times and rows.
 struct ChildReport {
@@ -252,7 +231,7 @@ int main(int argc, char** argv)
         if (n > maxDocuments)
             break;
         for (demo::DemoMix mix : {demo::DemoMix::Standard, demo::DemoMix::Realistic}) {
-            const auto db = Database(n, mix);
+            const auto db = bench::BenchDatabase(n, mix);
             const Measurement run = Best(repeat, "run", db);
             const Measurement plain = Best(repeat, "plain", db);
             if (run.inside.rows != plain.inside.rows)

@@ -327,9 +327,9 @@ int TableFile::FindField(std::string_view name) const
     return -1;
 }
 
-const IndexTag* TableFile::FindTag(std::string_view tag) const
+const IndexTag* TableStore::FindTag(std::string_view tag) const
 {
-    for (const IndexTag& t : tags_) {
+    for (const IndexTag& t : Tags()) {
         if (EqualsNoCase(t.tag, tag))
             return &t;
     }

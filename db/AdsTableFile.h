@@ -41,7 +41,6 @@ public:
     const std::vector<FieldInfo>& Fields() const override { return fields_; }
     int FindField(std::string_view name) const override;
     const std::vector<IndexTag>& Tags() const override { return tags_; }
-    const IndexTag* FindTag(std::string_view tag) const override;
     // "rowid, "A", NULL, "C" ...": the row id, then every field, blobs as NULL.
     const std::string& SelectList() const override { return selectList_; }
     // The name under which the row id is selected ("rowid" unless a field shadows it).

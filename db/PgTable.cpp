@@ -205,15 +205,6 @@ int PgTable::FindField(std::string_view name) const
     return -1;
 }
 
-const IndexTag* PgTable::FindTag(std::string_view tag) const
-{
-    for (const IndexTag& t : tags_) {
-        if (EqualsNoCase(t.tag, tag))
-            return &t;
-    }
-    return nullptr;
-}
-
 std::unique_ptr<sql::Query> PgTable::Prepare(const std::string& sqlText)
 {
     return std::make_unique<PgQuery>(*session_, sqlText, fileName_);

@@ -38,7 +38,6 @@ public:
     const std::vector<FieldInfo>& Fields() const override { return fields_; }
     int FindField(std::string_view name) const override;
     const std::vector<IndexTag>& Tags() const override { return tags_; }
-    const IndexTag* FindTag(std::string_view tag) const override;
     const std::string& SelectList() const override { return selectList_; }
     const std::string& RowidName() const override { return rowidName_; }
     bool IndexTermHints() const override { return false; }

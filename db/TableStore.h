@@ -73,7 +73,8 @@ public:
     virtual const std::vector<FieldInfo>& Fields() const = 0;
     virtual int FindField(std::string_view name) const = 0; // case-insensitive; -1 when absent
     virtual const std::vector<IndexTag>& Tags() const = 0;
-    virtual const IndexTag* FindTag(std::string_view tag) const = 0;
+    // The tag of that name among Tags(), letter case ignored; null when there is none.
+    const IndexTag* FindTag(std::string_view tag) const;
     // "rowid, "A", NULL, "C" ...": the row id, then every field, blobs as NULL.
     virtual const std::string& SelectList() const = 0;
     // The name under which the row id is selected.

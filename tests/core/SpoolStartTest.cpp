@@ -13,9 +13,10 @@ namespace gs {
 namespace {
 
 struct StartedModule {
+    // Before the runtime: the spooler's launcher threads record here until the runtime joins them.
+    std::vector<std::filesystem::path> launched;
     test::TestRuntime rt;
     TDatabaseSession session;
-    std::vector<std::filesystem::path> launched;
 
     explicit StartedModule(bool attachSpooler)
     {

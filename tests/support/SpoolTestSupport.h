@@ -16,11 +16,13 @@
 namespace gs::test {
 
 struct SpoolFixture {
-    TestRuntime rt;
-    std::shared_ptr<TExtSpooler> spooler;
     // Programs the launcher threads started (they run on their own threads: read after Shutdown).
+    // Declared before the runtime so that they outlive it: the runtime's spooler joins its launcher
+    // threads when it goes, and a late one still records here.
     std::vector<std::filesystem::path> launched;
     std::mutex launchedMutex;
+    TestRuntime rt;
+    std::shared_ptr<TExtSpooler> spooler;
 
     SpoolFixture();
     std::filesystem::path spoolDir() const { return spooler->SpoolDirectory(); }

@@ -38,6 +38,7 @@ struct Measurement {
     double seconds = 0;
     long rows = 0;
     long peakKb = 0;
+    double cpuSeconds = 0; // user and system time of the measuring process
 };
 
 template <class Work> Measurement InChild(Work work)
@@ -65,6 +66,8 @@ template <class Work> Measurement InChild(Work work)
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     m.peakKb = usage.ru_maxrss;
+    m.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return m;
 }
 
@@ -176,6 +179,7 @@ int main(int argc, char** argv)
     long long documents = 1000000;
     int repeat = 3;
     demo::DemoMix mix = demo::DemoMix::Standard;
+    int serverRunOnly = 0; // that many runs on the server in this process, nothing else (for a profiler)
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--pg")
@@ -186,25 +190,33 @@ int main(int argc, char** argv)
             repeat = std::max(1, std::atoi(argv[i + 1]));
         else if (a == "--mix")
             mix = std::string(argv[i + 1]) == "realistic" ? demo::DemoMix::Realistic : demo::DemoMix::Standard;
+        else if (a == "--server-run-only")
+            serverRunOnly = std::atoi(argv[i + 1]);
     }
     if (uri.empty()) {
-        std::fputs("Aufruf: pg_run_bench --pg VERBINDUNG [--documents N] [--repeat N] [--mix standard|realistic]\n",
+        std::fputs("Aufruf: pg_run_bench --pg VERBINDUNG [--documents N] [--repeat N] [--mix standard|realistic]\n"
+                   "       [--server-run-only N]\n",
                    stderr);
         return 2;
     }
-    const auto files = bench::BenchDatabase(documents, mix);
     const std::string server = Server(uri, documents, mix);
+    if (serverRunOnly > 0) {
+        for (int i = 0; i < serverRunOnly; ++i)
+            WholeRun(server, "0");
+        return 0;
+    }
+    const auto files = bench::BenchDatabase(documents, mix);
     const Measurement onFiles = Best(repeat, [&] { return WholeRun(files.string(), "1"); });
     const Measurement onServer = Best(repeat, [&] { return WholeRun(server, "0"); });
     const Measurement plain = Best(repeat, [&] { return PlainLoop(server); });
     if (onFiles.rows != onServer.rows || onServer.rows != plain.rows)
         std::fprintf(stderr, "row counts differ: files %ld, server %ld, plain %ld\n", onFiles.rows, onServer.rows,
                      plain.rows);
-    std::printf("%-10s %10s %8s %9s %9s %9s %7s %10s %10s\n", "mix", "documents", "rows", "files s", "server s",
-                "libpq s", "ratio", "server MB", "libpq MB");
-    std::printf("%-10s %10lld %8ld %9.3f %9.3f %9.3f %7.2f %10.1f %10.1f\n",
+    std::printf("%-10s %10s %8s %9s %9s %9s %7s %12s %12s %10s %10s\n", "mix", "documents", "rows", "files s",
+                "server s", "libpq s", "ratio", "server cpu s", "libpq cpu s", "server MB", "libpq MB");
+    std::printf("%-10s %10lld %8ld %9.3f %9.3f %9.3f %7.2f %12.3f %12.3f %10.1f %10.1f\n",
                 mix == demo::DemoMix::Realistic ? "realistic" : "standard", documents, onServer.rows, onFiles.seconds,
-                onServer.seconds, plain.seconds, onServer.seconds / plain.seconds, onServer.peakKb / 1024.0,
-                plain.peakKb / 1024.0);
+                onServer.seconds, plain.seconds, onServer.seconds / plain.seconds, onServer.cpuSeconds,
+                plain.cpuSeconds, onServer.peakKb / 1024.0, plain.peakKb / 1024.0);
     return 0;
 }

@@ -97,6 +97,33 @@ void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::v
         Push(values[static_cast<size_t>(f)].Ref());
 }
 
+void RowBatch::ResetLike(const RowBatch& other)
+{
+    fields_ = other.fields_;
+    slots_ = other.slots_;
+    cells_.clear();
+    rowids_.clear();
+    stamps_.clear();
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
+}
+
+void RowBatch::Adopt(RowBatch& other)
+{
+    cells_.insert(cells_.end(), other.cells_.begin(), other.cells_.end());
+    rowids_.insert(rowids_.end(), other.rowids_.begin(), other.rowids_.end());
+    stamps_.insert(stamps_.end(), other.stamps_.begin(), other.stamps_.end());
+    for (auto& block : other.blocks_)
+        blocks_.push_back(std::move(block)); // this batch's own free space stays where it was
+    other.cells_.clear();
+    other.rowids_.clear();
+    other.stamps_.clear();
+    other.blocks_.clear();
+    other.free_ = nullptr;
+    other.left_ = other.blockSize_ = 0;
+}
+
 void RowBatch::Swap(RowBatch& other) noexcept
 {
     fields_.swap(other.fields_);

@@ -55,6 +55,11 @@ public:
         return v;
     }
     void Swap(RowBatch& other) noexcept;
+    // Empties the batch for rows carrying the same fields as other.
+    void ResetLike(const RowBatch& other);
+    // Moves every row of other (carrying the same fields) to the end of this batch; their text and
+    // bytes stay where they are, in blocks this batch takes over. Leaves other empty.
+    void Adopt(RowBatch& other);
 
 private:
     // 16 bytes: a year of documents is held in the window at once.

@@ -105,6 +105,7 @@ void TAdsTable::CloseNoThrow() noexcept
     cursor_.reset();
     file_.reset();
     eof_ = bof_ = true;
+    firstPending_ = false;
 }
 
 void TAdsTable::ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered)
@@ -131,7 +132,7 @@ void TAdsTable::SetIndexName(const std::string& tag)
         CheckBrowseMode();
         ApplyOrderAndFilter(tag, filter_, filtered_);
         indexName_ = tag;
-        First();
+        firstPending_ = true;
     } else {
         indexName_ = tag;
     }
@@ -143,7 +144,7 @@ void TAdsTable::SetFilter(const std::string& filter)
         CheckBrowseMode();
         ApplyOrderAndFilter(indexName_, filter, true);
         filter_ = filter;
-        First();
+        firstPending_ = true;
     } else {
         filter_ = filter;
     }
@@ -155,7 +156,7 @@ void TAdsTable::SetFiltered(bool on)
         CheckBrowseMode();
         ApplyOrderAndFilter(indexName_, filter_, on);
         filtered_ = on;
-        First();
+        firstPending_ = true;
     } else {
         filtered_ = on;
     }
@@ -177,6 +178,7 @@ void TAdsTable::First()
 {
     RequireActive();
     CheckBrowseMode();
+    firstPending_ = false;
     const bool has = cursor_->First();
     bof_ = true;
     eof_ = !has;
@@ -187,6 +189,7 @@ void TAdsTable::Last()
 {
     RequireActive();
     CheckBrowseMode();
+    firstPending_ = false;
     const bool has = cursor_->Last();
     eof_ = true;
     bof_ = !has;
@@ -197,6 +200,7 @@ void TAdsTable::Next()
 {
     RequireActive();
     CheckBrowseMode();
+    SettlePosition();
     if (eof_)
         return;
     bof_ = false;
@@ -209,6 +213,7 @@ void TAdsTable::Prior()
 {
     RequireActive();
     CheckBrowseMode();
+    SettlePosition();
     if (bof_)
         return;
     eof_ = false;
@@ -217,8 +222,24 @@ void TAdsTable::Prior()
     PositionChanged();
 }
 
-bool TAdsTable::IsEmpty() const
+bool TAdsTable::Eof()
 {
+    if (file_)
+        SettlePosition();
+    return eof_;
+}
+
+bool TAdsTable::Bof()
+{
+    if (file_)
+        SettlePosition();
+    return bof_;
+}
+
+bool TAdsTable::IsEmpty()
+{
+    if (file_ && state_ != TDataSetState::Insert)
+        SettlePosition();
     return state_ != TDataSetState::Insert && (!cursor_ || !cursor_->HasRow());
 }
 
@@ -228,8 +249,10 @@ int TAdsTable::RecordCount()
     return static_cast<int>(cursor_->Count());
 }
 
-TBookmark TAdsTable::GetBookmark() const
+TBookmark TAdsTable::GetBookmark()
 {
+    if (file_ && state_ != TDataSetState::Insert)
+        SettlePosition();
     if (!cursor_ || !cursor_->HasRow())
         return {};
     return TBookmark{cursor_->Rowid()};
@@ -239,6 +262,7 @@ void TAdsTable::GotoBookmark(TBookmark bookmark)
 {
     RequireActive();
     CheckBrowseMode();
+    firstPending_ = false;
     if (!bookmark.Valid() || !cursor_->GotoRow(bookmark.rowId))
         Fail("Datensatz nicht gefunden (Lesezeichen)");
     eof_ = bof_ = false;
@@ -288,7 +312,10 @@ ValueRef TAdsTable::FieldValue(int index)
     const size_t i = static_cast<size_t>(index);
     if (state_ == TDataSetState::Insert || (state_ == TDataSetState::Edit && editChanged_[i]))
         return editValues_[i].Ref();
-    if (!cursor_ || !cursor_->HasRow())
+    if (!cursor_)
+        return {};
+    SettlePosition();
+    if (!cursor_->HasRow())
         return {};
     if (!cursor_->Carries(index))
         return BlobValue(index); // read on demand
@@ -352,6 +379,7 @@ void TAdsTable::Edit()
     RequireActive();
     if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert)
         return;
+    SettlePosition();
     if (!cursor_->HasRow()) {
         Insert();
         return;
@@ -365,6 +393,7 @@ void TAdsTable::Insert()
 {
     RequireActive();
     CheckBrowseMode();
+    SettlePosition();
     ClearEditBuffer();
     savedEof_ = eof_;
     savedBof_ = bof_;
@@ -482,6 +511,7 @@ void TAdsTable::Delete()
         return;
     }
     Cancel();
+    SettlePosition();
     if (!cursor_->HasRow())
         Fail("Keine Datensätze vorhanden: Löschen nicht möglich");
     {
@@ -505,6 +535,7 @@ void TAdsTable::RefreshRecord()
 {
     RequireActive();
     CheckBrowseMode();
+    SettlePosition();
     if (!cursor_->HasRow())
         return;
     if (cursor_->CompleteWindow() || file_->CurrentStamp() == cursor_->RowStamp())
@@ -536,13 +567,16 @@ void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
             indexes.push_back(f->Index());
     }
     cursor_->SetRowColumns(indexes);
-    First();
+    firstPending_ = true;
 }
 
 void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
 {
     RequireActive();
-    if (!cursor_->HasRow() || state_ == TDataSetState::Insert)
+    if (state_ == TDataSetState::Insert)
+        return;
+    SettlePosition();
+    if (!cursor_->HasRow())
         return;
     std::vector<int>& wanted = prefetch_;
     wanted.clear();
@@ -625,6 +659,7 @@ bool TAdsTable::SeekKey(std::string_view key, bool exact)
     if (field < 0)
         Fail("Suchen nicht möglich: kein Index gewählt");
     const DbValue k = KeyFromText(key, field);
+    firstPending_ = false;
     const bool has = cursor_->Seek(k);
     PositionChanged();
     const bool found = has && CompareValues(cursor_->Value(field), k.Ref()) == 0;

@@ -62,19 +62,22 @@ public:
     void SetFiltered(bool on);
     bool Filtered() const { return filtered_; }
 
+    // A new order, filter or set of row columns goes to the first row when the table is next used
+    // (a read of its position, a field or a move), so that setting several of them reads the table
+    // once, not once for each.
     void First();
     void Last();
     void Next();
     void Prior();
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
-    bool IsEmpty() const;
+    bool Eof();
+    bool Bof();
+    bool IsEmpty();
     // Rows visible through the filter. Inside a ReadScope the rows are read once into memory, in
     // walk order, and the walk that follows runs over them: counting and walking read the table
     // once, and both see the same rows.
     int RecordCount();
 
-    TBookmark GetBookmark() const;
+    TBookmark GetBookmark();
     void GotoBookmark(TBookmark bookmark);
     bool BookmarkValid(TBookmark bookmark);
 
@@ -156,6 +159,12 @@ private:
     void CheckBrowseMode();
     void ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
     void PositionChanged() { ++blobEpoch_; }
+    // Goes to the first row when a new order, filter or set of row columns left that for later.
+    void SettlePosition()
+    {
+        if (firstPending_)
+            First();
+    }
     ValueRef BlobValue(int index);
     DbValue KeyFromText(std::string_view key, int field) const;
     void ClearEditBuffer();
@@ -175,6 +184,7 @@ private:
     std::vector<std::unique_ptr<TField>> fields_;
     bool eof_ = true;
     bool bof_ = true;
+    bool firstPending_ = false;
 
     TDataSetState state_ = TDataSetState::Inactive;
     bool modified_ = false;

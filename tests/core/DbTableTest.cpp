@@ -126,6 +126,87 @@ TEST_P(DbTable, WalksFollowTheIndexWithEqualKeysInRowOrder)
     }
 }
 
+TEST_P(DbTable, AWalkThatReadsOtherColumnsOnTheWayGetsEveryRowOnceInOrder)
+{
+    // More rows than the first batches, so that the server's walk reads ahead; a memo read on the way
+    // is a statement of its own, which the connection serves between two batches.
+    constexpr int kRows = 5000;
+    db.conn.BeginTransaction();
+    for (int i = 1; i <= kRows; ++i)
+        add(kRows - i, {}, i % 250 == 0 ? "memo " + std::to_string(i) : std::string());
+    db.conn.Commit();
+    t.SetIndexName("K"); // the walk goes from the last row written to the first
+    TAdsTable::ReadScope scope(t);
+    ASSERT_EQ(t.RecordCount(), kRows);
+    int expected = kRows, memos = 0;
+    for (t.First(); !t.Eof(); t.Next()) {
+        ASSERT_EQ(id(), expected);
+        if (expected % 250 == 0) {
+            EXPECT_EQ(t.FieldByName("M").AsString(), "memo " + std::to_string(expected));
+            ++memos;
+        }
+        --expected;
+    }
+    EXPECT_EQ(expected, 0);
+    EXPECT_EQ(memos, kRows / 250);
+}
+
+TEST_P(DbTable, ANewOrderOrFilterGoesToTheFirstRowWhenTheTableIsNextUsed)
+{
+    add(5, "a");
+    add(3, "b");
+    add(9, "c");
+    add(3, "d"); // by K: b d a c
+    // Each case changes order and filter several times without moving, then uses the table once.
+    const struct {
+        const char* index;
+        const char* filter;
+        const char* use;
+        const char* expected;
+    } cases[] = {
+        {"K", "K > 3", "field", "a"},
+        {"KD", "K < 9", "field", "a"},
+        {"K", "K = 3", "next", "d"},
+        {"K", "K = 3", "bookmark", "b"},
+        {"K", "K > 100", "empty", "yes"},
+        {"K", "K > 100", "eof", "yes"},
+        {"KD", "", "edit", "c!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.index) + " / " + c.filter + " / " + c.use);
+        t.SetFiltered(false);
+        t.SetIndexName("ID");
+        t.Last();
+        t.SetIndexName(c.index);
+        t.SetFilter(c.filter);
+        t.SetFiltered(*c.filter != 0);
+        const std::string use = c.use;
+        std::string got;
+        if (use == "field") {
+            got = t.FieldByName("NAME").AsString();
+        } else if (use == "next") {
+            t.Next(); // from the first row to the second
+            got = t.FieldByName("NAME").AsString();
+        } else if (use == "bookmark") {
+            const TBookmark b = t.GetBookmark();
+            t.Last();
+            t.GotoBookmark(b);
+            got = t.FieldByName("NAME").AsString();
+        } else if (use == "empty") {
+            got = t.IsEmpty() ? "yes" : "no";
+        } else if (use == "eof") {
+            got = t.Eof() && t.Bof() ? "yes" : "no";
+        } else if (use == "edit") {
+            t.Edit();
+            t.FieldByName("NAME").SetString(t.FieldByName("NAME").AsString() + "!");
+            t.Post();
+            t.SetIndexName("KD");
+            got = t.FieldByName("NAME").AsString();
+        }
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
 TEST_P(DbTable, EofAndBofFollowTheHostsClient)
 {
     EXPECT_TRUE(t.Eof());

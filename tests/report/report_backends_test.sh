@@ -37,6 +37,17 @@ for args in "--year 2024" "--year 2025 --period 2" "--year 2024 --period März";
   done
 done
 
+# A workstation whose role may only read the host's tables gets the same report: the run writes
+# nothing on the server (no table, index or setting of the database).
+reader="reader_$$"
+trap 'psql -q "$uri" -c "DROP SCHEMA $schema CASCADE" -c "DROP ROLE IF EXISTS $reader" >/dev/null 2>&1; rm -rf "$tmp"' EXIT
+psql -q "$uri" -c "CREATE ROLE $reader LOGIN" -c "GRANT USAGE ON SCHEMA $schema TO $reader" \
+  -c "GRANT SELECT ON ALL TABLES IN SCHEMA $schema TO $reader" >/dev/null || fail "reading role not created"
+"$report" "postgresql://$reader@/gs?host=$host&options=-csearch_path%3D$schema" --server remote --year 2024 \
+  --format json >"$tmp/reader.out" 2>"$tmp/reader.err" || fail "reading role: $(cat "$tmp/reader.err")"
+"$report" "$tmp/db" --server local --year 2024 --format json >"$tmp/files.out" 2>/dev/null
+cmp -s "$tmp/files.out" "$tmp/reader.out" || fail "reading role: the report differs"
+
 # Failing connections: the start-up message with its cause, the password never shown.
 check_failure() { # what, connection, expected part of the cause
   "$report" "$2" --server remote --year 2024 >"$tmp/out" 2>"$tmp/err" && fail "$1: should fail"

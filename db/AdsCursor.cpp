@@ -292,7 +292,8 @@ void Cursor::Run(Query query, bool ascending, const Pos* start, size_t limit, co
         st.BindInt(index++, start->rowid);
     for (const DbValue& v : FilterFor(query).params)
         st.Bind(index++, v.Ref());
-    st.BindInt(index, static_cast<std::int64_t>(limit));
+    // "Every row" is the largest limit both engines take (the server refuses a negative one).
+    st.BindInt(index, static_cast<std::int64_t>(std::min<size_t>(limit, std::numeric_limits<std::int64_t>::max())));
     while (st.Step())
         out.Append(st, stamp);
 }
@@ -560,8 +561,43 @@ bool Cursor::ReloadCurrent()
     return false;
 }
 
+bool Cursor::SeekInWindow(const DbValue& key)
+{
+    // The window is in walk order: empty keys first going up, last going down; the keys between
+    // ascend (descend), equal keys by row id. As a fetch from the key would, a seek past the last
+    // key going down lands on the first empty key.
+    const int field = order_.keyField;
+    auto isNull = [&](size_t i) { return window_.Value(i, field).IsNull(); };
+    auto firstWhere = [](size_t lo, size_t hi, auto&& holds) { // holds is false, then true
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (holds(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    };
+    size_t lo = 0, hi = window_.Size();
+    if (!order_.descending)
+        lo = firstWhere(lo, hi, [&](size_t i) { return !isNull(i); });
+    else
+        hi = firstWhere(lo, hi, isNull);
+    const ValueRef k = key.Ref();
+    lo = firstWhere(lo, hi, [&](size_t i) { // the first key not before the one sought
+        const int c = CompareValues(window_.Value(i, field), k);
+        return order_.descending ? c <= 0 : c >= 0;
+    });
+    has_ = lo < window_.Size();
+    if (has_)
+        pos_ = lo;
+    return has_;
+}
+
 bool Cursor::Seek(const DbValue& key)
 {
+    if (order_.keyField >= 0 && CompleteWindow())
+        return SeekInWindow(key);
     Clear();
     Pos p;
     p.seg = Seg::Values;
@@ -621,6 +657,19 @@ std::int64_t Cursor::Count()
     if (CompleteWindow())
         return static_cast<std::int64_t>(window_.Size());
     // One snapshot: the rows counted are the rows walked, so they are read once, here.
+    return ReadAllInto(transaction);
+}
+
+void Cursor::ReadAll()
+{
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (transaction != 0 && !CompleteWindow())
+        ReadAllInto(transaction);
+}
+
+std::int64_t Cursor::ReadAllInto(std::uint64_t transaction)
+{
+    stream_.reset();
     RowBatch all;
     all.Reset(carried_);
     Fetch(true, nullptr, std::numeric_limits<size_t>::max(), all);

@@ -118,6 +118,9 @@ public:
     // Rows visible through the filter; inside a read transaction also reads them into the window
     // (the position stays on its row).
     std::int64_t Count();
+    // Inside a read transaction: reads every visible row into the window at once (the position stays
+    // on its row); walks and seeks then run over the window while the transaction lasts.
+    void ReadAll();
     void Clear();
     // The fields that come with every row (plain or blob), in one statement; the others are not
     // fetched (NULL in the window) and are read on demand elsewhere. Empty: every plain field, no
@@ -185,6 +188,8 @@ private:
     std::string selectList_;                                  // row id, then each field or NULL
     std::unique_ptr<sql::Query> rowStatement_;                // one row by row id, with the row blobs
     RowBatch window_;
+    std::int64_t ReadAllInto(std::uint64_t transaction);
+    bool SeekInWindow(const DbValue& key);
     bool complete_ = false;
     std::uint64_t completeTransaction_ = 0;
     size_t pos_ = 0;

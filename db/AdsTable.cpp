@@ -570,6 +570,17 @@ void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
     firstPending_ = true;
 }
 
+bool TAdsTable::Remote() const { return file_ && file_->Remote(); }
+
+void TAdsTable::ReadAllRows()
+{
+    RequireActive();
+    CheckBrowseMode();
+    SettlePosition();
+    cursor_->ReadAll();
+    PositionChanged();
+}
+
 void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
 {
     RequireActive();

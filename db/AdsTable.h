@@ -126,6 +126,13 @@ public:
     // new filter. Null entries and fields of other tables are ignored; an empty list restores the
     // default. Holds for this opening.
     void SetRowColumns(const std::vector<TField*>& fields);
+    // Inside a ReadScope: reads every row the filter passes (with the row columns) at once; seeks and
+    // walks then run over them in memory until the scope ends or the table is written. For a small
+    // table read by key many times where every statement is a round trip (Remote). Outside a scope
+    // it reads nothing.
+    void ReadAllRows();
+    // True when the table lives on a database server.
+    bool Remote() const;
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.

@@ -42,6 +42,7 @@ public:
     const std::string& RowidName() const override { return rowidName_; }
     bool IndexTermHints() const override { return false; }
     bool CountByReading() const override { return false; }
+    bool Remote() const override { return true; }
 
     std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) override;
     // A server-side cursor inside the read scope's transaction; null outside one.

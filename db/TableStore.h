@@ -86,6 +86,9 @@ public:
     // True when counting inside a snapshot should read the rows into the cursor's window (a walk
     // over them follows); false when the engine counts cheaply and rows are better streamed.
     virtual bool CountByReading() const = 0;
+    // True when every statement is a round trip to a database server: a small table read by key
+    // many times is then better read at once.
+    virtual bool Remote() const { return false; }
 
     // A stream over the rows of a SELECT with "?" parameters in the order its ORDER BY gives (NULLS
     // FIRST/LAST spelled out), or null when the store does not stream (then walks fetch keyset

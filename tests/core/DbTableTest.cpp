@@ -441,6 +441,32 @@ TEST_P(DbTable, SeekKeyComparesKeysAsTheIndexedType)
     EXPECT_FALSE(t.SeekKey("9")); // the filter hides it
 }
 
+TEST_P(DbTable, SeeksInRowsReadAtOnceFindWhatSeeksInTheTableFind)
+{
+    for (std::optional<int> k : {std::optional<int>(5), std::optional<int>(3), std::optional<int>(), std::optional<int>(9),
+                                 std::optional<int>(3), std::optional<int>(), std::optional<int>(7)})
+        add(k);
+    // A seek and one step on: what was found, where the table stands, and the row after it.
+    auto seekAndStep = [&](const std::string& key, bool exact) {
+        const bool found = t.SeekKey(key, exact);
+        std::string r = std::string(found ? "found " : "missed ") + (t.Eof() ? "eof " : "") + std::to_string(id());
+        t.Next();
+        return r + " then " + (t.Eof() ? "eof" : std::to_string(id()));
+    };
+    for (const char* index : {"K", "KD"}) {
+        t.SetIndexName(index);
+        for (const char* key : {"1", "3", "4", "5", "8", "9", "10"}) {
+            for (bool exact : {true, false}) {
+                SCOPED_TRACE(std::string(index) + " " + key + (exact ? " exact" : " nearest"));
+                const std::string inTable = seekAndStep(key, exact);
+                TAdsTable::ReadScope scope(t);
+                t.ReadAllRows();
+                EXPECT_EQ(seekAndStep(key, exact), inTable);
+            }
+        }
+    }
+}
+
 TEST_P(DbTable, AWalkFromASoughtRowReachesEveryRowOnBothSides)
 {
     // More rows than several read batches hold, with equal keys, so that the walk on from the row a

@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "db/AdsError.h"
+#include "db/PgStream.h"
 #include "db/SqliteStatement.h"
 
 #include <algorithm>

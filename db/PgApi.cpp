@@ -1,0 +1,72 @@
+#include "db/PgApi.h"
+
+#include "db/AdsError.h"
+
+#include <dlfcn.h>
+
+#include <type_traits>
+
+namespace gs::ads {
+
+const PqApi& Pq()
+{
+    static const PqApi api = [] {
+        PqApi a;
+        void* lib = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) {
+            const char* why = ::dlerror();
+            throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 kann nicht geladen "
+                                       "werden (Paket libpq5): ") +
+                               (why ? why : "unbekannter Fehler"),
+                           {});
+        }
+        auto load = [&](auto& slot, const char* name) {
+            slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(::dlsym(lib, name));
+            if (!slot)
+                throw AdsError(std::string("Verbindung zum Datenbankserver nicht möglich: libpq.so.5 ohne ") + name, {});
+        };
+        load(a.PQconnectdb, "PQconnectdb");
+        load(a.PQstatus, "PQstatus");
+        load(a.PQerrorMessage, "PQerrorMessage");
+        load(a.PQfinish, "PQfinish");
+        load(a.PQsetNoticeProcessor, "PQsetNoticeProcessor");
+        load(a.PQsetClientEncoding, "PQsetClientEncoding");
+        load(a.PQexec, "PQexec");
+        load(a.PQresultStatus, "PQresultStatus");
+        load(a.PQresultErrorMessage, "PQresultErrorMessage");
+        load(a.PQclear, "PQclear");
+        load(a.PQcmdStatus, "PQcmdStatus");
+        load(a.PQprepare, "PQprepare");
+        load(a.PQdescribePrepared, "PQdescribePrepared");
+        load(a.PQnparams, "PQnparams");
+        load(a.PQparamtype, "PQparamtype");
+        load(a.PQexecPrepared, "PQexecPrepared");
+        load(a.PQcmdTuples, "PQcmdTuples");
+        load(a.PQntuples, "PQntuples");
+        load(a.PQnfields, "PQnfields");
+        load(a.PQftype, "PQftype");
+        load(a.PQgetisnull, "PQgetisnull");
+        load(a.PQgetvalue, "PQgetvalue");
+        load(a.PQgetlength, "PQgetlength");
+        load(a.PQgetResult, "PQgetResult");
+        load(a.PQsendQueryParams, "PQsendQueryParams");
+        load(a.PQexecParams, "PQexecParams");
+        load(a.PQconsumeInput, "PQconsumeInput");
+        load(a.PQisBusy, "PQisBusy");
+        load(a.PQgetCancel, "PQgetCancel");
+        load(a.PQcancel, "PQcancel");
+        load(a.PQfreeCancel, "PQfreeCancel");
+        return a;
+    }();
+    return api;
+}
+
+std::string Message(pg_conn* conn, const pg_result* result)
+{
+    std::string m = result ? Pq().PQresultErrorMessage(result) : Pq().PQerrorMessage(conn);
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
+    return m.empty() ? std::string("unbekannter Fehler des Datenbankservers") : m;
+}
+
+} // namespace gs::ads

@@ -1,0 +1,52 @@
+#pragma once
+// libpq as the server backend's files call it: the library's functions, loaded when the first
+// connection to a server is made, and the server's message of a failure. Only for db/Pg*.cpp.
+#include <libpq-fe.h>
+
+#include <string>
+
+namespace gs::ads {
+
+// libpq is loaded when the first connection to a server is made, not with the program: the table
+// files (the local kind) never pay for loading it and its libraries (TLS, Kerberos, LDAP).
+struct PqApi {
+    decltype(&::PQconnectdb) PQconnectdb = nullptr;
+    decltype(&::PQstatus) PQstatus = nullptr;
+    decltype(&::PQerrorMessage) PQerrorMessage = nullptr;
+    decltype(&::PQfinish) PQfinish = nullptr;
+    decltype(&::PQsetNoticeProcessor) PQsetNoticeProcessor = nullptr;
+    decltype(&::PQsetClientEncoding) PQsetClientEncoding = nullptr;
+    decltype(&::PQexec) PQexec = nullptr;
+    decltype(&::PQresultStatus) PQresultStatus = nullptr;
+    decltype(&::PQresultErrorMessage) PQresultErrorMessage = nullptr;
+    decltype(&::PQclear) PQclear = nullptr;
+    decltype(&::PQcmdStatus) PQcmdStatus = nullptr;
+    decltype(&::PQprepare) PQprepare = nullptr;
+    decltype(&::PQdescribePrepared) PQdescribePrepared = nullptr;
+    decltype(&::PQnparams) PQnparams = nullptr;
+    decltype(&::PQparamtype) PQparamtype = nullptr;
+    decltype(&::PQexecPrepared) PQexecPrepared = nullptr;
+    decltype(&::PQcmdTuples) PQcmdTuples = nullptr;
+    decltype(&::PQntuples) PQntuples = nullptr;
+    decltype(&::PQnfields) PQnfields = nullptr;
+    decltype(&::PQftype) PQftype = nullptr;
+    decltype(&::PQgetisnull) PQgetisnull = nullptr;
+    decltype(&::PQgetvalue) PQgetvalue = nullptr;
+    decltype(&::PQgetlength) PQgetlength = nullptr;
+    decltype(&::PQgetResult) PQgetResult = nullptr;
+    decltype(&::PQsendQueryParams) PQsendQueryParams = nullptr;
+    decltype(&::PQexecParams) PQexecParams = nullptr;
+    decltype(&::PQconsumeInput) PQconsumeInput = nullptr;
+    decltype(&::PQisBusy) PQisBusy = nullptr;
+    decltype(&::PQgetCancel) PQgetCancel = nullptr;
+    decltype(&::PQcancel) PQcancel = nullptr;
+    decltype(&::PQfreeCancel) PQfreeCancel = nullptr;
+};
+
+// Raises AdsError when libpq cannot be loaded.
+const PqApi& Pq();
+
+// The server's (or the connection's) message, without the trailing line break.
+std::string Message(pg_conn* conn, const pg_result* result);
+
+} // namespace gs::ads

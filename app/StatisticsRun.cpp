@@ -91,14 +91,29 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         columns.push_back(orders.FindField("WW_NETTO"));
         orders.SetRowColumns(columns);
 
-        RunProgress state{0, orders.RecordCount()};
-        tables.KM.reserve(static_cast<size_t>(state.maximum));
+        // The count gives the progress its maximum. On a database server it runs beside the walk (the
+        // same snapshot on a second connection): the maximum then follows as soon as it is in, and
+        // until then the progress has none (0).
+        TAdsTable::RecordCounting counting = orders.StartRecordCount();
+        RunProgress state{0, 0};
+        bool counted = false;
+        auto takeCount = [&] {
+            state.maximum = counting.Count();
+            counted = true;
+            tables.KM.reserve(static_cast<size_t>(state.maximum));
+        };
+        if (counting.Ready())
+            takeCount();
         if (progress)
             progress(state);
         TField& netField = orders.FieldByName("WW_NETTO");
         for (orders.First(); !orders.Eof(); orders.Next()) {
-            if (++state.position % 20 == 0 && progress)
-                progress(state);
+            if (++state.position % 20 == 0) {
+                if (!counted && counting.Ready())
+                    takeCount();
+                if (progress)
+                    progress(state);
+            }
             LoadPatternFromOrder(pattern, orders, LoadModeStatistics);
             if (!pattern.ExtInfo.ProfitInfoReadable)
                 outcome.unreadableProfit.push_back(pattern.ID_ORDER);
@@ -148,6 +163,8 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             totals.commission += commission;
             totals.profit += profit;
         }
+        if (!counted)
+            takeCount(); // the walk was quicker: the count ends with the run, and a failure of it shows
         outcome.summen = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
                          FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
                          FormatFloat(display, totals.profit);

@@ -22,7 +22,7 @@ struct RunTotals {
 
 struct RunProgress {
     int position = 0;       // documents done
-    int maximum = 0;        // documents of the period
+    int maximum = 0;        // documents of the period; 0 while a server is still counting them
 };
 
 // Called once the count is known (position 0) and then after every 20th document, so that a

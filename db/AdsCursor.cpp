@@ -645,9 +645,7 @@ std::int64_t Cursor::Count()
 {
     const std::uint64_t transaction = file_.ReadTransactionId();
     if (transaction == 0 || !file_.CountByReading()) {
-        sql::Query& st = file_.Statement(
-            "SELECT count(*) FROM " + file_.QuotedTable() +
-            (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where));
+        sql::Query& st = file_.Statement(CountSql());
         sql::ResetOnExit reset(st);
         int index = 1;
         for (const DbValue& v : countFilter_.params)
@@ -658,6 +656,19 @@ std::int64_t Cursor::Count()
         return static_cast<std::int64_t>(window_.Size());
     // One snapshot: the rows counted are the rows walked, so they are read once, here.
     return ReadAllInto(transaction);
+}
+
+std::string Cursor::CountSql() const
+{
+    return "SELECT count(*) FROM " + file_.QuotedTable() +
+           (countFilter_.where.empty() ? std::string() : " WHERE " + countFilter_.where);
+}
+
+std::unique_ptr<PendingCount> Cursor::CountBeside()
+{
+    if (file_.ReadTransactionId() == 0 || file_.CountByReading())
+        return nullptr;
+    return file_.CountBeside(CountSql(), countFilter_.params);
 }
 
 void Cursor::ReadAll()

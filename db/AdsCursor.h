@@ -118,6 +118,9 @@ public:
     // Rows visible through the filter; inside a read transaction also reads them into the window
     // (the position stays on its row).
     std::int64_t Count();
+    // Inside a read transaction of a store that counts cheaply: the count started beside the reads
+    // that follow, in the same snapshot; null where that cannot be had (then Count).
+    std::unique_ptr<PendingCount> CountBeside();
     // Inside a read transaction: reads every visible row into the window at once (the position stays
     // on its row); walks and seeks then run over the window while the transaction lasts.
     void ReadAll();
@@ -189,6 +192,7 @@ private:
     std::unique_ptr<sql::Query> rowStatement_;                // one row by row id, with the row blobs
     RowBatch window_;
     std::int64_t ReadAllInto(std::uint64_t transaction);
+    std::string CountSql() const;
     bool SeekInWindow(const DbValue& key);
     bool complete_ = false;
     std::uint64_t completeTransaction_ = 0;

@@ -249,6 +249,30 @@ int TAdsTable::RecordCount()
     return static_cast<int>(cursor_->Count());
 }
 
+TAdsTable::RecordCounting::RecordCounting() = default;
+TAdsTable::RecordCounting::RecordCounting(RecordCounting&&) noexcept = default;
+TAdsTable::RecordCounting& TAdsTable::RecordCounting::operator=(RecordCounting&&) noexcept = default;
+TAdsTable::RecordCounting::~RecordCounting() = default;
+
+bool TAdsTable::RecordCounting::Ready() { return count_ >= 0 || (pending_ && pending_->Ready()); }
+
+int TAdsTable::RecordCounting::Count()
+{
+    if (count_ < 0 && pending_)
+        count_ = static_cast<int>(pending_->Wait());
+    return count_;
+}
+
+TAdsTable::RecordCounting TAdsTable::StartRecordCount()
+{
+    RequireActive();
+    RecordCounting counting;
+    counting.pending_ = cursor_->CountBeside();
+    if (!counting.pending_)
+        counting.count_ = RecordCount();
+    return counting;
+}
+
 TBookmark TAdsTable::GetBookmark()
 {
     if (file_ && state_ != TDataSetState::Insert)

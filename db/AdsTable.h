@@ -23,6 +23,7 @@ namespace gs {
 
 class TAdsConnection;
 namespace ads {
+class PendingCount;
 class TableStore;
 class Cursor;
 } // namespace ads
@@ -76,6 +77,27 @@ public:
     // walk order, and the walk that follows runs over them: counting and walking read the table
     // once, and both see the same rows.
     int RecordCount();
+
+    // RecordCount for a walk that follows at once: where the table lives on a database server and a
+    // ReadScope holds its snapshot, the server counts on a second connection in that snapshot while
+    // the walk streams its rows; elsewhere the count is taken here, as RecordCount takes it.
+    class RecordCounting {
+    public:
+        RecordCounting(RecordCounting&&) noexcept;
+        RecordCounting& operator=(RecordCounting&&) noexcept;
+        ~RecordCounting(); // a count not waited for is cancelled
+        // True once the count is in; never waits.
+        bool Ready();
+        // Waits for the count; raises what the count raised.
+        int Count();
+
+    private:
+        friend class TAdsTable;
+        RecordCounting();
+        int count_ = -1;
+        std::unique_ptr<ads::PendingCount> pending_;
+    };
+    RecordCounting StartRecordCount();
 
     TBookmark GetBookmark();
     void GotoBookmark(TBookmark bookmark);

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <type_traits>
 
 namespace gs::ads {
@@ -67,6 +68,27 @@ std::string Message(pg_conn* conn, const pg_result* result)
     while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
         m.pop_back();
     return m.empty() ? std::string("unbekannter Fehler des Datenbankservers") : m;
+}
+
+TextParams::TextParams(const std::vector<DbValue>& params) : texts(params.size()), values(params.size())
+{
+    for (size_t i = 0; i < params.size(); ++i) {
+        const DbValue& v = params[i];
+        if (v.kind == StorageKind::Null) {
+            values[i] = nullptr;
+            continue;
+        }
+        if (v.kind == StorageKind::Integer) {
+            texts[i] = std::to_string(v.i);
+        } else if (v.kind == StorageKind::Real) {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.17g", v.d);
+            texts[i] = buf;
+        } else {
+            texts[i] = v.s;
+        }
+        values[i] = texts[i].c_str();
+    }
 }
 
 } // namespace gs::ads

@@ -1,9 +1,12 @@
 #pragma once
 // libpq as the server backend's files call it: the library's functions, loaded when the first
 // connection to a server is made, and the server's message of a failure. Only for db/Pg*.cpp.
+#include "db/DbValue.h"
+
 #include <libpq-fe.h>
 
 #include <string>
+#include <vector>
 
 namespace gs::ads {
 
@@ -48,5 +51,14 @@ const PqApi& Pq();
 
 // The server's (or the connection's) message, without the trailing line break.
 std::string Message(pg_conn* conn, const pg_result* result);
+
+// Parameters as text for PQexecParams and PQsendQueryParams (the server types them from the
+// statement); NULL values as null pointers.
+struct TextParams {
+    explicit TextParams(const std::vector<DbValue>& params);
+    int Count() const { return static_cast<int>(values.size()); }
+    std::vector<std::string> texts;
+    std::vector<const char*> values;
+};
 
 } // namespace gs::ads

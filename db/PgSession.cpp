@@ -80,7 +80,7 @@ std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
     }
     // Notices ("already exists, skipping") are no concern of the user's: libpq would print them.
     Pq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    std::shared_ptr<PgSession> session(new PgSession(conn, shown));
+    std::shared_ptr<PgSession> session(new PgSession(conn, connection, shown));
     if (Pq().PQsetClientEncoding(conn, "UTF8") != 0)
         session->Fail({}, "Verbindung nicht möglich: " + shown);
     session->Exec("SET DateStyle = ISO", {}, "Verbindung nicht möglich: " + shown);
@@ -91,7 +91,11 @@ std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
     return session;
 }
 
-PgSession::~PgSession() { Pq().PQfinish(conn_); }
+PgSession::~PgSession()
+{
+    DropCountConnection();
+    Pq().PQfinish(conn_);
+}
 
 void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result) const
 {

@@ -61,13 +61,33 @@ public:
     void Settle() noexcept;
     std::string NewCursorName() { return "gs_c" + std::to_string(++cursors_); }
 
+    // Starts "SELECT count(*) ..." on a second connection of this session, in the read scope's
+    // snapshot (exported here, imported there), so that the server counts while this connection
+    // streams; null when that cannot be had (no read scope, a count already running, the server
+    // refusing a second connection or the snapshot): the caller then counts on this connection.
+    std::unique_ptr<PendingCount> CountBeside(const std::string& sqlText, const std::vector<DbValue>& params,
+                                              const std::string& table);
+
 private:
-    explicit PgSession(pg_conn* conn, std::string shown) : conn_(conn), shown_(std::move(shown)) {}
+    PgSession(pg_conn* conn, std::string connection, std::string shown)
+        : conn_(conn), connection_(std::move(connection)), shown_(std::move(shown))
+    {
+    }
+    friend class PgSideCount;
+    std::string ExportSnapshot();
+    pg_conn* CountConnection();
+    void DropCountConnection() noexcept;
     void EndReadTransaction() noexcept;
     bool ExecNoThrow(const char* sqlText) noexcept;
 
     pg_conn* conn_;
+    std::string connection_; // as given, password included: the count connection logs in alike
     std::string shown_;
+    pg_conn* countConn_ = nullptr;
+    bool countRefused_ = false; // the server gave no second connection: not asked again
+    bool counting_ = false;
+    std::string snapshot_;
+    std::uint64_t snapshotOf_ = 0; // the read transaction the exported snapshot belongs to
     std::uint64_t statements_ = 0;
     int readScopes_ = 0;
     bool readTransaction_ = false;

@@ -58,28 +58,10 @@ PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vect
     : session_(session), table_(table), name_(session.NewCursorName()), transaction_(session.ReadTransactionId())
 {
     const std::string text = "DECLARE " + name_ + " NO SCROLL CURSOR FOR " + NumberedParameters(sqlText);
-    std::vector<std::string> texts(params.size());
-    std::vector<const char*> values(params.size());
-    for (size_t i = 0; i < params.size(); ++i) {
-        const DbValue& v = params[i];
-        if (v.kind == StorageKind::Null) {
-            values[i] = nullptr;
-            continue;
-        }
-        if (v.kind == StorageKind::Integer) {
-            texts[i] = std::to_string(v.i);
-        } else if (v.kind == StorageKind::Real) {
-            char buf[40];
-            std::snprintf(buf, sizeof buf, "%.17g", v.d);
-            texts[i] = buf;
-        } else {
-            texts[i] = v.s;
-        }
-        values[i] = texts[i].c_str();
-    }
+    const TextParams values(params);
     session_.Settle();
-    pg_result* r = Pq().PQexecParams(session_.Conn(), text.c_str(), static_cast<int>(params.size()), nullptr,
-                                     values.data(), nullptr, nullptr, 0);
+    pg_result* r = Pq().PQexecParams(session_.Conn(), text.c_str(), values.Count(), nullptr, values.values.data(),
+                                     nullptr, nullptr, 0);
     if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
         const std::string cause = Message(session_.Conn(), r);
         Pq().PQclear(r);

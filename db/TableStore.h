@@ -55,6 +55,16 @@ public:
     virtual void Fetch(size_t limit, const Stamp& stamp, RowBatch& out) = 0;
 };
 
+// A count running beside the caller's other reads.
+class PendingCount {
+public:
+    virtual ~PendingCount() = default;
+    // True once the count is in; never waits.
+    virtual bool Ready() = 0;
+    // Waits for the count; raises AdsError naming the table when it failed.
+    virtual std::int64_t Wait() = 0;
+};
+
 // Checks the definition of a new table (names, lengths, index tags on existing plain fields);
 // raises AdsError naming fileName.
 void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
@@ -94,6 +104,13 @@ public:
     // FIRST/LAST spelled out), or null when the store does not stream (then walks fetch keyset
     // batches). Valid while the read scope's snapshot lasts and nothing is written.
     virtual std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params)
+    {
+        return nullptr;
+    }
+
+    // Starts "SELECT count(*) ..." (with "?" parameters) in the read scope's snapshot beside the reads
+    // that follow; null when the store cannot (the caller then counts at once).
+    virtual std::unique_ptr<PendingCount> CountBeside(const std::string& sqlText, const std::vector<DbValue>& params)
     {
         return nullptr;
     }

@@ -391,8 +391,12 @@ void TFOrderProfit1::handleRun()
     progressBar_->show();
 
     const RunProgressCallback progress = [this](const RunProgress& p) {
-        progressBar_->setRange(0, std::max(1, p.maximum));
-        progressBar_->setValue(std::clamp(p.position, 0, std::max(1, p.maximum)));
+        if (p.maximum > 0) {
+            progressBar_->setRange(0, p.maximum);
+            progressBar_->setValue(std::clamp(p.position, 0, p.maximum));
+        } else {
+            progressBar_->setRange(0, 0); // busy until the count is in (a database server counts beside)
+        }
         QCoreApplication::processEvents();
         if (closeRequested_)
             throw RunCancelledByClose();

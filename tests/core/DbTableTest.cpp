@@ -207,6 +207,39 @@ TEST_P(DbTable, ANewOrderOrFilterGoesToTheFirstRowWhenTheTableIsNextUsed)
     }
 }
 
+TEST_P(DbTable, ACountBesideTheWalkCountsTheWalksSnapshot)
+{
+    for (int i = 1; i <= 30; ++i)
+        add(i % 4);
+    TAdsConnection other;
+    db.Connect(other);
+    TAdsTable writer;
+    writer.SetAdsConnection(&other);
+    writer.SetTableName("T.ADT");
+    writer.Open();
+    t.SetFilter("K > 0");
+    t.SetFiltered(true);
+    {
+        TAdsTable::ReadScope scope(t);
+        t.First(); // the snapshot begins with the first read
+        for (int i = 0; i < 5; ++i) { // committed by another workstation after the snapshot began
+            writer.Append();
+            writer.FieldByName("K").SetInteger(1);
+            writer.Post();
+        }
+        { TAdsTable::RecordCounting dropped = t.StartRecordCount(); } // cancelled, not waited for
+        TAdsTable::RecordCounting counting = t.StartRecordCount();
+        int walked = 0;
+        for (t.First(); !t.Eof(); t.Next())
+            ++walked;
+        EXPECT_EQ(walked, 23);
+        EXPECT_EQ(counting.Count(), walked);
+        EXPECT_TRUE(counting.Ready());
+    }
+    TAdsTable::ReadScope next(t);
+    EXPECT_EQ(t.StartRecordCount().Count(), 28);
+}
+
 TEST_P(DbTable, EofAndBofFollowTheHostsClient)
 {
     EXPECT_TRUE(t.Eof());

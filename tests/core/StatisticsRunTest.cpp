@@ -216,6 +216,26 @@ TEST_P(StatisticsRunTest, ADocumentThatCannotBeLoadedEndsTheRunKeepingTheRowsBef
     EXPECT_EQ(progress[2].position, 40);
 }
 
+TEST_P(StatisticsRunTest, TheProgressGetsTheCountAsItsMaximumOnceTheCountIsIn)
+{
+    for (int i = 1; i <= 45; ++i)
+        add({i, 1, 4, EncodeDate(2006, 1, 1) + i, 10, 5, 1});
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error) << *o.error;
+    ASSERT_EQ(tables.KM.size(), 45u);
+    // Table files count before the first row; a database server counts beside the walk, and the
+    // progress has no maximum (0) until the count is in.
+    ASSERT_EQ(progress.size(), 3u);
+    for (size_t i = 0; i < progress.size(); ++i) {
+        EXPECT_EQ(progress[i].position, static_cast<int>(i) * 20);
+        EXPECT_TRUE(progress[i].maximum == 45 || (server() && progress[i].maximum == 0)) << progress[i].maximum;
+        if (i > 0)
+            EXPECT_GE(progress[i].maximum, progress[i - 1].maximum);
+    }
+    if (!server())
+        EXPECT_EQ(progress[0].maximum, 45);
+}
+
 TEST_P(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)
 {
     add({1});

@@ -90,6 +90,8 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         std::vector<TField*> columns = StatisticsColumns(orders);
         columns.push_back(orders.FindField("WW_NETTO"));
         orders.SetRowColumns(columns);
+        // Every document's EXTB is inflated; from a database server beside the run's own work.
+        orders.SetInflatedColumns({orders.FindField("EXTB")});
 
         // The count gives the progress its maximum. On a database server it runs beside the walk (the
         // same snapshot on a second connection): the maximum then follows as soon as it is in, and

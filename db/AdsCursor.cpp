@@ -1,5 +1,7 @@
 #include "db/AdsCursor.h"
 
+#include "db/BlobFields.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -16,14 +18,18 @@ constexpr size_t kMaxBatch = 1024;
 void RowBatch::Reset(const std::vector<char>& carried)
 {
     fields_.clear();
+    inflatedFields_.clear();
     slots_.assign(carried.size(), -1);
     for (size_t f = 0; f < carried.size(); ++f) {
         if (carried[f]) {
             slots_[f] = static_cast<int>(fields_.size());
             fields_.push_back(static_cast<int>(f));
+            if (carried[f] == kCarriedInflated)
+                inflatedFields_.push_back(static_cast<int>(f));
         }
     }
     cells_.clear();
+    inflatedCells_.clear();
     rowids_.clear();
     stamps_.clear();
     blocks_.clear();
@@ -73,12 +79,29 @@ void RowBatch::Push(const ValueRef& v)
     cells_.push_back(c);
 }
 
+void RowBatch::PushInflated(size_t row)
+{
+    for (int f : inflatedFields_) {
+        const ValueRef v = Value(row, f);
+        Cell c;
+        if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
+            const std::string inflated = DecompressOrCopy(v.s);
+            c.kind = StorageKind::Blob;
+            c.p = Store(inflated);
+            c.len = static_cast<std::uint32_t>(inflated.size());
+        }
+        inflatedCells_.push_back(c);
+    }
+}
+
 void RowBatch::Append(const sql::Query& st, const Stamp& stamp)
 {
     rowids_.push_back(st.ColumnInt(0));
     stamps_.push_back(stamp);
     for (int f : fields_)
         Push(st.Column(f + 1));
+    if (!inflatedFields_.empty())
+        PushInflated(rowids_.size() - 1);
 }
 
 void RowBatch::AppendRow(const RowBatch& other, size_t row)
@@ -87,6 +110,16 @@ void RowBatch::AppendRow(const RowBatch& other, size_t row)
     stamps_.push_back(other.stamps_[row]);
     for (int f : fields_)
         Push(other.Value(row, f));
+    for (int f : inflatedFields_) {
+        std::string_view v;
+        Cell c;
+        if (other.Inflated(row, f, v)) {
+            c.kind = StorageKind::Blob;
+            c.p = Store(v);
+            c.len = static_cast<std::uint32_t>(v.size());
+        }
+        inflatedCells_.push_back(c);
+    }
 }
 
 void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values)
@@ -95,13 +128,30 @@ void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::v
     stamps_.push_back(stamp);
     for (int f : fields_)
         Push(values[static_cast<size_t>(f)].Ref());
+    inflatedCells_.resize(inflatedCells_.size() + inflatedFields_.size()); // none kept: read as stored
+}
+
+bool RowBatch::Inflated(size_t row, int field, std::string_view& out) const
+{
+    for (size_t k = 0; k < inflatedFields_.size(); ++k) {
+        if (inflatedFields_[k] != field)
+            continue;
+        const Cell& c = inflatedCells_[row * inflatedFields_.size() + k];
+        if (c.kind != StorageKind::Blob)
+            return false;
+        out = std::string_view(c.p, c.len);
+        return true;
+    }
+    return false;
 }
 
 void RowBatch::ResetLike(const RowBatch& other)
 {
     fields_ = other.fields_;
     slots_ = other.slots_;
+    inflatedFields_ = other.inflatedFields_;
     cells_.clear();
+    inflatedCells_.clear();
     rowids_.clear();
     stamps_.clear();
     blocks_.clear();
@@ -112,11 +162,16 @@ void RowBatch::ResetLike(const RowBatch& other)
 void RowBatch::Adopt(RowBatch& other)
 {
     cells_.insert(cells_.end(), other.cells_.begin(), other.cells_.end());
+    if (inflatedFields_ == other.inflatedFields_)
+        inflatedCells_.insert(inflatedCells_.end(), other.inflatedCells_.begin(), other.inflatedCells_.end());
+    else
+        inflatedCells_.resize(inflatedCells_.size() + other.rowids_.size() * inflatedFields_.size());
     rowids_.insert(rowids_.end(), other.rowids_.begin(), other.rowids_.end());
     stamps_.insert(stamps_.end(), other.stamps_.begin(), other.stamps_.end());
     for (auto& block : other.blocks_)
         blocks_.push_back(std::move(block)); // this batch's own free space stays where it was
     other.cells_.clear();
+    other.inflatedCells_.clear();
     other.rowids_.clear();
     other.stamps_.clear();
     other.blocks_.clear();
@@ -129,6 +184,8 @@ void RowBatch::Swap(RowBatch& other) noexcept
     fields_.swap(other.fields_);
     slots_.swap(other.slots_);
     cells_.swap(other.cells_);
+    inflatedFields_.swap(other.inflatedFields_);
+    inflatedCells_.swap(other.inflatedCells_);
     rowids_.swap(other.rowids_);
     stamps_.swap(other.stamps_);
     blocks_.swap(other.blocks_);
@@ -155,6 +212,22 @@ void Cursor::SetRowColumns(const std::vector<int>& fields)
     Clear();
 }
 
+void Cursor::SetInflatedColumns(const std::vector<int>& fields)
+{
+    inflatedColumns_.clear();
+    for (int f : fields) {
+        if (f >= 0 && static_cast<size_t>(f) < file_.Fields().size())
+            inflatedColumns_.push_back(f);
+    }
+    BuildSelectList();
+    Clear();
+}
+
+bool Cursor::Inflated(int field, std::string_view& out) const
+{
+    return has_ && window_.Inflated(pos_, field, out);
+}
+
 void Cursor::BuildSelectList()
 {
     const auto& fields = file_.Fields();
@@ -165,6 +238,10 @@ void Cursor::BuildSelectList()
         carried[static_cast<size_t>(f)] = 1;
     if (order_.keyField >= 0)
         carried[static_cast<size_t>(order_.keyField)] = 1; // positions continue after the key
+    for (int f : inflatedColumns_) {
+        if (carried[static_cast<size_t>(f)] && file_.Remote())
+            carried[static_cast<size_t>(f)] = RowBatch::kCarriedInflated;
+    }
     if (carried == carried_)
         return;
     carried_ = std::move(carried);

@@ -25,8 +25,10 @@ namespace gs::ads {
 // read as NULL). Values of a row that a statement delivers come in the order of the select list.
 class RowBatch {
 public:
-    // Empties the batch for rows carrying the fields marked in carried (one flag per field).
+    // Empties the batch for rows carrying the fields marked in carried (one flag per field: 0 not
+    // carried, 1 carried, kCarriedInflated carried and kept inflated as well).
     void Reset(const std::vector<char>& carried);
+    static constexpr char kCarriedInflated = 2;
     size_t Size() const { return rowids_.size(); }
     bool Empty() const { return rowids_.empty(); }
     // From a statement whose columns are the row id and then one per field, NULL where not carried.
@@ -54,6 +56,9 @@ public:
         }
         return v;
     }
+    // The inflated bytes (DecompressOrCopy) of a blob field kept inflated, for that row; false when
+    // the batch keeps none for it (a row that came another way), then inflate the stored bytes.
+    bool Inflated(size_t row, int field, std::string_view& out) const;
     void Swap(RowBatch& other) noexcept;
     // Empties the batch for rows carrying the same fields as other.
     void ResetLike(const RowBatch& other);
@@ -74,10 +79,13 @@ private:
         Cell() : i(0) {}
     };
     void Push(const ValueRef& v);
+    void PushInflated(size_t row); // after the row's cells: its kept inflated bytes
 
     std::vector<int> fields_; // the carried fields, by slot
     std::vector<int> slots_;  // per field: its slot, -1 when not carried
     std::vector<Cell> cells_;
+    std::vector<int> inflatedFields_;  // kept inflated, in slot order
+    std::vector<Cell> inflatedCells_;  // one per row and field kept inflated
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;
     // Text and bytes of the cells, in blocks that never move: a batch of every row of a year grows
@@ -130,6 +138,12 @@ public:
     // blob. The key field of the order always comes. Drops the position, like Configure.
     void SetRowColumns(const std::vector<int>& fields);
     bool Carries(int field) const { return carried_[static_cast<size_t>(field)] != 0; }
+    // Blob columns among the row columns whose inflated bytes the rows keep as well, where the store
+    // is remote: the stream's reader thread inflates them beside the caller's work. Drops the
+    // position, like SetRowColumns.
+    void SetInflatedColumns(const std::vector<int>& fields);
+    // The current row's inflated bytes of such a column; false when not kept.
+    bool Inflated(int field, std::string_view& out) const;
     // True while the window holds every visible row from the file's current snapshot: nothing
     // read from it can have changed.
     bool CompleteWindow() const
@@ -186,6 +200,7 @@ private:
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)
     std::vector<std::unique_ptr<sql::Query>> statements_;     // by (query, ascending)
+    std::vector<int> inflatedColumns_;
     std::vector<int> rowColumns_;                             // as given to SetRowColumns
     std::vector<char> carried_;                               // per field: fetched with the row
     std::string selectList_;                                  // row id, then each field or NULL

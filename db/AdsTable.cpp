@@ -596,6 +596,32 @@ void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
 
 bool TAdsTable::Remote() const { return file_ && file_->Remote(); }
 
+void TAdsTable::SetInflatedColumns(const std::vector<TField*>& fields)
+{
+    RequireActive();
+    CheckBrowseMode();
+    std::vector<int> indexes;
+    for (const TField* f : fields) {
+        if (f != nullptr && &f->Table() == this)
+            indexes.push_back(f->Index());
+    }
+    cursor_->SetInflatedColumns(indexes);
+    firstPending_ = true;
+}
+
+bool TAdsTable::InflatedValue(int index, std::string& target)
+{
+    const size_t i = static_cast<size_t>(index);
+    if (!cursor_ || state_ == TDataSetState::Insert || (state_ == TDataSetState::Edit && editChanged_[i]))
+        return false;
+    SettlePosition();
+    std::string_view v;
+    if (!cursor_->Inflated(index, v))
+        return false;
+    target.assign(v.data(), v.size());
+    return true;
+}
+
 void TAdsTable::ReadAllRows()
 {
     RequireActive();

@@ -148,6 +148,13 @@ public:
     // new filter. Null entries and fields of other tables are ignored; an empty list restores the
     // default. Holds for this opening.
     void SetRowColumns(const std::vector<TField*>& fields);
+    // Blob columns among the row columns read through ReadBlobField for every row: on a database
+    // server the rows keep their inflated bytes too, inflated beside the caller's work while the
+    // rows stream in. Elsewhere nothing changes. Goes to the first row, like SetRowColumns.
+    void SetInflatedColumns(const std::vector<TField*>& fields);
+    // The inflated bytes of such a column in the current row, as ReadBlobField would give them;
+    // false when the row keeps none (it came another way, or the field is being edited).
+    bool InflatedValue(int index, std::string& target);
     // Inside a ReadScope: reads every row the filter passes (with the row columns) at once; seeks and
     // walks then run over them in memory until the scope ends or the table is written. For a small
     // table read by key many times where every statement is a round trip (Remote). Outside a scope

@@ -100,6 +100,8 @@ std::string CompressBlob(std::string_view source)
 void ReadBlobField(const TField& field, std::string& target)
 {
     Guarded(field.FieldName(), [&] {
+        if (field.Table().InflatedValue(field.Index(), target))
+            return; // inflated while the row came in
         const ValueRef v = field.Value();
         if (v.kind == StorageKind::Blob) {
             target = DecompressOrCopy(v.s); // the stored bytes as they are (no code page applies)

@@ -201,24 +201,26 @@ Cursor::Cursor(TableStore& file) : file_(file)
     Configure(WalkOrder{}, Filter{});
 }
 
-void Cursor::SetRowColumns(const std::vector<int>& fields)
+std::vector<int> Cursor::KnownFields(const std::vector<int>& fields) const
 {
-    rowColumns_.clear();
+    std::vector<int> known;
     for (int f : fields) {
         if (f >= 0 && static_cast<size_t>(f) < file_.Fields().size())
-            rowColumns_.push_back(f);
+            known.push_back(f);
     }
+    return known;
+}
+
+void Cursor::SetRowColumns(const std::vector<int>& fields)
+{
+    rowColumns_ = KnownFields(fields);
     BuildSelectList();
     Clear();
 }
 
 void Cursor::SetInflatedColumns(const std::vector<int>& fields)
 {
-    inflatedColumns_.clear();
-    for (int f : fields) {
-        if (f >= 0 && static_cast<size_t>(f) < file_.Fields().size())
-            inflatedColumns_.push_back(f);
-    }
+    inflatedColumns_ = KnownFields(fields);
     BuildSelectList();
     Clear();
 }

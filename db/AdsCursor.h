@@ -208,6 +208,7 @@ private:
     RowBatch window_;
     std::int64_t ReadAllInto(std::uint64_t transaction);
     std::string CountSql() const;
+    std::vector<int> KnownFields(const std::vector<int>& fields) const;
     bool SeekInWindow(const DbValue& key);
     bool complete_ = false;
     std::uint64_t completeTransaction_ = 0;

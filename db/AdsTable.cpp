@@ -581,16 +581,21 @@ TAdsTable::ReadScope::~ReadScope()
         file_->EndReadScope();
 }
 
-void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
+std::vector<int> TAdsTable::OwnFieldIndexes(const std::vector<TField*>& fields) const
 {
-    RequireActive();
-    CheckBrowseMode();
     std::vector<int> indexes;
     for (const TField* f : fields) {
         if (f != nullptr && &f->Table() == this)
             indexes.push_back(f->Index());
     }
-    cursor_->SetRowColumns(indexes);
+    return indexes;
+}
+
+void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
+{
+    RequireActive();
+    CheckBrowseMode();
+    cursor_->SetRowColumns(OwnFieldIndexes(fields));
     firstPending_ = true;
 }
 
@@ -600,12 +605,7 @@ void TAdsTable::SetInflatedColumns(const std::vector<TField*>& fields)
 {
     RequireActive();
     CheckBrowseMode();
-    std::vector<int> indexes;
-    for (const TField* f : fields) {
-        if (f != nullptr && &f->Table() == this)
-            indexes.push_back(f->Index());
-    }
-    cursor_->SetInflatedColumns(indexes);
+    cursor_->SetInflatedColumns(OwnFieldIndexes(fields));
     firstPending_ = true;
 }
 

@@ -195,6 +195,8 @@ private:
     void CheckBrowseMode();
     void ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
     void PositionChanged() { ++blobEpoch_; }
+    // The indexes of those fields that belong to this table.
+    std::vector<int> OwnFieldIndexes(const std::vector<TField*>& fields) const;
     // Goes to the first row when a new order, filter or set of row columns left that for later.
     void SettlePosition()
     {

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace gs {
 
@@ -95,23 +96,27 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
 
         // The count gives the progress its maximum. On a database server it runs beside the walk (the
         // same snapshot on a second connection): the maximum then follows as soon as it is in, and
-        // until then the progress has none (0).
-        TAdsTable::RecordCounting counting = orders.StartRecordCount();
+        // until then the progress has none (0). A run without a progress display (the report
+        // command) needs no count there; on table files counting is what reads the year once for the
+        // walk, so it counts all the same.
+        std::optional<TAdsTable::RecordCounting> counting;
+        if (progress || !orders.Remote())
+            counting.emplace(orders.StartRecordCount());
         RunProgress state{0, 0};
-        bool counted = false;
+        bool counted = !counting;
         auto takeCount = [&] {
-            state.maximum = counting.Count();
+            state.maximum = counting->Count();
             counted = true;
             tables.KM.reserve(static_cast<size_t>(state.maximum));
         };
-        if (counting.Ready())
+        if (counting && counting->Ready())
             takeCount();
         if (progress)
             progress(state);
         TField& netField = orders.FieldByName("WW_NETTO");
         for (orders.First(); !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0) {
-                if (!counted && counting.Ready())
+                if (!counted && counting->Ready())
                     takeCount();
                 if (progress)
                     progress(state);

@@ -28,6 +28,11 @@ void RowBatch::Reset(const std::vector<char>& carried)
                 inflatedFields_.push_back(static_cast<int>(f));
         }
     }
+    ClearRows();
+}
+
+void RowBatch::ClearRows()
+{
     cells_.clear();
     inflatedCells_.clear();
     rowids_.clear();
@@ -150,13 +155,7 @@ void RowBatch::ResetLike(const RowBatch& other)
     fields_ = other.fields_;
     slots_ = other.slots_;
     inflatedFields_ = other.inflatedFields_;
-    cells_.clear();
-    inflatedCells_.clear();
-    rowids_.clear();
-    stamps_.clear();
-    blocks_.clear();
-    free_ = nullptr;
-    left_ = blockSize_ = 0;
+    ClearRows();
 }
 
 void RowBatch::Adopt(RowBatch& other)
@@ -170,13 +169,7 @@ void RowBatch::Adopt(RowBatch& other)
     stamps_.insert(stamps_.end(), other.stamps_.begin(), other.stamps_.end());
     for (auto& block : other.blocks_)
         blocks_.push_back(std::move(block)); // this batch's own free space stays where it was
-    other.cells_.clear();
-    other.inflatedCells_.clear();
-    other.rowids_.clear();
-    other.stamps_.clear();
-    other.blocks_.clear();
-    other.free_ = nullptr;
-    other.left_ = other.blockSize_ = 0;
+    other.ClearRows();
 }
 
 void RowBatch::Swap(RowBatch& other) noexcept

@@ -80,6 +80,7 @@ private:
     };
     void Push(const ValueRef& v);
     void PushInflated(size_t row); // after the row's cells: its kept inflated bytes
+    void ClearRows();              // keeps the carried fields
 
     std::vector<int> fields_; // the carried fields, by slot
     std::vector<int> slots_;  // per field: its slot, -1 when not carried

@@ -138,6 +138,8 @@ ValueRef TField::Value() const { return table_.FieldValue(index_); }
 
 bool TField::IsNull() const { return Value().IsNull(); }
 
+bool TField::ReadsWithoutFail(FieldRead read) const { return table_.ReadsWithoutFail(index_, read); }
+
 void TField::ConversionError(const std::string& what, const ValueRef& v) const
 {
     std::string shown;

@@ -41,6 +41,12 @@ public:
     bool AsBoolean() const;
     // The stored bytes (MEMO: Windows-1252; other types: the text form).
     std::string AsBytes() const;
+    // True when reading the field as read asks can fail for no value of it, so that a reader that
+    // only checks the value need not read it: text always reads (AsString converts every value);
+    // the other conversions where the table's store keeps only values of the column's own type and
+    // every value of that type converts (a server's boolean, whole-number and floating-point
+    // columns; never dates, whose range on a server is wider).
+    bool ReadsWithoutFail(FieldRead read) const;
 
     // Setters need the table in edit or insert state; the value is stored with the next Post.
     void SetString(std::string_view text);

@@ -601,6 +601,11 @@ void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
 
 bool TAdsTable::Remote() const { return file_ && file_->Remote(); }
 
+bool TAdsTable::ReadsWithoutFail(int index, FieldRead read) const
+{
+    return read == FieldRead::Text || (file_ && file_->ReadsWithoutFail(index, read));
+}
+
 void TAdsTable::SetInflatedColumns(const std::vector<TField*>& fields)
 {
     RequireActive();

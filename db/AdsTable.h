@@ -162,6 +162,8 @@ public:
     void ReadAllRows();
     // True when the table lives on a database server.
     bool Remote() const;
+    // See TField::ReadsWithoutFail.
+    bool ReadsWithoutFail(int index, FieldRead read) const;
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
     // the first row at or after it in index order. True when a row with that key was found.

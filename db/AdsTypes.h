@@ -46,6 +46,10 @@ enum class TAdsFieldType {
     Timestamp, // TIMESTAMP: "YYYY-MM-DD HH:MM:SS.SSS"
 };
 
+// The conversions of a field's value (TField::AsString, AsInteger, ...), for asking whether one can
+// fail (TField::ReadsWithoutFail).
+enum class FieldRead { Text, Integer, LargeInt, Float, DateTime, Boolean };
+
 // The declared SQL type of a field ("CHAR(50)", "MEMO", ...).
 std::string SqlTypeName(TAdsFieldType type, int size);
 // True for MEMO and BINARY.

@@ -156,7 +156,10 @@ void PgTable::LoadSchema(unsigned oid)
         case 700: f.type = TAdsFieldType::Double; break;
         case 21: f.type = TAdsFieldType::ShortInt; break;
         case 23:
-        case 20: f.type = identity ? TAdsFieldType::AutoInc : TAdsFieldType::Integer; break;
+        case 20:
+            f.type = identity ? TAdsFieldType::AutoInc : TAdsFieldType::Integer;
+            f.wide = type == 20;
+            break;
         default:
             throw AdsError("Spaltentyp wird nicht unterstützt: " + name + " (Typ " + std::to_string(type) + ")",
                            fileName_, name);
@@ -173,6 +176,25 @@ void PgTable::LoadSchema(unsigned oid)
     }
     blobReads_.resize(fields_.size());
     LoadTags();
+}
+
+bool PgTable::ReadsWithoutFail(int field, FieldRead read) const
+{
+    // A value comes in its column's type (booleans and integers as whole numbers, floating point
+    // as such), so a conversion that every value of the type takes cannot fail. Dates are read to
+    // know: the server's dates reach further than the host's.
+    const FieldInfo& f = fields_.at(static_cast<size_t>(field));
+    const bool whole = f.type == TAdsFieldType::Logical || f.type == TAdsFieldType::ShortInt ||
+                       f.type == TAdsFieldType::Integer || f.type == TAdsFieldType::AutoInc;
+    switch (read) {
+    case FieldRead::Text: return true;
+    case FieldRead::Boolean:
+    case FieldRead::Float: return whole || f.type == TAdsFieldType::Double;
+    case FieldRead::LargeInt: return whole;
+    case FieldRead::Integer: return whole && !f.wide;
+    case FieldRead::DateTime: return false;
+    }
+    return false;
 }
 
 void PgTable::LoadTags()

@@ -43,6 +43,7 @@ public:
     bool IndexTermHints() const override { return false; }
     bool CountByReading() const override { return false; }
     bool Remote() const override { return true; }
+    bool ReadsWithoutFail(int field, FieldRead read) const override;
 
     std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) override;
     // A server-side cursor inside the read scope's transaction; null outside one.

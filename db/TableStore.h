@@ -24,6 +24,7 @@ struct FieldInfo {
     int size = 0;        // characters of a CHAR(n) column; 0 = unlimited
     bool blob = false;   // MEMO or BINARY: read only on demand
     bool indexed = false; // an SQL index leads with this column
+    bool wide = false;    // a server's 64-bit column behind INTEGER or AUTOINC
 };
 
 struct IndexTag {
@@ -99,6 +100,10 @@ public:
     // True when every statement is a round trip to a database server: a small table read by key
     // many times is then better read at once.
     virtual bool Remote() const { return false; }
+    // True when no value of the field can fail to convert as read asks: the store keeps values of
+    // the column's own type only (a server's typed columns) and that type always converts so. Table
+    // files keep whatever a writer stored, so there only reading the value tells.
+    virtual bool ReadsWithoutFail(int field, FieldRead read) const { return false; }
 
     // A stream over the rows of a SELECT with "?" parameters in the order its ORDER BY gives (NULLS
     // FIRST/LAST spelled out), or null when the store does not stream (then walks fetch keyset

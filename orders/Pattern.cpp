@@ -114,10 +114,20 @@ struct TOrderColumns {
         EXTB = f("EXTB");
         for (size_t i = 0; i < 5; ++i)
             INFO[i] = f(kInfoColumns[i]);
-        statisticsColumns = {POT, ZZL, ZZR, ZZD, PrintName, DataGrid, DataGrid_DM, data_netto, InfoSumme, Summe,
-                             Header, Endt, Footer, ZZ, Enabled, Steuer_Low_set, Steuer_High_set, ParentType,
-                             Statustext, PID, Date, ID, ID_ORDER, Adressname, AdressID, Status, FromDate, FromText,
-                             KNR, INFO[0], INFO[1], INFO[2], INFO[3], INFO[4], EXTB};
+        // What a statistics load reads (see PlainColumns): the values it uses, and of the columns it
+        // only checks those where reading could fail; texts and the info lines it does not read.
+        statisticsColumns = {POT, DataGrid_DM, Date, ID_ORDER, Adressname, AdressID, EXTB};
+        const std::pair<TField*, FieldRead> checked[] = {
+            {ZZD, FieldRead::DateTime},      {DataGrid, FieldRead::Boolean},       {data_netto, FieldRead::Boolean},
+            {InfoSumme, FieldRead::Boolean}, {Summe, FieldRead::Boolean},          {Header, FieldRead::Boolean},
+            {Endt, FieldRead::Boolean},      {Footer, FieldRead::Boolean},         {ZZ, FieldRead::Boolean},
+            {Enabled, FieldRead::Boolean},   {Steuer_Low_set, FieldRead::Float},   {Steuer_High_set, FieldRead::Float},
+            {PID, FieldRead::Integer},       {ID, FieldRead::Integer},             {Status, FieldRead::LargeInt},
+            {FromDate, FieldRead::DateTime}, {ParentType, FieldRead::LargeInt}};
+        for (const auto& [field, read] : checked) {
+            if (field != nullptr && !field->ReadsWithoutFail(read))
+                statisticsColumns.push_back(field);
+        }
         templateBlobs = {Footertext, Headertext, ORDER2, InternText, ColumnsFormat, Datas, EXTB};
         fullBlobs = templateBlobs;
         fullBlobs.insert(fullBlobs.end(), {Endtext, GZS, Adress});
@@ -273,6 +283,56 @@ std::int16_t Int16Of(long long v)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned long long>(v)));
 }
 
+// Reads plain columns into the pattern. A statistics load (checkOnly) leaves alone the values the
+// statistics do not use and only checks those columns as the full load reads them: a value that
+// does not convert fails the load alike. It reads such a column only where its value could fail
+// (TField::ReadsWithoutFail): never a text, and on a server's typed columns only the dates.
+struct PlainColumns {
+    bool checkOnly = false;
+
+    void Text(TField* field, const char* name, std::string& to) const
+    {
+        TField& f = Need(field, name);
+        if (!checkOnly)
+            to = f.AsString();
+    }
+    void Date(TField* field, const char* name, TDateTime& to) const
+    {
+        Take(field, name, FieldRead::DateTime, to, [](TField& f) { return f.AsDateTime(); });
+    }
+    void Boolean(TField* field, const char* name, bool& to) const
+    {
+        Take(field, name, FieldRead::Boolean, to, [](TField& f) { return f.AsBoolean(); });
+    }
+    void Float(TField* field, const char* name, double& to) const
+    {
+        Take(field, name, FieldRead::Float, to, [](TField& f) { return f.AsFloat(); });
+    }
+    void Integer(TField* field, const char* name, int& to) const
+    {
+        Take(field, name, FieldRead::Integer, to, [](TField& f) { return f.AsInteger(); });
+    }
+    void Byte(TField* field, const char* name, std::uint8_t& to) const
+    {
+        Take(field, name, FieldRead::LargeInt, to, [](TField& f) { return ByteOf(f.AsLargeInt()); });
+    }
+    void Int16(TField* field, const char* name, std::int16_t& to) const
+    {
+        Take(field, name, FieldRead::LargeInt, to, [](TField& f) { return Int16Of(f.AsLargeInt()); });
+    }
+
+private:
+    template <typename T, typename Read>
+    void Take(TField* field, const char* name, FieldRead kind, T& to, Read read) const
+    {
+        TField& f = Need(field, name);
+        if (!checkOnly)
+            to = read(f);
+        else if (!f.ReadsWithoutFail(kind))
+            read(f);
+    }
+};
+
 } // namespace
 
 bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
@@ -364,23 +424,24 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
             ReadStoredBlob(c->ColumnsFormat, pattern.ColumnsFormat);
             ReadStoredBlob(c->Datas, pattern.Datas);
         }
-        // The plain columns that both modes read.
-        pattern.ZZL = Need(c->ZZL, "ZZL").AsString();
-        pattern.ZZR = Need(c->ZZR, "ZZR").AsString();
-        pattern.ZZD = Need(c->ZZD, "ZZD").AsDateTime();
-        pattern.PrintName = Need(c->PrintName, "PrintName").AsString();
-        pattern.DataGrid = Need(c->DataGrid, "DataGrid").AsBoolean();
+        // The plain columns that every mode reads; a statistics load only checks most of them.
+        const PlainColumns plain{!texts};
+        plain.Text(c->ZZL, "ZZL", pattern.ZZL);
+        plain.Text(c->ZZR, "ZZR", pattern.ZZR);
+        plain.Date(c->ZZD, "ZZD", pattern.ZZD);
+        plain.Text(c->PrintName, "PrintName", pattern.PrintName);
+        plain.Boolean(c->DataGrid, "DataGrid", pattern.DataGrid);
         pattern.DataGrid_DM = Need(c->DataGrid_DM, "DataGrid_DM").AsBoolean();
-        pattern.data_netto = Need(c->data_netto, "data_netto").AsBoolean();
-        pattern.InfoSumme = Need(c->InfoSumme, "InfoSumme").AsBoolean();
-        pattern.Summe = Need(c->Summe, "Summe").AsBoolean();
-        pattern.Header = Need(c->Header, "Header").AsBoolean();
-        pattern.Endt = Need(c->Endt, "Endt").AsBoolean();
-        pattern.Footer = Need(c->Footer, "Footer").AsBoolean();
-        pattern.ZZ = Need(c->ZZ, "ZZ").AsBoolean();
-        pattern.Enabled = Need(c->Enabled, "Enabled").AsBoolean();
-        pattern.Steuer_Low_set = Need(c->Steuer_Low_set, "Steuer_Low_set").AsFloat();
-        pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
+        plain.Boolean(c->data_netto, "data_netto", pattern.data_netto);
+        plain.Boolean(c->InfoSumme, "InfoSumme", pattern.InfoSumme);
+        plain.Boolean(c->Summe, "Summe", pattern.Summe);
+        plain.Boolean(c->Header, "Header", pattern.Header);
+        plain.Boolean(c->Endt, "Endt", pattern.Endt);
+        plain.Boolean(c->Footer, "Footer", pattern.Footer);
+        plain.Boolean(c->ZZ, "ZZ", pattern.ZZ);
+        plain.Boolean(c->Enabled, "Enabled", pattern.Enabled);
+        plain.Float(c->Steuer_Low_set, "Steuer_Low_set", pattern.Steuer_Low_set);
+        plain.Float(c->Steuer_High_set, "Steuer_High_set", pattern.Steuer_High_set);
 
         if (!full) {
             // The template of a new document: today's date and the settings' tax rates.
@@ -404,26 +465,28 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
             pattern.Destination = DestinationFromText(gzs);
         } else {
             Need(c->GZS, "GZS");
-            Need(c->Statustext, "Statustext").AsString();
+            Need(c->Statustext, "Statustext");
         }
-        pattern.PID = Need(c->PID, "PID").AsInteger();
+        plain.Integer(c->PID, "PID", pattern.PID);
         pattern.Date = Need(c->Date, "Date").AsDateTime();
         if (texts)
             pattern.Adress = SplitLines(Need(c->Adress, "Adress").AsString());
         else
             Need(c->Adress, "Adress");
-        pattern.ID = Need(c->ID, "ID").AsInteger();
+        plain.Integer(c->ID, "ID", pattern.ID);
         pattern.ID_ORDER = Need(c->ID_ORDER, "ID_ORDER").AsInteger();
         pattern.Adressname = Need(c->Adressname, "Adressname").AsString();
         pattern.AdressID = Need(c->AdressID, "AdressID").AsInteger();
-        pattern.Status = ByteOf(Need(c->Status, "Status").AsLargeInt());
-        pattern.FromDate = Need(c->FromDate, "FromDate").AsDateTime();
-        pattern.FromText = Need(c->FromText, "FromText").AsString();
-        pattern.KNR = Need(c->KNR, "KNR").AsString();
-        pattern.Steuer_Low_set = Need(c->Steuer_Low_set, "Steuer_Low_set").AsFloat();
-        pattern.Steuer_High_set = Need(c->Steuer_High_set, "Steuer_High_set").AsFloat();
-        LoadInfoTexts(pattern.InfoFields, c->INFO);
-        pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
+        plain.Byte(c->Status, "Status", pattern.Status);
+        plain.Date(c->FromDate, "FromDate", pattern.FromDate);
+        plain.Text(c->FromText, "FromText", pattern.FromText);
+        plain.Text(c->KNR, "KNR", pattern.KNR);
+        plain.Float(c->Steuer_Low_set, "Steuer_Low_set", pattern.Steuer_Low_set);
+        plain.Float(c->Steuer_High_set, "Steuer_High_set", pattern.Steuer_High_set);
+        // The info texts fail no load (a text that cannot be read ends them); the statistics skip them.
+        if (texts)
+            LoadInfoTexts(pattern.InfoFields, c->INFO);
+        plain.Int16(c->ParentType, "ParentType", pattern.ParentType);
         Guarded("POT", [&] { pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt()); });
         LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
     }, [&](const std::exception& e) -> void { throw LoadErrorOf(c->ID_ORDER, e); });

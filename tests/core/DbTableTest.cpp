@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 using namespace gs;
@@ -658,6 +659,78 @@ TEST_P(DbTable, UnknownIndexRaisesAndKeepsTheTableUsable)
     t.SetIndexName("GIBTSNICHT");
     EXPECT_THROW(t.Open(), AdsError);
     EXPECT_FALSE(t.Active());
+}
+
+TEST_P(DbTable, AReadIsKnownNotToFailOnlyWhereNoStoredValueCanFailIt)
+{
+    // The widest values each store lets another program put into the columns: on the server the
+    // ends of the column types (a 64-bit column among them, a date past the host's range); in the
+    // files, which keep whatever they are given, texts in number, date and logical columns.
+    TAdsTable r;
+    r.SetAdsConnection(&db.conn);
+    r.SetTableName("R.ADT");
+    r.CreateTable({{"C", TAdsFieldType::Char, 10},
+                   {"S", TAdsFieldType::ShortInt},
+                   {"I", TAdsFieldType::Integer},
+                   {"A", TAdsFieldType::AutoInc},
+                   {"D", TAdsFieldType::Double},
+                   {"L", TAdsFieldType::Logical},
+                   {"T", TAdsFieldType::Date},
+                   {"TS", TAdsFieldType::Timestamp}});
+    if (server()) {
+        db.Exec("R.ADT", R"(ALTER TABLE "R" ADD COLUMN "W" bigint;
+            INSERT INTO "R" ("C", "S", "I", "D", "L", "T", "TS", "W") VALUES
+              ('ä', -32768, 2147483647, 1e308, true, '10000-01-01', '10000-01-01 00:00:00', 9000000000000000000),
+              ('', 32767, -2147483648, 'NaN', false, '0001-01-01', '1900-01-01 00:00:00', -9000000000000000000),
+              (NULL, NULL, NULL, '-Infinity', NULL, NULL, NULL, NULL))");
+    } else {
+        db.Exec("R.ADT", R"(ALTER TABLE R ADD COLUMN W INTEGER;
+            INSERT INTO R (C, S, I, D, L, T, TS, W) VALUES
+              ('ä', 'zwölf', 'x', 'y', 'vielleicht', 'kein Datum', 'nie', 'z'),
+              (x'ff', 1e300, 99999999999, 'NaN', 2, '10000-01-01', 3.5, 9000000000000000000),
+              (NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL))");
+    }
+    r.Open();
+
+    using R = FieldRead;
+    const R reads[] = {R::Text, R::Integer, R::LargeInt, R::Float, R::DateTime, R::Boolean};
+    // Per column, the reads no value can fail, in the order of reads; the files know it of texts only.
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"C", "T....."}, {"S", "TILF.B"}, {"I", "TILF.B"}, {"A", "TILF.B"}, {"D", "T..F.B"},
+        {"L", "TILF.B"}, {"T", "T....."}, {"TS", "T....."}, {"W", "T.LF.B"}};
+    const char* letters = "TILFDB";
+    for (const auto& [column, known] : expected) {
+        SCOPED_TRACE(column);
+        const TField& f = r.FieldByName(column);
+        std::string got;
+        for (size_t i = 0; i < std::size(reads); ++i)
+            got += f.ReadsWithoutFail(reads[i]) ? letters[i] : '.';
+        EXPECT_EQ(got, server() ? known : "T.....");
+    }
+
+    // What is known not to fail does not fail on any of those values.
+    int rows = 0;
+    for (r.First(); !r.Eof(); r.Next(), ++rows) {
+        for (const auto& [column, known] : expected) {
+            const TField& f = r.FieldByName(column);
+            const std::function<void()> read[] = {[&] { f.AsString(); },   [&] { f.AsInteger(); },
+                                                  [&] { f.AsLargeInt(); }, [&] { f.AsFloat(); },
+                                                  [&] { f.AsDateTime(); }, [&] { f.AsBoolean(); }};
+            for (size_t i = 0; i < std::size(reads); ++i) {
+                if (f.ReadsWithoutFail(reads[i]))
+                    EXPECT_NO_THROW(read[i]()) << column << " " << letters[i] << " row " << rows;
+            }
+        }
+    }
+    EXPECT_EQ(rows, 3);
+    // The reads the server does not vouch for do fail on some value it keeps.
+    if (server()) {
+        r.First();
+        EXPECT_THROW(r.FieldByName("W").AsInteger(), ConvertError);
+        EXPECT_THROW(r.FieldByName("T").AsDateTime(), ConvertError);
+        EXPECT_THROW(r.FieldByName("D").AsLargeInt(), ConvertError);
+        EXPECT_THROW(r.FieldByName("C").AsFloat(), ConvertError);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DbTable, kBackends, BackendName);

@@ -246,7 +246,13 @@ TEST_F(PatternLoad, StatisticsModeReadsWhatTheRunNeedsAndNoTexts)
     EXPECT_EQ(p.ExtInfo.CurrentGewinn, 150.5);
     EXPECT_EQ(p.ExtInfo.Vertreter_Provision, 20.25);
     EXPECT_TRUE(p.ExtInfo.ProfitInfoReadable);
-    // The texts keep the default pattern's values.
+    // What the statistics do not use keeps the default pattern's values: texts and plain columns.
+    const TMPattern& defaults = DefaultPatterns().ForDocType(1);
+    EXPECT_EQ(p.ZZL, defaults.ZZL);
+    EXPECT_EQ(p.KNR, defaults.KNR);
+    EXPECT_EQ(p.PID, defaults.PID);
+    EXPECT_EQ(p.Steuer_High_set, defaults.Steuer_High_set);
+    EXPECT_EQ(p.InfoFields.Texts, defaults.InfoFields.Texts);
     EXPECT_TRUE(p.Footertext.Empty());
     EXPECT_TRUE(p.Datas.Empty());
     EXPECT_TRUE(p.Adress.empty());
@@ -372,24 +378,31 @@ TEST_F(PatternLoad, MissingReadColumnFailsTheLoad)
 
 TEST_F(PatternLoad, ValueThatDoesNotConvertFailsTheLoad)
 {
-    create();
-    add();
-    // Another program stores a text no date can be read from.
-    ExecSql(db / OrdersTableName, "UPDATE Auftraege SET ZZD = 'kein Datum'");
-    // The statistics read fewer blobs, but check every column as the full load does.
-    for (int mode : {LoadModeFull, LoadModeStatistics}) {
-        SCOPED_TRACE(mode);
-        TMPattern p;
-        try {
-            LoadPatternFromOrder(p, table, mode);
-            ADD_FAILURE() << "no error";
-        } catch (const PatternLoadError& e) {
-            EXPECT_EQ(e.DocumentNumber(), 4711);
-            EXPECT_EQ(e.Column(), "ZZD");
-            EXPECT_NE(std::string(e.what()).find("Auftrag 4711: Ungültiger Wert in Spalte ZZD: \"kein Datum\""),
-                      std::string::npos)
-                << e.what();
+    // Another program stores a text that the column's type cannot be read from. The statistics read
+    // fewer blobs and keep most values at the default's, but check these columns as the full load.
+    const std::pair<const char*, const char*> cases[] = {
+        {"ZZD", "kein Datum"}, {"DataGrid", "vielleicht"}, {"PID", "zwölf"},
+        {"steuer_high_set", "neunzehn"}, {"Parenttype", "x"}, {"FromDate", "nie"}};
+    for (const auto& [column, text] : cases) {
+        create();
+        add();
+        ExecSql(db / OrdersTableName, std::string("UPDATE Auftraege SET ") + column + " = '" + text + "'");
+        for (int mode : {LoadModeFull, LoadModeStatistics}) {
+            SCOPED_TRACE(std::string(column) + " mode " + std::to_string(mode));
+            TMPattern p;
+            try {
+                LoadPatternFromOrder(p, table, mode);
+                ADD_FAILURE() << "no error";
+            } catch (const PatternLoadError& e) {
+                EXPECT_EQ(e.DocumentNumber(), 4711);
+                EXPECT_EQ(e.Column(), column);
+                const std::string expected =
+                    std::string("Auftrag 4711: Ungültiger Wert in Spalte ") + column + ": \"" + text + "\"";
+                EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+            }
         }
+        table.Close();
+        table.DeleteTable();
     }
 }
 

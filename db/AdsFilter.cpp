@@ -26,7 +26,7 @@ struct Token {
 // so the caller's error carries it without reading it back out of the text.
 struct FilterFailure {
     std::string reason;
-    std::string column;
+    std::string column = {};
 };
 
 class Lexer {

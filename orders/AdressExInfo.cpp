@@ -12,6 +12,7 @@
 #include "orders/OrdersTable.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -28,20 +29,33 @@ std::string BoolText(bool b) { return b ? "1" : "0"; }
 
 // --- TAdressExInfoDatas ----------------------------------------------------------------------------
 
-void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
+void TAdressExInfoDatas::LoadFromStream(std::string_view stream, std::span<const int> wanted)
 {
     items_.clear();
     if (stream.empty())
         return;
+    const auto taken = [&](long long type) {
+        return wanted.empty() || std::find(wanted.begin(), wanted.end(), type) != wanted.end();
+    };
+    // A number beyond 32 bits names no item.
+    const auto typeOf = [](long long type) {
+        return (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
+    };
     // The items are taken only once the whole stream has been read.
     thread_local TCollectionScan scan;
     if (scan.scan(stream, kCollection)) {
-        std::vector<TAdressExInfoData> items(scan.itemCount());
-        for (size_t i = 0; i < items.size(); ++i) {
+        std::vector<TAdressExInfoData> items;
+        items.reserve(wanted.empty() ? scan.itemCount() : wanted.size());
+        for (size_t i = 0; i < scan.itemCount(); ++i) {
             const auto props = scan.item(i);
-            items[i].SimpleData = ScanText(props, "SimpleData");
-            const long long type = ScanInteger(props, "DataType", 0);
-            items[i].DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
+            const int type = typeOf(ScanInteger(props, "DataType", 0));
+            if (!taken(type)) {
+                CheckScanText(props, "SimpleData");
+                continue;
+            }
+            TAdressExInfoData& d = items.emplace_back();
+            d.SimpleData = ScanText(props, "SimpleData");
+            d.DataType = type;
         }
         items_ = std::move(items);
         return;
@@ -52,10 +66,9 @@ void TAdressExInfoDatas::LoadFromStream(std::string_view stream)
     for (const StreamItem& item : read) {
         TAdressExInfoData d;
         d.SimpleData = item.Text("SimpleData");
-        const long long type = item.Integer("DataType", 0);
-        // A number beyond 32 bits names no item.
-        d.DataType = (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
-        items.push_back(std::move(d));
+        d.DataType = typeOf(item.Integer("DataType", 0));
+        if (taken(d.DataType))
+            items.push_back(std::move(d));
     }
     items_ = std::move(items);
 }
@@ -211,6 +224,17 @@ void TAdressExInfo::LoadFromStream(std::string_view stream)
     });
 }
 
+void TAdressExInfo::LoadProfitFromStream(std::string_view stream)
+{
+    Clear();
+    static constexpr int kProfitItems[] = {edCurrentGewinn, edVertreterProvision};
+    Guarded("extended information", [&] {
+        Datas.LoadFromStream(stream, kProfitItems);
+        for (const TAdressExInfoData& item : Datas.items())
+            ApplyItem(item);
+    });
+}
+
 void TAdressExInfo::AppendItems()
 {
     auto add = [this](int type, std::string text) {
@@ -354,7 +378,7 @@ bool ProfitItemsReadable(const TAdressExInfoDatas& datas)
 
 } // namespace
 
-void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
+void LoadExtendedInfo(const TField* extb, TAdressExInfo& info, ExtInfoPart part)
 {
     info.ProfitInfoReadable = false;
     Guarded("EXTB", [&] {
@@ -362,7 +386,10 @@ void LoadExtendedInfo(const TField* extb, TAdressExInfo& info)
         std::string content;
         if (extb)
             ReadBlobField(*extb, content);
-        info.LoadFromStream(content);
+        if (part == ExtInfoPart::Profit)
+            info.LoadProfitFromStream(content);
+        else
+            info.LoadFromStream(content);
         info.ProfitInfoReadable = extb != nullptr && ProfitItemsReadable(info.Datas);
     });
 }

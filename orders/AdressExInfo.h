@@ -11,6 +11,7 @@
 #include "orders/AdressExParts.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +43,9 @@ public:
 
     // Empties the list, then takes the items of the stream in order. Empty bytes give no items;
     // a stream that cannot be read (or whose items carry values of the wrong kind) raises
-    // StreamError and leaves the list empty.
-    void LoadFromStream(std::string_view stream);
+    // StreamError and leaves the list empty. With wanted types, only items of those types are
+    // taken; the others are checked all the same, so that a stream fails alike.
+    void LoadFromStream(std::string_view stream, std::span<const int> wanted = {});
     // The component stream of the items.
     std::string SaveToStream() const;
 
@@ -135,6 +137,9 @@ public:
     // overrides an earlier one). Anything unreadable leaves the defaults; never raises for
     // ordinary errors.
     virtual void LoadFromStream(std::string_view stream);
+    // Clear, then only the profit and the commission items (CurrentGewinn, Vertreter_Provision), as
+    // LoadFromStream takes them; every other value keeps its default and Datas holds those items.
+    void LoadProfitFromStream(std::string_view stream);
     // The stream of every value (items in the host's order), replacing stream's content. With
     // clearFirst the item list is emptied before the items are appended.
     virtual void SaveToStream(std::string& stream, bool clearFirst = true);
@@ -166,11 +171,15 @@ public:
     void SaveToStream(std::string& stream, bool clearFirst = true) override;
 };
 
+// Which values a load of the extended information takes: all, or the profit and the commission
+// only (LoadProfitFromStream), which is what the statistics need.
+enum class ExtInfoPart { All, Profit };
+
 // Clear info, read EXTB of the table's current row (inflating it when compressed) and load info
 // from it. A missing column or any damage leaves the defaults; never raises for ordinary errors.
 // Sets info.ProfitInfoReadable.
 void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info);
 // The same with the EXTB column already looked up (nullptr: the table lacks it).
-void LoadExtendedInfo(const TField* extb, TAdressExInfo& info);
+void LoadExtendedInfo(const TField* extb, TAdressExInfo& info, ExtInfoPart part = ExtInfoPart::All);
 
 } // namespace gs

@@ -195,15 +195,26 @@ const TScanValue* TCollectionScan::Find(std::span<const TScanProperty> propertie
     return found;
 }
 
-std::string ScanText(std::span<const TScanProperty> properties, std::string_view name)
+namespace {
+
+// The last text property of the name; nullptr when there is none; raises when it holds no text.
+const TScanValue* TextValue(std::span<const TScanProperty> properties, std::string_view name)
 {
     const TScanValue* v = TCollectionScan::Find(properties, name);
-    if (v == nullptr)
-        return {};
-    if (v->kind != TScanValue::Kind::Text)
+    if (v != nullptr && v->kind != TScanValue::Kind::Text)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(name) + " ist kein Text");
-    return v->text();
+    return v;
 }
+
+} // namespace
+
+std::string ScanText(std::span<const TScanProperty> properties, std::string_view name)
+{
+    const TScanValue* v = TextValue(properties, name);
+    return v ? v->text() : std::string();
+}
+
+void CheckScanText(std::span<const TScanProperty> properties, std::string_view name) { TextValue(properties, name); }
 
 long long ScanInteger(std::span<const TScanProperty> properties, std::string_view name, long long fallback)
 {

@@ -59,6 +59,8 @@ private:
 // Typed access as the full reader's item helpers give it: a missing property gives the fallback, one
 // of another kind raises StreamError.
 std::string ScanText(std::span<const TScanProperty> properties, std::string_view name);
+// Raises as ScanText would, without converting the text.
+void CheckScanText(std::span<const TScanProperty> properties, std::string_view name);
 long long ScanInteger(std::span<const TScanProperty> properties, std::string_view name, long long fallback);
 bool ScanBoolean(std::span<const TScanProperty> properties, std::string_view name, bool fallback);
 

@@ -488,7 +488,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
             LoadInfoTexts(pattern.InfoFields, c->INFO);
         plain.Int16(c->ParentType, "ParentType", pattern.ParentType);
         Guarded("POT", [&] { pattern.POT = ByteOf(Need(c->POT, "POT").AsLargeInt()); });
-        LoadExtendedInfo(c->EXTB, pattern.ExtInfo);
+        LoadExtendedInfo(c->EXTB, pattern.ExtInfo, texts ? ExtInfoPart::All : ExtInfoPart::Profit);
     }, [&](const std::exception& e) -> void { throw LoadErrorOf(c->ID_ORDER, e); });
 }
 

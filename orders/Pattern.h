@@ -111,9 +111,10 @@ std::vector<TField*> StatisticsColumns(TAdsTable& table);
 inline constexpr int LoadModeFull = 0;
 inline constexpr int LoadModeTemplate = 1;
 // The document as the statistics read it: the values they use (POT, Date, ID_ORDER, Adressname,
-// AdressID, DataGrid_DM and EXTB, the only blob read). Every other column of the full load is
-// checked as there (a value that does not convert fails the load alike) and keeps the default
-// pattern's value, as do the texts, layouts, additional info lines, address lines and GZS.
+// AdressID, DataGrid_DM, and of EXTB, the only blob read, the profit and the commission). Every
+// other column of the full load is checked as there (a value that does not convert fails the load
+// alike) and keeps the default pattern's value, as do the texts, layouts, additional info lines,
+// address lines, GZS and the other values of EXTB.
 inline constexpr int LoadModeStatistics = 2;
 inline constexpr const char* PatternLoadErrorText = "Auftrag kann nicht geladen werden.";
 

@@ -50,7 +50,7 @@ private:
 
 unsigned JobOptionsOf(const GridPrintChoice& choice, unsigned callerFlags)
 {
-    unsigned options = callerFlags & WholeColumnRange ? JobWholeColumnRange : 0;
+    unsigned options = (callerFlags & WholeColumnRange) != 0 ? static_cast<unsigned>(JobWholeColumnRange) : 0u;
     if (choice.print)
         options = JobPrint | JobPrinterSelection;
     if (choice.pdf)

@@ -287,6 +287,8 @@ TEST_F(AdressExInfoTest, DamagedStreamsKeepTheDefaults)
     wrongKind.Add("SimpleData", StreamValue::Integer(5)).Add("DataType", StreamValue::Integer(9));
     StreamItem wrongType;
     wrongType.Add("SimpleData", StreamValue::Text("5")).Add("DataType", StreamValue::Text("9"));
+    StreamItem wrongKindElsewhere; // in an item the profit load does not take
+    wrongKindElsewhere.Add("SimpleData", StreamValue::Integer(5)).Add("DataType", StreamValue::Integer(6));
     const std::string z = CompressBlob(good);
     const std::string inputs[] = {
         "",
@@ -295,6 +297,7 @@ TEST_F(AdressExInfoTest, DamagedStreamsKeepTheDefaults)
         z,                                                               // compressed, not inflated
         Extb({Item(16, "7"), wrongKind}),                                // a text of the wrong kind
         Extb({Item(16, "7"), wrongType}),                                // a number of the wrong kind
+        Extb({Item(9, "7"), wrongKindElsewhere, Item(16, "1")}),         // the same in another item
         WriteCollectionComponent("X", "AdressExInfoDatas", {}, {{"AdressExInfoDatas", StreamValue::Text("x")}}),
         "TPF0\x00\x00\x00"s,                                             // no class name
     };
@@ -306,7 +309,41 @@ TEST_F(AdressExInfoTest, DamagedStreamsKeepTheDefaults)
         x.LoadFromStream(in);
         EXPECT_EQ(Describe(x), Describe(defaults)) << in.size();
         EXPECT_EQ(x.Datas.Count(), 0u);
+        TAdressExInfo profit;
+        Fill(profit);
+        profit.CurrencyInfo_2EURO = 0;
+        profit.LoadProfitFromStream(in);
+        EXPECT_EQ(Describe(profit), Describe(defaults)) << "profit only, " << in.size();
     }
+}
+
+TEST_F(AdressExInfoTest, TheProfitLoadTakesProfitAndCommissionAsTheFullLoadAndNothingElse)
+{
+    TAdressExInfo filled;
+    Fill(filled);
+    std::string everything;
+    filled.SaveToStream(everything);
+    // The other stream form goes through the full reader; later items override earlier ones.
+    StreamComponent other;
+    other.className = "TAdressExInfoDatasWrapper";
+    other.properties.push_back({"Tag", StreamValue::Integer(1)});
+    other.properties.push_back({"AdressExInfoDatas", StreamValue::Collection({Item(9, "1,5"), Item(16, "2")})});
+    const std::string inputs[] = {everything, WriteComponentStream(other),
+                                  Extb({Item(9, "1"), Item(6, "Weiß"), Item(16, "3"), Item(9, "-2,25")})};
+    for (const std::string& in : inputs) {
+        TAdressExInfo full, profit, expected;
+        full.LoadFromStream(in);
+        profit.LoadProfitFromStream(in);
+        expected.CurrentGewinn = full.CurrentGewinn;
+        expected.Vertreter_Provision = full.Vertreter_Provision;
+        EXPECT_EQ(Describe(profit), Describe(expected));
+        for (const TAdressExInfoData& item : profit.Datas.items())
+            EXPECT_TRUE(item.DataType == edCurrentGewinn || item.DataType == edVertreterProvision) << item.DataType;
+    }
+    TAdressExInfo last;
+    last.LoadProfitFromStream(inputs[2]);
+    EXPECT_EQ(last.CurrentGewinn, -2.25);
+    EXPECT_EQ(last.Vertreter_Provision, 3);
 }
 
 TEST_F(AdressExInfoTest, OtherStreamFormsReadLikeTheHostsOwn)

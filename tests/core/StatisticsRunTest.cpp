@@ -229,11 +229,13 @@ TEST_P(StatisticsRunTest, TheProgressGetsTheCountAsItsMaximumOnceTheCountIsIn)
     for (size_t i = 0; i < progress.size(); ++i) {
         EXPECT_EQ(progress[i].position, static_cast<int>(i) * 20);
         EXPECT_TRUE(progress[i].maximum == 45 || (server() && progress[i].maximum == 0)) << progress[i].maximum;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(progress[i].maximum, progress[i - 1].maximum);
+        }
     }
-    if (!server())
+    if (!server()) {
         EXPECT_EQ(progress[0].maximum, 45);
+    }
 }
 
 TEST_P(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)

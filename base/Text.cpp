@@ -19,6 +19,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
+    if (a == b)
+        return true; // names mostly come spelled alike
     for (size_t i = 0; i < a.size(); ++i)
         if (LowerChar(a[i]) != LowerChar(b[i]))
             return false;

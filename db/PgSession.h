@@ -58,6 +58,12 @@ public:
     // A stream's next batch may be on its way while the rows before it are processed; any other
     // statement first takes that answer in (Settle), since the connection serves one at a time.
     void SetPending(class PgStream* stream) { pending_ = stream; }
+    // A stream that goes away is no longer waited for.
+    void ClearPending(const class PgStream* stream)
+    {
+        if (pending_ == stream)
+            pending_ = nullptr;
+    }
     void Settle() noexcept;
     std::string NewCursorName() { return "gs_c" + std::to_string(++cursors_); }
 

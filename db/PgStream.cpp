@@ -73,6 +73,7 @@ PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vect
 PgStream::~PgStream()
 {
     Collect();
+    session_.ClearPending(this);
     if (session_.ReadTransactionId() == transaction_ && transaction_ != 0) {
         const std::string text = "CLOSE " + name_;
         Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));

@@ -153,6 +153,36 @@ TEST_P(DbTable, AWalkThatReadsOtherColumnsOnTheWayGetsEveryRowOnceInOrder)
     EXPECT_EQ(memos, kRows / 250);
 }
 
+TEST_P(DbTable, AWalkLeftWhileReadingAheadLeavesTheConnectionToTheNextReads)
+{
+    // The walk stops in the middle, while the server's next batch is on its way; a new order then
+    // ends its stream and the next statements must find the connection free (the stream gone is
+    // no longer waited for).
+    constexpr int kRows = 5000;
+    db.conn.BeginTransaction();
+    for (int i = 1; i <= kRows; ++i)
+        add(kRows - i, {}, i == 1 ? "erster" : std::string());
+    db.conn.Commit();
+    for (int leaveAt : {1500, 2600, 4100}) {
+        SCOPED_TRACE(leaveAt);
+        TAdsTable::ReadScope scope(t);
+        t.SetIndexName("K");
+        int seen = 0;
+        for (t.First(); !t.Eof() && seen < leaveAt; t.Next())
+            ++seen;
+        ASSERT_EQ(seen, leaveAt);
+        EXPECT_EQ(id(), kRows - leaveAt);
+        t.SetIndexName("ID");
+        EXPECT_EQ(id(), 1);
+        EXPECT_EQ(t.FieldByName("M").AsString(), "erster");
+        int rest = 1;
+        while (t.Next(), !t.Eof())
+            ++rest;
+        EXPECT_EQ(rest, kRows);
+    }
+    EXPECT_EQ(db.Value("T.ADT", R"(SELECT count(*) FROM "T")"), std::to_string(kRows));
+}
+
 TEST_P(DbTable, ANewOrderOrFilterGoesToTheFirstRowWhenTheTableIsNextUsed)
 {
     add(5, "a");
@@ -717,8 +747,9 @@ TEST_P(DbTable, AReadIsKnownNotToFailOnlyWhereNoStoredValueCanFailIt)
                                                   [&] { f.AsLargeInt(); }, [&] { f.AsFloat(); },
                                                   [&] { f.AsDateTime(); }, [&] { f.AsBoolean(); }};
             for (size_t i = 0; i < std::size(reads); ++i) {
-                if (f.ReadsWithoutFail(reads[i]))
+                if (f.ReadsWithoutFail(reads[i])) {
                     EXPECT_NO_THROW(read[i]()) << column << " " << letters[i] << " row " << rows;
+                }
             }
         }
     }

@@ -60,6 +60,9 @@ pg_conn* PgSession::CountConnection()
     }
     Pq().PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     Command(c, "SET jit = off");
+    // The count runs beside the walk and only gives the progress its maximum: in one process, so
+    // that parallel workers do not take the processors the walk and the run need.
+    Command(c, "SET max_parallel_workers_per_gather = 0");
     countConn_ = c;
     return countConn_;
 }

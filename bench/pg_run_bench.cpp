@@ -114,8 +114,8 @@ std::string Server(const std::string& uri, long long documents, demo::DemoMix mi
     return connection;
 }
 
-// withProgress: as the window runs it, with a progress display (which needs the count); without,
-// as the report command runs it.
+// withProgress: as the window runs it, with the spooler attached and a progress display (which
+// needs the count); without, as the report command runs it.
 long WholeRun(const std::string& path, const char* kind, bool withProgress = false)
 {
     Runtime runtime(std::filesystem::temp_directory_path() / "pg_run_bench");
@@ -126,7 +126,7 @@ long WholeRun(const std::string& path, const char* kind, bool withProgress = fal
     cl.args = {path, kind, std::to_string(MinimumHostRelease)};
     if (!ConnectForStart(session, cl, ReadHostIdentity(runtime), {}))
         std::abort();
-    CompleteStart(runtime, session, {});
+    CompleteStart(runtime, session, {}, withProgress); // the window attaches the spooler, the report does not
     TResultTables tables;
     const RunProgressCallback progress = [](const RunProgress&) {}; // a display that shows nothing
     const RunOutcome o =

@@ -57,6 +57,8 @@ const PqApi& Pq()
         load(a.PQgetCancel, "PQgetCancel");
         load(a.PQcancel, "PQcancel");
         load(a.PQfreeCancel, "PQfreeCancel");
+        load(a.PQputCopyData, "PQputCopyData");
+        load(a.PQputCopyEnd, "PQputCopyEnd");
         return a;
     }();
     return api;

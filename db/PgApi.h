@@ -44,6 +44,8 @@ struct PqApi {
     decltype(&::PQgetCancel) PQgetCancel = nullptr;
     decltype(&::PQcancel) PQcancel = nullptr;
     decltype(&::PQfreeCancel) PQfreeCancel = nullptr;
+    decltype(&::PQputCopyData) PQputCopyData = nullptr;
+    decltype(&::PQputCopyEnd) PQputCopyEnd = nullptr;
 };
 
 // Raises AdsError when libpq cannot be loaded.

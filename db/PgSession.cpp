@@ -107,9 +107,9 @@ void PgSession::Fail(const std::string& table, std::string_view context, const p
 
 void PgSession::Settle() noexcept
 {
-    if (PgStream* stream = pending_) {
+    if (PgPending* pending = pending_) {
         pending_ = nullptr;
-        stream->Collect();
+        pending->Collect();
     }
 }
 
@@ -183,6 +183,7 @@ void PgSession::AbortWrite() noexcept
 void PgSession::Begin()
 {
     EndReadTransaction();
+    writeFailure_.clear();
     Exec("BEGIN", {}, "Transaktion kann nicht beginnen");
     inTransaction_ = true;
 }
@@ -198,9 +199,12 @@ void PgSession::Commit()
     // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
     const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(Pq().PQcmdStatus(r), "COMMIT") == 0;
     if (!ok) {
-        const std::string cause = r && Pq().PQresultStatus(r) != PGRES_COMMAND_OK
-                                      ? Message(conn_, r)
-                                      : std::string("die Transaktion wurde zurückgesetzt");
+        std::string cause = r && Pq().PQresultStatus(r) != PGRES_COMMAND_OK
+                                ? Message(conn_, r)
+                                : std::string("die Transaktion wurde zurückgesetzt");
+        if (!writeFailure_.empty())
+            cause += " (" + writeFailure_ + ")";
+        writeFailure_.clear();
         Pq().PQclear(r);
         throw AdsError("Transaktion kann nicht abgeschlossen werden: " + cause, {});
     }
@@ -212,6 +216,7 @@ void PgSession::Rollback() noexcept
     if (!inTransaction_)
         return;
     inTransaction_ = false;
+    writeFailure_.clear();
     ++writes_;
     ExecNoThrow("ROLLBACK");
 }

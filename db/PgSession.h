@@ -20,6 +20,16 @@ struct pg_result;
 
 namespace gs::ads {
 
+// What may hold the connection between two calls of its owner: a stream's batch on its way, a
+// bulk load's COPY stream. Collect ends that, so that another statement can run.
+class PgPending {
+public:
+    virtual void Collect() noexcept = 0;
+
+protected:
+    ~PgPending() = default;
+};
+
 class PgSession {
 public:
     // Raises AdsError "Verbindung nicht möglich: <connection without password>: <cause>".
@@ -55,16 +65,20 @@ public:
     std::uint64_t Writes() const { return writes_; }
     std::int64_t NextStamp() { return ++stamps_; }
 
-    // A stream's next batch may be on its way while the rows before it are processed; any other
-    // statement first takes that answer in (Settle), since the connection serves one at a time.
-    void SetPending(class PgStream* stream) { pending_ = stream; }
-    // A stream that goes away is no longer waited for.
-    void ClearPending(const class PgStream* stream)
+    // A stream's next batch may be on its way while the rows before it are processed, or a bulk
+    // load's COPY stream open; any other statement first ends that (Settle), since the connection
+    // serves one at a time.
+    void SetPending(PgPending* pending) { pending_ = pending; }
+    // What goes away or has ended is no longer waited for.
+    void ClearPending(const PgPending* pending)
     {
-        if (pending_ == stream)
+        if (pending_ == pending)
             pending_ = nullptr;
     }
     void Settle() noexcept;
+    // A write the server refused where no caller could be told (a COPY stream ended by Settle): the
+    // transaction has failed, and Commit names this cause.
+    void NoteWriteFailure(const std::string& cause) { writeFailure_ = cause; }
     std::string NewCursorName() { return "gs_c" + std::to_string(++cursors_); }
 
     // Starts "SELECT count(*) ..." on a second connection of this session, in the read scope's
@@ -101,7 +115,8 @@ private:
     bool inTransaction_ = false;
     std::uint64_t writes_ = 0;
     std::int64_t stamps_ = 0;
-    class PgStream* pending_ = nullptr;
+    PgPending* pending_ = nullptr;
+    std::string writeFailure_;
     std::uint64_t cursors_ = 0;
 };
 

@@ -19,7 +19,7 @@ namespace gs::ads {
 // decodes the next and the caller works on a third, each on its own processor; at most three
 // batches are held. The connection serves one thread at a time: any other statement first waits
 // for the reader and takes in the answer on its way (the session's Settle).
-class PgStream final : public RowStream {
+class PgStream final : public RowStream, public PgPending {
 public:
     PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params, const std::string& table);
     ~PgStream() override;
@@ -28,7 +28,7 @@ public:
     void Fetch(size_t limit, const Stamp& stamp, RowBatch& out) override;
     // Waits for the reader and takes in the answer on its way (called by the session before
     // another statement).
-    void Collect() noexcept;
+    void Collect() noexcept override;
 
 private:
     void Send();

@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "db/AdsError.h"
+#include "db/PgCopy.h"
 #include "db/PgStream.h"
 #include "db/SqliteStatement.h"
 
@@ -251,6 +252,20 @@ sql::Query& PgTable::Statement(const std::string& sqlText) { return Cached(state
 
 sql::Query& PgTable::InsertStatement()
 {
+    if (bulkLoad_) {
+        if (!copy_) {
+            std::string columns = rowidName_;
+            std::vector<bool> bytea;
+            for (const FieldInfo& f : fields_) {
+                columns += ", " + sql::Quote(f.name);
+                bytea.push_back(f.blob);
+            }
+            copy_ = std::make_unique<PgCopyInsert>(
+                *session_, "COPY " + quotedTable_ + " (" + columns + ") FROM STDIN", std::move(bytea),
+                [this] { return NextFromSequence(-1, rowidName_); }, fileName_);
+        }
+        return *copy_;
+    }
     std::string columns, marks;
     for (size_t i = 0; i < fields_.size(); ++i) {
         columns += (i ? ", " : "") + sql::Quote(fields_[i].name);
@@ -293,22 +308,27 @@ void PgTable::BeginWrite()
 
 std::int64_t PgTable::NextAutoInc(int field)
 {
+    return NextFromSequence(field, fields_[static_cast<size_t>(field)].name);
+}
+
+std::int64_t PgTable::NextFromSequence(int key, const std::string& column)
+{
     // Numbers come from the identity's sequence in blocks (one round trip per block, not per row);
     // a number drawn is never handed out again, so what a closed table leaves unused is a gap.
-    std::vector<std::int64_t>& block = autoIncs_[field];
+    std::vector<std::int64_t>& block = autoIncs_[key];
     if (block.empty()) {
         sql::Query& q = Statement("SELECT nextval(pg_get_serial_sequence(?1, ?2)) FROM generate_series(1, ?3)");
         sql::ResetOnExit reset(q);
         q.BindText(1, quotedTable_);
-        q.BindText(2, fields_[static_cast<size_t>(field)].name);
+        q.BindText(2, column);
         q.BindInt(3, autoIncBlock_);
         while (q.Step("Schreiben nicht möglich") && !q.ColumnIsNull(0))
             block.push_back(q.ColumnInt(0));
         if (block.empty())
-            throw AdsError("Schreiben nicht möglich: keine Folge für " + fields_[static_cast<size_t>(field)].name,
-                           fileName_, fields_[static_cast<size_t>(field)].name);
+            throw AdsError("Schreiben nicht möglich: keine Folge für " + column, fileName_, column);
         std::reverse(block.begin(), block.end());
-        autoIncBlock_ = std::min<std::int64_t>(autoIncBlock_ * 4, 256); // a single insert draws few
+        // A single insert draws few; a bulk load many, for each block ends its COPY stream.
+        autoIncBlock_ = std::min<std::int64_t>(autoIncBlock_ * 4, bulkLoad_ ? 16384 : 256);
     }
     const std::int64_t value = block.back();
     block.pop_back();
@@ -322,6 +342,16 @@ void PgTable::BeginBulkLoad()
     PgQuery q(*session_, "SELECT 1 FROM " + quotedTable_ + " LIMIT 1", fileName_);
     if (q.Step("Massenladen nicht möglich"))
         throw AdsError("Massenladen nicht möglich: die Tabelle ist nicht leer", fileName_);
+    bulkLoad_ = true;
+}
+
+void PgTable::EndBulkLoad()
+{
+    bulkLoad_ = false;
+    autoIncBlock_ = std::min<std::int64_t>(autoIncBlock_, 256);
+    const std::unique_ptr<PgCopyInsert> copy = std::move(copy_);
+    if (copy)
+        copy->End();
 }
 
 void PgTable::AddIndex(const TAdsIndexDef& def)

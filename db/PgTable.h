@@ -80,15 +80,19 @@ public:
     std::int64_t NextAutoInc(int field) override;
     void StoreAutoInc(int, std::int64_t) override {} // the identity's sequence keeps the mark
     void AddIndex(const TAdsIndexDef& def) override;
-    // The server needs no special mode: a connection transaction around the rows is the fast way.
+    // The rows of a bulk load go through one COPY stream (PgCopyInsert) instead of a statement per
+    // row; row ids and AUTOINC numbers are drawn in large blocks. EndBulkLoad ends the stream.
     void BeginBulkLoad() override;
-    void EndBulkLoad() override {}
+    void EndBulkLoad() override;
 
 private:
     PgTable(std::shared_ptr<PgSession> session, std::string fileName, bool readOnly);
     void LoadSchema(unsigned oid);
     void LoadTags();
     sql::Query& Cached(std::unique_ptr<sql::Query>& slot, const std::string& sqlText);
+    // The next number of the column's identity sequence, drawn in blocks (key: the field, or -1
+    // for the row id).
+    std::int64_t NextFromSequence(int key, const std::string& column);
 
     std::shared_ptr<PgSession> session_;
     std::string fileName_;
@@ -105,6 +109,8 @@ private:
     std::map<std::vector<int>, std::unique_ptr<sql::Query>> blobsReads_;
     std::map<int, std::vector<std::int64_t>> autoIncs_; // drawn, not yet used (last first)
     std::int64_t autoIncBlock_ = 1;
+    bool bulkLoad_ = false;
+    std::unique_ptr<class PgCopyInsert> copy_;
 };
 
 } // namespace gs::ads

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace gs;
 using namespace gs::test;
 
@@ -150,6 +152,122 @@ TEST_P(DbBulkRead, BulkLoadFillsANewTable)
     EXPECT_EQ(t.FieldByName("ID").AsInteger(), 101);
     // A table with rows is no longer new.
     EXPECT_THROW(t.BeginBulkLoad(), AdsError);
+}
+
+TEST_P(DbBulkRead, RowsOfABulkLoadReadBackAsRowsInsertedOneByOne)
+{
+    // Every field type with the values that need care on the way to the server: tabs, line breaks,
+    // backslashes and "\N" in texts, every byte in a blob, extreme numbers and dates, empty fields;
+    // written once in a bulk load and once row by row.
+    const std::vector<TAdsFieldDef> fields = {{"ID", TAdsFieldType::AutoInc},   {"C", TAdsFieldType::Char, 40},
+                                              {"M", TAdsFieldType::Memo},       {"B", TAdsFieldType::Binary},
+                                              {"S", TAdsFieldType::ShortInt},   {"I", TAdsFieldType::Integer},
+                                              {"D", TAdsFieldType::Double},     {"L", TAdsFieldType::Logical},
+                                              {"T", TAdsFieldType::Date},       {"TS", TAdsFieldType::Timestamp}};
+    std::string allBytes;
+    for (int b = 0; b < 256; ++b)
+        allBytes += static_cast<char>(b);
+    struct Row {
+        std::string c, m, b;
+        std::optional<std::int64_t> s, i;
+        std::optional<double> d;
+        std::optional<bool> l;
+        double t = 0, ts = 0;
+    };
+    const std::vector<Row> rows = {
+        {"a\tb\nc\rd\\e \\N ä", "Zeile 1\r\nZeile\t2 \\ \\N", allBytes, -32768, 2147483647, -0.0, true,
+         EncodeDate(2024, 2, 29), EncodeDateTime(2024, 12, 31, 23, 59, 58, 125)},
+        {"", "", "", std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0, 0},
+        {"\\", std::string("\x80\x9f\xff", 3), std::string(1, '\0'), 0, -2147483647 - 1,
+         0.1, false, EncodeDate(1, 1, 1), EncodeDate(9999, 12, 31)},
+        {"ende", "x", "\\x41", 7, 7, 1e308, true, EncodeDate(1899, 12, 30), 0},
+        {"klein", "y", "z", 1, 1, -1e-300, false, 0, 0},
+        {"genau", "u", "v", 2, 2, 123456789.125, true, 0, 0}};
+    auto write = [&](TAdsTable& table) {
+        for (const Row& r : rows) {
+            table.Append();
+            if (!r.c.empty())
+                table.FieldByName("C").SetString(r.c);
+            if (!r.m.empty())
+                table.FieldByName("M").SetBytes(r.m);
+            if (!r.b.empty())
+                table.FieldByName("B").SetBytes(r.b);
+            if (r.s)
+                table.FieldByName("S").SetInteger(*r.s);
+            if (r.i)
+                table.FieldByName("I").SetInteger(*r.i);
+            if (r.d)
+                table.FieldByName("D").SetFloat(*r.d);
+            if (r.l)
+                table.FieldByName("L").SetBoolean(*r.l);
+            if (r.t != 0)
+                table.FieldByName("T").SetDateTime(r.t);
+            if (r.ts != 0)
+                table.FieldByName("TS").SetDateTime(r.ts);
+            table.Post();
+        }
+    };
+    auto dump = [&](TAdsTable& table) {
+        std::vector<std::string> out;
+        for (table.First(); !table.Eof(); table.Next()) {
+            std::string line;
+            for (const TAdsFieldDef& f : fields) {
+                const TField& field = table.FieldByName(f.name);
+                line += field.IsNull() ? "<null>" : field.AsBytes();
+                line += '|';
+            }
+            out.push_back(line);
+        }
+        return out;
+    };
+
+    TAdsTable bulk(&db.conn, "BULK.ADT"), single(&db.conn, "SINGLE.ADT");
+    bulk.CreateTable(fields, {{"ID", "ID", ADS_UNIQUE}});
+    single.CreateTable(fields, {{"ID", "ID", ADS_UNIQUE}});
+    bulk.Open();
+    single.Open();
+    bulk.BeginBulkLoad();
+    db.conn.BeginTransaction();
+    write(bulk);
+    db.conn.Commit();
+    bulk.EndBulkLoad();
+    write(single);
+    bulk.SetIndexName("ID");
+    single.SetIndexName("ID");
+    const std::vector<std::string> got = dump(bulk);
+    EXPECT_EQ(got, dump(single));
+    ASSERT_EQ(got.size(), rows.size());
+    EXPECT_EQ(bulk.FieldByName("ID").AsInteger(), static_cast<int>(rows.size())) << "the last row's number";
+    // The bytes come back as they went.
+    bulk.First();
+    EXPECT_EQ(bulk.FieldByName("B").AsBytes(), allBytes);
+    EXPECT_EQ(bulk.FieldByName("C").AsString(), rows[0].c);
+}
+
+TEST_P(DbBulkRead, ABulkLoadWithARefusedRowFailsAndSaysWhy)
+{
+    TAdsTable u(&db.conn, "U.ADT");
+    u.CreateTable({{"ID", TAdsFieldType::AutoInc}, {"K", TAdsFieldType::Integer}}, {{"K", "K", ADS_UNIQUE}});
+    u.Open();
+    u.BeginBulkLoad();
+    db.conn.BeginTransaction();
+    std::string failure;
+    try {
+        for (int k : {1, 2, 2, 3}) {
+            u.Append();
+            u.FieldByName("K").SetInteger(k);
+            u.Post();
+        }
+        db.conn.Commit();
+    } catch (const AdsError& e) {
+        failure = e.what();
+        db.conn.Rollback();
+    }
+    // The server answers for the rows when the stream ends: the commit fails and names the cause.
+    EXPECT_NE(failure.find(server() ? "ads_u_k" : "UNIQUE"), std::string::npos) << failure;
+    if (server()) {
+        EXPECT_EQ(db.Value("U.ADT", R"(SELECT count(*) FROM "U")"), "0");
+    }
 }
 
 TEST_P(DbBulkRead, BulkLoadNeedsTheOnlyConnection)

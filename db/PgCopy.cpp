@@ -1,0 +1,169 @@
+#include "db/PgCopy.h"
+
+#include "db/AdsError.h"
+#include "db/PgApi.h"
+
+#include <cstdio>
+
+namespace gs::ads {
+
+namespace {
+
+// A value as COPY's text format takes it: backslash, tab, line feed and carriage return escaped.
+void AppendText(std::string& line, std::string_view text)
+{
+    for (char c : text) {
+        switch (c) {
+        case '\\': line += "\\\\"; break;
+        case '\t': line += "\\t"; break;
+        case '\n': line += "\\n"; break;
+        case '\r': line += "\\r"; break;
+        default: line += c;
+        }
+    }
+}
+
+// Bytes for a bytea column: "\x" and their hex digits, the backslash escaped for COPY.
+void AppendBytes(std::string& line, std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    line += "\\\\x";
+    for (unsigned char b : bytes) {
+        line += kHex[b >> 4];
+        line += kHex[b & 15];
+    }
+}
+
+} // namespace
+
+PgCopyInsert::PgCopyInsert(PgSession& session, std::string copySql, std::vector<bool> bytea,
+                           std::function<std::int64_t()> nextRowid, std::string table)
+    : session_(session), copySql_(std::move(copySql)), bytea_(std::move(bytea)), nextRowid_(std::move(nextRowid)),
+      table_(std::move(table)), values_(bytea_.size()), nulls_(bytea_.size(), true)
+{
+}
+
+PgCopyInsert::~PgCopyInsert()
+{
+    if (!open_)
+        return;
+    // Left without its end (a failed load): the stream is broken off, the transaction fails.
+    open_ = false;
+    session_.ClearPending(this);
+    Pq().PQputCopyEnd(session_.Conn(), "Massenladen abgebrochen");
+    while (pg_result* r = Pq().PQgetResult(session_.Conn()))
+        Pq().PQclear(r);
+}
+
+void PgCopyInsert::Slot(int index, std::string_view text, bool null)
+{
+    if (index < 1 || static_cast<size_t>(index) > values_.size())
+        throw AdsError("Spaltennummer außerhalb der Tabelle: " + std::to_string(index), table_);
+    values_[static_cast<size_t>(index) - 1].assign(text);
+    nulls_[static_cast<size_t>(index) - 1] = null;
+}
+
+void PgCopyInsert::BindNull(int index) { Slot(index, {}, true); }
+void PgCopyInsert::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
+void PgCopyInsert::BindReal(int index, double value)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", value);
+    Slot(index, buf, false);
+}
+void PgCopyInsert::BindText(int index, std::string_view value) { Slot(index, value, false); }
+void PgCopyInsert::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
+
+void PgCopyInsert::Bind(int index, const ValueRef& value)
+{
+    switch (value.kind) {
+    case StorageKind::Null: BindNull(index); break;
+    case StorageKind::Integer: BindInt(index, value.i); break;
+    case StorageKind::Real: BindReal(index, value.d); break;
+    case StorageKind::Text:
+    case StorageKind::Blob: Slot(index, value.s, false); break;
+    }
+}
+
+void PgCopyInsert::Reset()
+{
+    for (size_t i = 0; i < values_.size(); ++i) {
+        values_[i].clear();
+        nulls_[i] = true;
+    }
+    stepped_ = false;
+}
+
+void PgCopyInsert::Start()
+{
+    session_.Settle();
+    pg_result* r = Pq().PQexec(session_.Conn(), copySql_.c_str());
+    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COPY_IN;
+    if (!ok) {
+        const std::string cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+        throw AdsError("Datensatz kann nicht gespeichert werden: " + cause, table_);
+    }
+    Pq().PQclear(r);
+    open_ = true;
+    session_.SetPending(this);
+}
+
+void PgCopyInsert::Put(const std::string& bytes)
+{
+    if (Pq().PQputCopyData(session_.Conn(), bytes.data(), static_cast<int>(bytes.size())) != 1)
+        throw AdsError("Datensatz kann nicht gespeichert werden: " + Message(session_.Conn(), nullptr), table_);
+}
+
+bool PgCopyInsert::Step(std::string_view)
+{
+    // The row id first: drawing a block runs a statement, which ends the stream.
+    rowid_ = nextRowid_();
+    line_ = std::to_string(rowid_);
+    for (size_t i = 0; i < values_.size(); ++i) {
+        line_ += '\t';
+        if (nulls_[i])
+            line_ += "\\N";
+        else if (bytea_[i])
+            AppendBytes(line_, values_[i]);
+        else
+            AppendText(line_, values_[i]);
+    }
+    line_ += '\n';
+    if (!open_)
+        Start();
+    Put(line_);
+    stepped_ = true;
+    return false;
+}
+
+void PgCopyInsert::End()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    session_.ClearPending(this);
+    std::string cause;
+    if (Pq().PQputCopyEnd(session_.Conn(), nullptr) != 1)
+        cause = Message(session_.Conn(), nullptr);
+    while (pg_result* r = Pq().PQgetResult(session_.Conn())) {
+        if (cause.empty() && Pq().PQresultStatus(r) != PGRES_COMMAND_OK)
+            cause = Message(session_.Conn(), r);
+        Pq().PQclear(r);
+    }
+    if (!cause.empty()) {
+        session_.NoteWriteFailure(cause);
+        throw AdsError("Datensatz kann nicht gespeichert werden: " + cause, table_);
+    }
+}
+
+void PgCopyInsert::Collect() noexcept
+{
+    try {
+        End();
+    } catch (...) {
+        // Noted in the session: the transaction has failed, and its Commit names the cause.
+    }
+}
+
+} // namespace gs::ads

@@ -3,8 +3,6 @@
 #include "db/AdsError.h"
 #include "db/PgApi.h"
 
-#include <cstdio>
-
 namespace gs::ads {
 
 namespace {
@@ -38,8 +36,8 @@ void AppendBytes(std::string& line, std::string_view bytes)
 
 PgCopyInsert::PgCopyInsert(PgSession& session, std::string copySql, std::vector<bool> bytea,
                            std::function<std::int64_t()> nextRowid, std::string table)
-    : session_(session), copySql_(std::move(copySql)), bytea_(std::move(bytea)), nextRowid_(std::move(nextRowid)),
-      table_(std::move(table)), values_(bytea_.size()), nulls_(bytea_.size(), true)
+    : PgBoundValues(bytea.size(), std::move(table)), session_(session), copySql_(std::move(copySql)),
+      bytea_(std::move(bytea)), nextRowid_(std::move(nextRowid))
 {
 }
 
@@ -55,42 +53,9 @@ PgCopyInsert::~PgCopyInsert()
         Pq().PQclear(r);
 }
 
-void PgCopyInsert::Slot(int index, std::string_view text, bool null)
-{
-    if (index < 1 || static_cast<size_t>(index) > values_.size())
-        throw AdsError("Spaltennummer außerhalb der Tabelle: " + std::to_string(index), table_);
-    values_[static_cast<size_t>(index) - 1].assign(text);
-    nulls_[static_cast<size_t>(index) - 1] = null;
-}
-
-void PgCopyInsert::BindNull(int index) { Slot(index, {}, true); }
-void PgCopyInsert::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
-void PgCopyInsert::BindReal(int index, double value)
-{
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", value);
-    Slot(index, buf, false);
-}
-void PgCopyInsert::BindText(int index, std::string_view value) { Slot(index, value, false); }
-void PgCopyInsert::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
-
-void PgCopyInsert::Bind(int index, const ValueRef& value)
-{
-    switch (value.kind) {
-    case StorageKind::Null: BindNull(index); break;
-    case StorageKind::Integer: BindInt(index, value.i); break;
-    case StorageKind::Real: BindReal(index, value.d); break;
-    case StorageKind::Text:
-    case StorageKind::Blob: Slot(index, value.s, false); break;
-    }
-}
-
 void PgCopyInsert::Reset()
 {
-    for (size_t i = 0; i < values_.size(); ++i) {
-        values_[i].clear();
-        nulls_[i] = true;
-    }
+    ClearValues();
     stepped_ = false;
 }
 

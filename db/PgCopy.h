@@ -6,7 +6,6 @@
 // and at the end of the bulk load; a failure then ends the connection's transaction, and Commit
 // names the cause.
 #include "db/PgSession.h"
-#include "db/SqlQuery.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +14,7 @@
 
 namespace gs::ads {
 
-class PgCopyInsert final : public sql::Query, public PgPending {
+class PgCopyInsert final : public PgBoundValues, public PgPending {
 public:
     // copySql: "COPY table (ads_rowid, columns...) FROM STDIN"; bytea marks the columns after the
     // row id that take bytes; nextRowid draws the row id of each row (it may run statements).
@@ -25,12 +24,6 @@ public:
     PgCopyInsert(const PgCopyInsert&) = delete;
     PgCopyInsert& operator=(const PgCopyInsert&) = delete;
 
-    void BindNull(int index) override;
-    void BindInt(int index, std::int64_t value) override;
-    void BindReal(int index, double value) override;
-    void BindText(int index, std::string_view value) override;
-    void BindBlob(int index, std::string_view value) override;
-    void Bind(int index, const ValueRef& value) override;
     // Adds the bound row to the stream; never a row to read.
     bool Step(std::string_view context) override;
     void Reset() override;
@@ -46,16 +39,12 @@ public:
 
 private:
     void Start();
-    void Slot(int index, std::string_view text, bool null);
     void Put(const std::string& bytes);
 
     PgSession& session_;
     std::string copySql_;
     std::vector<bool> bytea_;
     std::function<std::int64_t()> nextRowid_;
-    std::string table_;
-    std::vector<std::string> values_;
-    std::vector<bool> nulls_;
     std::string line_;
     bool open_ = false;
     bool stepped_ = false;

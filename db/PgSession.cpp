@@ -221,6 +221,47 @@ void PgSession::Rollback() noexcept
     ExecNoThrow("ROLLBACK");
 }
 
+// --- bound values ------------------------------------------------------------------------------------
+
+void PgBoundValues::ResizeValues(size_t count)
+{
+    values_.resize(count);
+    for (std::string& v : values_)
+        v.clear();
+    nulls_.assign(count, 1);
+}
+
+void PgBoundValues::Slot(int index, std::string_view bytes, bool null)
+{
+    const size_t i = static_cast<size_t>(index - 1);
+    if (index < 1 || i >= values_.size())
+        throw AdsError("Abfrage nicht möglich: Parameter " + std::to_string(index) + " gibt es nicht", table_);
+    values_[i].assign(bytes.data(), bytes.size());
+    nulls_[i] = null ? 1 : 0;
+}
+
+void PgBoundValues::BindNull(int index) { Slot(index, {}, true); }
+void PgBoundValues::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
+void PgBoundValues::BindReal(int index, double value)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", value);
+    Slot(index, buf, false);
+}
+void PgBoundValues::BindText(int index, std::string_view value) { Slot(index, value, false); }
+void PgBoundValues::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
+
+void PgBoundValues::Bind(int index, const ValueRef& value)
+{
+    switch (value.kind) {
+    case StorageKind::Null: BindNull(index); break;
+    case StorageKind::Integer: BindInt(index, value.i); break;
+    case StorageKind::Real: BindReal(index, value.d); break;
+    case StorageKind::Text:
+    case StorageKind::Blob: Slot(index, value.s, false); break;
+    }
+}
+
 // --- statements --------------------------------------------------------------------------------------
 
 std::string NumberedParameters(std::string_view sqlText)
@@ -262,7 +303,7 @@ std::string NumberedParameters(std::string_view sqlText)
 }
 
 PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string& table)
-    : session_(session), table_(table), name_(session.NewStatementName())
+    : PgBoundValues(0, table), session_(session), name_(session.NewStatementName())
 {
     const std::string text = NumberedParameters(sqlText);
     session_.Settle();
@@ -283,8 +324,7 @@ PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string
     for (size_t i = 0; i < paramTypes_.size(); ++i)
         paramTypes_[i] = Pq().PQparamtype(r, static_cast<int>(i));
     Pq().PQclear(r);
-    values_.resize(paramTypes_.size());
-    nulls_.assign(paramTypes_.size(), 1);
+    ResizeValues(paramTypes_.size());
 }
 
 PgQuery::~PgQuery()
@@ -296,36 +336,6 @@ PgQuery::~PgQuery()
     Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
 }
 
-void PgQuery::Slot(int index, std::string_view bytes, bool null)
-{
-    const size_t i = static_cast<size_t>(index - 1);
-    if (index < 1 || i >= values_.size())
-        throw AdsError("Abfrage nicht möglich: Parameter " + std::to_string(index) + " gibt es nicht", table_);
-    values_[i].assign(bytes.data(), bytes.size());
-    nulls_[i] = null ? 1 : 0;
-}
-
-void PgQuery::BindNull(int index) { Slot(index, {}, true); }
-void PgQuery::BindInt(int index, std::int64_t value) { Slot(index, std::to_string(value), false); }
-void PgQuery::BindReal(int index, double value)
-{
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", value);
-    Slot(index, buf, false);
-}
-void PgQuery::BindText(int index, std::string_view value) { Slot(index, value, false); }
-void PgQuery::BindBlob(int index, std::string_view value) { Slot(index, value, false); }
-
-void PgQuery::Bind(int index, const ValueRef& value)
-{
-    switch (value.kind) {
-    case StorageKind::Null: BindNull(index); break;
-    case StorageKind::Integer: BindInt(index, value.i); break;
-    case StorageKind::Real: BindReal(index, value.d); break;
-    case StorageKind::Text:
-    case StorageKind::Blob: Slot(index, value.s, false); break;
-    }
-}
 
 bool PgQuery::Step(std::string_view context)
 {
@@ -371,9 +381,7 @@ void PgQuery::Reset()
     result_ = nullptr;
     rows_ = 0;
     row_ = -1;
-    for (std::string& v : values_)
-        v.clear();
-    nulls_.assign(values_.size(), 1);
+    ClearValues();
 }
 
 bool PgQuery::ColumnIsNull(int index) const

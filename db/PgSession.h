@@ -120,24 +120,43 @@ private:
     std::uint64_t cursors_ = 0;
 };
 
-// A prepared statement on the server. The "?" and "?N" parameters of the layer's SQL become $N;
-// values go as text and the server types them from the statement, bytes of a bytea parameter go
-// in binary. Rows come in binary and read back in the SQLite files' storage forms: integers and
-// booleans as integers, double precision as real, varchar as text, bytea as blob, a date as
-// "YYYY-MM-DD", a timestamp as "YYYY-MM-DD HH:MM:SS.SSS".
-class PgQuery final : public sql::Query {
+// Values bound by position (1-based) as the server takes them in text: integers and reals written
+// out, texts and bytes as they are, NULL marked. What PgQuery and PgCopyInsert bind.
+class PgBoundValues : public sql::Query {
 public:
-    PgQuery(PgSession& session, std::string_view sqlText, const std::string& table);
-    ~PgQuery() override;
-    PgQuery(const PgQuery&) = delete;
-    PgQuery& operator=(const PgQuery&) = delete;
-
     void BindNull(int index) override;
     void BindInt(int index, std::int64_t value) override;
     void BindReal(int index, double value) override;
     void BindText(int index, std::string_view value) override;
     void BindBlob(int index, std::string_view value) override;
     void Bind(int index, const ValueRef& value) override;
+
+protected:
+    PgBoundValues(size_t count, std::string table) : table_(std::move(table)) { ResizeValues(count); }
+    // count values, each NULL
+    void ResizeValues(size_t count);
+    void ClearValues() { ResizeValues(values_.size()); }
+
+    std::string table_;
+    std::vector<std::string> values_;
+    std::vector<char> nulls_;
+
+private:
+    void Slot(int index, std::string_view bytes, bool null);
+};
+
+// A prepared statement on the server. The "?" and "?N" parameters of the layer's SQL become $N;
+// values go as text and the server types them from the statement, bytes of a bytea parameter go
+// in binary. Rows come in binary and read back in the SQLite files' storage forms: integers and
+// booleans as integers, double precision as real, varchar as text, bytea as blob, a date as
+// "YYYY-MM-DD", a timestamp as "YYYY-MM-DD HH:MM:SS.SSS".
+class PgQuery final : public PgBoundValues {
+public:
+    PgQuery(PgSession& session, std::string_view sqlText, const std::string& table);
+    ~PgQuery() override;
+    PgQuery(const PgQuery&) = delete;
+    PgQuery& operator=(const PgQuery&) = delete;
+
     bool Step(std::string_view context = "Lesen fehlgeschlagen") override;
     void Reset() override;
     ValueRef Column(int index) const override;
@@ -147,14 +166,9 @@ public:
     std::int64_t InsertedRowid() const override;
 
 private:
-    void Slot(int index, std::string_view bytes, bool null);
-
     PgSession& session_;
-    std::string table_;
     std::string name_;
     std::vector<unsigned> paramTypes_;
-    std::vector<std::string> values_;
-    std::vector<char> nulls_;
     pg_result* result_ = nullptr;
     int rows_ = 0;
     int row_ = -1;

@@ -145,29 +145,7 @@ TEST(DbStorage, WrittenValuesArePlainSqlWithDeclaredTypes)
 {
     DbDir db;
     TAdsTable t(&db.conn, "Neu.ADT");
-    t.CreateTable({{"ID", TAdsFieldType::AutoInc},
-                   {"Name", TAdsFieldType::Char, 3},
-                   {"Text", TAdsFieldType::Memo},
-                   {"Data", TAdsFieldType::Binary},
-                   {"Kurz", TAdsFieldType::ShortInt},
-                   {"Zahl", TAdsFieldType::Integer},
-                   {"Betrag", TAdsFieldType::Double},
-                   {"Ok", TAdsFieldType::Logical},
-                   {"Tag", TAdsFieldType::Date},
-                   {"Zeit", TAdsFieldType::Timestamp}},
-                  {{"ID", "ID", ADS_UNIQUE}, {"TAG", "Tag", ADS_DESCENDING}});
-    t.Open();
-    t.Append();
-    t.FieldByName("name").SetString("äöüß");
-    t.FieldByName("text").SetString("Grüße €");
-    t.FieldByName("data").SetBytes(std::string("\0\1\2", 3));
-    t.FieldByName("kurz").SetInteger(-5);
-    t.FieldByName("zahl").SetString("20010");
-    t.FieldByName("betrag").SetFloat(195.58);
-    t.FieldByName("ok").SetBoolean(true);
-    t.FieldByName("tag").SetDateTime(EncodeDateTime(2006, 4, 1, 18, 0, 0, 0));
-    t.FieldByName("zeit").SetDateTime(EncodeDateTime(2006, 4, 1, 12, 30, 15, 250));
-    t.Post();
+    CreateTableOfEveryType(t);
 
     const auto file = db / "Neu.ADT";
     EXPECT_EQ(QuerySql(file, "SELECT name, type FROM pragma_table_info('Neu')"),

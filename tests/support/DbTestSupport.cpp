@@ -1,5 +1,7 @@
 #include "support/DbTestSupport.h"
 
+#include "base/Dates.h"
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -85,6 +87,33 @@ std::vector<std::string> WalkColumnBackward(TAdsTable& table, const std::string&
         table.Prior();
     }
     return r;
+}
+
+void CreateTableOfEveryType(TAdsTable& t)
+{
+    t.CreateTable({{"ID", TAdsFieldType::AutoInc},
+                   {"Name", TAdsFieldType::Char, 3},
+                   {"Text", TAdsFieldType::Memo},
+                   {"Data", TAdsFieldType::Binary},
+                   {"Kurz", TAdsFieldType::ShortInt},
+                   {"Zahl", TAdsFieldType::Integer},
+                   {"Betrag", TAdsFieldType::Double},
+                   {"Ok", TAdsFieldType::Logical},
+                   {"Tag", TAdsFieldType::Date},
+                   {"Zeit", TAdsFieldType::Timestamp}},
+                  {{"ID", "ID", ADS_UNIQUE}, {"TAG", "Tag", ADS_DESCENDING}});
+    t.Open();
+    t.Append();
+    t.FieldByName("name").SetString("äöüß");
+    t.FieldByName("text").SetString("Grüße €");
+    t.FieldByName("data").SetBytes(std::string("\0\1\2", 3));
+    t.FieldByName("kurz").SetInteger(-5);
+    t.FieldByName("zahl").SetString("20010");
+    t.FieldByName("betrag").SetFloat(195.58);
+    t.FieldByName("ok").SetBoolean(true);
+    t.FieldByName("tag").SetDateTime(EncodeDateTime(2006, 4, 1, 18, 0, 0, 0));
+    t.FieldByName("zeit").SetDateTime(EncodeDateTime(2006, 4, 1, 12, 30, 15, 250));
+    t.Post();
 }
 
 } // namespace gs::test

@@ -31,4 +31,10 @@ std::vector<std::string> WalkColumn(TAdsTable& table, const std::string& field);
 // The same walk from Last back to Bof (in the order visited).
 std::vector<std::string> WalkColumnBackward(TAdsTable& table, const std::string& field);
 
+// Creates the table (not yet created, its connection set) with a field of every type, ID (AUTOINC),
+// Name CHAR(3), Text, Data, Kurz, Zahl, Betrag, Ok, Tag, Zeit, and the tags ID (unique) and TAG
+// (descending), opens it and appends one row: "äöüß" (cut to 3), "Grüße €", bytes 0 1 2, -5,
+// "20010" as text, 195.58, true, 01.04.2006 18:00 in the date, 01.04.2006 12:30:15.250.
+void CreateTableOfEveryType(TAdsTable& table);
+
 } // namespace gs::test

@@ -317,6 +317,9 @@ std::int64_t PgTable::NextFromSequence(int key, const std::string& column)
     // a number drawn is never handed out again, so what a closed table leaves unused is a gap.
     std::vector<std::int64_t>& block = autoIncs_[key];
     if (block.empty()) {
+        // A bulk load's stream ends first, so that a row the server refused is named as the cause.
+        if (copy_)
+            copy_->End();
         sql::Query& q = Statement("SELECT nextval(pg_get_serial_sequence(?1, ?2)) FROM generate_series(1, ?3)");
         sql::ResetOnExit reset(q);
         q.BindText(1, quotedTable_);

@@ -9,6 +9,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   poppler-utils cups printer-driver-cups-pdf
+  python3
 )
 missing=()
 for p in "${PKGS[@]}"; do

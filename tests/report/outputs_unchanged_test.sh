@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# What users and callers already get must not drift: the report command's text, CSV and JSON, the
+# spool rows of a list print and the text of the PDF are compared with files made from the same
+# seeded database by an earlier build (tests/report/golden). The time of the run and the
+# workstation are masked; the JSON may gain fields, but every field of the stored file must be
+# there with the same value.
+#   outputs_unchanged_test.sh REPORT DEMODB GOLDEN_DIR [--write]
+# With --write the files are made anew instead (only when an output is meant to change).
+set -u
+report="$1"; demodb="$2"; golden="$3"; write="${4:-}"
+here=$(cd "$(dirname "$0")" && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# "10.12.2026 14:03:07" in titles and page heads, "10_12_2026_14_03_07" in PDF names.
+mask_time() { sed -E 's/[0-9]{2}([._])[0-9]{2}\1[0-9]{4}([ _])[0-9]{2}([:_])[0-9]{2}(\3[0-9]{2})?/ZEIT/g'; }
+
+"$demodb" --dir "$tmp/db" --documents 3000 --seed 11 --years 2025-2026 >/dev/null 2>&1 \
+  || { echo "demo database failed"; exit 1; }
+prog="$tmp/prog"
+mkdir -p "$prog" "$tmp/pdf" "$tmp/out"
+# Only the report command beside its TOVIK.INI: no processor takes the spooled job away.
+cp "$report" "$prog/"
+printf '[PDF]\r\nBackupDir=%s\r\n[COPIES]\r\nList=1\r\n' "$tmp/pdf" >"$prog/TOVIK.INI"
+run="$prog/$(basename "$report")"
+
+"$run" "$tmp/db" --year 2026 >"$tmp/out/year-2026.txt" || fail "text run"
+"$run" "$tmp/db" --year 2026 --period "März" --format csv >"$tmp/out/march-2026.csv" || fail "csv run"
+"$run" "$tmp/db" --year 2026 --period "4. Quartal" --format json >"$tmp/out/q4-2026.json" || fail "json run"
+"$run" "$tmp/db" --year 2025 --period "3. Quartal" --spool pdf | mask_time | sed "s|$tmp|TMP|" \
+  >"$tmp/out/spool-q3-2025.out" || fail "spool run"
+python3 "$here/spool_rows.py" "$prog/SPOOLER" >"$tmp/out/spool-q3-2025.rows" || fail "spool rows unreadable"
+if "$run" "$tmp/db" --year 2026 --period "Mai" --pdf "$tmp/may.pdf" 2>"$tmp/err"; then
+  pdftotext -layout "$tmp/may.pdf" - | mask_time >"$tmp/out/may-2026.pdf.txt" || fail "pdf unreadable"
+elif grep -q "nicht verfügbar" "$tmp/err"; then
+  echo "report command without the renderer: PDF not compared"
+else
+  fail "pdf run: $(cat "$tmp/err")"
+fi
+
+if [ "$write" = "--write" ]; then
+  mkdir -p "$golden"
+  cp "$tmp/out/"* "$golden/"
+  echo "written: $(ls "$golden" | tr '\n' ' ')"
+  exit 0
+fi
+
+for f in "$golden"/*; do
+  name=$(basename "$f")
+  [ -e "$tmp/out/$name" ] || { fail "$name was not made"; continue; }
+  case "$name" in
+    *.json)
+      python3 - "$f" "$tmp/out/$name" <<'PY' || fail "$name: a stored field changed"
+import json, sys
+old = json.load(open(sys.argv[1], encoding="utf-8"))
+new = json.load(open(sys.argv[2], encoding="utf-8"))
+def keeps(o, n, where):
+    if isinstance(o, dict):
+        if not isinstance(n, dict):
+            sys.exit("%s: no longer an object" % where)
+        for k, v in o.items():
+            if k not in n:
+                sys.exit("%s.%s: missing" % (where, k))
+            keeps(v, n[k], where + "." + k)
+    elif isinstance(o, list):
+        if not isinstance(n, list) or len(o) != len(n):
+            sys.exit("%s: list of another length" % where)
+        for i, (a, b) in enumerate(zip(o, n)):
+            keeps(a, b, "%s[%d]" % (where, i))
+    elif o != n or type(o) is not type(n):
+        sys.exit("%s: %r became %r" % (where, o, n))
+keeps(old, new, "")
+PY
+      ;;
+    *)
+      cmp -s "$f" "$tmp/out/$name" || { fail "$name differs:"; diff "$f" "$tmp/out/$name" | head -20; }
+      ;;
+  esac
+done
+[ $failures -eq 0 ]

@@ -3,6 +3,7 @@
 #include "base/Dialogs.h"
 
 #include "base/Dates.h"
+#include "base/FormatFloat.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
 #include "app/ReportSpool.h"
@@ -24,6 +25,44 @@ std::string JsonInt(const std::optional<int>& v) { return v ? std::to_string(*v)
 std::string JsonText(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
 
 std::string JsonDate(const std::optional<TDateTime>& d) { return d ? JsonString(DateToText(*d)) : "null"; }
+
+// A KM field as the list shows it, as JSON text (null when empty).
+std::string JsonField(const KmRow& row, std::string_view field) { return JsonText(*KmFieldText(row, field)); }
+
+std::string JsonFieldInt(const KmRow& row, std::string_view field)
+{
+    const std::string text = *KmFieldText(row, field);
+    return text.empty() ? std::string("null") : text;
+}
+
+// A date as ISO text "YYYY-MM-DD".
+std::string JsonIsoDate(const std::optional<TDateTime>& d)
+{
+    if (!d)
+        return "null";
+    int y = 0, m = 0, day = 0;
+    DecodeDate(*d, y, m, day);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
+    return JsonString(buf);
+}
+
+// An amount in euros as a JSON number to the cent, rounded as the list's money format rounds it
+// (halves away from zero), with a full stop and no grouping whatever the process formats are.
+std::string JsonMoney(double amount)
+{
+    NumberFormats plain;
+    plain.decimalSeparator = '.';
+    plain.thousandSeparator = ',';
+    return FormatFloat("0.00", amount, plain);
+}
+
+// The three sums of an amount set, as JSON members.
+std::string JsonSums(double net, double commission, double profit)
+{
+    return "\"net\": " + JsonMoney(net) + ", \"commission\": " + JsonMoney(commission) + ", \"profit\": " +
+           JsonMoney(profit);
+}
 
 // Pads to a width in characters (code points), left or right aligned.
 std::string Pad(const std::string& text, size_t width, bool right)
@@ -119,7 +158,7 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
     if (outcome.error)
         out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
     else
-        out += outcome.summen + "\n";
+        out += SummenText(outcome.totals) + "\n";
     for (const std::string& warning : outcome.warnings)
         out += warning + "\n";
     return out;
@@ -168,12 +207,14 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
     for (size_t i = 0; i < tables.KM.size(); ++i) {
         const KmRow& r = tables.KM[i];
         out += i ? ",\n  " : "\n  ";
-        out += "{\"ID\": " + JsonInt(r.ID) + ", \"ID_ORDER\": " + JsonInt(r.ID_ORDER) +
-               ", \"ADRESSNAME\": " + JsonText(r.ADRESSNAME) + ", \"ADRESSID\": " + JsonInt(r.ADRESSID) +
-               ", \"printp\": " + JsonText(r.printp) + ", \"DATE\": " + JsonDate(r.DATE) +
-               ", \"GEWINN\": " + JsonText(r.GEWINN) + ", \"GEWINN_INT\": " + JsonInt(r.GEWINN_INT) +
-               ", \"PROVISION\": " + JsonText(r.PROVISION) + ", \"PROVISION_INT\": " + JsonInt(r.PROVISION_INT) +
-               ", \"WW_NETTO_INT\": " + JsonInt(r.WW_NETTO_INT) + ", \"WW_NETTO\": " + JsonText(r.WW_NETTO) + "}";
+        out += "{\"ID\": " + JsonFieldInt(r, "ID") + ", \"ID_ORDER\": " + JsonFieldInt(r, "ID_ORDER") +
+               ", \"ADRESSNAME\": " + JsonField(r, "ADRESSNAME") + ", \"ADRESSID\": " + JsonFieldInt(r, "ADRESSID") +
+               ", \"printp\": " + JsonField(r, "printp") + ", \"DATE\": " + JsonDate(r.date) +
+               ", \"GEWINN\": " + JsonField(r, "GEWINN") + ", \"GEWINN_INT\": " + JsonFieldInt(r, "GEWINN_INT") +
+               ", \"PROVISION\": " + JsonField(r, "PROVISION") +
+               ", \"PROVISION_INT\": " + JsonFieldInt(r, "PROVISION_INT") +
+               ", \"WW_NETTO_INT\": " + JsonFieldInt(r, "WW_NETTO_INT") + ", \"WW_NETTO\": " + JsonField(r, "WW_NETTO") +
+               ", \"date\": " + JsonIsoDate(r.date) + ", " + JsonSums(r.net, r.commission, r.profit) + "}";
     }
     out += tables.KM.empty() ? "],\n" : "\n ],\n";
     out += " \"months\": [";
@@ -182,11 +223,15 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
         out += i ? ",\n  " : "\n  ";
         out += "{\"DATE\": " + JsonDate(m.DATE) + ", \"GEWINN_INT\": " + JsonInt(m.GEWINN_INT) +
                ", \"PROVISION_INT\": " + JsonInt(m.PROVISION_INT) + ", \"WW_NETTO_INT\": " + JsonInt(m.WW_NETTO_INT) +
-               "}";
+               ", " + JsonSums(m.net, m.commission, m.profit) + "}";
     }
     out += tables.KMC.empty() ? "],\n" : "\n ],\n";
-    out += " \"Summen\": " + JsonString(outcome.summen) + ",\n";
-    out += " \"chartTitle\": " + JsonString(outcome.chartTitle) + ",\n";
+    // A failed run keeps the window's previous totals line, so it has none of its own.
+    out += " \"Summen\": " + JsonString(outcome.completed() ? SummenText(outcome.totals) : std::string()) + ",\n";
+    out += " \"chartTitle\": " + JsonString(ChartTitleText(outcome.totals, outcome.rangeText)) + ",\n";
+    const RunTotals& t = outcome.totals;
+    out += " \"totals\": {\"documents\": " + std::to_string(t.documents) + ", " +
+           JsonSums(t.net, t.commission, t.profit) + "},\n";
     out += " \"warnings\": [";
     for (size_t i = 0; i < outcome.warnings.size(); ++i)
         out += (i ? ", " : "") + JsonString(outcome.warnings[i]);

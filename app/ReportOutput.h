@@ -18,7 +18,10 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome);
 // columns' captions, then one line per document.
 std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol);
 
-// {"range", "documents", "months", "Summen", "chartTitle", "error"} in UTF-8.
+// {"range", "documents", "months", "Summen", "chartTitle", "totals", "warnings", "error"} in UTF-8. Each
+// document and month carries the host's texts and whole-euro fields and, beside them, its date as ISO
+// text and its amounts as numbers in euros to the cent ("net", "commission", "profit"); "totals" the
+// sums the totals line shows.
 std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome);
 
 // A JSON string literal with its quotes.

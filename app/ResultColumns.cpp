@@ -1,10 +1,15 @@
 #include "app/ResultColumns.h"
 
+#include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
+
 namespace gs {
 
 namespace {
 
-std::string IntText(const std::optional<int>& v) { return v ? std::to_string(*v) : std::string(); }
+// A money field as the list shows it, cut to the field's length in the host's table.
+std::string MoneyText(double amount, size_t length) { return Utf8Left(FormatFloat(MoneyDisplayFormat(), amount), length); }
 
 } // namespace
 
@@ -16,32 +21,34 @@ int WarningBarColumn()
     return -1;
 }
 
+int WholeEuros(double amount) { return static_cast<int>(RoundHalfEven(amount)); }
+
 std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field)
 {
     if (field == "ID")
-        return IntText(row.ID);
+        return std::string(); // never filled
     if (field == "ID_ORDER")
-        return IntText(row.ID_ORDER);
+        return std::to_string(row.idOrder);
     if (field == "ADRESSNAME")
-        return row.ADRESSNAME;
+        return row.adressName;
     if (field == "ADRESSID")
-        return IntText(row.ADRESSID);
+        return row.adressId ? std::to_string(*row.adressId) : std::string();
     if (field == "printp")
-        return row.printp;
+        return std::string(ProfitZoneText(row.zone));
     if (field == "DATE")
-        return row.DATE ? DateToText(*row.DATE) : std::string();
+        return row.date ? DateToText(*row.date) : std::string();
     if (field == "GEWINN")
-        return row.GEWINN;
+        return MoneyText(row.profit, 20);
     if (field == "GEWINN_INT")
-        return IntText(row.GEWINN_INT);
+        return std::to_string(WholeEuros(row.profit));
     if (field == "PROVISION")
-        return row.PROVISION;
+        return MoneyText(row.commission, 100);
     if (field == "PROVISION_INT")
-        return IntText(row.PROVISION_INT);
+        return std::to_string(WholeEuros(row.commission));
     if (field == "WW_NETTO_INT")
-        return IntText(row.WW_NETTO_INT);
+        return std::to_string(WholeEuros(row.net));
     if (field == "WW_NETTO")
-        return row.WW_NETTO;
+        return MoneyText(row.net, 20);
     return std::nullopt;
 }
 

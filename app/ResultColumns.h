@@ -38,8 +38,13 @@ inline constexpr std::array<ResultColumn, 7> ResultListColumns = {{
 // The position of the warning bar's column in ResultListColumns.
 int WarningBarColumn();
 
-// The text of a KM field as the list shows it: numbers in decimal, DATE as "DD.MM.YYYY", money as
-// its display text, an empty field as empty text; nullopt for a field KM does not have.
+// An amount in the host's whole-euro fields (GEWINN_INT, PROVISION_INT, WW_NETTO_INT): rounded halves
+// to even, as the host does. The run has checked that every document's amounts fit.
+int WholeEuros(double amount);
+
+// The text of a KM field as the list shows it: numbers in decimal, DATE as "DD.MM.YYYY", money in the
+// money display format (cut to the host's field length), the zone as its text, an empty field as
+// empty text; nullopt for a field KM does not have. Each view formats through this, once.
 std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field);
 
 } // namespace gs

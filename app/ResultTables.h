@@ -2,7 +2,11 @@
 // The two in-memory result tables of a statistics run: the document list KM (one row per
 // document, shown in the list tab and printed) and the month table KMC (one row per month, shown as
 // chart). Created empty with the window, emptied at the start of every run, never written anywhere.
-// An empty field is std::nullopt.
+//
+// The rows hold values, not texts: amounts as the doubles the host computes (euros; a net value
+// as the list shows it), dates as day numbers, the profit zone as an enumeration. Each output
+// formats them once, at its own edge (app/ResultColumns.h for the list's cells and the host's
+// whole-euro fields).
 #include "base/Dates.h"
 
 #include <optional>
@@ -11,26 +15,40 @@
 
 namespace gs {
 
+// The warning column "printp" of a document: the sign of its profit in whole euros.
+enum class ProfitZone { Profit, None, Loss };
+
+// "Gewinnzone", "kein Gewinn" or "Verlustzone", as the host writes the zone.
+const char* ProfitZoneText(ProfitZone zone);
+// The zone of a profit in whole euros.
+ProfitZone ProfitZoneOf(int wholeProfit);
+
 struct KmRow {
-    std::optional<int> ID;              // never filled
-    std::optional<int> ID_ORDER;        // document number
-    std::string ADRESSNAME;             // at most 100 characters
-    std::optional<int> ADRESSID;
-    std::string printp;                 // zone: "Gewinnzone", "kein Gewinn" or "Verlustzone" (at most 50)
-    std::optional<TDateTime> DATE;
-    std::string GEWINN;                 // money display text (at most 20)
-    std::optional<int> GEWINN_INT;
-    std::string PROVISION;              // money display text (at most 100)
-    std::optional<int> PROVISION_INT;
-    std::optional<int> WW_NETTO_INT;
-    std::string WW_NETTO;               // money display text (at most 20)
+    int idOrder = 0;                   // ID_ORDER: document number
+    std::optional<int> adressId;       // ADRESSID
+    std::string adressName;            // ADRESSNAME: at most 100 characters
+    std::optional<TDateTime> date;     // DATE
+    // WW_NETTO as the list shows it: the stored net rounded to the cent, converted from the
+    // second currency for documents kept in it (that conversion is not rounded again).
+    double net = 0;
+    double commission = 0;             // PROVISION: Vertreter_Provision as stored
+    double profit = 0;                 // GEWINN: CurrentGewinn - Vertreter_Provision
+    ProfitZone zone = ProfitZone::None;
 };
 
 struct KmcRow {
     std::optional<TDateTime> DATE;      // first day of the month
+    // The host's whole-euro month sums (each document's amount rounded, then added); empty for a
+    // month without documents. The chart draws these.
     std::optional<int> GEWINN_INT;
     std::optional<int> PROVISION_INT;
     std::optional<int> WW_NETTO_INT;
+    // The exact sums of the month's documents, added as the totals add them (the net to the
+    // cent as the list shows it), so that the months and the totals agree to the cent.
+    int documents = 0;
+    double net = 0;
+    double commission = 0;
+    double profit = 0;
 };
 
 // Field names in table order, as the list, the printout and the report name them.

@@ -18,34 +18,39 @@ namespace gs {
 
 namespace {
 
-// A value rounded for one of the 32-bit integer fields of the result tables.
-int WholeNumber(double value, const char* field)
+// A value rounded for one of the host's 32-bit whole-euro fields: a document whose amount does not
+// fit ends the run, as it would in the host's table.
+void CheckWholeNumber(double value, const char* field)
 {
     const double r = RoundHalfEven(value);
     if (!(r >= INT_MIN && r <= INT_MAX))
         throw Error(std::string("Wert außerhalb des Ganzzahlbereichs im Feld ") + field + ": " + FloatToText(value));
-    return static_cast<int>(r);
 }
 
-// Adds to an integer field of the month table; an empty field counts as 0.
-void AddTo(std::optional<int>& sum, int value, const char* field)
+// Adds to a whole-euro field of the month table; an empty field counts as 0.
+void AddTo(std::optional<int>& sum, double value, const char* field)
 {
-    const long long total = static_cast<long long>(sum.value_or(0)) + value;
+    const long long total = static_cast<long long>(sum.value_or(0)) + static_cast<long long>(RoundHalfEven(value));
     if (total < INT_MIN || total > INT_MAX)
         throw Error(std::string("Monatssumme außerhalb des Ganzzahlbereichs im Feld ") + field);
     sum = static_cast<int>(total);
 }
 
-const char* ZoneText(int profit)
+} // namespace
+
+std::string SummenText(const RunTotals& totals)
 {
-    if (profit < 0)
-        return "Verlustzone";
-    if (profit > 0)
-        return "Gewinnzone";
-    return "kein Gewinn";
+    const std::string display = MoneyDisplayFormat();
+    return "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
+           FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " + FormatFloat(display, totals.profit);
 }
 
-} // namespace
+std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText)
+{
+    const std::string display = MoneyDisplayFormat();
+    return "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " + FormatFloat(display, totals.commission) +
+           "  " + "Gewinn: " + FormatFloat(display, totals.profit) + " " + rangeText;
+}
 
 std::vector<std::string> RunWarnings(const RunOutcome& outcome)
 {
@@ -67,14 +72,14 @@ std::string OrdersStatusFilter()
 }
 
 RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
-                         const RunProgressCallback& progress)
+                         RunFeedback* feedback)
 {
     RunOutcome outcome;
     RunTotals& totals = outcome.totals;
     tables.clear();
     TMPattern pattern;
-    const std::string display = MoneyDisplayFormat();
     const std::string money = MoneyFormat();
+    const bool reportsProgress = feedback && feedback->progress;
     HandleOrdinaryError([&] {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no
@@ -100,7 +105,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         // command) needs no count there; on table files counting is what reads the year once for the
         // walk, so it counts all the same.
         std::optional<TAdsTable::RecordCounting> counting;
-        if (progress || !orders.Remote())
+        if (reportsProgress || !orders.Remote())
             counting.emplace(orders.StartRecordCount());
         RunProgress state{0, 0};
         bool counted = !counting;
@@ -111,15 +116,19 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         };
         if (counting && counting->Ready())
             takeCount();
-        if (progress)
-            progress(state);
+        if (reportsProgress)
+            feedback->progress(state);
         TField& netField = orders.FieldByName("WW_NETTO");
         for (orders.First(); !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0) {
                 if (!counted && counting->Ready())
                     takeCount();
-                if (progress)
-                    progress(state);
+                if (reportsProgress)
+                    feedback->progress(state);
+                if (feedback && feedback->cancelRequested()) {
+                    outcome.cancelled = true;
+                    return;
+                }
             }
             LoadPatternFromOrder(pattern, orders, LoadModeStatistics);
             if (!pattern.ExtInfo.ProfitInfoReadable)
@@ -132,20 +141,17 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                 throw PatternLoadError(pattern.ID_ORDER, "WW_NETTO",
                                        "Spalte WW_NETTO enthält keine endliche Zahl (" + FloatToText(storedNet) + ")");
             const double net = ParseNumber(FormatFloat(money, storedNet));
-            const double shownNet = pattern.DataGrid_DM ? FromSecondCurrency(net) : net;
-            row.WW_NETTO = Utf8Left(FormatFloat(display, shownNet), 20);
-            row.WW_NETTO_INT = WholeNumber(shownNet, "WW_NETTO_INT");
-            row.DATE = pattern.Date;
-            row.ADRESSID = pattern.AdressID;
-            row.ADRESSNAME = Utf8Left(pattern.Adressname, 100);
-            row.ID_ORDER = pattern.ID_ORDER;
-            const double commission = pattern.ExtInfo.Vertreter_Provision;
-            const double profit = pattern.ExtInfo.CurrentGewinn - pattern.ExtInfo.Vertreter_Provision;
-            row.PROVISION = Utf8Left(FormatFloat(display, commission), 100);
-            row.PROVISION_INT = WholeNumber(commission, "PROVISION_INT");
-            row.GEWINN = Utf8Left(FormatFloat(display, profit), 20);
-            row.GEWINN_INT = WholeNumber(profit, "GEWINN_INT");
-            row.printp = ZoneText(*row.GEWINN_INT);
+            row.net = pattern.DataGrid_DM ? FromSecondCurrency(net) : net;
+            row.date = pattern.Date;
+            row.adressId = pattern.AdressID;
+            row.adressName = Utf8Left(pattern.Adressname, 100);
+            row.idOrder = pattern.ID_ORDER;
+            row.commission = pattern.ExtInfo.Vertreter_Provision;
+            row.profit = pattern.ExtInfo.CurrentGewinn - pattern.ExtInfo.Vertreter_Provision;
+            CheckWholeNumber(row.net, "WW_NETTO_INT");
+            CheckWholeNumber(row.commission, "PROVISION_INT");
+            CheckWholeNumber(row.profit, "GEWINN_INT");
+            row.zone = ProfitZoneOf(static_cast<int>(RoundHalfEven(row.profit)));
 
             // The month row of the document's date; dates compare by their day, as their texts would.
             const double monthDay = std::floor(StartOfMonth(pattern.Date));
@@ -157,30 +163,31 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                 }
             KmcRow added;
             KmcRow& target = month ? *month : added;
-            AddTo(target.GEWINN_INT, *row.GEWINN_INT, "GEWINN_INT");
-            AddTo(target.PROVISION_INT, *row.PROVISION_INT, "PROVISION_INT");
-            AddTo(target.WW_NETTO_INT, *row.WW_NETTO_INT, "WW_NETTO_INT");
+            AddTo(target.GEWINN_INT, row.profit, "GEWINN_INT");
+            AddTo(target.PROVISION_INT, row.commission, "PROVISION_INT");
+            AddTo(target.WW_NETTO_INT, row.net, "WW_NETTO_INT");
+            // The net sums add the net value as the list shows it (converted, to the cent), so that
+            // the totals line, the months and the list agree also for documents kept in the second
+            // currency.
+            const double listedNet = pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, row.net)) : net;
+            target.documents += 1;
+            target.net += listedNet;
+            target.commission += row.commission;
+            target.profit += row.profit;
             if (!month)
                 tables.KMC.push_back(added);
             tables.KM.push_back(std::move(row));
 
-            // The net total adds the net value as the list shows it (converted, to the cent), so that
-            // the totals line and the list agree also for documents kept in the second currency.
-            totals.net += pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, shownNet)) : net;
-            totals.commission += commission;
-            totals.profit += profit;
+            totals.documents += 1;
+            totals.net += listedNet;
+            totals.commission += tables.KM.back().commission;
+            totals.profit += tables.KM.back().profit;
         }
         if (!counted)
             takeCount(); // the walk was quicker: the count ends with the run, and a failure of it shows
-        outcome.summen = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
-                         FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
-                         FormatFloat(display, totals.profit);
     }, [&](const std::exception& e) { outcome.error = e.what(); });
     outcome.warnings = RunWarnings(outcome);
     outcome.rangeText = tables.RangeText;
-    outcome.chartTitle = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
-                         FormatFloat(display, totals.commission) + "  " + "Gewinn: " +
-                         FormatFloat(display, totals.profit) + " " + tables.RangeText;
     return outcome;
 }
 

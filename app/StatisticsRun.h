@@ -5,6 +5,7 @@
 // totals. The window and the report command run exactly this.
 #include "app/ResultTables.h"
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,7 +16,8 @@ namespace gs {
 class TAdsTable;
 
 struct RunTotals {
-    double net = 0;         // net values as shown in the list (converted from the second currency)
+    int documents = 0;
+    double net = 0;         // net values as shown in the list (converted from the second currency, to the cent)
     double commission = 0;
     double profit = 0;      // CurrentGewinn - Vertreter_Provision
 };
@@ -25,19 +27,27 @@ struct RunProgress {
     int maximum = 0;        // documents of the period; 0 while a server is still counting them
 };
 
-// Called once the count is known (position 0) and then after every 20th document, so that a
-// window can repaint and stay responsive.
-using RunProgressCallback = std::function<void(const RunProgress&)>;
+// What a run reports while it works and what it polls: the progress sink is called once the count
+// is known (position 0) and then after every 20th document, so that a window can repaint and stay
+// responsive; a cancel request (from any thread) ends the run at its next poll, with the rows so
+// far in the tables and RunOutcome::cancelled set.
+class RunFeedback {
+public:
+    std::function<void(const RunProgress&)> progress;
+    void requestCancel() { cancel_.store(true, std::memory_order_relaxed); }
+    bool cancelRequested() const { return cancel_.load(std::memory_order_relaxed); }
+    // The flag itself, for waits below the run that end on it (a database server's answer).
+    const std::atomic<bool>& cancelFlag() const { return cancel_; }
+
+private:
+    std::atomic<bool> cancel_{false};
+};
 
 struct RunOutcome {
     std::optional<std::string> error;   // the failure's own text; rows so far stay in the tables
+    bool cancelled = false;             // ended by a cancel request; no error then
     std::string rangeText;              // "Bereich: 01.01.2006-31.12.2006" (empty when the range failed)
-    RunTotals totals;
-    // "Netto: ...\t\tProvision: ...\t\tGewinn: ..." - only after a successful run (a failed run keeps
-    // the previous text, so this is empty then).
-    std::string summen;
-    // "Netto: ... Provision: ...  Gewinn: ... Bereich: ..." - after every run.
-    std::string chartTitle;
+    RunTotals totals;                   // of the rows in the tables (also after a failure)
     // Documents counted without readable profit information (EXTB missing or empty, damaged, or
     // CurrentGewinn / Vertreter_Provision absent or no number): they count with profit and
     // commission 0, as the host counts them, and are named here in list order.
@@ -45,7 +55,13 @@ struct RunOutcome {
     // Lines for the user about rows counted that way ("Hinweis: 3 Dokumente ohne lesbare
     // Gewinnangaben: 10012, 10017, 11338"); empty when there is nothing to say.
     std::vector<std::string> warnings;
+    bool completed() const { return !error && !cancelled; }
 };
+
+// The totals line "Netto: ...\t\tProvision: ...\t\tGewinn: ..." of a run's totals.
+std::string SummenText(const RunTotals& totals);
+// The chart's title "Netto: ... Provision: ...  Gewinn: ... Bereich: ...".
+std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText);
 
 // The warning lines of an outcome (from unreadableProfit).
 std::vector<std::string> RunWarnings(const RunOutcome& outcome);
@@ -58,6 +74,6 @@ std::string OrdersStatusFilter();
 // raises for ordinary errors: they end the run and come back in RunOutcome::error (a document that
 // cannot be loaded, or whose WW_NETTO is no finite number, is named with its number and cause).
 RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
-                         const RunProgressCallback& progress = {});
+                         RunFeedback* feedback = nullptr);
 
 } // namespace gs

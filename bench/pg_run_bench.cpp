@@ -128,9 +128,10 @@ long WholeRun(const std::string& path, const char* kind, bool withProgress = fal
         std::abort();
     CompleteStart(runtime, session, {}, withProgress); // the window attaches the spooler, the report does not
     TResultTables tables;
-    const RunProgressCallback progress = [](const RunProgress&) {}; // a display that shows nothing
+    RunFeedback display;
+    display.progress = [](const RunProgress&) {}; // a display that shows nothing
     const RunOutcome o =
-        RunStatistics(session.Table_ORDERS, std::to_string(kYear), 0, tables, withProgress ? progress : nullptr);
+        RunStatistics(session.Table_ORDERS, std::to_string(kYear), 0, tables, withProgress ? &display : nullptr);
     if (o.error) {
         std::fprintf(stderr, "run failed: %s\n", o.error->c_str());
         std::abort();

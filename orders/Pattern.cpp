@@ -380,7 +380,7 @@ PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
 
 } // namespace
 
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode)
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode)
 {
     const bool full = mode != LoadModeTemplate;
     const bool texts = mode != LoadModeStatistics; // the blobs the statistics do not need

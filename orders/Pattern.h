@@ -44,6 +44,18 @@ struct TDestinationInfo {
 
 struct TOrderColumns; // the table's columns, looked up once per opening of the table
 
+// How LoadPatternFromOrder loads a row (the host's mode numbers).
+enum LoadMode : int {
+    LoadModeFull = 0,     // the document itself
+    LoadModeTemplate = 1, // the template of a new document of the row's type
+    // The document as the statistics read it: the values they use (POT, Date, ID_ORDER, Adressname,
+    // AdressID, DataGrid_DM, and of EXTB, the only blob read, the profit and the commission). Every
+    // other column of the full load is checked as there (a value that does not convert fails the
+    // load alike) and keeps the default pattern's value, as do the texts, layouts, additional info
+    // lines, address lines, GZS and the other values of EXTB.
+    LoadModeStatistics = 2,
+};
+
 class TMPattern {
 public:
     TMPattern();
@@ -99,23 +111,11 @@ public:
     std::array<int, 2> HostNumbers{};
 
 private:
-    friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
-
-// The columns of the open orders table that a load in LoadModeStatistics reads (those the table
-// has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
-std::vector<TField*> StatisticsColumns(TAdsTable& table);
+    friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode);
     void copyFields(const TMPattern& source);
     std::unique_ptr<TOrderColumns> columns_;
 };
 
-inline constexpr int LoadModeFull = 0;
-inline constexpr int LoadModeTemplate = 1;
-// The document as the statistics read it: the values they use (POT, Date, ID_ORDER, Adressname,
-// AdressID, DataGrid_DM, and of EXTB, the only blob read, the profit and the commission). Every
-// other column of the full load is checked as there (a value that does not convert fails the load
-// alike) and keeps the default pattern's value, as do the texts, layouts, additional info lines,
-// address lines, GZS and the other values of EXTB.
-inline constexpr int LoadModeStatistics = 2;
 inline constexpr const char* PatternLoadErrorText = "Auftrag kann nicht geladen werden.";
 
 // A document that cannot be loaded. The text keeps the host's message in front and names the
@@ -133,14 +133,12 @@ private:
 };
 
 // Fills pattern from the current row of the orders table, starting from the default pattern of the
-// row's document type. Mode 1 (LoadModeTemplate) makes the template of a new document; mode 2
-// (LoadModeStatistics) the document as the statistics need it; every other value loads the document
-// itself (LoadModeFull). A closed table leaves the default of type 1.
+// row's document type, in the given mode. A closed table leaves the default of type 1.
 // A column the table lacks or a value that does not convert raises PatternLoadError
 // "Auftrag kann nicht geladen werden." with the document number and the cause (what was loaded
 // before stays); missing or damaged blobs, EXTB, Endtext and INFO columns are no failure and keep
 // the defaults.
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, int mode);
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode);
 
 // The columns of the open orders table that a load in LoadModeStatistics reads (those the table
 // has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.

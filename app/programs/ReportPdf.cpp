@@ -44,7 +44,7 @@ TRenderResult WriteReportPdf(const TResultTables& tables, const RunOutcome& outc
     const TGridDescription grid = ResultListGrid(data);
     TListJob job;
     job.title = Utf8ToCp1252(TextToRtfWithSize(ListPrintTitle(now), 10));
-    job.footer = Utf8ToCp1252(TextToRtfWithSize(outcome.summen, 10));
+    job.footer = Utf8ToCp1252(TextToRtfWithSize(SummenText(outcome.totals), 10));
     job.landscape = true;
     job.printDate = DateTimeToText(now);
     job.documentName = "Gewinne";

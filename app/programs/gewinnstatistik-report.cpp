@@ -119,7 +119,7 @@ int main(int argc, char** argv)
                 status = 1;
             } else {
                 const gs::ReportSpoolResult job =
-                    gs::SpoolReportList(runtime, tables, outcome.summen, *options.spool, runtime.now());
+                    gs::SpoolReportList(runtime, tables, gs::SummenText(outcome.totals), *options.spool, runtime.now());
                 if (job.jobId == 0) {
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;

@@ -157,9 +157,9 @@ int main(int argc, char** argv)
 
     int runs = 0;
     const gs::StatisticsRunFunction run = [&runs](gs::TAdsTable& orders, const std::string& year, int period,
-                                                  gs::TResultTables& tables, const gs::RunProgressCallback& progress) {
+                                                  gs::TResultTables& tables, gs::RunFeedback* feedback) {
         ++runs;
-        return gs::RunStatistics(orders, year, period, tables, progress);
+        return gs::RunStatistics(orders, year, period, tables, feedback);
     };
     gs::CommandLine commandLine;
     commandLine.args = {QDir(args[1]).absolutePath().toStdString(), "1", args[2].toStdString()};

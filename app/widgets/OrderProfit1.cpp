@@ -79,12 +79,6 @@ int CurrentYear()
     return y;
 }
 
-// Raised by the run's progress check when the window is being closed: the run ends at that check
-// (the run reports it as its error, which the closing window does not show).
-struct RunCancelledByClose : std::runtime_error {
-    RunCancelledByClose() : std::runtime_error("Die Auswertung wurde beim Schließen des Fensters abgebrochen.") {}
-};
-
 // Leaves the running flag on every way out of a run.
 struct RunningFlag {
     bool& flag;
@@ -390,7 +384,8 @@ void TFOrderProfit1::handleRun()
     progressBar_->setValue(0);
     progressBar_->show();
 
-    const RunProgressCallback progress = [this](const RunProgress& p) {
+    RunFeedback feedback;
+    feedback.progress = [this, &feedback](const RunProgress& p) {
         if (p.maximum > 0) {
             progressBar_->setRange(0, p.maximum);
             progressBar_->setValue(std::clamp(p.position, 0, p.maximum));
@@ -399,13 +394,13 @@ void TFOrderProfit1::handleRun()
         }
         QCoreApplication::processEvents();
         if (closeRequested_)
-            throw RunCancelledByClose();
+            feedback.requestCancel(); // the run ends at its next check; the window then closes
     };
     RunOutcome outcome;
     HandleOrdinaryError([&] {
         if (run_)
             outcome = run_(session_->Table_ORDERS, yearBox_->currentText().toStdString(), periodBox_->currentIndex(),
-                           tables_, progress);
+                           tables_, &feedback);
     }, [&](const std::exception& e) { outcome.error = e.what(); });
 
     if (closeRequested_) {
@@ -419,13 +414,12 @@ void TFOrderProfit1::handleRun()
     if (outcome.error) {
         EndWait();
         ShowMessageBox(*outcome.error);
-    } else {
-        totalsLine_->setPlainText(QString::fromStdString(outcome.summen));
+    } else if (outcome.completed()) {
+        totalsLine_->setPlainText(QString::fromStdString(SummenText(outcome.totals)));
     }
     progressBar_->hide();
     ShowRunWarnings(bottomPanel_, outcome.warnings);
-    if (!outcome.chartTitle.empty())
-        chart_->setTitleText(QString::fromStdString(outcome.chartTitle));
+    chart_->setTitleText(QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText)));
     chart_->refresh(tables_.KMC);
     listModel_->setDetached(false);
     if (listModel_->rowCount() > 0) {

@@ -60,7 +60,7 @@ inline constexpr QEvent::Type ProfitRunEvent = static_cast<QEvent::Type>(QEvent:
 // The statistics run the window calls; the program passes RunStatistics, tests a fake.
 using StatisticsRunFunction = std::function<RunOutcome(TAdsTable& orders, const std::string& yearText,
                                                        int periodIndex, TResultTables& tables,
-                                                       const RunProgressCallback& progress)>;
+                                                       RunFeedback* feedback)>;
 
 // What "Drucken" on the list tab hands to the grid print dialog.
 struct ListPrintRequest {

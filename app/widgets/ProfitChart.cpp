@@ -223,8 +223,11 @@ void TProfitChart::refresh(const std::vector<KmcRow>& months)
         series_[i].values = values;
     }
     monthLabels_.clear();
-    for (const KmcRow& row : months)
+    monthSums_.clear();
+    for (const KmcRow& row : months) {
         monthLabels_ << (row.DATE ? MonthLabel(*row.DATE) : QString());
+        monthSums_.push_back({row.net, row.commission, row.profit});
+    }
     update();
 }
 
@@ -314,13 +317,11 @@ QString TProfitChart::monthToolTip(int month) const
 {
     if (month < 0 || month >= monthLabels_.size())
         return {};
-    const int first = barsActive_ ? 0 : SeriesPerMode;
     QString text = monthLabels_[month];
-    for (int i = 0; i < SeriesPerMode; ++i) {
-        const qreal value = series_[static_cast<size_t>(first + i)].values[month];
+    const std::array<double, 3>& sums = monthSums_[static_cast<size_t>(month)];
+    for (int i = 0; i < SeriesPerMode; ++i)
         text += QStringLiteral("\n%1: %2").arg(QString::fromUtf8(SeriesCaptions[i]),
-                                               QString::fromStdString(FormatMoney(value)));
-    }
+                                               QString::fromStdString(FormatMoney(sums[static_cast<size_t>(i)])));
     return text;
 }
 

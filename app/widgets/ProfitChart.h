@@ -112,7 +112,8 @@ public:
     QRectF monthArea(int month) const;
     // The month under a point of the widget, or -1.
     int monthAt(const QPointF& point) const;
-    // The tooltip of a month: the month and its three values in the money format.
+    // The tooltip of a month: the month and its exact sums (net, commission, profit) in the money
+    // format, with cents; the bars themselves stand for the host's whole-euro sums.
     QString monthToolTip(int month) const;
 
     // Prints the chart with its title and a legend on one page of the printer; false when the
@@ -134,6 +135,8 @@ private:
 
     std::array<ChartSeries, 6> series_;
     QStringList monthLabels_;
+    // Per month: the exact sums of net, commission and profit (the series' order in a mode).
+    std::vector<std::array<double, 3>> monthSums_;
     QString title_;
     bool barsActive_ = true;
     int leftReserve_ = 0;

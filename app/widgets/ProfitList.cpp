@@ -13,7 +13,6 @@ namespace {
 
 QFont GridFont() { return HostFont(QStringLiteral("Tahoma"), 8); }
 
-QVariant OptionalInt(const std::optional<int>& v) { return v ? QVariant(*v) : QVariant(); }
 
 } // namespace
 
@@ -69,9 +68,9 @@ QVariant TProfitListModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::Alignment(
             (column.alignment == ListCellAlignment::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     case ProfitRole:
-        return OptionalInt(row.GEWINN_INT);
+        return WholeEuros(row.profit);
     case NetRole:
-        return OptionalInt(row.WW_NETTO_INT);
+        return WholeEuros(row.net);
     default:
         return {};
     }

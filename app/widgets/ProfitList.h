@@ -24,8 +24,8 @@ inline constexpr int ListRowHeight = 17;
 
 // Model roles beyond Qt's own and the grid roles (FieldNameRole, TitleMarkupRole).
 enum ProfitListRole {
-    ProfitRole = TitleMarkupRole + 1, // cells: GEWINN_INT of the row (invalid when empty)
-    NetRole,                          // cells: WW_NETTO_INT of the row (invalid when empty)
+    ProfitRole = TitleMarkupRole + 1, // cells: GEWINN_INT of the row (the warning bar's profit)
+    NetRole,                          // cells: WW_NETTO_INT of the row (the warning bar's net)
 };
 
 // A title as the grid shows it: the markup "/b" removed (" /bWarnung" shows " Warnung"), and

@@ -387,7 +387,7 @@ TEST_F(PatternLoad, ValueThatDoesNotConvertFailsTheLoad)
         create();
         add();
         ExecSql(db / OrdersTableName, std::string("UPDATE Auftraege SET ") + column + " = '" + text + "'");
-        for (int mode : {LoadModeFull, LoadModeStatistics}) {
+        for (LoadMode mode : {LoadModeFull, LoadModeStatistics}) {
             SCOPED_TRACE(std::string(column) + " mode " + std::to_string(mode));
             TMPattern p;
             try {

@@ -14,26 +14,23 @@ TResultTables TwoDocuments()
 {
     TResultTables t;
     KmRow a;
-    a.ID_ORDER = 4711;
-    a.ADRESSNAME = "Müller \"Bau\" GmbH";
-    a.ADRESSID = 12;
-    a.printp = "Gewinnzone";
-    a.DATE = EncodeDate(2006, 4, 3);
-    a.GEWINN = "1.234,50 €";
-    a.GEWINN_INT = 1234;
-    a.PROVISION = "10,00 €";
-    a.PROVISION_INT = 10;
-    a.WW_NETTO_INT = 5000;
-    a.WW_NETTO = "5.000,00 €";
+    a.idOrder = 4711;
+    a.adressName = "Müller \"Bau\" GmbH";
+    a.adressId = 12;
+    a.zone = ProfitZone::Profit;
+    a.date = EncodeDate(2006, 4, 3);
+    a.profit = 1234.5;
+    a.commission = 10;
+    a.net = 5000;
     KmRow b;
-    b.ID_ORDER = 12;
-    b.ADRESSNAME = "Zeile1\r\nZeile2";
-    b.printp = "Verlustzone";
-    b.DATE = EncodeDate(2006, 5, 1);
-    b.GEWINN = "-3,00 DM";
-    b.GEWINN_INT = -3;
+    b.idOrder = 12;
+    b.adressName = "Zeile1\r\nZeile2";
+    b.zone = ProfitZone::Loss;
+    b.date = EncodeDate(2006, 5, 1);
+    b.profit = -3.005; // shown to the cent, rounded away from zero as the money format rounds
     t.KM = {a, b};
-    t.KMC = {{EncodeDate(2006, 4, 1), 1234, 10, 5000}, {EncodeDate(2006, 5, 1), -3, std::nullopt, std::nullopt}};
+    t.KMC = {{EncodeDate(2006, 4, 1), 1234, 10, 5000, 1, 5000, 10, 1234.5},
+             {EncodeDate(2006, 5, 1), -3, std::nullopt, std::nullopt, 1, 0, 0, -3.005}};
     return t;
 }
 
@@ -45,7 +42,7 @@ TEST(ReportOutput, CsvIsTheHostsFormat)
     EXPECT_EQ(ReportCsv(TwoDocuments(), " DM"),
               "\"Auftrag\";\"Adresse\";\"Datum\";\" Warnung\";\"Nettowert\";\"Gewinn\";\"Provsion\"\r\n"
               "\"4711\";\"Müller \"\"Bau\"\" GmbH\";\"03.04.2006\";\"Gewinnzone\";\"5.000,00\";\"1.234,50\";\"10,00\"\r\n"
-              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"\";\"-3,00\";\"\"\r\n");
+              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"0,00\";\"-3,01\";\"0,00\"\r\n");
 }
 
 TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
@@ -53,8 +50,7 @@ TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
     test::TestRuntime rt;
     RunOutcome outcome;
     outcome.rangeText = "Bereich: 01.04.2006-30.06.2006";
-    outcome.summen = "Netto: 5.000,00 €\t\tProvision: 10,00 €\t\tGewinn: 1.231,50 €";
-    outcome.chartTitle = "t";
+    outcome.totals = {2, 5000, 10, 1231.495};
     const std::string json = ReportJson(TwoDocuments(), outcome);
     EXPECT_NE(json.find("{\"ID\": null, \"ID_ORDER\": 4711, \"ADRESSNAME\": \"Müller \\\"Bau\\\" GmbH\", \"ADRESSID\": 12, "
                         "\"printp\": \"Gewinnzone\", \"DATE\": \"03.04.2006\", \"GEWINN\": \"1.234,50 €\", "
@@ -62,12 +58,25 @@ TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"ADRESSNAME\": \"Zeile1\\r\\nZeile2\", \"ADRESSID\": null"), std::string::npos);
-    EXPECT_NE(json.find("{\"DATE\": \"01.05.2006\", \"GEWINN_INT\": -3, \"PROVISION_INT\": null, \"WW_NETTO_INT\": null}"),
+    EXPECT_NE(json.find("{\"DATE\": \"01.05.2006\", \"GEWINN_INT\": -3, \"PROVISION_INT\": null, \"WW_NETTO_INT\": null, "
+                        "\"net\": 0.00, \"commission\": 0.00, \"profit\": -3.01}"),
+              std::string::npos)
+        << json;
+    // Beside the host's texts, numbers to the cent as the list shows them, and the date as ISO text.
+    EXPECT_NE(json.find("\"WW_NETTO\": \"5.000,00 €\", \"date\": \"2006-04-03\", \"net\": 5000.00, "
+                        "\"commission\": 10.00, \"profit\": 1234.50}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"GEWINN\": \"-3,01 €\", \"GEWINN_INT\": -3,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"totals\": {\"documents\": 2, \"net\": 5000.00, \"commission\": 10.00, \"profit\": 1231.50}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"Summen\": \"Netto: 5.000,00 €\\t\\tProvision: 10,00 €\\t\\tGewinn: 1.231,50 €\""),
               std::string::npos);
-    EXPECT_NE(json.find("\"Summen\": \"Netto: 5.000,00 €\\t\\tProvision"), std::string::npos);
     EXPECT_NE(json.find("\"error\": null"), std::string::npos);
     outcome.error.emplace("Auftrag kann nicht geladen werden.");
     EXPECT_NE(ReportJson({}, outcome).find("\"documents\": [],\n \"months\": [],"), std::string::npos);
+    EXPECT_NE(ReportJson({}, outcome).find("\"Summen\": \"\""), std::string::npos) << "a failed run has no totals line";
     EXPECT_NE(ReportJson({}, outcome).find("\"error\": \"Auftrag kann nicht geladen werden.\""), std::string::npos);
 }
 
@@ -75,7 +84,6 @@ TEST(ReportOutput, TextAlignsColumnsByCharacters)
 {
     test::TestRuntime rt;
     RunOutcome outcome;
-    outcome.summen = "Netto: 0,00 €";
     const std::string text = ReportText(TwoDocuments(), outcome);
     // Both data lines put "Gewinnzone"/"Verlustzone" at the same character column despite umlauts.
     const auto lines = SplitLines(text);
@@ -89,7 +97,7 @@ TEST(ReportOutput, TextAlignsColumnsByCharacters)
     EXPECT_GT(first, 0u);
     EXPECT_EQ(first, second);
     EXPECT_NE(text.find("04.2006"), std::string::npos);
-    EXPECT_EQ(lines.back(), "Netto: 0,00 €");
+    EXPECT_EQ(lines.back(), "Netto: 0,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
 }
 
 TEST(CsvFormat, CaptionsAndCellsFollowTheExportRules)

@@ -1,6 +1,7 @@
 // The statistics run end to end over a small orders table: the selection, the rows, the roundings,
 // the zones, the month rows, the totals and the failures, on table files and on the database server.
 #include "base/Dates.h"
+#include "app/ResultColumns.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
@@ -63,16 +64,20 @@ protected:
 
     RunOutcome run(const std::string& year, int period)
     {
-        return RunStatistics(orders, year, period, tables, [this](const RunProgress& p) { progress.push_back(p); });
+        RunFeedback feedback;
+        feedback.progress = [this](const RunProgress& p) { progress.push_back(p); };
+        return RunStatistics(orders, year, period, tables, &feedback);
     }
 
     const KmRow* document(int id) const
     {
         for (const auto& r : tables.KM)
-            if (r.ID_ORDER == id)
+            if (r.idOrder == id)
                 return &r;
         return nullptr;
     }
+    // A field of a document as the list shows it.
+    std::string text(int id, const char* field) const { return *KmFieldText(*document(id), field); }
 
     bool server() const { return db.Kind() == test::Backend::Server; }
     // Runs one of two spellings of the same change, as another program would.
@@ -104,13 +109,13 @@ TEST_P(StatisticsRunTest, SelectsPaidOrCompletedInvoicesAndCreditNotesOfThePerio
     ASSERT_FALSE(o.error) << *o.error;
     std::vector<int> ids;
     for (const auto& r : tables.KM)
-        ids.push_back(*r.ID_ORDER);
+        ids.push_back(r.idOrder);
     EXPECT_EQ(ids, (std::vector<int>{1, 6, 3})) << "newest first, on the descending date index";
     ASSERT_EQ(tables.KMC.size(), 3u);
     EXPECT_EQ(DateToText(*tables.KMC[0].DATE), "01.04.2006");
     EXPECT_EQ(DateToText(*tables.KMC[2].DATE), "01.06.2006");
     EXPECT_EQ(o.rangeText, "Bereich: 01.04.2006-30.06.2006");
-    EXPECT_FALSE(tables.KM[0].ID);
+    EXPECT_EQ(*KmFieldText(tables.KM[0], "ID"), "") << "never filled";
 }
 
 TEST_P(StatisticsRunTest, RowsRoundingsAndZones)
@@ -138,12 +143,14 @@ TEST_P(StatisticsRunTest, RowsRoundingsAndZones)
         SCOPED_TRACE(c.gewinn);
         const KmRow* r = document(id++);
         ASSERT_TRUE(r);
-        EXPECT_EQ(r->GEWINN_INT, c.gewinnInt);
-        EXPECT_EQ(r->GEWINN, c.gewinn);
-        EXPECT_EQ(r->printp, c.zone);
-        EXPECT_EQ(r->WW_NETTO, "1.000,00 €");
-        EXPECT_EQ(r->ADRESSNAME, "Kunde");
-        EXPECT_EQ(r->ADRESSID, r->ID_ORDER.value() * 10);
+        EXPECT_EQ(WholeEuros(r->profit), c.gewinnInt);
+        EXPECT_EQ(text(r->idOrder, "GEWINN_INT"), std::to_string(c.gewinnInt));
+        EXPECT_EQ(text(r->idOrder, "GEWINN"), c.gewinn);
+        EXPECT_EQ(text(r->idOrder, "printp"), c.zone);
+        EXPECT_DOUBLE_EQ(r->profit, c.profit - c.commission) << "the exact value, not the text";
+        EXPECT_EQ(text(r->idOrder, "WW_NETTO"), "1.000,00 €");
+        EXPECT_EQ(r->adressName, "Kunde");
+        EXPECT_EQ(r->adressId, r->idOrder * 10);
     }
 }
 
@@ -153,13 +160,14 @@ TEST_P(StatisticsRunTest, SecondCurrencyDocumentsShowAndSumTheConvertedNet)
     add({2, 1, 4, EncodeDate(2006, 3, 2), 50.004, 0, 0, false}); // rounded to two decimals first
     const RunOutcome o = run("2006", 0);
     ASSERT_FALSE(o.error);
-    EXPECT_EQ(document(1)->WW_NETTO, "100,00 €");
-    EXPECT_EQ(document(1)->WW_NETTO_INT, 100);
-    EXPECT_EQ(document(2)->WW_NETTO, "50,00 €");
+    EXPECT_EQ(text(1, "WW_NETTO"), "100,00 €");
+    EXPECT_EQ(text(1, "WW_NETTO_INT"), "100");
+    EXPECT_EQ(text(2, "WW_NETTO"), "50,00 €");
     // The net total agrees with the list: 100,00 + 50,00 (not 195,58 + 50,00).
     EXPECT_NEAR(o.totals.net, 150.0, 1e-9);
-    EXPECT_EQ(document(2)->WW_NETTO_INT, 50);
-    EXPECT_EQ(o.summen, "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+    EXPECT_EQ(text(2, "WW_NETTO_INT"), "50");
+    EXPECT_EQ(SummenText(o.totals), "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+    EXPECT_NEAR(tables.KMC[2].net, 150.0, 1e-9) << "the month sums the net as the list shows it";
 }
 
 TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
@@ -175,7 +183,15 @@ TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
     EXPECT_EQ(tables.KMC[2].WW_NETTO_INT, 1000 + 100);   // 99,50 rounds to 100
     EXPECT_EQ(tables.KMC[2].GEWINN_INT, 200 + -50);
     EXPECT_EQ(tables.KMC[2].PROVISION_INT, 100);
-    EXPECT_EQ(o.chartTitle, "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 € Bereich: 01.01.2006-31.03.2006");
+    // Beside the host's whole euros, the exact sums, equal to the totals to the cent.
+    EXPECT_EQ(tables.KMC[2].documents, 2);
+    EXPECT_NEAR(tables.KMC[2].net, 1099.90, 1e-9);
+    EXPECT_NEAR(tables.KMC[2].profit, 150.40, 1e-9);
+    EXPECT_NEAR(tables.KMC[2].commission, 100.20, 1e-9);
+    EXPECT_EQ(tables.KMC[0].documents, 0);
+    EXPECT_EQ(o.totals.documents, 2);
+    EXPECT_EQ(ChartTitleText(o.totals, o.rangeText),
+              "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 € Bereich: 01.01.2006-31.03.2006");
 }
 
 TEST_P(StatisticsRunTest, EmptyPeriodShowsZeroTotalsAndEmptyMonths)
@@ -186,7 +202,7 @@ TEST_P(StatisticsRunTest, EmptyPeriodShowsZeroTotalsAndEmptyMonths)
     EXPECT_TRUE(tables.KM.empty());
     ASSERT_EQ(tables.KMC.size(), 1u);
     EXPECT_FALSE(tables.KMC[0].WW_NETTO_INT);
-    EXPECT_EQ(o.summen, "Netto: 0,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+    EXPECT_EQ(SummenText(o.totals), "Netto: 0,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
 }
 
 TEST_P(StatisticsRunTest, ADocumentThatCannotBeLoadedEndsTheRunKeepingTheRowsBefore)
@@ -207,8 +223,8 @@ TEST_P(StatisticsRunTest, ADocumentThatCannotBeLoadedEndsTheRunKeepingTheRowsBef
         << *o.error;
     EXPECT_NE(o.error->find("Spalte ZZD"), std::string::npos) << *o.error;
     EXPECT_EQ(tables.KM.size(), 45u);
-    EXPECT_TRUE(o.summen.empty());
-    EXPECT_EQ(o.chartTitle.rfind("Netto: 450,00 € Provision: 45,00 €  Gewinn: 180,00 €", 0), 0u);
+    EXPECT_FALSE(o.completed());
+    EXPECT_EQ(ChartTitleText(o.totals, o.rangeText).rfind("Netto: 450,00 € Provision: 45,00 €  Gewinn: 180,00 €", 0), 0u);
     ASSERT_GE(progress.size(), 3u);
     EXPECT_EQ(progress[0].position, 0);
     EXPECT_EQ(progress[0].maximum, 46);
@@ -238,6 +254,23 @@ TEST_P(StatisticsRunTest, TheProgressGetsTheCountAsItsMaximumOnceTheCountIsIn)
     }
 }
 
+TEST_P(StatisticsRunTest, ACancelRequestEndsTheRunAtItsNextCheckKeepingTheRowsSoFar)
+{
+    for (int i = 1; i <= 45; ++i)
+        add({i, 1, 4, EncodeDate(2006, 1, 1) + i, 10, 5, 1});
+    RunFeedback feedback;
+    feedback.progress = [&](const RunProgress& p) {
+        if (p.position == 20)
+            feedback.requestCancel();
+    };
+    const RunOutcome o = RunStatistics(orders, "2006", 0, tables, &feedback);
+    EXPECT_FALSE(o.error);
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_FALSE(o.completed());
+    EXPECT_EQ(tables.KM.size(), 19u) << "the rows before the check that saw the request";
+    EXPECT_EQ(o.totals.documents, 19);
+}
+
 TEST_P(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)
 {
     add({1});
@@ -246,7 +279,7 @@ TEST_P(StatisticsRunTest, AYearThatIsNoNumberFailsBeforeAnyRow)
     ASSERT_TRUE(o.error);
     EXPECT_TRUE(tables.KM.empty());
     EXPECT_TRUE(tables.KMC.empty());
-    EXPECT_EQ(o.chartTitle, "Netto: 0,00 € Provision: 0,00 €  Gewinn: 0,00 € Bereich: 01.01.2006-31.12.2006")
+    EXPECT_EQ(ChartTitleText(o.totals, o.rangeText), "Netto: 0,00 € Provision: 0,00 €  Gewinn: 0,00 € Bereich: 01.01.2006-31.12.2006")
         << "the range of the last run stays";
 }
 
@@ -260,7 +293,8 @@ TEST_P(StatisticsRunTest, OneSnapshotWhileAnotherProgramCommits)
     // Between the batches of the walk another program moves every document listed so far to the
     // first day of the year (still ahead in the walk) and moves an amount between two documents
     // not yet listed; each commit is its own transaction.
-    const RunOutcome busy = RunStatistics(orders, "2006", 0, tables, [&](const RunProgress& p) {
+    RunFeedback feedback;
+    feedback.progress = [&](const RunProgress& p) {
         if (p.position == 0)
             return;
         const int firstListed = 200 - p.position + 1;
@@ -271,15 +305,15 @@ TEST_P(StatisticsRunTest, OneSnapshotWhileAnotherProgramCommits)
              R"(UPDATE "Auftraege" SET "Date"='2006-01-01' WHERE "ID_ORDER" >= )" + first +
                  R"(; UPDATE "Auftraege" SET "WW_NETTO" = "WW_NETTO" + 1000 WHERE "ID_ORDER" = 1;)"
                  R"( UPDATE "Auftraege" SET "WW_NETTO" = "WW_NETTO" - 1000 WHERE "ID_ORDER" = 2;)");
-    });
+    };
+    const RunOutcome busy = RunStatistics(orders, "2006", 0, tables, &feedback);
     ASSERT_FALSE(busy.error) << *busy.error;
     ASSERT_EQ(tables.KM.size(), quietRows.size()) << "each document once";
     for (size_t i = 0; i < quietRows.size(); ++i) {
-        EXPECT_EQ(tables.KM[i].ID_ORDER, quietRows[i].ID_ORDER) << i;
-        EXPECT_EQ(tables.KM[i].WW_NETTO, quietRows[i].WW_NETTO) << i;
+        EXPECT_EQ(tables.KM[i].idOrder, quietRows[i].idOrder) << i;
+        EXPECT_EQ(tables.KM[i].net, quietRows[i].net) << i;
     }
-    EXPECT_EQ(busy.summen, quiet.summen);
-    EXPECT_EQ(busy.chartTitle, quiet.chartTitle);
+    EXPECT_EQ(SummenText(busy.totals), SummenText(quiet.totals));
 }
 
 TEST_P(StatisticsRunTest, DocumentsWithoutReadableProfitCountAsZeroAndAreNamed)
@@ -299,7 +333,7 @@ TEST_P(StatisticsRunTest, DocumentsWithoutReadableProfitCountAsZeroAndAreNamed)
     EXPECT_EQ(tables.KM.size(), 4u) << "still counted";
     EXPECT_EQ(o.unreadableProfit, (std::vector<int>{4, 3, 2})) << "in list order, newest first";
     EXPECT_EQ(o.warnings, (std::vector<std::string>{"Hinweis: 3 Dokumente ohne lesbare Gewinnangaben: 4, 3, 2"}));
-    EXPECT_EQ(document(3)->GEWINN, "0,00 €");
+    EXPECT_EQ(text(3, "GEWINN"), "0,00 €");
     EXPECT_NEAR(o.totals.profit, 20 + (0 - 10), 1e-9) << "document 4 keeps its readable commission";
     EXPECT_NEAR(o.totals.net, 400, 1e-9);
 }
@@ -330,8 +364,8 @@ TEST_P(StatisticsRunTest, NamesInTheHostsCodePageAreReadAsSuch)
                   "UPDATE Auftraege SET AdressName = CAST(x'42E4636B6572' AS TEXT) WHERE ID_ORDER = 1");
     orders.Open();
     ASSERT_FALSE(run("2006", 0).error);
-    EXPECT_EQ(document(1)->ADRESSNAME, "Bäcker");
-    EXPECT_EQ(document(2)->ADRESSNAME, "Müller");
+    EXPECT_EQ(document(1)->adressName, "Bäcker");
+    EXPECT_EQ(document(2)->adressName, "Müller");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StatisticsRunTest, test::kBackends, test::BackendName);

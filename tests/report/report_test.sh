@@ -31,6 +31,48 @@ head -1 "$tmp/march.csv" | grep -q '^"Auftrag";"Adresse";"Datum";" Warnung";"Net
 [ $(($(wc -l <"$tmp/march.csv") - 1)) -eq "$docs" ] || fail "csv and json disagree on the number of documents"
 if grep -q $'\xC3' "$tmp/march.csv"; then fail "csv is not Windows-1252"; fi
 
+# The numbers beside the texts: every document's amounts equal its list texts to the cent, every
+# month's exact sums those of its documents, the totals the "Summen" line, and the months add up to
+# the totals (not to whole euros).
+"$report" "$tmp/db" --year 2024 --format json >"$tmp/year.json" || fail "json of the year"
+python3 - "$tmp/year.json" <<'PY' || fail "json numbers disagree with the list"
+import json, sys
+from decimal import Decimal
+data = json.load(open(sys.argv[1], encoding="utf-8"))
+def money(text):  # "-1.234,56 €" -> Decimal("-1234.56")
+    return Decimal(text.replace(" €", "").replace(".", "").replace(",", "."))
+def cents(x):
+    return Decimal(str(x)).quantize(Decimal("0.01"))
+sums = {}
+for d in data["documents"]:
+    for key, field in (("net", "WW_NETTO"), ("profit", "GEWINN"), ("commission", "PROVISION")):
+        if cents(d[key]) != money(d[field]):
+            sys.exit("document %s: %s %s against %s" % (d["ID_ORDER"], key, d[key], d[field]))
+    day, month, year = d["DATE"].split(".")
+    if d["date"] != "%s-%s-%s" % (year, month, day):
+        sys.exit("document %s: date %s against %s" % (d["ID_ORDER"], d["date"], d["DATE"]))
+    s = sums.setdefault(d["date"][:7], [Decimal(0)] * 3)
+    for i, key in enumerate(("net", "commission", "profit")):
+        s[i] += Decimal(str(d[key]))
+total = [Decimal(0)] * 3
+for m in data["months"]:
+    day, month, year = m["DATE"].split(".")
+    s = sums.get("%s-%s" % (year, month), [Decimal(0)] * 3)
+    for i, key in enumerate(("net", "commission", "profit")):
+        if abs(Decimal(str(m[key])) - s[i]) > Decimal("0.011"):
+            sys.exit("month %s: %s %s against %s" % (m["DATE"], key, m[key], s[i]))
+        total[i] += Decimal(str(m[key]))
+t = data["totals"]
+if t["documents"] != len(data["documents"]):
+    sys.exit("totals: %s documents against %d" % (t["documents"], len(data["documents"])))
+parts = dict(p.split(": ") for p in data["Summen"].split("\t\t"))
+for i, (key, label) in enumerate((("net", "Netto"), ("commission", "Provision"), ("profit", "Gewinn"))):
+    if cents(t[key]) != money(parts[label]):
+        sys.exit("totals: %s %s against %s" % (key, t[key], parts[label]))
+    if abs(total[i] - Decimal(str(t[key]))) > Decimal("0.13"):
+        sys.exit("months add up to %s %s against the total %s" % (key, total[i], t[key]))
+PY
+
 # PDF: the March list as the list print draws it, read back with pdftotext.
 "$report" "$tmp/db" --year 2024 --period "März" --pdf "$tmp/march.pdf" >"$tmp/out" 2>"$tmp/err"; rc=$?
 if [ $rc -eq 2 ] && grep -q "nicht verfügbar" "$tmp/err"; then

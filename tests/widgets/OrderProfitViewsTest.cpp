@@ -125,8 +125,11 @@ private slots:
         fx->run().rows = {Document(1, "A", 2006, 1, 5, 1000, 250, 50), Document(2, "B", 2006, 1, 9, 500, -20, 5)};
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
-        QCOMPARE(window->totalsLine()->toPlainText(), QStringLiteral("Netto: 1500\t\tProvision: 55\t\tGewinn: 230"));
-        QCOMPARE(window->chart()->titleText(), QStringLiteral("Titel Bereich: 01.01.2006-31.12.2006"));
+        const QString totals = QString::fromUtf8("Netto: 1.500,00 \u20AC\t\tProvision: 55,00 \u20AC\t\tGewinn: 230,00 \u20AC");
+        QCOMPARE(window->totalsLine()->toPlainText(), totals);
+        QCOMPARE(window->chart()->titleText(),
+                 QString::fromUtf8("Netto: 1.500,00 \u20AC Provision: 55,00 \u20AC  Gewinn: 230,00 \u20AC "
+                                   "Bereich: 01.01.2006-31.12.2006"));
         QVERIFY(fx->messages().isEmpty());
 
         fx->run().error = "Auftrag kann nicht geladen werden.";
@@ -135,8 +138,10 @@ private slots:
         Settle();
         QCOMPARE(fx->messages(), QStringList{"Auftrag kann nicht geladen werden."});
         // A failed run keeps the totals line of the last successful one; the chart shows its rows.
-        QCOMPARE(window->totalsLine()->toPlainText(), QStringLiteral("Netto: 1500\t\tProvision: 55\t\tGewinn: 230"));
-        QCOMPARE(window->chart()->titleText(), QStringLiteral("Titel Bereich: 01.01.2006-31.03.2006"));
+        QCOMPARE(window->totalsLine()->toPlainText(), totals);
+        QCOMPARE(window->chart()->titleText(),
+                 QString::fromUtf8("Netto: 1.000,00 \u20AC Provision: 50,00 \u20AC  Gewinn: 250,00 \u20AC "
+                                   "Bereich: 01.01.2006-31.03.2006"));
         QCOMPARE(window->listModel()->rowCount(), 1);
         QVERIFY(window->findButton()->isEnabled());
         QVERIFY(CurrentWait() == WaitKind::None);
@@ -200,7 +205,7 @@ private slots:
         QVERIFY(model->data(model->index(0, 1), Qt::FontRole).value<QFont>().bold());
         QCOMPARE(model->data(model->index(0, 1), Qt::FontRole).value<QFont>().families().front(), QStringLiteral("Arial"));
         QCOMPARE(model->data(model->index(0, 2)).toString(), QStringLiteral("03.04.2006"));
-        QCOMPARE(model->data(model->index(0, 4)).toString(), QString::fromUtf8("1000,00 €"));
+        QCOMPARE(model->data(model->index(0, 4)).toString(), QString::fromUtf8("1.000,00 €"));
         QCOMPARE(model->data(model->index(0, 4), Qt::FontRole).value<QFont>().families().front(),
                  QStringLiteral("Tahoma"));
         QCOMPARE(grid->rowHeight(0), 17);
@@ -490,12 +495,14 @@ private slots:
     {
         auto window = fx->startedWindow();
         QVERIFY(window);
-        fx->run().rows = {Document(1, "A", 2006, 5, 2, 1234567, 5000, 250)};
+        fx->run().rows = {Document(1, "A", 2006, 5, 2, 1234567.45, 5000.49, 250.5),
+                          Document(2, "B", 2006, 5, 9, 0.10, 0.02, 0)};
         window->periodBox()->setCurrentIndex(2); // 2. Quartal
         Settle();
         TProfitChart* chart = window->chart();
+        // The month's exact sums with cents, not the whole euros the bars stand for.
         QCOMPARE(chart->monthToolTip(1),
-                 QString::fromUtf8("05.2006\nNetto: 1.234.567,00 \u20AC\nProvisionen: 250,00 \u20AC\nGewinn: 5.000,00 \u20AC"));
+                 QString::fromUtf8("05.2006\nNetto: 1.234.567,55 \u20AC\nProvisionen: 250,50 \u20AC\nGewinn: 5.000,51 \u20AC"));
         const QPoint inMay = chart->monthArea(1).center().toPoint();
         QCOMPARE(chart->monthAt(inMay), 1);
         QHelpEvent help(QEvent::ToolTip, inMay, chart->mapToGlobal(inMay));

@@ -2,6 +2,7 @@
 
 #include "base/Dates.h"
 #include "app/PeriodSelection.h"
+#include "app/ResultColumns.h"
 #include "app/Startup.h"
 #include "widgets/support/StartDatabase.h"
 
@@ -12,7 +13,7 @@
 namespace gs::test {
 
 RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, TResultTables& tables,
-                               const RunProgressCallback& progress)
+                               RunFeedback* feedback)
 {
     calls.push_back({year, period});
     tables.clear();
@@ -21,64 +22,67 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
     outcome.rangeText = range.rangeText;
     for (TDateTime month : range.monthStarts)
         tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
-    if (progress)
-        progress({0, static_cast<int>(rows.size())});
+    const auto progress = [feedback](const RunProgress& p) {
+        if (feedback && feedback->progress)
+            feedback->progress(p);
+    };
+    progress({0, static_cast<int>(rows.size())});
     for (size_t i = 0; i < rows.size(); ++i) {
         const KmRow& row = rows[i];
         tables.KM.push_back(row);
-        outcome.totals.net += row.WW_NETTO_INT.value_or(0);
-        outcome.totals.commission += row.PROVISION_INT.value_or(0);
-        outcome.totals.profit += row.GEWINN_INT.value_or(0);
+        outcome.totals.documents += 1;
+        outcome.totals.net += row.net;
+        outcome.totals.commission += row.commission;
+        outcome.totals.profit += row.profit;
         int y = 0, m = 0, d = 0;
-        DecodeDate(row.DATE.value_or(0), y, m, d);
+        DecodeDate(row.date.value_or(0), y, m, d);
         for (KmcRow& month : tables.KMC) {
             int my = 0, mm = 0, md = 0;
             DecodeDate(*month.DATE, my, mm, md);
             if (my == y && mm == m) {
-                month.WW_NETTO_INT = month.WW_NETTO_INT.value_or(0) + row.WW_NETTO_INT.value_or(0);
-                month.PROVISION_INT = month.PROVISION_INT.value_or(0) + row.PROVISION_INT.value_or(0);
-                month.GEWINN_INT = month.GEWINN_INT.value_or(0) + row.GEWINN_INT.value_or(0);
+                month.WW_NETTO_INT = month.WW_NETTO_INT.value_or(0) + WholeEuros(row.net);
+                month.PROVISION_INT = month.PROVISION_INT.value_or(0) + WholeEuros(row.commission);
+                month.GEWINN_INT = month.GEWINN_INT.value_or(0) + WholeEuros(row.profit);
+                month.documents += 1;
+                month.net += row.net;
+                month.commission += row.commission;
+                month.profit += row.profit;
             }
         }
-        if (progress && (i + 1) % 20 == 0) {
+        if ((i + 1) % 20 == 0) {
             ++progressSteps;
             if (atProgress)
                 atProgress(static_cast<int>(i + 1));
             progress({static_cast<int>(i + 1), static_cast<int>(rows.size())});
+            if (feedback && feedback->cancelRequested()) {
+                outcome.cancelled = true;
+                return outcome;
+            }
         }
     }
     if (during)
         during(tables);
-    const std::string totals = "Netto: " + std::to_string(static_cast<int>(outcome.totals.net)) +
-                               "\t\tProvision: " + std::to_string(static_cast<int>(outcome.totals.commission)) +
-                               "\t\tGewinn: " + std::to_string(static_cast<int>(outcome.totals.profit));
-    outcome.chartTitle = "Titel " + range.rangeText;
     outcome.error = error;
     outcome.warnings = warnings;
-    if (!error)
-        outcome.summen = totals;
     return outcome;
 }
 
 StatisticsRunFunction FakeRun::function()
 {
     return [this](TAdsTable& orders, const std::string& year, int period, TResultTables& tables,
-                  const RunProgressCallback& progress) { return (*this)(orders, year, period, tables, progress); };
+                  RunFeedback* feedback) { return (*this)(orders, year, period, tables, feedback); };
 }
 
-KmRow Document(int id, const char* name, int year, int month, int day, int net, int profit, int commission)
+KmRow Document(int id, const char* name, int year, int month, int day, double net, double profit, double commission)
 {
     KmRow row;
-    row.ID_ORDER = id;
-    row.ADRESSNAME = name;
-    row.DATE = EncodeDate(year, month, day);
-    row.WW_NETTO_INT = net;
-    row.WW_NETTO = std::to_string(net) + ",00 €";
-    row.GEWINN_INT = profit;
-    row.GEWINN = std::to_string(profit) + ",00 €";
-    row.PROVISION_INT = commission;
-    row.PROVISION = std::to_string(commission) + ",00 €";
-    row.printp = profit > 0 ? "Gewinnzone" : profit < 0 ? "Verlustzone" : "kein Gewinn";
+    row.idOrder = id;
+    row.adressName = name;
+    row.date = EncodeDate(year, month, day);
+    row.net = net;
+    row.profit = profit;
+    row.commission = commission;
+    row.zone = ProfitZoneOf(WholeEuros(profit));
     return row;
 }
 

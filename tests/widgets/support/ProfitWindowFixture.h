@@ -33,12 +33,12 @@ struct FakeRun {
     std::function<void(int position)> atProgress;     // called inside the run before each such report
 
     RunOutcome operator()(TAdsTable& orders, const std::string& year, int period, TResultTables& tables,
-                          const RunProgressCallback& progress);
+                          RunFeedback* feedback);
     StatisticsRunFunction function();
 };
 
 // A document row as a run makes it.
-KmRow Document(int id, const char* name, int year, int month, int day, int net, int profit, int commission);
+KmRow Document(int id, const char* name, int year, int month, int day, double net, double profit, double commission);
 
 class ProfitWindowFixture {
 public:

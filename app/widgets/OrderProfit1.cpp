@@ -36,26 +36,16 @@ namespace gs {
 
 namespace {
 
-// Names the documents a run counted without readable profit information, beside the period box;
-// hidden when there are none. Made on first use, so the window keeps the host's layout.
-void ShowRunWarnings(QWidget* bottom, const std::vector<std::string>& warnings)
+// Names the documents a run counted without readable profit information in the hint line; the
+// whole text stands in its tooltip. Hidden when there is nothing to say.
+void ShowRunWarnings(QLabel* hint, const std::vector<std::string>& warnings)
 {
-    auto* hint = bottom->findChild<QLabel*>(QStringLiteral("lblHinweis"), Qt::FindDirectChildrenOnly);
-    if (!hint) {
-        hint = new QLabel(bottom);
-        hint->setObjectName(QStringLiteral("lblHinweis"));
-        hint->setWordWrap(true);
-        hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        hint->setStyleSheet(QStringLiteral("color: #C00000;"));
-    }
     QStringList lines;
     for (const std::string& w : warnings)
         lines << QString::fromStdString(w);
     hint->setText(lines.join(QLatin1Char('\n')));
     hint->setToolTip(hint->text());
-    hint->setGeometry(358, 33, std::max(0, bottom->width() - 362), std::max(0, bottom->height() - 35));
     hint->setVisible(!warnings.empty());
-    hint->raise();
 }
 
 constexpr quint32 LegendNetColor = 16711680u;       // 0xFF0000, blue
@@ -165,6 +155,18 @@ void TFOrderProfit1::buildComponents()
     barsCheckBox_->setChecked(true);
     legendPanel_->raise();
     chart_->setLeftReserve(legendPanel_->geometry().right() + 2);
+
+    // The hint line between the tabs and the bottom panel: one line across the whole width (what does
+    // not fit stands in its tooltip), shown only when a run has something to say; it pushes the tabs
+    // up rather than covering anything.
+    hintLabel_ = Named(new QLabel(this), "lblHinweis");
+    hintLabel_->setWordWrap(false);
+    hintLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    hintLabel_->setStyleSheet(QStringLiteral("color: #C00000;"));
+    hintLabel_->setContentsMargins(4, 1, 4, 1);
+    hintLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    hintLabel_->hide();
+    main->addWidget(hintLabel_);
 
     // --- bottom panel -------------------------------------------------------------------------
     bottomPanel_ = Named(new TFlatPanel(this), "FPbottom");
@@ -418,7 +420,7 @@ void TFOrderProfit1::handleRun()
         totalsLine_->setPlainText(QString::fromStdString(SummenText(outcome.totals)));
     }
     progressBar_->hide();
-    ShowRunWarnings(bottomPanel_, outcome.warnings);
+    ShowRunWarnings(hintLabel_, outcome.warnings);
     chart_->setTitleText(QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText)));
     chart_->refresh(tables_.KMC);
     listModel_->setDetached(false);

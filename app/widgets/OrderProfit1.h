@@ -33,6 +33,7 @@
 
 class QPlainTextEdit;
 class QProgressBar;
+class QLabel;
 class QPrinter;
 class QTabWidget;
 class TDCComboBox;
@@ -190,6 +191,7 @@ private:
     TDCComboBox* periodBox_ = nullptr;       // "dccmonths"
     TFlatButton* findButton_ = nullptr;      // "fgo" "Finden"; its tag is the auto-run guard
     QProgressBar* progressBar_ = nullptr;    // "PG"
+    QLabel* hintLabel_ = nullptr;            // "lblHinweis": documents counted without readable profit
     TPanel* buttonPanel_ = nullptr;          // "Panel1"
     TFlatButton* printButton_ = nullptr;     // "fprint" "Drucken"
     TFlatButton* closeButton_ = nullptr;     // "fcancel" "Schließen"

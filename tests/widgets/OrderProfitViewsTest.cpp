@@ -165,6 +165,48 @@ private slots:
         QVERIFY(!hint->isVisible());
     }
 
+    void theHintTakesItsOwnRoomAndEveryButtonTakesAClickAtAnySize()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        fx->run().rows = {Document(1, "A", 2006, 1, 5, 1000, 250, 50)};
+        QStringList ids;
+        for (int i = 0; i < 391; ++i)
+            ids << QString::number(100000 + i);
+        fx->run().warnings = {"Hinweis: 391 Dokumente ohne lesbare Gewinnangaben: " + ids.join(", ").toStdString()};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        auto* hint = window->findChild<QLabel*>(QStringLiteral("lblHinweis"));
+        QVERIFY(hint && hint->isVisible());
+        int printed = 0;
+        window->setListPrinter([&](const ListPrintRequest&, TI_DBGrid*, TResultTables&) { ++printed; });
+        window->pageControl()->setCurrentWidget(window->listTab());
+        const QList<QWidget*> controls{window->findButton(), window->printButton(), window->closeButton(),
+                                       window->periodGroup()};
+        for (const QSize size : {QSize(TFOrderProfit1::DesignWidth, TFOrderProfit1::DesignHeight), QSize(800, 500),
+                                 QSize(1100, 600), QSize(1590, 800), QSize(TFOrderProfit1::DesignWidth + 1, 700)}) {
+            window->resize(size);
+            Settle();
+            const QRect hintArea(hint->mapTo(window.get(), QPoint(0, 0)), hint->size());
+            QVERIFY2(hintArea.width() > 0, qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
+            for (QWidget* c : controls) {
+                const QRect area(c->mapTo(window.get(), QPoint(0, 0)), c->size());
+                QVERIFY2(!hintArea.intersects(area), qPrintable(QString("%1 covered at %2x%3")
+                                                                     .arg(c->objectName())
+                                                                     .arg(size.width())
+                                                                     .arg(size.height())));
+                // The widget under the control's centre is the control itself (or a child of it).
+                QWidget* under = window->childAt(c->mapTo(window.get(), c->rect().center()));
+                QVERIFY2(under == c || c->isAncestorOf(under), qPrintable(c->objectName()));
+            }
+            const int before = printed;
+            QTest::mouseClick(window->printButton(), Qt::LeftButton);
+            Settle();
+            QCOMPARE(printed, before + 1);
+        }
+        QVERIFY(hint->toolTip().endsWith(QStringLiteral("100390")));
+    }
+
     void aRaisedErrorEndsTheRunLikeAReportedOne()
     {
         auto window = fx->startedWindow();

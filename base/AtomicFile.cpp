@@ -18,7 +18,7 @@ namespace {
 [[noreturn]] void Fail(const std::filesystem::path& file, const char* what, int err)
 {
     throw Error("Die Datei " + file.string() + " konnte nicht geschrieben werden (" + what + ": " +
-                std::strerror(err) + ")");
+                SystemErrorText(err) + ")");
 }
 
 // Closes the descriptor and removes the temporary file unless released.

@@ -1,10 +1,41 @@
 #include "base/Error.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace gs {
+
+std::string SystemErrorText(int error)
+{
+    if (error == 0)
+        return "unbekannter Fehler";
+    const char* german = nullptr;
+    switch (error) {
+    case ENOENT: german = "Datei oder Ordner nicht gefunden"; break;
+    case EACCES:
+    case EPERM: german = "Keine Berechtigung"; break;
+    case ENOSPC: german = "Kein Speicherplatz auf dem Gerät"; break;
+    case EDQUOT: german = "Speicherkontingent überschritten"; break;
+    case EROFS: german = "Schreibgeschütztes Dateisystem"; break;
+    case EISDIR: german = "Ist ein Ordner"; break;
+    case ENOTDIR: german = "Ist kein Ordner"; break;
+    case EEXIST: german = "Datei existiert bereits"; break;
+    case EBUSY: german = "Gerät oder Ressource belegt"; break;
+    case ETXTBSY: german = "Programmdatei wird benutzt"; break;
+    case EIO: german = "Ein-/Ausgabefehler"; break;
+    case ENAMETOOLONG: german = "Dateiname zu lang"; break;
+    case EMFILE:
+    case ENFILE: german = "Zu viele offene Dateien"; break;
+    case ENOMEM: german = "Nicht genügend Speicher"; break;
+    case ELOOP: german = "Zu viele Ebenen symbolischer Verknüpfungen"; break;
+    case EXDEV: german = "Verschieben über Dateisystemgrenzen nicht möglich"; break;
+    default: break;
+    }
+    const std::string system = std::strerror(error);
+    return german ? std::string(german) + " (" + system + ")" : system;
+}
 
 namespace {
 

@@ -37,6 +37,11 @@
 
 namespace gs {
 
+// A cause the system reported (an errno value), in German where the program knows it, with the
+// system's own text after it: "Kein Speicherplatz auf dem Gerät (No space left on device)". 0 gives
+// "unbekannter Fehler".
+std::string SystemErrorText(int error);
+
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

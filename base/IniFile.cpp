@@ -21,7 +21,7 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes)
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return false;
-        throw Error("Die Datei " + file.string() + " kann nicht gelesen werden (" + std::strerror(errno) + ")");
+        throw Error("Die Datei " + file.string() + " kann nicht gelesen werden (" + SystemErrorText(errno) + ")");
     }
     char buf[65536];
     for (;;) {
@@ -33,7 +33,7 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes)
                 continue;
             const int err = errno;
             ::close(fd);
-            throw Error("Die Datei " + file.string() + " kann nicht gelesen werden (" + std::strerror(err) + ")");
+            throw Error("Die Datei " + file.string() + " kann nicht gelesen werden (" + SystemErrorText(err) + ")");
         }
         bytes.append(buf, static_cast<size_t>(n));
     }

@@ -1,8 +1,10 @@
 #include "base/Process.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +43,28 @@ bool StartDetached(const std::vector<std::string>& argv, const std::filesystem::
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+namespace {
+
+bool IsPrivateDirectory(const char* path)
+{
+    struct stat st {};
+    return path && *path && ::lstat(path, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 0777) == 0700;
+}
+
+} // namespace
+
+void PreparePrivateRuntimeDirectory()
+{
+    if (IsPrivateDirectory(std::getenv("XDG_RUNTIME_DIR")))
+        return;
+    const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return;
+    if (IsPrivateDirectory(dir.c_str()))
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
 }
 
 } // namespace gs

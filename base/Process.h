@@ -15,4 +15,10 @@ namespace gs {
 // argv[0] is the program: a path, or a name looked up on PATH. workDir empty: the current one.
 bool StartDetached(const std::vector<std::string>& argv, const std::filesystem::path& workDir = {});
 
+// Gives the process a private runtime directory (XDG_RUNTIME_DIR) before a Qt application is made:
+// where none is set, or the one set is no folder of this user's with mode 0700, it becomes
+// "/tmp/runtime-<user id>", made with mode 0700 when missing. Qt then neither warns on every start
+// nor shares its sockets with other users. Leaves a usable setting alone; never raises.
+void PreparePrivateRuntimeDirectory();
+
 } // namespace gs

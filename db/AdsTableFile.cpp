@@ -769,7 +769,7 @@ void RemoveTableFiles(const std::filesystem::path& file, const std::string& file
         std::error_code ec;
         std::filesystem::remove(p, ec);
         if (ec && ec != std::errc::no_such_file_or_directory)
-            throw AdsError("Tabelle kann nicht gelöscht werden: " + ec.message(), fileName);
+            throw AdsError("Tabelle kann nicht gelöscht werden: " + SystemErrorText(ec.value()), fileName);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace gs {
@@ -15,6 +16,9 @@ bool InstallQtGermanTexts()
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr)
         return false;
+    // Dates and numbers inside Qt's own dialogs (the file dialog's "Änderungsdatum" column, the
+    // calendar) in German as well; the module's own number and date texts never go through QLocale.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     if (app->findChild<QTranslator*>(QLatin1String(kTranslatorName), Qt::FindDirectChildrenOnly))
         return true;
     // Owned by the application, so it lives as long as the windows that use it.

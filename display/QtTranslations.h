@@ -6,10 +6,11 @@
 // QApplication and before its first window, so that they read "Drucken", "Abbrechen", "Kopieren"
 // whatever the locale says.
 //
-// Only texts change: the function loads Qt's German catalogue (qtbase_de.qm from Debian's
-// qt6-translations-l10n, in QLibraryInfo::path(QLibraryInfo::TranslationsPath)) and installs it as
-// a translator of the application. It leaves QLocale alone, so the host's fixed number and date
-// formats (base/CountryFormats) stay as the start-up set them.
+// The function loads Qt's German catalogue (qtbase_de.qm from Debian's qt6-translations-l10n, in
+// QLibraryInfo::path(QLibraryInfo::TranslationsPath)), installs it as a translator of the
+// application and makes German Qt's default locale, so that the dates in Qt's dialogs read
+// "10.12.2026" rather than "10 Dec 2026". The module's own numbers and dates never go through QLocale:
+// the host's fixed formats (base/CountryFormats) stay as the start-up set them.
 //
 // Fails soft: without an application, or when the catalogue is missing or unreadable, it returns
 // false and Qt's dialogs stay in their built-in English; nothing else is affected. A second call

@@ -1,3 +1,4 @@
+#include "base/Process.h"
 #include "ProcessorMain.h"
 
 #include "base/Text.h"
@@ -82,6 +83,7 @@ int ProcessorMain(int argc, char** argv, ProcessorKind kind)
 
     PreferOffscreenWithoutDisplay();
     int guiArgc = 1;
+    gs::PreparePrivateRuntimeDirectory();
     QGuiApplication app(guiArgc, argv);
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGINT, OnStopSignal);

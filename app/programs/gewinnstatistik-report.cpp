@@ -10,6 +10,7 @@
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
 // printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
+#include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
     if (!options.pdfFile.empty()) {
         gs::PreferOffscreenWithoutDisplay();
         static int guiArgc = 1;
+        gs::PreparePrivateRuntimeDirectory();
         gui = std::make_unique<QGuiApplication>(guiArgc, argv);
     }
 #else

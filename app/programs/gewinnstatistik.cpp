@@ -3,6 +3,7 @@
 //     gewinnstatistik INSTALL [SILENT]
 // Exit status 0, or 1 after a failed start or a failed installation. Messages are shown in the
 // message box and written to standard error as well; without a display only to standard error.
+#include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
 #include "base/Runtime.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
     if (IsInstallation(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    gs::PreparePrivateRuntimeDirectory();
     QApplication app(argc, argv);
     gs::InstallQtGermanTexts();
 

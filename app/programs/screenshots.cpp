@@ -8,6 +8,7 @@
 // statistics (the current year and "Ganzes Jahr" unless a year and a period index 0..16 are given).
 // The window keeps its own option files in a temporary program directory; messages go to standard
 // error. Run it with QT_QPA_PLATFORM=offscreen.
+#include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
 #include "base/Runtime.h"
@@ -127,6 +128,7 @@ bool SaveOutputDialogs(gs::Runtime& runtime, gs::TFOrderProfit1& window, const Q
 
 int main(int argc, char** argv)
 {
+    gs::PreparePrivateRuntimeDirectory();
     QApplication app(argc, argv);
     gs::InstallQtGermanTexts();
     QStringList args = QCoreApplication::arguments();

@@ -189,7 +189,7 @@ TProfitChart::TProfitChart(QWidget* parent) : QWidget(parent)
         series_[i].color = SeriesDefs[i].color;
         series_[i].bars = SeriesDefs[i].bars;
     }
-    title_ = QStringLiteral("TDBChart");
+    title_ = QString::fromUtf8(ChartOpeningTitle);
     setBarsActive(true);
     refresh({});
 }

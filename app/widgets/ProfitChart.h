@@ -75,12 +75,16 @@ struct ChartLayout {
     qreal y(qreal value) const;
 };
 
+// What the chart says before the first run: what to do, instead of the host's component name
+// "TDBChart" (the window opens on the chart, empty until "Finden").
+inline constexpr const char* ChartOpeningTitle = "Jahr und Zeitraum wählen, dann „Finden“ klicken.";
+
 class TProfitChart : public QWidget {
     Q_OBJECT
 public:
     explicit TProfitChart(QWidget* parent = nullptr);
 
-    // The title line above the chart ("TDBChart" until the first run sets it).
+    // The title line above the chart (ChartOpeningTitle until the first run sets it).
     void setTitleText(const QString& text);
     QString titleText() const { return title_; }
 

@@ -183,7 +183,7 @@ void TOutputProcessor::renderPdf(TSpoolJob& job)
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec)
-        throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + ec.message());
+        throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + SystemErrorText(ec.value()));
     auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.columns.size()));
     WriteListPdf(job.list, *rows, file);
     rows.reset();

@@ -13,7 +13,7 @@ namespace gs {
 
 namespace {
 
-std::string SystemReason(int error) { return error ? std::strerror(error) : std::string("unbekannter Fehler"); }
+std::string SystemReason(int error) { return SystemErrorText(error); }
 
 } // namespace
 
@@ -55,7 +55,7 @@ TRenderResult WriteListPdf(const TListJob& job, TListRowSource& rows, const std:
     std::filesystem::rename(temp, file, ec);
     if (ec) {
         std::filesystem::remove(temp, ec);
-        throw Error("Die PDF-Datei " + file.string() + " konnte nicht geschrieben werden: " + ec.message());
+        throw Error("Die PDF-Datei " + file.string() + " konnte nicht geschrieben werden: " + SystemErrorText(ec.value()));
     }
     return result;
 }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -132,4 +134,20 @@ TEST(Guarded, StandardErrorOnlyWhenTheVariableAsksForIt)
         EXPECT_EQ(err, c.echoed ? "Gewinn-Statistik: swallowed error at setup.ADT item 754: kein Strom\n" : "")
             << (c.value ? c.value : "(unset)");
     }
+}
+
+TEST(SystemErrorText, NamesKnownCausesInGermanWithTheSystemsTextAfterThem)
+{
+    struct Case {
+        int error;
+        const char* german;
+    };
+    for (const Case& c : {Case{ENOENT, "Datei oder Ordner nicht gefunden ("}, Case{EACCES, "Keine Berechtigung ("},
+                          Case{ENOSPC, "Kein Speicherplatz auf dem Gerät ("}, Case{EISDIR, "Ist ein Ordner ("}}) {
+        const std::string text = gs::SystemErrorText(c.error);
+        EXPECT_EQ(text.rfind(c.german, 0), 0u) << text;
+        EXPECT_NE(text.find(std::strerror(c.error)), std::string::npos) << text;
+    }
+    EXPECT_EQ(gs::SystemErrorText(0), "unbekannter Fehler") << "never \"Success\" as a cause";
+    EXPECT_EQ(gs::SystemErrorText(EHOSTDOWN), std::strerror(EHOSTDOWN)) << "an unknown cause as the system says it";
 }

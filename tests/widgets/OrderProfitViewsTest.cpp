@@ -329,13 +329,13 @@ private slots:
 
     // --- chart ----------------------------------------------------------------------------------
 
-    void chartStartsWithItsDesignTitleAndBars()
+    void chartStartsWithAHintWhatToDoAndBars()
     {
         auto window = fx->startedWindow();
         QVERIFY(window);
         TProfitChart* chart = window->chart();
         QCOMPARE(chart->objectName(), QStringLiteral("DBChart1"));
-        QCOMPARE(chart->titleText(), QStringLiteral("TDBChart"));
+        QCOMPARE(chart->titleText(), QString::fromUtf8("Jahr und Zeitraum wählen, dann „Finden“ klicken."));
         QVERIFY(window->barsCheckBox()->isChecked());
         QCOMPARE(window->barsCheckBox()->text(), QStringLiteral("Balken"));
         const QStringList names{"SeriesBWWNETTO", "SeriesBPROV", "SeriesBPROFIT",

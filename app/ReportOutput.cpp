@@ -6,7 +6,7 @@
 #include "base/FormatFloat.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
-#include "app/ReportSpool.h"
+#include "app/ProfitListRows.h"
 #include "spool/CsvExport.h"
 #include "spool/CsvFormat.h"
 #include "spool/ListCellText.h"
@@ -168,13 +168,11 @@ std::string ReportCsv(const TResultTables& tables, std::string_view secondCurren
 {
     // The list's CSV export, so the report and the window's export write the same bytes.
     KmGridDataSet rows(tables);
-    const TGridDescription grid = ResultListGrid(rows);
-    CsvExportRequest request;
-    request.Grid = &grid;
-    request.CellMode = CellModeOrderList;
-    request.SecondCurrencySymbol = std::string(secondCurrencySymbol);
+    const TListDescription list = ProfitListDescription(rows, {}, 0);
+    CsvExportOptions options;
+    options.SecondCurrencySymbol = std::string(secondCurrencySymbol);
     bool cancelled = false;
-    return GridCsvText(request, cancelled);
+    return GridCsvText(list, options, cancelled);
 }
 
 std::string JsonString(std::string_view text)

@@ -1,13 +1,11 @@
 #pragma once
 // The report command's list print: the period's document list as one job in the output spool,
-// exactly as the list print of the window writes it (name "GEWINN", the title "Gewinne, erstellt "
-// + date and time as rich text, the totals line as footer, the file stem "GEWINN-" + date and time
-// + "-", cell mode 2, landscape, printer and copies from TOVIK.INI), with no dialog.
+// exactly as the list print of the window writes it (the statistics list's description,
+// app/ProfitListRows.h; printer and copies from TOVIK.INI), with no dialog.
 //
 // Returns the job or why there is none; never shows a message and never raises for ordinary
 // errors.
 #include "app/ResultTables.h"
-#include "spool/GridSource.h"
 
 #include <cstdint>
 #include <string>
@@ -15,20 +13,6 @@
 namespace gs {
 
 class Runtime;
-
-// The document list KM as a grid's row source, with the texts the list shows.
-class KmGridDataSet : public TGridDataSet {
-public:
-    explicit KmGridDataSet(const TResultTables& tables) : tables_(tables) {}
-    int RecordCount() const override { return static_cast<int>(tables_.KM.size()); }
-    std::optional<std::string> FieldText(int row, std::string_view field) const override;
-
-private:
-    const TResultTables& tables_;
-};
-
-// The columns of the document list as the grid shows them (widths, alignments; all shown).
-TGridDescription ResultListGrid(KmGridDataSet& data);
 
 enum class SpoolTarget { Print, Pdf };
 

@@ -46,15 +46,15 @@ std::vector<std::string> Cells(long long i)
             net, profit, "0,00 €"};
 }
 
-TListJob Job()
+TListDescription Job()
 {
-    TListJob job;
+    TListDescription job;
     job.title = Title;
     job.footer = Footer;
     job.landscape = true;
-    job.printDate = "10.12.2026 13:05";
-    job.columns = {{"Auftrag", 86, 0, 1},   {"Adresse", 81, 0, 0},   {"Datum", 103, 0, 0}, {"Warnung", 77, 0, 0},
-                   {"Nettowert", 85, 0, 0}, {"Gewinn", 54, 0, 0}, {"Provsion", 70, 0, 0}};
+    job.grid.columns = {{"", "Auftrag", 86, 0, 1},   {"", "Adresse", 81, 0, 0}, {"", "Datum", 103, 0, 0},
+                        {"", "Warnung", 77, 0, 0},   {"", "Nettowert", 85, 0, 0}, {"", "Gewinn", 54, 0, 0},
+                        {"", "Provsion", 70, 0, 0}};
     return job;
 }
 
@@ -94,7 +94,8 @@ void WriteSpool(const std::filesystem::path& dir, long long n)
     CreateSpoolTables(spool, false);
     SpoolStore store;
     store.Open(spool);
-    const TListJob job = Job();
+    const TListDescription job = Job();
+    const std::vector<TListColumnSpec> columns = job.printedColumns();
     SpoolFields fields = {{"ISMAIL", true},
                           {"DataGrid", true},
                           {"Header", true},
@@ -104,11 +105,11 @@ void WriteSpool(const std::filesystem::path& dir, long long n)
                           {"LANDSCAPE", true},
                           {"X5", std::string(" 0 Bench")},
                           {"PrintName", std::string("GEWINN-bench-")}};
-    for (size_t k = 0; k < job.columns.size(); ++k) {
+    for (size_t k = 0; k < columns.size(); ++k) {
         const std::string n = std::to_string(k + 1);
-        fields.push_back({"h" + n, job.columns[k].caption});
-        fields.push_back({"hw" + n, std::int64_t{job.columns[k].width}});
-        fields.push_back({"aligd" + n, std::int64_t{job.columns[k].cellAlignment}});
+        fields.push_back({"h" + n, columns[k].caption});
+        fields.push_back({"hw" + n, std::int64_t{columns[k].width}});
+        fields.push_back({"aligd" + n, std::int64_t{columns[k].cellAlignment}});
     }
     const std::int64_t id = store.InsertJob(fields);
     store.BeginDetails(id);
@@ -165,7 +166,7 @@ int main(int argc, char** argv)
             break;
         InChild("renderer", rows, [&] {
             GeneratedRows source(rows);
-            const auto r = WriteListPdf(Job(), source, work.string() + "-list.pdf");
+            const auto r = WriteListPdf(Job(), {"10.12.2026 13:05", "Listendruck"}, source, work.string() + "-list.pdf");
             const auto size = std::filesystem::file_size(work.string() + "-list.pdf");
             std::filesystem::remove(work.string() + "-list.pdf");
             return std::to_string(r.pages) + " pages, " + std::to_string(size / 1024) + " KB";

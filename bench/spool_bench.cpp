@@ -87,15 +87,17 @@ void BM_SpoolGrid(benchmark::State& state)
     double peak = 0;
     for (auto _ : state) {
         HeapPeak heap;
-        TSpoolGridRequest request;
-        request.Grid = &setup.grid;
-        request.CellMode = 2;
-        request.Landscape = true;
-        request.Progress = [&heap] {
+        TListDescription list;
+        list.grid = setup.grid;
+        list.cellMode = 2;
+        list.landscape = true;
+        TSpoolJobOptions options;
+        options.Settings = setup.runtime->settings.get();
+        options.Progress = [&heap] {
             heap.sample();
             return false;
         };
-        const TStandardTableSpoolResult r = spooler.SpoolGrid(request);
+        const TStandardTableSpoolResult r = spooler.SpoolGrid(list, options);
         if (r.Code == 0)
             state.SkipWithError(r.error.c_str());
         peak = std::max(peak, heap.peak);

@@ -4,7 +4,6 @@
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
@@ -14,13 +13,6 @@
 namespace gs {
 
 namespace {
-
-std::string SecondCurrencySymbolOfRuntime()
-{
-    const Runtime* runtime = Runtime::currentOrNull();
-    return runtime && runtime->settings ? SecondCurrencySymbol(runtime->settings->SecondCurrency)
-                                        : std::string(DefaultSecondCurrencySymbol);
-}
 
 // Digits with an optional sign and the separators of either number format ("-1.315,47", "+3", "12'000.5").
 bool IsNumberText(std::string_view text)
@@ -56,7 +48,7 @@ private:
     int bookmark_;
 };
 
-std::vector<std::string> CallbackItems(const CsvLineCallback& callback, const TGridRecord* record, int number)
+std::vector<std::string> CallbackItems(const TLineCallback& callback, const TGridRecord* record, int number)
 {
     std::string text;
     callback(record, number, text);
@@ -114,14 +106,19 @@ std::vector<std::string> SplitCommaText(std::string_view text)
     return items;
 }
 
-std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
+std::string SecondCurrencySymbolOf(const TSettings* settings)
+{
+    return settings ? SecondCurrencySymbol(settings->SecondCurrency) : std::string(DefaultSecondCurrencySymbol);
+}
+
+std::string GridCsvText(const TListDescription& list, const CsvExportOptions& options, bool& cancelled)
 {
     cancelled = false;
-    if (!request.Grid || !request.Grid->dataSet)
+    if (!list.grid.dataSet)
         throw Error("Die Liste hat keine Daten");
-    const TGridDescription& grid = *request.Grid;
+    const TGridDescription& grid = list.grid;
     TGridDataSet& data = *grid.dataSet;
-    const std::string currencySymbol = request.SecondCurrencySymbol.value_or(SecondCurrencySymbolOfRuntime());
+    const std::string& currencySymbol = options.SecondCurrencySymbol;
 
     std::vector<const TGridColumn*> shown;
     for (const TGridColumn& column : grid.columns) {
@@ -131,7 +128,7 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
     std::vector<std::string> captions;
     for (const TGridColumn* column : shown)
         captions.push_back(CsvCaption(column->title));
-    for (const CsvLineCallback& callback : request.LineCallbacks) {
+    for (const TLineCallback& callback : list.lineCallbacks) {
         if (!callback)
             continue;
         for (std::string& caption : CallbackItems(callback, nullptr, 1))
@@ -150,10 +147,10 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
             try {
                 if (!column->fieldName.empty())
                     cell = record.field(column->fieldName).value_or(std::string());
-                if (request.CellTextProvider)
-                    request.CellTextProvider(record, column->fieldName, cell);
+                if (list.cellTextProvider)
+                    list.cellTextProvider(record, column->fieldName, cell);
                 else
-                    ListCellText(record, column->fieldName, cell, request.CellMode);
+                    ListCellText(record, column->fieldName, cell, list.cellMode, options.Settings);
                 cell = CsvCellText(cell, currencySymbol);
             } catch (const std::exception& e) {
                 if (!isOrdinaryError(e))
@@ -162,7 +159,7 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
             }
             values.push_back(CsvSafeValue(std::move(cell)));
         }
-        for (const CsvLineCallback& callback : request.LineCallbacks) {
+        for (const TLineCallback& callback : list.lineCallbacks) {
             if (!callback)
                 continue;
             const std::vector<std::string> extraCaptions = CallbackItems(callback, nullptr, 1);
@@ -181,7 +178,7 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
                 values.push_back(CsvSafeValue(Trim(value)));
             }
         }
-        if (request.Progress && request.Progress()) {
+        if (options.Progress && options.Progress()) {
             cancelled = true;
             return {};
         }
@@ -190,19 +187,20 @@ std::string GridCsvText(const CsvExportRequest& request, bool& cancelled)
     return text;
 }
 
-CsvExportResult ExportGridCsv(const CsvExportRequest& request, const std::filesystem::path& file)
+CsvExportResult ExportGridCsv(const TListDescription& list, const CsvExportOptions& options,
+                              const std::filesystem::path& file)
 {
     CsvExportResult result;
     try {
         bool cancelled = false;
-        const std::string text = GridCsvText(request, cancelled);
+        const std::string text = GridCsvText(list, options, cancelled);
         if (cancelled) {
             result.status = CsvExportStatus::Cancelled;
             return result;
         }
         WriteFileAtomically(file, Utf8ToCp1252(text));
         result.status = CsvExportStatus::Written;
-        result.rows = request.Grid->dataSet->RecordCount();
+        result.rows = list.grid.dataSet->RecordCount();
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))
             throw;
@@ -212,26 +210,28 @@ CsvExportResult ExportGridCsv(const CsvExportRequest& request, const std::filesy
     return result;
 }
 
-TExportCSVTableClassA::TExportCSVTableClassA(const CsvExportRequest& request, const std::string& csvFileName,
-                                             bool openAfterwards)
+TExportCSVTableClassA::TExportCSVTableClassA(const TListDescription& list, const CsvExportOptions& options,
+                                             bool openAfterwards, Dialogs* dialogs)
 {
-    // Custom export definitions apply to the host's database tables only; a grid list passes none.
-    static_cast<void>(csvFileName);
+    // Custom export definitions (the list's csvFileName) apply to the host's database tables only; a
+    // grid list has none.
     result_.status = CsvExportStatus::Cancelled;
+    if (!dialogs)
+        return;
     SaveFileRequest ask;
     ask.filter = CsvFileFilter;
     ask.defaultSuffix = "csv";
-    const std::optional<std::string> chosen = Runtime::current().dialogs().chooseSaveFile(ask);
+    const std::optional<std::string> chosen = dialogs->chooseSaveFile(ask);
     if (!chosen || chosen->empty())
         return;
     file_ = *chosen;
     if (!file_.has_extension())
         file_ += ".csv";
-    result_ = ExportGridCsv(request, file_);
+    result_ = ExportGridCsv(list, options, file_);
     if (result_.status == CsvExportStatus::Failed)
-        ShowMessageBox(result_.error, {}, ApplicationTitle);
+        dialogs->showMessage(result_.error, {}, ApplicationTitle);
     else if (result_.status == CsvExportStatus::Written && openAfterwards)
-        Runtime::current().dialogs().openDocument(file_.string());
+        dialogs->openDocument(file_.string());
 }
 
 } // namespace gs

@@ -15,7 +15,7 @@
 // the later values of the line stay under their captions. A text value that a spreadsheet would run
 // as a formula (it starts with "=", "+", "-" or "@", is longer than that one character and is no
 // number) is written with a leading apostrophe; numbers such as "-1.315,47" stay as they are.
-#include "spool/GridSource.h"
+#include "spool/ListDescription.h"
 
 #include <filesystem>
 #include <functional>
@@ -25,22 +25,19 @@
 
 namespace gs {
 
-// A caller's own cell texts instead of ListCellText: text comes in as the field's text.
-using CsvCellTextProvider = std::function<void(const TGridRecord& record, std::string_view field, std::string& text)>;
-// Extra columns of a line: called with no record and number 1 for the captions, with the row and
-// number 0 for its values; both as comma text (values separated by "," or blanks, '"' quotes).
-using CsvLineCallback = std::function<void(const TGridRecord* record, int number, std::string& text)>;
+class Dialogs;
+class TSettings;
+
 // Called once per row before it is written; true stops the export.
 using CsvProgress = std::function<bool()>;
 
-struct CsvExportRequest {
-    const TGridDescription* Grid = nullptr;
-    int CellMode = 2;
-    CsvCellTextProvider CellTextProvider;
-    std::vector<CsvLineCallback> LineCallbacks; // empty elements are skipped
+// What one export needs beside the list.
+struct CsvExportOptions {
     CsvProgress Progress;
-    // The second currency's symbol removed from cells (none: the one of the runtime's settings).
-    std::optional<std::string> SecondCurrencySymbol;
+    // The second currency's symbol removed from cells (SecondCurrencySymbolOf the settings).
+    std::string SecondCurrencySymbol;
+    // What the cell-text rules read (parts groups, parent types, second currency); may be null.
+    const TSettings* Settings = nullptr;
 };
 
 enum class CsvExportStatus { Written, Cancelled, Failed };
@@ -51,10 +48,14 @@ struct CsvExportResult {
     std::string error; // why it failed
 };
 
-// The whole CSV text (UTF-8) of the grid; cancelled is set when the progress asked to stop.
-std::string GridCsvText(const CsvExportRequest& request, bool& cancelled);
-// Writes the grid's CSV to file (Windows-1252, atomically).
-CsvExportResult ExportGridCsv(const CsvExportRequest& request, const std::filesystem::path& file);
+// The second currency's symbol of the settings (none: the default symbol).
+std::string SecondCurrencySymbolOf(const TSettings* settings);
+
+// The whole CSV text (UTF-8) of the list; cancelled is set when the progress asked to stop.
+std::string GridCsvText(const TListDescription& list, const CsvExportOptions& options, bool& cancelled);
+// Writes the list's CSV to file (Windows-1252, atomically).
+CsvExportResult ExportGridCsv(const TListDescription& list, const CsvExportOptions& options,
+                              const std::filesystem::path& file);
 
 // A value as the CSV writes it: a text a spreadsheet would run as a formula gets a leading apostrophe.
 std::string CsvSafeValue(std::string value);
@@ -67,8 +68,9 @@ std::vector<std::string> SplitCommaText(std::string_view text);
 // Constructing the object runs the whole export, as the host's export class does.
 class TExportCSVTableClassA {
 public:
-    // csvFileName names a custom export definition of the host; the statistics list passes none.
-    TExportCSVTableClassA(const CsvExportRequest& request, const std::string& csvFileName, bool openAfterwards);
+    // Asks through dialogs (none: nothing is exported).
+    TExportCSVTableClassA(const TListDescription& list, const CsvExportOptions& options, bool openAfterwards,
+                          Dialogs* dialogs);
     const CsvExportResult& result() const { return result_; }
     const std::filesystem::path& file() const { return file_; }
 

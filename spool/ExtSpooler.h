@@ -13,7 +13,7 @@
 // is left in the tables, and error says why (empty for a cancel). EnsureSpoolTables shows its one
 // message through the dialog seam when the spool cannot be made usable. AttachConnection, the
 // layout step, Shutdown and the launchers swallow their errors.
-#include "spool/GridSource.h"
+#include "spool/ListDescription.h"
 #include "spool/SpoolStore.h"
 
 #include <atomic>
@@ -29,8 +29,10 @@
 
 namespace gs {
 
+class Dialogs;
 class TAdsConnection;
 class TAdsTable;
+class TSettings;
 
 // One output processor the spooler keeps running. Enabled false: a launch is under way.
 // FirstStart true: no launch has run yet in this process.
@@ -48,37 +50,28 @@ struct TStandardTableSpoolResult {
     std::string error;     // why no job was written; empty after success or a cancel
 };
 
-// Cell texts of a caller's own (instead of ListCellText).
-using TCellTextProvider = std::function<void(const TGridRecord& record, std::string_view field, std::string& text)>;
-// Per-line extra text (number 0 for the list print).
-using TLineCallback = std::function<void(const TGridRecord& record, int number, std::string& text)>;
-// Builds a footer while lines are written: phase 0 before the rows (record null), 1 after each row,
-// 2 after the last (record null).
-using TFooterCallback = std::function<void(const TGridRecord* record, std::string& footer, int phase)>;
 // Called once per written row; true asks to stop (the job is still finished with the rows so far).
 using TProgressCallback = std::function<bool()>;
 
 inline constexpr int JobKindPrint = 0;
 inline constexpr int JobKindPdf = 560;
 
-struct TSpoolGridRequest {
-    const TGridDescription* Grid = nullptr;
-    int LeftStart = 0;
-    TCellTextProvider CellTextProvider;
-    std::optional<std::string> PrintName; // none: "Listendruck"
-    int Copies = -1;                      // -1: COPIES/List of TOVIK.INI
-    bool CurrentRecordOnly = false;
-    int JobKind = JobKindPrint;           // 0 print, 560 PDF
-    int DetailMode = 0;                   // 0 write detail rows, 1 none
-    int PdfMode = 0;                      // 0 no PDF, 1 PDF, 2 PDF opened when done (set to 1 by the call)
+// What one job of a list needs beside the list itself (spool/ListDescription.h).
+struct TSpoolJobOptions {
+    int JobKind = JobKindPrint;          // 0 print, 560 PDF
+    // The printer selection may be shown for a print job (the grid print dialog's choice; Shift held
+    // alone asks for it too). Without it the job takes the printer of TOVIK.INI.
+    bool PrinterSelection = false;
+    int Copies = -1;                     // -1: COPIES/List of TOVIK.INI
+    int DetailMode = 0;                  // 0 write detail rows, 1 none
+    int PdfMode = 0;                     // 0 no PDF, 1 PDF, 2 PDF opened when done
+    std::optional<std::string> PrintName; // none: the list's file stem for a PDF job, "Listendruck" for a print job
     TProgressCallback Progress;
-    TFooterCallback FooterCallback;
-    bool Landscape = false;
-    int CellMode = 0;
-    std::optional<std::string> Footer;    // rich text bytes (Windows-1252) for FTEXT
-    std::optional<std::string> Header;    // rich text bytes (Windows-1252) for HTEXT
-    TLineCallback LineCallback;
-    int RightEnd = 0;
+    // The settings: the printer options of TOVIK.INI (printer, bin, copies, PDF folder) and the
+    // database name the job names; none: the defaults and no PDF folder.
+    TSettings* Settings = nullptr;
+    // The dialog seam for the printer selection; none: no selection is shown.
+    Dialogs* Seam = nullptr;
 };
 
 // The message when the spool cannot be made usable.
@@ -112,7 +105,6 @@ public:
     int Duplex = 0;
     std::string CopiesCaption;
     std::string SmtpIniName;
-    std::string JobName; // PDF subfolder of the next job; cleared after it
     bool RaiseOnCheck = true;
     // The program was started with "INSTALL" first: the first EnsureSpoolTables rebuilds the tables.
     bool InstallStart = false;
@@ -139,7 +131,9 @@ public:
     void AttachConnection(TAdsConnection& connection);
     // Makes the two tables usable (Ready); then starts the processors. Never raises.
     void EnsureSpoolTables(bool startMailProcessor);
-    TStandardTableSpoolResult SpoolGrid(TSpoolGridRequest& request);
+    // One job of the list: its job row, one detail row per list row (last row first), then its final
+    // PRIO. Code 0 when no job was written; nothing of it is left then.
+    TStandardTableSpoolResult SpoolGrid(const TListDescription& list, const TSpoolJobOptions& options);
     void StartOutputProcessors(bool startMailProcessor);
     // The host closes a preview window of another program here; no such window exists on this
     // platform, so there is nothing to close. Kept so the call order stays the host's.
@@ -154,15 +148,15 @@ public:
     SpoolStore& Store() { return store_; }
 
     // The PDF path of a job and its side effects: the directory created, the marker of the same
-    // name in PDFX removed. subPath receives the job subfolder. Clears JobName.
-    std::string BuildPdfPath(int jobKind, const std::string& printName, long long idOrder, const std::string& x5,
-                             std::string& subPath);
+    // name in PDFX removed. jobName: the job subfolder (cleaned), given back in subPath.
+    std::string BuildPdfPath(const TSpoolJobOptions& options, const std::string& jobName, const std::string& printName,
+                             long long idOrder, const std::string& x5, std::string& subPath);
 
 private:
     bool openTables(bool firstCall);
     void purgeIfAlone();
     void compactIfLarge(std::int64_t probedSize);
-    bool setDestination(int& copies, SpoolFields& row);
+    bool setDestination(const TSpoolJobOptions& options, int& copies, SpoolFields& row);
     void storeReportLayout(SpoolFields& row);
     void launch(size_t item);
     void report(std::function<void()> fn);

@@ -9,13 +9,16 @@
 // to the print job: -300 nothing to print, -200 no print job written, otherwise its copies.
 #include "spool/CsvExport.h"
 #include "spool/ExtSpooler.h"
-#include "spool/GridSource.h"
+#include "spool/ListDescription.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace gs {
+
+class Dialogs;
+class TSettings;
 
 // Flags of the caller (bits not listed are ignored).
 enum GridPrintFlag : unsigned {
@@ -59,22 +62,6 @@ struct GridPrintChoice {
 // column range; a PDF waits unless it is opened or the caller's flags say never to wait.
 unsigned JobOptionsOf(const GridPrintChoice& choice, unsigned callerFlags);
 
-struct GridJobsRequest {
-    std::string Name;       // job name of PDF jobs (their subfolder)
-    std::string Title;      // plain or rich text; printed in the page header
-    std::string TotalsText; // plain or rich text; printed under the list
-    std::string FileStem;   // print name of PDF jobs
-    const TGridDescription* Grid = nullptr;
-    int CellMode = 2;
-    TCellTextProvider CellTextProvider;
-    // Element 0 gives the spooled lines' extra text; the CSV export takes them all.
-    std::vector<CsvLineCallback> LineCallbacks;
-    TFooterCallback FooterCallback;
-    unsigned Flags = ShowModal;
-    bool CurrentRecordOnly = false;
-    std::string CsvFileName;
-};
-
 // What the window side adds: the progress after every row (true stops), the end of one kind of
 // output (the bar moves to its end), and the follow-up of a written PDF (clipboard, wait window).
 struct GridJobsHooks {
@@ -83,7 +70,14 @@ struct GridJobsHooks {
     std::function<void(const std::string& pdfPath, bool wait)> PdfFollowUp;
 };
 
-GridPrintResult RunGridJobs(TExtSpooler& spooler, GridJobsRequest& request, unsigned options,
-                            const GridJobsHooks& hooks);
+// Where the jobs take their printer options, PDF folder and database name from (settings, may be
+// null: the defaults) and through which they ask (the printer selection, the CSV file, messages).
+struct GridJobsContext {
+    TSettings* settings = nullptr;
+    Dialogs* dialogs = nullptr;
+};
+
+GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, unsigned options,
+                            const GridJobsHooks& hooks, const GridJobsContext& context);
 
 } // namespace gs

@@ -3,7 +3,6 @@
 #include "base/Error.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "orders/OrdersTable.h"
 #include "settings/SecondCurrency.h"
@@ -32,20 +31,19 @@ bool IsTrueText(const std::string& text)
     return EqualsNoCase(t, "true") || (t != "0" && StrToIntDef(t, 0) != 0);
 }
 
-const TSettings& CurrentSettings()
+const TSettings& Required(const TSettings* settings)
 {
-    const Runtime& rt = Runtime::current();
-    if (!rt.settings)
+    if (!settings)
         throw Error("Einstellungen fehlen");
-    return *rt.settings;
+    return *settings;
 }
 
 // The amount in the money format with the row's currency: the second currency's symbol for rows
 // kept in it (field DM), the money suffix otherwise. The amount itself is not converted.
-std::string Money(const TGridRecord& record, double amount)
+std::string Money(const TGridRecord& record, double amount, const TSettings* settings)
 {
     if (IsTrueText(RequiredField(record, "DM")))
-        return FormatFloat(MoneyFormat(), amount) + SecondCurrencySymbol(CurrentSettings().SecondCurrency);
+        return FormatFloat(MoneyFormat(), amount) + SecondCurrencySymbol(Required(settings).SecondCurrency);
     return FormatFloat(MoneyFormat() + MoneySuffix(), amount);
 }
 
@@ -54,19 +52,20 @@ std::string MovementText(int value)
     return value >= 0 && value <= 6 ? MovementTexts[value] : "";
 }
 
-void OrderListRules(const TGridRecord& record, const std::string& key, std::string_view field, std::string& text)
+void OrderListRules(const TGridRecord& record, const std::string& key, std::string_view field, std::string& text,
+                    const TSettings* settings)
 {
     if (key == "EU_") {
         const double n = ParseNumber(text);
         const double tax = ParseNumber(RequiredField(record, "STEUER"));
-        text = Money(record, n) + " / " + Money(record, n + tax);
+        text = Money(record, n, settings) + " / " + Money(record, n + tax, settings);
     } else if (key == "EKEU" || key == "VKEU" || key == "STEUER") {
-        text = Money(record, ParseNumber(text));
+        text = Money(record, ParseNumber(text), settings);
     } else if (key == "DEZ") {
-        text = LookupParentType(CurrentSettings(), text, false);
+        text = LookupParentType(Required(settings), text, false);
     } else if (key == "GRUP") {
         const auto number = static_cast<std::int16_t>(StrToIntDef(Trim(text), 0));
-        text = PartGroupName(CurrentSettings().PartsGroups, number);
+        text = PartGroupName(Required(settings).PartsGroups, number);
     } else if (key == "WIN") {
         const int own = StrToIntDef(Trim(RequiredField(record, field)), -1);
         if (own == 2 && StrToIntDef(Trim(RequiredField(record, "ZA")), -1) == 6)
@@ -92,14 +91,15 @@ bool ListCellTextApplies(std::string_view field, int cellMode)
            std::any_of(std::begin(keys), std::end(keys), [&](std::string_view k) { return EqualsNoCase(k, field); });
 }
 
-void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode)
+void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode,
+                  const TSettings* settings)
 {
     if (!ListCellTextApplies(field, cellMode))
         return; // most columns of a list have no rule: the text stays, without a copy
     const std::string key = UpperAscii(field);
     std::string result = text;
     try {
-        OrderListRules(record, key, field, result);
+        OrderListRules(record, key, field, result, settings);
         text = std::move(result);
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))

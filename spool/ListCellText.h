@@ -10,14 +10,16 @@
 // other lists that reach the spooler with mode 2.
 //
 // Never raises for ordinary errors: a rule that fails (a field it reads is missing from the row)
-// leaves the text as it was. Reads the settings of the current runtime (parts groups, parent types,
-// second currency) when a rule needs them.
+// leaves the text as it was. Reads the settings given (parts groups, parent types, second currency)
+// when a rule needs them; without settings such a rule leaves its text.
 #include "spool/GridSource.h"
 
 #include <string>
 #include <string_view>
 
 namespace gs {
+
+class TSettings;
 
 // The cell mode of the list print.
 inline constexpr int CellModeOrderList = 2;
@@ -27,7 +29,8 @@ inline constexpr const char* MovementTexts[] = {"Eingang", "Ausgang", "storniert
 
 // record: the row being written; field: the column's field name (empty: none); text: in the field's
 // own text, out the cell text. Cell modes other than 2 leave the text unchanged.
-void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode);
+void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode,
+                  const TSettings* settings);
 
 // False when ListCellText leaves every text of that column unchanged (no rule has its key), so
 // that writers of many rows can skip the call for the column.

@@ -4,7 +4,7 @@
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/FindFile.h"
 #include "base/Text.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
@@ -30,11 +30,11 @@ namespace {
 constexpr int ItemListReportLayout = 31;
 constexpr int ItemListGridLayout = 32;
 
-const TUserPrinterDef& PrinterDef()
+// The printer options of the job's settings, or the defaults without settings.
+const TUserPrinterDef& PrinterDef(const TSpoolJobOptions& options)
 {
     static const TUserPrinterDef defaults;
-    const Runtime* rt = Runtime::currentOrNull();
-    return rt && rt->settings ? rt->settings->PrinterDef : defaults;
+    return options.Settings ? options.Settings->PrinterDef : defaults;
 }
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -59,14 +59,6 @@ private:
     const std::function<void(bool)>& show_;
 };
 
-// The grid title without the bold markup "/b" (any case).
-std::string CaptionOf(const std::string& title)
-{
-    std::string caption = title;
-    ReplaceAllText(caption, "/b", "");
-    return caption;
-}
-
 std::string ReadWholeFile(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
@@ -81,9 +73,9 @@ std::string ReadWholeFile(const std::filesystem::path& file)
 
 } // namespace
 
-bool TExtSpooler::setDestination(int& copies, SpoolFields& row)
+bool TExtSpooler::setDestination(const TSpoolJobOptions& options, int& copies, SpoolFields& row)
 {
-    const TUserPrinterDef& def = PrinterDef();
+    const TUserPrinterDef& def = PrinterDef(options);
     ExtraAddresses.clear();
     PrinterName = def.DEFAULT;
     BinName = def.DBIN;
@@ -92,14 +84,14 @@ bool TExtSpooler::setDestination(int& copies, SpoolFields& row)
 
     const bool active = ApplicationActive && ApplicationActive();
     const bool shiftOnly = ShiftOnlyHeld && ShiftOnlyHeld();
-    if (active && (shiftOnly || def.UsePrinterDialog)) {
+    if (options.Seam && active && (shiftOnly || options.PrinterSelection)) {
         PrintTargetRequest request;
         request.printerName = PrinterName;
         request.binName = BinName;
         request.copies = copies;
         request.duplex = Duplex >= 0 && Duplex <= 2 ? Duplex : 0;
         request.showPdfChoices = false; // list jobs have no PDF choices
-        const std::optional<PrintTargetChoice> choice = Runtime::current().dialogs().choosePrintTarget(request);
+        const std::optional<PrintTargetChoice> choice = options.Seam->choosePrintTarget(request);
         if (!choice)
             return false;
         PrinterName = choice->printerName;
@@ -171,18 +163,18 @@ void TExtSpooler::storeReportLayout(SpoolFields& row)
     }
 }
 
-std::string TExtSpooler::BuildPdfPath(int jobKind, const std::string& printName, long long idOrder,
-                                      const std::string& x5, std::string& subPath)
+std::string TExtSpooler::BuildPdfPath(const TSpoolJobOptions& options, const std::string& jobName,
+                                      const std::string& printName, long long idOrder, const std::string& x5,
+                                      std::string& subPath)
 {
-    subPath = PdfSubPath(JobName);
-    JobName.clear();
-    Runtime* rt = Runtime::currentOrNull();
-    if (jobKind == JobKindPdf && rt && rt->settings)
-        EnsurePdfDirectory(*rt->settings); // asks for a folder when none is set; the answer is not needed here
-    const std::string dir = PdfDirectory(PrinterDef().BackupDir, PdfFolderOfX5(x5), subPath);
+    subPath = PdfSubPath(jobName);
+    if (options.JobKind == JobKindPdf && options.Settings)
+        EnsurePdfDirectory(*options.Settings); // asks for a folder when none is set; the answer is not needed here
+    const std::string& base = PrinterDef(options).BackupDir;
+    const std::string dir = PdfDirectory(base, PdfFolderOfX5(x5), subPath);
     const std::string fileName = PdfFileName(printName, idOrder);
     std::error_code ec;
-    if (!PrinterDef().BackupDir.empty())
+    if (!base.empty())
         std::filesystem::create_directories(dir, ec);
     // The print dialog waits for the processor's marker of this name: an old one must not count.
     const std::filesystem::path markers = spoolDir_ / PdfMarkerDirectoryName;
@@ -191,49 +183,49 @@ std::string TExtSpooler::BuildPdfPath(int jobKind, const std::string& printName,
     return dir + fileName;
 }
 
-TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
+TStandardTableSpoolResult TExtSpooler::SpoolGrid(const TListDescription& list, const TSpoolJobOptions& options)
 {
     TStandardTableSpoolResult result;
     {
         WaitScope wait(ShowWait);
-        EnsureSpoolTables(request.PdfMode != 0);
+        EnsureSpoolTables(options.PdfMode != 0);
     }
     if (!ready_) {
         result.error = "Die Ausgabetabellen sind nicht bereit.";
         return result;
     }
-    if (!request.Grid || !request.Grid->dataSet) {
+    if (!list.grid.dataSet) {
         result.error = "Keine Liste angegeben.";
         return result;
     }
-    const TGridDescription& grid = *request.Grid;
+    const TGridDescription& grid = list.grid;
     TGridDataSet& data = *grid.dataSet;
     if (grid.shownColumnCount() > SpoolMaxColumns) {
         result.error = TooManyColumnsText;
         return result;
     }
 
-    int copies = request.Copies == -1 ? PrinterDef().List : request.Copies;
-    const int pdfMode = request.PdfMode;
-    if (request.PdfMode != 0)
-        request.PdfMode = 1;
+    int copies = options.Copies == -1 ? PrinterDef(options).List : options.Copies;
+    const int pdfMode = options.PdfMode;
 
     SpoolFields row;
-    if (request.JobKind == JobKindPrint && !setDestination(copies, row))
+    if (options.JobKind == JobKindPrint && !setDestination(options, copies, row))
         return result; // cancelled in the printer selection: no row, no error
     WaitScope wait(ShowWait); // after the printer selection, until the job is written
-    if (request.JobKind > 0)
+    if (options.JobKind > 0)
         row.emplace_back("ISMAIL", true);
     storeReportLayout(row);
-    row.emplace_back("LANDSCAPE", request.Landscape);
-    if (request.Landscape)
+    row.emplace_back("LANDSCAPE", list.landscape);
+    if (list.landscape)
         row.emplace_back("SECONDPAGE", std::int64_t{0});
-    row.emplace_back("Header", request.Header.has_value());
-    if (request.Header)
-        row.emplace_back("HTEXT", SpoolBytes{*request.Header});
-    row.emplace_back("Footer", request.Footer.has_value());
-    if (request.Footer)
-        row.emplace_back("FTEXT", SpoolBytes{*request.Footer});
+    // The rich-text title and footer, made here once, in the code page the processors read; a list
+    // without a title (or footer) has no header (or footer).
+    row.emplace_back("Header", !list.title.empty());
+    if (!list.title.empty())
+        row.emplace_back("HTEXT", SpoolBytes{Utf8ToCp1252(list.richTitle())});
+    row.emplace_back("Footer", !list.footer.empty());
+    if (!list.footer.empty())
+        row.emplace_back("FTEXT", SpoolBytes{Utf8ToCp1252(list.richFooter())});
     row.emplace_back("DataGrid", true);
     for (const char* name : {"Title", "DocHeader", "Summe", "InfoSumme", "Endt", "ZZ", "USESK"})
         row.emplace_back(name, false);
@@ -244,26 +236,29 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
         if (c.width <= 0)
             continue;
         shown.push_back(&c);
-        cellRule.push_back(ListCellTextApplies(c.fieldName, request.CellMode) ? 1 : 0);
+        cellRule.push_back(ListCellTextApplies(c.fieldName, list.cellMode) ? 1 : 0);
         const std::string n = std::to_string(shown.size());
-        row.emplace_back("h" + n, CaptionOf(c.title));
+        row.emplace_back("h" + n, CaptionWithoutMarkup(c.title));
         row.emplace_back("hw" + n, std::int64_t{c.width});
         row.emplace_back("aligh" + n, std::int64_t{c.titleAlignment});
         row.emplace_back("aligd" + n, std::int64_t{c.cellAlignment});
     }
-    row.emplace_back("RightEndSecond", std::int64_t{request.RightEnd});
-    row.emplace_back("LeftStartSecond", std::int64_t{request.LeftStart});
+    row.emplace_back("RightEndSecond", std::int64_t{list.rightEnd()});
+    row.emplace_back("LeftStartSecond", std::int64_t{list.leftStart()});
     row.emplace_back("COPIES", std::int64_t{copies});
-    const std::string printName = request.PrintName ? *request.PrintName : std::string("Listendruck");
+    const std::string printName =
+        options.PrintName ? *options.PrintName
+                          : (options.JobKind == JobKindPdf ? list.fileStem : std::string("Listendruck"));
     row.emplace_back("PrintName", printName);
-    const Runtime* rt = Runtime::currentOrNull();
     // A blank where document jobs put their kind and number prefix, then the database folder.
-    const std::string x5 = std::string(" 0 ") + (rt && rt->settings ? rt->settings->DatabaseName : std::string());
+    const std::string x5 = std::string(" 0 ") + (options.Settings ? options.Settings->DatabaseName : std::string());
     row.emplace_back("X5", x5);
     std::string subPath;
-    result.FilePath = BuildPdfPath(request.JobKind, printName, 0, x5, subPath);
+    // Only PDF jobs go into the list's own subfolder.
+    result.FilePath =
+        BuildPdfPath(options, options.JobKind == JobKindPdf ? list.name : std::string(), printName, 0, x5, subPath);
     row.emplace_back("SubPath", subPath);
-    const int finalPrio = request.JobKind == JobKindPrint ? PrioPrint : request.JobKind;
+    const int finalPrio = options.JobKind == JobKindPrint ? PrioPrint : options.JobKind;
 
     std::int64_t id = 0;
     const int current = data.CurrentRow();
@@ -272,18 +267,20 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
         id = store_.InsertJob(row);
 
         std::string footer;
-        if (request.FooterCallback)
-            request.FooterCallback(nullptr, footer, 0);
+        if (list.footerCallback)
+            list.footerCallback(nullptr, footer, 0);
 
         data.DisableControls();
         controlsDisabled = true;
-        const bool writeDetails = request.DetailMode == 0;
+        const bool writeDetails = options.DetailMode == 0;
         if (writeDetails)
             store_.BeginDetails(id);
         std::vector<std::string> cells;
         cells.reserve(shown.size());
-        const int last = request.CurrentRecordOnly ? current : data.RecordCount() - 1;
-        const int first = request.CurrentRecordOnly ? current : 0;
+        const int last = list.currentRecordOnly ? current : data.RecordCount() - 1;
+        const int first = list.currentRecordOnly ? current : 0;
+        // Element 0 of the list's line callbacks gives each spooled line's extra text.
+        const TLineCallback lineCallback = list.lineCallbacks.empty() ? TLineCallback() : list.lineCallbacks[0];
         for (int r = last; r >= first && r >= 0; --r) {
             const TGridRecord record(data, r);
             cells.clear();
@@ -293,10 +290,10 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
                 try {
                     if (!c->fieldName.empty())
                         text = record.field(c->fieldName).value_or(std::string());
-                    if (request.CellTextProvider)
-                        request.CellTextProvider(record, c->fieldName, text);
+                    if (list.cellTextProvider)
+                        list.cellTextProvider(record, c->fieldName, text);
                     else if (cellRule[k])
-                        ListCellText(record, c->fieldName, text, request.CellMode);
+                        ListCellText(record, c->fieldName, text, list.cellMode, options.Settings);
                 } catch (const std::exception& e) {
                     if (!isOrdinaryError(e))
                         throw;
@@ -305,13 +302,13 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
                 cells.push_back(text.empty() ? std::string("\r") : std::move(text));
             }
             std::string ds;
-            if (request.DetailMode != 1 && request.LineCallback)
-                request.LineCallback(record, 0, ds);
+            if (options.DetailMode != 1 && lineCallback)
+                lineCallback(&record, 0, ds);
             if (writeDetails)
                 store_.AddDetail(cells, ds);
-            if (request.FooterCallback)
-                request.FooterCallback(&record, footer, 1);
-            if (request.Progress && request.Progress())
+            if (list.footerCallback)
+                list.footerCallback(&record, footer, 1);
+            if (options.Progress && options.Progress())
                 break;
         }
         if (writeDetails)
@@ -321,8 +318,8 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(TSpoolGridRequest& request)
         data.SetCurrentRow(current);
 
         SpoolFields finish;
-        if (request.FooterCallback) {
-            request.FooterCallback(nullptr, footer, 2);
+        if (list.footerCallback) {
+            list.footerCallback(nullptr, footer, 2);
             finish.emplace_back("FTEXT", SpoolBytes{footer});
             finish.emplace_back("Footer", true);
         }

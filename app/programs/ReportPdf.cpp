@@ -1,9 +1,6 @@
 #include "ReportPdf.h"
 
-#include "app/ReportSpool.h"
-#include "base/Cp1252.h"
-#include "base/Text.h"
-#include "spool/TextToRtf.h"
+#include "app/ProfitListRows.h"
 #include "spool/render/PdfOutput.h"
 
 namespace gs {
@@ -33,30 +30,16 @@ private:
 
 } // namespace
 
-std::string ListPrintTitle(TDateTime now) { return "Gewinne, erstellt " + DateTimeToText(now); }
-
 TRenderResult WriteReportPdf(const TResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file)
 {
-    // The same grid, title and footer the list print spools, so that the file looks like the one
-    // the PDF processor makes of the window's list.
-    KmGridDataSet data(tables);
-    const TGridDescription grid = ResultListGrid(data);
-    TListJob job;
-    job.title = Utf8ToCp1252(TextToRtfWithSize(ListPrintTitle(now), 10));
-    job.footer = Utf8ToCp1252(TextToRtfWithSize(SummenText(outcome.totals), 10));
-    job.landscape = true;
-    job.printDate = DateTimeToText(now);
-    job.documentName = "Gewinne";
-    for (const TGridColumn& c : grid.columns) {
-        if (c.width <= 0)
-            continue;
-        std::string caption = c.title;
-        ReplaceAllText(caption, "/b", "");
-        job.columns.push_back({caption, c.width, c.titleAlignment, c.cellAlignment});
-    }
-    GridRowSource rows(grid);
-    return WriteListPdf(job, rows, file);
+    // The list the list print spools, so that the file looks like the one the PDF processor makes
+    // of the window's list; the title in the dialog's default size, without reading the user's.
+    KmGridDataSet rows(tables);
+    TListDescription list = ProfitListDescription(rows, SummenText(outcome.totals), now);
+    list.textSize = 10;
+    GridRowSource source(list.grid);
+    return WriteListPdf(list, {DateTimeToText(now), "Gewinne"}, source, file);
 }
 
 } // namespace gs

@@ -15,9 +15,6 @@ namespace gs {
 
 struct TRenderResult;
 
-// The title of the list print: "Gewinne, erstellt " + date and time.
-std::string ListPrintTitle(TDateTime now);
-
 TRenderResult WriteReportPdf(const TResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file);
 

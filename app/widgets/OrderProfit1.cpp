@@ -1,6 +1,6 @@
 #include "app/widgets/OrderProfit1.h"
 
-#include "app/ReportSpool.h"
+#include "app/ProfitListRows.h"
 #include "spool/widgets/GridPrinter.h"
 
 #include "base/Dates.h"
@@ -440,30 +440,19 @@ void TFOrderProfit1::printClicked()
         printChart();
 }
 
-void PrintListWithGridPrinter(const ListPrintRequest& r, TI_DBGrid* grid, TResultTables& tables)
+void PrintListWithGridPrinter(const TListDescription& list, TI_DBGrid* grid)
 {
-    KmGridDataSet rows(tables);
-    GridJobsRequest jobs;
-    jobs.Name = r.name;
-    jobs.Title = r.titleText;
-    jobs.TotalsText = r.totalsText;
-    jobs.FileStem = r.fileStem;
-    jobs.CellMode = r.cellMode;
-    jobs.Flags = static_cast<unsigned>(r.flags);
-    jobs.CurrentRecordOnly = r.currentRecordOnly;
-    jobs.CsvFileName = r.csvFileName;
-    ShowGridPrinter(std::move(jobs), grid, &rows);
+    Runtime& runtime = Runtime::current();
+    ShowGridPrinter(list, ShowModal, grid, {runtime.spooler.get(), runtime.settings.get(), &runtime.dialogs()});
 }
 
 void TFOrderProfit1::printList()
 {
-    const std::string t = DateTimeToText(Runtime::current().now());
-    ListPrintRequest request;
-    request.titleText = "Gewinne, erstellt " + t;
-    request.totalsText = totalsLine_->toPlainText().toStdString();
-    request.fileStem = "GEWINN-" + t + "-";
+    KmGridDataSet rows(tables_);
+    const TListDescription list =
+        ProfitListDescription(rows, totalsLine_->toPlainText().toStdString(), Runtime::current().now());
     if (listPrinter_)
-        listPrinter_(request, listGrid_, tables_);
+        listPrinter_(list, listGrid_);
 }
 
 void TFOrderProfit1::printChart()

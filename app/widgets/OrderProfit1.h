@@ -23,6 +23,7 @@
 #include "app/Startup.h"
 #include "app/PeriodSelection.h"
 #include "app/StatisticsRun.h"
+#include "spool/ListDescription.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -63,21 +64,11 @@ using StatisticsRunFunction = std::function<RunOutcome(TAdsTable& orders, const 
                                                        int periodIndex, TResultTables& tables,
                                                        RunFeedback* feedback)>;
 
-// What "Drucken" on the list tab hands to the grid print dialog.
-struct ListPrintRequest {
-    std::string name = "GEWINN";
-    std::string titleText;   // "Gewinne, erstellt " + date and time; the dialog makes it rich text (TextToRtf)
-    std::string totalsText;  // the text of Summen
-    std::string fileStem;    // "GEWINN-" + date and time + "-"
-    int cellMode = 2;
-    int flags = 64;          // show the dialog modally
-    bool currentRecordOnly = false;
-    std::string csvFileName; // none
-};
-// The grid print dialog's entry (ShowGridPrinter with the list grid and KM as its dataset).
-using ListPrintFunction = std::function<void(const ListPrintRequest& request, TI_DBGrid* grid, TResultTables& tables)>;
-// The window's own: the grid print dialog on the list grid, with KM behind it.
-void PrintListWithGridPrinter(const ListPrintRequest& request, TI_DBGrid* grid, TResultTables& tables);
+// "Drucken" on the list tab: the statistics list's description (its rows are KM; its title, totals
+// line and file stem made when the user prints) with the list grid, whose shown columns are printed.
+using ListPrintFunction = std::function<void(const TListDescription& list, TI_DBGrid* grid)>;
+// The window's own: the grid print dialog, shown modally, on the list grid.
+void PrintListWithGridPrinter(const TListDescription& list, TI_DBGrid* grid);
 
 // The start-up step after a successful connect (app/Startup.h CompleteStart).
 using StartCompletionFunction =

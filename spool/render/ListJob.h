@@ -1,35 +1,23 @@
 #pragma once
-// A grid list as the renderer draws it, without any database: the title and footer as stored
-// (rich text or plain, Windows-1252 bytes), the printed columns in order with their captions,
-// widths in screen pixels and alignments, the page orientation and the print date. The rows come
-// from a TListRowSource, one after the other, so that a list of any length is drawn without holding
-// it in memory.
+// What the renderer takes beside the list's description: what the print adds (date, document name)
+// and the rows, which come from a TListRowSource one after the other, so that a list of any length
+// is drawn without holding it in memory.
 //
-// Filled by the output processors from a spooled job (SPOOL.ADT / DET.ADT), by the report command
-// from its result tables, by tests and benchmarks from plain rows.
+// The output processors read the rows from a spooled job's detail rows (DET.ADT), the report command
+// from its result tables, tests and benchmarks from plain rows.
+#include "spool/ListDescription.h"
+
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace gs {
 
-// Alignments in the host's coding, as aligh/aligd store them.
-enum TListAlignment { ListAlignLeft = 0, ListAlignRight = 1, ListAlignCentre = 2 };
-
-struct TListColumnSpec {
-    std::string caption;       // UTF-8
-    int width = 0;             // screen pixels; only the proportions count on paper
-    int captionAlignment = ListAlignLeft;
-    int cellAlignment = ListAlignLeft;
-};
-
-struct TListJob {
-    std::string title;         // HTEXT: rich text (or plain text), Windows-1252 bytes; may be empty
-    std::string footer;        // FTEXT: drawn after the last row; may be empty
-    std::vector<TListColumnSpec> columns;
-    bool landscape = false;
-    std::string printDate;     // shown on every page, e.g. "10.12.2026 14:03"
-    std::string documentName;  // the PDF's title and the print job's name
+// What a print adds to a list (spool/ListDescription.h): the print date shown on every page (e.g.
+// "10.12.2026 14:03") and the document name (the PDF's title, the print job's name).
+struct TListPrint {
+    std::string printDate;
+    std::string documentName;
 };
 
 // The rows of a list in print order. RowCount is asked once before the first row (the page count

@@ -1,5 +1,7 @@
 #include "spool/render/ListRenderer.h"
 
+#include "base/Cp1252.h"
+
 #include "base/Error.h"
 #include "spool/render/RichText.h"
 #include "spool/render/RichTextDocument.h"
@@ -52,8 +54,8 @@ std::vector<double> ColumnWidths(const std::vector<TListColumnSpec>& columns, do
 
 class PageDrawer {
 public:
-    PageDrawer(const TListJob& job, QPagedPaintDevice& device, QPainter& painter)
-        : job_(job), device_(device), painter_(painter)
+    PageDrawer(const TListDescription& list, const TListPrint& print, QPagedPaintDevice& device, QPainter& painter)
+        : columns_(list.printedColumns()), printDate_(print.printDate), device_(device), painter_(painter)
     {
         const double dpi = device.logicalDpiY();
         mm_ = dpi / 25.4;
@@ -76,20 +78,21 @@ public:
         pageFooterHeight_ = footMetrics_->lineSpacing() * 2.2;
         padding_ = CellPaddingMm * mm_;
 
-        widths_ = ColumnWidths(job.columns, width_);
+        widths_ = ColumnWidths(columns_, width_);
         double x = 0;
         for (double w : widths_) {
             lefts_.push_back(x);
             x += w;
         }
 
-        const TRichText title = ReadRichText(job.title);
+        // The rich text is read in the code page it is stored in.
+        const TRichText title = ReadRichText(Utf8ToCp1252(list.richTitle()));
         if (!title.blank()) {
             title_ = MakeRichTextDocument(title, device, width_, FontFamily);
             // A title never takes more than the top 40 % of the first page.
             titleHeight_ = std::min(title_->size().height(), content() * 0.4);
         }
-        const TRichText footer = ReadRichText(job.footer);
+        const TRichText footer = ReadRichText(Utf8ToCp1252(list.richFooter()));
         if (!footer.blank()) {
             footer_ = MakeRichTextDocument(footer, device, width_, FontFamily);
             footerHeight_ = std::min(footer_->size().height(), content() - gap());
@@ -104,7 +107,7 @@ public:
         TListHeights h;
         h.content = content();
         h.title = title_ ? titleHeight_ + gap() : 0;
-        h.caption = job_.columns.empty() ? 0 : captionHeight_;
+        h.caption = columns_.empty() ? 0 : captionHeight_;
         h.row = rowHeight_;
         h.footer = footer_ ? footerHeight_ + gap() : 0;
         return h;
@@ -129,13 +132,13 @@ public:
 
     void drawCaptions(double& y)
     {
-        if (job_.columns.empty())
+        if (columns_.empty())
             return;
         painter_.fillRect(QRectF(0, y, width_, captionHeight_), CaptionBand);
         painter_.setFont(captionFont_);
         painter_.setPen(Qt::black);
-        for (size_t c = 0; c < job_.columns.size(); ++c) {
-            const TListColumnSpec& col = job_.columns[c];
+        for (size_t c = 0; c < columns_.size(); ++c) {
+            const TListColumnSpec& col = columns_[c];
             drawCell(*captionMetrics_, ListCellDisplayText(col.caption), c, col.captionAlignment, y, captionHeight_);
         }
         painter_.setPen(QPen(RuleColour, 0.25 * mm_));
@@ -149,10 +152,10 @@ public:
     {
         if (index % 2 == 1) // every second row on a light band, so long lines stay readable
             painter_.fillRect(QRectF(0, y, width_, rowHeight_), StripeBand);
-        for (size_t c = 0; c < job_.columns.size(); ++c) {
+        for (size_t c = 0; c < columns_.size(); ++c) {
             const std::string text = c < cells.size() ? ListCellDisplayText(cells[c]) : std::string();
             if (!text.empty())
-                drawCell(*cellMetrics_, text, c, job_.columns[c].cellAlignment, y, rowHeight_);
+                drawCell(*cellMetrics_, text, c, columns_[c].cellAlignment, y, rowHeight_);
         }
         y += rowHeight_;
     }
@@ -165,7 +168,7 @@ public:
         painter_.setPen(Qt::black);
         painter_.setFont(footFont_);
         const double baseline = height_ - footMetrics_->descent();
-        painter_.drawText(QPointF(0, baseline), Q(job_.printDate));
+        painter_.drawText(QPointF(0, baseline), Q(printDate_));
         const QString number = Q(PageNumberText(page, pages));
         painter_.drawText(QPointF(width_ - footMetrics_->horizontalAdvance(number), baseline), number);
         painter_.setFont(cellFont_);
@@ -219,7 +222,8 @@ private:
         return w;
     }
 
-    const TListJob& job_;
+    const std::vector<TListColumnSpec> columns_;
+    const std::string printDate_;
     QPagedPaintDevice& device_;
     QPainter& painter_;
     double mm_ = 1;
@@ -254,10 +258,11 @@ std::string PageNumberText(long long page, long long pages)
     return "Seite " + std::to_string(page) + " von " + std::to_string(pages);
 }
 
-TRenderResult RenderList(const TListJob& job, TListRowSource& rows, QPagedPaintDevice& device)
+TRenderResult RenderList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                         QPagedPaintDevice& device)
 {
     const QPageLayout layout(QPageSize(QPageSize::A4),
-                             job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             list.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(SideMarginMm, TopBottomMarginMm, SideMarginMm, TopBottomMarginMm),
                              QPageLayout::Millimeter);
     device.setPageLayout(layout);
@@ -268,7 +273,7 @@ TRenderResult RenderList(const TListJob& job, TListRowSource& rows, QPagedPaintD
         throw Error("Die Seiten können nicht gezeichnet werden (Ausgabegerät nicht bereit).");
     try {
         painter.setRenderHint(QPainter::TextAntialiasing);
-        PageDrawer drawer(job, device, painter);
+        PageDrawer drawer(list, print, device, painter);
         const TPagePlan plan = PlanListPages(rowCount, drawer.heights());
 
         std::vector<std::string> cells;

@@ -1,5 +1,5 @@
 #pragma once
-// Draws a grid list (TListJob plus its rows) onto pages of a paged paint device: a PDF writer or a
+// Draws a list (its description, what the print adds, and its rows) onto pages of a paged paint device: a PDF writer or a
 // printer. The host's own report layouts (the job's RPT and DATAGRIDDATA fields) have no published
 // format, so the list is drawn in this renderer's own layout (and the column range of
 // LeftStartSecond/RightEndSecond, which belongs to that host layout, is not used: every printed
@@ -35,7 +35,8 @@ struct TRenderResult {
 };
 
 // Sets the device's page layout (A4, orientation, margins), then draws.
-TRenderResult RenderList(const TListJob& job, TListRowSource& rows, QPagedPaintDevice& device);
+TRenderResult RenderList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                         QPagedPaintDevice& device);
 
 // The text drawn for a stored cell: a lone carriage return is empty; line breaks and tabs become
 // blanks; trailing blanks (fixed-width fields) go.

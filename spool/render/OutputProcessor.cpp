@@ -156,11 +156,11 @@ bool TOutputProcessor::handle(std::int64_t id)
         TSpoolJob job = jobs_->ReadJob(id);
         if (!job.dataGrid)
             throw Error("kein Listenauftrag; Dokumentlayouts kann dieses Ausgabemodul nicht drucken");
-        job.list.printDate = NowText("dd.MM.yyyy HH:mm");
+        const TListPrint print{NowText("dd.MM.yyyy HH:mm"), job.documentName()};
         if (options_.kind == ProcessorKind::Pdf)
-            renderPdf(job);
+            renderPdf(job, print);
         else
-            renderPrint(job);
+            renderPrint(job, print);
         jobs_->DeleteJob(id);
         retries_.erase(id);
         return true;
@@ -173,7 +173,7 @@ bool TOutputProcessor::handle(std::int64_t id)
     }
 }
 
-void TOutputProcessor::renderPdf(TSpoolJob& job)
+void TOutputProcessor::renderPdf(TSpoolJob& job, const TListPrint& print)
 {
     TUserPrinterDef def;
     LoadIniSettings(def, options_.programDir / "TOVIK.INI");
@@ -184,8 +184,8 @@ void TOutputProcessor::renderPdf(TSpoolJob& job)
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec)
         throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + SystemErrorText(ec.value()));
-    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.columns.size()));
-    WriteListPdf(job.list, *rows, file);
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()));
+    WriteListPdf(job.list, print, *rows, file);
     rows.reset();
 
     // The print dialog waits for a file of the PDF's name in PDFX.
@@ -201,15 +201,15 @@ void TOutputProcessor::renderPdf(TSpoolJob& job)
             options_.opener + ")");
 }
 
-void TOutputProcessor::renderPrint(TSpoolJob& job)
+void TOutputProcessor::renderPrint(TSpoolJob& job, const TListPrint& print)
 {
     TPrintSettings settings;
     settings.printerName = job.printerName;
     settings.copies = job.copies;
     settings.duplex = job.duplex;
     settings.paperBin = job.printerBin;
-    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.columns.size()));
-    const TPrintResult printed = PrintList(job.list, *rows, settings);
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()));
+    const TPrintResult printed = PrintList(job.list, print, *rows, settings);
     if (!settings.paperBin.empty() && !printed.binApplied)
         log("Auftrag " + std::to_string(job.id) + ": der Drucker " + printed.printer + " bietet den Schacht \"" +
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");

@@ -22,6 +22,7 @@
 // idle and the spooler asked it to close, or after the idle time by itself.
 //
 // Needs a QGuiApplication (fonts, print support). Nothing here raises: failures end in the log.
+#include "spool/render/ListJob.h"
 #include "spool/ProcessorContract.h"
 
 #include <chrono>
@@ -89,8 +90,8 @@ private:
     };
     bool ensureOpen();
     bool handle(std::int64_t id); // true when done and removed
-    void renderPdf(TSpoolJob& job);
-    void renderPrint(TSpoolJob& job);
+    void renderPdf(TSpoolJob& job, const TListPrint& print);
+    void renderPrint(TSpoolJob& job, const TListPrint& print);
     void log(const std::string& line);
     void failed(std::int64_t id, const std::string& reason);
     void openPdf(const std::filesystem::path& file);

@@ -17,7 +17,8 @@ std::string SystemReason(int error) { return SystemErrorText(error); }
 
 } // namespace
 
-TRenderResult WriteListPdf(const TListJob& job, TListRowSource& rows, const std::filesystem::path& file)
+TRenderResult WriteListPdf(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                           const std::filesystem::path& file)
 {
     const std::filesystem::path temp = file.string() + ".tmp" + std::to_string(::getpid());
     QFile out(QString::fromStdString(temp.string()));
@@ -34,9 +35,9 @@ TRenderResult WriteListPdf(const TListJob& job, TListRowSource& rows, const std:
         QPdfWriter writer(&out);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         writer.setResolution(600);
-        writer.setTitle(QString::fromStdString(job.documentName));
+        writer.setTitle(QString::fromStdString(print.documentName));
         writer.setCreator(QStringLiteral("Gewinn-Statistik"));
-        result = RenderList(job, rows, writer);
+        result = RenderList(list, print, rows, writer);
     } catch (const std::exception& e) {
         discard();
         throw Error("Die PDF-Datei " + file.string() + " wurde nicht erzeugt: " + e.what());

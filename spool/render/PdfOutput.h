@@ -13,6 +13,7 @@
 
 namespace gs {
 
-TRenderResult WriteListPdf(const TListJob& job, TListRowSource& rows, const std::filesystem::path& file);
+TRenderResult WriteListPdf(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                           const std::filesystem::path& file);
 
 } // namespace gs

@@ -101,7 +101,8 @@ std::vector<std::string> PrinterPaperBins(const std::string& printerName)
     return names;
 }
 
-TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSettings& settings)
+TPrintResult PrintList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                       const TPrintSettings& settings)
 {
     QPrinterInfo info = settings.printerName.empty()
                             ? QPrinterInfo::defaultPrinter()
@@ -114,7 +115,7 @@ TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSe
 
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setDocName(QString::fromStdString(job.documentName));
+    printer.setDocName(QString::fromStdString(print.documentName));
     printer.setCopyCount(std::max(1, settings.copies));
     printer.setDuplex(settings.duplex == 1   ? QPrinter::DuplexShortSide
                       : settings.duplex == 2 ? QPrinter::DuplexLongSide
@@ -131,7 +132,7 @@ TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSe
     }
     if (!printer.isValid())
         throw Error("Der Drucker \"" + result.printer + "\" kann nicht benutzt werden.");
-    result.render = RenderList(job, rows, printer);
+    result.render = RenderList(list, print, rows, printer);
     if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
         throw Error("Der Druckauftrag für \"" + result.printer + "\" wurde vom Drucksystem nicht angenommen.");
     return result;

@@ -25,7 +25,8 @@ struct TPrintResult {
     bool binApplied = false;  // false when a bin was asked for that the printer does not offer
 };
 
-TPrintResult PrintList(const TListJob& job, TListRowSource& rows, const TPrintSettings& settings);
+TPrintResult PrintList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+                       const TPrintSettings& settings);
 
 // The paper sources CUPS reports for a queue (IPP "media-source" keywords), as the printer
 // selection offers them; empty when it knows none.

@@ -1,5 +1,7 @@
 #include "spool/render/SpoolJobs.h"
 
+#include "base/Cp1252.h"
+
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/AdsConnection.h"
@@ -161,23 +163,25 @@ TSpoolJob TSpoolJobs::ReadJob(std::int64_t id)
         job.x5 = text("X5");
         job.subPath = text("SubPath");
         job.list.landscape = flag("LANDSCAPE");
+        // The stored rich text, from the code page the spool keeps it in.
         if (flag("Header"))
-            job.list.title = spool_->FieldByName("HTEXT").AsBytes();
+            job.list.title = Cp1252ToUtf8(spool_->FieldByName("HTEXT").AsBytes());
         if (flag("Footer"))
-            job.list.footer = spool_->FieldByName("FTEXT").AsBytes();
-        job.list.documentName = job.printName.empty() ? "Listendruck" : job.printName;
+            job.list.footer = Cp1252ToUtf8(spool_->FieldByName("FTEXT").AsBytes());
         // The printed columns are numbered from 1 without gaps; the first without caption and
         // width ends them.
         for (int k = 1; k <= SpoolMaxColumns; ++k) {
             const std::string n = std::to_string(k);
-            TListColumnSpec c;
-            c.caption = spool_->FieldByName("h" + n).AsString();
+            TGridColumn c;
+            c.title = spool_->FieldByName("h" + n).AsString();
             c.width = spool_->FieldByName("hw" + n).AsInteger();
-            if (c.width <= 0 && c.caption.empty())
+            if (c.width <= 0 && c.title.empty())
                 break;
-            c.captionAlignment = spool_->FieldByName("aligh" + n).AsInteger();
+            // A column the spooler wrote is printed, whatever width it had.
+            c.width = std::max(c.width, 1);
+            c.titleAlignment = spool_->FieldByName("aligh" + n).AsInteger();
             c.cellAlignment = spool_->FieldByName("aligd" + n).AsInteger();
-            job.list.columns.push_back(std::move(c));
+            job.list.grid.columns.push_back(std::move(c));
         }
     } catch (...) {
         spool_->SetFiltered(false);

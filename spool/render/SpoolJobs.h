@@ -34,7 +34,11 @@ struct TSpoolJob {
     long long idOrder = 0;     // ID_ORDER
     std::string x5;            // X5: prefix and database folder
     std::string subPath;       // SubPath: job subfolder of PDF jobs
-    TListJob list;             // HTEXT, FTEXT, h/hw/aligh/aligd, LANDSCAPE
+    // The list: HTEXT, FTEXT (rich text, here in UTF-8), the columns h/hw/aligh/aligd (captions as
+    // printed), LANDSCAPE. It has no rows of its own: DetailRows reads them.
+    TListDescription list;
+    // The PDF's title and the print job's name: PrintName, or "Listendruck" without one.
+    std::string documentName() const { return printName.empty() ? "Listendruck" : printName; }
 };
 
 class TSpoolJobs {

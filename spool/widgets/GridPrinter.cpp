@@ -1,10 +1,8 @@
 #include "spool/widgets/GridPrinter.h"
 
 #include "base/Error.h"
-#include "base/Runtime.h"
 #include "display/GridLayout.h"
 #include "display/WidgetDialogs.h"
-#include "spool/TextToRtf.h"
 #include "spool/widgets/GridPrinterDialog.h"
 #include "spool/widgets/PdfWait.h"
 
@@ -39,21 +37,21 @@ int ColumnOfField(const QAbstractItemModel* model, std::string_view field)
     return -1;
 }
 
-GridPrintResult RunJobs(QTableView* grid, TGridDataSet* givenRows, GridJobsRequest& request, unsigned options,
-                        GridJobsHooks hooks)
+GridPrintResult RunJobs(QTableView* grid, const TListDescription& list, unsigned options, GridJobsHooks hooks,
+                        const GridPrinterContext& context)
 {
-    Runtime& runtime = Runtime::current();
-    if (!runtime.spooler)
+    if (!context.spooler)
         return {GridPrintNoPrintJob, options};
+    // The grid's columns as they are shown now (a layout the user picked is what gets printed),
+    // over the list's rows or, without them, the grid's own cells.
     TGridViewDataSet viewRows(grid);
-    const TGridDescription description = GridViewDescription(grid, givenRows ? *givenRows : viewRows);
-    request.Grid = &description;
-    hooks.PdfFollowUp = [&runtime](const std::string& pdfPath, bool wait) {
-        PdfFollowUp(runtime.spooler->SpoolDirectory(), pdfPath, wait);
+    TListDescription job = list;
+    job.grid = GridViewDescription(grid, list.grid.dataSet ? *list.grid.dataSet : viewRows);
+    TExtSpooler& spooler = *context.spooler;
+    hooks.PdfFollowUp = [&spooler](const std::string& pdfPath, bool wait) {
+        PdfFollowUp(spooler.SpoolDirectory(), pdfPath, wait);
     };
-    GridPrintResult result = RunGridJobs(*runtime.spooler, request, options, hooks);
-    request.Grid = nullptr;
-    return result;
+    return RunGridJobs(spooler, job, options, hooks, {context.settings, context.dialogs});
 }
 
 } // namespace
@@ -108,25 +106,23 @@ TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
     return description;
 }
 
-GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid, TGridDataSet* rows)
+GridPrintResult ShowGridPrinter(TListDescription list, unsigned flags, QTableView* grid,
+                                const GridPrinterContext& context)
 {
-    GridPrintResult result{GridPrintNoPrintJob, request.Flags};
+    GridPrintResult result{GridPrintNoPrintJob, flags};
     if (!grid || !grid->model() || grid->model()->rowCount() == 0) {
         result.Code = GridPrintNothingToPrint;
         return result;
     }
     try {
-        if (!(request.Flags & ShowModal)) {
+        if (!(flags & ShowModal)) {
             GridJobsHooks noProgress;
-            return RunJobs(grid, rows, request, request.Flags, noProgress);
+            return RunJobs(grid, list, flags, noProgress, context);
         }
-        TFGridPrinterClass dialog(grid, request.Flags, [&](unsigned options, GridJobsHooks hooks) {
-            return RunJobs(grid, rows, request, options, std::move(hooks));
+        TFGridPrinterClass dialog(grid, flags, [&](unsigned options, GridJobsHooks hooks) {
+            return RunJobs(grid, list, options, std::move(hooks), context);
         });
-        dialog.TextAction = [&request] {
-            if (!IsRtfText(request.Title))
-                request.Title = TextToRtf(request.Title);
-        };
+        dialog.TextAction = [&list] { list.title = list.richTitle(); };
         if (RunModal(dialog) != QDialog::Accepted)
             return {GridPrintLeft, 0};
         return dialog.result();

@@ -34,9 +34,19 @@ private:
 // The grid's columns in shown order (hidden ones with width 0), with their titles and alignments.
 TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows);
 
-// request.Grid is ignored: the grid's columns (and, without rows, its rows) are read when the jobs
-// run. rows: the grid's row source when the caller has the data behind the grid (the cell texts then
-// come from it by field name instead of the grid's display texts).
-GridPrintResult ShowGridPrinter(GridJobsRequest request, QTableView* grid, TGridDataSet* rows = nullptr);
+// What the jobs of the dialog use: the spooler (none: no print or PDF job is written), the settings
+// (printer options, PDF folder, database name) and the dialog seam.
+struct GridPrinterContext {
+    TExtSpooler* spooler = nullptr;
+    TSettings* settings = nullptr;
+    Dialogs* dialogs = nullptr;
+};
+
+// The list's columns are replaced by the grid's shown columns when the jobs run; its rows
+// (list.grid.dataSet) are the data behind the grid when the caller has them (the cell texts then
+// come from it by field name), otherwise the grid's display texts are printed. flags: the caller's
+// flags (GridPrintFlag).
+GridPrintResult ShowGridPrinter(TListDescription list, unsigned flags, QTableView* grid,
+                                const GridPrinterContext& context);
 
 } // namespace gs

@@ -37,7 +37,22 @@ struct SmallGrid {
                         {"", "Leer", 20, 0, 0}};
         grid.dataSet = &data;
     }
+    TListDescription list() const
+    {
+        TListDescription l;
+        l.grid = grid;
+        return l;
+    }
 };
+
+// The export's options as the grid print dialog gives them: the settings' second-currency symbol.
+CsvExportOptions OptionsOf(TestRuntime& rt)
+{
+    CsvExportOptions options;
+    options.SecondCurrencySymbol = SecondCurrencySymbolOf(rt.runtime().settings.get());
+    options.Settings = rt.runtime().settings.get();
+    return options;
+}
 
 } // namespace
 
@@ -46,22 +61,21 @@ TEST(CsvExport, GridBytesMatchTheGoldenFile)
     TestRuntime rt;
     SmallGrid g;
     g.data.SetCurrentRow(2);
-    CsvExportRequest request;
-    request.Grid = &g.grid;
+    TListDescription list = g.list();
     // The amount of the third row cannot be made: it stays an empty value in its place.
-    request.CellTextProvider = [](const TGridRecord& record, std::string_view field, std::string&) {
+    list.cellTextProvider = [](const TGridRecord& record, std::string_view field, std::string&) {
         if (record.row() == 2 && field == "WW_NETTO")
             throw Error("unlesbar");
     };
-    request.LineCallbacks.push_back({});
-    request.LineCallbacks.push_back([](const TGridRecord* record, int number, std::string& text) {
+    list.lineCallbacks.push_back({});
+    list.lineCallbacks.push_back([](const TGridRecord* record, int number, std::string& text) {
         if (!record)
             text = number == 1 ? "Extra,\"Zweite Spalte\"" : "";
         else
             text = "Extra" + record->field("ID_ORDER").value_or("?") + ", \"a, b\"";
     });
     const std::filesystem::path file = rt.dir() / "liste.csv";
-    const CsvExportResult result = ExportGridCsv(request, file);
+    const CsvExportResult result = ExportGridCsv(list, OptionsOf(rt), file);
     ASSERT_EQ(result.status, CsvExportStatus::Written) << result.error;
     EXPECT_EQ(result.rows, 4);
     EXPECT_EQ(ReadFile(file), ReadFile(Golden("grid-export.csv")));
@@ -75,14 +89,13 @@ TEST(CsvExport, CancelledOrFailedExportLeavesAnOlderFileAndNoPartialFile)
     const std::filesystem::path file = rt.dir() / "liste.csv";
     WriteFile(file, "older export");
     int rows = 0;
-    CsvExportRequest request;
-    request.Grid = &g.grid;
-    request.Progress = [&rows] { return ++rows == 3; };
-    EXPECT_EQ(ExportGridCsv(request, file).status, CsvExportStatus::Cancelled);
+    CsvExportOptions options = OptionsOf(rt);
+    options.Progress = [&rows] { return ++rows == 3; };
+    EXPECT_EQ(ExportGridCsv(g.list(), options, file).status, CsvExportStatus::Cancelled);
     EXPECT_EQ(ReadFile(file), "older export");
 
-    request.Progress = {};
-    const CsvExportResult failed = ExportGridCsv(request, rt.dir() / "missing" / "liste.csv");
+    options.Progress = {};
+    const CsvExportResult failed = ExportGridCsv(g.list(), options, rt.dir() / "missing" / "liste.csv");
     EXPECT_EQ(failed.status, CsvExportStatus::Failed);
     EXPECT_NE(failed.error.find("liste.csv"), std::string::npos) << failed.error;
     size_t files = 0;
@@ -123,24 +136,24 @@ TEST(CsvExport, FileChoiceOpeningAndErrorMessage)
 {
     TestRuntime rt;
     SmallGrid g;
-    CsvExportRequest request;
-    request.Grid = &g.grid;
+    const TListDescription list = g.list();
+    Dialogs* dialogs = &rt.runtime().dialogs();
 
     { // cancelled file choice: nothing written, nothing opened
-        TExportCSVTableClassA exportCancelled(request, {}, true);
+        TExportCSVTableClassA exportCancelled(list, OptionsOf(rt), true, dialogs);
         EXPECT_EQ(exportCancelled.result().status, CsvExportStatus::Cancelled);
         ASSERT_EQ(rt.dialogs().saveFileRequests.size(), 1u);
         EXPECT_EQ(rt.dialogs().saveFileRequests[0].filter, "CSV Dateien|*.csv|Text Dateien|*.txt");
         EXPECT_EQ(rt.dialogs().saveFileRequests[0].defaultSuffix, "csv");
     }
     rt.dialogs().saveFileAnswers.push_back((rt.dir() / "export").string());
-    TExportCSVTableClassA written(request, {}, true);
+    TExportCSVTableClassA written(list, OptionsOf(rt), true, dialogs);
     EXPECT_EQ(written.result().status, CsvExportStatus::Written);
     EXPECT_TRUE(std::filesystem::exists(rt.dir() / "export.csv"));
     EXPECT_EQ(rt.dialogs().openedDocuments, (std::vector<std::string>{(rt.dir() / "export.csv").string()}));
 
     rt.dialogs().saveFileAnswers.push_back((rt.dir() / "nowhere" / "x.txt").string());
-    TExportCSVTableClassA failed(request, {}, true);
+    TExportCSVTableClassA failed(list, OptionsOf(rt), true, dialogs);
     EXPECT_EQ(failed.result().status, CsvExportStatus::Failed);
     ASSERT_EQ(rt.dialogs().messages.size(), 1u);
     EXPECT_EQ(rt.dialogs().messages[0].caption, "Gewinn-Statistik");

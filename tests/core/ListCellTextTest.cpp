@@ -41,7 +41,7 @@ TEST_P(ListCellTextCases, GivesTheCellText)
     TTextRowsDataSet data(names);
     data.addRow(values);
     std::string text = c.text;
-    ListCellText(TGridRecord(data, 0), c.field, text, c.mode);
+    ListCellText(TGridRecord(data, 0), c.field, text, c.mode, &s);
     EXPECT_EQ(text, c.expected);
 }
 

@@ -5,6 +5,7 @@
 #include "spool/ExtSpooler.h"
 #include "spool/ProcessorContract.h"
 #include "spool/SpoolTables.h"
+#include "spool/TextToRtf.h"
 #include "support/SettingsTestSupport.h"
 #include "support/SpoolTestSupport.h"
 
@@ -34,12 +35,33 @@ TestGrid SevenColumnGrid()
     return g;
 }
 
+// The list of a grid as the spooler takes it.
+TListDescription ListOf(const TestGrid& g)
+{
+    TListDescription list;
+    list.grid = g.grid;
+    list.landscape = false;
+    list.cellMode = 0;
+    return list;
+}
+
+// A job's options with the fixture's settings and dialog seam.
+TSpoolJobOptions OptionsFor(SpoolFixture& f, int jobKind = JobKindPrint)
+{
+    TSpoolJobOptions options;
+    options.JobKind = jobKind;
+    options.Settings = f.rt.runtime().settings.get();
+    options.Seam = &f.rt.runtime().dialogs();
+    return options;
+}
+
 struct KindCase {
     int jobKind;
     int pdfMode;
     const char* prio;
     const char* isMail;
     const char* mailType;
+    const char* subPath; // only PDF jobs go into the list's subfolder
 };
 
 class SpoolGridKinds : public ::testing::TestWithParam<KindCase> {};
@@ -53,36 +75,33 @@ TEST_P(SpoolGridKinds, SevenShownColumnsThreeRowsLastRowFirst)
     f.rt.runtime().settings->PrinterDef.DEFAULT = "Laser";
     TestGrid g = SevenColumnGrid();
     g.data.SetCurrentRow(1);
-    f.spooler->JobName = "GEWINN";
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
-    request.JobKind = c.jobKind;
-    request.PdfMode = c.pdfMode;
-    request.Landscape = true;
-    request.CellMode = 2;
-    request.LeftStart = 2;
-    request.RightEnd = 7;
-    request.Header = std::string("{\\rtf1 title}");
-    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(request);
+    TListDescription list = ListOf(g);
+    list.name = "GEWINN";
+    list.fileStem = "GEWINN-1-";
+    list.landscape = true;
+    list.cellMode = 2;
+    list.title = std::string(RtfMarker) + " title}";
+    TSpoolJobOptions options = OptionsFor(f, c.jobKind);
+    options.PdfMode = c.pdfMode;
+    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(list, options);
     ASSERT_EQ(r.Code, 2) << r.error; // the list copies of TOVIK.INI
     EXPECT_EQ(f.count("SPOOL"), 1);
     const long long id = r.JobId;
     EXPECT_EQ(f.job(id, "PRIO"), c.prio);
     EXPECT_EQ(f.job(id, "ISMAIL"), c.isMail);
     EXPECT_EQ(f.job(id, "MAILTYPE"), c.mailType);
-    EXPECT_EQ(f.job(id, "PrintName"), "Listendruck");
+    EXPECT_EQ(f.job(id, "PrintName"), c.jobKind == JobKindPdf ? "GEWINN-1-" : "Listendruck") << "a PDF job: the file stem";
     EXPECT_EQ(f.job(id, "DataGrid"), "1");
     EXPECT_EQ(f.job(id, "LANDSCAPE"), "1");
     EXPECT_EQ(f.job(id, "SECONDPAGE"), "0");
     EXPECT_EQ(f.job(id, "Header"), "1");
-    EXPECT_EQ(f.job(id, "HTEXT"), "{\\rtf1 title}");
+    EXPECT_EQ(f.job(id, "HTEXT"), std::string(RtfMarker) + " title}") << "rich text stays as it is";
     EXPECT_EQ(f.job(id, "Footer"), "0");
     EXPECT_EQ(f.job(id, "X5"), " 0 Firma");
-    EXPECT_EQ(f.job(id, "SubPath"), "GEWINN/");
+    EXPECT_EQ(f.job(id, "SubPath"), c.subPath);
     EXPECT_EQ(f.job(id, "LeftStartSecond"), "2");
     EXPECT_EQ(f.job(id, "RightEndSecond"), "7");
     EXPECT_EQ(f.job(id, "COMPUTER"), ComputerTag());
-    EXPECT_EQ(f.spooler->JobName, "");
     const std::vector<std::string> captions = {"Auftrag", "Adresse", "Datum", " Warnung", "Netto", "Gewinn", "Provsion"};
     const std::vector<std::string> widths = {"86", "81", "103", "77", "85", "54", "70"};
     const std::vector<std::string> aligh = {"0", "1", "2", "0", "1", "1", "0"};
@@ -114,9 +133,9 @@ TEST_P(SpoolGridKinds, SevenShownColumnsThreeRowsLastRowFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SpoolGridKinds,
-                         ::testing::Values(KindCase{JobKindPrint, 0, "2", "0", "html"},
-                                           KindCase{JobKindPdf, 1, "560", "1", "<null>"},
-                                           KindCase{JobKindPdf, 2, "560", "1", "autopdf"}));
+                         ::testing::Values(KindCase{JobKindPrint, 0, "2", "0", "html", ""},
+                                           KindCase{JobKindPdf, 1, "560", "1", "<null>", "GEWINN/"},
+                                           KindCase{JobKindPdf, 2, "560", "1", "autopdf", "GEWINN/"}));
 
 TEST(SpoolGrid, SixteenShownColumnsAreRefusedBeforeAnythingIsWritten)
 {
@@ -126,62 +145,59 @@ TEST(SpoolGrid, SixteenShownColumnsAreRefusedBeforeAnythingIsWritten)
         g.grid.columns.push_back({"F" + std::to_string(i), "T", 20, 0, 0});
     g.grid.columns.push_back({"H", "hidden", 0, 0, 0});
     g.data.addRow({});
-    f.rt.runtime().settings->PrinterDef.UsePrinterDialog = true;
     f.spooler->ApplicationActive = [] { return true; };
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
-    const auto r = f.spooler->SpoolGrid(request);
+    TSpoolJobOptions options = OptionsFor(f);
+    options.PrinterSelection = true;
+    const auto r = f.spooler->SpoolGrid(ListOf(g), options);
     EXPECT_EQ(r.Code, 0);
     EXPECT_EQ(r.error, TooManyColumnsText);
     EXPECT_TRUE(f.rt.dialogs().printTargetRequests.empty()); // not even the printer was asked for
     EXPECT_EQ(f.count("SPOOL"), 0);
     g.grid.columns.pop_back();
     g.grid.columns.pop_back(); // fifteen shown columns fit
-    f.rt.runtime().settings->PrinterDef.UsePrinterDialog = false;
-    EXPECT_EQ(f.spooler->SpoolGrid(request).Code, 1);
+    options.PrinterSelection = false;
+    EXPECT_EQ(f.spooler->SpoolGrid(ListOf(g), options).Code, 1);
 }
 
 TEST(SpoolGrid, AFailureInTheMiddleLeavesNothingAndReturnsZero)
 {
     SpoolFixture f;
     TestGrid g = SevenColumnGrid();
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
+    TListDescription list = ListOf(g);
     int lines = 0;
-    request.LineCallback = [&](const TGridRecord&, int, std::string& text) {
+    list.lineCallbacks.push_back([&](const TGridRecord*, int, std::string& text) {
         if (++lines == 2)
             throw Error("Datenträger voll");
         text = "line";
-    };
+    });
     std::string waits;
     f.spooler->ShowWait = [&](bool on) { waits += on ? "+" : "-"; };
-    const auto r = f.spooler->SpoolGrid(request);
+    const auto r = f.spooler->SpoolGrid(list, OptionsFor(f));
     EXPECT_EQ(r.Code, 0);
     EXPECT_NE(r.error.find("Datenträger voll"), std::string::npos);
     EXPECT_EQ(waits, "+-+-"); // the normal cursor is back after the failure
     EXPECT_EQ(f.count("SPOOL"), 0);
     EXPECT_EQ(f.count("DET"), 0);
     EXPECT_EQ(g.data.CurrentRow(), 0);
-    request.LineCallback = nullptr; // the spooler goes on working
-    EXPECT_EQ(f.spooler->SpoolGrid(request).Code, 1);
+    list.lineCallbacks.clear(); // the spooler goes on working
+    EXPECT_EQ(f.spooler->SpoolGrid(list, OptionsFor(f)).Code, 1);
 }
 
 TEST(SpoolGrid, CallbacksProgressAndCurrentRecordOnly)
 {
     SpoolFixture f;
     TestGrid g = SevenColumnGrid();
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
+    TListDescription list = ListOf(g);
     std::string phases;
-    request.FooterCallback = [&](const TGridRecord* record, std::string& footer, int phase) {
+    list.footerCallback = [&](const TGridRecord* record, std::string& footer, int phase) {
         phases += std::to_string(phase);
         if (record)
             footer += record->field("A").value_or("?") + ";";
     };
-    request.LineCallback = [](const TGridRecord& record, int number, std::string& text) {
-        text = "extra " + record.field("C").value_or("?") + " " + std::to_string(number);
-    };
-    auto r = f.spooler->SpoolGrid(request);
+    list.lineCallbacks.push_back([](const TGridRecord* record, int number, std::string& text) {
+        text = "extra " + record->field("C").value_or("?") + " " + std::to_string(number);
+    });
+    auto r = f.spooler->SpoolGrid(list, OptionsFor(f));
     ASSERT_EQ(r.Code, 1);
     EXPECT_EQ(phases, "01112");
     EXPECT_EQ(f.job(r.JobId, "FTEXT"), "1003;1002;1001;");
@@ -189,26 +205,25 @@ TEST(SpoolGrid, CallbacksProgressAndCurrentRecordOnly)
     EXPECT_EQ(f.details(r.JobId, "ds"), (Rows{{"extra 01.04.2006 0"}, {"extra 02.04.2006 0"}, {"extra 03.04.2006 0"}}));
 
     // Cancel after the first row: the job is still finished, with that row.
-    TSpoolGridRequest cancelled;
-    cancelled.Grid = &g.grid;
+    TSpoolJobOptions cancelled = OptionsFor(f);
     int calls = 0;
     cancelled.Progress = [&] { return ++calls == 1; };
-    r = f.spooler->SpoolGrid(cancelled);
+    r = f.spooler->SpoolGrid(ListOf(g), cancelled);
     EXPECT_EQ(r.Code, 1);
     EXPECT_EQ(f.job(r.JobId, "PRIO"), "2");
     EXPECT_EQ(f.details(r.JobId, "d1"), (Rows{{"1003"}}));
 
     // Only the current row; detail mode 1 writes no rows at all.
     g.data.SetCurrentRow(1);
-    TSpoolGridRequest one;
-    one.Grid = &g.grid;
-    one.CurrentRecordOnly = true;
-    one.PrintName = std::string("Einzeln");
-    r = f.spooler->SpoolGrid(one);
+    TListDescription one = ListOf(g);
+    one.currentRecordOnly = true;
+    TSpoolJobOptions named = OptionsFor(f);
+    named.PrintName = std::string("Einzeln");
+    r = f.spooler->SpoolGrid(one, named);
     EXPECT_EQ(f.details(r.JobId, "d1"), (Rows{{"1002"}}));
     EXPECT_EQ(f.job(r.JobId, "PrintName"), "Einzeln");
-    one.DetailMode = 1;
-    r = f.spooler->SpoolGrid(one);
+    named.DetailMode = 1;
+    r = f.spooler->SpoolGrid(one, named);
     EXPECT_EQ(f.details(r.JobId, "d1"), Rows{});
 }
 
@@ -226,19 +241,19 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
     def.mailMAPI_Profil = "Outlook";
     def.mailMAPI_ProfilePassword = "geheim";
     TestGrid g = SevenColumnGrid();
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
+    const TListDescription list = ListOf(g);
+    TSpoolJobOptions request = OptionsFor(f);
 
     // Without an active window of the program nothing is asked, whatever the option says.
-    def.UsePrinterDialog = true;
-    auto r = f.spooler->SpoolGrid(request);
+    request.PrinterSelection = true;
+    auto r = f.spooler->SpoolGrid(list, request);
     EXPECT_EQ(r.Code, 1);
     EXPECT_TRUE(f.rt.dialogs().printTargetRequests.empty());
-    def.UsePrinterDialog = false;
+    request.PrinterSelection = false;
     f.spooler->ApplicationActive = [] { return true; };
 
     // Neither the option nor Shift: no window, the defaults of TOVIK.INI.
-    r = f.spooler->SpoolGrid(request);
+    r = f.spooler->SpoolGrid(list, request);
     EXPECT_TRUE(f.rt.dialogs().printTargetRequests.empty());
     EXPECT_EQ(f.job(r.JobId, "PRINTERBIN1"), "\"Schacht 1\"");
     EXPECT_EQ(f.job(r.JobId, "Caption"), "Original\r\nKopie");
@@ -246,7 +261,7 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
 
     // Shift alone asks even without the option; a cancel writes nothing.
     f.spooler->ShiftOnlyHeld = [] { return true; };
-    r = f.spooler->SpoolGrid(request);
+    r = f.spooler->SpoolGrid(list, request);
     EXPECT_EQ(r.Code, 0);
     EXPECT_TRUE(r.error.empty());
     ASSERT_EQ(f.rt.dialogs().printTargetRequests.size(), 1u);
@@ -258,9 +273,9 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
     EXPECT_EQ(f.count("SPOOL"), 2);
 
     f.spooler->ShiftOnlyHeld = nullptr;
-    def.UsePrinterDialog = true;
+    request.PrinterSelection = true;
     f.rt.dialogs().printTargetAnswers.push_back(PrintTargetChoice{"Tinte", std::string("Fach 2"), 0, 2});
-    r = f.spooler->SpoolGrid(request);
+    r = f.spooler->SpoolGrid(list, request);
     EXPECT_EQ(r.Code, 1); // at least one copy
     EXPECT_EQ(f.job(r.JobId, "PRINTERNAME"), "Tinte");
     EXPECT_EQ(f.job(r.JobId, "PRINTERBIN1"), "\"Fach 2\"");
@@ -279,9 +294,9 @@ TEST(SpoolGrid, ReportLayoutFromTheSettingsAndTheLayoutFile)
     db.putLogo(32, CompressBlob("aus den Einstellungen"));
     spooler.AttachConnection(db.db.conn);
     TestGrid g = SevenColumnGrid();
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
-    auto r = spooler.SpoolGrid(request);
+    TSpoolJobOptions options;
+    options.Settings = db.rt.runtime().settings.get();
+    auto r = spooler.SpoolGrid(ListOf(g), options);
     ASSERT_EQ(r.Code, 1);
     const auto spoolFile = spooler.SpoolDirectory() / SpoolTableName;
     auto field = [&](const char* name) {
@@ -291,7 +306,7 @@ TEST(SpoolGrid, ReportLayoutFromTheSettingsAndTheLayoutFile)
     EXPECT_EQ(field("DATAGRIDDATA"), "aus den Einstellungen\r\n");
 
     test::WriteFile(db.db / "LST_SLAYB.DA", "aus der Datei\r\n");
-    r = spooler.SpoolGrid(request);
+    r = spooler.SpoolGrid(ListOf(g), options);
     EXPECT_EQ(field("DATAGRIDDATA"), "aus der Datei\r\n");
     spooler.Shutdown();
 }
@@ -312,9 +327,9 @@ TEST(SpoolGrid, TheHostsSettingsTableIsOnlyReadForItsLayouts)
     const std::string before = test::ReadFile(setup);
     spooler.AttachConnection(db.db.conn);
     TestGrid g = SevenColumnGrid();
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
-    const auto r = spooler.SpoolGrid(request);
+    TSpoolJobOptions options;
+    options.Settings = db.rt.runtime().settings.get();
+    const auto r = spooler.SpoolGrid(ListOf(g), options);
     ASSERT_EQ(r.Code, 1);
     EXPECT_EQ(DecompressOrCopy(test::QueryValue(spooler.SpoolDirectory() / SpoolTableName,
                                                 "SELECT RPT FROM SPOOL WHERE ID=" + std::to_string(r.JobId))),
@@ -343,17 +358,16 @@ TEST(SpoolGrid, KillingTheWriterLeavesNoVisibleHalfJob)
         g.grid.columns = {{"A", "A", 40, 0, 0}};
         for (int i = 0; i < 5000; ++i)
             g.data.addRow({std::to_string(i)});
-        TSpoolGridRequest request;
-        request.Grid = &g.grid;
+        TSpoolJobOptions options;
         int rows = 0;
-        request.Progress = [&] {
+        options.Progress = [&] {
             if (++rows == 2500) {
                 (void)!::write(pipeFds[1], "x", 1);
                 ::pause();
             }
             return false;
         };
-        writer.SpoolGrid(request);
+        writer.SpoolGrid(ListOf(g), options);
         ::_exit(0);
     }
     ::close(pipeFds[1]);

@@ -157,9 +157,9 @@ TEST(EnsureSpoolTables, UnusableSpoolShowsTheMessageOnceAndWritesNoJob)
     test::TestGrid g({"A"});
     g.grid.columns = {{"A", "A", 50, 0, 0}};
     g.data.addRow({"x"});
-    TSpoolGridRequest request;
-    request.Grid = &g.grid;
-    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(request);
+    TListDescription list;
+    list.grid = g.grid;
+    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(list, TSpoolJobOptions{});
     EXPECT_EQ(r.Code, 0);
     EXPECT_FALSE(r.error.empty());
 }

@@ -41,14 +41,14 @@ TEST(PdfPath, SpoolerCreatesTheDirectoryAndRemovesAnOldMarker)
     f.rt.runtime().settings->PrinterDef.BackupDir = (f.rt.dir() / "pdf").string() + "/";
     std::filesystem::create_directories(f.spoolDir() / "PDFX");
     test::WriteFile(f.spoolDir() / "PDFX" / "Liste.PDF", "old marker");
-    f.spooler->JobName = "Gewinn Liste";
     std::string subPath;
-    const std::string path = f.spooler->BuildPdfPath(JobKindPrint, "Liste", 0, " 0 Firma", subPath);
+    TSpoolJobOptions options;
+    options.Settings = f.rt.runtime().settings.get();
+    const std::string path = f.spooler->BuildPdfPath(options, "Gewinn Liste", "Liste", 0, " 0 Firma", subPath);
     EXPECT_EQ(path, (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste.PDF").string());
     EXPECT_EQ(subPath, "GewinnListe/");
     EXPECT_TRUE(std::filesystem::is_directory(f.rt.dir() / "pdf" / "Firma" / "GewinnListe"));
     EXPECT_FALSE(std::filesystem::exists(f.spoolDir() / "PDFX" / "Liste.PDF"));
-    EXPECT_EQ(f.spooler->JobName, "");
 }
 
 TEST(TextToRtf, WrapsPlainTextAsTheHostDoes)

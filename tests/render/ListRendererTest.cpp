@@ -19,19 +19,20 @@ const char* TitleRtf =
     "{\\*\\generator Kvelt;}\\viewkind4\\uc1\\pard\\b\\f0\\fs20\\par\r\nGewinne, erstellt 10.12.2026 13:05"
     "\\bo\\fa\\fs20\\par}";
 
-TListJob SampleJob()
+TListDescription SampleJob()
 {
-    TListJob job;
+    TListDescription job;
     job.title = TitleRtf;
     job.footer = "{\\rtf1\\ansi\\ansicpg1252\\b Netto: 4.711,00 \\'80\\tab Gewinn: 815,00 \\'80\\par}";
-    job.columns = {{"Auftrag", 86, ListAlignLeft, ListAlignRight},
-                   {"Adresse", 81, ListAlignLeft, ListAlignLeft},
-                   {"Datum", 103, ListAlignCentre, ListAlignCentre},
-                   {"Nettowert", 85, ListAlignRight, ListAlignRight}};
-    job.printDate = "10.12.2026 13:05";
-    job.documentName = "Listendruck";
+    job.grid.columns = {{"", "Auftrag", 86, ListAlignLeft, ListAlignRight},
+                        {"", "Adresse", 81, ListAlignLeft, ListAlignLeft},
+                        {"", "Datum", 103, ListAlignCentre, ListAlignCentre},
+                        {"", "Nettowert", 85, ListAlignRight, ListAlignRight}};
+    job.landscape = false;
     return job;
 }
+
+const TListPrint SamplePrint{"10.12.2026 13:05", "Listendruck"};
 
 std::vector<std::vector<std::string>> Rows(int n)
 {
@@ -47,7 +48,7 @@ TEST(ListRenderer, ThreeHundredRowsOnPagesWithCaptionsInOrder)
     test::TempDir dir;
     const auto file = dir / "liste.pdf";
     TVectorRowSource rows(Rows(300));
-    const TRenderResult result = WriteListPdf(SampleJob(), rows, file);
+    const TRenderResult result = WriteListPdf(SampleJob(), SamplePrint, rows, file);
     EXPECT_EQ(result.rows, 300);
 
     const std::vector<std::string> pages = test::PdfPages(file);
@@ -81,10 +82,10 @@ TEST(ListRenderer, CutsLongTextsAndLeavesLoneCarriageReturnsEmpty)
 {
     test::TempDir dir;
     const auto file = dir / "schmal.pdf";
-    TListJob job = SampleJob();
+    TListDescription job = SampleJob();
     job.landscape = true;
     TVectorRowSource rows({{"1", std::string(120, 'W') + "ENDE", "\r", "\r"}});
-    WriteListPdf(job, rows, file);
+    WriteListPdf(job, SamplePrint, rows, file);
     const std::vector<std::string> pages = test::PdfPages(file);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].find("ENDE"), std::string::npos) << "the long text must be cut";
@@ -97,7 +98,7 @@ TEST(ListRenderer, EmptyListStillHasTitleCaptionsAndFooter)
     test::TempDir dir;
     const auto file = dir / "leer.pdf";
     TVectorRowSource rows({});
-    const TRenderResult r = WriteListPdf(SampleJob(), rows, file);
+    const TRenderResult r = WriteListPdf(SampleJob(), SamplePrint, rows, file);
     EXPECT_EQ(r.pages, 1);
     const auto pages = test::PdfPages(file);
     ASSERT_EQ(pages.size(), 1u);
@@ -140,14 +141,14 @@ TEST(ListRenderer, FailureLeavesNoFileAndNamesTheCause)
     test::WriteFile(file, "old");
     FailingRows failing;
     try {
-        WriteListPdf(SampleJob(), failing, file);
+        WriteListPdf(SampleJob(), SamplePrint, failing, file);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("Lesefehler in DET.ADT"), std::string::npos) << e.what();
     }
     EXPECT_EQ(test::ReadFile(file), "old") << "a failed run never replaces the file";
     ShortRows shortRows;
-    EXPECT_THROW(WriteListPdf(SampleJob(), shortRows, dir / "kurz.pdf"), Error);
+    EXPECT_THROW(WriteListPdf(SampleJob(), SamplePrint, shortRows, dir / "kurz.pdf"), Error);
     EXPECT_FALSE(std::filesystem::exists(dir / "kurz.pdf"));
     size_t leftovers = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -158,7 +159,7 @@ TEST(ListRenderer, FailureLeavesNoFileAndNamesTheCause)
 TEST(ListRenderer, UnwritableDirectoryIsAnError)
 {
     TVectorRowSource rows(Rows(3));
-    EXPECT_THROW(WriteListPdf(SampleJob(), rows, "/nonexistent-dir/x.pdf"), Error);
+    EXPECT_THROW(WriteListPdf(SampleJob(), SamplePrint, rows, "/nonexistent-dir/x.pdf"), Error);
 }
 
 TEST(ListRenderer, WritesPdfA1b)
@@ -166,7 +167,7 @@ TEST(ListRenderer, WritesPdfA1b)
     test::TempDir dir;
     const auto file = dir / "archiv.pdf";
     TVectorRowSource rows(Rows(2));
-    WriteListPdf(SampleJob(), rows, file);
+    WriteListPdf(SampleJob(), SamplePrint, rows, file);
     const std::string bytes = test::ReadFile(file);
     EXPECT_NE(bytes.find("pdfaid:part"), std::string::npos) << "PDF/A identification in the metadata";
     EXPECT_NE(bytes.find("FontFile2"), std::string::npos) << "fonts embedded";

@@ -56,17 +56,21 @@ struct PdfSpool {
     }
     TStandardTableSpoolResult spool(TestGrid& g, int jobKind, int pdfMode = 1)
     {
-        f.spooler->JobName = "GEWINN";
-        TSpoolGridRequest request;
-        request.Grid = &g.grid;
-        request.JobKind = jobKind;
-        request.PdfMode = pdfMode;
-        request.Landscape = true;
-        request.CellMode = 2;
-        request.PrintName = std::string("GEWINN-10.12.2026 13:05:00-");
-        request.Header = Utf8ToCp1252(TextToRtfWithSize("Gewinne, erstellt 10.12.2026 13:05:00", 10));
-        request.Footer = Utf8ToCp1252(TextToRtfWithSize("Netto: 45.150,00 €\t\tProvision: 0,00\t\tGewinn: 7,50", 10));
-        return f.spooler->SpoolGrid(request);
+        TListDescription list;
+        list.name = "GEWINN";
+        list.grid = g.grid;
+        list.landscape = true;
+        list.cellMode = 2;
+        list.fileStem = "GEWINN-10.12.2026 13:05:00-";
+        list.textSize = 10;
+        list.title = "Gewinne, erstellt 10.12.2026 13:05:00";
+        list.footer = "Netto: 45.150,00 €\t\tProvision: 0,00\t\tGewinn: 7,50";
+        TSpoolJobOptions options;
+        options.JobKind = jobKind;
+        options.PdfMode = pdfMode;
+        options.PrintName = list.fileStem;
+        options.Settings = f.rt.runtime().settings.get();
+        return f.spooler->SpoolGrid(list, options);
     }
     TProcessorOptions options(ProcessorKind kind = ProcessorKind::Pdf) const
     {

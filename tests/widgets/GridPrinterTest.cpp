@@ -61,16 +61,24 @@ struct Fixture {
         grid.setModel(&model);
     }
 
-    GridJobsRequest request() const
+    TListDescription request() const
     {
-        GridJobsRequest r;
-        r.Name = "GEWINN";
-        r.Title = "Gewinne, erstellt 01.04.2024 10:00:00";
-        r.TotalsText = "Netto: 295,00 €";
-        r.FileStem = "GEWINN-01.04.2024 10:00:00-";
-        r.CellMode = 2;
-        r.Flags = ShowModal;
+        TListDescription r;
+        r.name = "GEWINN";
+        r.title = "Gewinne, erstellt 01.04.2024 10:00:00";
+        r.footer = "Netto: 295,00 €";
+        r.fileStem = "GEWINN-01.04.2024 10:00:00-";
+        r.cellMode = 2;
         return r;
+    }
+    // What the window gives the dialog: the fixture's spooler, settings and dialog seam.
+    GridPrinterContext context()
+    {
+        return {spool.spooler.get(), spool.rt.runtime().settings.get(), &spool.rt.runtime().dialogs()};
+    }
+    GridPrintResult show(const TListDescription& list, unsigned flags = ShowModal)
+    {
+        return ShowGridPrinter(list, flags, &grid, context());
     }
     bool columnHidden(int logical) const { return grid.horizontalHeader()->isSectionHidden(logical); }
 };
@@ -92,7 +100,7 @@ private slots:
             Button(d, "Fgo")->click();
             return d.result();
         });
-        const GridPrintResult result = ShowGridPrinter(f.request(), &f.grid);
+        const GridPrintResult result = f.show(f.request());
         QVERIFY(boxesAsDefault);
         QCOMPARE(result.Code, GridPrintNoPrintJob);
         QCOMPARE(result.Options, unsigned(JobPdf | JobPdfOpen));
@@ -114,7 +122,7 @@ private slots:
             Button(d, "FlatButton_cancel")->click();
             return d.result();
         });
-        const GridPrintResult result = ShowGridPrinter(f.request(), &f.grid);
+        const GridPrintResult result = f.show(f.request());
         QVERIFY(goDisabled);
         QCOMPARE(result.Code, GridPrintLeft);
         QCOMPARE(result.Options, 0u);
@@ -129,10 +137,8 @@ private slots:
         f.model.setColumnCount(16);
         for (int c = 3; c < 16; ++c)
             f.model.setHeaderData(c, Qt::Horizontal, QStringLiteral("F%1").arg(c), FieldNameRole);
-        GridJobsRequest request = f.request();
-        request.Flags = JobPdf | JobCsv; // no dialog: the jobs run at once
         f.dialogs->saveFileAnswers = {(f.spool.rt.dir() / "liste.csv").string()};
-        ShowGridPrinter(request, &f.grid);
+        f.show(f.request(), JobPdf | JobCsv); // no dialog: the jobs run at once
         QCOMPARE(f.spool.count("SPOOL"), 0LL);
         QCOMPARE(f.dialogs->texts(), (std::vector<std::string>{TooManyColumnsText}));
         QVERIFY(std::filesystem::exists(f.spool.rt.dir() / "liste.csv")); // the CSV still runs
@@ -142,7 +148,7 @@ private slots:
     {
         Fixture f;
         f.model.setRowCount(0);
-        QCOMPARE(ShowGridPrinter(f.request(), &f.grid).Code, GridPrintNothingToPrint);
+        QCOMPARE(f.show(f.request()).Code, GridPrintNothingToPrint);
         QVERIFY(f.dialogs->modalWindows.empty());
     }
 
@@ -203,7 +209,7 @@ private slots:
                 wait.tick();
                 return d.result();
             });
-            const GridPrintResult result = ShowGridPrinter(f.request(), &f.grid);
+            const GridPrintResult result = f.show(f.request());
             QCOMPARE(result.Options, unsigned(JobPdf | JobPdfWait));
             QCOMPARE(f.dialogs->modalWindows, (std::vector<QString>{"FGridPrinterClass", "FPDFWait"}));
             QCOMPARE(marker.parent_path(), f.spool.spoolDir() / "PDFX");
@@ -242,7 +248,7 @@ private slots:
             return chooser.result();
         });
         f.dialogs->inputAnswers = {"Ohne Kunde"};
-        QCOMPARE(ShowGridPrinter(f.request(), &f.grid).Code, GridPrintLeft);
+        QCOMPARE(f.show(f.request()).Code, GridPrintLeft);
         QCOMPARE(f.dialogs->inputRequests.at(0).defaultText, std::string("Standard"));
         QVERIFY(!f.columnHidden(1)); // columns back after closing
         TGridLayoutTable saved;
@@ -268,7 +274,7 @@ private slots:
         });
         f.dialogs->modalScripts.push_back([](QDialog& chooser) { return int(QDialog::Rejected); });
         f.dialogs->inputAnswers = {"Alle"};
-        ShowGridPrinter(f.request(), &f.grid);
+        f.show(f.request());
         QVERIFY(appliedWhileOpen);
         QCOMPARE(namesAfterMove, (std::vector<std::string>{"Alle", "Ohne Kunde"}));
         QCOMPARE(f.dialogs->inputRequests.at(1).defaultText, std::string("Ohne Kunde"));
@@ -284,9 +290,7 @@ private slots:
         Fixture f;
         const std::filesystem::path csv = f.spool.rt.dir() / "liste.csv";
         f.dialogs->saveFileAnswers = {csv.string()};
-        GridJobsRequest request = f.request();
-        request.Flags = JobCsv | JobCsvOpen;
-        ShowGridPrinter(request, &f.grid);
+        f.show(f.request(), JobCsv | JobCsvOpen);
         QVERIFY(f.dialogs->modalWindows.empty());
         std::ifstream in(csv, std::ios::binary);
         std::string first;

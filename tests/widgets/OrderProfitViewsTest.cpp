@@ -179,7 +179,7 @@ private slots:
         auto* hint = window->findChild<QLabel*>(QStringLiteral("lblHinweis"));
         QVERIFY(hint && hint->isVisible());
         int printed = 0;
-        window->setListPrinter([&](const ListPrintRequest&, TI_DBGrid*, TResultTables&) { ++printed; });
+        window->setListPrinter([&](const TListDescription&, TI_DBGrid*) { ++printed; });
         window->pageControl()->setCurrentWidget(window->listTab());
         const QList<QWidget*> controls{window->findButton(), window->printButton(), window->closeButton(),
                                        window->periodGroup()};
@@ -568,7 +568,7 @@ private slots:
             p.setOutputFileName(pdf);
         };
         bool listPrinted = false;
-        window->setListPrinter([&](const ListPrintRequest&, TI_DBGrid*, TResultTables&) { listPrinted = true; });
+        window->setListPrinter([&](const TListDescription&, TI_DBGrid*) { listPrinted = true; });
         // Cancelled: nothing printed.
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
         QCOMPARE(fx->dialogs().printerRequests, 1);
@@ -608,24 +608,24 @@ private slots:
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
         window->pageControl()->setCurrentWidget(window->listTab());
-        std::vector<ListPrintRequest> requests;
+        std::vector<TListDescription> requests;
         TI_DBGrid* printedGrid = nullptr;
         size_t printedRows = 0;
-        window->setListPrinter([&](const ListPrintRequest& r, TI_DBGrid* grid, TResultTables& tables) {
+        window->setListPrinter([&](const TListDescription& r, TI_DBGrid* grid) {
             requests.push_back(r);
             printedGrid = grid;
-            printedRows = tables.KM.size();
+            printedRows = static_cast<size_t>(r.grid.dataSet->RecordCount());
         });
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
         QCOMPARE(fx->dialogs().printerRequests, 0);
         QCOMPARE(requests.size(), size_t(1));
-        const ListPrintRequest& r = requests.front();
+        const TListDescription& r = requests.front();
         QCOMPARE(r.name, std::string("GEWINN"));
-        QCOMPARE(r.titleText, std::string("Gewinne, erstellt 08.12.2006 23:55:49"));
+        QCOMPARE(r.title, std::string("Gewinne, erstellt 08.12.2006 23:55:49"));
         QCOMPARE(r.fileStem, std::string("GEWINN-08.12.2006 23:55:49-"));
-        QCOMPARE(r.totalsText, window->totalsLine()->toPlainText().toStdString());
+        QCOMPARE(r.footer, window->totalsLine()->toPlainText().toStdString());
         QCOMPARE(r.cellMode, 2);
-        QCOMPARE(r.flags, 64);
+        QVERIFY(r.landscape);
         QVERIFY(!r.currentRecordOnly);
         QVERIFY(r.csvFileName.empty());
         QCOMPARE(printedGrid, window->listGrid());

@@ -1,0 +1,42 @@
+#include "app/ProfitListRows.h"
+
+#include "app/ResultColumns.h"
+#include "spool/ListCellText.h"
+
+namespace gs {
+
+std::optional<std::string> KmGridDataSet::FieldText(int row, std::string_view field) const
+{
+    if (row < 0 || row >= RecordCount())
+        return std::nullopt;
+    return KmFieldText(tables_.KM[static_cast<size_t>(row)], field);
+}
+
+TGridDescription ResultListGrid(TGridDataSet& rows)
+{
+    TGridDescription grid;
+    grid.dataSet = &rows;
+    for (const ResultColumn& c : ResultListColumns) {
+        // Cells stand as the list shows them (host alignment codes: 0 left, 1 right).
+        const int cellAlignment = c.alignment == ListCellAlignment::Right ? 1 : 0;
+        grid.columns.push_back({c.field, c.title, c.width, 0, cellAlignment});
+    }
+    return grid;
+}
+
+std::string ListPrintTitle(TDateTime now) { return "Gewinne, erstellt " + DateTimeToText(now); }
+
+TListDescription ProfitListDescription(TGridDataSet& rows, const std::string& totalsText, TDateTime now)
+{
+    TListDescription list;
+    list.name = "GEWINN";
+    list.title = ListPrintTitle(now);
+    list.footer = totalsText;
+    list.fileStem = "GEWINN-" + DateTimeToText(now) + "-";
+    list.grid = ResultListGrid(rows);
+    list.landscape = true;
+    list.cellMode = CellModeOrderList;
+    return list;
+}
+
+} // namespace gs

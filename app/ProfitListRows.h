@@ -1,0 +1,37 @@
+#pragma once
+// The document list KM as a list the outputs read: its rows as a grid's row source with the texts
+// the list shows, its columns as the grid shows them, and the one description of the statistics
+// list (spool/ListDescription.h) that the window's print, the report command's --spool and --pdf
+// and the CSV export all start from. Plain data without Qt; never fails.
+#include "app/ResultTables.h"
+#include "base/Dates.h"
+#include "spool/ListDescription.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+// The rows of KM, each field's text as the list shows it.
+class KmGridDataSet : public TGridDataSet {
+public:
+    explicit KmGridDataSet(const TResultTables& tables) : tables_(tables) {}
+    int RecordCount() const override { return static_cast<int>(tables_.KM.size()); }
+    std::optional<std::string> FieldText(int row, std::string_view field) const override;
+
+private:
+    const TResultTables& tables_;
+};
+
+// The columns of the document list as the grid shows them (widths, alignments; all shown), over rows.
+TGridDescription ResultListGrid(TGridDataSet& rows);
+
+// The list print's title: "Gewinne, erstellt " + date and time.
+std::string ListPrintTitle(TDateTime now);
+
+// The statistics list: name "GEWINN", the title of ListPrintTitle, the totals line as footer, the
+// file stem "GEWINN-" + date and time + "-", cell mode 2, landscape, the list's columns over rows.
+TListDescription ProfitListDescription(TGridDataSet& rows, const std::string& totalsText, TDateTime now);
+
+} // namespace gs

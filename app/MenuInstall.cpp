@@ -4,7 +4,7 @@
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "base/Text.h"
 
 #include <fstream>

@@ -1,11 +1,44 @@
 #include "app/ProcessObjects.h"
 
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "orders/DefaultPatterns.h"
 #include "settings/Settings.h"
+#include "settings/SecondCurrency.h"
 #include "spool/ExtSpooler.h"
+#include "spool/SpoolTables.h"
 
 namespace gs {
+
+void CreateSettings(Runtime& runtime)
+{
+    runtime.settings = std::make_shared<TSettings>();
+    Runtime* rt = &runtime;
+    runtime.secondCurrency = [rt] {
+        if (!rt->settings)
+            return SecondCurrencyTerms{};
+        const TAlterCurrencyInfo& info = rt->settings->SecondCurrency;
+        return SecondCurrencyTerms{SecondCurrencyRate(info), info.RoundToFiveHundredths};
+    };
+}
+
+void CreateDefaultPatterns(Runtime& runtime)
+{
+    runtime.defaultPatterns = std::make_shared<TDefaultPatterns>(runtime.startDate, runtime.settings.get());
+}
+
+const TDefaultPatterns& DefaultPatternsOf(Runtime& runtime)
+{
+    if (!runtime.defaultPatterns)
+        CreateDefaultPatterns(runtime);
+    return *runtime.defaultPatterns;
+}
+
+void CreateSpooler(Runtime& runtime)
+{
+    if (!runtime.spooler)
+        runtime.spooler = std::make_shared<TExtSpooler>(SpoolDirectory(runtime), runtime.programDir());
+}
+
 
 void StartProcessObjects(Runtime& runtime)
 {

@@ -5,6 +5,18 @@
 namespace gs {
 
 class Runtime;
+class TDefaultPatterns;
+
+// The settings object with its construction values; the number conversions take the second
+// currency's terms from it.
+void CreateSettings(Runtime& runtime);
+// The thirteen default order patterns, dated the day the program started; new documents' templates
+// take their tax rates from the runtime's settings (create those first).
+void CreateDefaultPatterns(Runtime& runtime);
+// The runtime's default patterns, made first when the start-up has not made them.
+const TDefaultPatterns& DefaultPatternsOf(Runtime& runtime);
+// The output spooler (SPOOLER beside the program) with its two run items, unless one exists.
+void CreateSpooler(Runtime& runtime);
 
 // Creates the runtime's process-wide objects that are not there yet.
 void StartProcessObjects(Runtime& runtime);

@@ -2,7 +2,7 @@
 
 #include "app/ProfitListRows.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "settings/Settings.h"
 #include "spool/ExtSpooler.h"
 

@@ -1,9 +1,10 @@
 #include "app/Startup.h"
+#include "app/ProcessObjects.h"
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
 #include "base/FormatFloat.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "base/Text.h"
 #include "base/IniFile.h"
 #include "settings/Settings.h"

@@ -8,6 +8,9 @@
 #include "app/PeriodSelection.h"
 #include "base/Text.h"
 #include "db/AdsTable.h"
+#include "app/ProcessObjects.h"
+#include "app/Runtime.h"
+#include "orders/DefaultPatterns.h"
 #include "orders/Pattern.h"
 
 #include <climits>
@@ -80,6 +83,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     TMPattern pattern;
     const std::string money = MoneyFormat();
     const bool reportsProgress = feedback && feedback->progress;
+    const TDefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
     HandleOrdinaryError([&] {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no
@@ -130,7 +134,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                     return;
                 }
             }
-            LoadPatternFromOrder(pattern, orders, LoadModeStatistics);
+            LoadPatternFromOrder(pattern, orders, LoadModeStatistics, defaults);
             if (!pattern.ExtInfo.ProfitInfoReadable)
                 outcome.unreadableProfit.push_back(pattern.ID_ORDER);
 

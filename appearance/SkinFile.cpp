@@ -2,7 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 
 #include <fstream>
@@ -62,7 +62,7 @@ const std::string* SkinFile::find(std::string_view key) const
     return it == values_.end() ? nullptr : &it->second;
 }
 
-std::filesystem::path SkinFilePath(const Runtime& runtime)
+std::filesystem::path SkinFilePath(const ProcessContext& runtime)
 {
     return runtime.besideProgram(runtime.programFile().filename().string() + ".SKM");
 }

@@ -15,7 +15,7 @@
 
 namespace gs {
 
-class Runtime;
+class ProcessContext;
 
 class SkinFile {
 public:
@@ -37,7 +37,7 @@ private:
 };
 
 // The skin file of the running program (found without regard to case beside it).
-std::filesystem::path SkinFilePath(const Runtime& runtime);
+std::filesystem::path SkinFilePath(const ProcessContext& runtime);
 
 // Integer skin value: decimal, or hexadecimal after "$"; -1 and any text that is no integer count
 // as absent.

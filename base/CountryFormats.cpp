@@ -1,7 +1,7 @@
 #include "base/CountryFormats.h"
 
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/IniFile.h"
 
 #include <exception>
@@ -12,14 +12,14 @@ namespace {
 const char* const kEuroText = " \xE2\x82\xAC"; // " €"
 }
 
-void InitNumberFormats(Runtime& runtime)
+void InitNumberFormats(ProcessContext& runtime)
 {
     LoadCurrencyText(runtime);
     ApplyFixedLibraryFormats(runtime);
     LoadCountryFormats(runtime);
 }
 
-void LoadCurrencyText(Runtime& runtime)
+void LoadCurrencyText(ProcessContext& runtime)
 {
     NumberFormats& f = runtime.formats;
     f.moneySuffix = kEuroText;
@@ -36,7 +36,7 @@ void LoadCurrencyText(Runtime& runtime)
     });
 }
 
-void ApplyFixedLibraryFormats(Runtime& runtime)
+void ApplyFixedLibraryFormats(ProcessContext& runtime)
 {
     NumberFormats& f = runtime.formats;
     f.currencyText = kEuroText;
@@ -48,7 +48,7 @@ void ApplyFixedLibraryFormats(Runtime& runtime)
     f.dateSeparator = '.';
 }
 
-void LoadCountryFormats(Runtime& runtime)
+void LoadCountryFormats(ProcessContext& runtime)
 {
     NumberFormats& f = runtime.formats;
     Guarded(CountryFileName, [&] {

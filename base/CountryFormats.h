@@ -8,20 +8,20 @@
 
 namespace gs {
 
-class Runtime;
+class ProcessContext;
 
 // The franc default currency text: blank, S, F, r and a quoted full stop (printed literally).
 inline constexpr const char* FrancDefaultSuffix = " SFr\".\"";
 inline constexpr const char* CountryFileName = "ALTEURO.INI";
 
 // Runs LoadCurrencyText, ApplyFixedLibraryFormats and LoadCountryFormats, in this order.
-void InitNumberFormats(Runtime& runtime);
+void InitNumberFormats(ProcessContext& runtime);
 
 // MoneySuffix from CH-CHAR/VALUE and COUNTRY/EURO; a text without a leading blank gets one.
-void LoadCurrencyText(Runtime& runtime);
+void LoadCurrencyText(ProcessContext& runtime);
 // The run-time library's separators and currency settings, whatever the system locale says.
-void ApplyFixedLibraryFormats(Runtime& runtime);
+void ApplyFixedLibraryFormats(ProcessContext& runtime);
 // Separators and SwissMode from COUNTRY/EURO, ThreeDecimals from COUNTRY/NACHKOMMA3 (0 or 1).
-void LoadCountryFormats(Runtime& runtime);
+void LoadCountryFormats(ProcessContext& runtime);
 
 } // namespace gs

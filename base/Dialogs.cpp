@@ -1,7 +1,7 @@
 #include "base/Dialogs.h"
 
 #include "base/Process.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 
 #include <iostream>
@@ -110,14 +110,14 @@ std::optional<std::string> ConsoleDialogs::chooseSaveFile(const SaveFileRequest&
 
 void ShowMessageBox(const std::string& text, const std::string& help, const std::string& caption)
 {
-    Runtime::current().dialogs().showMessage(text, help, caption);
+    ProcessContext::current().dialogs().showMessage(text, help, caption);
 }
 
 bool AskYesNo(const std::string& text, const std::string& help, const std::string& caption)
 {
-    return Runtime::current().dialogs().askYesNo(text, help, caption);
+    return ProcessContext::current().dialogs().askYesNo(text, help, caption);
 }
 
-std::string AskInput(const InputRequest& request) { return Runtime::current().dialogs().askInput(request); }
+std::string AskInput(const InputRequest& request) { return ProcessContext::current().dialogs().askInput(request); }
 
 } // namespace gs

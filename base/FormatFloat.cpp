@@ -1,6 +1,6 @@
 #include "base/FormatFloat.h"
 
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 
 #include <charconv>
 #include <cmath>
@@ -146,7 +146,7 @@ const ParsedFormat& CachedFormat(std::string_view format)
 const NumberFormats& CurrentFormats()
 {
     static const NumberFormats defaults;
-    const Runtime* rt = Runtime::currentOrNull();
+    const ProcessContext* rt = ProcessContext::currentOrNull();
     return rt ? rt->formats : defaults;
 }
 

@@ -1,6 +1,6 @@
 #include "base/Numbers.h"
 
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,7 +12,7 @@ namespace {
 
 SecondCurrencyTerms CurrentSecondCurrency()
 {
-    const Runtime* rt = Runtime::currentOrNull();
+    const ProcessContext* rt = ProcessContext::currentOrNull();
     return rt && rt->secondCurrency ? rt->secondCurrency() : SecondCurrencyTerms{};
 }
 

@@ -7,7 +7,8 @@
 //   DataGrid_DM, WW_NETTO) and EXTB inflated and parsed into a TAdressExInfo, nothing else.
 // The summary line gives patterns per second of both and their ratio.
 #include "DemoDatabase.h"
-#include "base/Runtime.h"
+#include "app/ProcessObjects.h"
+#include "app/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 #include "db/BlobFields.h"
@@ -104,7 +105,7 @@ void BM_PatternLoadFull(benchmark::State& state)
     for (auto _ : state) {
         double sum = 0;
         run.walk([&] {
-            LoadPatternFromOrder(pattern, run.table, LoadModeFull);
+            LoadPatternFromOrder(pattern, run.table, LoadModeFull, DefaultPatternsOf(run.runtime));
             sum += pattern.ID_ORDER + pattern.AdressID + pattern.Date + pattern.ExtInfo.CurrentGewinn -
                    pattern.ExtInfo.Vertreter_Provision + static_cast<double>(pattern.Adressname.size()) +
                    (pattern.DataGrid_DM ? 1 : 0) + netto.AsFloat();

@@ -13,7 +13,7 @@
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "base/CountryFormats.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "db/BlobFields.h"
 
 #include <libpq-fe.h>

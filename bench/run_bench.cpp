@@ -25,7 +25,7 @@
 #include "DemoDatabase.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsTable.h"

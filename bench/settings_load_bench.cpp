@@ -1,7 +1,8 @@
 // Loading the settings object from the demo database's settings table (about 130 items: texts,
 // streams, lists, parts groups, collections) with the demo TOVIK.INI beside the program.
 #include "DemoSetup.h"
-#include "base/Runtime.h"
+#include "app/ProcessObjects.h"
+#include "app/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 #include "settings/Settings.h"

@@ -2,7 +2,8 @@
 // SQLite loop that inserts the same detail rows into a table of the same layout in one transaction
 // (the lower bound). Besides the time, each run reports the peak heap the writing itself needed
 // above what the list already held (heap_peak_MB): it must not grow with the row count.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
+#include "app/ProcessObjects.h"
 #include "settings/Settings.h"
 #include "spool/ExtSpooler.h"
 #include "spool/SpoolTables.h"

@@ -1,7 +1,7 @@
 #include "display/GridLayout.h"
 
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -68,7 +68,7 @@ void ApplyColumnSet(QTableView* grid, const GridColumnSet& columns)
 
 std::filesystem::path GridLayoutFileOf(const QTableView* grid, const std::string& suffix)
 {
-    return GridLayoutFile(Runtime::current().programFile(), grid->objectName().toStdString(), suffix);
+    return GridLayoutFile(ProcessContext::current().programFile(), grid->objectName().toStdString(), suffix);
 }
 
 bool SaveGridLayout(const QTableView* grid, const std::string& suffix)

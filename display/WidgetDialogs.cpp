@@ -1,6 +1,6 @@
 #include "display/WidgetDialogs.h"
 
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "display/MessageBox.h"
 #include "display/ClassRegistry.h"
 
@@ -87,14 +87,14 @@ int WidgetDialogs::runModal(QDialog& dialog) { return dialog.exec(); }
 
 int RunModal(QDialog& dialog)
 {
-    const Runtime* runtime = Runtime::currentOrNull();
+    const ProcessContext* runtime = ProcessContext::currentOrNull();
     auto* dialogs = runtime ? dynamic_cast<WidgetDialogs*>(&runtime->dialogs()) : nullptr;
     return dialogs ? dialogs->runModal(dialog) : dialog.exec();
 }
 
 bool ChoosePrinter(QPrinter& printer, QWidget* parent)
 {
-    const Runtime* runtime = Runtime::currentOrNull();
+    const ProcessContext* runtime = ProcessContext::currentOrNull();
     auto* dialogs = runtime ? dynamic_cast<WidgetDialogs*>(&runtime->dialogs()) : nullptr;
     return dialogs ? dialogs->choosePrinter(printer, parent) : false;
 }

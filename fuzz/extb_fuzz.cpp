@@ -4,7 +4,7 @@
 // whatever the scan accepts, the full reader must read to the same properties and values.
 #include "base/Cp1252.h"
 #include "base/Numbers.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "db/ComponentStream.h"
 #include "orders/AddInfoLines.h"
 #include "orders/AdressExInfo.h"

@@ -3,7 +3,7 @@
 #include "base/Error.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "db/AdsTable.h"
 #include "db/ComponentStream.h"
@@ -118,9 +118,10 @@ void TAdressExInfo::Clear()
     ZConditionIndex = -1;
     ForeDoc.clear();
     Expression.Clear();
-    const Runtime* rt = Runtime::currentOrNull();
-    if (rt && rt->settings)
-        CurrencyInfo_2EURO = SecondCurrencyRate(rt->settings->SecondCurrency);
+    // The rate of the second currency, once the settings have installed its terms.
+    const ProcessContext* rt = ProcessContext::currentOrNull();
+    if (rt && rt->secondCurrency)
+        CurrencyInfo_2EURO = rt->secondCurrency().rate;
     provider_->Clear();
     ExternalPriceProvider.clear();
     Warnings.clear();
@@ -169,9 +170,10 @@ void TAdressExInfo::ClearOrderpart(bool resetProvider)
     ProvisionsInfo.clear();
     ForeDoc.clear();
     Expression.Clear();
-    const Runtime* rt = Runtime::currentOrNull();
-    if (rt && rt->settings)
-        CurrencyInfo_2EURO = SecondCurrencyRate(rt->settings->SecondCurrency);
+    // The rate of the second currency, once the settings have installed its terms.
+    const ProcessContext* rt = ProcessContext::currentOrNull();
+    if (rt && rt->secondCurrency)
+        CurrencyInfo_2EURO = rt->secondCurrency().rate;
     if (resetProvider)
         ExternalPriceProvider.clear();
 }

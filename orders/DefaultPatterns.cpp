@@ -1,6 +1,5 @@
 #include "orders/DefaultPatterns.h"
 
-#include "base/Runtime.h"
 #include "orders/OrdersTable.h"
 
 #include <stdexcept>
@@ -8,7 +7,7 @@
 
 namespace gs {
 
-TDefaultPatterns::TDefaultPatterns(TDateTime startDate)
+TDefaultPatterns::TDefaultPatterns(TDateTime startDate, const TSettings* settings) : settings_(settings)
 {
     for (int type = 1; type <= DocTypeCount; ++type) {
         auto p = std::make_unique<TMPattern>();
@@ -51,19 +50,6 @@ const TMPattern& TDefaultPatterns::operator[](int docType) const
 const TMPattern& TDefaultPatterns::ForDocType(long long docType) const
 {
     return (docType >= 1 && docType <= DocTypeCount) ? *patterns_[static_cast<size_t>(docType - 1)] : *patterns_[0];
-}
-
-void CreateDefaultPatterns(Runtime& runtime)
-{
-    runtime.defaultPatterns = std::make_shared<TDefaultPatterns>(runtime.startDate);
-}
-
-const TDefaultPatterns& DefaultPatterns()
-{
-    Runtime& rt = Runtime::current();
-    if (!rt.defaultPatterns)
-        CreateDefaultPatterns(rt);
-    return *rt.defaultPatterns;
 }
 
 } // namespace gs

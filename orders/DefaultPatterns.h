@@ -9,11 +9,13 @@
 
 namespace gs {
 
-class Runtime;
+class TSettings;
 
 class TDefaultPatterns {
 public:
-    explicit TDefaultPatterns(TDateTime startDate);
+    // settings: where the templates of new documents take their tax rates from (none: the
+    // patterns' own).
+    explicit TDefaultPatterns(TDateTime startDate, const TSettings* settings = nullptr);
     TDefaultPatterns(const TDefaultPatterns&) = delete;
     TDefaultPatterns& operator=(const TDefaultPatterns&) = delete;
 
@@ -21,16 +23,11 @@ public:
     const TMPattern& operator[](int docType) const;
     // The pattern of a document type, that of type 1 for a number outside 1 to 13.
     const TMPattern& ForDocType(long long docType) const;
+    const TSettings* settings() const { return settings_; }
 
 private:
     std::array<std::unique_ptr<TMPattern>, 13> patterns_;
+    const TSettings* settings_ = nullptr;
 };
-
-// Builds the default patterns into runtime.defaultPatterns, dated runtime.startDate (a start-up
-// step, before any window).
-void CreateDefaultPatterns(Runtime& runtime);
-// The default patterns of the current runtime; built there first when the start-up has not done
-// it. Raises std::logic_error when no runtime exists.
-const TDefaultPatterns& DefaultPatterns();
 
 } // namespace gs

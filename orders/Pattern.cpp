@@ -2,7 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
@@ -380,11 +380,10 @@ PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
 
 } // namespace
 
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode)
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const TDefaultPatterns& defaults)
 {
     const bool full = mode != LoadModeTemplate;
     const bool texts = mode != LoadModeStatistics; // the blobs the statistics do not need
-    const TDefaultPatterns& defaults = DefaultPatterns();
 
     // Start from the default pattern of the row's type (type 1 when POT cannot be read).
     TOrderColumns* c = nullptr;
@@ -449,11 +448,10 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode)
             pattern.ParentType = Int16Of(Need(c->ParentType, "ParentType").AsLargeInt());
             pattern.Info = Need(c->Info, "Info").AsString();
             pattern.InfoFields.Clear();
-            const Runtime& rt = Runtime::current();
-            pattern.Date = std::floor(rt.now());
-            if (rt.settings) {
-                pattern.Steuer_Low_set = rt.settings->TaxRateReduced;
-                pattern.Steuer_High_set = rt.settings->TaxRateFull;
+            pattern.Date = std::floor(ProcessContext::current().now());
+            if (const TSettings* settings = defaults.settings()) {
+                pattern.Steuer_Low_set = settings->TaxRateReduced;
+                pattern.Steuer_High_set = settings->TaxRateFull;
             }
             return;
         }

@@ -42,6 +42,7 @@ struct TDestinationInfo {
     bool operator==(const TDestinationInfo&) const = default;
 };
 
+class TDefaultPatterns;
 struct TOrderColumns; // the table's columns, looked up once per opening of the table
 
 // How LoadPatternFromOrder loads a row (the host's mode numbers).
@@ -111,7 +112,8 @@ public:
     std::array<int, 2> HostNumbers{};
 
 private:
-    friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode);
+    friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode,
+                                     const TDefaultPatterns& defaults);
     void copyFields(const TMPattern& source);
     std::unique_ptr<TOrderColumns> columns_;
 };
@@ -133,12 +135,12 @@ private:
 };
 
 // Fills pattern from the current row of the orders table, starting from the default pattern of the
-// row's document type, in the given mode. A closed table leaves the default of type 1.
+// row's document type (of defaults), in the given mode. A closed table leaves the default of type 1.
 // A column the table lacks or a value that does not convert raises PatternLoadError
 // "Auftrag kann nicht geladen werden." with the document number and the cause (what was loaded
 // before stays); missing or damaged blobs, EXTB, Endtext and INFO columns are no failure and keep
 // the defaults.
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode);
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const TDefaultPatterns& defaults);
 
 // The columns of the open orders table that a load in LoadModeStatistics reads (those the table
 // has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.

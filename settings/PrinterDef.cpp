@@ -2,7 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "settings/HostPath.h"
 #include "base/IniFile.h"
@@ -284,7 +284,7 @@ void WriteKeys(const TUserPrinterDef& def, IniFile& ini, int groups)
     ini.WriteString("EF", "DefaultArtikelLagercolor", ColorToText(def.DefaultArtikelLagercolor));
 }
 
-std::filesystem::path PrinterDefIni() { return Runtime::current().besideProgram(PrinterDefIniName); }
+std::filesystem::path PrinterDefIni() { return ProcessContext::current().besideProgram(PrinterDefIniName); }
 
 } // namespace
 
@@ -326,7 +326,7 @@ bool EnsurePdfDirectory(TSettings& settings)
     if (!dir.empty() && std::filesystem::is_directory(dir, ec))
         return true;
     const std::optional<std::string> chosen =
-        Runtime::current().dialogs().chooseFolder("Standardverzeichnis für PDF-Dateien", dir);
+        ProcessContext::current().dialogs().chooseFolder("Standardverzeichnis für PDF-Dateien", dir);
     if (!chosen || chosen->empty())
         return false;
     dir = WithTrailingDelimiter(*chosen);

@@ -3,7 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp1252.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "base/IniFile.h"
 

@@ -1,6 +1,5 @@
 #include "settings/Settings.h"
 
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "settings/HostPath.h"
 
@@ -109,18 +108,6 @@ std::string SixDigitNumberText(std::string text)
     while (Utf8Length(text) > 6)
         text = Utf8Mid(text, 1, 10);
     return text;
-}
-
-void CreateSettings(Runtime& runtime)
-{
-    runtime.settings = std::make_shared<TSettings>();
-    Runtime* rt = &runtime;
-    runtime.secondCurrency = [rt] {
-        if (!rt->settings)
-            return SecondCurrencyTerms{};
-        const TAlterCurrencyInfo& info = rt->settings->SecondCurrency;
-        return SecondCurrencyTerms{SecondCurrencyRate(info), info.RoundToFiveHundredths};
-    };
 }
 
 } // namespace gs

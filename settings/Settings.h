@@ -1,5 +1,5 @@
 #pragma once
-// The in-memory copy of the host's settings (one process-wide instance, Runtime::settings),
+// The in-memory copy of the host's settings (one process-wide instance, held by the application's Runtime),
 // created with its construction values at program start, filled once from setup.ADT after
 // connecting (LoadSettings) and read-only afterwards. It carries far more than this module reads,
 // because the host's document, mail and print code shares the object; every value is loaded and
@@ -25,7 +25,6 @@
 
 namespace gs {
 
-class Runtime;
 
 // Bits of the two-bit item 12011.
 inline constexpr std::uint8_t Item12011Bit1 = 1, Item12011Bit2 = 2;
@@ -161,6 +160,5 @@ std::string SixDigitNumberText(std::string text);
 
 // Program start: creates the settings object with its construction values into runtime.settings
 // and lets the number conversions take the second currency's rate and rounding from it.
-void CreateSettings(Runtime& runtime);
 
 } // namespace gs

@@ -2,7 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTable.h"
@@ -546,7 +546,7 @@ void LoadSteps(TSettings& s, TAdsTable& t)
 
 // The closing, which runs however the load ended: the three-decimals switch restored, the list
 // paddings and the contact group defaults.
-void CloseLoad(TSettings& s, Runtime& rt, int savedThreeDecimals)
+void CloseLoad(TSettings& s, ProcessContext& rt, int savedThreeDecimals)
 {
     rt.formats.threeDecimals = savedThreeDecimals;
     PadLines(s.PaymentDueTexts, 69);
@@ -574,7 +574,7 @@ void LoadSettings(TSettings& settings, TAdsTable& table)
     if (!PrepareSettingsTable(table))
         return;
     // Decimal items read without the three-decimal switch; the closing restores it.
-    Runtime& rt = Runtime::current();
+    ProcessContext& rt = ProcessContext::current();
     const int savedThreeDecimals = rt.formats.threeDecimals;
     rt.formats.threeDecimals = 0;
     try {

@@ -11,7 +11,7 @@ class TSettings;
 // a guard of their own keep what they reached when their reading fails and the load goes on; an
 // error in any other step ends the load with "<B>Möglicher Fehler in der Datenbank:<BR></B>", the
 // error text and "<BR>Führen Sie das Datenbankdienstprogramm aus.". The closing step (three-decimal
-// switch restored, list paddings and defaults) runs however the load ends. Needs a current Runtime
+// switch restored, list paddings and defaults) runs however the load ends. Needs a current process context
 // (number formats, dialogs, TOVIK.INI beside the program). What the guarded steps swallowed (with
 // the loaders they call: second currency, TOVIK.INI, blobs) is kept in settings.LoadTrace.
 void LoadSettings(TSettings& settings, TAdsTable& table);

@@ -1,7 +1,7 @@
 #include "settings/UserMode.h"
 
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/IniFile.h"
 
 #include <optional>
@@ -30,7 +30,7 @@ auto WithModeFile(const std::string& directory, F&& f) -> std::optional<decltype
 std::filesystem::path UserModeFile(const std::string& directory)
 {
     if (directory.empty())
-        return Runtime::current().besideProgram(UserModeFileName);
+        return ProcessContext::current().besideProgram(UserModeFileName);
     return FindFileNoCase(std::filesystem::path(directory), UserModeFileName);
 }
 

@@ -2,8 +2,8 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "base/FindFile.h"
 #include "base/Process.h"
-#include "base/Runtime.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 #include "spool/ProcessorContract.h"
@@ -330,12 +330,6 @@ void TExtSpooler::Shutdown()
     store_.Close();
     writersLock_.reset();
     ready_ = false;
-}
-
-void CreateSpooler(Runtime& runtime)
-{
-    if (!runtime.spooler)
-        runtime.spooler = std::make_shared<TExtSpooler>(SpoolDirectory(runtime), runtime.programDir());
 }
 
 } // namespace gs

@@ -178,8 +178,5 @@ private:
     std::vector<std::function<void()>> reports_;
 };
 
-// Program start: creates the spooler of the runtime (SPOOLER beside the program) with its two run
-// items, unless one exists.
-void CreateSpooler(class Runtime& runtime);
 
 } // namespace gs

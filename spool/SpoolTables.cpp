@@ -1,6 +1,6 @@
 #include "spool/SpoolTables.h"
 
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 
@@ -233,7 +233,7 @@ const std::vector<TAdsIndexDef>& SpoolTableIndexes()
     return indexes;
 }
 
-std::filesystem::path SpoolDirectory(const Runtime& runtime) { return runtime.programDir() / SpoolDirectoryName; }
+std::filesystem::path SpoolDirectory(const ProcessContext& runtime) { return runtime.programDir() / SpoolDirectoryName; }
 
 std::vector<std::filesystem::path> SetSpoolFilesAside(const std::filesystem::path& dir)
 {

@@ -19,7 +19,7 @@
 
 namespace gs {
 
-class Runtime;
+class ProcessContext;
 
 inline constexpr const char* SpoolTableName = "SPOOL.ADT";
 inline constexpr const char* DetailTableName = "DET.ADT";
@@ -47,7 +47,7 @@ const std::vector<TAdsFieldDef>& SpoolTableFields();
 const std::vector<TAdsIndexDef>& SpoolTableIndexes();
 
 // SPOOLER below the program's directory (not created here).
-std::filesystem::path SpoolDirectory(const Runtime& runtime);
+std::filesystem::path SpoolDirectory(const ProcessContext& runtime);
 
 // Creates DET.ADT, then SPOOL.ADT in dir (created with its parents when missing). Without force an
 // existing table is left exactly as it is and only missing ones are made. With force the existing

@@ -19,7 +19,7 @@
 #include "app/ReportOptions.h"
 #include "app/ReportOutput.h"
 #include "app/ReportSpool.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "settings/SecondCurrency.h"

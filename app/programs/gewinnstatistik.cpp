@@ -6,7 +6,7 @@
 #include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"

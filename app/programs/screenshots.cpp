@@ -11,7 +11,7 @@
 #include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "app/ProcessObjects.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
 #include "display/DisplayComponents.h"

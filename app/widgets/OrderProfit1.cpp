@@ -8,7 +8,7 @@
 #include "base/Error.h"
 #include "app/MenuInstall.h"
 #include "app/PeriodSelection.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "display/DisplayComponents.h"
 #include "display/GridLayout.h"
 #include "display/HostFonts.h"

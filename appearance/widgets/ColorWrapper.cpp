@@ -1,7 +1,7 @@
 #include "appearance/widgets/ColorWrapper.h"
 
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "display/ClassRegistry.h"
 #include "appearance/SkinFile.h"
 #include "appearance/SkinRules.h"
@@ -57,7 +57,7 @@ TColorWrapper::TColorWrapper(QObject* parent) : QObject(parent) {}
 
 void TColorWrapper::SetProperties(QObject* window)
 {
-    const Runtime* runtime = Runtime::currentOrNull();
+    const ProcessContext* runtime = ProcessContext::currentOrNull();
     if (!window || !runtime)
         return;
     Guarded("skin", [&] {

@@ -2,7 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/Error.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "display/ClassRegistry.h"
 #include "display/ColumnChooser.h"
 #include "display/DisplayComponents.h"
@@ -61,7 +61,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 std::filesystem::path LayoutFile()
 {
-    return Runtime::current().besideProgram(GridLayoutFileName);
+    return ProcessContext::current().besideProgram(GridLayoutFileName);
 }
 
 } // namespace

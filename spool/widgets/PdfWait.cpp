@@ -1,7 +1,7 @@
 #include "spool/widgets/PdfWait.h"
 
 #include "base/Dialogs.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "display/ClassRegistry.h"
 #include "display/DisplayComponents.h"
 #include "display/WaitCursor.h"
@@ -51,7 +51,7 @@ TFPDFWait::TFPDFWait(std::filesystem::path markerDir, std::string fileName, QWid
     stop->setText(QStringLiteral("Nicht mehr warten"));
     stop->setGeometry(84, 68, 132, 25);
     connect(stop, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
-    startDay_ = Runtime::current().now();
+    startDay_ = ProcessContext::current().now();
     timer_ = new QTimer(this);
     timer_->setInterval(PdfWaitTickMs);
     connect(timer_, &QTimer::timeout, this, &TFPDFWait::tick);
@@ -70,7 +70,7 @@ void TFPDFWait::tick()
     if (std::filesystem::exists(marker_, ec)) {
         QThread::msleep(kSettleMs);
         finish(PdfWaitEnd::Done);
-    } else if ((Runtime::current().now() - startDay_) * kMsPerDay > PdfWaitLimitMs - 1) {
+    } else if ((ProcessContext::current().now() - startDay_) * kMsPerDay > PdfWaitLimitMs - 1) {
         finish(PdfWaitEnd::TimedOut);
     } else if (stopRequested_) {
         finish(PdfWaitEnd::Stopped);

@@ -1,5 +1,6 @@
 // Extended order information: the stored EXTB format, its load rules and edge cases, Assign,
 // ClearOrderpart, the address text and the country codes.
+#include "app/ProcessObjects.h"
 #include "db/ComponentStream.h"
 #include "orders/AdressExInfo.h"
 #include "db/BlobFields.h"
@@ -388,7 +389,7 @@ TEST_F(AdressExInfoTest, AssignCopiesValuesNotItems)
 
 TEST_F(AdressExInfoTest, ClearOrderpartResetsOnlyTheDocumentsValues)
 {
-    rt.runtime().settings = std::make_shared<TSettings>();
+    CreateSettings(rt.runtime()); // the settings object, with the second currency's terms it installs
     rt.runtime().settings->SecondCurrency.Enabled = true;
     rt.runtime().settings->SecondCurrency.Rate = 2.5;
     TAdressExInfo kept;
@@ -430,7 +431,7 @@ TEST_F(AdressExInfoTest, ClearTakesTheSecondCurrencyRateOfTheSettings)
     without.Clear();
     EXPECT_EQ(without.CurrencyInfo_2EURO, 3) << "no settings object: unchanged";
 
-    rt.runtime().settings = std::make_shared<TSettings>();
+    CreateSettings(rt.runtime()); // the settings object, with the second currency's terms it installs
     TAdressExInfo disabled;
     EXPECT_EQ(disabled.CurrencyInfo_2EURO, 1.5) << "a disabled second currency answers 1.5";
     rt.runtime().settings->SecondCurrency.Enabled = true;

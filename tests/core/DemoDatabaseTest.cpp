@@ -1,6 +1,7 @@
 // The demo database program's generator: both tables with their layout, the settings items, the
 // spread of the documents, the same tables for the same seed, and documents that load.
 #include "DemoDatabase.h"
+#include "app/ProcessObjects.h"
 #include "DemoSetup.h"
 #include "base/Error.h"
 #include "orders/DefaultPatterns.h"
@@ -137,7 +138,7 @@ TEST_F(DemoDatabase, DocumentsSpreadAndLoad)
     TMPattern p;
     TField& extb = t.FieldByName("EXTB");
     for (t.First(); !t.Eof(); t.Next()) {
-        ASSERT_NO_THROW(LoadPatternFromOrder(p, t, LoadModeFull)) << t.FieldByName("ID").AsInteger();
+        ASSERT_NO_THROW(LoadPatternFromOrder(p, t, LoadModeFull, DefaultPatternsOf(rt.runtime()))) << t.FieldByName("ID").AsInteger();
         types.insert(t.FieldByName("POT").AsInteger());
         statuses.insert(p.Status);
         years.insert(DecodeDateTime(p.Date).year);

@@ -1,5 +1,6 @@
 // The cell texts of spooled lists in cell mode 2, one case a line.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
+#include "app/ProcessObjects.h"
 #include "settings/Settings.h"
 #include "spool/ListCellText.h"
 #include "support/TestSupport.h"

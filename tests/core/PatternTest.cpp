@@ -1,6 +1,7 @@
 // The order pattern: default patterns, loading a row in both modes, its failures, the GZS
 // destination, the additional info lines and the table-bound blob reads and writes.
 #include "db/AdsError.h"
+#include "app/ProcessObjects.h"
 #include "db/ComponentStream.h"
 #include "db/BlobFields.h"
 #include "orders/DefaultPatterns.h"
@@ -187,7 +188,7 @@ TEST_F(PatternLoad, FullModeLoadsTheDocument)
     create();
     add();
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     EXPECT_EQ(p.DocType, 1);
     EXPECT_EQ(p.DocTypeName, "RECHNUNG");
     EXPECT_EQ(p.POT, 1);
@@ -237,7 +238,7 @@ TEST_F(PatternLoad, StatisticsModeReadsWhatTheRunNeedsAndNoTexts)
     create();
     add();
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeStatistics);
+    LoadPatternFromOrder(p, table, LoadModeStatistics, DefaultPatternsOf(rt.runtime()));
     EXPECT_EQ(p.ID_ORDER, 4711);
     EXPECT_EQ(p.Adressname, "Müller, Käthe");
     EXPECT_EQ(p.AdressID, 42);
@@ -247,7 +248,7 @@ TEST_F(PatternLoad, StatisticsModeReadsWhatTheRunNeedsAndNoTexts)
     EXPECT_EQ(p.ExtInfo.Vertreter_Provision, 20.25);
     EXPECT_TRUE(p.ExtInfo.ProfitInfoReadable);
     // What the statistics do not use keeps the default pattern's values: texts and plain columns.
-    const TMPattern& defaults = DefaultPatterns().ForDocType(1);
+    const TMPattern& defaults = DefaultPatternsOf(rt.runtime()).ForDocType(1);
     EXPECT_EQ(p.ZZL, defaults.ZZL);
     EXPECT_EQ(p.KNR, defaults.KNR);
     EXPECT_EQ(p.PID, defaults.PID);
@@ -268,7 +269,7 @@ TEST_F(PatternLoad, TemplateModeMakesANewDocument)
     create();
     add([](TAdsTable& t) { t.FieldByName("Info").SetString("Vorlage"); });
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeTemplate);
+    LoadPatternFromOrder(p, table, LoadModeTemplate, DefaultPatternsOf(rt.runtime()));
     EXPECT_EQ(p.Date, EncodeDate(2025, 6, 30));
     EXPECT_EQ(p.ID_ORDER, -1);
     EXPECT_EQ(p.AdressID, -1);
@@ -284,8 +285,8 @@ TEST_F(PatternLoad, TemplateModeMakesANewDocument)
     EXPECT_EQ(p.StatusLine, "");
 
     // Without a settings object the row's rates stay.
-    rt.runtime().settings.reset();
-    LoadPatternFromOrder(p, table, LoadModeTemplate);
+    const TDefaultPatterns withoutSettings(rt.runtime().startDate);
+    LoadPatternFromOrder(p, table, LoadModeTemplate, withoutSettings);
     EXPECT_EQ(p.Steuer_High_set, 19);
 }
 
@@ -298,7 +299,7 @@ TEST_F(PatternLoad, TypeOutsideOneToThirteenTakesTheDefaultsOfTypeOne)
     TMPattern p;
     table.First();
     for (const auto& [pot, stored] : cases) {
-        LoadPatternFromOrder(p, table, LoadModeFull);
+        LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
         EXPECT_EQ(p.DocType, pot == 5 ? 5 : 1) << pot;
         EXPECT_EQ(p.DocTypeName, pot == 5 ? "GUTSCHRIFT" : "RECHNUNG") << pot;
         EXPECT_EQ(p.POT, stored) << pot;
@@ -311,11 +312,11 @@ TEST_F(PatternLoad, ClosedTableLeavesTheDefaultOfTypeOne)
     create();
     add();
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     table.Close();
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     TMPattern expected;
-    expected.CopyAll(DefaultPatterns()[1]);
+    expected.CopyAll(DefaultPatternsOf(rt.runtime())[1]);
     expected.StatusLine = p.StatusLine;
     expected.Destination = p.Destination;
     EXPECT_EQ(p.StatusLine, "Bezahlt - " + Lines(16)) << "kept from the load before";
@@ -348,7 +349,7 @@ TEST_F(PatternLoad, DestinationIsLinesFifteenAndSixteenOfGzs)
     TMPattern p;
     table.First();
     for (const Case& c : cases) {
-        LoadPatternFromOrder(p, table, LoadModeFull);
+        LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
         EXPECT_EQ(p.Destination.Line15, c.line15) << c.gzs;
         EXPECT_EQ(p.Destination.Line16, c.line16) << c.gzs;
         EXPECT_EQ(ReadDestination(table), p.Destination);
@@ -362,7 +363,7 @@ TEST_F(PatternLoad, MissingReadColumnFailsTheLoad)
     add();
     TMPattern p;
     try {
-        LoadPatternFromOrder(p, table, LoadModeFull);
+        LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
         FAIL() << "no error";
     } catch (const PatternLoadError& e) {
         EXPECT_STREQ(e.what(), "Auftrag kann nicht geladen werden.<BR><B>Möglicher Fehler:</B><BR>"
@@ -391,7 +392,7 @@ TEST_F(PatternLoad, ValueThatDoesNotConvertFailsTheLoad)
             SCOPED_TRACE(std::string(column) + " mode " + std::to_string(mode));
             TMPattern p;
             try {
-                LoadPatternFromOrder(p, table, mode);
+                LoadPatternFromOrder(p, table, mode, DefaultPatternsOf(rt.runtime()));
                 ADD_FAILURE() << "no error";
             } catch (const PatternLoadError& e) {
                 EXPECT_EQ(e.DocumentNumber(), 4711);
@@ -412,7 +413,7 @@ TEST_F(PatternLoad, OptionalColumnsMayBeMissing)
     add();
     TMPattern p;
     p.ExtInfo.CurrentGewinn = 99;
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     EXPECT_EQ(p.ID_ORDER, 4711);
     EXPECT_EQ(p.ExtInfo.CurrentGewinn, 0);
     EXPECT_FALSE(p.ExtInfo.ProfitInfoReadable) << "no EXTB column";
@@ -438,7 +439,7 @@ TEST_F(PatternLoad, DamagedBlobsKeepTheDefaults)
     TMPattern p;
     table.First();
     for (const std::string& d : damaged) {
-        LoadPatternFromOrder(p, table, LoadModeFull);
+        LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
         EXPECT_EQ(p.ExtInfo.CurrentGewinn, 0) << d.size();
         EXPECT_EQ(p.ExtInfo.Vertreter, "") << d.size();
         EXPECT_EQ(p.AddInfoLines.Count(), 0u) << "a compressed or damaged Endtext gives no lines";
@@ -452,13 +453,13 @@ TEST_F(PatternLoad, ColumnsAreLookedUpAgainForAnotherTable)
     create();
     add();
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     // The same table object on another file without ZZL: the load must see the missing column.
     table.Close();
     db.conn.DeleteTable(OrdersTableName);
     create({"ZZL"});
     add();
-    EXPECT_THROW(LoadPatternFromOrder(p, table, LoadModeFull), Error);
+    EXPECT_THROW(LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime())), Error);
 }
 
 TEST_F(PatternLoad, RowsWrittenMeanwhileAreReadAfresh)
@@ -466,10 +467,10 @@ TEST_F(PatternLoad, RowsWrittenMeanwhileAreReadAfresh)
     create();
     add();
     TMPattern p;
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     // Another program changes the row and its EXTB.
     ExecSql(db / OrdersTableName, "UPDATE Auftraege SET ID_ORDER = 4712, EXTB = NULL");
-    LoadPatternFromOrder(p, table, LoadModeFull);
+    LoadPatternFromOrder(p, table, LoadModeFull, DefaultPatternsOf(rt.runtime()));
     EXPECT_EQ(p.ID_ORDER, 4712);
     EXPECT_EQ(p.ExtInfo.CurrentGewinn, 0);
 }

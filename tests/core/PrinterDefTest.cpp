@@ -1,6 +1,7 @@
 // TOVIK.INI options: defaults, presets, limits and rules when loading; the groups and reversed
 // conversions when saving; the PDF directory choice.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
+#include "app/ProcessObjects.h"
 #include "base/IniFile.h"
 #include "settings/PrinterDef.h"
 #include "settings/Settings.h"

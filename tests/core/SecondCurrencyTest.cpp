@@ -1,6 +1,7 @@
 // The second currency: loading and validating its items, the accessors, and the conversions of the
 // number formatting that take their rate and rounding from the settings object.
 #include "base/Numbers.h"
+#include "app/ProcessObjects.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "support/SettingsTestSupport.h"

@@ -1,7 +1,7 @@
 // Filling the settings object from setup.ADT: load values of an empty table, the item rules, the
 // guards, the database message and the closing step.
 #include "DemoSetup.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "db/BlobFields.h"
 #include "settings/AutoActions.h"
 #include "settings/Settings.h"

@@ -1,6 +1,7 @@
 // The settings object itself: construction values, the database name, parent types, the number
 // template, the value text table and the stored collections.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
+#include "app/ProcessObjects.h"
 #include "settings/AdressExtraGrid.h"
 #include "settings/AutoActions.h"
 #include "settings/Settings.h"

@@ -1,5 +1,6 @@
 // The job protocol: one grid list becomes one complete job, or nothing.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
+#include "app/ProcessObjects.h"
 #include "db/BlobFields.h"
 #include "settings/Settings.h"
 #include "spool/ExtSpooler.h"

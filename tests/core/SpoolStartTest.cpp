@@ -1,7 +1,7 @@
 // The spooler's place in the start-up and at program end.
 #include "app/ProcessObjects.h"
 #include "app/Startup.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "spool/ExtSpooler.h"
 #include "spool/SpoolTables.h"
 #include "support/TestSupport.h"

@@ -5,7 +5,7 @@
 #include "support/SpoolTestSupport.h"
 
 #include "base/Cp1252.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "settings/Settings.h"
 #include "spool/ProcessorContract.h"
 #include "spool/SpoolTables.h"

@@ -1,6 +1,7 @@
 #include "support/SpoolTestSupport.h"
+#include "app/ProcessObjects.h"
 
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "settings/Settings.h"
 #include "spool/SpoolTables.h"
 

@@ -2,7 +2,7 @@
 // Shared fixtures for the core tests: a fresh Runtime in a temporary program directory, and a
 // dialog seam that records every message and answers from a script.
 #include "base/Dialogs.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 
 #include <deque>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // The display components, the host colour conversion and the window layer's dialog seam.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "display/ColumnChooser.h"
 #include "display/DisplayComponents.h"
 #include "display/GridLayout.h"

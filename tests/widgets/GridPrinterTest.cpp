@@ -1,6 +1,6 @@
 // The grid print dialog on a grid with rows: its choices, the jobs they write, the PDF wait, the
 // saved layouts and the grid's columns given back.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "display/DisplayComponents.h"
 #include "display/GridLayout.h"
 #include "settings/Settings.h"

@@ -1,5 +1,5 @@
 // The message box TFSB_BOX, its markup, the dialog seam behind it, and the wait cursors.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "display/DisplayComponents.h"
 #include "display/MessageBox.h"
 #include "display/MessageMarkup.h"

@@ -1,5 +1,5 @@
 // The printer selection window of print jobs and its place behind the dialog seam.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "spool/widgets/PrinterSelect.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Qt's own dialogs in German: the system print dialog, the save-file and the folder choice, as the
 // window layer's dialogs open them, and the context menu of a text field, whatever the locale; the
 // locale itself (and with it every number format) stays as it was.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "base/FormatFloat.h"
 #include "display/QtTranslations.h"
 #include "display/WidgetDialogs.h"

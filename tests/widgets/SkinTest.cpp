@@ -1,5 +1,5 @@
 // The colour skin over a small window built from the display components.
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "display/ClassRegistry.h"
 #include "display/DisplayComponents.h"
 #include "appearance/SkinFile.h"

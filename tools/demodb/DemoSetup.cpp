@@ -1,5 +1,5 @@
 #include "DemoSetup.h"
-#include "base/Runtime.h"
+#include "base/FindFile.h"
 #include "base/AtomicFile.h"
 
 #include "base/Cp1252.h"

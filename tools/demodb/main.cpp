@@ -2,7 +2,7 @@
 // generated documents, for trying the module out and for measuring it.
 #include "DemoDatabase.h"
 #include "DemoSetup.h"
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 #include "base/Text.h"
 #include "db/PgConnInfo.h"
 #include "orders/OrdersTable.h"
@@ -35,7 +35,7 @@ bool ParseCount(const std::string& text, long long& value) { return gs::TryParse
 
 int main(int argc, char** argv)
 {
-    gs::Runtime runtime(argc > 0 ? argv[0] : "gewinnstatistik-demodb");
+    gs::ProcessContext context(argc > 0 ? argv[0] : "gewinnstatistik-demodb");
     gs::demo::DemoOptions options;
     bool haveDir = false;
     std::string server;

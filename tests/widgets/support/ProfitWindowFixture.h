@@ -3,7 +3,7 @@
 // directory (clock fixed at 08.12.2006 23:55:49, fake dialogs), a database the window can start on,
 // and a fake statistics run that counts its calls and fills KM and KMC for the selected period.
 #include "app/ResultTables.h"
-#include "base/Runtime.h"
+#include "app/Runtime.h"
 #include "app/StatisticsRun.h"
 #include "app/widgets/OrderProfit1.h"
 #include "widgets/support/FakeWidgetDialogs.h"

@@ -1,4 +1,4 @@
-#include "base/Runtime.h"
+#include "base/ProcessContext.h"
 
 #include "base/Dates.h"
 #include "base/Dialogs.h"
@@ -12,7 +12,7 @@
 namespace gs {
 
 namespace {
-Runtime* g_current = nullptr;
+ProcessContext* g_current = nullptr;
 
 double LocalNow()
 {
@@ -23,7 +23,7 @@ double LocalNow()
 }
 } // namespace
 
-Runtime::Runtime(std::filesystem::path programFile)
+ProcessContext::ProcessContext(std::filesystem::path programFile)
     : now(LocalNow), programFile_(std::move(programFile)), dialogs_(std::make_shared<ConsoleDialogs>()),
       previous_(g_current)
 {
@@ -31,27 +31,27 @@ Runtime::Runtime(std::filesystem::path programFile)
     g_current = this;
 }
 
-Runtime::~Runtime()
+ProcessContext::~ProcessContext()
 {
     if (g_current == this)
         g_current = previous_;
 }
 
-Runtime& Runtime::current()
+ProcessContext& ProcessContext::current()
 {
     if (!g_current)
-        throw std::logic_error("no Runtime exists");
+        throw std::logic_error("no process context exists");
     return *g_current;
 }
 
-Runtime* Runtime::currentOrNull() { return g_current; }
+ProcessContext* ProcessContext::currentOrNull() { return g_current; }
 
-void Runtime::setDialogs(std::shared_ptr<Dialogs> dialogs)
+void ProcessContext::setDialogs(std::shared_ptr<Dialogs> dialogs)
 {
     dialogs_ = dialogs ? std::move(dialogs) : std::make_shared<ConsoleDialogs>();
 }
 
-std::filesystem::path Runtime::besideProgram(const std::string& fileName) const
+std::filesystem::path ProcessContext::besideProgram(const std::string& fileName) const
 {
     return FindFileNoCase(programDir(), fileName);
 }

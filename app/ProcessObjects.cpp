@@ -23,10 +23,10 @@ void CreateSettings(Runtime& runtime)
 
 void CreateDefaultPatterns(Runtime& runtime)
 {
-    runtime.defaultPatterns = std::make_shared<TDefaultPatterns>(runtime.startDate, runtime.settings.get());
+    runtime.defaultPatterns = std::make_shared<DefaultPatterns>(runtime.startDate, runtime.settings.get());
 }
 
-const TDefaultPatterns& DefaultPatternsOf(Runtime& runtime)
+const DefaultPatterns& DefaultPatternsOf(Runtime& runtime)
 {
     if (!runtime.defaultPatterns)
         CreateDefaultPatterns(runtime);

@@ -5,7 +5,7 @@
 namespace gs {
 
 class Runtime;
-class TDefaultPatterns;
+class DefaultPatterns;
 
 // The settings object with its construction values; the number conversions take the second
 // currency's terms from it.
@@ -14,7 +14,7 @@ void CreateSettings(Runtime& runtime);
 // take their tax rates from the runtime's settings (create those first).
 void CreateDefaultPatterns(Runtime& runtime);
 // The runtime's default patterns, made first when the start-up has not made them.
-const TDefaultPatterns& DefaultPatternsOf(Runtime& runtime);
+const DefaultPatterns& DefaultPatternsOf(Runtime& runtime);
 // The output spooler (SPOOLER beside the program) with its two run items, unless one exists.
 void CreateSpooler(Runtime& runtime);
 

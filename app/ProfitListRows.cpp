@@ -12,9 +12,9 @@ std::optional<std::string> KmGridDataSet::FieldText(int row, std::string_view fi
     return KmFieldText(tables_.KM[static_cast<size_t>(row)], field);
 }
 
-TGridDescription ResultListGrid(TGridDataSet& rows)
+GridDescription ResultListGrid(GridDataSet& rows)
 {
-    TGridDescription grid;
+    GridDescription grid;
     grid.dataSet = &rows;
     for (const ResultColumn& c : ResultListColumns) {
         // Cells stand as the list shows them (host alignment codes: 0 left, 1 right).
@@ -26,9 +26,9 @@ TGridDescription ResultListGrid(TGridDataSet& rows)
 
 std::string ListPrintTitle(TDateTime now) { return "Gewinne, erstellt " + DateTimeToText(now); }
 
-TListDescription ProfitListDescription(TGridDataSet& rows, const std::string& totalsText, TDateTime now)
+ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now)
 {
-    TListDescription list;
+    ListDescription list;
     list.name = "GEWINN";
     list.title = ListPrintTitle(now);
     list.footer = totalsText;

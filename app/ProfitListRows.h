@@ -14,24 +14,24 @@
 namespace gs {
 
 // The rows of KM, each field's text as the list shows it.
-class KmGridDataSet : public TGridDataSet {
+class KmGridDataSet : public GridDataSet {
 public:
-    explicit KmGridDataSet(const TResultTables& tables) : tables_(tables) {}
+    explicit KmGridDataSet(const ResultTables& tables) : tables_(tables) {}
     int RecordCount() const override { return static_cast<int>(tables_.KM.size()); }
     std::optional<std::string> FieldText(int row, std::string_view field) const override;
 
 private:
-    const TResultTables& tables_;
+    const ResultTables& tables_;
 };
 
 // The columns of the document list as the grid shows them (widths, alignments; all shown), over rows.
-TGridDescription ResultListGrid(TGridDataSet& rows);
+GridDescription ResultListGrid(GridDataSet& rows);
 
 // The list print's title: "Gewinne, erstellt " + date and time.
 std::string ListPrintTitle(TDateTime now);
 
 // The statistics list: name "GEWINN", the title of ListPrintTitle, the totals line as footer, the
 // file stem "GEWINN-" + date and time + "-", cell mode 2, landscape, the list's columns over rows.
-TListDescription ProfitListDescription(TGridDataSet& rows, const std::string& totalsText, TDateTime now);
+ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now);
 
 } // namespace gs

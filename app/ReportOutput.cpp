@@ -120,7 +120,7 @@ std::string Table(const std::vector<std::string>& header, const std::vector<std:
 
 } // namespace
 
-std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
+std::string ReportText(const ResultTables& tables, const RunOutcome& outcome)
 {
     std::vector<std::string> header;
     std::vector<bool> right;
@@ -164,11 +164,11 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
     return out;
 }
 
-std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol)
+std::string ReportCsv(const ResultTables& tables, std::string_view secondCurrencySymbol)
 {
     // The list's CSV export, so the report and the window's export write the same bytes.
     KmGridDataSet rows(tables);
-    const TListDescription list = ProfitListDescription(rows, {}, 0);
+    const ListDescription list = ProfitListDescription(rows, {}, 0);
     CsvExportOptions options;
     options.SecondCurrencySymbol = std::string(secondCurrencySymbol);
     bool cancelled = false;
@@ -199,7 +199,7 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
+std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome)
 {
     std::string out = "{\"range\": " + JsonString(outcome.rangeText) + ",\n \"documents\": [";
     for (size_t i = 0; i < tables.KM.size(); ++i) {

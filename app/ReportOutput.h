@@ -12,17 +12,17 @@
 namespace gs {
 
 // The document list as an aligned table, the month table, then the totals line (or the error).
-std::string ReportText(const TResultTables& tables, const RunOutcome& outcome);
+std::string ReportText(const ResultTables& tables, const RunOutcome& outcome);
 
 // The document list in the host's CSV form (UTF-8 here; written as Windows-1252): the shown
 // columns' captions, then one line per document.
-std::string ReportCsv(const TResultTables& tables, std::string_view secondCurrencySymbol);
+std::string ReportCsv(const ResultTables& tables, std::string_view secondCurrencySymbol);
 
 // {"range", "documents", "months", "Summen", "chartTitle", "totals", "warnings", "error"} in UTF-8. Each
 // document and month carries the host's texts and whole-euro fields and, beside them, its date as ISO
 // text and its amounts as numbers in euros to the cent ("net", "commission", "profit"); "totals" the
 // sums the totals line shows.
-std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome);
+std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome);
 
 // A JSON string literal with its quotes.
 std::string JsonString(std::string_view text);

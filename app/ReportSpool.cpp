@@ -10,7 +10,7 @@
 
 namespace gs {
 
-ReportSpoolResult SpoolReportList(Runtime& runtime, const TResultTables& tables, const std::string& totalsLine,
+ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, const std::string& totalsLine,
                                   SpoolTarget target, double now)
 {
     ReportSpoolResult result;
@@ -38,9 +38,9 @@ ReportSpoolResult SpoolReportList(Runtime& runtime, const TResultTables& tables,
             return result;
         }
         KmGridDataSet rows(tables);
-        const TListDescription list = ProfitListDescription(rows, totalsLine, now);
+        const ListDescription list = ProfitListDescription(rows, totalsLine, now);
         // No dialogs: the printer of TOVIK.INI, never the printer selection.
-        TSpoolJobOptions options;
+        SpoolJobOptions options;
         options.JobKind = target == SpoolTarget::Pdf ? JobKindPdf : JobKindPrint;
         options.PdfMode = target == SpoolTarget::Pdf ? 1 : 0;
         options.Settings = runtime.settings.get();

@@ -23,7 +23,7 @@ struct ReportSpoolResult {
 };
 
 // now: the date and time for the title and the file stem (a day number with fraction).
-ReportSpoolResult SpoolReportList(Runtime& runtime, const TResultTables& tables, const std::string& totalsLine,
+ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, const std::string& totalsLine,
                                   SpoolTarget target, double now);
 
 } // namespace gs

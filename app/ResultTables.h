@@ -57,7 +57,7 @@ inline constexpr const char* KmFieldNames[] = {"ID",         "ID_ORDER",  "ADRES
                                               "PROVISION",  "PROVISION_INT", "WW_NETTO_INT", "WW_NETTO"};
 inline constexpr const char* KmcFieldNames[] = {"DATE", "GEWINN_INT", "PROVISION_INT", "WW_NETTO_INT"};
 
-struct TResultTables {
+struct ResultTables {
     std::vector<KmRow> KM;
     std::vector<KmcRow> KMC;
     // "Bereich: " + start + "-" + end of the last range built; kept when a run fails before it

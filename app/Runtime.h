@@ -11,7 +11,7 @@
 namespace gs {
 
 class TSettings;
-class TDefaultPatterns;
+class DefaultPatterns;
 class TExtSpooler;
 
 class Runtime : public ProcessContext {
@@ -23,7 +23,7 @@ public:
     static Runtime* currentOrNull();
 
     std::shared_ptr<TSettings> settings;
-    std::shared_ptr<TDefaultPatterns> defaultPatterns;
+    std::shared_ptr<DefaultPatterns> defaultPatterns;
     std::shared_ptr<TExtSpooler> spooler; // the output spooler
 
 private:

@@ -30,13 +30,13 @@ HostIdentity ReadHostIdentity(const Runtime& runtime)
     return id;
 }
 
-TDatabaseSession::TDatabaseSession()
+DatabaseSession::DatabaseSession()
     : Table_ORDERS(&AdsConnection, "Auftraege.ADT"), AdsTableSettings(&AdsConnection, "setup.ADT")
 {
     AdsConnection.SetLoginPrompt(true);
 }
 
-void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, const std::string& serverKind)
+void DatabaseSession::ConnectDatabase(bool connect, const std::string& path, const std::string& serverKind)
 {
     if (!connect)
         return;
@@ -57,7 +57,7 @@ void TDatabaseSession::ConnectDatabase(bool connect, const std::string& path, co
     }
 }
 
-bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
+bool ConnectForStart(DatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
                      const std::function<void(const std::string&)>& setCaption)
 {
     return HandleOrdinaryError([&] {
@@ -91,7 +91,7 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
     });
 }
 
-void CompleteStart(Runtime& runtime, TDatabaseSession& session,
+void CompleteStart(Runtime& runtime, DatabaseSession& session,
                    const std::function<void(const std::string&)>& setCaption, bool attachSpooler)
 {
     if (!runtime.settings)

@@ -37,9 +37,9 @@ struct CommandLine {
 };
 
 // The database components the statistics window owns: the connection and the two tables.
-class TDatabaseSession {
+class DatabaseSession {
 public:
-    TDatabaseSession();
+    DatabaseSession();
     TAdsSettings AdsSettingsmain;
     TAdsConnection AdsConnection;
     TAdsTable Table_ORDERS;       // Auftraege.ADT
@@ -55,7 +55,7 @@ public:
 // its message through the dialog seam and returns false: the caller then closes. An error while
 // connecting or opening shows the host's "Das Programm kann nur von ... aus gestartet werden" with
 // its cause on a line of its own ("<B>Möglicher Fehler:</B><BR>" + the error's text).
-bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
+bool ConnectForStart(DatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
                      const std::function<void(const std::string&)>& setCaption);
 
 // The rest of the start-up after a successful connect: loads the settings object of the runtime
@@ -63,7 +63,7 @@ bool ConnectForStart(TDatabaseSession& session, const CommandLine& commandLine, 
 // has one and attachSpooler is set) the connection and lets it check its tables, and sets the
 // caption "Datenbank: <path>" (a connection string without its password). Errors are not caught here; they go to the caller's default error
 // display.
-void CompleteStart(Runtime& runtime, TDatabaseSession& session,
+void CompleteStart(Runtime& runtime, DatabaseSession& session,
                    const std::function<void(const std::string&)>& setCaption, bool attachSpooler = true);
 
 } // namespace gs

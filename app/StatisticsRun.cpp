@@ -74,7 +74,7 @@ std::string OrdersStatusFilter()
     return std::string("(POT=") + "1" + " OR " + "POT=" + "5" + " )" + " AND (STATUS=" + "4" + " OR STATUS=" + "1" + ")";
 }
 
-RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
+RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, ResultTables& tables,
                          RunFeedback* feedback)
 {
     RunOutcome outcome;
@@ -83,7 +83,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     TMPattern pattern;
     const std::string money = MoneyFormat();
     const bool reportsProgress = feedback && feedback->progress;
-    const TDefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
+    const DefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
     HandleOrdinaryError([&] {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no

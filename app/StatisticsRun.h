@@ -73,7 +73,7 @@ std::string OrdersStatusFilter();
 // the open orders table; empties and fills tables. The run reads one snapshot of the table. Never
 // raises for ordinary errors: they end the run and come back in RunOutcome::error (a document that
 // cannot be loaded, or whose WW_NETTO is no finite number, is named with its number and cause).
-RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, TResultTables& tables,
+RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, ResultTables& tables,
                          RunFeedback* feedback = nullptr);
 
 } // namespace gs

@@ -121,13 +121,13 @@ long WholeRun(const std::string& path, const char* kind, bool withProgress = fal
     Runtime runtime(std::filesystem::temp_directory_path() / "pg_run_bench");
     InitNumberFormats(runtime);
     StartProcessObjects(runtime);
-    TDatabaseSession session;
+    DatabaseSession session;
     CommandLine cl;
     cl.args = {path, kind, std::to_string(MinimumHostRelease)};
     if (!ConnectForStart(session, cl, ReadHostIdentity(runtime), {}))
         std::abort();
     CompleteStart(runtime, session, {}, withProgress); // the window attaches the spooler, the report does not
-    TResultTables tables;
+    ResultTables tables;
     RunFeedback display;
     display.progress = [](const RunProgress&) {}; // a display that shows nothing
     const RunOutcome o =

@@ -46,9 +46,9 @@ std::vector<std::string> Cells(long long i)
             net, profit, "0,00 €"};
 }
 
-TListDescription Job()
+ListDescription Job()
 {
-    TListDescription job;
+    ListDescription job;
     job.title = Title;
     job.footer = Footer;
     job.landscape = true;
@@ -58,7 +58,7 @@ TListDescription Job()
     return job;
 }
 
-class GeneratedRows : public TListRowSource {
+class GeneratedRows : public ListRowSource {
 public:
     explicit GeneratedRows(long long n) : n_(n) {}
     long long RowCount() override { return n_; }
@@ -94,8 +94,8 @@ void WriteSpool(const std::filesystem::path& dir, long long n)
     CreateSpoolTables(spool, false);
     SpoolStore store;
     store.Open(spool);
-    const TListDescription job = Job();
-    const std::vector<TListColumnSpec> columns = job.printedColumns();
+    const ListDescription job = Job();
+    const std::vector<ListColumnSpec> columns = job.printedColumns();
     SpoolFields fields = {{"ISMAIL", true},
                           {"DataGrid", true},
                           {"Header", true},
@@ -173,11 +173,11 @@ int main(int argc, char** argv)
         });
         WriteSpool(work, rows);
         InChild("processor", rows, [&] {
-            TProcessorOptions o;
+            ProcessorOptions o;
             o.spoolDir = work / SpoolDirectoryName;
             o.programDir = work;
             o.opener.clear();
-            TOutputProcessor processor(o);
+            OutputProcessor processor(o);
             const int done = processor.ProcessDueJobs();
             return std::string(done == 1 ? "job done" : "JOB NOT DONE, see PDFPROC.LOG");
         });

@@ -75,7 +75,7 @@ double Since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 // (INI files) are looked for as in an installation, not among whatever the temporary directory holds.
 struct Started {
     Runtime runtime;
-    TDatabaseSession session;
+    DatabaseSession session;
     explicit Started(const std::filesystem::path& db)
         : runtime(std::filesystem::temp_directory_path() / "gs-run-bench-program" / "run_bench")
     {
@@ -95,7 +95,7 @@ ChildReport WholeRun(const std::filesystem::path& db)
     const auto start = Clock::now();
     Started s(db);
     r.startSeconds = Since(start);
-    TResultTables tables;
+    ResultTables tables;
     const RunOutcome o = RunStatistics(s.session.Table_ORDERS, std::to_string(kYear), 0, tables);
     if (o.error) {
         std::fprintf(stderr, "run failed: %s\n", o.error->c_str());

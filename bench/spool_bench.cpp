@@ -57,8 +57,8 @@ std::vector<std::vector<std::string>> MakeRows(int n)
 
 struct SpoolSetup {
     std::unique_ptr<Runtime> runtime;
-    std::unique_ptr<TTextRowsDataSet> data;
-    TGridDescription grid;
+    std::unique_ptr<TextRowsDataSet> data;
+    GridDescription grid;
 
     explicit SpoolSetup(int rows)
     {
@@ -68,7 +68,7 @@ struct SpoolSetup {
         CreateSettings(*runtime);
         CreateSpooler(*runtime);
         runtime->spooler->LaunchProgram = [](const std::filesystem::path&) { return true; };
-        data = std::make_unique<TTextRowsDataSet>(kFields);
+        data = std::make_unique<TextRowsDataSet>(kFields);
         for (auto& r : MakeRows(rows))
             data->addRow(std::move(r));
         grid.dataSet = data.get();
@@ -88,11 +88,11 @@ void BM_SpoolGrid(benchmark::State& state)
     double peak = 0;
     for (auto _ : state) {
         HeapPeak heap;
-        TListDescription list;
+        ListDescription list;
         list.grid = setup.grid;
         list.cellMode = 2;
         list.landscape = true;
-        TSpoolJobOptions options;
+        SpoolJobOptions options;
         options.Settings = setup.runtime->settings.get();
         options.Progress = [&heap] {
             heap.sample();

@@ -27,21 +27,21 @@ void Check(bool ok, const char* what)
     }
 }
 
-bool SameValue(const gs::TScanValue& s, const gs::StreamValue& v)
+bool SameValue(const gs::ScanValue& s, const gs::StreamValue& v)
 {
     switch (s.kind) {
-    case gs::TScanValue::Kind::Text:
+    case gs::ScanValue::Kind::Text:
         return v.ValueKind() == gs::StreamValue::Kind::Text && v.AsText() == gs::Cp1252ToUtf8(s.bytes);
-    case gs::TScanValue::Kind::Integer:
+    case gs::ScanValue::Kind::Integer:
         return v.ValueKind() == gs::StreamValue::Kind::Integer && v.AsInteger() == s.integer;
-    case gs::TScanValue::Kind::Boolean:
+    case gs::ScanValue::Kind::Boolean:
         return v.ValueKind() == gs::StreamValue::Kind::Boolean && v.AsBoolean() == (s.integer != 0);
-    case gs::TScanValue::Kind::Collection: return v.ValueKind() == gs::StreamValue::Kind::Collection;
+    case gs::ScanValue::Kind::Collection: return v.ValueKind() == gs::StreamValue::Kind::Collection;
     }
     return false;
 }
 
-bool SameProperties(std::span<const gs::TScanProperty> scanned, const std::vector<gs::StreamProperty>& read)
+bool SameProperties(std::span<const gs::ScanProperty> scanned, const std::vector<gs::StreamProperty>& read)
 {
     if (scanned.size() != read.size())
         return false;
@@ -55,7 +55,7 @@ bool SameProperties(std::span<const gs::TScanProperty> scanned, const std::vecto
 // The scan must agree with the full reader wherever it accepts a stream.
 void CompareScan(std::string_view bytes, std::string_view collection)
 {
-    static gs::TCollectionScan scan;
+    static gs::CollectionScan scan;
     if (!scan.scan(bytes, collection))
         return;
     gs::StreamComponent c;

@@ -43,7 +43,7 @@ void TAddInfoLines::LoadFromStream(std::string_view stream)
     if (stream.empty())
         return;
     const bool loaded = Guarded("additional info lines", [&] {
-        thread_local TCollectionScan scan;
+        thread_local CollectionScan scan;
         if (scan.scan(stream, kCollection)) {
             std::vector<TAddInfoLine> lines(scan.itemCount());
             for (size_t i = 0; i < lines.size(); ++i) {

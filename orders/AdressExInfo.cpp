@@ -42,7 +42,7 @@ void TAdressExInfoDatas::LoadFromStream(std::string_view stream, std::span<const
         return (type >= INT32_MIN && type <= INT32_MAX) ? static_cast<int>(type) : 0;
     };
     // The items are taken only once the whole stream has been read.
-    thread_local TCollectionScan scan;
+    thread_local CollectionScan scan;
     if (scan.scan(stream, kCollection)) {
         std::vector<TAdressExInfoData> items;
         items.reserve(wanted.empty() ? scan.itemCount() : wanted.size());

@@ -69,25 +69,25 @@ public:
         }
     }
     // A text, integer or boolean value after its tag; false for every other kind.
-    bool plainValue(std::uint8_t tag, TScanValue& v)
+    bool plainValue(std::uint8_t tag, ScanValue& v)
     {
         switch (static_cast<StreamTag>(tag)) {
         case StreamTag::String:
-            v.kind = TScanValue::Kind::Text;
+            v.kind = ScanValue::Kind::Text;
             return shortString(v.bytes);
         case StreamTag::LongString: {
             std::uint64_t n = 0;
-            v.kind = TScanValue::Kind::Text;
+            v.kind = ScanValue::Kind::Text;
             return little(4, n) && take(static_cast<size_t>(n), v.bytes);
         }
         case StreamTag::Int8:
         case StreamTag::Int16:
         case StreamTag::Int32:
-            v.kind = TScanValue::Kind::Integer;
+            v.kind = ScanValue::Kind::Integer;
             return integer(tag, v.integer);
         case StreamTag::False:
         case StreamTag::True:
-            v.kind = TScanValue::Kind::Boolean;
+            v.kind = ScanValue::Kind::Boolean;
             v.integer = tag == static_cast<std::uint8_t>(StreamTag::True) ? 1 : 0;
             return true;
         default: return false;
@@ -108,9 +108,9 @@ private:
 
 } // namespace
 
-std::string TScanValue::text() const { return Cp1252ToUtf8(bytes); }
+std::string ScanValue::text() const { return Cp1252ToUtf8(bytes); }
 
-bool TCollectionScan::scan(std::string_view bytes, std::string_view collection)
+bool CollectionScan::scan(std::string_view bytes, std::string_view collection)
 {
     props_.clear();
     itemBegin_.clear();
@@ -127,7 +127,7 @@ bool TCollectionScan::scan(std::string_view bytes, std::string_view collection)
     size_t values = 1;
     bool haveCollection = false;
     for (;;) {
-        TScanProperty p;
+        ScanProperty p;
         if (!s.shortString(p.name))
             return false;
         if (p.name.empty())
@@ -154,7 +154,7 @@ bool TCollectionScan::scan(std::string_view bytes, std::string_view collection)
                 if (itemTag != static_cast<std::uint8_t>(StreamTag::List))
                     return false;
                 for (;;) {
-                    TScanProperty ip;
+                    ScanProperty ip;
                     if (!s.shortString(ip.name))
                         return false;
                     if (ip.name.empty())
@@ -169,7 +169,7 @@ bool TCollectionScan::scan(std::string_view bytes, std::string_view collection)
                 if (values > kMaxScanValues)
                     return false;
             }
-            p.value.kind = TScanValue::Kind::Collection;
+            p.value.kind = ScanValue::Kind::Collection;
         } else if (EqualsNoCase(p.name, collection) || !s.plainValue(tag, p.value)) {
             return false;
         }
@@ -185,10 +185,10 @@ bool TCollectionScan::scan(std::string_view bytes, std::string_view collection)
     return true;
 }
 
-const TScanValue* TCollectionScan::Find(std::span<const TScanProperty> properties, std::string_view name)
+const ScanValue* CollectionScan::Find(std::span<const ScanProperty> properties, std::string_view name)
 {
-    const TScanValue* found = nullptr;
-    for (const TScanProperty& p : properties) {
+    const ScanValue* found = nullptr;
+    for (const ScanProperty& p : properties) {
         if (EqualsNoCase(p.name, name))
             found = &p.value;
     }
@@ -198,40 +198,40 @@ const TScanValue* TCollectionScan::Find(std::span<const TScanProperty> propertie
 namespace {
 
 // The last text property of the name; nullptr when there is none; raises when it holds no text.
-const TScanValue* TextValue(std::span<const TScanProperty> properties, std::string_view name)
+const ScanValue* TextValue(std::span<const ScanProperty> properties, std::string_view name)
 {
-    const TScanValue* v = TCollectionScan::Find(properties, name);
-    if (v != nullptr && v->kind != TScanValue::Kind::Text)
+    const ScanValue* v = CollectionScan::Find(properties, name);
+    if (v != nullptr && v->kind != ScanValue::Kind::Text)
         throw StreamError("Ungültiger Eigenschaftswert: " + std::string(name) + " ist kein Text");
     return v;
 }
 
 } // namespace
 
-std::string ScanText(std::span<const TScanProperty> properties, std::string_view name)
+std::string ScanText(std::span<const ScanProperty> properties, std::string_view name)
 {
-    const TScanValue* v = TextValue(properties, name);
+    const ScanValue* v = TextValue(properties, name);
     return v ? v->text() : std::string();
 }
 
-void CheckScanText(std::span<const TScanProperty> properties, std::string_view name) { TextValue(properties, name); }
+void CheckScanText(std::span<const ScanProperty> properties, std::string_view name) { TextValue(properties, name); }
 
-long long ScanInteger(std::span<const TScanProperty> properties, std::string_view name, long long fallback)
+long long ScanInteger(std::span<const ScanProperty> properties, std::string_view name, long long fallback)
 {
-    const TScanValue* v = TCollectionScan::Find(properties, name);
+    const ScanValue* v = CollectionScan::Find(properties, name);
     if (v == nullptr)
         return fallback;
-    if (v->kind != TScanValue::Kind::Integer)
+    if (v->kind != ScanValue::Kind::Integer)
         throw StreamError("Ungültiger Eigenschaftswert: Ganzzahl erwartet");
     return v->integer;
 }
 
-bool ScanBoolean(std::span<const TScanProperty> properties, std::string_view name, bool fallback)
+bool ScanBoolean(std::span<const ScanProperty> properties, std::string_view name, bool fallback)
 {
-    const TScanValue* v = TCollectionScan::Find(properties, name);
+    const ScanValue* v = CollectionScan::Find(properties, name);
     if (v == nullptr)
         return fallback;
-    if (v->kind != TScanValue::Kind::Boolean)
+    if (v->kind != ScanValue::Kind::Boolean)
         throw StreamError("Ungültiger Eigenschaftswert: Wahrheitswert erwartet");
     return v->integer != 0;
 }

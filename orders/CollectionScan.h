@@ -16,7 +16,7 @@
 
 namespace gs {
 
-struct TScanValue {
+struct ScanValue {
     enum class Kind : std::uint8_t { Text, Integer, Boolean, Collection };
     Kind kind = Kind::Text;
     std::string_view bytes; // Text: the Windows-1252 bytes as stored
@@ -26,42 +26,42 @@ struct TScanValue {
     std::string text() const;
 };
 
-struct TScanProperty {
+struct ScanProperty {
     std::string_view name; // Windows-1252 bytes as stored
-    TScanValue value;
+    ScanValue value;
 };
 
-class TCollectionScan {
+class CollectionScan {
 public:
     // Reads bytes whose collection property (name compared without regard to case) holds the items.
     // False when the stream is not of the common form; then nothing here is valid.
     bool scan(std::string_view bytes, std::string_view collection);
 
     size_t itemCount() const { return itemBegin_.empty() ? 0 : itemBegin_.size() - 1; }
-    std::span<const TScanProperty> item(size_t index) const
+    std::span<const ScanProperty> item(size_t index) const
     {
-        return std::span<const TScanProperty>(props_).subspan(itemBegin_[index],
+        return std::span<const ScanProperty>(props_).subspan(itemBegin_[index],
                                                               itemBegin_[index + 1] - itemBegin_[index]);
     }
     // The component's properties (the collection itself with kind Collection).
-    std::span<const TScanProperty> root() const { return root_; }
+    std::span<const ScanProperty> root() const { return root_; }
 
     // The last property of the name (without regard to case), as the full reader's lookups take it;
     // nullptr when there is none.
-    static const TScanValue* Find(std::span<const TScanProperty> properties, std::string_view name);
+    static const ScanValue* Find(std::span<const ScanProperty> properties, std::string_view name);
 
 private:
-    std::vector<TScanProperty> props_;
+    std::vector<ScanProperty> props_;
     std::vector<size_t> itemBegin_;
-    std::vector<TScanProperty> root_;
+    std::vector<ScanProperty> root_;
 };
 
 // Typed access as the full reader's item helpers give it: a missing property gives the fallback, one
 // of another kind raises StreamError.
-std::string ScanText(std::span<const TScanProperty> properties, std::string_view name);
+std::string ScanText(std::span<const ScanProperty> properties, std::string_view name);
 // Raises as ScanText would, without converting the text.
-void CheckScanText(std::span<const TScanProperty> properties, std::string_view name);
-long long ScanInteger(std::span<const TScanProperty> properties, std::string_view name, long long fallback);
-bool ScanBoolean(std::span<const TScanProperty> properties, std::string_view name, bool fallback);
+void CheckScanText(std::span<const ScanProperty> properties, std::string_view name);
+long long ScanInteger(std::span<const ScanProperty> properties, std::string_view name, long long fallback);
+bool ScanBoolean(std::span<const ScanProperty> properties, std::string_view name, bool fallback);
 
 } // namespace gs

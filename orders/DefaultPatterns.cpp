@@ -7,7 +7,7 @@
 
 namespace gs {
 
-TDefaultPatterns::TDefaultPatterns(TDateTime startDate, const TSettings* settings) : settings_(settings)
+DefaultPatterns::DefaultPatterns(TDateTime startDate, const TSettings* settings) : settings_(settings)
 {
     for (int type = 1; type <= DocTypeCount; ++type) {
         auto p = std::make_unique<TMPattern>();
@@ -15,7 +15,7 @@ TDefaultPatterns::TDefaultPatterns(TDateTime startDate, const TSettings* setting
         p->DocType = static_cast<std::uint8_t>(type);
         p->DocTypeName = DocTypeName(type);
         p->PrintName = p->DocTypeName;
-        const TDocTypeSwitches& s = DocTypeDefaults(type);
+        const DocTypeSwitches& s = DocTypeDefaults(type);
         p->DataGrid = s.DataGrid;
         p->InfoSumme = s.InfoSumme;
         p->Summe = s.Summe;
@@ -40,14 +40,14 @@ TDefaultPatterns::TDefaultPatterns(TDateTime startDate, const TSettings* setting
     }
 }
 
-const TMPattern& TDefaultPatterns::operator[](int docType) const
+const TMPattern& DefaultPatterns::operator[](int docType) const
 {
     if (docType < 1 || docType > DocTypeCount)
         throw std::out_of_range("Kein Standardmuster für Dokumenttyp " + std::to_string(docType));
     return *patterns_[static_cast<size_t>(docType - 1)];
 }
 
-const TMPattern& TDefaultPatterns::ForDocType(long long docType) const
+const TMPattern& DefaultPatterns::ForDocType(long long docType) const
 {
     return (docType >= 1 && docType <= DocTypeCount) ? *patterns_[static_cast<size_t>(docType - 1)] : *patterns_[0];
 }

@@ -11,13 +11,13 @@ namespace gs {
 
 class TSettings;
 
-class TDefaultPatterns {
+class DefaultPatterns {
 public:
     // settings: where the templates of new documents take their tax rates from (none: the
     // patterns' own).
-    explicit TDefaultPatterns(TDateTime startDate, const TSettings* settings = nullptr);
-    TDefaultPatterns(const TDefaultPatterns&) = delete;
-    TDefaultPatterns& operator=(const TDefaultPatterns&) = delete;
+    explicit DefaultPatterns(TDateTime startDate, const TSettings* settings = nullptr);
+    DefaultPatterns(const DefaultPatterns&) = delete;
+    DefaultPatterns& operator=(const DefaultPatterns&) = delete;
 
     // The pattern of a document type 1 to 13; raises std::out_of_range for any other number.
     const TMPattern& operator[](int docType) const;

@@ -87,9 +87,9 @@ constexpr std::array<const char*, DocTypeCount> kDocTypeNames = {
     "FREIER TYP1", "FREIER TYP2", "FREIER TYP3", "FREIER TYP4", "FREIER TYP5", "MULTI"};
 
 // DataGrid, InfoSumme, Summe, Header, Footer, Endt, ZZ, Enabled.
-constexpr TDocTypeSwitches Switches(int g, int i, int s, int h, int f, int e, int z, int en)
+constexpr DocTypeSwitches Switches(int g, int i, int s, int h, int f, int e, int z, int en)
 {
-    TDocTypeSwitches t;
+    DocTypeSwitches t;
     t.DataGrid = g;
     t.InfoSumme = i;
     t.Summe = s;
@@ -101,7 +101,7 @@ constexpr TDocTypeSwitches Switches(int g, int i, int s, int h, int f, int e, in
     return t;
 }
 
-constexpr std::array<TDocTypeSwitches, DocTypeCount> kDocTypeSwitches = {
+constexpr std::array<DocTypeSwitches, DocTypeCount> kDocTypeSwitches = {
     Switches(1, 1, 1, 1, 1, 1, 1, 1), // RECHNUNG
     Switches(1, 1, 1, 1, 1, 1, 0, 1), // ANGEBOT
     Switches(1, 1, 1, 1, 1, 1, 0, 1), // BESTELLUNG
@@ -126,7 +126,7 @@ std::string DocTypeName(int docType)
     return kDocTypeNames[static_cast<size_t>(docType - 1)];
 }
 
-const TDocTypeSwitches& DocTypeDefaults(int docType)
+const DocTypeSwitches& DocTypeDefaults(int docType)
 {
     if (docType < 1 || docType > DocTypeCount)
         docType = 1;

@@ -39,7 +39,7 @@ enum TDocType : int {
 };
 
 // The layout switches the host gives a new document of a type (1 = on).
-struct TDocTypeSwitches {
+struct DocTypeSwitches {
     bool DataGrid = false;
     bool InfoSumme = false;
     bool Summe = false;
@@ -55,7 +55,7 @@ struct TDocTypeSwitches {
 // "RECHNUNG" ... "MULTI" for 1 to 13; empty for any other number.
 std::string DocTypeName(int docType);
 // The switches of a type 1 to 13; those of type 1 for any other number.
-const TDocTypeSwitches& DocTypeDefaults(int docType);
+const DocTypeSwitches& DocTypeDefaults(int docType);
 
 // Status codes (column Status). A new document has status 3.
 enum TOrderStatus : int {

@@ -51,7 +51,7 @@ void TInfoFields::LoadFromTable(TAdsTable& table)
 
 // The columns a load reads, looked up once per opening of the table; nullptr where the table lacks
 // the column (reading such a column is what fails the load).
-struct TOrderColumns {
+struct OrderColumns {
     std::uint64_t openId = 0;
     const TAdsTable* table = nullptr;
     TField *POT = nullptr, *Footertext = nullptr, *Headertext = nullptr, *ORDER2 = nullptr, *InternText = nullptr,
@@ -344,7 +344,7 @@ std::vector<TField*> StatisticsColumns(TAdsTable& table)
 {
     if (!table.Active())
         return {};
-    TOrderColumns c;
+    OrderColumns c;
     c.lookUp(table);
     std::vector<TField*> columns;
     for (TField* f : c.statisticsColumns) {
@@ -380,16 +380,16 @@ PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
 
 } // namespace
 
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const TDefaultPatterns& defaults)
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const DefaultPatterns& defaults)
 {
     const bool full = mode != LoadModeTemplate;
     const bool texts = mode != LoadModeStatistics; // the blobs the statistics do not need
 
     // Start from the default pattern of the row's type (type 1 when POT cannot be read).
-    TOrderColumns* c = nullptr;
+    OrderColumns* c = nullptr;
     if (table.Active()) {
         if (!pattern.columns_)
-            pattern.columns_ = std::make_unique<TOrderColumns>();
+            pattern.columns_ = std::make_unique<OrderColumns>();
         c = pattern.columns_.get();
         if (c->table != &table || c->openId != table.OpenId())
             c->lookUp(table);

@@ -42,8 +42,8 @@ struct TDestinationInfo {
     bool operator==(const TDestinationInfo&) const = default;
 };
 
-class TDefaultPatterns;
-struct TOrderColumns; // the table's columns, looked up once per opening of the table
+class DefaultPatterns;
+struct OrderColumns; // the table's columns, looked up once per opening of the table
 
 // How LoadPatternFromOrder loads a row (the host's mode numbers).
 enum LoadMode : int {
@@ -113,9 +113,9 @@ public:
 
 private:
     friend void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode,
-                                     const TDefaultPatterns& defaults);
+                                     const DefaultPatterns& defaults);
     void copyFields(const TMPattern& source);
-    std::unique_ptr<TOrderColumns> columns_;
+    std::unique_ptr<OrderColumns> columns_;
 };
 
 inline constexpr const char* PatternLoadErrorText = "Auftrag kann nicht geladen werden.";
@@ -140,7 +140,7 @@ private:
 // "Auftrag kann nicht geladen werden." with the document number and the cause (what was loaded
 // before stays); missing or damaged blobs, EXTB, Endtext and INFO columns are no failure and keep
 // the defaults.
-void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const TDefaultPatterns& defaults);
+void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, const DefaultPatterns& defaults);
 
 // The columns of the open orders table that a load in LoadModeStatistics reads (those the table
 // has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.

@@ -13,14 +13,14 @@
 namespace gs {
 
 // One address-field role n (1 to 10).
-struct TAdressFieldRole {
+struct AdressFieldRole {
     std::uint8_t PrimarySlot = 0;   // n - 1
     std::uint8_t SecondarySlot = 0; // n + 9
     std::string Caption;            // item 2000 + n
     std::uint8_t Kind = 0;          // item 3000 + n: 1 destination numbers, 2 preferred destination, 0 none
 };
 
-using TAdressFieldRoles = std::array<TAdressFieldRole, 10>;
+using TAdressFieldRoles = std::array<AdressFieldRole, 10>;
 
 // The ten roles with their slot numbers, empty captions and kind 0.
 TAdressFieldRoles DefaultAdressFieldRoles();

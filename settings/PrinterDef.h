@@ -23,12 +23,12 @@ inline constexpr const char* PrinterDefIniName = "TOVIK.INI";
 // Font styles as bits.
 enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 
-struct TFontDef {
+struct FontDef {
     std::string Name = "ARIAL";
     int Size = 10;
     std::uint8_t Style = 0; // TFontStyle bits
     HostColor Color = 0;
-    bool operator==(const TFontDef&) const = default;
+    bool operator==(const FontDef&) const = default;
 };
 
 // Soundex levels as bits (SOUNDEX/LEVEL1..LEVEL3).
@@ -111,7 +111,7 @@ struct TUserPrinterDef {
     int DatagridHeigth = 600;            // 300 ... 1200
     int RTFHeigth = 100;                 // 100 ... 600
     // Section EF.
-    TFontDef DefaultFontRTF;
+    FontDef DefaultFontRTF;
     HostColor DefaultArtikelFontcolor = 65480;   // 0 becomes 128
     HostColor DefaultArtikelLagercolor = 8422504; // 0 becomes 16775914
     bool UseDefaultFontByTextBlock = false;

@@ -13,7 +13,7 @@
 
 namespace gs {
 
-TSearchHistory::TSearchHistory(std::filesystem::path directory, std::string boxName)
+SearchHistory::SearchHistory(std::filesystem::path directory, std::string boxName)
     : directory_(std::move(directory)), boxName_(std::move(boxName))
 {
     Guarded("search history file", [&] {
@@ -28,12 +28,12 @@ TSearchHistory::TSearchHistory(std::filesystem::path directory, std::string boxN
     });
 }
 
-std::filesystem::path TSearchHistory::HistoryFile() const
+std::filesystem::path SearchHistory::HistoryFile() const
 {
     return FindFileNoCase(directory_, "SearchHistory_" + boxName_ + ".TXT");
 }
 
-bool TSearchHistory::AutoHistory() const
+bool SearchHistory::AutoHistory() const
 {
     bool on = true;
     Guarded("SearchAutoHistory.INI", [&] {
@@ -43,7 +43,7 @@ bool TSearchHistory::AutoHistory() const
     return on;
 }
 
-void TSearchHistory::ToggleAutoHistory()
+void SearchHistory::ToggleAutoHistory()
 {
     const bool on = AutoHistory();
     Guarded("SearchAutoHistory.INI, writing", [&] {
@@ -53,7 +53,7 @@ void TSearchHistory::ToggleAutoHistory()
     });
 }
 
-void TSearchHistory::Add(const std::string& text)
+void SearchHistory::Add(const std::string& text)
 {
     if (text.empty())
         return;
@@ -67,13 +67,13 @@ void TSearchHistory::Add(const std::string& text)
     save();
 }
 
-void TSearchHistory::Record(const std::string& text)
+void SearchHistory::Record(const std::string& text)
 {
     if (AutoHistory())
         Add(text);
 }
 
-void TSearchHistory::save() const
+void SearchHistory::save() const
 {
     Guarded("search history file, writing",
             [&] { WriteFileAtomically(HistoryFile(), Utf8ToCp1252(JoinLinesCrLf(entries_))); });

@@ -13,10 +13,10 @@ namespace gs {
 inline constexpr const char* SearchAutoHistoryIniName = "SearchAutoHistory.INI";
 inline constexpr const char* SearchAutoHistorySection = "AUTO";
 
-class TSearchHistory {
+class SearchHistory {
 public:
     // The history of the box named boxName, kept in directory (the program's directory).
-    TSearchHistory(std::filesystem::path directory, std::string boxName);
+    SearchHistory(std::filesystem::path directory, std::string boxName);
 
     const std::string& BoxName() const { return boxName_; }
     const std::vector<std::string>& Entries() const { return entries_; }

@@ -91,8 +91,8 @@ void TTextBlockLayout::Apply(const std::vector<std::string>& lines)
     const TTextBlockLayout defaults;
     for (size_t g = 0; g < Groups.size(); ++g) {
         const size_t base = g * 6;
-        const TTextBlockGroup& d = defaults.Groups[g];
-        TTextBlockGroup& group = Groups[g];
+        const TextBlockGroup& d = defaults.Groups[g];
+        TextBlockGroup& group = Groups[g];
         for (size_t v = 0; v < 3; ++v)
             group.Values[v] = SettingInteger(LineAt(lines, base + v), d.Values[v]);
         group.FontName = LineAt(lines, base + 3);

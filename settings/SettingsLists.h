@@ -54,17 +54,17 @@ struct TArticleCaptions {
 };
 
 // One group of the text block layout: three integers, a font name, a font size and a colour.
-struct TTextBlockGroup {
+struct TextBlockGroup {
     std::array<int, 3> Values{20, 20, 150};
     std::string FontName = "ARIAL";
     int FontSize = 24;
     HostColor Color = 8421504; // grey
-    bool operator==(const TTextBlockGroup&) const = default;
+    bool operator==(const TextBlockGroup&) const = default;
 };
 
 // The text block layout (item 652, twelve lines: two groups of six).
 struct TTextBlockLayout {
-    std::array<TTextBlockGroup, 2> Groups{TTextBlockGroup{}, TTextBlockGroup{{20, 20, 150}, "ARIAL", 8, 8421504}};
+    std::array<TextBlockGroup, 2> Groups{TextBlockGroup{}, TextBlockGroup{{20, 20, 150}, "ARIAL", 8, 8421504}};
 
     // Each value from its line with its default as fallback; an empty font name gives "ARIAL";
     // missing lines count as empty.

@@ -105,7 +105,7 @@ void TVSOBJ::LoadFromCsv(std::string_view text)
     else
         columns = {0, 1, 2, 3, 4, 5};
 
-    std::vector<TVSOBJRow> rows;
+    std::vector<VSOBJRow> rows;
     rows.reserve(records.size() - first);
     for (size_t r = first; r < records.size(); ++r) {
         const Record& rec = records[r];
@@ -113,7 +113,7 @@ void TVSOBJ::LoadFromCsv(std::string_view text)
             const int c = columns[f];
             return c >= 0 && static_cast<size_t>(c) < rec.size() ? rec[static_cast<size_t>(c)] : std::string();
         };
-        TVSOBJRow row;
+        VSOBJRow row;
         row.Text = Utf8Left(field(0), kTextLength);
         row.Text2 = Utf8Left(field(1), kTextLength);
         row.Text1Netto = Utf8Left(field(2), kTextLength);
@@ -134,7 +134,7 @@ std::string TVSOBJ::SaveToCsv() const
         out += kFieldNames[f];
     }
     out += "\r\n";
-    for (const TVSOBJRow& row : Rows) {
+    for (const VSOBJRow& row : Rows) {
         out += QuoteCsv(row.Text) + ';' + QuoteCsv(row.Text2) + ';' + QuoteCsv(row.Text1Netto) + ';' +
                QuoteCsv(row.Text2Netto) + ';' + std::to_string(row.Steuer) + ';' + FloatToText(row.Value) + "\r\n";
     }

@@ -16,17 +16,17 @@
 
 namespace gs {
 
-struct TVSOBJRow {
+struct VSOBJRow {
     std::string Text, Text2, Text1Netto, Text2Netto; // 50 characters each
     int Steuer = 0;
     double Value = 0;
 
-    bool operator==(const TVSOBJRow&) const = default;
+    bool operator==(const VSOBJRow&) const = default;
 };
 
 class TVSOBJ {
 public:
-    std::vector<TVSOBJRow> Rows;
+    std::vector<VSOBJRow> Rows;
 
     static constexpr size_t kTextLength = 50;
 

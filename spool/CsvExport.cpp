@@ -34,7 +34,7 @@ bool IsNumberText(std::string_view text)
 // The dataset is walked from its first row; its controls and its current row come back on every path.
 class DataSetWalk {
 public:
-    explicit DataSetWalk(TGridDataSet& data) : data_(data), bookmark_(data.CurrentRow()) { data_.DisableControls(); }
+    explicit DataSetWalk(GridDataSet& data) : data_(data), bookmark_(data.CurrentRow()) { data_.DisableControls(); }
     ~DataSetWalk()
     {
         data_.EnableControls();
@@ -44,11 +44,11 @@ public:
     DataSetWalk& operator=(const DataSetWalk&) = delete;
 
 private:
-    TGridDataSet& data_;
+    GridDataSet& data_;
     int bookmark_;
 };
 
-std::vector<std::string> CallbackItems(const TLineCallback& callback, const TGridRecord* record, int number)
+std::vector<std::string> CallbackItems(const TLineCallback& callback, const GridRecord* record, int number)
 {
     std::string text;
     callback(record, number, text);
@@ -111,22 +111,22 @@ std::string SecondCurrencySymbolOf(const TSettings* settings)
     return settings ? SecondCurrencySymbol(settings->SecondCurrency) : std::string(DefaultSecondCurrencySymbol);
 }
 
-std::string GridCsvText(const TListDescription& list, const CsvExportOptions& options, bool& cancelled)
+std::string GridCsvText(const ListDescription& list, const CsvExportOptions& options, bool& cancelled)
 {
     cancelled = false;
     if (!list.grid.dataSet)
         throw Error("Die Liste hat keine Daten");
-    const TGridDescription& grid = list.grid;
-    TGridDataSet& data = *grid.dataSet;
+    const GridDescription& grid = list.grid;
+    GridDataSet& data = *grid.dataSet;
     const std::string& currencySymbol = options.SecondCurrencySymbol;
 
-    std::vector<const TGridColumn*> shown;
-    for (const TGridColumn& column : grid.columns) {
+    std::vector<const GridColumn*> shown;
+    for (const GridColumn& column : grid.columns) {
         if (column.width > 0)
             shown.push_back(&column);
     }
     std::vector<std::string> captions;
-    for (const TGridColumn* column : shown)
+    for (const GridColumn* column : shown)
         captions.push_back(CsvCaption(column->title));
     for (const TLineCallback& callback : list.lineCallbacks) {
         if (!callback)
@@ -139,10 +139,10 @@ std::string GridCsvText(const TListDescription& list, const CsvExportOptions& op
     DataSetWalk walk(data);
     for (int row = 0; row < data.RecordCount(); ++row) {
         data.SetCurrentRow(row);
-        const TGridRecord record(data, row);
+        const GridRecord record(data, row);
         std::vector<std::string> values;
         values.reserve(captions.size());
-        for (const TGridColumn* column : shown) {
+        for (const GridColumn* column : shown) {
             std::string cell;
             try {
                 if (!column->fieldName.empty())
@@ -187,7 +187,7 @@ std::string GridCsvText(const TListDescription& list, const CsvExportOptions& op
     return text;
 }
 
-CsvExportResult ExportGridCsv(const TListDescription& list, const CsvExportOptions& options,
+CsvExportResult ExportGridCsv(const ListDescription& list, const CsvExportOptions& options,
                               const std::filesystem::path& file)
 {
     CsvExportResult result;
@@ -210,7 +210,7 @@ CsvExportResult ExportGridCsv(const TListDescription& list, const CsvExportOptio
     return result;
 }
 
-TExportCSVTableClassA::TExportCSVTableClassA(const TListDescription& list, const CsvExportOptions& options,
+TExportCSVTableClassA::TExportCSVTableClassA(const ListDescription& list, const CsvExportOptions& options,
                                              bool openAfterwards, Dialogs* dialogs)
 {
     // Custom export definitions (the list's csvFileName) apply to the host's database tables only; a

@@ -52,9 +52,9 @@ struct CsvExportResult {
 std::string SecondCurrencySymbolOf(const TSettings* settings);
 
 // The whole CSV text (UTF-8) of the list; cancelled is set when the progress asked to stop.
-std::string GridCsvText(const TListDescription& list, const CsvExportOptions& options, bool& cancelled);
+std::string GridCsvText(const ListDescription& list, const CsvExportOptions& options, bool& cancelled);
 // Writes the list's CSV to file (Windows-1252, atomically).
-CsvExportResult ExportGridCsv(const TListDescription& list, const CsvExportOptions& options,
+CsvExportResult ExportGridCsv(const ListDescription& list, const CsvExportOptions& options,
                               const std::filesystem::path& file);
 
 // A value as the CSV writes it: a text a spreadsheet would run as a formula gets a leading apostrophe.
@@ -69,7 +69,7 @@ std::vector<std::string> SplitCommaText(std::string_view text);
 class TExportCSVTableClassA {
 public:
     // Asks through dialogs (none: nothing is exported).
-    TExportCSVTableClassA(const TListDescription& list, const CsvExportOptions& options, bool openAfterwards,
+    TExportCSVTableClassA(const ListDescription& list, const CsvExportOptions& options, bool openAfterwards,
                           Dialogs* dialogs);
     const CsvExportResult& result() const { return result_; }
     const std::filesystem::path& file() const { return file_; }

@@ -57,7 +57,7 @@ inline constexpr int JobKindPrint = 0;
 inline constexpr int JobKindPdf = 560;
 
 // What one job of a list needs beside the list itself (spool/ListDescription.h).
-struct TSpoolJobOptions {
+struct SpoolJobOptions {
     int JobKind = JobKindPrint;          // 0 print, 560 PDF
     // The printer selection may be shown for a print job (the grid print dialog's choice; Shift held
     // alone asks for it too). Without it the job takes the printer of TOVIK.INI.
@@ -133,7 +133,7 @@ public:
     void EnsureSpoolTables(bool startMailProcessor);
     // One job of the list: its job row, one detail row per list row (last row first), then its final
     // PRIO. Code 0 when no job was written; nothing of it is left then.
-    TStandardTableSpoolResult SpoolGrid(const TListDescription& list, const TSpoolJobOptions& options);
+    TStandardTableSpoolResult SpoolGrid(const ListDescription& list, const SpoolJobOptions& options);
     void StartOutputProcessors(bool startMailProcessor);
     // The host closes a preview window of another program here; no such window exists on this
     // platform, so there is nothing to close. Kept so the call order stays the host's.
@@ -149,14 +149,14 @@ public:
 
     // The PDF path of a job and its side effects: the directory created, the marker of the same
     // name in PDFX removed. jobName: the job subfolder (cleaned), given back in subPath.
-    std::string BuildPdfPath(const TSpoolJobOptions& options, const std::string& jobName, const std::string& printName,
+    std::string BuildPdfPath(const SpoolJobOptions& options, const std::string& jobName, const std::string& printName,
                              long long idOrder, const std::string& x5, std::string& subPath);
 
 private:
     bool openTables(bool firstCall);
     void purgeIfAlone();
     void compactIfLarge(std::int64_t probedSize);
-    bool setDestination(const TSpoolJobOptions& options, int& copies, SpoolFields& row);
+    bool setDestination(const SpoolJobOptions& options, int& copies, SpoolFields& row);
     void storeReportLayout(SpoolFields& row);
     void launch(size_t item);
     void report(std::function<void()> fn);

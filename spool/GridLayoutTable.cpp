@@ -117,7 +117,7 @@ std::string DecodeBase64(const std::string& text)
     return out;
 }
 
-std::vector<GridLayoutRow> TGridLayoutTable::rowsOf(const std::string& key) const
+std::vector<GridLayoutRow> GridLayoutTable::rowsOf(const std::string& key) const
 {
     std::vector<GridLayoutRow> rows;
     for (const GridLayoutRow& r : rows_) {
@@ -127,20 +127,20 @@ std::vector<GridLayoutRow> TGridLayoutTable::rowsOf(const std::string& key) cons
     return rows;
 }
 
-const GridLayoutRow* TGridLayoutTable::find(int id) const
+const GridLayoutRow* GridLayoutTable::find(int id) const
 {
     const auto it = std::find_if(rows_.begin(), rows_.end(), [id](const GridLayoutRow& r) { return r.id == id; });
     return it == rows_.end() ? nullptr : &*it;
 }
 
-int TGridLayoutTable::append(const std::string& key, const std::string& user, const std::string& colums)
+int GridLayoutTable::append(const std::string& key, const std::string& user, const std::string& colums)
 {
     const int id = ++highestId_;
     rows_.push_back({key, user, id, colums, {}});
     return id;
 }
 
-bool TGridLayoutTable::edit(int id, const std::string& user, const std::string& colums)
+bool GridLayoutTable::edit(int id, const std::string& user, const std::string& colums)
 {
     auto* row = const_cast<GridLayoutRow*>(find(id));
     if (!row)
@@ -150,7 +150,7 @@ bool TGridLayoutTable::edit(int id, const std::string& user, const std::string& 
     return true;
 }
 
-bool TGridLayoutTable::remove(int id)
+bool GridLayoutTable::remove(int id)
 {
     const auto it = std::find_if(rows_.begin(), rows_.end(), [id](const GridLayoutRow& r) { return r.id == id; });
     if (it == rows_.end())
@@ -159,7 +159,7 @@ bool TGridLayoutTable::remove(int id)
     return true;
 }
 
-int TGridLayoutTable::exchangeWithNeighbour(int id, int direction)
+int GridLayoutTable::exchangeWithNeighbour(int id, int direction)
 {
     auto* row = const_cast<GridLayoutRow*>(find(id));
     if (!row)
@@ -182,7 +182,7 @@ int TGridLayoutTable::exchangeWithNeighbour(int id, int direction)
     return neighbour->id;
 }
 
-std::string TGridLayoutTable::toText() const
+std::string GridLayoutTable::toText() const
 {
     std::string text = CsvLine({kFields.begin(), kFields.end()}, ',');
     for (const GridLayoutRow& r : rows_)
@@ -190,7 +190,7 @@ std::string TGridLayoutTable::toText() const
     return text;
 }
 
-std::vector<GridLayoutRow> TGridLayoutTable::parseText(const std::string& text)
+std::vector<GridLayoutRow> GridLayoutTable::parseText(const std::string& text)
 {
     const auto records = ReadRecords(text);
     std::vector<GridLayoutRow> rows;
@@ -233,7 +233,7 @@ std::vector<GridLayoutRow> TGridLayoutTable::parseText(const std::string& text)
     return rows;
 }
 
-void TGridLayoutTable::load(const std::filesystem::path& file)
+void GridLayoutTable::load(const std::filesystem::path& file)
 {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
@@ -258,7 +258,7 @@ void TGridLayoutTable::load(const std::filesystem::path& file)
         highestId_ = std::max(highestId_, r.id);
 }
 
-void TGridLayoutTable::save(const std::filesystem::path& file) const
+void GridLayoutTable::save(const std::filesystem::path& file) const
 {
     WriteFileAtomically(file, Utf8ToCp1252(toText()));
 }

@@ -31,7 +31,7 @@ struct GridLayoutRow {
     std::string lines;  // not used; kept as loaded
 };
 
-class TGridLayoutTable {
+class GridLayoutTable {
 public:
     // Rows of one layout key in list order (ascending ID).
     std::vector<GridLayoutRow> rowsOf(const std::string& key) const;

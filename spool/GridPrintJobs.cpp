@@ -25,11 +25,11 @@ unsigned JobOptionsOf(const GridPrintChoice& choice, unsigned callerFlags)
     return options;
 }
 
-GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, unsigned options,
+GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, unsigned options,
                             const GridJobsHooks& hooks, const GridJobsContext& context)
 {
     GridPrintResult result{GridPrintNoPrintJob, options};
-    const TGridDataSet* rows = list.grid.dataSet;
+    const GridDataSet* rows = list.grid.dataSet;
     if (!rows || !rows->Active() || rows->RecordCount() == 0)
         return result;
     auto outputDone = [&hooks] {
@@ -44,10 +44,10 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, 
     };
     try {
         // The whole column range when the caller asks for it; the list's own otherwise.
-        TListDescription job = list;
+        ListDescription job = list;
         job.wholeColumnRange = (options & JobWholeColumnRange) != 0;
         auto jobOptions = [&](int jobKind) {
-            TSpoolJobOptions o;
+            SpoolJobOptions o;
             o.JobKind = jobKind;
             o.Progress = hooks.Progress;
             o.Settings = context.settings;
@@ -56,7 +56,7 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, 
         };
 
         if (options & JobPrint) {
-            TSpoolJobOptions o = jobOptions(JobKindPrint);
+            SpoolJobOptions o = jobOptions(JobKindPrint);
             o.PrinterSelection = (options & JobPrinterSelection) != 0;
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job, o);
             result.Code = written.Code;
@@ -64,7 +64,7 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, 
             outputDone();
         }
         if ((options & JobPdf) && context.settings && EnsurePdfDirectory(*context.settings)) {
-            TSpoolJobOptions o = jobOptions(JobKindPdf);
+            SpoolJobOptions o = jobOptions(JobKindPdf);
             o.PdfMode = options & JobPdfOpen ? 2 : 1;
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job, o);
             tellWhyNotWritten(written);

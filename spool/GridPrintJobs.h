@@ -77,7 +77,7 @@ struct GridJobsContext {
     Dialogs* dialogs = nullptr;
 };
 
-GridPrintResult RunGridJobs(TExtSpooler& spooler, const TListDescription& list, unsigned options,
+GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, unsigned options,
                             const GridJobsHooks& hooks, const GridJobsContext& context);
 
 } // namespace gs

@@ -4,7 +4,7 @@
 
 namespace gs {
 
-std::optional<std::string> TTextRowsDataSet::FieldText(int row, std::string_view field) const
+std::optional<std::string> TextRowsDataSet::FieldText(int row, std::string_view field) const
 {
     for (size_t i = 0; i < fieldNames_.size(); ++i) {
         if (fieldNames_[i] != field && !EqualsNoCase(fieldNames_[i], field))

@@ -13,7 +13,7 @@
 
 namespace gs {
 
-struct TGridColumn {
+struct GridColumn {
     std::string fieldName;  // empty: the column names no field
     std::string title;      // caption in the grid's markup ("/b" makes the rest bold)
     int width = 0;          // pixels; 0 for a hidden column
@@ -22,9 +22,9 @@ struct TGridColumn {
 };
 
 // The rows behind a grid. Row numbers run from 0 to RecordCount() - 1 in grid order.
-class TGridDataSet {
+class GridDataSet {
 public:
-    virtual ~TGridDataSet() = default;
+    virtual ~GridDataSet() = default;
     virtual bool Active() const { return true; }
     virtual int RecordCount() const = 0;
     // The text of a field in a row, as the grid shows it; nullopt when the data set has no such
@@ -42,35 +42,35 @@ private:
 };
 
 // One row of a data set, as the cell-text rules and the callbacks see it.
-class TGridRecord {
+class GridRecord {
 public:
-    TGridRecord(const TGridDataSet& data, int row) : data_(data), row_(row) {}
+    GridRecord(const GridDataSet& data, int row) : data_(data), row_(row) {}
     int row() const { return row_; }
-    const TGridDataSet& dataSet() const { return data_; }
+    const GridDataSet& dataSet() const { return data_; }
     std::optional<std::string> field(std::string_view name) const { return data_.FieldText(row_, name); }
 
 private:
-    const TGridDataSet& data_;
+    const GridDataSet& data_;
     int row_;
 };
 
-struct TGridDescription {
-    std::vector<TGridColumn> columns;
-    TGridDataSet* dataSet = nullptr;
+struct GridDescription {
+    std::vector<GridColumn> columns;
+    GridDataSet* dataSet = nullptr;
     // Shown columns: width above 0.
     int shownColumnCount() const
     {
         int n = 0;
-        for (const TGridColumn& c : columns)
+        for (const GridColumn& c : columns)
             n += c.width > 0 ? 1 : 0;
         return n;
     }
 };
 
 // Rows kept in memory: one vector of texts per row, in the order of fieldNames.
-class TTextRowsDataSet : public TGridDataSet {
+class TextRowsDataSet : public GridDataSet {
 public:
-    explicit TTextRowsDataSet(std::vector<std::string> fieldNames) : fieldNames_(std::move(fieldNames)) {}
+    explicit TextRowsDataSet(std::vector<std::string> fieldNames) : fieldNames_(std::move(fieldNames)) {}
     void addRow(std::vector<std::string> values) { rows_.push_back(std::move(values)); }
     void reserve(size_t n) { rows_.reserve(n); }
     int RecordCount() const override { return static_cast<int>(rows_.size()); }

@@ -17,7 +17,7 @@ namespace gs {
 namespace {
 
 // A field of the row that a rule needs; its absence is the rule's failure.
-std::string RequiredField(const TGridRecord& record, std::string_view name)
+std::string RequiredField(const GridRecord& record, std::string_view name)
 {
     std::optional<std::string> v = record.field(name);
     if (!v)
@@ -40,7 +40,7 @@ const TSettings& Required(const TSettings* settings)
 
 // The amount in the money format with the row's currency: the second currency's symbol for rows
 // kept in it (field DM), the money suffix otherwise. The amount itself is not converted.
-std::string Money(const TGridRecord& record, double amount, const TSettings* settings)
+std::string Money(const GridRecord& record, double amount, const TSettings* settings)
 {
     if (IsTrueText(RequiredField(record, "DM")))
         return FormatFloat(MoneyFormat(), amount) + SecondCurrencySymbol(Required(settings).SecondCurrency);
@@ -52,7 +52,7 @@ std::string MovementText(int value)
     return value >= 0 && value <= 6 ? MovementTexts[value] : "";
 }
 
-void OrderListRules(const TGridRecord& record, const std::string& key, std::string_view field, std::string& text,
+void OrderListRules(const GridRecord& record, const std::string& key, std::string_view field, std::string& text,
                     const TSettings* settings)
 {
     if (key == "EU_") {
@@ -91,7 +91,7 @@ bool ListCellTextApplies(std::string_view field, int cellMode)
            std::any_of(std::begin(keys), std::end(keys), [&](std::string_view k) { return EqualsNoCase(k, field); });
 }
 
-void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode,
+void ListCellText(const GridRecord& record, std::string_view field, std::string& text, int cellMode,
                   const TSettings* settings)
 {
     if (!ListCellTextApplies(field, cellMode))

@@ -29,7 +29,7 @@ inline constexpr const char* MovementTexts[] = {"Eingang", "Ausgang", "storniert
 
 // record: the row being written; field: the column's field name (empty: none); text: in the field's
 // own text, out the cell text. Cell modes other than 2 leave the text unchanged.
-void ListCellText(const TGridRecord& record, std::string_view field, std::string& text, int cellMode,
+void ListCellText(const GridRecord& record, std::string_view field, std::string& text, int cellMode,
                   const TSettings* settings);
 
 // False when ListCellText leaves every text of that column unchanged (no rule has its key), so

@@ -9,7 +9,7 @@ namespace gs {
 
 namespace {
 
-std::string RichText(const std::string& text, int size)
+std::string AsRichText(const std::string& text, int size)
 {
     if (text.empty() || IsRtfText(text))
         return text; // no title: nothing to wrap
@@ -24,21 +24,21 @@ std::string CaptionWithoutMarkup(std::string title)
     return title;
 }
 
-int TListDescription::leftStart() const { return wholeColumnRange ? 0 : 2; }
+int ListDescription::leftStart() const { return wholeColumnRange ? 0 : 2; }
 
-int TListDescription::rightEnd() const { return wholeColumnRange ? 0 : std::max(3, grid.shownColumnCount()); }
+int ListDescription::rightEnd() const { return wholeColumnRange ? 0 : std::max(3, grid.shownColumnCount()); }
 
-std::vector<TListColumnSpec> TListDescription::printedColumns() const
+std::vector<ListColumnSpec> ListDescription::printedColumns() const
 {
-    std::vector<TListColumnSpec> printed;
-    for (const TGridColumn& c : grid.columns)
+    std::vector<ListColumnSpec> printed;
+    for (const GridColumn& c : grid.columns)
         if (c.width > 0)
             printed.push_back({CaptionWithoutMarkup(c.title), c.width, c.titleAlignment, c.cellAlignment});
     return printed;
 }
 
-std::string TListDescription::richTitle() const { return RichText(title, textSize); }
+std::string ListDescription::richTitle() const { return AsRichText(title, textSize); }
 
-std::string TListDescription::richFooter() const { return RichText(footer, textSize); }
+std::string ListDescription::richFooter() const { return AsRichText(footer, textSize); }
 
 } // namespace gs

@@ -21,29 +21,29 @@
 namespace gs {
 
 // A caller's own cell texts instead of ListCellText: text comes in as the field's text.
-using TCellTextProvider = std::function<void(const TGridRecord& record, std::string_view field, std::string& text)>;
+using TCellTextProvider = std::function<void(const GridRecord& record, std::string_view field, std::string& text)>;
 // Extra columns of a line: called with no record and number 1 for the captions, with the row and
 // number 0 for its values; both as comma text (values separated by "," or blanks, '"' quotes).
 // Element 0 of a list's line callbacks gives the spooled lines' extra text; the CSV export takes
 // them all.
-using TLineCallback = std::function<void(const TGridRecord* record, int number, std::string& text)>;
+using TLineCallback = std::function<void(const GridRecord* record, int number, std::string& text)>;
 // Builds a footer while lines are spooled: phase 0 before the rows (record null), 1 after each row,
 // 2 after the last (record null).
-using TFooterCallback = std::function<void(const TGridRecord* record, std::string& footer, int phase)>;
+using TFooterCallback = std::function<void(const GridRecord* record, std::string& footer, int phase)>;
 
 // Alignments in the host's coding, as aligh/aligd store them.
 enum TListAlignment { ListAlignLeft = 0, ListAlignRight = 1, ListAlignCentre = 2 };
 
 // A printed column: the caption without markup, the screen width (only the proportions count on
 // paper) and the alignments.
-struct TListColumnSpec {
+struct ListColumnSpec {
     std::string caption; // UTF-8
     int width = 0;
     int captionAlignment = ListAlignLeft;
     int cellAlignment = ListAlignLeft;
 };
 
-struct TListDescription {
+struct ListDescription {
     std::string name;     // job name: the subfolder of the list's PDF jobs ("GEWINN")
     std::string title;    // UTF-8, plain or rich text: the page header
     std::string footer;   // UTF-8, plain or rich text: printed under the list (the totals line)
@@ -51,7 +51,7 @@ struct TListDescription {
     // Points of the rich-text title and footer made of plain text; 0: the size the grid print dialog
     // keeps in UserMode.INI.
     int textSize = 0;
-    TGridDescription grid; // columns in grid order (hidden ones with width 0) and the rows
+    GridDescription grid; // columns in grid order (hidden ones with width 0) and the rows
     bool landscape = true;
     int cellMode = 2;      // the rule set of ListCellText
     TCellTextProvider cellTextProvider;
@@ -66,7 +66,7 @@ struct TListDescription {
     int leftStart() const;
     int rightEnd() const;
     // The shown columns in grid order as printed: captions without the bold markup.
-    std::vector<TListColumnSpec> printedColumns() const;
+    std::vector<ListColumnSpec> printedColumns() const;
     // The title and the footer as rich text (plain text wrapped into the rich-text block once; rich
     // text and an empty text as they are).
     std::string richTitle() const;

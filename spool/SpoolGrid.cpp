@@ -31,7 +31,7 @@ constexpr int ItemListReportLayout = 31;
 constexpr int ItemListGridLayout = 32;
 
 // The printer options of the job's settings, or the defaults without settings.
-const TUserPrinterDef& PrinterDef(const TSpoolJobOptions& options)
+const TUserPrinterDef& PrinterDef(const SpoolJobOptions& options)
 {
     static const TUserPrinterDef defaults;
     return options.Settings ? options.Settings->PrinterDef : defaults;
@@ -73,7 +73,7 @@ std::string ReadWholeFile(const std::filesystem::path& file)
 
 } // namespace
 
-bool TExtSpooler::setDestination(const TSpoolJobOptions& options, int& copies, SpoolFields& row)
+bool TExtSpooler::setDestination(const SpoolJobOptions& options, int& copies, SpoolFields& row)
 {
     const TUserPrinterDef& def = PrinterDef(options);
     ExtraAddresses.clear();
@@ -163,7 +163,7 @@ void TExtSpooler::storeReportLayout(SpoolFields& row)
     }
 }
 
-std::string TExtSpooler::BuildPdfPath(const TSpoolJobOptions& options, const std::string& jobName,
+std::string TExtSpooler::BuildPdfPath(const SpoolJobOptions& options, const std::string& jobName,
                                       const std::string& printName, long long idOrder, const std::string& x5,
                                       std::string& subPath)
 {
@@ -183,7 +183,7 @@ std::string TExtSpooler::BuildPdfPath(const TSpoolJobOptions& options, const std
     return dir + fileName;
 }
 
-TStandardTableSpoolResult TExtSpooler::SpoolGrid(const TListDescription& list, const TSpoolJobOptions& options)
+TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, const SpoolJobOptions& options)
 {
     TStandardTableSpoolResult result;
     {
@@ -198,8 +198,8 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const TListDescription& list, c
         result.error = "Keine Liste angegeben.";
         return result;
     }
-    const TGridDescription& grid = list.grid;
-    TGridDataSet& data = *grid.dataSet;
+    const GridDescription& grid = list.grid;
+    GridDataSet& data = *grid.dataSet;
     if (grid.shownColumnCount() > SpoolMaxColumns) {
         result.error = TooManyColumnsText;
         return result;
@@ -230,9 +230,9 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const TListDescription& list, c
     for (const char* name : {"Title", "DocHeader", "Summe", "InfoSumme", "Endt", "ZZ", "USESK"})
         row.emplace_back(name, false);
 
-    std::vector<const TGridColumn*> shown;
+    std::vector<const GridColumn*> shown;
     std::vector<char> cellRule; // per shown column: does the cell-text rule change its texts?
-    for (const TGridColumn& c : grid.columns) {
+    for (const GridColumn& c : grid.columns) {
         if (c.width <= 0)
             continue;
         shown.push_back(&c);
@@ -282,10 +282,10 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const TListDescription& list, c
         // Element 0 of the list's line callbacks gives each spooled line's extra text.
         const TLineCallback lineCallback = list.lineCallbacks.empty() ? TLineCallback() : list.lineCallbacks[0];
         for (int r = last; r >= first && r >= 0; --r) {
-            const TGridRecord record(data, r);
+            const GridRecord record(data, r);
             cells.clear();
             for (size_t k = 0; k < shown.size(); ++k) {
-                const TGridColumn* c = shown[k];
+                const GridColumn* c = shown[k];
                 std::string text;
                 try {
                     if (!c->fieldName.empty())

@@ -37,7 +37,7 @@ std::filesystem::path ProgramDir(const char* argv0)
 int ProcessorMain(int argc, char** argv, ProcessorKind kind)
 {
     const std::string name = std::filesystem::path(argv[0]).filename().string();
-    TProcessorOptions options;
+    ProcessorOptions options;
     options.kind = kind;
     options.programDir = ProgramDir(argv[0]);
     options.spoolDir = options.programDir / SpoolDirectoryName;
@@ -88,7 +88,7 @@ int ProcessorMain(int argc, char** argv, ProcessorKind kind)
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGINT, OnStopSignal);
 
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     if (once) {
         ProcessorLock lock(options.spoolDir, kind);
         if (!lock.held()) {

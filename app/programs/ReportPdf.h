@@ -13,9 +13,9 @@
 
 namespace gs {
 
-struct TRenderResult;
+struct RenderResult;
 
-TRenderResult WriteReportPdf(const TResultTables& tables, const RunOutcome& outcome, TDateTime now,
+RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file);
 
 } // namespace gs

@@ -87,7 +87,7 @@ int main(int argc, char** argv)
         gs::StartProcessObjects(runtime); // messages go to standard error (console dialogs)
         const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
 
-        gs::TDatabaseSession session;
+        gs::DatabaseSession session;
         gs::CommandLine commandLine;
         commandLine.args = {options.databasePath, options.localServer ? "1" : "0",
                             std::to_string(gs::MinimumHostRelease)};
@@ -95,7 +95,7 @@ int main(int argc, char** argv)
             return 3;
         gs::CompleteStart(runtime, session, {}, options.spool.has_value());
 
-        gs::TResultTables tables;
+        gs::ResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
 #ifdef GS_REPORT_PDF

@@ -65,7 +65,7 @@ bool SaveWithToolTip(gs::TFOrderProfit1& window, int month, const QString& file)
 {
     window.pageControl()->setCurrentWidget(window.chartTab());
     Settle();
-    gs::TProfitChart* chart = window.chart();
+    gs::ProfitChart* chart = window.chart();
     const QPoint at = chart->monthArea(month).center().toPoint();
     QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
     QCoreApplication::sendEvent(chart, &help);
@@ -159,7 +159,7 @@ int main(int argc, char** argv)
 
     int runs = 0;
     const gs::StatisticsRunFunction run = [&runs](gs::TAdsTable& orders, const std::string& year, int period,
-                                                  gs::TResultTables& tables, gs::RunFeedback* feedback) {
+                                                  gs::ResultTables& tables, gs::RunFeedback* feedback) {
         ++runs;
         return gs::RunStatistics(orders, year, period, tables, feedback);
     };

@@ -80,7 +80,7 @@ struct RunningFlag {
 
 TFOrderProfit1::TFOrderProfit1(CommandLine commandLine, HostIdentity host, StatisticsRunFunction run, QWidget* parent)
     : QWidget(parent), commandLine_(std::move(commandLine)), host_(std::move(host)), run_(std::move(run)),
-      session_(std::make_unique<TDatabaseSession>())
+      session_(std::make_unique<DatabaseSession>())
 {
     setObjectName(QStringLiteral("FOrderProfit1"));
     setWindowTitle(QString::fromUtf8(ApplicationTitle));
@@ -125,7 +125,7 @@ void TFOrderProfit1::buildComponents()
 
     auto* chartLayout = new QVBoxLayout(chartTab_);
     chartLayout->setContentsMargins(0, 0, 0, 0);
-    chart_ = new TProfitChart(chartTab_);
+    chart_ = new ProfitChart(chartTab_);
     chartLayout->addWidget(chart_);
 
     // The legend over the chart's top-left corner.
@@ -440,7 +440,7 @@ void TFOrderProfit1::printClicked()
         printChart();
 }
 
-void PrintListWithGridPrinter(const TListDescription& list, TI_DBGrid* grid)
+void PrintListWithGridPrinter(const ListDescription& list, TI_DBGrid* grid)
 {
     Runtime& runtime = Runtime::current();
     ShowGridPrinter(list, ShowModal, grid, {runtime.spooler.get(), runtime.settings.get(), &runtime.dialogs()});
@@ -449,7 +449,7 @@ void PrintListWithGridPrinter(const TListDescription& list, TI_DBGrid* grid)
 void TFOrderProfit1::printList()
 {
     KmGridDataSet rows(tables_);
-    const TListDescription list =
+    const ListDescription list =
         ProfitListDescription(rows, totalsLine_->toPlainText().toStdString(), Runtime::current().now());
     if (listPrinter_)
         listPrinter_(list, listGrid_);

@@ -50,8 +50,8 @@ namespace gs {
 
 class Runtime;
 
-class TProfitChart;
-class TProfitListModel;
+class ProfitChart;
+class ProfitListModel;
 
 // Window messages the statistics window sends and posts to itself (as Qt event types).
 inline constexpr int WM_PROFIT_START = 1025; // WM_USER + 1
@@ -61,18 +61,18 @@ inline constexpr QEvent::Type ProfitRunEvent = static_cast<QEvent::Type>(QEvent:
 
 // The statistics run the window calls; the program passes RunStatistics, tests a fake.
 using StatisticsRunFunction = std::function<RunOutcome(TAdsTable& orders, const std::string& yearText,
-                                                       int periodIndex, TResultTables& tables,
+                                                       int periodIndex, ResultTables& tables,
                                                        RunFeedback* feedback)>;
 
 // "Drucken" on the list tab: the statistics list's description (its rows are KM; its title, totals
 // line and file stem made when the user prints) with the list grid, whose shown columns are printed.
-using ListPrintFunction = std::function<void(const TListDescription& list, TI_DBGrid* grid)>;
+using ListPrintFunction = std::function<void(const ListDescription& list, TI_DBGrid* grid)>;
 // The window's own: the grid print dialog, shown modally, on the list grid.
-void PrintListWithGridPrinter(const TListDescription& list, TI_DBGrid* grid);
+void PrintListWithGridPrinter(const ListDescription& list, TI_DBGrid* grid);
 
 // The start-up step after a successful connect (app/Startup.h CompleteStart).
 using StartCompletionFunction =
-    std::function<void(Runtime& runtime, TDatabaseSession& session, const std::function<void(const std::string&)>& setCaption)>;
+    std::function<void(Runtime& runtime, DatabaseSession& session, const std::function<void(const std::string&)>& setCaption)>;
 
 inline constexpr const char* OrderProfitPlacementKey = "TFOrderProfit1";
 
@@ -92,8 +92,8 @@ public:
     // escaping it is shown as the application shows unexpected errors, and the window stays open.
     void setStartCompletion(StartCompletionFunction completion) { completeStart_ = std::move(completion); }
 
-    TDatabaseSession& session() { return *session_; }
-    TResultTables& tables() { return tables_; }
+    DatabaseSession& session() { return *session_; }
+    ResultTables& tables() { return tables_; }
     int autoRunGuard() const { return guard_.tag(); }
     bool isRunning() const { return running_; }
     // Whether the start-up step connected and finished.
@@ -107,8 +107,8 @@ public:
     QWidget* listTab() const { return listTab_; }
     QWidget* chartTab() const { return chartTab_; }
     TI_DBGrid* listGrid() const { return listGrid_; }
-    TProfitListModel* listModel() const { return listModel_; }
-    TProfitChart* chart() const { return chart_; }
+    ProfitListModel* listModel() const { return listModel_; }
+    ProfitChart* chart() const { return chart_; }
     QPlainTextEdit* totalsLine() const { return totalsLine_; }
     TDCComboBox* yearBox() const { return yearBox_; }
     TDCComboBox* periodBox() const { return periodBox_; }
@@ -153,8 +153,8 @@ private:
     StatisticsRunFunction run_;
     ListPrintFunction listPrinter_ = &PrintListWithGridPrinter;
     StartCompletionFunction completeStart_;
-    std::unique_ptr<TDatabaseSession> session_;
-    TResultTables tables_;
+    std::unique_ptr<DatabaseSession> session_;
+    ResultTables tables_;
     AutoRunGuard guard_;
     bool shownOnce_ = false;
     bool started_ = false;
@@ -168,8 +168,8 @@ private:
     QWidget* listTab_ = nullptr;             // "TabSheet1"
     QWidget* chartTab_ = nullptr;            // "TabSheet2"
     TI_DBGrid* listGrid_ = nullptr;          // "DBGrid_CURRGW1"
-    TProfitListModel* listModel_ = nullptr;
-    TProfitChart* chart_ = nullptr;          // "DBChart1"
+    ProfitListModel* listModel_ = nullptr;
+    ProfitChart* chart_ = nullptr;          // "DBChart1"
     TPanel* legendPanel_ = nullptr;          // "Panel2": the legend over the chart
     TFlatPanel* netLegend_ = nullptr;        // "FlatPanel1" "Netto"
     TFlatPanel* commissionLegend_ = nullptr; // "FlatPanel2" "Provisionen"

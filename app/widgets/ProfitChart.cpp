@@ -177,7 +177,7 @@ qreal ChartLayout::y(qreal value) const
     return frontPlane.bottom() - (value - low) / (high - low) * frontPlane.height();
 }
 
-TProfitChart::TProfitChart(QWidget* parent) : QWidget(parent)
+ProfitChart::ProfitChart(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DBChart1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -194,19 +194,19 @@ TProfitChart::TProfitChart(QWidget* parent) : QWidget(parent)
     refresh({});
 }
 
-void TProfitChart::setTitleText(const QString& text)
+void ProfitChart::setTitleText(const QString& text)
 {
     title_ = text;
     update();
 }
 
-void TProfitChart::setLeftReserve(int pixels)
+void ProfitChart::setLeftReserve(int pixels)
 {
     leftReserve_ = std::max(0, pixels);
     update();
 }
 
-void TProfitChart::setBarsActive(bool bars)
+void ProfitChart::setBarsActive(bool bars)
 {
     barsActive_ = bars;
     for (ChartSeries& s : series_)
@@ -214,7 +214,7 @@ void TProfitChart::setBarsActive(bool bars)
     update();
 }
 
-void TProfitChart::refresh(const std::vector<KmcRow>& months)
+void ProfitChart::refresh(const std::vector<KmcRow>& months)
 {
     for (size_t i = 0; i < series_.size(); ++i) {
         QList<qreal> values;
@@ -231,7 +231,7 @@ void TProfitChart::refresh(const std::vector<KmcRow>& months)
     update();
 }
 
-QStringList TProfitChart::valueLabels() const
+QStringList ProfitChart::valueLabels() const
 {
     QStringList labels;
     for (const qreal t : chartLayout().ticks)
@@ -239,7 +239,7 @@ QStringList TProfitChart::valueLabels() const
     return labels;
 }
 
-ChartLayout TProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
+ChartLayout ProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
 {
     ChartLayout l;
     const QFontMetricsF fm(ChartFont());
@@ -295,7 +295,7 @@ ChartLayout TProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
     return l;
 }
 
-QRectF TProfitChart::monthArea(int month) const
+QRectF ProfitChart::monthArea(int month) const
 {
     if (month < 0 || month >= monthLabels_.size())
         return {};
@@ -305,7 +305,7 @@ QRectF TProfitChart::monthArea(int month) const
     return QRectF(QPointF(left, top), QPointF(left + l.monthWidth, l.frontPlane.bottom()));
 }
 
-int TProfitChart::monthAt(const QPointF& point) const
+int ProfitChart::monthAt(const QPointF& point) const
 {
     for (int i = 0; i < monthLabels_.size(); ++i)
         if (monthArea(i).contains(point))
@@ -313,7 +313,7 @@ int TProfitChart::monthAt(const QPointF& point) const
     return -1;
 }
 
-QString TProfitChart::monthToolTip(int month) const
+QString ProfitChart::monthToolTip(int month) const
 {
     if (month < 0 || month >= monthLabels_.size())
         return {};
@@ -325,7 +325,7 @@ QString TProfitChart::monthToolTip(int month) const
     return text;
 }
 
-bool TProfitChart::event(QEvent* event)
+bool ProfitChart::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
@@ -339,14 +339,14 @@ bool TProfitChart::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void TProfitChart::paintEvent(QPaintEvent*)
+void ProfitChart::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     paintChart(painter, chartLayout());
 }
 
-void TProfitChart::paintChart(QPainter& painter, const ChartLayout& l) const
+void ProfitChart::paintChart(QPainter& painter, const ChartLayout& l) const
 {
     painter.save();
     painter.setFont(ChartFont());
@@ -359,7 +359,7 @@ void TProfitChart::paintChart(QPainter& painter, const ChartLayout& l) const
     painter.restore();
 }
 
-void TProfitChart::paintAxes(QPainter& p, const ChartLayout& l) const
+void ProfitChart::paintAxes(QPainter& p, const ChartLayout& l) const
 {
     const QRectF& f = l.frontPlane;
     const qreal backX = SeriesPerMode * l.depthX, backY = SeriesPerMode * l.depthY;
@@ -409,7 +409,7 @@ void TProfitChart::paintAxes(QPainter& p, const ChartLayout& l) const
     }
 }
 
-void TProfitChart::paintBars(QPainter& p, const ChartLayout& l) const
+void ProfitChart::paintBars(QPainter& p, const ChartLayout& l) const
 {
     p.setRenderHint(QPainter::Antialiasing, false);
     const qreal gap = l.monthWidth * MonthGapShare / 2;
@@ -442,7 +442,7 @@ void TProfitChart::paintBars(QPainter& p, const ChartLayout& l) const
     p.setBrush(Qt::NoBrush);
 }
 
-void TProfitChart::paintLines(QPainter& p, const ChartLayout& l) const
+void ProfitChart::paintLines(QPainter& p, const ChartLayout& l) const
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     const qreal ribbonX = l.depthX * RibbonDepth, ribbonY = l.depthY * RibbonDepth;
@@ -477,7 +477,7 @@ void TProfitChart::paintLines(QPainter& p, const ChartLayout& l) const
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void TProfitChart::paintTitle(QPainter& p, const ChartLayout& l) const
+void ProfitChart::paintTitle(QPainter& p, const ChartLayout& l) const
 {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::black);
@@ -493,7 +493,7 @@ void TProfitChart::paintTitle(QPainter& p, const ChartLayout& l) const
     }
 }
 
-void TProfitChart::paintLegend(QPainter& p, const QRectF& area) const
+void ProfitChart::paintLegend(QPainter& p, const QRectF& area) const
 {
     const QFontMetricsF fm(p.font());
     qreal y = area.top();
@@ -507,7 +507,7 @@ void TProfitChart::paintLegend(QPainter& p, const QRectF& area) const
     }
 }
 
-bool TProfitChart::printChart(QPrinter& printer)
+bool ProfitChart::printChart(QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer))

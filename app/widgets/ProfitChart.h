@@ -79,10 +79,10 @@ struct ChartLayout {
 // "TDBChart" (the window opens on the chart, empty until "Finden").
 inline constexpr const char* ChartOpeningTitle = "Jahr und Zeitraum wählen, dann „Finden“ klicken.";
 
-class TProfitChart : public QWidget {
+class ProfitChart : public QWidget {
     Q_OBJECT
 public:
-    explicit TProfitChart(QWidget* parent = nullptr);
+    explicit ProfitChart(QWidget* parent = nullptr);
 
     // The title line above the chart (ChartOpeningTitle until the first run sets it).
     void setTitleText(const QString& text);

@@ -29,24 +29,24 @@ QString ListTitleText(const char* markup, bool* bold)
 
 // --- model ----------------------------------------------------------------------------------------
 
-TProfitListModel::TProfitListModel(const std::vector<KmRow>* rows, QObject* parent)
+ProfitListModel::ProfitListModel(const std::vector<KmRow>* rows, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows)
 {
 }
 
-int TProfitListModel::rowCount(const QModelIndex& parent) const
+int ProfitListModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || detached_ || !rows_)
         return 0;
     return static_cast<int>(rows_->size());
 }
 
-int TProfitListModel::columnCount(const QModelIndex& parent) const
+int ProfitListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(ResultListColumns.size());
 }
 
-QVariant TProfitListModel::data(const QModelIndex& index, int role) const
+QVariant ProfitListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
@@ -76,7 +76,7 @@ QVariant TProfitListModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant TProfitListModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant ProfitListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
@@ -104,12 +104,12 @@ QVariant TProfitListModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
-Qt::ItemFlags TProfitListModel::flags(const QModelIndex& index) const
+Qt::ItemFlags ProfitListModel::flags(const QModelIndex& index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-void TProfitListModel::setDetached(bool detached)
+void ProfitListModel::setDetached(bool detached)
 {
     if (detached == detached_)
         return;
@@ -120,7 +120,7 @@ void TProfitListModel::setDetached(bool detached)
 
 // --- warning bar ------------------------------------------------------------------------------------
 
-void TWarningBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void WarningBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (index.column() != WarningBarColumn()) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -141,7 +141,7 @@ void TWarningBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 
 // --- title row --------------------------------------------------------------------------------------
 
-TListTitleHeader::TListTitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+ListTitleHeader::ListTitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsMovable(true);
     setSectionsClickable(false);
@@ -149,7 +149,7 @@ TListTitleHeader::TListTitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void TListTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+void ListTitleHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid() || !model())
         return;
@@ -172,13 +172,13 @@ void TListTitleHeader::paintSection(QPainter* painter, const QRect& rect, int lo
 
 // --- the grid ---------------------------------------------------------------------------------------
 
-TProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows)
+ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows)
 {
-    auto* model = new TProfitListModel(rows, grid);
-    auto* header = new TListTitleHeader(grid);
+    auto* model = new ProfitListModel(rows, grid);
+    auto* header = new ListTitleHeader(grid);
     grid->setHorizontalHeader(header);
     grid->setModel(model);
-    grid->setItemDelegate(new TWarningBarDelegate(grid));
+    grid->setItemDelegate(new WarningBarDelegate(grid));
     grid->setFont(GridFont());
     header->setFont(GridFont());
     header->setMinimumSectionSize(8);

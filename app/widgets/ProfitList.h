@@ -32,10 +32,10 @@ enum ProfitListRole {
 // whether it is bold.
 QString ListTitleText(const char* markup, bool* bold = nullptr);
 
-class TProfitListModel : public QAbstractTableModel {
+class ProfitListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TProfitListModel(const std::vector<KmRow>* rows, QObject* parent = nullptr);
+    explicit ProfitListModel(const std::vector<KmRow>* rows, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -54,7 +54,7 @@ private:
 };
 
 // Draws the warning bar in the "Warnung" column; other columns are drawn as usual.
-class TWarningBarDelegate : public QStyledItemDelegate {
+class WarningBarDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -62,10 +62,10 @@ public:
 };
 
 // The title row: every title on its own colour in its own font (from the model's header data).
-class TListTitleHeader : public QHeaderView {
+class ListTitleHeader : public QHeaderView {
     Q_OBJECT
 public:
-    explicit TListTitleHeader(QWidget* parent = nullptr);
+    explicit ListTitleHeader(QWidget* parent = nullptr);
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
@@ -73,6 +73,6 @@ protected:
 
 // Gives the grid the model over rows, the title row, the delegate, widths, fonts and the grid's
 // look (read-only, row and column lines, whole rows selected and kept highlighted, row height 17).
-TProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows);
+ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows);
 
 } // namespace gs

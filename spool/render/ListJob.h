@@ -1,6 +1,6 @@
 #pragma once
 // What the renderer takes beside the list's description: what the print adds (date, document name)
-// and the rows, which come from a TListRowSource one after the other, so that a list of any length
+// and the rows, which come from a ListRowSource one after the other, so that a list of any length
 // is drawn without holding it in memory.
 //
 // The output processors read the rows from a spooled job's detail rows (DET.ADT), the report command
@@ -15,7 +15,7 @@ namespace gs {
 
 // What a print adds to a list (spool/ListDescription.h): the print date shown on every page (e.g.
 // "10.12.2026 14:03") and the document name (the PDF's title, the print job's name).
-struct TListPrint {
+struct ListPrint {
     std::string printDate;
     std::string documentName;
 };
@@ -23,17 +23,17 @@ struct TListPrint {
 // The rows of a list in print order. RowCount is asked once before the first row (the page count
 // depends on it); NextRow then gives each row's cell texts (UTF-8, one per column) and false after
 // the last. A source that raises ends the rendering with that error.
-class TListRowSource {
+class ListRowSource {
 public:
-    virtual ~TListRowSource() = default;
+    virtual ~ListRowSource() = default;
     virtual long long RowCount() = 0;
     virtual bool NextRow(std::vector<std::string>& cells) = 0;
 };
 
 // Rows held in memory (tests, the report command).
-class TVectorRowSource : public TListRowSource {
+class VectorRowSource : public ListRowSource {
 public:
-    explicit TVectorRowSource(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
+    explicit VectorRowSource(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
     long long RowCount() override { return static_cast<long long>(rows_.size()); }
     bool NextRow(std::vector<std::string>& cells) override
     {

@@ -16,9 +16,9 @@ long long Capacity(double space, double row)
 
 } // namespace
 
-TPagePlan PlanListPages(long long rows, const TListHeights& h)
+PagePlan PlanListPages(long long rows, const ListHeights& h)
 {
-    TPagePlan plan;
+    PagePlan plan;
     rows = std::max<long long>(0, rows);
     plan.rowsFirstPage = Capacity(h.content - h.title - h.caption, h.row);
     plan.rowsPerPage = Capacity(h.content - h.caption, h.row);
@@ -37,14 +37,14 @@ TPagePlan PlanListPages(long long rows, const TListHeights& h)
     return plan;
 }
 
-long long TPagePlan::firstRowOfPage(long long page) const
+long long PagePlan::firstRowOfPage(long long page) const
 {
     if (page <= 1)
         return 0;
     return rowsFirstPage + (page - 2) * rowsPerPage;
 }
 
-long long TPagePlan::rowsOnPage(long long page, long long rows) const
+long long PagePlan::rowsOnPage(long long page, long long rows) const
 {
     if (footerOwnPage && page == pages)
         return 0;

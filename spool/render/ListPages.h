@@ -11,7 +11,7 @@
 // Pure arithmetic in any one length unit; never raises.
 namespace gs {
 
-struct TListHeights {
+struct ListHeights {
     double content = 0;   // usable height of a page above the page footer
     double title = 0;     // title block with its gap below; 0 without title
     double caption = 0;   // caption band
@@ -19,7 +19,7 @@ struct TListHeights {
     double footer = 0;    // footer block with its gap above; 0 without footer
 };
 
-struct TPagePlan {
+struct PagePlan {
     long long pages = 1;
     long long rowsFirstPage = 0;   // capacity of the first page
     long long rowsPerPage = 0;     // capacity of every further page
@@ -30,6 +30,6 @@ struct TPagePlan {
     long long firstRowOfPage(long long page) const;
 };
 
-TPagePlan PlanListPages(long long rows, const TListHeights& h);
+PagePlan PlanListPages(long long rows, const ListHeights& h);
 
 } // namespace gs

@@ -41,20 +41,20 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 
 // Where the columns lie across the content width: in proportion to the stored widths; equal
 // parts when no width is usable.
-std::vector<double> ColumnWidths(const std::vector<TListColumnSpec>& columns, double total)
+std::vector<double> ColumnWidths(const std::vector<ListColumnSpec>& columns, double total)
 {
     std::vector<double> widths;
     double sum = 0;
-    for (const TListColumnSpec& c : columns)
+    for (const ListColumnSpec& c : columns)
         sum += std::max(0, c.width);
-    for (const TListColumnSpec& c : columns)
+    for (const ListColumnSpec& c : columns)
         widths.push_back(sum > 0 ? total * std::max(0, c.width) / sum : total / static_cast<double>(columns.size()));
     return widths;
 }
 
 class PageDrawer {
 public:
-    PageDrawer(const TListDescription& list, const TListPrint& print, QPagedPaintDevice& device, QPainter& painter)
+    PageDrawer(const ListDescription& list, const ListPrint& print, QPagedPaintDevice& device, QPainter& painter)
         : columns_(list.printedColumns()), printDate_(print.printDate), device_(device), painter_(painter)
     {
         const double dpi = device.logicalDpiY();
@@ -86,13 +86,13 @@ public:
         }
 
         // The rich text is read in the code page it is stored in.
-        const TRichText title = ReadRichText(Utf8ToCp1252(list.richTitle()));
+        const RichText title = ReadRichText(Utf8ToCp1252(list.richTitle()));
         if (!title.blank()) {
             title_ = MakeRichTextDocument(title, device, width_, FontFamily);
             // A title never takes more than the top 40 % of the first page.
             titleHeight_ = std::min(title_->size().height(), content() * 0.4);
         }
-        const TRichText footer = ReadRichText(Utf8ToCp1252(list.richFooter()));
+        const RichText footer = ReadRichText(Utf8ToCp1252(list.richFooter()));
         if (!footer.blank()) {
             footer_ = MakeRichTextDocument(footer, device, width_, FontFamily);
             footerHeight_ = std::min(footer_->size().height(), content() - gap());
@@ -102,9 +102,9 @@ public:
     double content() const { return height_ - pageFooterHeight_; }
     double gap() const { return BlockGapMm * mm_; }
 
-    TListHeights heights() const
+    ListHeights heights() const
     {
-        TListHeights h;
+        ListHeights h;
         h.content = content();
         h.title = title_ ? titleHeight_ + gap() : 0;
         h.caption = columns_.empty() ? 0 : captionHeight_;
@@ -138,7 +138,7 @@ public:
         painter_.setFont(captionFont_);
         painter_.setPen(Qt::black);
         for (size_t c = 0; c < columns_.size(); ++c) {
-            const TListColumnSpec& col = columns_[c];
+            const ListColumnSpec& col = columns_[c];
             drawCell(*captionMetrics_, ListCellDisplayText(col.caption), c, col.captionAlignment, y, captionHeight_);
         }
         painter_.setPen(QPen(RuleColour, 0.25 * mm_));
@@ -222,7 +222,7 @@ private:
         return w;
     }
 
-    const std::vector<TListColumnSpec> columns_;
+    const std::vector<ListColumnSpec> columns_;
     const std::string printDate_;
     QPagedPaintDevice& device_;
     QPainter& painter_;
@@ -258,7 +258,7 @@ std::string PageNumberText(long long page, long long pages)
     return "Seite " + std::to_string(page) + " von " + std::to_string(pages);
 }
 
-TRenderResult RenderList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+RenderResult RenderList(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                          QPagedPaintDevice& device)
 {
     const QPageLayout layout(QPageSize(QPageSize::A4),
@@ -274,7 +274,7 @@ TRenderResult RenderList(const TListDescription& list, const TListPrint& print, 
     try {
         painter.setRenderHint(QPainter::TextAntialiasing);
         PageDrawer drawer(list, print, device, painter);
-        const TPagePlan plan = PlanListPages(rowCount, drawer.heights());
+        const PagePlan plan = PlanListPages(rowCount, drawer.heights());
 
         std::vector<std::string> cells;
         long long drawn = 0;

@@ -29,13 +29,13 @@ class QPagedPaintDevice;
 
 namespace gs {
 
-struct TRenderResult {
+struct RenderResult {
     long long pages = 0;
     long long rows = 0;
 };
 
 // Sets the device's page layout (A4, orientation, margins), then draws.
-TRenderResult RenderList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+RenderResult RenderList(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                          QPagedPaintDevice& device);
 
 // The text drawn for a stored cell: a lone carriage return is empty; line breaks and tabs become

@@ -48,20 +48,20 @@ std::filesystem::path ProcessorLogFile(const std::filesystem::path& spoolDir, Pr
     return spoolDir / (kind == ProcessorKind::Pdf ? "PDFPROC.LOG" : "PRINTPROC.LOG");
 }
 
-TOutputProcessor::TOutputProcessor(TProcessorOptions options)
-    : options_(std::move(options)), jobs_(std::make_unique<TSpoolJobs>())
+OutputProcessor::OutputProcessor(ProcessorOptions options)
+    : options_(std::move(options)), jobs_(std::make_unique<SpoolJobs>())
 {
 }
 
-TOutputProcessor::~TOutputProcessor() = default;
+OutputProcessor::~OutputProcessor() = default;
 
-int TOutputProcessor::FailedAttempts(std::int64_t id) const
+int OutputProcessor::FailedAttempts(std::int64_t id) const
 {
     const auto it = retries_.find(id);
     return it == retries_.end() ? 0 : it->second.attempts;
 }
 
-void TOutputProcessor::log(const std::string& line)
+void OutputProcessor::log(const std::string& line)
 {
     // One line per event, appended; several processes may write, so each line goes in one write.
     const std::string text = NowText("dd.MM.yyyy HH:mm:ss") + " " + line + "\n";
@@ -73,7 +73,7 @@ void TOutputProcessor::log(const std::string& line)
     ::close(fd);
 }
 
-bool TOutputProcessor::ensureOpen()
+bool OutputProcessor::ensureOpen()
 {
     if (jobs_->IsOpen())
         return true;
@@ -92,7 +92,7 @@ bool TOutputProcessor::ensureOpen()
     }
 }
 
-bool TOutputProcessor::WorkWaiting()
+bool OutputProcessor::WorkWaiting()
 {
     if (!ensureOpen())
         return false;
@@ -105,7 +105,7 @@ bool TOutputProcessor::WorkWaiting()
     }
 }
 
-int TOutputProcessor::ProcessDueJobs()
+int OutputProcessor::ProcessDueJobs()
 {
     if (!ensureOpen())
         return 0;
@@ -139,7 +139,7 @@ int TOutputProcessor::ProcessDueJobs()
     return done;
 }
 
-void TOutputProcessor::failed(std::int64_t id, const std::string& reason)
+void OutputProcessor::failed(std::int64_t id, const std::string& reason)
 {
     Retry& r = retries_[id];
     ++r.attempts;
@@ -150,13 +150,13 @@ void TOutputProcessor::failed(std::int64_t id, const std::string& reason)
         " s; der Auftrag bleibt im Spooler)");
 }
 
-bool TOutputProcessor::handle(std::int64_t id)
+bool OutputProcessor::handle(std::int64_t id)
 {
     try {
-        TSpoolJob job = jobs_->ReadJob(id);
+        SpoolJob job = jobs_->ReadJob(id);
         if (!job.dataGrid)
             throw Error("kein Listenauftrag; Dokumentlayouts kann dieses Ausgabemodul nicht drucken");
-        const TListPrint print{NowText("dd.MM.yyyy HH:mm"), job.documentName()};
+        const ListPrint print{NowText("dd.MM.yyyy HH:mm"), job.documentName()};
         if (options_.kind == ProcessorKind::Pdf)
             renderPdf(job, print);
         else
@@ -173,7 +173,7 @@ bool TOutputProcessor::handle(std::int64_t id)
     }
 }
 
-void TOutputProcessor::renderPdf(TSpoolJob& job, const TListPrint& print)
+void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
 {
     TUserPrinterDef def;
     LoadIniSettings(def, options_.programDir / "TOVIK.INI");
@@ -201,21 +201,21 @@ void TOutputProcessor::renderPdf(TSpoolJob& job, const TListPrint& print)
             options_.opener + ")");
 }
 
-void TOutputProcessor::renderPrint(TSpoolJob& job, const TListPrint& print)
+void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)
 {
-    TPrintSettings settings;
+    PrintSettings settings;
     settings.printerName = job.printerName;
     settings.copies = job.copies;
     settings.duplex = job.duplex;
     settings.paperBin = job.printerBin;
     auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()));
-    const TPrintResult printed = PrintList(job.list, print, *rows, settings);
+    const PrintResult printed = PrintList(job.list, print, *rows, settings);
     if (!settings.paperBin.empty() && !printed.binApplied)
         log("Auftrag " + std::to_string(job.id) + ": der Drucker " + printed.printer + " bietet den Schacht \"" +
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");
 }
 
-TProcessorEnd TOutputProcessor::Run(const std::function<bool()>& stop)
+TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
 {
     std::error_code ec;
     std::filesystem::create_directories(options_.spoolDir, ec);

@@ -35,10 +35,10 @@
 
 namespace gs {
 
-class TSpoolJobs;
-struct TSpoolJob;
+class SpoolJobs;
+struct SpoolJob;
 
-struct TProcessorOptions {
+struct ProcessorOptions {
     ProcessorKind kind = ProcessorKind::Pdf;
     std::filesystem::path spoolDir;       // SPOOLER beside the module
     std::filesystem::path programDir;     // the module's directory (TOVIK.INI)
@@ -63,12 +63,12 @@ enum class TProcessorEnd {
     Stopped           // the stop callback asked to end
 };
 
-class TOutputProcessor {
+class OutputProcessor {
 public:
-    explicit TOutputProcessor(TProcessorOptions options);
-    ~TOutputProcessor();
-    TOutputProcessor(const TOutputProcessor&) = delete;
-    TOutputProcessor& operator=(const TOutputProcessor&) = delete;
+    explicit OutputProcessor(ProcessorOptions options);
+    ~OutputProcessor();
+    OutputProcessor(const OutputProcessor&) = delete;
+    OutputProcessor& operator=(const OutputProcessor&) = delete;
 
     // Takes every waiting job whose turn has come (not in its retry pause), oldest first. Returns
     // the number of jobs done (rendered and removed).
@@ -79,7 +79,7 @@ public:
     // between polls (tests, signals).
     TProcessorEnd Run(const std::function<bool()>& stop = {});
 
-    const TProcessorOptions& options() const { return options_; }
+    const ProcessorOptions& options() const { return options_; }
     // Failed attempts of a job so far (0 when it never failed or is done).
     int FailedAttempts(std::int64_t id) const;
 
@@ -90,14 +90,14 @@ private:
     };
     bool ensureOpen();
     bool handle(std::int64_t id); // true when done and removed
-    void renderPdf(TSpoolJob& job, const TListPrint& print);
-    void renderPrint(TSpoolJob& job, const TListPrint& print);
+    void renderPdf(SpoolJob& job, const ListPrint& print);
+    void renderPrint(SpoolJob& job, const ListPrint& print);
     void log(const std::string& line);
     void failed(std::int64_t id, const std::string& reason);
     void openPdf(const std::filesystem::path& file);
 
-    TProcessorOptions options_;
-    std::unique_ptr<TSpoolJobs> jobs_;
+    ProcessorOptions options_;
+    std::unique_ptr<SpoolJobs> jobs_;
     std::map<std::int64_t, Retry> retries_;
     std::string lastOpenError_;
 };

@@ -17,7 +17,7 @@ std::string SystemReason(int error) { return SystemErrorText(error); }
 
 } // namespace
 
-TRenderResult WriteListPdf(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                            const std::filesystem::path& file)
 {
     const std::filesystem::path temp = file.string() + ".tmp" + std::to_string(::getpid());
@@ -30,7 +30,7 @@ TRenderResult WriteListPdf(const TListDescription& list, const TListPrint& print
         std::error_code ec;
         std::filesystem::remove(temp, ec);
     };
-    TRenderResult result;
+    RenderResult result;
     try {
         QPdfWriter writer(&out);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);

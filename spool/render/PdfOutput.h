@@ -13,7 +13,7 @@
 
 namespace gs {
 
-TRenderResult WriteListPdf(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
+RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                            const std::filesystem::path& file);
 
 } // namespace gs

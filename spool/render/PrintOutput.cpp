@@ -101,8 +101,8 @@ std::vector<std::string> PrinterPaperBins(const std::string& printerName)
     return names;
 }
 
-TPrintResult PrintList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
-                       const TPrintSettings& settings)
+PrintResult PrintList(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
+                       const PrintSettings& settings)
 {
     QPrinterInfo info = settings.printerName.empty()
                             ? QPrinterInfo::defaultPrinter()
@@ -110,7 +110,7 @@ TPrintResult PrintList(const TListDescription& list, const TListPrint& print, TL
     if (info.isNull())
         throw Error(settings.printerName.empty() ? std::string("Es ist kein Standarddrucker eingerichtet.")
                                                  : "Der Drucker \"" + settings.printerName + "\" ist nicht bekannt.");
-    TPrintResult result;
+    PrintResult result;
     result.printer = info.printerName().toStdString();
 
     QPrinter printer(info, QPrinter::HighResolution);

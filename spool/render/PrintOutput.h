@@ -12,21 +12,21 @@
 
 namespace gs {
 
-struct TPrintSettings {
+struct PrintSettings {
     std::string printerName;  // empty: the system's default printer
     int copies = 1;
     int duplex = 0;           // 0 none, 1 horizontal (short edge), 2 vertical (long edge)
     std::string paperBin;     // paper source by name (without quotes); empty: the printer's default
 };
 
-struct TPrintResult {
-    TRenderResult render;
+struct PrintResult {
+    RenderResult render;
     std::string printer;      // the queue that got the job
     bool binApplied = false;  // false when a bin was asked for that the printer does not offer
 };
 
-TPrintResult PrintList(const TListDescription& list, const TListPrint& print, TListRowSource& rows,
-                       const TPrintSettings& settings);
+PrintResult PrintList(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
+                       const PrintSettings& settings);
 
 // The paper sources CUPS reports for a queue (IPP "media-source" keywords), as the printer
 // selection offers them; empty when it knows none.

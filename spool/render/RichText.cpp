@@ -49,7 +49,7 @@ class Reader {
 public:
     explicit Reader(std::string_view in) : in_(in) {}
 
-    TRichText run()
+    RichText run()
     {
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
@@ -301,7 +301,7 @@ private:
     {
         if (state_.skip)
             return;
-        TRichRun run;
+        RichRun run;
         run.bold = state_.bold;
         run.italic = state_.italic;
         run.underline = state_.underline;
@@ -348,25 +348,25 @@ private:
     size_t overflow_ = 0;
     int pendingSkip_ = 0;
     TRichAlignment alignment_ = TRichAlignment::Left;
-    TRichParagraph current_;
-    TRichText result_;
+    RichParagraph current_;
+    RichText result_;
     std::map<int, std::string> fonts_;
     int fontNumber_ = -1;
     std::string fontName_;
 };
 
-TRichText ReadPlainText(std::string_view bytes)
+RichText ReadPlainText(std::string_view bytes)
 {
-    TRichText out;
+    RichText out;
     const std::string text = Cp1252ToUtf8(bytes);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        TRichParagraph p;
+        RichParagraph p;
         if (end > start) {
-            TRichRun run;
+            RichRun run;
             run.pointSize = 10;
             run.text = text.substr(start, end - start);
             p.runs.push_back(std::move(run));
@@ -383,15 +383,15 @@ TRichText ReadPlainText(std::string_view bytes)
 
 } // namespace
 
-std::string TRichParagraph::text() const
+std::string RichParagraph::text() const
 {
     std::string out;
-    for (const TRichRun& r : runs)
+    for (const RichRun& r : runs)
         out += r.text;
     return out;
 }
 
-std::string TRichText::plainText() const
+std::string RichText::plainText() const
 {
     std::string out;
     for (size_t i = 0; i < paragraphs.size(); ++i) {
@@ -402,10 +402,10 @@ std::string TRichText::plainText() const
     return out;
 }
 
-bool TRichText::blank() const
+bool RichText::blank() const
 {
-    for (const TRichParagraph& p : paragraphs)
-        for (const TRichRun& r : p.runs)
+    for (const RichParagraph& p : paragraphs)
+        for (const RichRun& r : p.runs)
             if (r.text.find_first_not_of(" \t\n") != std::string::npos)
                 return false;
     return true;
@@ -417,7 +417,7 @@ bool LooksLikeRichText(std::string_view bytes)
     return first != std::string_view::npos && bytes.substr(first, 5) == "{\\rtf";
 }
 
-TRichText ReadRichText(std::string_view bytes)
+RichText ReadRichText(std::string_view bytes)
 {
     if (!LooksLikeRichText(bytes))
         return ReadPlainText(bytes);

@@ -21,7 +21,7 @@ namespace gs {
 
 enum class TRichAlignment { Left, Right, Centre, Justify };
 
-struct TRichRun {
+struct RichRun {
     std::string text;       // UTF-8; "\n" a line break inside the paragraph, "\t" a tab
     bool bold = false;
     bool italic = false;
@@ -29,28 +29,28 @@ struct TRichRun {
     double pointSize = 12;  // rich text's default when no \fs is given
     std::string font;       // from the font table; empty when unknown
 
-    bool sameFormat(const TRichRun& o) const
+    bool sameFormat(const RichRun& o) const
     {
         return bold == o.bold && italic == o.italic && underline == o.underline && pointSize == o.pointSize &&
                font == o.font;
     }
 };
 
-struct TRichParagraph {
-    std::vector<TRichRun> runs;
+struct RichParagraph {
+    std::vector<RichRun> runs;
     TRichAlignment alignment = TRichAlignment::Left;
     std::string text() const;
 };
 
-struct TRichText {
-    std::vector<TRichParagraph> paragraphs;
+struct RichText {
+    std::vector<RichParagraph> paragraphs;
     // The paragraphs' texts joined by "\n".
     std::string plainText() const;
     // True when no paragraph holds any character other than blanks.
     bool blank() const;
 };
 
-TRichText ReadRichText(std::string_view bytes);
+RichText ReadRichText(std::string_view bytes);
 
 // True when the bytes start (after blanks) with "{\rtf".
 bool LooksLikeRichText(std::string_view bytes);

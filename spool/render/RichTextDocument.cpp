@@ -27,7 +27,7 @@ Qt::Alignment QtAlignment(TRichAlignment a)
 
 } // namespace
 
-std::unique_ptr<QTextDocument> MakeRichTextDocument(const TRichText& text, QPaintDevice& device, double width,
+std::unique_ptr<QTextDocument> MakeRichTextDocument(const RichText& text, QPaintDevice& device, double width,
                                                     const char* defaultFamily)
 {
     auto doc = std::make_unique<QTextDocument>();
@@ -46,7 +46,7 @@ std::unique_ptr<QTextDocument> MakeRichTextDocument(const TRichText& text, QPain
 
     QTextCursor cursor(doc.get());
     bool first = true;
-    for (const TRichParagraph& p : text.paragraphs) {
+    for (const RichParagraph& p : text.paragraphs) {
         QTextBlockFormat block;
         block.setAlignment(QtAlignment(p.alignment));
         if (first)
@@ -54,7 +54,7 @@ std::unique_ptr<QTextDocument> MakeRichTextDocument(const TRichText& text, QPain
         else
             cursor.insertBlock(block);
         first = false;
-        for (const TRichRun& run : p.runs) {
+        for (const RichRun& run : p.runs) {
             QTextCharFormat format;
             format.setFontFamilies({run.font.empty() ? QString::fromLatin1(defaultFamily)
                                                      : QString::fromStdString(run.font)});

@@ -12,7 +12,7 @@ namespace gs {
 
 // The document, laid out on device with the given width (device pixels). Runs without a font of
 // their own use defaultFamily. Never raises.
-std::unique_ptr<QTextDocument> MakeRichTextDocument(const TRichText& text, QPaintDevice& device, double width,
+std::unique_ptr<QTextDocument> MakeRichTextDocument(const RichText& text, QPaintDevice& device, double width,
                                                     const char* defaultFamily);
 
 } // namespace gs

@@ -24,7 +24,7 @@ std::string Unquoted(std::string s)
 }
 
 // The rows of one job, walked from the highest id down.
-class DetailRowSource : public TListRowSource {
+class DetailRowSource : public ListRowSource {
 public:
     DetailRowSource(TAdsTable& table, std::int64_t job, int columns) : table_(table)
     {
@@ -71,10 +71,10 @@ private:
 
 } // namespace
 
-TSpoolJobs::TSpoolJobs() = default;
-TSpoolJobs::~TSpoolJobs() { Close(); }
+SpoolJobs::SpoolJobs() = default;
+SpoolJobs::~SpoolJobs() { Close(); }
 
-bool TSpoolJobs::Open(const std::filesystem::path& spoolDir)
+bool SpoolJobs::Open(const std::filesystem::path& spoolDir)
 {
     Close();
     auto connection = std::make_unique<TAdsConnection>();
@@ -97,7 +97,7 @@ bool TSpoolJobs::Open(const std::filesystem::path& spoolDir)
     return true;
 }
 
-void TSpoolJobs::Close() noexcept
+void SpoolJobs::Close() noexcept
 {
     store_.Close();
     try {
@@ -115,9 +115,9 @@ void TSpoolJobs::Close() noexcept
     connection_.reset();
 }
 
-bool TSpoolJobs::IsOpen() const { return spool_ && detail_ && spool_->Active() && detail_->Active(); }
+bool SpoolJobs::IsOpen() const { return spool_ && detail_ && spool_->Active() && detail_->Active(); }
 
-std::vector<std::int64_t> TSpoolJobs::WaitingJobs(int prio, bool isMail)
+std::vector<std::int64_t> SpoolJobs::WaitingJobs(int prio, bool isMail)
 {
     std::vector<std::int64_t> ids;
     spool_->SetFilter("PRIO=" + std::to_string(prio) + " AND ISMAIL=" + (isMail ? "1" : "0"));
@@ -135,11 +135,11 @@ std::vector<std::int64_t> TSpoolJobs::WaitingJobs(int prio, bool isMail)
     return ids;
 }
 
-TSpoolJob TSpoolJobs::ReadJob(std::int64_t id)
+SpoolJob SpoolJobs::ReadJob(std::int64_t id)
 {
     spool_->SetFilter("ID=" + std::to_string(id));
     spool_->SetFiltered(true);
-    TSpoolJob job;
+    SpoolJob job;
     try {
         if (spool_->IsEmpty())
             throw Error("Der Auftrag " + std::to_string(id) + " ist nicht mehr im Spooler.");
@@ -172,7 +172,7 @@ TSpoolJob TSpoolJobs::ReadJob(std::int64_t id)
         // width ends them.
         for (int k = 1; k <= SpoolMaxColumns; ++k) {
             const std::string n = std::to_string(k);
-            TGridColumn c;
+            GridColumn c;
             c.title = spool_->FieldByName("h" + n).AsString();
             c.width = spool_->FieldByName("hw" + n).AsInteger();
             if (c.width <= 0 && c.title.empty())
@@ -191,11 +191,11 @@ TSpoolJob TSpoolJobs::ReadJob(std::int64_t id)
     return job;
 }
 
-std::unique_ptr<TListRowSource> TSpoolJobs::DetailRows(std::int64_t id, int columns)
+std::unique_ptr<ListRowSource> SpoolJobs::DetailRows(std::int64_t id, int columns)
 {
     return std::make_unique<DetailRowSource>(*detail_, id, columns);
 }
 
-void TSpoolJobs::DeleteJob(std::int64_t id) { store_.DeleteJob(id); }
+void SpoolJobs::DeleteJob(std::int64_t id) { store_.DeleteJob(id); }
 
 } // namespace gs

@@ -20,7 +20,7 @@
 
 namespace gs {
 
-struct TSpoolJob {
+struct SpoolJob {
     std::int64_t id = 0;
     int prio = 0;
     bool isMail = false;
@@ -36,17 +36,17 @@ struct TSpoolJob {
     std::string subPath;       // SubPath: job subfolder of PDF jobs
     // The list: HTEXT, FTEXT (rich text, here in UTF-8), the columns h/hw/aligh/aligd (captions as
     // printed), LANDSCAPE. It has no rows of its own: DetailRows reads them.
-    TListDescription list;
+    ListDescription list;
     // The PDF's title and the print job's name: PrintName, or "Listendruck" without one.
     std::string documentName() const { return printName.empty() ? "Listendruck" : printName; }
 };
 
-class TSpoolJobs {
+class SpoolJobs {
 public:
-    TSpoolJobs();
-    ~TSpoolJobs();
-    TSpoolJobs(const TSpoolJobs&) = delete;
-    TSpoolJobs& operator=(const TSpoolJobs&) = delete;
+    SpoolJobs();
+    ~SpoolJobs();
+    SpoolJobs(const SpoolJobs&) = delete;
+    SpoolJobs& operator=(const SpoolJobs&) = delete;
 
     // Opens both tables in the spool directory; false (and closed) when they are not there yet.
     // Raises for tables that exist but cannot be opened.
@@ -57,10 +57,10 @@ public:
     // IDs of the finished jobs with this PRIO and ISMAIL, oldest first.
     std::vector<std::int64_t> WaitingJobs(int prio, bool isMail);
     // The job row; raises when it is gone or unreadable.
-    TSpoolJob ReadJob(std::int64_t id);
+    SpoolJob ReadJob(std::int64_t id);
     // The job's detail rows (d1..dn, n = number of columns) in print order. The source reads from
     // these tables and must not outlive them.
-    std::unique_ptr<TListRowSource> DetailRows(std::int64_t id, int columns);
+    std::unique_ptr<ListRowSource> DetailRows(std::int64_t id, int columns);
     // The detail rows and the job row go in one transaction; raises (nothing removed) on failure.
     void DeleteJob(std::int64_t id);
 

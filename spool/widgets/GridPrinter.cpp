@@ -37,15 +37,15 @@ int ColumnOfField(const QAbstractItemModel* model, std::string_view field)
     return -1;
 }
 
-GridPrintResult RunJobs(QTableView* grid, const TListDescription& list, unsigned options, GridJobsHooks hooks,
+GridPrintResult RunJobs(QTableView* grid, const ListDescription& list, unsigned options, GridJobsHooks hooks,
                         const GridPrinterContext& context)
 {
     if (!context.spooler)
         return {GridPrintNoPrintJob, options};
     // The grid's columns as they are shown now (a layout the user picked is what gets printed),
     // over the list's rows or, without them, the grid's own cells.
-    TGridViewDataSet viewRows(grid);
-    TListDescription job = list;
+    GridViewDataSet viewRows(grid);
+    ListDescription job = list;
     job.grid = GridViewDescription(grid, list.grid.dataSet ? *list.grid.dataSet : viewRows);
     TExtSpooler& spooler = *context.spooler;
     hooks.PdfFollowUp = [&spooler](const std::string& pdfPath, bool wait) {
@@ -56,11 +56,11 @@ GridPrintResult RunJobs(QTableView* grid, const TListDescription& list, unsigned
 
 } // namespace
 
-TGridViewDataSet::TGridViewDataSet(QTableView* grid) : grid_(grid) {}
+GridViewDataSet::GridViewDataSet(QTableView* grid) : grid_(grid) {}
 
-int TGridViewDataSet::RecordCount() const { return grid_->model() ? grid_->model()->rowCount() : 0; }
+int GridViewDataSet::RecordCount() const { return grid_->model() ? grid_->model()->rowCount() : 0; }
 
-std::optional<std::string> TGridViewDataSet::FieldText(int row, std::string_view field) const
+std::optional<std::string> GridViewDataSet::FieldText(int row, std::string_view field) const
 {
     const QAbstractItemModel* model = grid_->model();
     const int column = model ? ColumnOfField(model, field) : -1;
@@ -69,21 +69,21 @@ std::optional<std::string> TGridViewDataSet::FieldText(int row, std::string_view
     return model->data(model->index(row, column)).toString().toStdString();
 }
 
-int TGridViewDataSet::CurrentRow() const { return grid_->currentIndex().isValid() ? grid_->currentIndex().row() : 0; }
+int GridViewDataSet::CurrentRow() const { return grid_->currentIndex().isValid() ? grid_->currentIndex().row() : 0; }
 
-void TGridViewDataSet::SetCurrentRow(int row)
+void GridViewDataSet::SetCurrentRow(int row)
 {
     if (grid_->model() && row >= 0 && row < RecordCount())
         grid_->setCurrentIndex(grid_->model()->index(row, std::max(0, grid_->currentIndex().column())));
 }
 
-void TGridViewDataSet::DisableControls() { grid_->setUpdatesEnabled(false); }
+void GridViewDataSet::DisableControls() { grid_->setUpdatesEnabled(false); }
 
-void TGridViewDataSet::EnableControls() { grid_->setUpdatesEnabled(true); }
+void GridViewDataSet::EnableControls() { grid_->setUpdatesEnabled(true); }
 
-TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
+GridDescription GridViewDescription(QTableView* grid, GridDataSet& rows)
 {
-    TGridDescription description;
+    GridDescription description;
     description.dataSet = &rows;
     const QAbstractItemModel* model = grid->model();
     if (!model)
@@ -91,7 +91,7 @@ TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
     const QHeaderView* header = grid->horizontalHeader();
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
-        TGridColumn column;
+        GridColumn column;
         column.fieldName = model->headerData(logical, Qt::Horizontal, FieldNameRole).toString().toStdString();
         QVariant title = model->headerData(logical, Qt::Horizontal, TitleMarkupRole);
         if (!title.isValid())
@@ -106,7 +106,7 @@ TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows)
     return description;
 }
 
-GridPrintResult ShowGridPrinter(TListDescription list, unsigned flags, QTableView* grid,
+GridPrintResult ShowGridPrinter(ListDescription list, unsigned flags, QTableView* grid,
                                 const GridPrinterContext& context)
 {
     GridPrintResult result{GridPrintNoPrintJob, flags};

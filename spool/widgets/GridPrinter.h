@@ -17,9 +17,9 @@ namespace gs {
 
 // The rows of a grid's model as the spooler and the CSV export read them: a field's text is the
 // display text of the column with that field name; the current row is the grid's.
-class TGridViewDataSet : public TGridDataSet {
+class GridViewDataSet : public GridDataSet {
 public:
-    explicit TGridViewDataSet(QTableView* grid);
+    explicit GridViewDataSet(QTableView* grid);
     int RecordCount() const override;
     std::optional<std::string> FieldText(int row, std::string_view field) const override;
     int CurrentRow() const override;
@@ -32,7 +32,7 @@ private:
 };
 
 // The grid's columns in shown order (hidden ones with width 0), with their titles and alignments.
-TGridDescription GridViewDescription(QTableView* grid, TGridDataSet& rows);
+GridDescription GridViewDescription(QTableView* grid, GridDataSet& rows);
 
 // What the jobs of the dialog use: the spooler (none: no print or PDF job is written), the settings
 // (printer options, PDF folder, database name) and the dialog seam.
@@ -46,7 +46,7 @@ struct GridPrinterContext {
 // (list.grid.dataSet) are the data behind the grid when the caller has them (the cell texts then
 // come from it by field name), otherwise the grid's display texts are printed. flags: the caller's
 // flags (GridPrintFlag).
-GridPrintResult ShowGridPrinter(TListDescription list, unsigned flags, QTableView* grid,
+GridPrintResult ShowGridPrinter(ListDescription list, unsigned flags, QTableView* grid,
                                 const GridPrinterContext& context);
 
 } // namespace gs

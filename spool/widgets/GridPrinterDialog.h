@@ -44,7 +44,7 @@ public:
 
     GridPrintResult result() const { return result_; }
     bool busy() const { return busy_; }
-    const TGridLayoutTable& layouts() const { return layouts_; }
+    const GridLayoutTable& layouts() const { return layouts_; }
     std::string layoutKey() const { return layoutKey_; }
     // The layout row shown as current (0: none).
     int currentLayoutId() const;
@@ -78,7 +78,7 @@ private:
     bool applyingPaused_ = false;
     std::string savedSuffix_;
     std::string layoutKey_;
-    TGridLayoutTable layouts_;
+    GridLayoutTable layouts_;
 
     TPanel* optionsPanel_ = nullptr;
     TPanel* progressPanel_ = nullptr;

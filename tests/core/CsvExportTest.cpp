@@ -22,8 +22,8 @@ std::filesystem::path Golden(const std::string& name)
 // A small list with what a CSV must survive: quotes, a line break, the money suffix, a hidden column,
 // a column without a field, an injected formula and negative amounts.
 struct SmallGrid {
-    TTextRowsDataSet data{{"ID_ORDER", "ADRESSNAME", "DATE", "WW_NETTO"}};
-    TGridDescription grid;
+    TextRowsDataSet data{{"ID_ORDER", "ADRESSNAME", "DATE", "WW_NETTO"}};
+    GridDescription grid;
     SmallGrid()
     {
         data.addRow({"10001", "Müller \"Bau\" GmbH", "01.04.2024", "1.234,50 €"});
@@ -37,9 +37,9 @@ struct SmallGrid {
                         {"", "Leer", 20, 0, 0}};
         grid.dataSet = &data;
     }
-    TListDescription list() const
+    ListDescription list() const
     {
-        TListDescription l;
+        ListDescription l;
         l.grid = grid;
         return l;
     }
@@ -61,14 +61,14 @@ TEST(CsvExport, GridBytesMatchTheGoldenFile)
     TestRuntime rt;
     SmallGrid g;
     g.data.SetCurrentRow(2);
-    TListDescription list = g.list();
+    ListDescription list = g.list();
     // The amount of the third row cannot be made: it stays an empty value in its place.
-    list.cellTextProvider = [](const TGridRecord& record, std::string_view field, std::string&) {
+    list.cellTextProvider = [](const GridRecord& record, std::string_view field, std::string&) {
         if (record.row() == 2 && field == "WW_NETTO")
             throw Error("unlesbar");
     };
     list.lineCallbacks.push_back({});
-    list.lineCallbacks.push_back([](const TGridRecord* record, int number, std::string& text) {
+    list.lineCallbacks.push_back([](const GridRecord* record, int number, std::string& text) {
         if (!record)
             text = number == 1 ? "Extra,\"Zweite Spalte\"" : "";
         else
@@ -136,7 +136,7 @@ TEST(CsvExport, FileChoiceOpeningAndErrorMessage)
 {
     TestRuntime rt;
     SmallGrid g;
-    const TListDescription list = g.list();
+    const ListDescription list = g.list();
     Dialogs* dialogs = &rt.runtime().dialogs();
 
     { // cancelled file choice: nothing written, nothing opened

@@ -112,7 +112,7 @@ TEST(DbServer, AStartOnTheServerShowsTheConnectionWithoutThePasswordInTheCaption
     demo::WriteDemoServerDatabase(db.Path(), orders, false);
 
     test::TestRuntime rt;
-    TDatabaseSession session;
+    DatabaseSession session;
     CommandLine line;
     // The test cluster trusts its socket: the password is given only to be kept out of sight.
     std::string withPassword = db.Path();

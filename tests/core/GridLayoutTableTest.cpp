@@ -19,7 +19,7 @@ std::string AllBytes()
     return bytes;
 }
 
-std::vector<std::string> Names(const TGridLayoutTable& table, const std::string& key)
+std::vector<std::string> Names(const GridLayoutTable& table, const std::string& key)
 {
     std::vector<std::string> names;
     for (const GridLayoutRow& r : table.rowsOf(key))
@@ -42,7 +42,7 @@ TEST(GridLayoutTable, Base64RoundTripsEveryLength)
 TEST(GridLayoutTable, FileRoundTripKeepsBinaryColumnsQuotesBreaksAndUmlauts)
 {
     TempDir dir;
-    TGridLayoutTable table;
+    GridLayoutTable table;
     table.append("DBGrid_CURRGW1", "Nur Beträge \"kurz\", breit", AllBytes());
     table.append("OtherGrid", "Ältere", "");
     const int third = table.append("DBGrid_CURRGW1", "zwei", "GSCOLUMNS 1\r\nID_ORDER;86;1\r\n");
@@ -52,7 +52,7 @@ TEST(GridLayoutTable, FileRoundTripKeepsBinaryColumnsQuotesBreaksAndUmlauts)
     EXPECT_EQ(onDisk.substr(0, 35), "\"Grid\",\"User\",\"ID\",\"Colums\",\"Lines\"");
     EXPECT_NE(onDisk.find("Betr\xE4ge \"\"kurz\"\", breit"), std::string::npos) << "Windows-1252 with doubled quotes";
 
-    TGridLayoutTable loaded;
+    GridLayoutTable loaded;
     loaded.load(dir / GridLayoutFileName);
     ASSERT_EQ(loaded.allRows().size(), 3u);
     EXPECT_EQ(Names(loaded, "DBGrid_CURRGW1"), (std::vector<std::string>{"Nur Beträge \"kurz\", breit", "zwei"}));
@@ -65,7 +65,7 @@ TEST(GridLayoutTable, FileRoundTripKeepsBinaryColumnsQuotesBreaksAndUmlauts)
 
 TEST(GridLayoutTable, MovingUpAndDownExchangesContentsAndKeepsIds)
 {
-    TGridLayoutTable table;
+    GridLayoutTable table;
     const int a = table.append("G", "a", "A");
     table.append("H", "other grid", "X");
     const int b = table.append("G", "b", "B");
@@ -90,7 +90,7 @@ TEST(GridLayoutTable, MovingUpAndDownExchangesContentsAndKeepsIds)
 
 TEST(GridLayoutTable, ReadsForeignOrderSkipsEmptyKeysAndRenumbersDuplicates)
 {
-    const auto rows = TGridLayoutTable::parseText("\"ID\",\"User\",\"Grid\"\r\n"
+    const auto rows = GridLayoutTable::parseText("\"ID\",\"User\",\"Grid\"\r\n"
                                                   "\"5\",\"x\",\"G\"\r\n"
                                                   "\"5\",\"y\",\"G\"\r\n"
                                                   "\"7\",\"no key\",\"\"\r\n"
@@ -101,13 +101,13 @@ TEST(GridLayoutTable, ReadsForeignOrderSkipsEmptyKeysAndRenumbersDuplicates)
     EXPECT_EQ(rows[0].id, 5);
     EXPECT_EQ(rows[1].id, 6);
     EXPECT_EQ(rows[2].id, 7);
-    EXPECT_THROW(TGridLayoutTable::parseText("\"Name\",\"Width\"\r\n\"a\",\"1\"\r\n"), Error);
+    EXPECT_THROW(GridLayoutTable::parseText("\"Name\",\"Width\"\r\n\"a\",\"1\"\r\n"), Error);
 }
 
 TEST(GridLayoutTable, MissingFileIsEmptyAndAFailedSaveKeepsTheOldFile)
 {
     TempDir dir;
-    TGridLayoutTable table;
+    GridLayoutTable table;
     table.load(dir / "none.txt");
     EXPECT_TRUE(table.allRows().empty());
 
@@ -120,7 +120,7 @@ TEST(GridLayoutTable, MissingFileIsEmptyAndAFailedSaveKeepsTheOldFile)
     EXPECT_EQ(ReadFile(dir / GridLayoutFileName), before);
 
     WriteFile(dir / "garbage.txt", "\"Name\"\r\n\"x\"\r\n");
-    TGridLayoutTable other;
+    GridLayoutTable other;
     other.append("G", "in memory", "");
     EXPECT_THROW(other.load(dir / "garbage.txt"), Error);
     EXPECT_EQ(other.allRows().size(), 1u) << "a failed load leaves the table as it was";

@@ -39,10 +39,10 @@ TEST_P(ListCellTextCases, GivesTheCellText)
         names.push_back(name);
         values.push_back(value);
     }
-    TTextRowsDataSet data(names);
+    TextRowsDataSet data(names);
     data.addRow(values);
     std::string text = c.text;
-    ListCellText(TGridRecord(data, 0), c.field, text, c.mode, &s);
+    ListCellText(GridRecord(data, 0), c.field, text, c.mode, &s);
     EXPECT_EQ(text, c.expected);
 }
 

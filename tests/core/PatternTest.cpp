@@ -152,7 +152,7 @@ TEST(DefaultPatternsTest, OnePerDocumentType)
     TestRuntime rt;
     rt.runtime().startDate = EncodeDate(2006, 4, 1);
     CreateDefaultPatterns(rt.runtime());
-    const TDefaultPatterns& d = *rt.runtime().defaultPatterns;
+    const DefaultPatterns& d = *rt.runtime().defaultPatterns;
     for (int type = 1; type <= 13; ++type) {
         const TMPattern& p = d[type];
         EXPECT_EQ(p.DocType, type);
@@ -285,7 +285,7 @@ TEST_F(PatternLoad, TemplateModeMakesANewDocument)
     EXPECT_EQ(p.StatusLine, "");
 
     // Without a settings object the row's rates stay.
-    const TDefaultPatterns withoutSettings(rt.runtime().startDate);
+    const DefaultPatterns withoutSettings(rt.runtime().startDate);
     LoadPatternFromOrder(p, table, LoadModeTemplate, withoutSettings);
     EXPECT_EQ(p.Steuer_High_set, 19);
 }

@@ -38,7 +38,7 @@ TEST(PrinterDef, MissingFileGivesTheDefaults)
     EXPECT_EQ(d.QuoteAnswercontactVS, "");
     EXPECT_EQ(d.DefaultArtikelFontcolor, 128u);      // clBlack is 0, which becomes 128
     EXPECT_EQ(d.DefaultArtikelLagercolor, 16775914u);
-    EXPECT_EQ(d.DefaultFontRTF, (TFontDef{"ARIAL", 10, 0, clBlack}));
+    EXPECT_EQ(d.DefaultFontRTF, (FontDef{"ARIAL", 10, 0, clBlack}));
     EXPECT_EQ(d.MaxLinks, 199);
     EXPECT_EQ(d.Copies_Count_op[13], 1);
     EXPECT_EQ(d.SoundexLevels, SoundexLevel1 | SoundexLevel2 | SoundexLevel3);
@@ -98,7 +98,7 @@ TEST(PrinterDef, KeysLimitsAndRules)
     EXPECT_EQ(d.UserFirstFocusControlOrder, 3);
     EXPECT_EQ(d.DefaultArtikelFontcolor, 128u);
     EXPECT_EQ(d.DefaultArtikelLagercolor, clRed);
-    EXPECT_EQ(d.DefaultFontRTF, (TFontDef{"Tahoma", 12, fsBold | fsItalic, 0x00FF0000}));
+    EXPECT_EQ(d.DefaultFontRTF, (FontDef{"Tahoma", 12, fsBold | fsItalic, 0x00FF0000}));
     EXPECT_EQ(d.Copies_Count_op[3], 1);
     EXPECT_EQ(d.Copies_Count_op[4], 99);
     EXPECT_EQ(d.Copies_Caption_op[2], "Original\r\nKopie");

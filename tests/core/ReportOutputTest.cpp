@@ -10,9 +10,9 @@ using namespace gs;
 
 namespace {
 
-TResultTables TwoDocuments()
+ResultTables TwoDocuments()
 {
-    TResultTables t;
+    ResultTables t;
     KmRow a;
     a.idOrder = 4711;
     a.adressName = "Müller \"Bau\" GmbH";

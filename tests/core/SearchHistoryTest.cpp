@@ -11,7 +11,7 @@ using namespace gs::test;
 TEST(SearchHistory, NewestFirstAtMost21AndSavedAtOnce)
 {
     TempDir dir;
-    TSearchHistory h(dir.path(), "Kunde");
+    SearchHistory h(dir.path(), "Kunde");
     EXPECT_TRUE(h.Entries().empty());
     for (int i = 1; i <= 25; ++i)
         h.Add("Suche " + std::to_string(i));
@@ -24,7 +24,7 @@ TEST(SearchHistory, NewestFirstAtMost21AndSavedAtOnce)
     EXPECT_EQ(h.Entries().front(), "Suche 25");
 
     h.Add("Müller");
-    const TSearchHistory again(dir.path(), "Kunde");
+    const SearchHistory again(dir.path(), "Kunde");
     EXPECT_EQ(again.Entries(), h.Entries());
     EXPECT_EQ(again.Entries().front(), "Müller");
     EXPECT_EQ(ReadFile(h.HistoryFile()).substr(0, 8), "M\xFCller\r\n"); // Windows-1252 on disk
@@ -33,7 +33,7 @@ TEST(SearchHistory, NewestFirstAtMost21AndSavedAtOnce)
 TEST(SearchHistory, TheSwitchDecidesWhatIsRecorded)
 {
     TempDir dir;
-    TSearchHistory h(dir.path(), "Artikel");
+    SearchHistory h(dir.path(), "Artikel");
     EXPECT_TRUE(h.AutoHistory());
     h.Record("eins");
     h.ToggleAutoHistory();
@@ -50,9 +50,9 @@ TEST(SearchHistory, UnreadableFilesGiveTheDefaults)
 {
     TempDir dir;
     std::filesystem::create_directory(dir / "SearchAutoHistory.INI");
-    TSearchHistory h(dir.path(), "Box");
+    SearchHistory h(dir.path(), "Box");
     std::filesystem::create_directory(h.HistoryFile());
-    TSearchHistory h2(dir.path(), "Box");
+    SearchHistory h2(dir.path(), "Box");
     EXPECT_TRUE(h2.AutoHistory());
     h2.ToggleAutoHistory(); // cannot be stored: swallowed
     h2.Add("x");            // cannot be saved: kept in memory

@@ -37,9 +37,9 @@ TestGrid SevenColumnGrid()
 }
 
 // The list of a grid as the spooler takes it.
-TListDescription ListOf(const TestGrid& g)
+ListDescription ListOf(const TestGrid& g)
 {
-    TListDescription list;
+    ListDescription list;
     list.grid = g.grid;
     list.landscape = false;
     list.cellMode = 0;
@@ -47,9 +47,9 @@ TListDescription ListOf(const TestGrid& g)
 }
 
 // A job's options with the fixture's settings and dialog seam.
-TSpoolJobOptions OptionsFor(SpoolFixture& f, int jobKind = JobKindPrint)
+SpoolJobOptions OptionsFor(SpoolFixture& f, int jobKind = JobKindPrint)
 {
-    TSpoolJobOptions options;
+    SpoolJobOptions options;
     options.JobKind = jobKind;
     options.Settings = f.rt.runtime().settings.get();
     options.Seam = &f.rt.runtime().dialogs();
@@ -76,13 +76,13 @@ TEST_P(SpoolGridKinds, SevenShownColumnsThreeRowsLastRowFirst)
     f.rt.runtime().settings->PrinterDef.DEFAULT = "Laser";
     TestGrid g = SevenColumnGrid();
     g.data.SetCurrentRow(1);
-    TListDescription list = ListOf(g);
+    ListDescription list = ListOf(g);
     list.name = "GEWINN";
     list.fileStem = "GEWINN-1-";
     list.landscape = true;
     list.cellMode = 2;
     list.title = std::string(RtfMarker) + " title}";
-    TSpoolJobOptions options = OptionsFor(f, c.jobKind);
+    SpoolJobOptions options = OptionsFor(f, c.jobKind);
     options.PdfMode = c.pdfMode;
     const TStandardTableSpoolResult r = f.spooler->SpoolGrid(list, options);
     ASSERT_EQ(r.Code, 2) << r.error; // the list copies of TOVIK.INI
@@ -147,7 +147,7 @@ TEST(SpoolGrid, SixteenShownColumnsAreRefusedBeforeAnythingIsWritten)
     g.grid.columns.push_back({"H", "hidden", 0, 0, 0});
     g.data.addRow({});
     f.spooler->ApplicationActive = [] { return true; };
-    TSpoolJobOptions options = OptionsFor(f);
+    SpoolJobOptions options = OptionsFor(f);
     options.PrinterSelection = true;
     const auto r = f.spooler->SpoolGrid(ListOf(g), options);
     EXPECT_EQ(r.Code, 0);
@@ -164,9 +164,9 @@ TEST(SpoolGrid, AFailureInTheMiddleLeavesNothingAndReturnsZero)
 {
     SpoolFixture f;
     TestGrid g = SevenColumnGrid();
-    TListDescription list = ListOf(g);
+    ListDescription list = ListOf(g);
     int lines = 0;
-    list.lineCallbacks.push_back([&](const TGridRecord*, int, std::string& text) {
+    list.lineCallbacks.push_back([&](const GridRecord*, int, std::string& text) {
         if (++lines == 2)
             throw Error("Datenträger voll");
         text = "line";
@@ -188,14 +188,14 @@ TEST(SpoolGrid, CallbacksProgressAndCurrentRecordOnly)
 {
     SpoolFixture f;
     TestGrid g = SevenColumnGrid();
-    TListDescription list = ListOf(g);
+    ListDescription list = ListOf(g);
     std::string phases;
-    list.footerCallback = [&](const TGridRecord* record, std::string& footer, int phase) {
+    list.footerCallback = [&](const GridRecord* record, std::string& footer, int phase) {
         phases += std::to_string(phase);
         if (record)
             footer += record->field("A").value_or("?") + ";";
     };
-    list.lineCallbacks.push_back([](const TGridRecord* record, int number, std::string& text) {
+    list.lineCallbacks.push_back([](const GridRecord* record, int number, std::string& text) {
         text = "extra " + record->field("C").value_or("?") + " " + std::to_string(number);
     });
     auto r = f.spooler->SpoolGrid(list, OptionsFor(f));
@@ -206,7 +206,7 @@ TEST(SpoolGrid, CallbacksProgressAndCurrentRecordOnly)
     EXPECT_EQ(f.details(r.JobId, "ds"), (Rows{{"extra 01.04.2006 0"}, {"extra 02.04.2006 0"}, {"extra 03.04.2006 0"}}));
 
     // Cancel after the first row: the job is still finished, with that row.
-    TSpoolJobOptions cancelled = OptionsFor(f);
+    SpoolJobOptions cancelled = OptionsFor(f);
     int calls = 0;
     cancelled.Progress = [&] { return ++calls == 1; };
     r = f.spooler->SpoolGrid(ListOf(g), cancelled);
@@ -216,9 +216,9 @@ TEST(SpoolGrid, CallbacksProgressAndCurrentRecordOnly)
 
     // Only the current row; detail mode 1 writes no rows at all.
     g.data.SetCurrentRow(1);
-    TListDescription one = ListOf(g);
+    ListDescription one = ListOf(g);
     one.currentRecordOnly = true;
-    TSpoolJobOptions named = OptionsFor(f);
+    SpoolJobOptions named = OptionsFor(f);
     named.PrintName = std::string("Einzeln");
     r = f.spooler->SpoolGrid(one, named);
     EXPECT_EQ(f.details(r.JobId, "d1"), (Rows{{"1002"}}));
@@ -242,8 +242,8 @@ TEST(SpoolGrid, PrinterSelectionByOptionOrShiftAndItsCancel)
     def.mailMAPI_Profil = "Outlook";
     def.mailMAPI_ProfilePassword = "geheim";
     TestGrid g = SevenColumnGrid();
-    const TListDescription list = ListOf(g);
-    TSpoolJobOptions request = OptionsFor(f);
+    const ListDescription list = ListOf(g);
+    SpoolJobOptions request = OptionsFor(f);
 
     // Without an active window of the program nothing is asked, whatever the option says.
     request.PrinterSelection = true;
@@ -295,7 +295,7 @@ TEST(SpoolGrid, ReportLayoutFromTheSettingsAndTheLayoutFile)
     db.putLogo(32, CompressBlob("aus den Einstellungen"));
     spooler.AttachConnection(db.db.conn);
     TestGrid g = SevenColumnGrid();
-    TSpoolJobOptions options;
+    SpoolJobOptions options;
     options.Settings = db.rt.runtime().settings.get();
     auto r = spooler.SpoolGrid(ListOf(g), options);
     ASSERT_EQ(r.Code, 1);
@@ -328,7 +328,7 @@ TEST(SpoolGrid, TheHostsSettingsTableIsOnlyReadForItsLayouts)
     const std::string before = test::ReadFile(setup);
     spooler.AttachConnection(db.db.conn);
     TestGrid g = SevenColumnGrid();
-    TSpoolJobOptions options;
+    SpoolJobOptions options;
     options.Settings = db.rt.runtime().settings.get();
     const auto r = spooler.SpoolGrid(ListOf(g), options);
     ASSERT_EQ(r.Code, 1);
@@ -359,7 +359,7 @@ TEST(SpoolGrid, KillingTheWriterLeavesNoVisibleHalfJob)
         g.grid.columns = {{"A", "A", 40, 0, 0}};
         for (int i = 0; i < 5000; ++i)
             g.data.addRow({std::to_string(i)});
-        TSpoolJobOptions options;
+        SpoolJobOptions options;
         int rows = 0;
         options.Progress = [&] {
             if (++rows == 2500) {

@@ -16,7 +16,7 @@ struct StartedModule {
     // Before the runtime: the spooler's launcher threads record here until the runtime joins them.
     std::vector<std::filesystem::path> launched;
     test::TestRuntime rt;
-    TDatabaseSession session;
+    DatabaseSession session;
 
     explicit StartedModule(bool attachSpooler)
     {

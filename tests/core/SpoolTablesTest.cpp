@@ -157,9 +157,9 @@ TEST(EnsureSpoolTables, UnusableSpoolShowsTheMessageOnceAndWritesNoJob)
     test::TestGrid g({"A"});
     g.grid.columns = {{"A", "A", 50, 0, 0}};
     g.data.addRow({"x"});
-    TListDescription list;
+    ListDescription list;
     list.grid = g.grid;
-    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(list, TSpoolJobOptions{});
+    const TStandardTableSpoolResult r = f.spooler->SpoolGrid(list, SpoolJobOptions{});
     EXPECT_EQ(r.Code, 0);
     EXPECT_FALSE(r.error.empty());
 }

@@ -42,7 +42,7 @@ TEST(PdfPath, SpoolerCreatesTheDirectoryAndRemovesAnOldMarker)
     std::filesystem::create_directories(f.spoolDir() / "PDFX");
     test::WriteFile(f.spoolDir() / "PDFX" / "Liste.PDF", "old marker");
     std::string subPath;
-    TSpoolJobOptions options;
+    SpoolJobOptions options;
     options.Settings = f.rt.runtime().settings.get();
     const std::string path = f.spooler->BuildPdfPath(options, "Gewinn Liste", "Liste", 0, " 0 Firma", subPath);
     EXPECT_EQ(path, (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste.PDF").string());

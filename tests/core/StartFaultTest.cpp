@@ -91,7 +91,7 @@ TEST(StartFault, EachDamagedDatabaseNamesItsCause)
         const fs::path copy = rt.dir() / "db";
         fs::copy(GoodDatabase(), copy, fs::copy_options::recursive);
         const fs::path start = c.damage(copy);
-        TDatabaseSession session;
+        DatabaseSession session;
         CommandLine line;
         line.args = {start.string(), "1", "12229"};
         EXPECT_FALSE(ConnectForStart(session, line, HostIdentity{}, {}));
@@ -106,7 +106,7 @@ TEST(StartFault, EachDamagedDatabaseNamesItsCause)
 TEST(StartFault, AGoodDatabaseStartsWithBothTablesReadOnly)
 {
     TestRuntime rt;
-    TDatabaseSession session;
+    DatabaseSession session;
     CommandLine line;
     line.args = {GoodDatabase().string(), "1", "12229"};
     ASSERT_TRUE(ConnectForStart(session, line, HostIdentity{}, {}));

@@ -90,7 +90,7 @@ protected:
     test::BackendDb db{GetParam()};
     TAdsConnection& connection = db.conn;
     TAdsTable orders{&connection, "Auftraege.ADT"};
-    TResultTables tables;
+    ResultTables tables;
     std::vector<RunProgress> progress;
 };
 

@@ -10,7 +10,7 @@ namespace {
 TEST(ListPages, PlansPagesFromHeights)
 {
     // content 100: first page title 20 + captions 10 leaves 70 = 7 rows of 10; later pages 9 rows.
-    const TListHeights h{100, 20, 10, 10, 25};
+    const ListHeights h{100, 20, 10, 10, 25};
     struct Case {
         long long rows, pages, rowsOnLastRowPage;
         bool footerOwnPage;
@@ -25,7 +25,7 @@ TEST(ListPages, PlansPagesFromHeights)
         {300, 34, 5, false},
     };
     for (const auto& c : cases) {
-        const TPagePlan plan = PlanListPages(c.rows, h);
+        const PagePlan plan = PlanListPages(c.rows, h);
         const long long lastRowPage = plan.pages - (plan.footerOwnPage ? 1 : 0);
         EXPECT_EQ(plan.pages, c.pages) << c.rows;
         EXPECT_EQ(plan.footerOwnPage, c.footerOwnPage) << c.rows;
@@ -43,7 +43,7 @@ TEST(ListPages, PlansPagesFromHeights)
 
 TEST(ListPages, HugeTitleStillLeavesARowPerPage)
 {
-    const TPagePlan plan = PlanListPages(3, TListHeights{100, 500, 10, 10, 0});
+    const PagePlan plan = PlanListPages(3, ListHeights{100, 500, 10, 10, 0});
     EXPECT_EQ(plan.rowsFirstPage, 1);
     EXPECT_EQ(plan.pages, 1 + 1);  // 1 row, then the other 2 on page 2
     EXPECT_EQ(plan.rowsOnPage(2, 3), 2);
@@ -51,7 +51,7 @@ TEST(ListPages, HugeTitleStillLeavesARowPerPage)
 
 TEST(ListPages, WithoutFooterNoExtraPage)
 {
-    const TPagePlan plan = PlanListPages(16, TListHeights{100, 20, 10, 10, 0});
+    const PagePlan plan = PlanListPages(16, ListHeights{100, 20, 10, 10, 0});
     EXPECT_EQ(plan.pages, 2);
     EXPECT_FALSE(plan.footerOwnPage);
 }

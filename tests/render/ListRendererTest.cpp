@@ -19,9 +19,9 @@ const char* TitleRtf =
     "{\\*\\generator Kvelt;}\\viewkind4\\uc1\\pard\\b\\f0\\fs20\\par\r\nGewinne, erstellt 10.12.2026 13:05"
     "\\bo\\fa\\fs20\\par}";
 
-TListDescription SampleJob()
+ListDescription SampleJob()
 {
-    TListDescription job;
+    ListDescription job;
     job.title = TitleRtf;
     job.footer = "{\\rtf1\\ansi\\ansicpg1252\\b Netto: 4.711,00 \\'80\\tab Gewinn: 815,00 \\'80\\par}";
     job.grid.columns = {{"", "Auftrag", 86, ListAlignLeft, ListAlignRight},
@@ -32,7 +32,7 @@ TListDescription SampleJob()
     return job;
 }
 
-const TListPrint SamplePrint{"10.12.2026 13:05", "Listendruck"};
+const ListPrint SamplePrint{"10.12.2026 13:05", "Listendruck"};
 
 std::vector<std::vector<std::string>> Rows(int n)
 {
@@ -47,8 +47,8 @@ TEST(ListRenderer, ThreeHundredRowsOnPagesWithCaptionsInOrder)
 {
     test::TempDir dir;
     const auto file = dir / "liste.pdf";
-    TVectorRowSource rows(Rows(300));
-    const TRenderResult result = WriteListPdf(SampleJob(), SamplePrint, rows, file);
+    VectorRowSource rows(Rows(300));
+    const RenderResult result = WriteListPdf(SampleJob(), SamplePrint, rows, file);
     EXPECT_EQ(result.rows, 300);
 
     const std::vector<std::string> pages = test::PdfPages(file);
@@ -82,9 +82,9 @@ TEST(ListRenderer, CutsLongTextsAndLeavesLoneCarriageReturnsEmpty)
 {
     test::TempDir dir;
     const auto file = dir / "schmal.pdf";
-    TListDescription job = SampleJob();
+    ListDescription job = SampleJob();
     job.landscape = true;
-    TVectorRowSource rows({{"1", std::string(120, 'W') + "ENDE", "\r", "\r"}});
+    VectorRowSource rows({{"1", std::string(120, 'W') + "ENDE", "\r", "\r"}});
     WriteListPdf(job, SamplePrint, rows, file);
     const std::vector<std::string> pages = test::PdfPages(file);
     ASSERT_EQ(pages.size(), 1u);
@@ -97,8 +97,8 @@ TEST(ListRenderer, EmptyListStillHasTitleCaptionsAndFooter)
 {
     test::TempDir dir;
     const auto file = dir / "leer.pdf";
-    TVectorRowSource rows({});
-    const TRenderResult r = WriteListPdf(SampleJob(), SamplePrint, rows, file);
+    VectorRowSource rows({});
+    const RenderResult r = WriteListPdf(SampleJob(), SamplePrint, rows, file);
     EXPECT_EQ(r.pages, 1);
     const auto pages = test::PdfPages(file);
     ASSERT_EQ(pages.size(), 1u);
@@ -106,7 +106,7 @@ TEST(ListRenderer, EmptyListStillHasTitleCaptionsAndFooter)
         EXPECT_NE(pages[0].find(text), std::string::npos) << text;
 }
 
-class FailingRows : public TListRowSource {
+class FailingRows : public ListRowSource {
 public:
     long long RowCount() override { return 500; }
     bool NextRow(std::vector<std::string>& cells) override
@@ -121,7 +121,7 @@ private:
     int n_ = 0;
 };
 
-class ShortRows : public TListRowSource {
+class ShortRows : public ListRowSource {
 public:
     long long RowCount() override { return 10; }
     bool NextRow(std::vector<std::string>& cells) override
@@ -158,7 +158,7 @@ TEST(ListRenderer, FailureLeavesNoFileAndNamesTheCause)
 
 TEST(ListRenderer, UnwritableDirectoryIsAnError)
 {
-    TVectorRowSource rows(Rows(3));
+    VectorRowSource rows(Rows(3));
     EXPECT_THROW(WriteListPdf(SampleJob(), SamplePrint, rows, "/nonexistent-dir/x.pdf"), Error);
 }
 
@@ -166,7 +166,7 @@ TEST(ListRenderer, WritesPdfA1b)
 {
     test::TempDir dir;
     const auto file = dir / "archiv.pdf";
-    TVectorRowSource rows(Rows(2));
+    VectorRowSource rows(Rows(2));
     WriteListPdf(SampleJob(), SamplePrint, rows, file);
     const std::string bytes = test::ReadFile(file);
     EXPECT_NE(bytes.find("pdfaid:part"), std::string::npos) << "PDF/A identification in the metadata";

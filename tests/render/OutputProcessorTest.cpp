@@ -56,7 +56,7 @@ struct PdfSpool {
     }
     TStandardTableSpoolResult spool(TestGrid& g, int jobKind, int pdfMode = 1)
     {
-        TListDescription list;
+        ListDescription list;
         list.name = "GEWINN";
         list.grid = g.grid;
         list.landscape = true;
@@ -65,16 +65,16 @@ struct PdfSpool {
         list.textSize = 10;
         list.title = "Gewinne, erstellt 10.12.2026 13:05:00";
         list.footer = "Netto: 45.150,00 €\t\tProvision: 0,00\t\tGewinn: 7,50";
-        TSpoolJobOptions options;
+        SpoolJobOptions options;
         options.JobKind = jobKind;
         options.PdfMode = pdfMode;
         options.PrintName = list.fileStem;
         options.Settings = f.rt.runtime().settings.get();
         return f.spooler->SpoolGrid(list, options);
     }
-    TProcessorOptions options(ProcessorKind kind = ProcessorKind::Pdf) const
+    ProcessorOptions options(ProcessorKind kind = ProcessorKind::Pdf) const
     {
-        TProcessorOptions o;
+        ProcessorOptions o;
         o.kind = kind;
         o.spoolDir = f.spoolDir();
         o.programDir = f.rt.dir();
@@ -95,7 +95,7 @@ TEST(PdfProcessor, RendersASpooledListToTheComputedPathAndRemovesTheJob)
     EXPECT_EQ(pdf.parent_path(), s.base / "Firma" / "GEWINN");
     EXPECT_FALSE(std::filesystem::exists(pdf));
 
-    TOutputProcessor processor(s.options());
+    OutputProcessor processor(s.options());
     EXPECT_EQ(processor.ProcessDueJobs(), 1);
 
     ASSERT_TRUE(std::filesystem::exists(pdf)) << pdf;
@@ -135,7 +135,7 @@ TEST(PdfProcessor, LeavesPrintAndMailJobsAlone)
     s.f.spooler->Store().UpdateJob(mail, {{"PRIO", std::int64_t{PrioMail}}});
     const auto unfinished = s.f.spooler->Store().InsertJob({{"ISMAIL", true}, {"DataGrid", true}});
 
-    TOutputProcessor processor(s.options());
+    OutputProcessor processor(s.options());
     EXPECT_EQ(processor.ProcessDueJobs(), 0);
     EXPECT_FALSE(processor.WorkWaiting());
     EXPECT_EQ(s.f.count("SPOOL"), 3);
@@ -153,9 +153,9 @@ TEST(PdfProcessor, AJobForAnUnwritableFolderStaysIsLoggedAndRetried)
     const auto job = s.spool(g, JobKindPdf);
     ASSERT_GT(job.JobId, 0) << job.error;
 
-    TProcessorOptions options = s.options();
+    ProcessorOptions options = s.options();
     options.firstRetry = std::chrono::hours(1);
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     EXPECT_EQ(processor.ProcessDueJobs(), 0);
     EXPECT_EQ(processor.FailedAttempts(job.JobId), 1);
     EXPECT_EQ(s.f.count("SPOOL"), 1) << "the job is never deleted";
@@ -171,7 +171,7 @@ TEST(PdfProcessor, AJobForAnUnwritableFolderStaysIsLoggedAndRetried)
 
     // Once the cause is gone, the next attempt after the pause succeeds.
     std::filesystem::remove(s.base / "Firma");
-    TOutputProcessor retrying(s.options());
+    OutputProcessor retrying(s.options());
     EXPECT_EQ(retrying.ProcessDueJobs(), 1);
     EXPECT_TRUE(std::filesystem::exists(job.FilePath));
     EXPECT_EQ(s.f.count("SPOOL"), 0);
@@ -191,9 +191,9 @@ TEST(PdfProcessor, OpensAnAutopdfWithTheDesktopOpener)
     test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + ".part' && mv '" + opened.string() +
                                 ".part' '" + opened.string() + "'\n");
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    TProcessorOptions options = s.options();
+    ProcessorOptions options = s.options();
     options.opener = opener.string();
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     EXPECT_EQ(processor.ProcessDueJobs(), 1);
     // The opener runs on its own: wait a bounded while (long enough for a busy machine).
     for (int i = 0; i < 2000 && !std::filesystem::exists(opened); ++i)
@@ -219,7 +219,7 @@ TEST(PrintProcessor, AJobForAnUnknownPrinterStaysAndIsLogged)
     ASSERT_GT(print.JobId, 0) << print.error;
     const auto pdf = s.spool(g, JobKindPdf);
 
-    TOutputProcessor processor(s.options(ProcessorKind::Print));
+    OutputProcessor processor(s.options(ProcessorKind::Print));
     EXPECT_EQ(processor.ProcessDueJobs(), 0);
     EXPECT_EQ(processor.FailedAttempts(print.JobId), 1);
     EXPECT_EQ(s.f.count("SPOOL"), 2) << "neither the failed print job nor the PDF job is removed";
@@ -252,9 +252,9 @@ TEST(PdfProcessor, WithoutPdfDirectoryTheJobWaits)
     s.f.rt.runtime().settings->PrinterDef.BackupDir = (s.base.string() + "/"); // the spooler's view
     const auto job = s.spool(g, JobKindPdf);
     ASSERT_GT(job.JobId, 0) << job.error;
-    TProcessorOptions options = s.options();
+    ProcessorOptions options = s.options();
     options.firstRetry = std::chrono::milliseconds(0);
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     for (int i = 0; i < 3; ++i)
         processor.ProcessDueJobs();
     EXPECT_EQ(processor.FailedAttempts(job.JobId), 3);
@@ -266,19 +266,19 @@ TEST(PdfProcessor, WithoutPdfDirectoryTheJobWaits)
 TEST(Processor, LockCloseRequestAndIdleTime)
 {
     PdfSpool s;
-    TProcessorOptions options = s.options();
+    ProcessorOptions options = s.options();
     options.idleClose = std::chrono::hours(1);
     std::filesystem::create_directories(s.f.spoolDir());
     {
         ProcessorLock other(s.f.spoolDir(), ProcessorKind::Pdf);
         ASSERT_TRUE(other.held());
-        TOutputProcessor second(options);
+        OutputProcessor second(options);
         EXPECT_EQ(second.Run(), TProcessorEnd::AlreadyRunning);
     }
     // A stale request from before the start does not end the run; one made while it runs does.
     ASSERT_TRUE(RequestProcessorClose(s.f.spoolDir(), ProcessorKind::Pdf));
     int polls = 0;
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     const TProcessorEnd end = processor.Run([&] {
         if (++polls == 3) {
             EXPECT_TRUE(ProcessorRunning(s.f.spoolDir(), ProcessorKind::Pdf)) << "the lock is held while running";
@@ -291,7 +291,7 @@ TEST(Processor, LockCloseRequestAndIdleTime)
     EXPECT_FALSE(ProcessorRunning(s.f.spoolDir(), ProcessorKind::Pdf));
 
     options.idleClose = std::chrono::milliseconds(50);
-    TOutputProcessor idle(options);
+    OutputProcessor idle(options);
     EXPECT_EQ(idle.Run([] { return false; }), TProcessorEnd::IdleTimeout);
 }
 
@@ -302,10 +302,10 @@ TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
     TestGrid g = ProfitGrid(2);
     s.f.rt.runtime().settings->PrinterDef.BackupDir = s.base.string() + "/";
     ASSERT_GT(s.spool(g, JobKindPdf).JobId, 0);
-    TProcessorOptions options = s.options();
+    ProcessorOptions options = s.options();
     options.idleClose = std::chrono::milliseconds(1);
     int polls = 0;
-    TOutputProcessor processor(options);
+    OutputProcessor processor(options);
     const TProcessorEnd end = processor.Run([&] {
         if (++polls == 2)
             RequestProcessorClose(s.f.spoolDir(), ProcessorKind::Pdf);

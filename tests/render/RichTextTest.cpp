@@ -13,7 +13,7 @@ const std::string Head =
     "{\\f1\\fswiss\\fcharset0 Arial;}}{\\*\\generator Kvelt;}\\viewkind4\\uc1\\pard\\b\\f0\\fs20\\par\r\n";
 const std::string Tail = "\\bo\\fa\\fs20\\par}";
 
-std::string Paragraphs(const TRichText& t)
+std::string Paragraphs(const RichText& t)
 {
     std::string out;
     for (size_t i = 0; i < t.paragraphs.size(); ++i)
@@ -61,7 +61,7 @@ TEST(RichText, ReadsTheSubsetAndShowsNoControlWords)
 
 TEST(RichText, KeepsBoldSizeFontAndAlignment)
 {
-    const TRichText t =
+    const RichText t =
         ReadRichText("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}\\f0\\fs20 normal "
                      "\\b fett\\b0  wieder {\\f1\\fs32\\i gro\\'df}\\par\\qc Mitte\\par}");
     ASSERT_EQ(t.paragraphs.size(), 2u);
@@ -86,7 +86,7 @@ TEST(RichText, KeepsBoldSizeFontAndAlignment)
 
 TEST(RichText, TitleConverterOutputIsBoldAtItsSize)
 {
-    const TRichText t = ReadRichText(Head + "Gewinne" + Tail);
+    const RichText t = ReadRichText(Head + "Gewinne" + Tail);
     ASSERT_EQ(t.paragraphs.size(), 2u);
     ASSERT_EQ(t.paragraphs[1].runs.size(), 1u);
     EXPECT_TRUE(t.paragraphs[1].runs[0].bold);

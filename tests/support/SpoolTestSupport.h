@@ -37,8 +37,8 @@ struct SpoolFixture {
 
 // A grid of plain rows: fields F1..Fn with the given columns.
 struct TestGrid {
-    TTextRowsDataSet data;
-    TGridDescription grid;
+    TextRowsDataSet data;
+    GridDescription grid;
     explicit TestGrid(std::vector<std::string> fields) : data(std::move(fields)) { grid.dataSet = &data; }
 };
 

@@ -61,9 +61,9 @@ struct Fixture {
         grid.setModel(&model);
     }
 
-    TListDescription request() const
+    ListDescription request() const
     {
-        TListDescription r;
+        ListDescription r;
         r.name = "GEWINN";
         r.title = "Gewinne, erstellt 01.04.2024 10:00:00";
         r.footer = "Netto: 295,00 €";
@@ -76,7 +76,7 @@ struct Fixture {
     {
         return {spool.spooler.get(), spool.rt.runtime().settings.get(), &spool.rt.runtime().dialogs()};
     }
-    GridPrintResult show(const TListDescription& list, unsigned flags = ShowModal)
+    GridPrintResult show(const ListDescription& list, unsigned flags = ShowModal)
     {
         return ShowGridPrinter(list, flags, &grid, context());
     }
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(f.show(f.request()).Code, GridPrintLeft);
         QCOMPARE(f.dialogs->inputRequests.at(0).defaultText, std::string("Standard"));
         QVERIFY(!f.columnHidden(1)); // columns back after closing
-        TGridLayoutTable saved;
+        GridLayoutTable saved;
         saved.load(f.spool.rt.dir() / GridLayoutFileName);
         QCOMPARE(saved.rowsOf("DBGrid_CURRGW1").size(), size_t(1));
         QCOMPARE(saved.rowsOf("DBGrid_CURRGW1")[0].user, std::string("Ohne Kunde"));

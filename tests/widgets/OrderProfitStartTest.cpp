@@ -138,7 +138,7 @@ private slots:
     void errorAfterTheConnectIsShownAndTheWindowStaysOpen()
     {
         auto window = fx->makeWindow({"{db}", "1", "12229"});
-        window->setStartCompletion([](Runtime&, TDatabaseSession&, const std::function<void(const std::string&)>&) {
+        window->setStartCompletion([](Runtime&, DatabaseSession&, const std::function<void(const std::string&)>&) {
             throw std::runtime_error("Einstellungen fehlen");
         });
         window->show();

@@ -89,7 +89,7 @@ private slots:
         for (int i = 0; i < 45; ++i)
             fx->run().rows.push_back(Document(100 + i, "Kunde", 2006, 3, 1 + i % 28, 1000, 100, 10));
         bool checked = false;
-        fx->run().during = [&](TResultTables&) {
+        fx->run().during = [&](ResultTables&) {
             checked = true;
             QVERIFY(!window->findButton()->isEnabled());
             QVERIFY(!window->printButton()->isEnabled());
@@ -179,7 +179,7 @@ private slots:
         auto* hint = window->findChild<QLabel*>(QStringLiteral("lblHinweis"));
         QVERIFY(hint && hint->isVisible());
         int printed = 0;
-        window->setListPrinter([&](const TListDescription&, TI_DBGrid*) { ++printed; });
+        window->setListPrinter([&](const ListDescription&, TI_DBGrid*) { ++printed; });
         window->pageControl()->setCurrentWidget(window->listTab());
         const QList<QWidget*> controls{window->findButton(), window->printButton(), window->closeButton(),
                                        window->periodGroup()};
@@ -211,7 +211,7 @@ private slots:
     {
         auto window = fx->startedWindow();
         QVERIFY(window);
-        fx->run().during = [](TResultTables&) { throw std::runtime_error("Tabelle gesperrt"); };
+        fx->run().during = [](ResultTables&) { throw std::runtime_error("Tabelle gesperrt"); };
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
         QCOMPARE(fx->messages(), QStringList{"Tabelle gesperrt"});
@@ -333,7 +333,7 @@ private slots:
     {
         auto window = fx->startedWindow();
         QVERIFY(window);
-        TProfitChart* chart = window->chart();
+        ProfitChart* chart = window->chart();
         QCOMPARE(chart->objectName(), QStringLiteral("DBChart1"));
         QCOMPARE(chart->titleText(), QString::fromUtf8("Jahr und Zeitraum wählen, dann „Finden“ klicken."));
         QVERIFY(window->barsCheckBox()->isChecked());
@@ -361,7 +361,7 @@ private slots:
     {
         auto window = fx->startedWindow();
         QVERIFY(window);
-        TProfitChart* chart = window->chart();
+        ProfitChart* chart = window->chart();
         const auto shown = [chart](bool bars) {
             for (int i = 0; i < 3; ++i)
                 if (chart->barSeries(i).visible != bars || chart->lineSeries(i).visible == bars)
@@ -396,7 +396,7 @@ private slots:
 
     // Counts, for each month and series, the pixels in the month's area painted in one of the
     // series' shades; fails when a series does not show in a month.
-    static void verifyEverySeriesShows(TProfitChart* chart, const char* mode)
+    static void verifyEverySeriesShows(ProfitChart* chart, const char* mode)
     {
         const QImage image = chart->grab().toImage();
         for (int month = 0; month < chart->monthLabels().size(); ++month) {
@@ -509,7 +509,7 @@ private slots:
         fx->run().rows = {Document(1, "A", 2006, 5, 2, 2147000, 1000000, 300000)};
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
-        TProfitChart* chart = window->chart();
+        ProfitChart* chart = window->chart();
         // A title as long as a real one: it must neither lie under the legend nor leave the chart.
         const QString title = QString::fromUtf8(
             "Netto: 25.764.825,70 \u20AC Provision: 471.375,37 \u20AC  Gewinn: 5.265.296,13 \u20AC Bereich: 01.01.2026-31.12.2026");
@@ -541,7 +541,7 @@ private slots:
                           Document(2, "B", 2006, 5, 9, 0.10, 0.02, 0)};
         window->periodBox()->setCurrentIndex(2); // 2. Quartal
         Settle();
-        TProfitChart* chart = window->chart();
+        ProfitChart* chart = window->chart();
         // The month's exact sums with cents, not the whole euros the bars stand for.
         QCOMPARE(chart->monthToolTip(1),
                  QString::fromUtf8("05.2006\nNetto: 1.234.567,55 \u20AC\nProvisionen: 250,50 \u20AC\nGewinn: 5.000,51 \u20AC"));
@@ -568,7 +568,7 @@ private slots:
             p.setOutputFileName(pdf);
         };
         bool listPrinted = false;
-        window->setListPrinter([&](const TListDescription&, TI_DBGrid*) { listPrinted = true; });
+        window->setListPrinter([&](const ListDescription&, TI_DBGrid*) { listPrinted = true; });
         // Cancelled: nothing printed.
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
         QCOMPARE(fx->dialogs().printerRequests, 1);
@@ -608,10 +608,10 @@ private slots:
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
         window->pageControl()->setCurrentWidget(window->listTab());
-        std::vector<TListDescription> requests;
+        std::vector<ListDescription> requests;
         TI_DBGrid* printedGrid = nullptr;
         size_t printedRows = 0;
-        window->setListPrinter([&](const TListDescription& r, TI_DBGrid* grid) {
+        window->setListPrinter([&](const ListDescription& r, TI_DBGrid* grid) {
             requests.push_back(r);
             printedGrid = grid;
             printedRows = static_cast<size_t>(r.grid.dataSet->RecordCount());
@@ -619,7 +619,7 @@ private slots:
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
         QCOMPARE(fx->dialogs().printerRequests, 0);
         QCOMPARE(requests.size(), size_t(1));
-        const TListDescription& r = requests.front();
+        const ListDescription& r = requests.front();
         QCOMPARE(r.name, std::string("GEWINN"));
         QCOMPARE(r.title, std::string("Gewinne, erstellt 08.12.2006 23:55:49"));
         QCOMPARE(r.fileStem, std::string("GEWINN-08.12.2006 23:55:49-"));
@@ -645,7 +645,7 @@ private slots:
                 window->close();
         };
         bool ranToItsEnd = false;
-        fx->run().during = [&](TResultTables&) { ranToItsEnd = true; };
+        fx->run().during = [&](ResultTables&) { ranToItsEnd = true; };
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
         QCOMPARE(fx->run().progressSteps, 1); // stopped at the check that followed the close

@@ -168,7 +168,7 @@ public:
 
         d.endtext = r.chance(0.45) ? Pools::Pick(r, pools_.endtexts) : std::string();
         d.header = Pools::Pick(r, pools_.headers);
-        const TDocTypeSwitches& s = DocTypeDefaults(d.pot);
+        const DocTypeSwitches& s = DocTypeDefaults(d.pot);
         d.footer = s.Footer ? Pools::Pick(r, pools_.footers) : std::string();
         d.datas = s.DataGrid ? Pools::Pick(r, pools_.datas) : std::string();
         d.columnsFormat = (s.DataGrid && r.chance(0.7)) ? Pools::Pick(r, pools_.columns) : std::string();
@@ -327,7 +327,7 @@ public:
             if (v != 0)
                 f.SetDateTime(v);
         };
-        const TDocTypeSwitches& s = DocTypeDefaults(d.pot);
+        const DocTypeSwitches& s = DocTypeDefaults(d.pot);
         next().SetInteger(d.idOrder);         // ID_ORDER
         blob(d.endtext);                      // Endtext
         blob(d.footer);                       // Footertext

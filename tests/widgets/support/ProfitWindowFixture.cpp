@@ -12,7 +12,7 @@
 
 namespace gs::test {
 
-RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, TResultTables& tables,
+RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, ResultTables& tables,
                                RunFeedback* feedback)
 {
     calls.push_back({year, period});
@@ -69,7 +69,7 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
 
 StatisticsRunFunction FakeRun::function()
 {
-    return [this](TAdsTable& orders, const std::string& year, int period, TResultTables& tables,
+    return [this](TAdsTable& orders, const std::string& year, int period, ResultTables& tables,
                   RunFeedback* feedback) { return (*this)(orders, year, period, tables, feedback); };
 }
 

@@ -28,11 +28,11 @@ struct FakeRun {
     std::vector<KmRow> rows;                          // appended to KM by every run
     std::optional<std::string> error;                 // reported by the next runs while set
     std::vector<std::string> warnings;                // reported by the next runs while set
-    std::function<void(TResultTables&)> during;       // called inside the run, after KM is filled
+    std::function<void(ResultTables&)> during;       // called inside the run, after KM is filled
     int progressSteps = 0;                            // progress reports (each after 20 documents)
     std::function<void(int position)> atProgress;     // called inside the run before each such report
 
-    RunOutcome operator()(TAdsTable& orders, const std::string& year, int period, TResultTables& tables,
+    RunOutcome operator()(TAdsTable& orders, const std::string& year, int period, ResultTables& tables,
                           RunFeedback* feedback);
     StatisticsRunFunction function();
 };

@@ -26,11 +26,13 @@ GridDescription ResultListGrid(GridDataSet& rows)
 
 std::string ListPrintTitle(TDateTime now) { return "Gewinne, erstellt " + DateTimeToText(now); }
 
-ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now)
+ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now,
+                                      const std::string& rangeText)
 {
     ListDescription list;
     list.name = "GEWINN";
-    list.title = ListPrintTitle(now);
+    // The printed list says which period it shows.
+    list.title = rangeText.empty() ? ListPrintTitle(now) : ListPrintTitle(now) + "\r\n" + rangeText;
     list.footer = totalsText;
     list.fileStem = "GEWINN-" + DateTimeToText(now) + "-";
     list.grid = ResultListGrid(rows);

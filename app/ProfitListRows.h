@@ -30,8 +30,10 @@ GridDescription ResultListGrid(GridDataSet& rows);
 // The list print's title: "Gewinne, erstellt " + date and time.
 std::string ListPrintTitle(TDateTime now);
 
-// The statistics list: name "GEWINN", the title of ListPrintTitle, the totals line as footer, the
-// file stem "GEWINN-" + date and time + "-", cell mode 2, landscape, the list's columns over rows.
-ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now);
+// The statistics list: name "GEWINN", the title of ListPrintTitle with the period's range text
+// ("Bereich: 01.10.2026-31.12.2026") on a second line when there is one, the totals line as footer,
+// the file stem "GEWINN-" + date and time + "-", cell mode 2, landscape, the list's columns over rows.
+ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now,
+                                      const std::string& rangeText = {});
 
 } // namespace gs

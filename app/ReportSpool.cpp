@@ -38,7 +38,7 @@ ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, 
             return result;
         }
         KmGridDataSet rows(tables);
-        const ListDescription list = ProfitListDescription(rows, totalsLine, now);
+        const ListDescription list = ProfitListDescription(rows, totalsLine, now, tables.RangeText);
         // No dialogs: the printer of TOVIK.INI, never the printer selection.
         SpoolJobOptions options;
         options.JobKind = target == SpoolTarget::Pdf ? JobKindPdf : JobKindPrint;

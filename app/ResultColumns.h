@@ -30,9 +30,10 @@ inline constexpr std::array<ResultColumn, 7> ResultListColumns = {{
     {"ADRESSNAME", "Adresse", 81, ListCellFont::ArialBold, ListCellAlignment::Left, false},
     {"DATE", "Datum", 103, ListCellFont::Arial, ListCellAlignment::Left, false},
     {"printp", " /bWarnung", 77, ListCellFont::WarningBar, ListCellAlignment::Left, false},
-    {"WW_NETTO", "Nettowert", 85, ListCellFont::Grid, ListCellAlignment::Left, true},
-    {"GEWINN", "Gewinn", 54, ListCellFont::Grid, ListCellAlignment::Left, true},
-    {"PROVISION", "Provsion", 70, ListCellFont::Arial, ListCellAlignment::Left, true},
+    // Amounts stand right, so that their digits line up on screen, on paper and in the PDF.
+    {"WW_NETTO", "Nettowert", 85, ListCellFont::Grid, ListCellAlignment::Right, true},
+    {"GEWINN", "Gewinn", 54, ListCellFont::Grid, ListCellAlignment::Right, true},
+    {"PROVISION", "Provsion", 70, ListCellFont::Arial, ListCellAlignment::Right, true},
 }};
 
 // The position of the warning bar's column in ResultListColumns.

@@ -36,7 +36,7 @@ RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcom
     // The list the list print spools, so that the file looks like the one the PDF processor makes
     // of the window's list; the title in the dialog's default size, without reading the user's.
     KmGridDataSet rows(tables);
-    ListDescription list = ProfitListDescription(rows, SummenText(outcome.totals), now);
+    ListDescription list = ProfitListDescription(rows, SummenText(outcome.totals), now, tables.RangeText);
     list.textSize = 10;
     GridRowSource source(list.grid);
     return WriteListPdf(list, {DateTimeToText(now), "Gewinne"}, source, file);

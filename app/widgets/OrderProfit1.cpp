@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace gs {
@@ -424,12 +425,34 @@ void TFOrderProfit1::handleRun()
     chart_->setTitleText(QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText)));
     chart_->refresh(tables_.KMC);
     listModel_->setDetached(false);
+    FitAmountColumns(listGrid_);
+    keepTotalsWhole();
     if (listModel_->rowCount() > 0) {
         listGrid_->setCurrentIndex(listModel_->index(0, 0));
         listGrid_->scrollToTop();
     }
     setRunControlsEnabled(true);
     EndWait();
+}
+
+void TFOrderProfit1::keepTotalsWhole()
+{
+    // The totals line never cuts a figure: the window is at least as wide as the longest line.
+    int widest = 0;
+    const QFontMetrics metrics(totalsLine_->font());
+    const qreal tabStop = std::max<qreal>(1, totalsLine_->tabStopDistance());
+    for (const QString& line : totalsLine_->toPlainText().split(QLatin1Char('\n'))) {
+        qreal x = 0; // the text's own tab stops, as the line lays them out
+        const QStringList parts = line.split(QLatin1Char('\t'));
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            x += metrics.horizontalAdvance(parts[i]);
+            if (i + 1 < parts.size())
+                x = (std::floor(x / tabStop) + 1) * tabStop;
+        }
+        widest = std::max(widest, static_cast<int>(std::ceil(x)));
+    }
+    const int margins = width() - totalsLine_->viewport()->width() + 2 * static_cast<int>(totalsLine_->document()->documentMargin());
+    setMinimumWidth(std::max(DesignWidth, widest + margins + 4));
 }
 
 void TFOrderProfit1::printClicked()
@@ -450,7 +473,7 @@ void TFOrderProfit1::printList()
 {
     KmGridDataSet rows(tables_);
     const ListDescription list =
-        ProfitListDescription(rows, totalsLine_->toPlainText().toStdString(), Runtime::current().now());
+        ProfitListDescription(rows, totalsLine_->toPlainText().toStdString(), Runtime::current().now(), tables_.RangeText);
     if (listPrinter_)
         listPrinter_(list, listGrid_);
 }

@@ -146,6 +146,7 @@ private:
     void barsToggled();      // "Balken": bars or lines
     void setCaption(const std::string& caption);
     void setRunControlsEnabled(bool enabled);
+    void keepTotalsWhole(); // the window's minimum width holds the whole totals line
     void requestClose();
 
     CommandLine commandLine_;

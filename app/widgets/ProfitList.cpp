@@ -207,4 +207,34 @@ ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows
     return model;
 }
 
+int FitAmountColumns(TI_DBGrid* grid)
+{
+    const QAbstractItemModel* model = grid->model();
+    QHeaderView* header = grid->horizontalHeader();
+    if (!model || !header)
+        return 0;
+    int widened = 0;
+    for (size_t i = 0; i < ResultListColumns.size(); ++i) {
+        const ResultColumn& column = ResultListColumns[i];
+        const int section = static_cast<int>(i);
+        if (!column.amount || header->sectionSize(section) != column.width)
+            continue;
+        // The longest text is the widest amount: digits, separators and the suffix have the same
+        // widths in every row.
+        QString widest;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QString text = model->data(model->index(row, section)).toString();
+            if (text.size() > widest.size())
+                widest = text;
+        }
+        const QFont font = model->data(model->index(0, section), Qt::FontRole).value<QFont>();
+        const int needed = QFontMetrics(font).horizontalAdvance(widest) + 12; // the cell's margins
+        if (needed > column.width) {
+            header->resizeSection(section, needed);
+            ++widened;
+        }
+    }
+    return widened;
+}
+
 } // namespace gs

@@ -75,4 +75,8 @@ protected:
 // look (read-only, row and column lines, whole rows selected and kept highlighted, row height 17).
 ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows);
 
+// Widens each amount column that still has its design width so that the widest amount of the
+// rows shown stands whole in it; a width the user chose stays as it is. Returns the columns widened.
+int FitAmountColumns(TI_DBGrid* grid);
+
 } // namespace gs

@@ -207,6 +207,41 @@ private slots:
         QVERIFY(hint->toolTip().endsWith(QStringLiteral("100390")));
     }
 
+    void amountsStandRightWholeAndTheTotalsLineIsNeverCut()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        fx->run().rows = {Document(1, "A", 2006, 1, 5, 987654321.12, -123456789.5, 44444444.25),
+                          Document(2, "B", 2006, 1, 9, 5, 1, 0)};
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        ProfitListModel* model = window->listModel();
+        QHeaderView* header = window->listGrid()->horizontalHeader();
+        for (int c : {4, 5, 6}) {
+            QVERIFY(model->data(model->index(0, c), Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+            const QString text = model->data(model->index(0, c), Qt::DisplayRole).toString();
+            const QFont font = model->data(model->index(0, c), Qt::FontRole).value<QFont>();
+            QVERIFY2(QFontMetrics(font).horizontalAdvance(text) < header->sectionSize(c),
+                     qPrintable(QString("%1 in %2 px").arg(text).arg(header->sectionSize(c))));
+        }
+        // The window keeps room for the whole totals line.
+        const QString totals = window->totalsLine()->toPlainText();
+        QVERIFY(totals.contains(QString::fromUtf8("987.654.326,12 €")));
+        window->resize(TFOrderProfit1::DesignWidth, TFOrderProfit1::DesignHeight);
+        Settle();
+        QVERIFY(window->width() > TFOrderProfit1::DesignWidth);
+        const QFontMetrics metrics(window->totalsLine()->font());
+        const int lastFigureEnd = metrics.horizontalAdvance(totals.left(totals.lastIndexOf(QLatin1Char('\t')))) +
+                                  metrics.horizontalAdvance(totals.mid(totals.lastIndexOf(QLatin1Char('\t')) + 1));
+        QVERIFY(window->totalsLine()->viewport()->width() > lastFigureEnd);
+
+        // A width the user chose stays.
+        header->resizeSection(4, 300);
+        window->periodBox()->setCurrentIndex(1);
+        Settle();
+        QCOMPARE(header->sectionSize(4), 300);
+    }
+
     void aRaisedErrorEndsTheRunLikeAReportedOne()
     {
         auto window = fx->startedWindow();

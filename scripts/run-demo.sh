@@ -16,8 +16,13 @@ if [ ! -f demo/DATEN/Auftraege.ADT ]; then
     --years "$((year - 9))-$year" --program-dir demo
 fi
 # The module lies beside the host's files it uses (TOVIK.INI, ALTEURO.INI, ZS.MNU), and the output
-# processors beside it, where the spooler starts them.
-for p in "${programs[@]}"; do cp "BUILD/app/programs/$p" demo/; done
+# processors beside it, where the spooler starts them. Each program is copied beside its old file and
+# renamed over it, so that a window or a processor still running from the last call keeps its file
+# and this call works all the same.
+for p in "${programs[@]}"; do
+  cp "BUILD/app/programs/$p" "demo/.$p.new"
+  mv -f "demo/.$p.new" "demo/$p"
+done
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec demo/gewinnstatistik "$PWD/demo/DATEN" 1 12229
 else

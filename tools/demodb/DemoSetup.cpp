@@ -246,13 +246,13 @@ void WriteDemoSetup(TAdsConnection& conn)
     PutSettingItems(t, DemoSetupItems());
 }
 
-std::string DemoPrinterIni()
+std::string DemoPrinterIni(const std::string& pdfDirectory)
 {
     return Utf8ToCp1252("[OTHER]\r\nGLOBAL1=Kvelt\r\nGLOBAL2=Ambrel\r\n"
                         "[PRINTERS]\r\nDEFAULT=Büro-Laser\r\nFAX=Fax-Drucker\r\nDuplexType=1\r\n"
                         "Copies_Caption_op1=Original|Kopie\r\nCopies_Count_op1=2\r\n"
                         "[V4]\r\nDBIN=\"\"\r\nUsePrinterDialog=0\r\nDefaultMailtypeprivat=pdf\r\n"
-                        "[PDF]\r\nBackupDir=\r\n"
+                        "[PDF]\r\nBackupDir=" + pdfDirectory + "\r\n"
                         "[MAIL]\r\nmailMAPI=0\r\n"
                         "[COPIES]\r\nList=1\r\n"
                         "[EF]\r\nDefaultFontRTF_Name=ARIAL\r\nDefaultFontRTF_Size=10\r\nDefaultFontRTF_color=clBlack\r\n"
@@ -262,8 +262,12 @@ std::string DemoPrinterIni()
 void WriteDemoProgramFiles(const std::filesystem::path& programDir)
 {
     std::filesystem::create_directories(programDir);
+    // A demo installation keeps its PDFs in a folder of its own, so that the first PDF needs no
+    // folder choice and the user finds it beside the program.
+    const std::filesystem::path pdfDir = std::filesystem::absolute(programDir) / "PDF";
+    std::filesystem::create_directories(pdfDir);
     const std::pair<const char*, std::string> files[] = {
-        {"TOVIK.INI", DemoPrinterIni()},
+        {"TOVIK.INI", DemoPrinterIni(pdfDir.string() + "/")},
         {"ALTEURO.INI", "[COUNTRY]\r\nEURO=1\r\nNACHKOMMA3=0\r\n"},
     };
     for (const auto& [name, bytes] : files) {

@@ -28,7 +28,7 @@ void WriteDemoSetup(TAdsConnection& connection);
 
 // A TOVIK.INI of the same installation (Windows-1252 bytes, CR LF), for programs and benchmarks
 // that want one beside them.
-std::string DemoPrinterIni();
+std::string DemoPrinterIni(const std::string& pdfDirectory = {});
 
 // The option files of a demo installation beside the program (TOVIK.INI, ALTEURO.INI in euro mode),
 // each written only when it is missing, so that a user's own files stay untouched.

@@ -21,6 +21,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,7 +32,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+#include <thread>
 
 namespace gs {
 
@@ -215,6 +218,8 @@ void TFOrderProfit1::buildComponents()
     progressBar_->setRange(0, 100);
     progressBar_->setTextVisible(false);
     progressBar_->hide();
+    cancelButton_ = Named(new TFlatButton(QStringLiteral("Abbrechen"), bottomPanel_), "fabbrechen");
+    cancelButton_->hide();
 
     buttonPanel_ = Named(new TPanel(bottomPanel_), "Panel1");
     buttonPanel_->setFixedWidth(204);
@@ -231,6 +236,7 @@ void TFOrderProfit1::buildComponents()
     connect(findButton_, &QPushButton::clicked, this, [this] { findClicked(); });
     connect(printButton_, &QPushButton::clicked, this, [this] { printClicked(); });
     connect(closeButton_, &QPushButton::clicked, this, [this] { closeClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelRun(); });
     connect(barsCheckBox_, &QCheckBox::toggled, this, [this] { barsToggled(); });
 }
 
@@ -338,6 +344,7 @@ void TFOrderProfit1::closeEvent(QCloseEvent* event)
         // The close arrives while the run processes window messages: the window stays until the
         // run has stopped at its next check, then closes itself (and saves its placement then).
         closeRequested_ = true;
+        cancelRun();
         event->ignore();
         return;
     }
@@ -387,24 +394,44 @@ void TFOrderProfit1::handleRun()
     progressBar_->setValue(0);
     progressBar_->show();
 
+    // The run works on a thread of its own while this one goes on handling the window: it repaints,
+    // switches tabs and takes "Abbrechen" or a close at once. Its progress comes back as events; the
+    // run's tables are not looked at until it has ended.
     RunFeedback feedback;
-    feedback.progress = [this, &feedback](const RunProgress& p) {
-        if (p.maximum > 0) {
-            progressBar_->setRange(0, p.maximum);
-            progressBar_->setValue(std::clamp(p.position, 0, p.maximum));
-        } else {
-            progressBar_->setRange(0, 0); // busy until the count is in (a database server counts beside)
-        }
-        QCoreApplication::processEvents();
-        if (closeRequested_)
-            feedback.requestCancel(); // the run ends at its next check; the window then closes
+    feedback.progress = [this](const RunProgress& p) {
+        QMetaObject::invokeMethod(this, [this, p] { showProgress(p); }, Qt::QueuedConnection);
     };
+    activeRun_ = &feedback;
+    progressBar_->setRange(0, 0); // busy until the count is in
+    progressBar_->setGeometry(8, 39, 256, 13);
+    // Beside the progress bar; not a child of the period group, which is disabled while the run works.
+    cancelButton_->setGeometry(QRect(periodGroup_->mapTo(bottomPanel_, QPoint(268, 36)), QSize(76, 17)));
+    cancelButton_->raise();
+    cancelButton_->show();
+    cancelButton_->setEnabled(true);
+    const std::string yearText = yearBox_->currentText().toStdString();
+    const int periodIndex = periodBox_->currentIndex();
     RunOutcome outcome;
-    HandleOrdinaryError([&] {
-        if (run_)
-            outcome = run_(session_->Table_ORDERS, yearBox_->currentText().toStdString(), periodBox_->currentIndex(),
-                           tables_, &feedback);
-    }, [&](const std::exception& e) { outcome.error = e.what(); });
+    QEventLoop untilDone;
+    std::exception_ptr escaped;
+    std::thread worker([&] {
+        try {
+            HandleOrdinaryError([&] {
+                if (run_)
+                    outcome = run_(session_->Table_ORDERS, yearText, periodIndex, tables_, &feedback);
+            }, [&](const std::exception& e) { outcome.error = e.what(); });
+        } catch (...) {
+            escaped = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&untilDone, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    untilDone.exec();
+    worker.join();
+    activeRun_ = nullptr;
+    cancelButton_->hide();
+    progressBar_->setGeometry(8, 39, 336, 13);
+    if (escaped)
+        std::rethrow_exception(escaped); // not an ordinary error: as if the run had raised it here
 
     if (closeRequested_) {
         // Closed during the run: nothing more to show; the window closes once the run has unwound.
@@ -433,6 +460,24 @@ void TFOrderProfit1::handleRun()
     }
     setRunControlsEnabled(true);
     EndWait();
+}
+
+void TFOrderProfit1::showProgress(const RunProgress& p)
+{
+    if (!activeRun_)
+        return;
+    if (p.maximum > 0) {
+        progressBar_->setRange(0, p.maximum);
+        progressBar_->setValue(std::clamp(p.position, 0, p.maximum));
+    } else {
+        progressBar_->setRange(0, 0); // busy until the count is in (a database server counts beside)
+    }
+}
+
+void TFOrderProfit1::cancelRun()
+{
+    if (activeRun_)
+        activeRun_->requestCancel(); // the run ends at its next check
 }
 
 void TFOrderProfit1::keepTotalsWhole()

@@ -115,6 +115,7 @@ public:
     TFlatButton* findButton() const { return findButton_; }
     TFlatButton* printButton() const { return printButton_; }
     TFlatButton* closeButton() const { return closeButton_; }
+    TFlatButton* cancelButton() const { return cancelButton_; }
     TFlatGroupBox* periodGroup() const { return periodGroup_; }
     QProgressBar* progressBar() const { return progressBar_; }
     TsCheckBox* barsCheckBox() const { return barsCheckBox_; }
@@ -147,6 +148,8 @@ private:
     void setCaption(const std::string& caption);
     void setRunControlsEnabled(bool enabled);
     void keepTotalsWhole(); // the window's minimum width holds the whole totals line
+    void showProgress(const RunProgress& progress);
+    void cancelRun();
     void requestClose();
 
     CommandLine commandLine_;
@@ -183,6 +186,8 @@ private:
     TDCComboBox* periodBox_ = nullptr;       // "dccmonths"
     TFlatButton* findButton_ = nullptr;      // "fgo" "Finden"; its tag is the auto-run guard
     QProgressBar* progressBar_ = nullptr;    // "PG"
+    TFlatButton* cancelButton_ = nullptr;    // "Abbrechen": ends a run at its next check
+    RunFeedback* activeRun_ = nullptr;       // the run under way, if any
     QLabel* hintLabel_ = nullptr;            // "lblHinweis": documents counted without readable profit
     TPanel* buttonPanel_ = nullptr;          // "Panel1"
     TFlatButton* printButton_ = nullptr;     // "fprint" "Drucken"

@@ -89,20 +89,27 @@ private slots:
         for (int i = 0; i < 45; ++i)
             fx->run().rows.push_back(Document(100 + i, "Kunde", 2006, 3, 1 + i % 28, 1000, 100, 10));
         bool checked = false;
+        // Looked at from the window's thread while the run waits on its own.
         fx->run().during = [&](ResultTables&) {
-            checked = true;
-            QVERIFY(!window->findButton()->isEnabled());
-            QVERIFY(!window->printButton()->isEnabled());
-            QVERIFY(!window->closeButton()->isEnabled());
-            QVERIFY(!window->periodGroup()->isEnabled());
-            QVERIFY(window->progressBar()->isVisible());
-            QCOMPARE(window->progressBar()->maximum(), 45);
-            QCOMPARE(window->progressBar()->value(), 40);
-            QVERIFY(CurrentWait() == WaitKind::Wait);
-            QVERIFY(window->isRunning());
-            // The list does not follow KM while the run fills it.
-            QCOMPARE(window->listModel()->rowCount(), 0);
-            QVERIFY(window->barsCheckBox()->isEnabled());
+            QMetaObject::invokeMethod(
+                window.get(),
+                [&] {
+                    checked = true;
+                    QVERIFY(!window->findButton()->isEnabled());
+                    QVERIFY(!window->printButton()->isEnabled());
+                    QVERIFY(!window->closeButton()->isEnabled());
+                    QVERIFY(!window->periodGroup()->isEnabled());
+                    QVERIFY(window->cancelButton()->isVisible() && window->cancelButton()->isEnabled());
+                    QVERIFY(window->progressBar()->isVisible());
+                    QCOMPARE(window->progressBar()->maximum(), 45);
+                    QCOMPARE(window->progressBar()->value(), 40);
+                    QVERIFY(CurrentWait() == WaitKind::Wait);
+                    QVERIFY(window->isRunning());
+                    // The list does not follow KM while the run fills it.
+                    QCOMPARE(window->listModel()->rowCount(), 0);
+                    QVERIFY(window->barsCheckBox()->isEnabled());
+                },
+                Qt::BlockingQueuedConnection);
         };
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
@@ -667,6 +674,42 @@ private slots:
         QCOMPARE(printedRows, size_t(1));
     }
 
+    void theWindowHandlesEventsWhileARunWorksAndAbbrechenEndsIt()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        for (int i = 0; i < 200; ++i)
+            fx->run().rows.push_back(Document(100 + i, "Kunde", 2006, 3, 1 + i % 28, 1000, 100, 10));
+        // The run waits at its first check until the window has switched tabs, painted and taken a
+        // click on "Abbrechen": all of it while the run is under way.
+        int handled = 0;
+        fx->run().atProgress = [&](int position) {
+            if (position != 20)
+                return;
+            QMetaObject::invokeMethod(
+                window.get(),
+                [&] {
+                    window->pageControl()->setCurrentWidget(window->listTab());
+                    window->repaint();
+                    QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+                    ++handled;
+                },
+                Qt::BlockingQueuedConnection);
+        };
+        bool ranToItsEnd = false;
+        fx->run().during = [&](ResultTables&) { ranToItsEnd = true; };
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        QCOMPARE(handled, 1);
+        QCOMPARE(window->pageControl()->currentWidget(), window->listTab());
+        QVERIFY(!ranToItsEnd); // ended at the check after the click
+        QCOMPARE(fx->run().progressSteps, 1);
+        QVERIFY(!window->isRunning());
+        QVERIFY(window->findButton()->isEnabled());
+        QVERIFY(window->cancelButton()->isHidden());
+        QVERIFY(fx->messages().isEmpty()); // a cancelled run is no error
+    }
+
     void closingDuringARunStopsItAtItsNextCheckAndCloses()
     {
         auto window = fx->startedWindow();
@@ -677,7 +720,7 @@ private slots:
         // The title bar's close while the run processes window messages.
         fx->run().atProgress = [&](int position) {
             if (position == 20)
-                window->close();
+                QMetaObject::invokeMethod(window.get(), [&] { window->close(); }, Qt::BlockingQueuedConnection);
         };
         bool ranToItsEnd = false;
         fx->run().during = [&](ResultTables&) { ranToItsEnd = true; };

@@ -97,7 +97,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
         orders.SetFilter(OrdersStatusFilter() + range.filterPart);
         orders.SetFiltered(true);
-        std::vector<TField*> columns = StatisticsColumns(orders);
+        std::vector<Field*> columns = StatisticsColumns(orders);
         columns.push_back(orders.FindField("WW_NETTO"));
         orders.SetRowColumns(columns);
         // Every document's EXTB is inflated; from a database server beside the run's own work.
@@ -122,7 +122,7 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             takeCount();
         if (reportsProgress)
             feedback->progress(state);
-        TField& netField = orders.FieldByName("WW_NETTO");
+        Field& netField = orders.FieldByName("WW_NETTO");
         for (orders.First(); !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0) {
                 if (!counted && counting->Ready())

@@ -70,7 +70,7 @@ int Pick(Rng& r, std::initializer_list<std::pair<int, int>> weighted) // (value,
     return weighted.begin()->first;
 }
 
-std::vector<TAdsFieldDef> OrderFields()
+std::vector<AdsFieldDef> OrderFields()
 {
     return {{"ID", TAdsFieldType::AutoInc},
             {"ID_ORDER", TAdsFieldType::Integer},
@@ -87,7 +87,7 @@ std::vector<TAdsFieldDef> OrderFields()
             {"WW_NETTO", TAdsFieldType::Double},
             {"EXTB", TAdsFieldType::Binary}};
 }
-const std::vector<TAdsIndexDef> kOrderIndexes{{"ID", "ID", ADS_UNIQUE}, {"DATE", "DATE", ADS_DESCENDING}};
+const std::vector<AdsIndexDef> kOrderIndexes{{"ID", "ID", ADS_UNIQUE}, {"DATE", "DATE", ADS_DESCENDING}};
 
 // The values of one generated order row; blob values view the pool.
 struct OrderRow {
@@ -169,7 +169,7 @@ public:
 
 private:
     TAdsTable& t_;
-    TField &idOrder_, &endtext_, &footer_, &header_, &columns_, &datas_, &pot_, &status_, &date_, &name_, &adressId_,
+    Field &idOrder_, &endtext_, &footer_, &header_, &columns_, &datas_, &pot_, &status_, &date_, &name_, &adressId_,
         &netto_, &extb_;
 };
 
@@ -237,10 +237,10 @@ void LayerWalk(benchmark::State& state, bool refresh)
     t.SetFilter(kFilter);
     t.SetFiltered(true);
     t.Open();
-    TField& idOrder = t.FieldByName("ID_ORDER");
-    TField& name = t.FieldByName("ADRESSNAME");
-    TField& date = t.FieldByName("DATE");
-    TField& netto = t.FieldByName("WW_NETTO");
+    Field& idOrder = t.FieldByName("ID_ORDER");
+    Field& name = t.FieldByName("ADRESSNAME");
+    Field& date = t.FieldByName("DATE");
+    Field& netto = t.FieldByName("WW_NETTO");
     std::int64_t rows = 0;
     for (auto _ : state) {
         double sum = 0;

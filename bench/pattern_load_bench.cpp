@@ -100,7 +100,7 @@ void BM_PatternLoadFull(benchmark::State& state)
 {
     RunTable run;
     TMPattern pattern;
-    TField& netto = run.table.FieldByName("WW_NETTO");
+    Field& netto = run.table.FieldByName("WW_NETTO");
     std::int64_t rows = 0;
     for (auto _ : state) {
         double sum = 0;
@@ -121,13 +121,13 @@ void BM_BareMinimum(benchmark::State& state)
 {
     RunTable run;
     TAdsTable& t = run.table;
-    TField& idOrder = t.FieldByName("ID_ORDER");
-    TField& name = t.FieldByName("AdressName");
-    TField& adressId = t.FieldByName("AdressID");
-    TField& date = t.FieldByName("Date");
-    TField& dm = t.FieldByName("DataGrid_DM");
-    TField& netto = t.FieldByName("WW_NETTO");
-    TField& extb = t.FieldByName("EXTB");
+    Field& idOrder = t.FieldByName("ID_ORDER");
+    Field& name = t.FieldByName("AdressName");
+    Field& adressId = t.FieldByName("AdressID");
+    Field& date = t.FieldByName("Date");
+    Field& dm = t.FieldByName("DataGrid_DM");
+    Field& netto = t.FieldByName("WW_NETTO");
+    Field& extb = t.FieldByName("EXTB");
     TAdressExInfo info;
     std::int64_t rows = 0;
     for (auto _ : state) {

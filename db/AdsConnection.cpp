@@ -96,8 +96,8 @@ bool TAdsConnection::TableExists(const std::string& fileName) const
     return std::filesystem::is_regular_file(TablePath(fileName), ec);
 }
 
-void TAdsConnection::CreateTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
-                                 const std::vector<TAdsIndexDef>& indexes)
+void TAdsConnection::CreateTable(const std::string& fileName, const std::vector<AdsFieldDef>& fields,
+                                 const std::vector<AdsIndexDef>& indexes)
 {
     if (!connected_)
         throw AdsError("Keine Verbindung zur Datenbank", fileName);

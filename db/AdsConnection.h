@@ -57,8 +57,8 @@ public:
     // The file of a table in the directory, found without regard to case (dir/name when none).
     std::filesystem::path TablePath(const std::string& fileName) const;
     // Creates a table (file or server table) with its fields and index tags; raises AdsError.
-    void CreateTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
-                     const std::vector<TAdsIndexDef>& indexes);
+    void CreateTable(const std::string& fileName, const std::vector<AdsFieldDef>& fields,
+                     const std::vector<AdsIndexDef>& indexes);
     bool TableExists(const std::string& fileName) const;
     // Deletes a table file with its side files; a missing file is no error. The table must not be
     // open on this connection.

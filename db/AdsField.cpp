@@ -123,24 +123,24 @@ bool IsDateType(TAdsFieldType t) { return t == TAdsFieldType::Date || t == TAdsF
 
 } // namespace
 
-TField::TField(TAdsTable& table, int index, std::string name, TAdsFieldType type, int size)
+Field::Field(TAdsTable& table, int index, std::string name, TAdsFieldType type, int size)
     : table_(table), index_(index), name_(std::move(name)), type_(type), size_(size)
 {
 }
 
-char TField::DecimalSeparator() const
+char Field::DecimalSeparator() const
 {
     const TAdsConnection* connection = table_.AdsConnection();
     return connection ? connection->DecimalSeparator() : TAdsSettings{}.DecimalSeparator;
 }
 
-ValueRef TField::Value() const { return table_.FieldValue(index_); }
+ValueRef Field::Value() const { return table_.FieldValue(index_); }
 
-bool TField::IsNull() const { return Value().IsNull(); }
+bool Field::IsNull() const { return Value().IsNull(); }
 
-bool TField::ReadsWithoutFail(FieldRead read) const { return table_.ReadsWithoutFail(index_, read); }
+bool Field::ReadsWithoutFail(FieldRead read) const { return table_.ReadsWithoutFail(index_, read); }
 
-void TField::ConversionError(const std::string& what, const ValueRef& v) const
+void Field::ConversionError(const std::string& what, const ValueRef& v) const
 {
     std::string shown;
     if (v.kind == StorageKind::Text || v.kind == StorageKind::Blob)
@@ -155,7 +155,7 @@ void TField::ConversionError(const std::string& what, const ValueRef& v) const
 }
 
 // The value as text, for conversions: memo bytes decoded, numbers formatted.
-std::string TField::StoredText(const ValueRef& v) const
+std::string Field::StoredText(const ValueRef& v) const
 {
     switch (v.kind) {
     case StorageKind::Null: return {};
@@ -169,7 +169,7 @@ std::string TField::StoredText(const ValueRef& v) const
 
 // --- reading ---------------------------------------------------------------------------------------
 
-std::string TField::AsString() const
+std::string Field::AsString() const
 {
     const ValueRef v = Value();
     if (v.IsNull())
@@ -196,7 +196,7 @@ std::string TField::AsString() const
     }
 }
 
-std::int64_t TField::AsLargeInt() const
+std::int64_t Field::AsLargeInt() const
 {
     const ValueRef v = Value();
     switch (v.kind) {
@@ -225,7 +225,7 @@ std::int64_t TField::AsLargeInt() const
     ConversionError("ist keine Zahl", v);
 }
 
-int TField::AsInteger() const
+int Field::AsInteger() const
 {
     const std::int64_t v = AsLargeInt();
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
@@ -233,7 +233,7 @@ int TField::AsInteger() const
     return static_cast<int>(v);
 }
 
-double TField::AsFloat() const
+double Field::AsFloat() const
 {
     const ValueRef v = Value();
     switch (v.kind) {
@@ -256,7 +256,7 @@ double TField::AsFloat() const
     ConversionError("ist keine Zahl", v);
 }
 
-TDateTime TField::AsDateTime() const
+TDateTime Field::AsDateTime() const
 {
     const ValueRef v = Value();
     TDateTime d = 0;
@@ -277,7 +277,7 @@ TDateTime TField::AsDateTime() const
     return type_ == TAdsFieldType::Date ? std::floor(d) : d;
 }
 
-bool TField::AsBoolean() const
+bool Field::AsBoolean() const
 {
     const ValueRef v = Value();
     switch (v.kind) {
@@ -292,7 +292,7 @@ bool TField::AsBoolean() const
     return b;
 }
 
-std::string TField::AsBytes() const
+std::string Field::AsBytes() const
 {
     const ValueRef v = Value();
     switch (v.kind) {
@@ -305,11 +305,11 @@ std::string TField::AsBytes() const
 
 // --- writing ---------------------------------------------------------------------------------------
 
-void TField::Store(DbValue v) { table_.SetFieldValue(index_, std::move(v)); }
+void Field::Store(DbValue v) { table_.SetFieldValue(index_, std::move(v)); }
 
-void TField::Clear() { Store(DbValue{}); }
+void Field::Clear() { Store(DbValue{}); }
 
-void TField::SetString(std::string_view text)
+void Field::SetString(std::string_view text)
 {
     auto bad = [&](const char* what) { ConversionError(what, ValueRef{StorageKind::Text, 0, 0, text}); };
     switch (type_) {
@@ -361,7 +361,7 @@ void TField::SetString(std::string_view text)
     }
 }
 
-void TField::SetInteger(std::int64_t value)
+void Field::SetInteger(std::int64_t value)
 {
     const ValueRef shown{StorageKind::Integer, value, 0, {}};
     switch (type_) {
@@ -385,7 +385,7 @@ void TField::SetInteger(std::int64_t value)
     }
 }
 
-void TField::SetFloat(double value)
+void Field::SetFloat(double value)
 {
     const ValueRef shown{StorageKind::Real, 0, value, {}};
     if (!std::isfinite(value))
@@ -407,7 +407,7 @@ void TField::SetFloat(double value)
     }
 }
 
-void TField::SetDateTime(TDateTime value)
+void Field::SetDateTime(TDateTime value)
 {
     const ValueRef shown{StorageKind::Real, 0, value, {}};
     if (!(value >= kMinDay && value < kMaxDay))
@@ -426,7 +426,7 @@ void TField::SetDateTime(TDateTime value)
     }
 }
 
-void TField::SetBoolean(bool value)
+void Field::SetBoolean(bool value)
 {
     switch (type_) {
     case TAdsFieldType::Char:
@@ -440,7 +440,7 @@ void TField::SetBoolean(bool value)
     }
 }
 
-void TField::SetBytes(std::string_view bytes)
+void Field::SetBytes(std::string_view bytes)
 {
     if (IsBlob())
         Store(DbValue::Blob(std::string(bytes)));

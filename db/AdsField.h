@@ -16,11 +16,11 @@ namespace gs {
 
 class TAdsTable;
 
-class TField {
+class Field {
 public:
-    TField(TAdsTable& table, int index, std::string name, TAdsFieldType type, int size);
-    TField(const TField&) = delete;
-    TField& operator=(const TField&) = delete;
+    Field(TAdsTable& table, int index, std::string name, TAdsFieldType type, int size);
+    Field(const Field&) = delete;
+    Field& operator=(const Field&) = delete;
 
     const std::string& FieldName() const { return name_; }
     TAdsFieldType DataType() const { return type_; }

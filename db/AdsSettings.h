@@ -16,7 +16,7 @@ struct TAdsSettings {
     TAdsServerTypes AdsServerTypes{stADS_REMOTE, stADS_LOCAL, stADS_AIS};
     int NumCachedTables = 0;
     int NumCachedCursors = 25;
-    // Decimal separator of numbers read as text (TField::AsString of a DOUBLE column); start-up sets
+    // Decimal separator of numbers read as text (Field::AsString of a DOUBLE column); start-up sets
     // it from the process's fixed number formats.
     char DecimalSeparator = ',';
 };

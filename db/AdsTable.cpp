@@ -79,7 +79,7 @@ void TAdsTable::SetActive(bool active)
         fields_.clear();
         fields_.reserve(infos.size());
         for (size_t i = 0; i < infos.size(); ++i)
-            fields_.push_back(std::make_unique<TField>(*this, static_cast<int>(i), infos[i].name, infos[i].type,
+            fields_.push_back(std::make_unique<Field>(*this, static_cast<int>(i), infos[i].name, infos[i].type,
                                                        infos[i].size));
         blobs_.assign(infos.size(), BlobSlot{});
         ApplyOrderAndFilter(indexName_, filter_, filtered_);
@@ -273,16 +273,16 @@ TAdsTable::RecordCounting TAdsTable::StartRecordCount()
     return counting;
 }
 
-TBookmark TAdsTable::GetBookmark()
+Bookmark TAdsTable::GetBookmark()
 {
     if (file_ && state_ != TDataSetState::Insert)
         SettlePosition();
     if (!cursor_ || !cursor_->HasRow())
         return {};
-    return TBookmark{cursor_->Rowid()};
+    return Bookmark{cursor_->Rowid()};
 }
 
-void TAdsTable::GotoBookmark(TBookmark bookmark)
+void TAdsTable::GotoBookmark(Bookmark bookmark)
 {
     RequireActive();
     CheckBrowseMode();
@@ -293,7 +293,7 @@ void TAdsTable::GotoBookmark(TBookmark bookmark)
     PositionChanged();
 }
 
-bool TAdsTable::BookmarkValid(TBookmark bookmark)
+bool TAdsTable::BookmarkValid(Bookmark bookmark)
 {
     if (!file_ || !bookmark.Valid())
         return false;
@@ -306,7 +306,7 @@ bool TAdsTable::BookmarkValid(TBookmark bookmark)
 
 // --- fields ----------------------------------------------------------------------------------------
 
-TField& TAdsTable::Fields(int index)
+Field& TAdsTable::Fields(int index)
 {
     RequireActive();
     if (index < 0 || index >= FieldCount())
@@ -314,7 +314,7 @@ TField& TAdsTable::Fields(int index)
     return *fields_[static_cast<size_t>(index)];
 }
 
-TField& TAdsTable::FieldByName(std::string_view name)
+Field& TAdsTable::FieldByName(std::string_view name)
 {
     RequireActive();
     const int i = file_->FindField(name);
@@ -323,7 +323,7 @@ TField& TAdsTable::FieldByName(std::string_view name)
     return *fields_[static_cast<size_t>(i)];
 }
 
-TField* TAdsTable::FindField(std::string_view name)
+Field* TAdsTable::FindField(std::string_view name)
 {
     if (!file_)
         return nullptr;
@@ -581,17 +581,17 @@ TAdsTable::ReadScope::~ReadScope()
         file_->EndReadScope();
 }
 
-std::vector<int> TAdsTable::OwnFieldIndexes(const std::vector<TField*>& fields) const
+std::vector<int> TAdsTable::OwnFieldIndexes(const std::vector<Field*>& fields) const
 {
     std::vector<int> indexes;
-    for (const TField* f : fields) {
+    for (const Field* f : fields) {
         if (f != nullptr && &f->Table() == this)
             indexes.push_back(f->Index());
     }
     return indexes;
 }
 
-void TAdsTable::SetRowColumns(const std::vector<TField*>& fields)
+void TAdsTable::SetRowColumns(const std::vector<Field*>& fields)
 {
     RequireActive();
     CheckBrowseMode();
@@ -606,7 +606,7 @@ bool TAdsTable::ReadsWithoutFail(int index, FieldRead read) const
     return read == FieldRead::Text || (file_ && file_->ReadsWithoutFail(index, read));
 }
 
-void TAdsTable::SetInflatedColumns(const std::vector<TField*>& fields)
+void TAdsTable::SetInflatedColumns(const std::vector<Field*>& fields)
 {
     RequireActive();
     CheckBrowseMode();
@@ -636,7 +636,7 @@ void TAdsTable::ReadAllRows()
     PositionChanged();
 }
 
-void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
+void TAdsTable::PrefetchBlobs(const std::vector<Field*>& fields)
 {
     RequireActive();
     if (state_ == TDataSetState::Insert)
@@ -646,7 +646,7 @@ void TAdsTable::PrefetchBlobs(const std::vector<TField*>& fields)
         return;
     std::vector<int>& wanted = prefetch_;
     wanted.clear();
-    for (const TField* f : fields) {
+    for (const Field* f : fields) {
         if (f == nullptr || &f->Table() != this || !f->IsBlob() || cursor_->Carries(f->Index()))
             continue;
         const size_t i = static_cast<size_t>(f->Index());
@@ -763,7 +763,7 @@ bool TAdsTable::TableExists() const
     return Active() || (connection_ && connection_->TableExists(tableName_));
 }
 
-void TAdsTable::CreateTable(const std::vector<TAdsFieldDef>& fields, const std::vector<TAdsIndexDef>& indexes,
+void TAdsTable::CreateTable(const std::vector<AdsFieldDef>& fields, const std::vector<AdsIndexDef>& indexes,
                             TAdsCharType)
 {
     if (!connection_ || !connection_->IsConnected())
@@ -779,7 +779,7 @@ void TAdsTable::AddIndex(const std::string& tag, const std::string& expression, 
 {
     RequireActive();
     CheckBrowseMode();
-    file_->AddIndex(TAdsIndexDef{tag, expression, options});
+    file_->AddIndex(AdsIndexDef{tag, expression, options});
 }
 
 void TAdsTable::DeleteTable()
@@ -790,12 +790,12 @@ void TAdsTable::DeleteTable()
     connection_->DeleteTable(tableName_);
 }
 
-std::vector<TAdsIndexDef> TAdsTable::IndexDefs() const
+std::vector<AdsIndexDef> TAdsTable::IndexDefs() const
 {
-    std::vector<TAdsIndexDef> r;
+    std::vector<AdsIndexDef> r;
     if (file_) {
         for (const ads::IndexTag& t : file_->Tags())
-            r.push_back(TAdsIndexDef{t.tag, t.expression, t.options});
+            r.push_back(AdsIndexDef{t.tag, t.expression, t.options});
     }
     return r;
 }

@@ -99,15 +99,15 @@ public:
     };
     RecordCounting StartRecordCount();
 
-    TBookmark GetBookmark();
-    void GotoBookmark(TBookmark bookmark);
-    bool BookmarkValid(TBookmark bookmark);
+    Bookmark GetBookmark();
+    void GotoBookmark(Bookmark bookmark);
+    bool BookmarkValid(Bookmark bookmark);
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
-    TField& Fields(int index);
+    Field& Fields(int index);
     // Raises AdsError "Spalte nicht gefunden: NAME (Tabelle FILE)" for a column the table lacks.
-    TField& FieldByName(std::string_view name);
-    TField* FindField(std::string_view name);
+    Field& FieldByName(std::string_view name);
+    Field* FindField(std::string_view name);
 
     TDataSetState State() const { return state_; }
     bool Modified() const { return modified_; }
@@ -140,18 +140,18 @@ public:
 
     // Reads these blob columns of the current row with one statement; the fields then answer from
     // it until the row changes. Null entries and fields of other tables are skipped.
-    void PrefetchBlobs(const std::vector<TField*>& fields);
+    void PrefetchBlobs(const std::vector<Field*>& fields);
     // The columns that come with every row the table reads, plain or blob, in one statement; every
     // other column is read on demand, with a statement of its own. For walks that read the same
     // columns of every row: each row's pages are read once, and only what is needed is kept. By
     // default every plain column comes and blobs are read on demand. Goes to the first row, like a
     // new filter. Null entries and fields of other tables are ignored; an empty list restores the
     // default. Holds for this opening.
-    void SetRowColumns(const std::vector<TField*>& fields);
+    void SetRowColumns(const std::vector<Field*>& fields);
     // Blob columns among the row columns read through ReadBlobField for every row: on a database
     // server the rows keep their inflated bytes too, inflated beside the caller's work while the
     // rows stream in. Elsewhere nothing changes. Goes to the first row, like SetRowColumns.
-    void SetInflatedColumns(const std::vector<TField*>& fields);
+    void SetInflatedColumns(const std::vector<Field*>& fields);
     // The inflated bytes of such a column in the current row, as ReadBlobField would give them;
     // false when the row keeps none (it came another way, or the field is being edited).
     bool InflatedValue(int index, std::string& target);
@@ -162,7 +162,7 @@ public:
     void ReadAllRows();
     // True when the table lives on a database server.
     bool Remote() const;
-    // See TField::ReadsWithoutFail.
+    // See Field::ReadsWithoutFail.
     bool ReadsWithoutFail(int index, FieldRead read) const;
 
     // Posts a pending edit, then seeks key on the current index: exact finds an equal key; otherwise
@@ -179,15 +179,15 @@ public:
     void EndBulkLoad();
 
     bool TableExists() const;
-    void CreateTable(const std::vector<TAdsFieldDef>& fields, const std::vector<TAdsIndexDef>& indexes = {},
+    void CreateTable(const std::vector<AdsFieldDef>& fields, const std::vector<AdsIndexDef>& indexes = {},
                      TAdsCharType charType = TAdsCharType::ANSI);
     void AddIndex(const std::string& tag, const std::string& expression, int options = 0);
     void DeleteTable();
-    std::vector<TAdsIndexDef> IndexDefs() const;
+    std::vector<AdsIndexDef> IndexDefs() const;
 
 private:
     friend class TAdsConnection;
-    friend class TField;
+    friend class Field;
     ValueRef FieldValue(int index);
     void SetFieldValue(int index, DbValue value);
     [[noreturn]] void Fail(const std::string& text, const std::string& column = {}) const;
@@ -198,7 +198,7 @@ private:
     void ApplyOrderAndFilter(const std::string& indexName, const std::string& filter, bool filtered);
     void PositionChanged() { ++blobEpoch_; }
     // The indexes of those fields that belong to this table.
-    std::vector<int> OwnFieldIndexes(const std::vector<TField*>& fields) const;
+    std::vector<int> OwnFieldIndexes(const std::vector<Field*>& fields) const;
     // Goes to the first row when a new order, filter or set of row columns left that for later.
     void SettlePosition()
     {
@@ -221,7 +221,7 @@ private:
     std::shared_ptr<ads::TableStore> file_;
     std::uint64_t openId_ = 0;
     std::unique_ptr<ads::Cursor> cursor_;
-    std::vector<std::unique_ptr<TField>> fields_;
+    std::vector<std::unique_ptr<Field>> fields_;
     bool eof_ = true;
     bool bof_ = true;
     bool firstPending_ = false;

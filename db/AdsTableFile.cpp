@@ -571,7 +571,7 @@ void TableFile::WriteAutoInc(int field, std::int64_t value)
     ins.Step("Schreiben nicht möglich");
 }
 
-void TableFile::AddIndex(const TAdsIndexDef& def)
+void TableFile::AddIndex(const AdsIndexDef& def)
 {
     const std::string tag = Trim(def.tag);
     if (tag.empty())
@@ -671,13 +671,13 @@ void TableFile::EndBulkLoad()
 
 // --- creating and deleting -------------------------------------------------------------------------
 
-void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
-                   const std::vector<TAdsIndexDef>& indexes)
+void CheckNewTable(const std::string& fileName, const std::vector<AdsFieldDef>& fields,
+                   const std::vector<AdsIndexDef>& indexes)
 {
     if (fields.empty())
         throw AdsError("Tabelle ohne Felder kann nicht angelegt werden", fileName);
     for (size_t i = 0; i < fields.size(); ++i) {
-        const TAdsFieldDef& f = fields[i];
+        const AdsFieldDef& f = fields[i];
         if (Trim(f.name).empty() || f.name != Trim(f.name))
             throw AdsError("Ungültiger Feldname: \"" + f.name + "\"", fileName, f.name);
         if (f.type == TAdsFieldType::Char && f.size <= 0)
@@ -687,18 +687,18 @@ void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>&
                 throw AdsError("Feld doppelt definiert: " + f.name, fileName, f.name);
         }
     }
-    auto fieldOf = [&](std::string_view name) -> const TAdsFieldDef* {
-        for (const TAdsFieldDef& f : fields) {
+    auto fieldOf = [&](std::string_view name) -> const AdsFieldDef* {
+        for (const AdsFieldDef& f : fields) {
             if (EqualsNoCase(f.name, name))
                 return &f;
         }
         return nullptr;
     };
     for (size_t i = 0; i < indexes.size(); ++i) {
-        const TAdsIndexDef& x = indexes[i];
+        const AdsIndexDef& x = indexes[i];
         if (Trim(x.tag).empty())
             throw AdsError("Index ohne Namen", fileName);
-        const TAdsFieldDef* f = fieldOf(Trim(x.expression));
+        const AdsFieldDef* f = fieldOf(Trim(x.expression));
         if (!f)
             throw AdsError("Spalte nicht gefunden: " + x.expression, fileName, x.expression);
         if (IsBlobType(f->type))
@@ -710,13 +710,13 @@ void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>&
     }
 }
 
-void TableFile::Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
-                       const std::vector<TAdsIndexDef>& indexes)
+void TableFile::Create(const std::filesystem::path& file, const std::vector<AdsFieldDef>& fields,
+                       const std::vector<AdsIndexDef>& indexes)
 {
     const std::string fileName = file.filename().string();
     CheckNewTable(fileName, fields, indexes);
-    auto fieldOf = [&](std::string_view name) -> const TAdsFieldDef* {
-        for (const TAdsFieldDef& f : fields) {
+    auto fieldOf = [&](std::string_view name) -> const AdsFieldDef* {
+        for (const AdsFieldDef& f : fields) {
             if (EqualsNoCase(f.name, name))
                 return &f;
         }
@@ -740,8 +740,8 @@ void TableFile::Create(const std::filesystem::path& file, const std::vector<TAds
         ddl += "); CREATE TABLE ads_index(tag TEXT, expression TEXT, options INTEGER);"
                " CREATE TABLE ads_autoinc(field TEXT PRIMARY KEY, last INTEGER NOT NULL);";
         sql::Exec(db, ddl, fileName, "Tabelle kann nicht angelegt werden");
-        for (const TAdsIndexDef& x : indexes) {
-            const TAdsFieldDef* f = fieldOf(Trim(x.expression));
+        for (const AdsIndexDef& x : indexes) {
+            const AdsFieldDef* f = fieldOf(Trim(x.expression));
             sql::Statement st(db, "INSERT INTO ads_index(tag, expression, options) VALUES(?, ?, ?)", fileName);
             st.BindText(1, Trim(x.tag));
             st.BindText(2, Trim(x.expression));

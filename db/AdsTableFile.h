@@ -28,8 +28,8 @@ public:
     // -shm file (see OpenReadOnly in the .cpp for how a WAL file is read then); writes raise.
     static std::shared_ptr<TableFile> Open(const std::filesystem::path& file, bool readOnly = false);
     // Creates a new table file with the fields and index tags; raises AdsError (and leaves no file).
-    static void Create(const std::filesystem::path& file, const std::vector<TAdsFieldDef>& fields,
-                       const std::vector<TAdsIndexDef>& indexes);
+    static void Create(const std::filesystem::path& file, const std::vector<AdsFieldDef>& fields,
+                       const std::vector<AdsIndexDef>& indexes);
     ~TableFile() override;
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
@@ -95,7 +95,7 @@ public:
     std::int64_t NextAutoInc(int field) override;
     void StoreAutoInc(int field, std::int64_t value) override;
 
-    void AddIndex(const TAdsIndexDef& def) override;
+    void AddIndex(const AdsIndexDef& def) override;
 
     // Bulk loading of a new, empty file that no other connection uses: no rollback journal, no
     // syncs and a large page cache while it runs, and 16 KB pages, which large rows fill better.

@@ -46,8 +46,8 @@ enum class TAdsFieldType {
     Timestamp, // TIMESTAMP: "YYYY-MM-DD HH:MM:SS.SSS"
 };
 
-// The conversions of a field's value (TField::AsString, AsInteger, ...), for asking whether one can
-// fail (TField::ReadsWithoutFail).
+// The conversions of a field's value (Field::AsString, AsInteger, ...), for asking whether one can
+// fail (Field::ReadsWithoutFail).
 enum class FieldRead { Text, Integer, LargeInt, Float, DateTime, Boolean };
 
 // The declared SQL type of a field ("CHAR(50)", "MEMO", ...).
@@ -55,7 +55,7 @@ std::string SqlTypeName(TAdsFieldType type, int size);
 // True for MEMO and BINARY.
 constexpr bool IsBlobType(TAdsFieldType t) { return t == TAdsFieldType::Memo || t == TAdsFieldType::Binary; }
 
-struct TAdsFieldDef {
+struct AdsFieldDef {
     std::string name;
     TAdsFieldType type = TAdsFieldType::Char;
     int size = 0; // characters of a Char field; unused otherwise
@@ -65,7 +65,7 @@ struct TAdsFieldDef {
 constexpr int ADS_UNIQUE = 1;
 constexpr int ADS_DESCENDING = 2;
 
-struct TAdsIndexDef {
+struct AdsIndexDef {
     std::string tag;        // index name ("DATE", "IDENT")
     std::string expression; // the field the index is on
     int options = 0;        // ADS_UNIQUE | ADS_DESCENDING
@@ -74,10 +74,10 @@ struct TAdsIndexDef {
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
 // Position of a row; 0 is no row.
-struct TBookmark {
+struct Bookmark {
     std::int64_t rowId = 0;
     bool Valid() const { return rowId != 0; }
-    friend bool operator==(TBookmark a, TBookmark b) { return a.rowId == b.rowId; }
+    friend bool operator==(Bookmark a, Bookmark b) { return a.rowId == b.rowId; }
 };
 
 } // namespace gs

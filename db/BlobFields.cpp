@@ -97,7 +97,7 @@ std::string CompressBlob(std::string_view source)
     }
 }
 
-void ReadBlobField(const TField& field, std::string& target)
+void ReadBlobField(const Field& field, std::string& target)
 {
     Guarded(field.FieldName(), [&] {
         if (field.Table().InflatedValue(field.Index(), target))
@@ -114,7 +114,7 @@ void ReadBlobField(const TField& field, std::string& target)
 void ReadBlobField(TAdsTable& table, std::string_view column, std::string& target)
 {
     Guarded(column, [&] {
-        const TField* field = table.FindField(column);
+        const Field* field = table.FindField(column);
         if (field == nullptr)
             return;
         ReadBlobField(*field, target);

@@ -9,7 +9,7 @@
 namespace gs {
 
 class TAdsTable;
-class TField;
+class Field;
 
 // Inflated content beyond this size is taken as damage (a decompression bomb), not as content:
 // the value is then returned as plain bytes. Real order texts and layouts stay far below it.
@@ -30,7 +30,7 @@ std::string CompressBlob(std::string_view source);
 // that need a clean result pass an empty one). Never raises for ordinary errors.
 void ReadBlobField(TAdsTable& table, std::string_view column, std::string& target);
 // The same for a column already looked up.
-void ReadBlobField(const TField& field, std::string& target);
+void ReadBlobField(const Field& field, std::string& target);
 
 // Stores source, compressed, into the column of the row being edited or inserted (the caller has
 // called Edit or Insert and posts afterwards). A column the table lacks raises the database error.

@@ -4,7 +4,7 @@
 
 namespace gs {
 
-void TBlobStream::Inflate() const
+void BlobStream::Inflate() const
 {
     data_ = DecompressOrCopy(data_);
     stored_ = false;

@@ -8,9 +8,9 @@
 
 namespace gs {
 
-class TBlobStream {
+class BlobStream {
 public:
-    TBlobStream() = default;
+    BlobStream() = default;
 
     // The content (inflated on first use).
     const std::string& Content() const
@@ -42,7 +42,7 @@ public:
         stored_ = false;
     }
 
-    friend bool operator==(const TBlobStream& a, const TBlobStream& b) { return a.Content() == b.Content(); }
+    friend bool operator==(const BlobStream& a, const BlobStream& b) { return a.Content() == b.Content(); }
 
 private:
     void Inflate() const;

@@ -25,8 +25,8 @@ public:
                                          bool readOnly);
     static bool Exists(PgSession& session, const std::string& fileName);
     // Creates the table, its tags and indexes in one transaction (or as part of the running one).
-    static void Create(PgSession& session, const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
-                       const std::vector<TAdsIndexDef>& indexes);
+    static void Create(PgSession& session, const std::string& fileName, const std::vector<AdsFieldDef>& fields,
+                       const std::vector<AdsIndexDef>& indexes);
     // Drops the table and its tags; a missing table is no error.
     static void Drop(PgSession& session, const std::string& fileName);
     // The server's name of a host table ("Auftraege.ADT" -> "Auftraege").
@@ -79,7 +79,7 @@ public:
     void AbortWrite() noexcept override { session_->AbortWrite(); }
     std::int64_t NextAutoInc(int field) override;
     void StoreAutoInc(int, std::int64_t) override {} // the identity's sequence keeps the mark
-    void AddIndex(const TAdsIndexDef& def) override;
+    void AddIndex(const AdsIndexDef& def) override;
     // The rows of a bulk load go through one COPY stream (PgCopyInsert) instead of a statement per
     // row; row ids and AUTOINC numbers are drawn in large blocks. EndBulkLoad ends the stream.
     void BeginBulkLoad() override;

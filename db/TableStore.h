@@ -68,8 +68,8 @@ public:
 
 // Checks the definition of a new table (names, lengths, index tags on existing plain fields);
 // raises AdsError naming fileName.
-void CheckNewTable(const std::string& fileName, const std::vector<TAdsFieldDef>& fields,
-                   const std::vector<TAdsIndexDef>& indexes);
+void CheckNewTable(const std::string& fileName, const std::vector<AdsFieldDef>& fields,
+                   const std::vector<AdsIndexDef>& indexes);
 
 class TableStore {
 public:
@@ -154,7 +154,7 @@ public:
     virtual std::int64_t NextAutoInc(int field) = 0;
     virtual void StoreAutoInc(int field, std::int64_t value) = 0;
 
-    virtual void AddIndex(const TAdsIndexDef& def) = 0;
+    virtual void AddIndex(const AdsIndexDef& def) = 0;
     virtual void BeginBulkLoad() = 0;
     virtual void EndBulkLoad() = 0;
 

@@ -380,7 +380,7 @@ bool ProfitItemsReadable(const TAdressExInfoDatas& datas)
 
 } // namespace
 
-void LoadExtendedInfo(const TField* extb, TAdressExInfo& info, ExtInfoPart part)
+void LoadExtendedInfo(const Field* extb, TAdressExInfo& info, ExtInfoPart part)
 {
     info.ProfitInfoReadable = false;
     Guarded("EXTB", [&] {

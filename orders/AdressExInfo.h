@@ -19,7 +19,7 @@
 namespace gs {
 
 class TAdsTable;
-class TField;
+class Field;
 
 // One stored item.
 struct TAdressExInfoData {
@@ -180,6 +180,6 @@ enum class ExtInfoPart { All, Profit };
 // Sets info.ProfitInfoReadable.
 void LoadExtendedInfo(TAdsTable& table, TAdressExInfo& info);
 // The same with the EXTB column already looked up (nullptr: the table lacks it).
-void LoadExtendedInfo(const TField* extb, TAdressExInfo& info, ExtInfoPart part = ExtInfoPart::All);
+void LoadExtendedInfo(const Field* extb, TAdressExInfo& info, ExtInfoPart part = ExtInfoPart::All);
 
 } // namespace gs

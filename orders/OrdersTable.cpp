@@ -2,10 +2,10 @@
 
 namespace gs {
 
-const std::vector<TAdsFieldDef>& OrdersTableFields()
+const std::vector<AdsFieldDef>& OrdersTableFields()
 {
     using T = TAdsFieldType;
-    static const std::vector<TAdsFieldDef> fields = {
+    static const std::vector<AdsFieldDef> fields = {
         {"ID", T::AutoInc},
         {"ID_ORDER", T::Integer},
         {"Endtext", T::Memo},
@@ -69,9 +69,9 @@ const std::vector<TAdsFieldDef>& OrdersTableFields()
     return fields;
 }
 
-const std::vector<TAdsIndexDef>& OrdersTableIndexes()
+const std::vector<AdsIndexDef>& OrdersTableIndexes()
 {
-    static const std::vector<TAdsIndexDef> indexes = {
+    static const std::vector<AdsIndexDef> indexes = {
         {"ID", "ID", ADS_UNIQUE},     {"ID_ORDER", "ID_ORDER", ADS_DESCENDING},
         {"STATUS", "STATUS", 0},      {"ADRESSID", "ADRESSID", 0},
         {"GTYP", "GTYP", 0},          {"OPEN_", "OPEN_", 0},

@@ -15,10 +15,10 @@ inline constexpr const char* OrdersTableName = "Auftraege.ADT";
 // Every column of the orders table in the host's order, including the columns the module reads by
 // name although the statistics window's stored table definition lacks them (EXTB, ORDER2, PID,
 // Info, INFO1 to INFO5).
-const std::vector<TAdsFieldDef>& OrdersTableFields();
+const std::vector<AdsFieldDef>& OrdersTableFields();
 // The index tags: ID (unique), ID_ORDER (descending), STATUS, ADRESSID, GTYP, OPEN_, DATE
 // (descending; the statistics walk the table on it).
-const std::vector<TAdsIndexDef>& OrdersTableIndexes();
+const std::vector<AdsIndexDef>& OrdersTableIndexes();
 
 // Document types (column POT).
 inline constexpr int DocTypeCount = 13;

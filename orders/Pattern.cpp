@@ -27,7 +27,7 @@ namespace {
 constexpr const char* kInfoColumns[5] = {"INFO1", "INFO2", "INFO3", "INFO4", "INFO5"};
 
 // INFO1 to INFO5 as looked up (nullptr: missing); the first that cannot be read ends the loop.
-void LoadInfoTexts(TInfoFields& info, TField* const (&columns)[5])
+void LoadInfoTexts(TInfoFields& info, Field* const (&columns)[5])
 {
     for (size_t i = 0; i < 5; ++i) {
         if (columns[i] == nullptr)
@@ -41,7 +41,7 @@ void LoadInfoTexts(TInfoFields& info, TField* const (&columns)[5])
 
 void TInfoFields::LoadFromTable(TAdsTable& table)
 {
-    TField* columns[5];
+    Field* columns[5];
     for (size_t i = 0; i < 5; ++i)
         columns[i] = table.FindField(kInfoColumns[i]);
     LoadInfoTexts(*this, columns);
@@ -54,7 +54,7 @@ void TInfoFields::LoadFromTable(TAdsTable& table)
 struct OrderColumns {
     std::uint64_t openId = 0;
     const TAdsTable* table = nullptr;
-    TField *POT = nullptr, *Footertext = nullptr, *Headertext = nullptr, *ORDER2 = nullptr, *InternText = nullptr,
+    Field *POT = nullptr, *Footertext = nullptr, *Headertext = nullptr, *ORDER2 = nullptr, *InternText = nullptr,
            *Endtext = nullptr, *ColumnsFormat = nullptr, *Datas = nullptr, *ZZL = nullptr, *ZZR = nullptr,
            *ZZD = nullptr, *PrintName = nullptr, *DataGrid = nullptr, *DataGrid_DM = nullptr, *data_netto = nullptr,
            *InfoSumme = nullptr, *Summe = nullptr, *Header = nullptr, *Endt = nullptr, *Footer = nullptr,
@@ -63,9 +63,9 @@ struct OrderColumns {
            *Date = nullptr, *Adress = nullptr, *ID = nullptr, *ID_ORDER = nullptr, *Adressname = nullptr,
            *AdressID = nullptr, *Status = nullptr, *FromDate = nullptr, *FromText = nullptr, *KNR = nullptr,
            *EXTB = nullptr;
-    TField* INFO[5] = {};
-    std::vector<TField*> fullBlobs, templateBlobs; // read together with one statement
-    std::vector<TField*> statisticsColumns;        // every column a statistics load reads
+    Field* INFO[5] = {};
+    std::vector<Field*> fullBlobs, templateBlobs; // read together with one statement
+    std::vector<Field*> statisticsColumns;        // every column a statistics load reads
 
     void lookUp(TAdsTable& t)
     {
@@ -117,7 +117,7 @@ struct OrderColumns {
         // What a statistics load reads (see PlainColumns): the values it uses, and of the columns it
         // only checks those where reading could fail; texts and the info lines it does not read.
         statisticsColumns = {POT, DataGrid_DM, Date, ID_ORDER, Adressname, AdressID, EXTB};
-        const std::pair<TField*, FieldRead> checked[] = {
+        const std::pair<Field*, FieldRead> checked[] = {
             {ZZD, FieldRead::DateTime},      {DataGrid, FieldRead::Boolean},       {data_netto, FieldRead::Boolean},
             {InfoSumme, FieldRead::Boolean}, {Summe, FieldRead::Boolean},          {Header, FieldRead::Boolean},
             {Endt, FieldRead::Boolean},      {Footer, FieldRead::Boolean},         {ZZ, FieldRead::Boolean},
@@ -241,7 +241,7 @@ TDestinationInfo ReadDestination(TAdsTable& table)
 
 namespace {
 
-bool LoadAddInfoLinesFrom(TAddInfoLines& lines, const TField* endtext)
+bool LoadAddInfoLinesFrom(TAddInfoLines& lines, const Field* endtext)
 {
     lines.Clear();
     if (endtext == nullptr)
@@ -260,7 +260,7 @@ bool LoadAddInfoLinesFrom(TAddInfoLines& lines, const TField* endtext)
 
 // The stored value of a blob column into a pattern stream; a missing column leaves the stream as
 // it was, as does a value that cannot be read.
-void ReadStoredBlob(const TField* field, TBlobStream& target)
+void ReadStoredBlob(const Field* field, BlobStream& target)
 {
     if (field == nullptr)
         return;
@@ -270,7 +270,7 @@ void ReadStoredBlob(const TField* field, TBlobStream& target)
     });
 }
 
-TField& Need(TField* field, const char* name)
+Field& Need(Field* field, const char* name)
 {
     if (field == nullptr)
         throw AdsError("Spalte nicht gefunden: " + std::string(name), {}, name);
@@ -286,46 +286,46 @@ std::int16_t Int16Of(long long v)
 // Reads plain columns into the pattern. A statistics load (checkOnly) leaves alone the values the
 // statistics do not use and only checks those columns as the full load reads them: a value that
 // does not convert fails the load alike. It reads such a column only where its value could fail
-// (TField::ReadsWithoutFail): never a text, and on a server's typed columns only the dates.
+// (Field::ReadsWithoutFail): never a text, and on a server's typed columns only the dates.
 struct PlainColumns {
     bool checkOnly = false;
 
-    void Text(TField* field, const char* name, std::string& to) const
+    void Text(Field* field, const char* name, std::string& to) const
     {
-        TField& f = Need(field, name);
+        Field& f = Need(field, name);
         if (!checkOnly)
             to = f.AsString();
     }
-    void Date(TField* field, const char* name, TDateTime& to) const
+    void Date(Field* field, const char* name, TDateTime& to) const
     {
-        Take(field, name, FieldRead::DateTime, to, [](TField& f) { return f.AsDateTime(); });
+        Take(field, name, FieldRead::DateTime, to, [](Field& f) { return f.AsDateTime(); });
     }
-    void Boolean(TField* field, const char* name, bool& to) const
+    void Boolean(Field* field, const char* name, bool& to) const
     {
-        Take(field, name, FieldRead::Boolean, to, [](TField& f) { return f.AsBoolean(); });
+        Take(field, name, FieldRead::Boolean, to, [](Field& f) { return f.AsBoolean(); });
     }
-    void Float(TField* field, const char* name, double& to) const
+    void Float(Field* field, const char* name, double& to) const
     {
-        Take(field, name, FieldRead::Float, to, [](TField& f) { return f.AsFloat(); });
+        Take(field, name, FieldRead::Float, to, [](Field& f) { return f.AsFloat(); });
     }
-    void Integer(TField* field, const char* name, int& to) const
+    void Integer(Field* field, const char* name, int& to) const
     {
-        Take(field, name, FieldRead::Integer, to, [](TField& f) { return f.AsInteger(); });
+        Take(field, name, FieldRead::Integer, to, [](Field& f) { return f.AsInteger(); });
     }
-    void Byte(TField* field, const char* name, std::uint8_t& to) const
+    void Byte(Field* field, const char* name, std::uint8_t& to) const
     {
-        Take(field, name, FieldRead::LargeInt, to, [](TField& f) { return ByteOf(f.AsLargeInt()); });
+        Take(field, name, FieldRead::LargeInt, to, [](Field& f) { return ByteOf(f.AsLargeInt()); });
     }
-    void Int16(TField* field, const char* name, std::int16_t& to) const
+    void Int16(Field* field, const char* name, std::int16_t& to) const
     {
-        Take(field, name, FieldRead::LargeInt, to, [](TField& f) { return Int16Of(f.AsLargeInt()); });
+        Take(field, name, FieldRead::LargeInt, to, [](Field& f) { return Int16Of(f.AsLargeInt()); });
     }
 
 private:
     template <typename T, typename Read>
-    void Take(TField* field, const char* name, FieldRead kind, T& to, Read read) const
+    void Take(Field* field, const char* name, FieldRead kind, T& to, Read read) const
     {
-        TField& f = Need(field, name);
+        Field& f = Need(field, name);
         if (!checkOnly)
             to = read(f);
         else if (!f.ReadsWithoutFail(kind))
@@ -340,14 +340,14 @@ bool LoadAddInfoLines(TAddInfoLines& lines, TAdsTable& table)
     return LoadAddInfoLinesFrom(lines, table.FindField("Endtext"));
 }
 
-std::vector<TField*> StatisticsColumns(TAdsTable& table)
+std::vector<Field*> StatisticsColumns(TAdsTable& table)
 {
     if (!table.Active())
         return {};
     OrderColumns c;
     c.lookUp(table);
-    std::vector<TField*> columns;
-    for (TField* f : c.statisticsColumns) {
+    std::vector<Field*> columns;
+    for (Field* f : c.statisticsColumns) {
         if (f != nullptr)
             columns.push_back(f);
     }
@@ -365,7 +365,7 @@ namespace {
 
 // The error of a row that cannot be loaded: its document number if that can be read, and the
 // column the cause names.
-PatternLoadError LoadErrorOf(TField* idOrder, const std::exception& cause)
+PatternLoadError LoadErrorOf(Field* idOrder, const std::exception& cause)
 {
     std::optional<int> number;
     if (idOrder)
@@ -408,7 +408,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, c
         TAdsTable::ReadScope snapshot(table);
         // The row as it is now; its blobs fetched together.
         table.RefreshRecord();
-        table.PrefetchBlobs(!texts ? std::vector<TField*>{c->EXTB} : full ? c->fullBlobs : c->templateBlobs);
+        table.PrefetchBlobs(!texts ? std::vector<Field*>{c->EXTB} : full ? c->fullBlobs : c->templateBlobs);
         if (texts) {
             // The text blobs, kept as stored.
             ReadStoredBlob(c->Footertext, pattern.Footertext);

@@ -19,7 +19,7 @@
 namespace gs {
 
 class TAdsTable;
-class TField;
+class Field;
 
 // The free texts of a document, filled from the columns INFO1 to INFO5 in this order.
 class TInfoFields {
@@ -69,11 +69,11 @@ public:
     // Every field.
     virtual void CopyAll(const TMPattern& source);
 
-    TBlobStream Footertext;
-    TBlobStream Headertext;
-    TBlobStream ORDER2;
-    TBlobStream ColumnsFormat;
-    TBlobStream Datas;
+    BlobStream Footertext;
+    BlobStream Headertext;
+    BlobStream ORDER2;
+    BlobStream ColumnsFormat;
+    BlobStream Datas;
     std::string ZZL, ZZR;
     TDateTime ZZD = 0;
     std::uint8_t DocType = 0;
@@ -83,7 +83,7 @@ public:
     std::uint8_t POT = 0;
     int PID = 0;
     TAddInfoLines AddInfoLines;
-    TBlobStream InternText;
+    BlobStream InternText;
     bool DataGrid = false, InfoSumme = false, Summe = false, Header = false, Footer = false, Endt = false,
          ZZ = false, Enabled = false;
     bool data_netto = true;
@@ -144,7 +144,7 @@ void LoadPatternFromOrder(TMPattern& pattern, TAdsTable& table, LoadMode mode, c
 
 // The columns of the open orders table that a load in LoadModeStatistics reads (those the table
 // has): for TAdsTable::SetRowColumns, so that a walk fetches each of them with its row.
-std::vector<TField*> StatisticsColumns(TAdsTable& table);
+std::vector<Field*> StatisticsColumns(TAdsTable& table);
 
 // Lines 15 and 16 of the row's GZS; both empty when it has fewer than 16 lines or cannot be read.
 TDestinationInfo ReadDestination(TAdsTable& table);

@@ -14,12 +14,12 @@ namespace {
 
 // Column values of the current row. A column the table lacks raises AdsError, which the load steps
 // treat as any other read failure.
-TField& StringItem(TAdsTable& table) { return table.FieldByName("StringItem"); }
-TField& MemoItem(TAdsTable& table) { return table.FieldByName("memoItem"); }
-TField& Logo(TAdsTable& table) { return table.FieldByName("Logo"); }
+Field& StringItem(TAdsTable& table) { return table.FieldByName("StringItem"); }
+Field& MemoItem(TAdsTable& table) { return table.FieldByName("memoItem"); }
+Field& Logo(TAdsTable& table) { return table.FieldByName("Logo"); }
 
 // A blob column's content as a Compressed stream.
-std::string ReadCompressedColumn(TField& field)
+std::string ReadCompressedColumn(Field& field)
 {
     std::string content;
     ReadBlobField(field, content);
@@ -28,7 +28,7 @@ std::string ReadCompressedColumn(TField& field)
 
 } // namespace
 
-std::vector<TAdsFieldDef> SettingsTableFields()
+std::vector<AdsFieldDef> SettingsTableFields()
 {
     return {{"ID", TAdsFieldType::AutoInc},
             {"Ident", TAdsFieldType::Integer},
@@ -37,7 +37,7 @@ std::vector<TAdsFieldDef> SettingsTableFields()
             {"logo", TAdsFieldType::Binary}};
 }
 
-std::vector<TAdsIndexDef> SettingsTableIndexes() { return {{"IDENT", "Ident", 0}}; }
+std::vector<AdsIndexDef> SettingsTableIndexes() { return {{"IDENT", "Ident", 0}}; }
 
 // --- value kinds -----------------------------------------------------------------------------------
 

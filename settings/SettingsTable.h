@@ -35,8 +35,8 @@ inline constexpr const char* SettingsIndexName = "Ident";
 
 // The table layout as the host creates it: ID (auto-increment), Ident (integer), MemoItem (memo),
 // stringItem (100 characters), logo (binary); one index IDENT on Ident.
-std::vector<TAdsFieldDef> SettingsTableFields();
-std::vector<TAdsIndexDef> SettingsTableIndexes();
+std::vector<AdsFieldDef> SettingsTableFields();
+std::vector<AdsIndexDef> SettingsTableIndexes();
 
 // The guard site of one item, as a trace of a swallowed error names it ("setup.ADT item 21003");
 // load steps run under Guarded (base/Error.h) with it.

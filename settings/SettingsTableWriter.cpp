@@ -26,14 +26,14 @@ void PutSettingItem(TAdsTable& table, const SettingItem& item)
         table.FieldByName("Ident").SetInteger(item.ident);
     }
     table.FieldByName("stringItem").SetString(item.text);
-    TField& memo = table.FieldByName("MemoItem");
+    Field& memo = table.FieldByName("MemoItem");
     if (item.memoBytes)
         memo.SetBytes(*item.memoBytes);
     else if (item.memo)
         memo.SetString(*item.memo);
     else
         memo.Clear();
-    TField& logo = table.FieldByName("logo");
+    Field& logo = table.FieldByName("logo");
     if (item.logo)
         logo.SetBytes(*item.logo);
     else

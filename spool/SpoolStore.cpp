@@ -46,7 +46,7 @@ bool SpoolStore::IsOpen() const { return connection_.IsConnected() && spool_.Act
 
 void SpoolStore::setField(TAdsTable& table, const std::string& name, const SpoolValue& value)
 {
-    TField& f = table.FieldByName(name);
+    Field& f = table.FieldByName(name);
     if (const auto* text = std::get_if<std::string>(&value))
         f.SetString(*text);
     else if (const auto* number = std::get_if<std::int64_t>(&value))
@@ -155,7 +155,7 @@ int SpoolStore::PurgeUnfinished()
     spool_.SetFilter("PRIO=0");
     spool_.SetFiltered(true);
     try {
-        TField& id = spool_.FieldByName("ID");
+        Field& id = spool_.FieldByName("ID");
         for (spool_.First(); !spool_.Eof(); spool_.Next())
             ids.push_back(id.AsLargeInt());
     } catch (...) {

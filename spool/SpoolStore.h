@@ -71,9 +71,9 @@ private:
     TAdsTable spool_;
     TAdsTable detail_;
     std::int64_t detailJob_ = 0;
-    std::vector<TField*> detailCells_; // d1 ... d15
-    TField* detailText_ = nullptr;
-    TField* detailMain_ = nullptr;
+    std::vector<Field*> detailCells_; // d1 ... d15
+    Field* detailText_ = nullptr;
+    Field* detailMain_ = nullptr;
 };
 
 } // namespace gs

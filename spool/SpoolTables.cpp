@@ -15,18 +15,18 @@ namespace {
 
 using F = TAdsFieldType;
 
-void Add(std::vector<TAdsFieldDef>& v, const char* name, F type, int size = 0) { v.push_back({name, type, size}); }
+void Add(std::vector<AdsFieldDef>& v, const char* name, F type, int size = 0) { v.push_back({name, type, size}); }
 
 // name0 ... name<last>, all of one type.
-void AddSeries(std::vector<TAdsFieldDef>& v, const std::string& stem, int first, int last, F type, int size = 0)
+void AddSeries(std::vector<AdsFieldDef>& v, const std::string& stem, int first, int last, F type, int size = 0)
 {
     for (int i = first; i <= last; ++i)
         v.push_back({stem + std::to_string(i), type, size});
 }
 
-std::vector<TAdsFieldDef> MakeDetailFields()
+std::vector<AdsFieldDef> MakeDetailFields()
 {
-    std::vector<TAdsFieldDef> v;
+    std::vector<AdsFieldDef> v;
     Add(v, "dsecondfont", F::Logical);
     AddSeries(v, "d", 0, 15, F::Char, 200);
     Add(v, "ds", F::Memo);
@@ -38,7 +38,7 @@ std::vector<TAdsFieldDef> MakeDetailFields()
 // The document fields come from the host's document-field catalogue: its rows in order, each field
 // once (the catalogue repeats ID_ORDER and KNR as barcode elements, and its page elements have no
 // data type); they are listed here as the catalogue produces them.
-void AddDocumentFields(std::vector<TAdsFieldDef>& v)
+void AddDocumentFields(std::vector<AdsFieldDef>& v)
 {
     Add(v, "Adress", F::Memo);                 // Empfaengeradresse
     Add(v, "AdressNotEmptyLines", F::Memo);    // Empfaengeradresse komprimiert ohne Leerzeilen
@@ -107,7 +107,7 @@ void AddDocumentFields(std::vector<TAdsFieldDef>& v)
     Add(v, "Faxnumber", F::Char, 100);         // Sendeziel
 }
 
-void AddJobFields(std::vector<TAdsFieldDef>& v)
+void AddJobFields(std::vector<AdsFieldDef>& v)
 {
     Add(v, "RPT", F::Binary);
     Add(v, "DATAGRIDDATA", F::Binary);
@@ -165,9 +165,9 @@ void AddJobFields(std::vector<TAdsFieldDef>& v)
     Add(v, "COMPUTER", F::Char, 50);
 }
 
-std::vector<TAdsFieldDef> MakeSpoolFields()
+std::vector<AdsFieldDef> MakeSpoolFields()
 {
-    std::vector<TAdsFieldDef> v;
+    std::vector<AdsFieldDef> v;
     Add(v, "ID", F::AutoInc);
     Add(v, "PRIO", F::Integer);
     AddDocumentFields(v);
@@ -182,8 +182,8 @@ std::int64_t FileSize(const std::filesystem::path& file)
     return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
-void CreateOne(const std::filesystem::path& dir, const char* tableName, const std::vector<TAdsFieldDef>& fields,
-               const std::vector<TAdsIndexDef>& indexes)
+void CreateOne(const std::filesystem::path& dir, const char* tableName, const std::vector<AdsFieldDef>& fields,
+               const std::vector<AdsIndexDef>& indexes)
 {
     // A private connection and table, freed on every path: the spooler's own stay untouched.
     TAdsConnection connection;
@@ -208,27 +208,27 @@ std::string TimeStamp()
 
 } // namespace
 
-const std::vector<TAdsFieldDef>& DetailTableFields()
+const std::vector<AdsFieldDef>& DetailTableFields()
 {
-    static const std::vector<TAdsFieldDef> fields = MakeDetailFields();
+    static const std::vector<AdsFieldDef> fields = MakeDetailFields();
     return fields;
 }
 
-const std::vector<TAdsIndexDef>& DetailTableIndexes()
+const std::vector<AdsIndexDef>& DetailTableIndexes()
 {
-    static const std::vector<TAdsIndexDef> indexes = {{"ID", "id", ADS_UNIQUE}, {"IDMAIN", "idmain", 0}};
+    static const std::vector<AdsIndexDef> indexes = {{"ID", "id", ADS_UNIQUE}, {"IDMAIN", "idmain", 0}};
     return indexes;
 }
 
-const std::vector<TAdsFieldDef>& SpoolTableFields()
+const std::vector<AdsFieldDef>& SpoolTableFields()
 {
-    static const std::vector<TAdsFieldDef> fields = MakeSpoolFields();
+    static const std::vector<AdsFieldDef> fields = MakeSpoolFields();
     return fields;
 }
 
-const std::vector<TAdsIndexDef>& SpoolTableIndexes()
+const std::vector<AdsIndexDef>& SpoolTableIndexes()
 {
-    static const std::vector<TAdsIndexDef> indexes = {
+    static const std::vector<AdsIndexDef> indexes = {
         {"ID", "ID", ADS_UNIQUE}, {"PRIO", "PRIO", 0}, {"ISMAIL", "ISMAIL", 0}, {"COMPUTER", "COMPUTER", 0}};
     return indexes;
 }

@@ -41,10 +41,10 @@ inline constexpr int PrioMail = 5;
 inline constexpr int PrioPdf = 560;
 
 // The fields of DET.ADT and SPOOL.ADT in table order, and their index tags in creation order.
-const std::vector<TAdsFieldDef>& DetailTableFields();
-const std::vector<TAdsIndexDef>& DetailTableIndexes();
-const std::vector<TAdsFieldDef>& SpoolTableFields();
-const std::vector<TAdsIndexDef>& SpoolTableIndexes();
+const std::vector<AdsFieldDef>& DetailTableFields();
+const std::vector<AdsIndexDef>& DetailTableIndexes();
+const std::vector<AdsFieldDef>& SpoolTableFields();
+const std::vector<AdsIndexDef>& SpoolTableIndexes();
 
 // SPOOLER below the program's directory (not created here).
 std::filesystem::path SpoolDirectory(const ProcessContext& runtime);

@@ -57,14 +57,14 @@ public:
                 return false;
         }
         ++given_;
-        for (TField* f : cells_)
+        for (Field* f : cells_)
             cells.push_back(f->AsString());
         return true;
     }
 
 private:
     TAdsTable& table_;
-    std::vector<TField*> cells_;
+    std::vector<Field*> cells_;
     long long count_ = 0;
     long long given_ = 0;
 };
@@ -123,7 +123,7 @@ std::vector<std::int64_t> SpoolJobs::WaitingJobs(int prio, bool isMail)
     spool_->SetFilter("PRIO=" + std::to_string(prio) + " AND ISMAIL=" + (isMail ? "1" : "0"));
     spool_->SetFiltered(true);
     try {
-        TField& id = spool_->FieldByName("ID");
+        Field& id = spool_->FieldByName("ID");
         for (spool_->First(); !spool_->Eof(); spool_->Next())
             ids.push_back(id.AsLargeInt());
     } catch (...) {

@@ -49,8 +49,8 @@ TEST_P(DbBulkRead, PrefetchedBlobsAreTheRowsBlobs)
 {
     add(1, 1, "m1", "b1");
     add(2, 1, "", "b2");
-    TField& m = t.FieldByName("M");
-    TField& b = t.FieldByName("B");
+    Field& m = t.FieldByName("M");
+    Field& b = t.FieldByName("B");
     std::vector<std::string> got;
     for (t.First(); !t.Eof(); t.Next()) {
         t.PrefetchBlobs({&m, nullptr, &b, &t.FieldByName("K")});
@@ -72,7 +72,7 @@ TEST_P(DbBulkRead, ReadScopeReadsOneSnapshot)
 {
     add(1, 1, "alt", "x");
     t.First();
-    TField& m = t.FieldByName("M");
+    Field& m = t.FieldByName("M");
     {
         TAdsTable::ReadScope scope(t);
         t.RefreshRecord();
@@ -159,7 +159,7 @@ TEST_P(DbBulkRead, RowsOfABulkLoadReadBackAsRowsInsertedOneByOne)
     // Every field type with the values that need care on the way to the server: tabs, line breaks,
     // backslashes and "\N" in texts, every byte in a blob, extreme numbers and dates, empty fields;
     // written once in a bulk load and once row by row.
-    const std::vector<TAdsFieldDef> fields = {{"ID", TAdsFieldType::AutoInc},   {"C", TAdsFieldType::Char, 40},
+    const std::vector<AdsFieldDef> fields = {{"ID", TAdsFieldType::AutoInc},   {"C", TAdsFieldType::Char, 40},
                                               {"M", TAdsFieldType::Memo},       {"B", TAdsFieldType::Binary},
                                               {"S", TAdsFieldType::ShortInt},   {"I", TAdsFieldType::Integer},
                                               {"D", TAdsFieldType::Double},     {"L", TAdsFieldType::Logical},
@@ -211,8 +211,8 @@ TEST_P(DbBulkRead, RowsOfABulkLoadReadBackAsRowsInsertedOneByOne)
         std::vector<std::string> out;
         for (table.First(); !table.Eof(); table.Next()) {
             std::string line;
-            for (const TAdsFieldDef& f : fields) {
-                const TField& field = table.FieldByName(f.name);
+            for (const AdsFieldDef& f : fields) {
+                const Field& field = table.FieldByName(f.name);
                 line += field.IsNull() ? "<null>" : field.AsBytes();
                 line += '|';
             }

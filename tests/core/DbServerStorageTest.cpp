@@ -48,9 +48,9 @@ TEST(DbServerStorage, ReadsTablesWrittenWithPlainSql)
     EXPECT_EQ(t.FieldByName("ts").DataType(), TAdsFieldType::Timestamp);
     EXPECT_EQ(t.RecordCount(), 3);
 
-    TField& nr = t.FieldByName("ID_ORDER");
-    TField& memo = t.FieldByName("ENDTEXT");
-    TField& date = t.FieldByName("DATE");
+    Field& nr = t.FieldByName("ID_ORDER");
+    Field& memo = t.FieldByName("ENDTEXT");
+    Field& date = t.FieldByName("DATE");
     t.First();
     EXPECT_EQ(nr.AsInteger(), 20010);
     EXPECT_EQ(t.FieldByName("Adressname").AsString(), "Jäger");

@@ -41,13 +41,13 @@ TEST(DbStorage, ReadsTablesWrittenWithPlainSql)
     EXPECT_EQ(t.FieldByName("Pot").DataType(), TAdsFieldType::ShortInt);
     EXPECT_EQ(t.RecordCount(), 3);
 
-    TField& nr = t.FieldByName("ID_ORDER");
-    TField& name = t.FieldByName("Adressname");
-    TField& memo = t.FieldByName("ENDTEXT");
-    TField& date = t.FieldByName("DATE");
-    TField& ts = t.FieldByName("ts");
-    TField& dm = t.FieldByName("DataGrid_DM");
-    TField& netto = t.FieldByName("WW_NETTO");
+    Field& nr = t.FieldByName("ID_ORDER");
+    Field& name = t.FieldByName("Adressname");
+    Field& memo = t.FieldByName("ENDTEXT");
+    Field& date = t.FieldByName("DATE");
+    Field& ts = t.FieldByName("ts");
+    Field& dm = t.FieldByName("DataGrid_DM");
+    Field& netto = t.FieldByName("WW_NETTO");
 
     t.First();
     EXPECT_EQ(nr.AsInteger(), 20010);
@@ -119,7 +119,7 @@ TEST(DbStorage, EveryStoredValueReadsWithoutCrashing)
     int rows = 0;
     for (t.First(); !t.Eof(); t.Next(), ++rows) {
         for (int i = 0; i < t.FieldCount(); ++i) {
-            TField& f = t.Fields(i);
+            Field& f = t.Fields(i);
             (void)f.AsString();
             (void)f.AsBytes();
             (void)f.IsNull();
@@ -185,7 +185,7 @@ TEST(DbStorage, AutoIncNumbersAreNeverReused)
         DbDir db;
         TAdsTable t(&db.conn, "A.ADT");
         t.CreateTable({{"ID", TAdsFieldType::AutoInc}, {"N", TAdsFieldType::Integer}},
-                      indexed ? std::vector<TAdsIndexDef>{{"ID", "ID", ADS_UNIQUE}} : std::vector<TAdsIndexDef>{});
+                      indexed ? std::vector<AdsIndexDef>{{"ID", "ID", ADS_UNIQUE}} : std::vector<AdsIndexDef>{});
         t.Open();
         for (int i = 0; i < 3; ++i) {
             t.Append();

@@ -220,7 +220,7 @@ TEST_P(DbTable, ANewOrderOrFilterGoesToTheFirstRowWhenTheTableIsNextUsed)
             t.Next(); // from the first row to the second
             got = t.FieldByName("NAME").AsString();
         } else if (use == "bookmark") {
-            const TBookmark b = t.GetBookmark();
+            const Bookmark b = t.GetBookmark();
             t.Last();
             t.GotoBookmark(b);
             got = t.FieldByName("NAME").AsString();
@@ -463,8 +463,8 @@ TEST_P(DbTable, BlobsAreStoredWithPostAndReadPerRow)
     add(1, "a", "Grüße aus Köln");
     add(2, "b");
     add(3, "c", "drei");
-    TField& m = t.FieldByName("M");
-    TField& b = t.FieldByName("B");
+    Field& m = t.FieldByName("M");
+    Field& b = t.FieldByName("B");
     EXPECT_EQ(WalkColumn(t, "M"), (Ids{"Grüße aus Köln", "-", "drei"}));
 
     t.First();
@@ -660,7 +660,7 @@ TEST_P(DbTable, BookmarksReturnToTheirRow)
     add(7);
     t.SetIndexName("KD");
     t.Next();
-    const TBookmark mark = t.GetBookmark();
+    const Bookmark mark = t.GetBookmark();
     EXPECT_EQ(id(), 2);
     t.Last();
     t.GotoBookmark(mark);
@@ -731,7 +731,7 @@ TEST_P(DbTable, AReadIsKnownNotToFailOnlyWhereNoStoredValueCanFailIt)
     const char* letters = "TILFDB";
     for (const auto& [column, known] : expected) {
         SCOPED_TRACE(column);
-        const TField& f = r.FieldByName(column);
+        const Field& f = r.FieldByName(column);
         std::string got;
         for (size_t i = 0; i < std::size(reads); ++i)
             got += f.ReadsWithoutFail(reads[i]) ? letters[i] : '.';
@@ -742,7 +742,7 @@ TEST_P(DbTable, AReadIsKnownNotToFailOnlyWhereNoStoredValueCanFailIt)
     int rows = 0;
     for (r.First(); !r.Eof(); r.Next(), ++rows) {
         for (const auto& [column, known] : expected) {
-            const TField& f = r.FieldByName(column);
+            const Field& f = r.FieldByName(column);
             const std::function<void()> read[] = {[&] { f.AsString(); },   [&] { f.AsInteger(); },
                                                   [&] { f.AsLargeInt(); }, [&] { f.AsFloat(); },
                                                   [&] { f.AsDateTime(); }, [&] { f.AsBoolean(); }};

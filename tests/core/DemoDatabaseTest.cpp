@@ -57,8 +57,8 @@ TEST_F(DemoDatabase, TablesHaveTheHostsLayout)
     conn.Connect();
     TAdsTable orders(&conn, OrdersTableName);
     orders.Open();
-    for (const TAdsFieldDef& f : OrdersTableFields()) {
-        const TField* field = orders.FindField(f.name);
+    for (const AdsFieldDef& f : OrdersTableFields()) {
+        const Field* field = orders.FindField(f.name);
         ASSERT_NE(field, nullptr) << f.name;
         EXPECT_EQ(field->DataType(), f.type) << f.name;
         if (f.type == TAdsFieldType::Char) {
@@ -66,7 +66,7 @@ TEST_F(DemoDatabase, TablesHaveTheHostsLayout)
         }
     }
     EXPECT_EQ(orders.FieldCount(), static_cast<int>(OrdersTableFields().size()));
-    const std::vector<TAdsIndexDef> tags = orders.IndexDefs();
+    const std::vector<AdsIndexDef> tags = orders.IndexDefs();
     ASSERT_EQ(tags.size(), OrdersTableIndexes().size());
     for (size_t i = 0; i < tags.size(); ++i) {
         EXPECT_EQ(tags[i].tag, OrdersTableIndexes()[i].tag);
@@ -136,7 +136,7 @@ TEST_F(DemoDatabase, DocumentsSpreadAndLoad)
     int runRows = 0, losses = 0, profits = 0, secondCurrency = 0, withLines = 0, withDestination = 0;
     int compressed = 0, plain = 0, missing = 0, longGzs = 0;
     TMPattern p;
-    TField& extb = t.FieldByName("EXTB");
+    Field& extb = t.FieldByName("EXTB");
     for (t.First(); !t.Eof(); t.Next()) {
         ASSERT_NO_THROW(LoadPatternFromOrder(p, t, LoadModeFull, DefaultPatternsOf(rt.runtime()))) << t.FieldByName("ID").AsInteger();
         types.insert(t.FieldByName("POT").AsInteger());

@@ -61,13 +61,13 @@ class OrdersTableFixture : public ::testing::Test {
 protected:
     void create(const std::vector<std::string>& without = {})
     {
-        std::vector<TAdsFieldDef> fields;
-        for (const TAdsFieldDef& f : OrdersTableFields()) {
+        std::vector<AdsFieldDef> fields;
+        for (const AdsFieldDef& f : OrdersTableFields()) {
             if (std::find(without.begin(), without.end(), f.name) == without.end())
                 fields.push_back(f);
         }
-        std::vector<TAdsIndexDef> indexes;
-        for (const TAdsIndexDef& x : OrdersTableIndexes()) {
+        std::vector<AdsIndexDef> indexes;
+        for (const AdsIndexDef& x : OrdersTableIndexes()) {
             if (std::find(without.begin(), without.end(), x.expression) == without.end())
                 indexes.push_back(x);
         }
@@ -79,7 +79,7 @@ protected:
     {
         table.Append();
         auto set = [&](const char* name, auto value) {
-            if (TField* f = table.FindField(name)) {
+            if (Field* f = table.FindField(name)) {
                 if constexpr (std::is_same_v<decltype(value), const char*>)
                     f->SetString(value);
                 else if constexpr (std::is_same_v<decltype(value), bool>)
@@ -111,15 +111,15 @@ protected:
         set("Parenttype", 2);
         set("INFO1", "eins");
         set("INFO3", "drei");
-        if (TField* f = table.FindField("Date"))
+        if (Field* f = table.FindField("Date"))
             f->SetDateTime(EncodeDate(2024, 3, 15));
-        if (TField* f = table.FindField("ZZD"))
+        if (Field* f = table.FindField("ZZD"))
             f->SetDateTime(EncodeDate(2024, 3, 29));
-        if (TField* f = table.FindField("FromDate"))
+        if (Field* f = table.FindField("FromDate"))
             f->SetDateTime(EncodeDate(2024, 3, 1));
-        if (TField* f = table.FindField("Adress"))
+        if (Field* f = table.FindField("Adress"))
             f->SetString("Frau\r\nKäthe Müller\r\nHauptstraße 1\r\n50667 Köln");
-        if (TField* f = table.FindField("GZS"))
+        if (Field* f = table.FindField("GZS"))
             f->SetString(Lines(16));
         if (table.FindField("Footertext"))
             WriteBlobField(table, "Fußtext", "Footertext");
@@ -129,7 +129,7 @@ protected:
             table.FieldByName("Datas").SetBytes("1|Schraube|100"); // plain, as some hosts store it
         if (table.FindField("ORDER2"))
             WriteBlobField(table, "ORDER2;LAGER=3", "ORDER2");
-        if (TField* f = table.FindField("Endtext"))
+        if (Field* f = table.FindField("Endtext"))
             f->SetBytes(Endtext({3, 1, 2}));
         if (table.FindField("EXTB"))
             WriteBlobField(table, ExtbWithProfit(150.5, 20.25), "EXTB");
@@ -578,7 +578,7 @@ TEST(OrdersTableLayout, ColumnsTagsAndCodes)
     EXPECT_EQ(fields.size(), 58u);
     auto has = [&](const char* name, TAdsFieldType type) {
         return std::any_of(fields.begin(), fields.end(),
-                           [&](const TAdsFieldDef& f) { return f.name == name && f.type == type; });
+                           [&](const AdsFieldDef& f) { return f.name == name && f.type == type; });
     };
     EXPECT_TRUE(has("ID", TAdsFieldType::AutoInc));
     EXPECT_TRUE(has("WW_NETTO", TAdsFieldType::Double));

@@ -71,7 +71,7 @@ std::string QueryValue(const std::filesystem::path& file, const std::string& sql
 std::vector<std::string> WalkColumn(TAdsTable& table, const std::string& field)
 {
     std::vector<std::string> r;
-    TField& f = table.FieldByName(field);
+    Field& f = table.FieldByName(field);
     for (table.First(); !table.Eof(); table.Next())
         r.push_back(f.IsNull() ? "-" : f.AsString());
     return r;
@@ -80,7 +80,7 @@ std::vector<std::string> WalkColumn(TAdsTable& table, const std::string& field)
 std::vector<std::string> WalkColumnBackward(TAdsTable& table, const std::string& field)
 {
     std::vector<std::string> r;
-    TField& f = table.FieldByName(field);
+    Field& f = table.FieldByName(field);
     table.Last();
     while (!table.Bof()) {
         r.push_back(f.IsNull() ? "-" : f.AsString());

@@ -303,7 +303,7 @@ class OrderWriter {
 public:
     explicit OrderWriter(TAdsTable& t) : t_(t)
     {
-        for (const TAdsFieldDef& f : OrdersTableFields())
+        for (const AdsFieldDef& f : OrdersTableFields())
             fields_.push_back(&t.FieldByName(f.name));
     }
 
@@ -311,19 +311,19 @@ public:
     {
         t_.Append();
         int k = 1; // field 0 is the AUTOINC ID
-        auto next = [&]() -> TField& { return *fields_[static_cast<size_t>(k++)]; };
+        auto next = [&]() -> Field& { return *fields_[static_cast<size_t>(k++)]; };
         auto blob = [&](std::string_view v) {
-            TField& f = next();
+            Field& f = next();
             if (!v.empty())
                 f.SetBytes(v);
         };
         auto text = [&](const std::string& v) {
-            TField& f = next();
+            Field& f = next();
             if (!v.empty())
                 f.SetString(v);
         };
         auto date = [&](double v) {
-            TField& f = next();
+            Field& f = next();
             if (v != 0)
                 f.SetDateTime(v);
         };
@@ -387,7 +387,7 @@ public:
 
 private:
     TAdsTable& t_;
-    std::vector<TField*> fields_;
+    std::vector<Field*> fields_;
 };
 
 // Documents are made on a second thread in chunks while the first writes the previous chunk; the

@@ -60,6 +60,8 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, u
             o.PrinterSelection = (options & JobPrinterSelection) != 0;
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job, o);
             result.Code = written.Code;
+            if (written.JobId != 0 && hooks.JobWritten)
+                hooks.JobWritten(written.JobId, false);
             tellWhyNotWritten(written);
             outputDone();
         }
@@ -69,6 +71,8 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, u
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job, o);
             tellWhyNotWritten(written);
             outputDone();
+            if (written.JobId != 0 && hooks.JobWritten)
+                hooks.JobWritten(written.JobId, true);
             if (written.Code != 0 && !written.FilePath.empty() && hooks.PdfFollowUp)
                 hooks.PdfFollowUp(written.FilePath, (options & JobPdfWait) != 0);
         }

@@ -11,6 +11,7 @@
 #include "spool/ExtSpooler.h"
 #include "spool/ListDescription.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -68,6 +69,8 @@ struct GridJobsHooks {
     std::function<bool()> Progress;
     std::function<void()> OutputDone;
     std::function<void(const std::string& pdfPath, bool wait)> PdfFollowUp;
+    // A print (pdf false) or PDF job was written with this ID.
+    std::function<void(std::int64_t jobId, bool pdf)> JobWritten;
 };
 
 // Where the jobs take their printer options, PDF folder and database name from (settings, may be

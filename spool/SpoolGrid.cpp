@@ -329,6 +329,13 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, co
             finish.emplace_back("COMPUTER", ComputerTag());
         finish.emplace_back("PRIO", std::int64_t{finalPrio});
         store_.UpdateJob(id, finish);
+        // The user outputs again: jobs of this kind held back after failed attempts are tried again.
+        try {
+            store_.ReleaseHeldJobs(finalPrio);
+        } catch (const std::exception& e) {
+            if (!isOrdinaryError(e))
+                throw;
+        }
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))
             throw;

@@ -169,6 +169,26 @@ int SpoolStore::PurgeUnfinished()
     return static_cast<int>(ids.size());
 }
 
+int SpoolStore::ReleaseHeldJobs(int prio)
+{
+    std::vector<std::int64_t> ids;
+    spool_.SetFilter("PRIO=" + std::to_string(-prio));
+    spool_.SetFiltered(true);
+    try {
+        Field& id = spool_.FieldByName("ID");
+        for (spool_.First(); !spool_.Eof(); spool_.Next())
+            ids.push_back(id.AsLargeInt());
+    } catch (...) {
+        spool_.SetFiltered(false);
+        throw;
+    }
+    spool_.SetFiltered(false);
+    spool_.SetFilter({});
+    for (const std::int64_t id : ids)
+        UpdateJob(id, {{"PRIO", std::int64_t{prio}}});
+    return static_cast<int>(ids.size());
+}
+
 int SpoolStore::WaitingJobs(bool mail)
 {
     spool_.SetFilter(std::string("ISMAIL=") + (mail ? "1" : "0") + " AND PRIO>0");

@@ -59,6 +59,9 @@ public:
     int PurgeUnfinished();
     // Rows whose PRIO is above 0 and whose ISMAIL is as given.
     int WaitingJobs(bool mail);
+    // Sets every job held back after failed attempts (PRIO -prio) to prio again, so that its
+    // processor tries it anew; returns how many.
+    int ReleaseHeldJobs(int prio);
 
     // The job row's fields, for tests and tools: its text of each field.
     std::string JobFieldText(std::int64_t id, const std::string& field);

@@ -39,6 +39,13 @@ inline constexpr int PrioUnfinished = 0;
 inline constexpr int PrioPrint = 2;
 inline constexpr int PrioMail = 5;
 inline constexpr int PrioPdf = 560;
+// A job its processor gave up on after failed attempts keeps its row with the PRIO negated (-2,
+// -560): no processor takes it, nothing of it is lost, and the next job of the same kind the
+// spooler writes sets it back (the user printing again tries it again).
+inline constexpr int HeldPrio(int prio) { return -prio; }
+// The folder beside the spool tables where a processor leaves a report for each job it could not
+// output ("<ID>.TXT", UTF-8: the cause), for the window that spooled it to show.
+inline constexpr const char* JobReportDirectoryName = "MELDUNG";
 
 // The fields of DET.ADT and SPOOL.ADT in table order, and their index tags in creation order.
 const std::vector<AdsFieldDef>& DetailTableFields();

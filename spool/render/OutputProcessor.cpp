@@ -1,5 +1,6 @@
 #include "spool/render/OutputProcessor.h"
 
+#include "base/AtomicFile.h"
 #include "base/Error.h"
 #include "base/Process.h"
 #include "db/AdsError.h"
@@ -143,11 +144,37 @@ void OutputProcessor::failed(std::int64_t id, const std::string& reason)
 {
     Retry& r = retries_[id];
     ++r.attempts;
+    report(id, reason);
+    const bool pdf = options_.kind == ProcessorKind::Pdf;
+    if (options_.maxAttempts > 0 && r.attempts >= options_.maxAttempts) {
+        // Given up for now: the job stays in the spool, held back until the user outputs again.
+        try {
+            jobs_->HoldJob(id, HeldPrio(pdf ? PrioPdf : PrioPrint));
+            log("Auftrag " + std::to_string(id) + ": " + reason + " (Versuch " + std::to_string(r.attempts) +
+                "; zurückgestellt: der Auftrag bleibt im Spooler und wird beim nächsten Ausdruck erneut versucht)");
+            retries_.erase(id);
+            return;
+        } catch (const std::exception& e) {
+            log("Auftrag " + std::to_string(id) + ": kann nicht zurückgestellt werden: " + e.what());
+        }
+    }
     const auto pause = RetryPause(r.attempts, options_.firstRetry, options_.maxRetry);
     r.next = std::chrono::steady_clock::now() + pause;
     log("Auftrag " + std::to_string(id) + ": " + reason + " (Versuch " + std::to_string(r.attempts) +
         ", nächster Versuch in " + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(pause).count()) +
         " s; der Auftrag bleibt im Spooler)");
+}
+
+void OutputProcessor::report(std::int64_t id, const std::string& reason)
+{
+    // The window that spooled the job shows this; a report it did not see is replaced by the next.
+    try {
+        const std::filesystem::path dir = options_.spoolDir / JobReportDirectoryName;
+        std::filesystem::create_directories(dir);
+        WriteFileAtomically(dir / (std::to_string(id) + ".TXT"), reason);
+    } catch (const std::exception& e) {
+        log("Auftrag " + std::to_string(id) + ": die Meldung für das Fenster kann nicht geschrieben werden: " + e.what());
+    }
 }
 
 bool OutputProcessor::handle(std::int64_t id)

@@ -14,8 +14,10 @@
 //
 // A job that cannot be rendered (unknown printer, unreadable rows, disk full, no PDF directory) is
 // never removed: it stays in the table, the reason is appended with the job's ID to the
-// processor's log file in the spool directory, and the job is tried again after a pause that
-// doubles with each failure (up to a limit). Other jobs are not held up by it.
+// processor's log file in the spool directory and left as the job's report for the window
+// (SPOOLER/MELDUNG/<ID>.TXT), and the job is tried again after a pause that doubles with each
+// failure (up to a limit). After maxAttempts failures it is held back (its PRIO negated) until the
+// spooler writes the next job of its kind. Other jobs are not held up by it.
 //
 // Run() holds the processor's lock of the spool contract (spool/ProcessorContract.h) while it runs:
 // a second start returns at once. It polls for work with a sleep between polls, and ends when it is
@@ -47,6 +49,9 @@ struct ProcessorOptions {
     std::chrono::milliseconds idleClose{std::chrono::minutes(10)};
     std::chrono::milliseconds firstRetry{std::chrono::seconds(5)};
     std::chrono::milliseconds maxRetry{std::chrono::minutes(5)};
+    // Failed attempts after which a job is held back (PRIO negated) until the next job of its kind
+    // is spooled; 0: tried again for ever.
+    int maxAttempts = 5;
 };
 
 // The processor's log file in the spool directory ("PDFPROC.LOG", "PRINTPROC.LOG").
@@ -94,6 +99,7 @@ private:
     void renderPrint(SpoolJob& job, const ListPrint& print);
     void log(const std::string& line);
     void failed(std::int64_t id, const std::string& reason);
+    void report(std::int64_t id, const std::string& reason); // SPOOLER/MELDUNG/<id>.TXT for the window
     void openPdf(const std::filesystem::path& file);
 
     ProcessorOptions options_;

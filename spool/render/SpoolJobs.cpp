@@ -198,4 +198,6 @@ std::unique_ptr<ListRowSource> SpoolJobs::DetailRows(std::int64_t id, int column
 
 void SpoolJobs::DeleteJob(std::int64_t id) { store_.DeleteJob(id); }
 
+void SpoolJobs::HoldJob(std::int64_t id, int heldPrio) { store_.UpdateJob(id, {{"PRIO", std::int64_t{heldPrio}}}); }
+
 } // namespace gs

@@ -63,6 +63,8 @@ public:
     std::unique_ptr<ListRowSource> DetailRows(std::int64_t id, int columns);
     // The detail rows and the job row go in one transaction; raises (nothing removed) on failure.
     void DeleteJob(std::int64_t id);
+    // Holds the job back: its PRIO becomes heldPrio (spool/SpoolTables.h HeldPrio).
+    void HoldJob(std::int64_t id, int heldPrio);
 
 private:
     std::filesystem::path dir_;

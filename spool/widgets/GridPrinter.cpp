@@ -4,6 +4,7 @@
 #include "display/GridLayout.h"
 #include "display/WidgetDialogs.h"
 #include "spool/widgets/GridPrinterDialog.h"
+#include "spool/widgets/JobReportWatch.h"
 #include "spool/widgets/PdfWait.h"
 
 #include <QAbstractItemModel>
@@ -50,6 +51,10 @@ GridPrintResult RunJobs(QTableView* grid, const ListDescription& list, unsigned 
     TExtSpooler& spooler = *context.spooler;
     hooks.PdfFollowUp = [&spooler](const std::string& pdfPath, bool wait) {
         PdfFollowUp(spooler.SpoolDirectory(), pdfPath, wait);
+    };
+    // A job its processor cannot output is reported here, not only in the processor's log.
+    hooks.JobWritten = [&spooler](std::int64_t jobId, bool pdf) {
+        WatchJobReport(spooler.SpoolDirectory(), jobId, pdf ? WatchedJobKind::Pdf : WatchedJobKind::Print);
     };
     return RunGridJobs(spooler, job, options, hooks, {context.settings, context.dialogs});
 }

@@ -231,6 +231,41 @@ TEST(PrintProcessor, AJobForAnUnknownPrinterStaysAndIsLogged)
     EXPECT_EQ(log.find("Auftrag " + std::to_string(pdf.JobId)), std::string::npos) << "the PDF job is not its kind";
 }
 
+TEST(PrintProcessor, AFailingJobIsReportedHeldBackAfterItsAttemptsAndTriedAgainWhenTheUserPrintsAgain)
+{
+    PdfSpool s;
+    s.f.rt.runtime().settings->PrinterDef.DEFAULT = "Kein_solcher_Drucker";
+    TestGrid g = ProfitGrid(3);
+    const auto print = s.spool(g, JobKindPrint);
+    ASSERT_GT(print.JobId, 0) << print.error;
+    const std::string id = std::to_string(print.JobId);
+    const auto report = s.f.spoolDir() / JobReportDirectoryName / (id + ".TXT");
+
+    ProcessorOptions options = s.options(ProcessorKind::Print);
+    options.maxAttempts = 2;
+    OutputProcessor processor(options);
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    // The cause waits for the window that spooled the job.
+    EXPECT_EQ(test::ReadFile(report), "Der Drucker \"Kein_solcher_Drucker\" ist nicht bekannt.");
+    EXPECT_EQ(s.f.job(print.JobId, "PRIO"), "2");
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    // Given up after two attempts: held back, nothing deleted, no more attempts.
+    EXPECT_EQ(s.f.job(print.JobId, "PRIO"), "-2");
+    EXPECT_EQ(s.f.count("DET", "idmain=" + id), 3);
+    EXPECT_FALSE(processor.WorkWaiting());
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Print));
+    EXPECT_NE(log.find("Auftrag " + id + ": Der Drucker \"Kein_solcher_Drucker\" ist nicht bekannt. (Versuch 2; zurückgestellt"),
+              std::string::npos)
+        << log;
+
+    // The user prints again: the held job is tried again with the new one.
+    const auto again = s.spool(g, JobKindPrint);
+    ASSERT_GT(again.JobId, 0) << again.error;
+    EXPECT_EQ(s.f.job(print.JobId, "PRIO"), "2");
+    EXPECT_TRUE(processor.WorkWaiting());
+}
+
 TEST(Processor, PausesGrowBetweenAttempts)
 {
     using std::chrono::milliseconds;
@@ -304,6 +339,7 @@ TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
     ASSERT_GT(s.spool(g, JobKindPdf).JobId, 0);
     ProcessorOptions options = s.options();
     options.idleClose = std::chrono::milliseconds(1);
+    options.maxAttempts = 0; // tried again at every poll, never held back
     int polls = 0;
     OutputProcessor processor(options);
     const TProcessorEnd end = processor.Run([&] {

@@ -7,6 +7,9 @@
 #include "settings/UserMode.h"
 #include "spool/GridLayoutTable.h"
 #include "spool/widgets/GridPrinter.h"
+#include "support/DbTestSupport.h"
+#include "spool/SpoolTables.h"
+#include "spool/widgets/JobReportWatch.h"
 #include "spool/widgets/GridPrinterDialog.h"
 #include "spool/widgets/PdfWait.h"
 #include "support/SpoolTestSupport.h"
@@ -142,6 +145,24 @@ private slots:
         QCOMPARE(f.spool.count("SPOOL"), 0LL);
         QCOMPARE(f.dialogs->texts(), (std::vector<std::string>{TooManyColumnsText}));
         QVERIFY(std::filesystem::exists(f.spool.rt.dir() / "liste.csv")); // the CSV still runs
+    }
+
+    void aJobThatCannotBeOutputIsReportedInTheWindow()
+    {
+        Fixture f;
+        f.spool.rt.runtime().settings->PrinterDef.DEFAULT = "Büro-Laser";
+        f.show(f.request(), JobPrint); // no dialog: the print job is written at once
+        QCOMPARE(f.spool.count("SPOOL"), 1LL);
+        const std::string id = test::QueryValue(f.spool.spoolFile(), "SELECT max(ID) FROM SPOOL");
+        // What the print processor leaves when the printer does not exist.
+        const auto reports = f.spool.spoolDir() / JobReportDirectoryName;
+        std::filesystem::create_directories(reports);
+        test::WriteFile(reports / (id + ".TXT"), "Der Drucker \"Büro-Laser\" ist nicht bekannt.");
+        QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->messages.size(), size_t(1), 5000);
+        QCOMPARE(f.dialogs->messages[0].text,
+                 JobReportMessage(std::stoll(id), WatchedJobKind::Print, "Der Drucker \"Büro-Laser\" ist nicht bekannt."));
+        QVERIFY(f.dialogs->messages[0].text.find("Auftrag " + id + " wurde nicht gedruckt") != std::string::npos);
+        QVERIFY(!std::filesystem::exists(reports / (id + ".TXT"))); // shown once
     }
 
     void emptyGridShowsNothing()

@@ -183,11 +183,11 @@ bool TExtSpooler::openTables(bool firstCall)
     }
 }
 
-void TExtSpooler::purgeIfAlone()
+bool TExtSpooler::purgeIfAlone()
 {
     // Jobs left at PRIO 0 belong to a writer that died; a live writer's are still being written.
     if (!writersLock_ || !writersLock_->tryExclusive())
-        return;
+        return false;
     try {
         store_.PurgeUnfinished();
     } catch (const std::exception& e) {
@@ -197,6 +197,7 @@ void TExtSpooler::purgeIfAlone()
         }
     }
     writersLock_->share();
+    return true;
 }
 
 void TExtSpooler::compactIfLarge(std::int64_t probedSize)
@@ -318,9 +319,13 @@ void TExtSpooler::Shutdown()
     joinLaunchers();
     try {
         if (store_.IsOpen()) {
-            purgeIfAlone();
+            const bool lastWriter = purgeIfAlone();
             if (store_.WaitingJobs(false) == 0 && ProcessorRunning(spoolDir_, ProcessorKind::Print))
                 RequestProcessorClose(spoolDir_, ProcessorKind::Print);
+            // The PDF processor ends with the last window of the module that may need it, once no
+            // job of its kind waits; another window still running keeps it.
+            if (lastWriter && store_.WaitingJobs(true) == 0 && ProcessorRunning(spoolDir_, ProcessorKind::Pdf))
+                RequestProcessorClose(spoolDir_, ProcessorKind::Pdf);
         }
     } catch (const std::exception& e) {
         if (!isOrdinaryError(e))

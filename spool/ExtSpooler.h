@@ -138,8 +138,9 @@ public:
     // The host closes a preview window of another program here; no such window exists on this
     // platform, so there is nothing to close. Kept so the call order stays the host's.
     void ClosePreviewWindow() {}
-    // Program end: purges unfinished jobs, asks an idle print processor to close, waits for the
-    // launchers, closes the tables. Never raises; safe to call twice.
+    // Program end: purges unfinished jobs, asks an idle print processor to close and, when this is
+    // the last program writing to the spool, an idle PDF processor too; waits for the launchers,
+    // closes the tables. Never raises; safe to call twice.
     void Shutdown();
     // Runs the launcher reports that are waiting (when no PostToMainThread is set).
     void ProcessLauncherReports();
@@ -154,7 +155,7 @@ public:
 
 private:
     bool openTables(bool firstCall);
-    void purgeIfAlone();
+    bool purgeIfAlone(); // true when no other writer has the spool open
     void compactIfLarge(std::int64_t probedSize);
     bool setDestination(const SpoolJobOptions& options, int& copies, SpoolFields& row);
     void storeReportLayout(SpoolFields& row);

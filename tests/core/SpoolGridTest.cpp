@@ -399,6 +399,32 @@ TEST(Shutdown, PurgesUnfinishedJobsAndClosesAnIdlePrintProcessor)
     EXPECT_EQ(f.count("SPOOL"), 1); // the PDF job waits for its processor
 }
 
+TEST(Shutdown, TheLastWindowClosesAnIdlePdfProcessorAnotherWindowKeepsIt)
+{
+    SpoolFixture f;
+    f.spooler->EnsureSpoolTables(false);
+    ProcessorLock processor(f.spoolDir(), ProcessorKind::Pdf);
+    ASSERT_TRUE(processor.held());
+    {
+        // Another program of the module still has the spool open.
+        TExtSpooler other(f.spoolDir(), f.rt.dir());
+        other.LaunchProgram = [](const std::filesystem::path&) { return true; };
+        other.EnsureSpoolTables(false);
+        f.spooler->Shutdown();
+        EXPECT_FALSE(TakeCloseRequest(f.spoolDir(), ProcessorKind::Pdf)) << "the other window may still need it";
+        // The other one is the last; a PDF job still waiting keeps the processor too.
+        test::ExecSql(f.spoolFile(), "INSERT INTO SPOOL(ID, PRIO, ISMAIL) VALUES(93, 560, 1)");
+        other.Shutdown();
+        EXPECT_FALSE(TakeCloseRequest(f.spoolDir(), ProcessorKind::Pdf));
+    }
+    test::ExecSql(f.spoolFile(), "DELETE FROM SPOOL WHERE ID=93");
+    TExtSpooler last(f.spoolDir(), f.rt.dir());
+    last.LaunchProgram = [](const std::filesystem::path&) { return true; };
+    last.EnsureSpoolTables(false);
+    last.Shutdown();
+    EXPECT_TRUE(TakeCloseRequest(f.spoolDir(), ProcessorKind::Pdf));
+}
+
 TEST(Shutdown, LeavesAPrintProcessorWithWorkRunning)
 {
     SpoolFixture f;

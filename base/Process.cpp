@@ -45,6 +45,37 @@ bool StartDetached(const std::vector<std::string>& argv, const std::filesystem::
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+int RunAndWait(const std::vector<std::string>& argv, int timeoutMs)
+{
+    if (argv.empty())
+        return 127;
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    if (::posix_spawn_file_actions_init(&actions) != 0)
+        return 127;
+    for (int fd = 0; fd <= 2; ++fd)
+        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    pid_t child = 0;
+    const int rc = ::posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return 127;
+    for (int waited = 0;; waited += 20) {
+        int status = 0;
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        if (done < 0 && errno != EINTR)
+            return 127;
+        if (waited >= timeoutMs)
+            return -1;
+        ::usleep(20 * 1000);
+    }
+}
+
 namespace {
 
 bool IsPrivateDirectory(const char* path)

@@ -15,6 +15,11 @@ namespace gs {
 // argv[0] is the program: a path, or a name looked up on PATH. workDir empty: the current one.
 bool StartDetached(const std::vector<std::string>& argv, const std::filesystem::path& workDir = {});
 
+// Runs a program with its standard streams on /dev/null and waits for it at most timeoutMs: its exit
+// status (0 success), 127 when it cannot be started, 128 + the signal when a signal ended it, or -1
+// when it still runs at the time-out (it is left running then, as an opener that became the viewer).
+int RunAndWait(const std::vector<std::string>& argv, int timeoutMs);
+
 // Gives the process a private runtime directory (XDG_RUNTIME_DIR) before a Qt application is made:
 // where none is set, or the one set is no folder of this user's with mode 0700, it becomes
 // "/tmp/runtime-<user id>", made with mode 0700 when missing. Qt then neither warns on every start

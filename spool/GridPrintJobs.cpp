@@ -61,7 +61,7 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, u
             const TStandardTableSpoolResult written = spooler.SpoolGrid(job, o);
             result.Code = written.Code;
             if (written.JobId != 0 && hooks.JobWritten)
-                hooks.JobWritten(written.JobId, false);
+                hooks.JobWritten(written.JobId, {});
             tellWhyNotWritten(written);
             outputDone();
         }
@@ -72,7 +72,7 @@ GridPrintResult RunGridJobs(TExtSpooler& spooler, const ListDescription& list, u
             tellWhyNotWritten(written);
             outputDone();
             if (written.JobId != 0 && hooks.JobWritten)
-                hooks.JobWritten(written.JobId, true);
+                hooks.JobWritten(written.JobId, written.FilePath);
             if (written.Code != 0 && !written.FilePath.empty() && hooks.PdfFollowUp)
                 hooks.PdfFollowUp(written.FilePath, (options & JobPdfWait) != 0);
         }

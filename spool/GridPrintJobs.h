@@ -69,8 +69,8 @@ struct GridJobsHooks {
     std::function<bool()> Progress;
     std::function<void()> OutputDone;
     std::function<void(const std::string& pdfPath, bool wait)> PdfFollowUp;
-    // A print (pdf false) or PDF job was written with this ID.
-    std::function<void(std::int64_t jobId, bool pdf)> JobWritten;
+    // A job was written with this ID: a print job (pdfPath empty) or a PDF job (the file it makes).
+    std::function<void(std::int64_t jobId, const std::string& pdfPath)> JobWritten;
 };
 
 // Where the jobs take their printer options, PDF folder and database name from (settings, may be

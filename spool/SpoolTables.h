@@ -44,8 +44,11 @@ inline constexpr int PrioPdf = 560;
 // spooler writes sets it back (the user printing again tries it again).
 inline constexpr int HeldPrio(int prio) { return -prio; }
 // The folder beside the spool tables where a processor leaves a report for each job it could not
-// output ("<ID>.TXT", UTF-8: the cause), for the window that spooled it to show.
+// output ("<ID>.TXT", UTF-8: the cause) or whose PDF it wrote but could not open ("<ID>.OFFEN"), for
+// the window that spooled it to show.
 inline constexpr const char* JobReportDirectoryName = "MELDUNG";
+inline constexpr const char* JobReportFailedSuffix = ".TXT";
+inline constexpr const char* JobReportOpenSuffix = ".OFFEN";
 
 // The fields of DET.ADT and SPOOL.ADT in table order, and their index tags in creation order.
 const std::vector<AdsFieldDef>& DetailTableFields();

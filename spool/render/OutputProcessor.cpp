@@ -32,7 +32,8 @@ std::string NowText(const char* format)
     return QDateTime::currentDateTime().toString(QString::fromLatin1(format)).toStdString();
 }
 
-bool StartOpener(const std::string& opener, const std::string& file) { return StartDetached({opener, file}); }
+// The opener's exit status; an opener still running after a few seconds is taken as the viewer.
+int RunOpener(const std::string& opener, const std::string& file) { return RunAndWait({opener, file}, 5000); }
 
 } // namespace
 
@@ -144,7 +145,7 @@ void OutputProcessor::failed(std::int64_t id, const std::string& reason)
 {
     Retry& r = retries_[id];
     ++r.attempts;
-    report(id, reason);
+    report(id, reason, JobReportFailedSuffix);
     const bool pdf = options_.kind == ProcessorKind::Pdf;
     if (options_.maxAttempts > 0 && r.attempts >= options_.maxAttempts) {
         // Given up for now: the job stays in the spool, held back until the user outputs again.
@@ -165,13 +166,13 @@ void OutputProcessor::failed(std::int64_t id, const std::string& reason)
         " s; der Auftrag bleibt im Spooler)");
 }
 
-void OutputProcessor::report(std::int64_t id, const std::string& reason)
+void OutputProcessor::report(std::int64_t id, const std::string& reason, const char* suffix)
 {
     // The window that spooled the job shows this; a report it did not see is replaced by the next.
     try {
         const std::filesystem::path dir = options_.spoolDir / JobReportDirectoryName;
         std::filesystem::create_directories(dir);
-        WriteFileAtomically(dir / (std::to_string(id) + ".TXT"), reason);
+        WriteFileAtomically(dir / (std::to_string(id) + suffix), reason);
     } catch (const std::exception& e) {
         log("Auftrag " + std::to_string(id) + ": die Meldung für das Fenster kann nicht geschrieben werden: " + e.what());
     }
@@ -223,9 +224,17 @@ void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
         throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
     marker.close();
 
-    if (job.mailType == "autopdf" && !options_.opener.empty() && !StartOpener(options_.opener, file.string()))
-        log("Auftrag " + std::to_string(job.id) + ": " + file.string() + " kann nicht geöffnet werden (" +
-            options_.opener + ")");
+    if (job.mailType == "autopdf" && !options_.opener.empty()) {
+        const int status = RunOpener(options_.opener, file.string());
+        if (status > 0) {
+            const std::string cause = status == 127 ? options_.opener + " ist nicht vorhanden"
+                                                    : options_.opener + " endete mit " + std::to_string(status) +
+                                                          " (kein Programm zum Anzeigen von PDF-Dateien?)";
+            log("Auftrag " + std::to_string(job.id) + ": " + file.string() + " kann nicht geöffnet werden: " + cause);
+            // The job is done; the window that asked for the opening tells the user where the file is.
+            report(job.id, cause, JobReportOpenSuffix);
+        }
+    }
 }
 
 void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)

@@ -99,7 +99,8 @@ private:
     void renderPrint(SpoolJob& job, const ListPrint& print);
     void log(const std::string& line);
     void failed(std::int64_t id, const std::string& reason);
-    void report(std::int64_t id, const std::string& reason); // SPOOLER/MELDUNG/<id>.TXT for the window
+    // SPOOLER/MELDUNG/<id><suffix> for the window (spool/SpoolTables.h).
+    void report(std::int64_t id, const std::string& reason, const char* suffix);
     void openPdf(const std::filesystem::path& file);
 
     ProcessorOptions options_;

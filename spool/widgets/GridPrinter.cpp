@@ -53,8 +53,8 @@ GridPrintResult RunJobs(QTableView* grid, const ListDescription& list, unsigned 
         PdfFollowUp(spooler.SpoolDirectory(), pdfPath, wait);
     };
     // A job its processor cannot output is reported here, not only in the processor's log.
-    hooks.JobWritten = [&spooler](std::int64_t jobId, bool pdf) {
-        WatchJobReport(spooler.SpoolDirectory(), jobId, pdf ? WatchedJobKind::Pdf : WatchedJobKind::Print);
+    hooks.JobWritten = [&spooler](std::int64_t jobId, const std::string& pdfPath) {
+        WatchJobReport(spooler.SpoolDirectory(), jobId, pdfPath);
     };
     return RunGridJobs(spooler, job, options, hooks, {context.settings, context.dialogs});
 }

@@ -231,6 +231,31 @@ TEST(PrintProcessor, AJobForAnUnknownPrinterStaysAndIsLogged)
     EXPECT_EQ(log.find("Auftrag " + std::to_string(pdf.JobId)), std::string::npos) << "the PDF job is not its kind";
 }
 
+TEST(PdfProcessor, AnOpenerThatFailsLeavesAReportForTheWindow)
+{
+    struct Case {
+        const char* opener;
+        const char* cause;
+    };
+    for (const Case& c : {Case{"/bin/false", "/bin/false endete mit 1"},
+                          Case{"/nonexistent/xdg-open", "/nonexistent/xdg-open ist nicht vorhanden"}}) {
+        SCOPED_TRACE(c.opener);
+        PdfSpool s;
+        TestGrid g = ProfitGrid(2);
+        const auto job = s.spool(g, JobKindPdf, 2); // to be opened when done
+        ASSERT_GT(job.JobId, 0) << job.error;
+        ProcessorOptions options = s.options();
+        options.opener = c.opener;
+        OutputProcessor processor(options);
+        EXPECT_EQ(processor.ProcessDueJobs(), 1) << "the PDF is written and the job done all the same";
+        EXPECT_TRUE(std::filesystem::exists(job.FilePath));
+        const auto report =
+            s.f.spoolDir() / JobReportDirectoryName / (std::to_string(job.JobId) + JobReportOpenSuffix);
+        ASSERT_TRUE(std::filesystem::exists(report));
+        EXPECT_EQ(test::ReadFile(report).rfind(c.cause, 0), 0u) << test::ReadFile(report);
+    }
+}
+
 TEST(PrintProcessor, AFailingJobIsReportedHeldBackAfterItsAttemptsAndTriedAgainWhenTheUserPrintsAgain)
 {
     PdfSpool s;

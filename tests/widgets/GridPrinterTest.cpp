@@ -160,9 +160,25 @@ private slots:
         test::WriteFile(reports / (id + ".TXT"), "Der Drucker \"Büro-Laser\" ist nicht bekannt.");
         QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->messages.size(), size_t(1), 5000);
         QCOMPARE(f.dialogs->messages[0].text,
-                 JobReportMessage(std::stoll(id), WatchedJobKind::Print, "Der Drucker \"Büro-Laser\" ist nicht bekannt."));
+                 JobReportMessage(std::stoll(id), false, "Der Drucker \"Büro-Laser\" ist nicht bekannt."));
         QVERIFY(f.dialogs->messages[0].text.find("Auftrag " + id + " wurde nicht gedruckt") != std::string::npos);
         QVERIFY(!std::filesystem::exists(reports / (id + ".TXT"))); // shown once
+    }
+
+    void aPdfThatCannotBeOpenedIsShownWithItsPathAndLinks()
+    {
+        Fixture f;
+        WatchJobReport(f.spool.spoolDir(), 41, "/daten/pdf/GEWINN-1-.PDF", std::chrono::milliseconds(10),
+                       std::chrono::seconds(5));
+        const auto reports = f.spool.spoolDir() / JobReportDirectoryName;
+        std::filesystem::create_directories(reports);
+        test::WriteFile(reports / (std::string("41") + JobReportOpenSuffix), "xdg-open endete mit 3");
+        QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->messages.size(), size_t(1), 5000);
+        const std::string& text = f.dialogs->messages[0].text;
+        QVERIFY2(text.find("Die PDF-Datei kann nicht geöffnet werden:</B> xdg-open endete mit 3") != std::string::npos,
+                 text.c_str());
+        QVERIFY(text.find("/daten/pdf") != std::string::npos && text.find("GEWINN-1-.PDF") != std::string::npos);
+        QVERIFY(text.find("file:///daten/pdf/GEWINN-1-.PDF") != std::string::npos); // the link to the file
     }
 
     void emptyGridShowsNothing()

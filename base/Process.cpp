@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -49,31 +50,43 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs)
 {
     if (argv.empty())
         return 127;
+    // A short-lived child starts the program and waits for it; at the time-out the child ends and
+    // the program, adopted by init, runs on without becoming a zombie of this process. Everything
+    // the child needs is prepared before fork: between fork and exec only async-signal-safe calls.
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    if (::posix_spawn_file_actions_init(&actions) != 0)
+    constexpr int StillRunning = 254;
+    const pid_t child = ::fork();
+    if (child < 0)
         return 127;
-    for (int fd = 0; fd <= 2; ++fd)
-        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
-    pid_t child = 0;
-    const int rc = ::posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return 127;
-    for (int waited = 0;; waited += 20) {
-        int status = 0;
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-        if (done < 0 && errno != EINTR)
-            return 127;
-        if (waited >= timeoutMs)
-            return -1;
-        ::usleep(20 * 1000);
+    if (child == 0) {
+        ::setsid();
+        posix_spawn_file_actions_t actions;
+        if (::posix_spawn_file_actions_init(&actions) != 0)
+            ::_exit(127);
+        for (int fd = 0; fd <= 2; ++fd)
+            ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+        pid_t program = 0;
+        if (::posix_spawnp(&program, args[0], &actions, nullptr, args.data(), environ) != 0)
+            ::_exit(127);
+        const struct timespec step = {0, 20 * 1000 * 1000};
+        for (int waited = 0; waited < timeoutMs; waited += 20) {
+            int status = 0;
+            const pid_t done = ::waitpid(program, &status, WNOHANG);
+            if (done == program)
+                ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+            ::nanosleep(&step, nullptr);
+        }
+        ::_exit(StillRunning);
     }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status))
+        return 127;
+    return WEXITSTATUS(status) == StillRunning ? -1 : WEXITSTATUS(status);
 }
 
 namespace {

@@ -25,3 +25,13 @@ TEST(Process, StartsDetachedInItsDirectoryAndReportsAMissingProgram)
     EXPECT_FALSE(StartDetached({"true"}, dir / "missing-directory"));
     EXPECT_FALSE(StartDetached({}));
 }
+
+TEST(RunAndWait, GivesTheExitStatusOrTellsThatTheProgramStillRuns)
+{
+    EXPECT_EQ(gs::RunAndWait({"true"}, 5000), 0);
+    EXPECT_EQ(gs::RunAndWait({"sh", "-c", "exit 3"}, 5000), 3);
+    EXPECT_EQ(gs::RunAndWait({"/nonexistent/opener", "x.pdf"}, 5000), 127);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(gs::RunAndWait({"sleep", "5"}, 100), -1) << "still running: left to itself";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}

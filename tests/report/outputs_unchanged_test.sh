@@ -35,6 +35,7 @@ if "$run" "$tmp/db" --year 2026 --period "Mai" --pdf "$tmp/may.pdf" 2>"$tmp/err"
   pdftotext -layout "$tmp/may.pdf" - | mask_time >"$tmp/out/may-2026.pdf.txt" || fail "pdf unreadable"
 elif grep -q "nicht verfügbar" "$tmp/err"; then
   echo "report command without the renderer: PDF not compared"
+  no_pdf=1
 else
   fail "pdf run: $(cat "$tmp/err")"
 fi
@@ -48,6 +49,7 @@ fi
 
 for f in "$golden"/*; do
   name=$(basename "$f")
+  [ "${no_pdf:-}" = 1 ] && [[ "$name" == *.pdf.txt ]] && continue
   [ -e "$tmp/out/$name" ] || { fail "$name was not made"; continue; }
   case "$name" in
     *.json)

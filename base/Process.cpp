@@ -111,4 +111,13 @@ void PreparePrivateRuntimeDirectory()
         ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
 }
 
+void PrepareGermanDates()
+{
+    const char* all = std::getenv("LC_ALL");
+    const char* time = std::getenv("LC_TIME");
+    if ((all && *all) || (time && *time))
+        return;
+    ::setenv("LC_TIME", "de_DE.UTF-8", 1);
+}
+
 } // namespace gs

@@ -26,4 +26,9 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs);
 // nor shares its sockets with other users. Leaves a usable setting alone; never raises.
 void PreparePrivateRuntimeDirectory();
 
+// Dates in Qt's own dialogs in German (the file dialog's "Änderungsdatum" column reads the system
+// locale's time category): sets LC_TIME to de_DE.UTF-8 before a Qt application is made, unless the
+// user chose LC_ALL or LC_TIME. Numbers are not touched: the module formats its own. Never raises.
+void PrepareGermanDates();
+
 } // namespace gs

@@ -50,6 +50,7 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     gs::PreparePrivateRuntimeDirectory();
+    gs::PrepareGermanDates();
     QApplication app(argc, argv);
     gs::InstallQtGermanTexts();
 

@@ -129,6 +129,7 @@ bool SaveOutputDialogs(gs::Runtime& runtime, gs::TFOrderProfit1& window, const Q
 int main(int argc, char** argv)
 {
     gs::PreparePrivateRuntimeDirectory();
+    gs::PrepareGermanDates();
     QApplication app(argc, argv);
     gs::InstallQtGermanTexts();
     QStringList args = QCoreApplication::arguments();

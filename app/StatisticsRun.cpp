@@ -10,8 +10,10 @@
 #include "db/AdsTable.h"
 #include "orders/Pattern.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <numeric>
 #include <optional>
 
 namespace gs {
@@ -45,6 +47,25 @@ const char* ZoneText(int profit)
     return "kein Gewinn";
 }
 
+// What a document adds to the totals.
+struct DocumentSums {
+    double net = 0;
+    double commission = 0;
+    double profit = 0;
+};
+
+// The rows in the order of the walk on the index: the table may have been read in the order it
+// stores them, each row with its place in that walk.
+template <class T>
+void Reorder(std::vector<T>& items, const std::vector<size_t>& order)
+{
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(items[i]));
+    items.swap(sorted);
+}
+
 } // namespace
 
 std::vector<std::string> RunWarnings(const RunOutcome& outcome)
@@ -75,6 +96,10 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     TMPattern pattern;
     const std::string display = MoneyDisplayFormat();
     const std::string money = MoneyFormat();
+    std::vector<long long> positions;  // per list row: its place in the walk on the index
+    std::vector<DocumentSums> sums;    // per list row
+    std::vector<std::pair<long long, int>> unreadable;
+    bool completed = false;
     HandleOrdinaryError([&] {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no
@@ -93,6 +118,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         orders.SetRowColumns(columns);
         // Every document's EXTB is inflated; from a database server beside the run's own work.
         orders.SetInflatedColumns({orders.FindField("EXTB")});
+        // A table file is read in the order it stores the rows, each page once; the list is put
+        // into date order after the walk.
+        orders.SetStorageOrderWalk(true);
 
         // The count gives the progress its maximum. On a database server it runs beside the walk (the
         // same snapshot on a second connection): the maximum then follows as soon as it is in, and
@@ -108,6 +136,8 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             state.maximum = counting->Count();
             counted = true;
             tables.KM.reserve(static_cast<size_t>(state.maximum));
+            positions.reserve(static_cast<size_t>(state.maximum));
+            sums.reserve(static_cast<size_t>(state.maximum));
         };
         if (counting && counting->Ready())
             takeCount();
@@ -122,8 +152,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                     progress(state);
             }
             LoadPatternFromOrder(pattern, orders, LoadModeStatistics);
+            const long long position = orders.WalkPosition();
             if (!pattern.ExtInfo.ProfitInfoReadable)
-                outcome.unreadableProfit.push_back(pattern.ID_ORDER);
+                unreadable.emplace_back(position, pattern.ID_ORDER);
 
             KmRow row;
             // The net value goes through the money format and back, so it is rounded to two decimals.
@@ -162,20 +193,38 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             AddTo(target.WW_NETTO_INT, *row.WW_NETTO_INT, "WW_NETTO_INT");
             if (!month)
                 tables.KMC.push_back(added);
-            tables.KM.push_back(std::move(row));
-
             // The net total adds the net value as the list shows it (converted, to the cent), so that
             // the totals line and the list agree also for documents kept in the second currency.
-            totals.net += pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, shownNet)) : net;
-            totals.commission += commission;
-            totals.profit += profit;
+            const DocumentSums document{pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, shownNet)) : net,
+                                     commission, profit};
+            tables.KM.push_back(std::move(row));
+            positions.push_back(position);
+            sums.push_back(document);
         }
         if (!counted)
             takeCount(); // the walk was quicker: the count ends with the run, and a failure of it shows
+        completed = true;
+    }, [&](const std::exception& e) { outcome.error = e.what(); });
+    // The list, its notes and the totals in list order (the totals add up in it, as they always did).
+    if (!std::is_sorted(positions.begin(), positions.end())) {
+        std::vector<size_t> order(positions.size());
+        std::iota(order.begin(), order.end(), size_t{0});
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return positions[a] < positions[b]; });
+        Reorder(tables.KM, order);
+        Reorder(sums, order);
+        std::sort(unreadable.begin(), unreadable.end());
+    }
+    for (const auto& u : unreadable)
+        outcome.unreadableProfit.push_back(u.second);
+    for (const DocumentSums& d : sums) {
+        totals.net += d.net;
+        totals.commission += d.commission;
+        totals.profit += d.profit;
+    }
+    if (completed)
         outcome.summen = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
                          FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
                          FormatFloat(display, totals.profit);
-    }, [&](const std::exception& e) { outcome.error = e.what(); });
     outcome.warnings = RunWarnings(outcome);
     outcome.rangeText = tables.RangeText;
     outcome.chartTitle = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +

@@ -17,6 +17,9 @@
 //   tmp MB       bytes the run wrote (a report run writes nothing; SQLite's temporary files would)
 //   run MB, pl. MB: peak resident memory of each process
 //     run_bench [--max DOCUMENTS] [--min DOCUMENTS] [--repeat N]
+//     run_bench --crossover DB: the walk on the index against the walk in storage order for selections
+//                of 1 to 128 days of the year (the run's status filter, EXTB read), in this process
+//                (best of three each), to find where the walk in storage order starts to pay
 // The databases are built once into the temporary directory (gs-run-bench-N[-realistic][-shuffled]
 // [-noindex]) and kept.
 #include "BenchDatabases.h"
@@ -26,8 +29,11 @@
 #include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
+#include "db/AdsConnection.h"
 #include "db/AdsTable.h"
+#include "base/Dates.h"
 #include "db/BlobFields.h"
+#include "db/StorageWalk.h"
 
 #include <algorithm>
 #include <chrono>
@@ -240,10 +246,55 @@ int ChildMain(const std::string& kind, const std::filesystem::path& db)
     return write(STDOUT_FILENO, &r, sizeof r) == static_cast<ssize_t>(sizeof r) ? 0 : 2;
 }
 
+// Both walks over selections of growing size on one database.
+int Crossover(const std::filesystem::path& db)
+{
+    ads::StorageWalk::minRows = 0; // the walk in storage order for every selection
+    TAdsConnection conn;
+    conn.SetAdsServerTypes({stADS_LOCAL});
+    conn.SetConnectPath(db.string());
+    conn.Connect();
+    TAdsTable t(&conn, "Auftraege.ADT");
+    t.SetReadOnly(true);
+    t.Open();
+    t.SetIndexName("DATE");
+    t.SetFiltered(true);
+    std::printf("%5s %7s | %9s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio");
+    const TDateTime from = EncodeDate(kYear, 3, 1);
+    for (int days : {1, 2, 4, 8, 16, 32, 64, 128, 306}) {
+        t.SetFilter(OrdersStatusFilter() + " AND DATE >= \"" + DateToText(from) + "\" AND DATE <= \"" +
+                    DateToText(from + days - 1) + "\"");
+        t.SetRowColumns({&t.FieldByName("ID_ORDER"), &t.FieldByName("WW_NETTO"), &t.FieldByName("EXTB")});
+        double best[2] = {1e9, 1e9};
+        long rows = 0;
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            for (int stored = 0; stored < 2; ++stored) {
+                t.SetStorageOrderWalk(stored != 0);
+                const auto start = Clock::now();
+                TAdsTable::ReadScope scope(t);
+                size_t sink = 0;
+                rows = 0;
+                for (t.First(); !t.Eof(); t.Next()) {
+                    sink += t.FieldByName("EXTB").AsBytes().size();
+                    ++rows;
+                }
+                best[stored] = std::min(best[stored], Since(start));
+                if (sink == 1)
+                    std::puts("");
+            }
+        }
+        std::printf("%5d %7ld | %9.4f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0]);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--crossover")
+        return Crossover(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--child")
         return ChildMain(argv[2], argv[3]);
     long long maxDocuments = 1000000, minDocuments = 0;

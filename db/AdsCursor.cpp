@@ -51,14 +51,14 @@ bool Cursor::NextInStorage()
         ++pos_;
         return true;
     }
-    RowBatch nb;
-    nb.Reset(carried_);
-    std::vector<std::int64_t> positions;
-    storage_->Fetch(GrowBatch(), file_.CurrentStamp(), nb, positions);
-    if (nb.Empty())
+    sparePositions_.clear();
+    while (spare_.Empty() && !storage_->Done())
+        storage_->Fetch(GrowBatch(), file_.CurrentStamp(), spare_, sparePositions_);
+    if (spare_.Empty())
         return false;
-    window_.Swap(nb);
-    positions_.swap(positions);
+    window_.Swap(spare_);
+    positions_.swap(sparePositions_);
+    spare_.Recycle();
     pos_ = 0;
     windowWrites_ = file_.Writes();
     return true;
@@ -313,6 +313,7 @@ bool Cursor::First()
     if (StorageWalk* walk = StoragePlan()) {
         Clear();
         inStorage_ = true;
+        spare_.Reset(carried_);
         walk->Restart();
         walk->Fetch(GrowBatch(), file_.CurrentStamp(), window_, positions_);
         windowWrites_ = file_.Writes();

@@ -65,6 +65,9 @@ public:
     // Moves every row of other (carrying the same fields) to the end of this batch; their text and
     // bytes stay where they are, in blocks this batch takes over. Leaves other empty.
     void Adopt(RowBatch& other);
+    // Empties the batch for rows carrying the same fields, keeping the block it was filling for the
+    // next rows: a walk that refills one batch again and again allocates no new memory.
+    void Recycle();
 
 private:
     // 16 bytes: a year of documents is held in the window at once.
@@ -225,6 +228,8 @@ private:
     std::uint64_t storageTransaction_ = 0;
     std::uint64_t storageWrites_ = 0;
     std::vector<std::int64_t> positions_; // per window row, in storage order
+    RowBatch spare_;                      // the storage walk's next batch, filled while window_ is kept
+    std::vector<std::int64_t> sparePositions_;
     std::int64_t ordinal_ = 0;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty

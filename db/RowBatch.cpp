@@ -164,6 +164,32 @@ void RowBatch::Adopt(RowBatch& other)
     other.ClearRows();
 }
 
+void RowBatch::Recycle()
+{
+    cells_.clear();
+    inflatedCells_.clear();
+    rowids_.clear();
+    stamps_.clear();
+    if (blockSize_ == 0) {
+        blocks_.clear();
+        return;
+    }
+    char* const start = free_ - (blockSize_ - left_);
+    for (auto& block : blocks_) {
+        if (block.get() == start) {
+            std::unique_ptr<char[]> kept = std::move(block);
+            blocks_.clear();
+            blocks_.push_back(std::move(kept));
+            free_ = start;
+            left_ = blockSize_;
+            return;
+        }
+    }
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
+}
+
 void RowBatch::Swap(RowBatch& other) noexcept
 {
     fields_.swap(other.fields_);

@@ -40,7 +40,7 @@ private:
 
 // Gaps between the row ids of a batch up to this factor are read in one range: the rows between
 // cost less than a lookup for each row.
-constexpr std::int64_t kRangeSpan = 4;
+constexpr std::int64_t kRangeSpan = 8;
 
 } // namespace
 
@@ -54,7 +54,7 @@ StorageWalk::StorageWalk(TableStore& file, const WalkOrder& order, const Filter&
         const Filter keyPart = filter.OnlyField(order_.keyField, whole);
         PlanOnIndex(keyPart);
         exact_ = whole;
-        chosen_ = Count() >= kMinRows;
+        chosen_ = Count() >= minRows;
     } else {
         PlanByScan(filter.ToSql(-1, -1));
         exact_ = true;

@@ -20,9 +20,10 @@ namespace gs::ads {
 
 class StorageWalk {
 public:
-    // Below this many rows found on the key's index, the walk on the index reads no more pages and
-    // starts sooner (see the crossover in the benchmark notes).
+    // Below this many rows found on the key's index the walk on the index is as quick (see the
+    // crossover in docs/storage-order.md). The benchmark that measures the crossover sets it to 0.
     static constexpr std::int64_t kMinRows = 256;
+    static inline std::int64_t minRows = kMinRows;
 
     // The plan for a walk in this order with this filter, reading the columns of selectList (row id
     // first). Chosen() is false when the walk on the index is the better one.

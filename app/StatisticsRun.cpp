@@ -13,8 +13,10 @@
 #include "orders/DefaultPatterns.h"
 #include "orders/Pattern.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <numeric>
 #include <optional>
 
 namespace gs {
@@ -37,6 +39,30 @@ void AddTo(std::optional<int>& sum, double value, const char* field)
     if (total < INT_MIN || total > INT_MAX)
         throw Error(std::string("Monatssumme außerhalb des Ganzzahlbereichs im Feld ") + field);
     sum = static_cast<int>(total);
+}
+
+// The rows in the order of the walk on the index: the table may have been read in the order it
+// stores them, each row with its place in that walk.
+template <class T>
+void Reorder(std::vector<T>& items, const std::vector<size_t>& order)
+{
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(items[i]));
+    items.swap(sorted);
+}
+
+// The month row of a date; dates compare by their day, as their texts would. A month outside the
+// period's rows gets a row of its own at the end.
+KmcRow& MonthRowOf(std::vector<KmcRow>& months, TDateTime date)
+{
+    const double monthDay = std::floor(StartOfMonth(date));
+    for (auto& m : months)
+        if (m.DATE && std::floor(*m.DATE) == monthDay)
+            return m;
+    months.push_back(KmcRow{});
+    return months.back();
 }
 
 } // namespace
@@ -84,6 +110,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     const std::string money = MoneyFormat();
     const bool reportsProgress = feedback && feedback->progress;
     const DefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
+    std::vector<long long> positions; // per list row: its place in the walk on the index
+    std::vector<double> listedNets;   // per list row: the net as the list shows it
+    std::vector<std::pair<long long, int>> unreadable;
     HandleOrdinaryError([&] {
         // One snapshot from the count to the last row: whatever other programs commit meanwhile, the
         // list, the months and the totals describe one state of the table (a WAL reader blocks no
@@ -102,6 +131,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         orders.SetRowColumns(columns);
         // Every document's EXTB is inflated; from a database server beside the run's own work.
         orders.SetInflatedColumns({orders.FindField("EXTB")});
+        // A table file is read in the order it stores the rows, each page once; the list is put
+        // into date order after the walk.
+        orders.SetStorageOrderWalk(true);
 
         // The count gives the progress its maximum. On a database server it runs beside the walk (the
         // same snapshot on a second connection): the maximum then follows as soon as it is in, and
@@ -117,6 +149,8 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             state.maximum = counting->Count();
             counted = true;
             tables.KM.reserve(static_cast<size_t>(state.maximum));
+            positions.reserve(static_cast<size_t>(state.maximum));
+            listedNets.reserve(static_cast<size_t>(state.maximum));
         };
         if (counting && counting->Ready())
             takeCount();
@@ -135,8 +169,9 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
                 }
             }
             LoadPatternFromOrder(pattern, orders, LoadModeStatistics, defaults);
+            const long long position = orders.WalkPosition();
             if (!pattern.ExtInfo.ProfitInfoReadable)
-                outcome.unreadableProfit.push_back(pattern.ID_ORDER);
+                unreadable.emplace_back(position, pattern.ID_ORDER);
 
             KmRow row;
             // The net value goes through the money format and back, so it is rounded to two decimals.
@@ -156,40 +191,51 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
             CheckWholeNumber(row.commission, "PROVISION_INT");
             CheckWholeNumber(row.profit, "GEWINN_INT");
             row.zone = ProfitZoneOf(static_cast<int>(RoundHalfEven(row.profit)));
-
-            // The month row of the document's date; dates compare by their day, as their texts would.
-            const double monthDay = std::floor(StartOfMonth(pattern.Date));
-            KmcRow* month = nullptr;
-            for (auto& m : tables.KMC)
-                if (m.DATE && std::floor(*m.DATE) == monthDay) {
-                    month = &m;
-                    break;
-                }
-            KmcRow added;
-            KmcRow& target = month ? *month : added;
-            AddTo(target.GEWINN_INT, row.profit, "GEWINN_INT");
-            AddTo(target.PROVISION_INT, row.commission, "PROVISION_INT");
-            AddTo(target.WW_NETTO_INT, row.net, "WW_NETTO_INT");
             // The net sums add the net value as the list shows it (converted, to the cent), so that
             // the totals line, the months and the list agree also for documents kept in the second
             // currency.
-            const double listedNet = pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, row.net)) : net;
-            target.documents += 1;
-            target.net += listedNet;
-            target.commission += row.commission;
-            target.profit += row.profit;
-            if (!month)
-                tables.KMC.push_back(added);
+            listedNets.push_back(pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, row.net)) : net);
+            positions.push_back(position);
             tables.KM.push_back(std::move(row));
-
-            totals.documents += 1;
-            totals.net += listedNet;
-            totals.commission += tables.KM.back().commission;
-            totals.profit += tables.KM.back().profit;
         }
         if (!counted)
             takeCount(); // the walk was quicker: the count ends with the run, and a failure of it shows
     }, [&](const std::exception& e) { outcome.error = e.what(); });
+    // What was read, also where the walk ended early, is put in order and added up.
+    HandleOrdinaryError([&] {
+        // The list and its notes in the order of the walk on the index.
+        if (!std::is_sorted(positions.begin(), positions.end())) {
+            std::vector<size_t> order(positions.size());
+            std::iota(order.begin(), order.end(), size_t{0});
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return positions[a] < positions[b]; });
+            Reorder(tables.KM, order);
+            Reorder(listedNets, order);
+            std::sort(unreadable.begin(), unreadable.end());
+        }
+        // The months and the totals add up in list order, whatever order the table was read in, so
+        // that the sums do not depend on where the rows lie in the file.
+        for (size_t i = 0; i < tables.KM.size(); ++i) {
+            const KmRow& row = tables.KM[i];
+            KmcRow& month = MonthRowOf(tables.KMC, *row.date);
+            AddTo(month.GEWINN_INT, row.profit, "GEWINN_INT");
+            AddTo(month.PROVISION_INT, row.commission, "PROVISION_INT");
+            AddTo(month.WW_NETTO_INT, row.net, "WW_NETTO_INT");
+            month.documents += 1;
+            month.net += listedNets[i];
+            month.commission += row.commission;
+            month.profit += row.profit;
+
+            totals.documents += 1;
+            totals.net += listedNets[i];
+            totals.commission += row.commission;
+            totals.profit += row.profit;
+        }
+    }, [&](const std::exception& e) {
+        if (!outcome.error)
+            outcome.error = e.what();
+    });
+    for (const auto& u : unreadable)
+        outcome.unreadableProfit.push_back(u.second);
     outcome.warnings = RunWarnings(outcome);
     outcome.rangeText = tables.RangeText;
     return outcome;

@@ -1,26 +1,27 @@
-// A whole-year statistics run on demo databases of 10,000, 100,000 and 1,000,000 documents (five
-// years, so a year holds a fifth of them), in both mixes of document kinds (standard: about half of
-// a year's documents are selected; realistic: about one in four), beside the plain loop it is
-// measured against: one SELECT of the filtered rows in date order straight on SQLite, with the
-// columns the run shows, inflating EXTB.
+// A whole-year statistics run on demo databases of 200,000 and 1,000,000 documents (five years, so a
+// year holds a fifth of them), in both mixes of document kinds (standard: about half of a year's
+// documents are selected; realistic: about one in four), in two physical orders of the rows (date
+// order as written, and shuffled) and with and without the SQL index behind the DATE tag, beside the
+// plain loop it is measured against: one scan of the table straight on SQLite, with the filter and
+// the columns the run shows, inflating EXTB.
 //
 // Each measurement is a process of its own (this program started again with --child), so that its
-// peak memory and its whole cost can be reported. What the columns hold (best of the repeats each):
-//   start s      the run's start-up as the report command does it: number formats, process objects,
-//                host identity, connecting and opening both host tables (their schemas read), the
-//                settings loaded from setup.ADT
-//   run s        start-up and the whole-year run (RunStatistics), timed inside the process
-//   plain open s the plain loop's opening: the orders table opened, its statement prepared
-//   plain s      the whole plain loop: opening, the SELECT walked with EXTB inflated, closing
-//   ratio        run s / plain s: everything the run does inside the process against the plain loop
-//   w/o start    (run s - start s) / (plain s - plain open s): the reading alone on both sides
-//   proc run s, proc plain s, proc ratio: the same two processes timed from outside, from start
-//                to exit (loading the program and its libraries, tearing down included)
+// peak memory, its reads and its writes can be reported. What the columns hold (best of the repeats):
+//   run s        start-up as the report command does it and the whole-year run, timed inside
+//   plain s      the whole plain loop: opening, the scan with EXTB inflated, closing
+//   ratio        run s / plain s
 //   cpu ratio    the two processes' CPU time (user and system), which other programs on a busy
-//                machine disturb less than the wall times above
-//   peak MB      peak resident memory of each process
-//     run_bench [--max DOCUMENTS] [--repeat N]
-// The databases are built once into the temporary directory (gs-run-bench-N[-realistic]) and kept.
+//                machine disturb less than the wall times
+//   run pages, plain pages: bytes the process read (read calls, /proc/self/io) in 16 KB pages, the
+//                table files' page size; pg ratio their ratio
+//   tmp MB       bytes the run wrote (a report run writes nothing; SQLite's temporary files would)
+//   run MB, pl. MB: peak resident memory of each process
+//     run_bench [--max DOCUMENTS] [--min DOCUMENTS] [--repeat N]
+//     run_bench --crossover DB: the walk on the index against the walk in storage order for selections
+//                of 1 to 128 days of the year (the run's status filter, EXTB read), in this process
+//                (best of three each), to find where the walk in storage order starts to pay
+// The databases are built once into the temporary directory (gs-run-bench-N[-realistic][-shuffled]
+// [-noindex]) and kept.
 #include "BenchDatabases.h"
 #include "DemoDatabase.h"
 #include "base/CountryFormats.h"
@@ -28,8 +29,11 @@
 #include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
+#include "db/AdsConnection.h"
 #include "db/AdsTable.h"
+#include "base/Dates.h"
 #include "db/BlobFields.h"
+#include "db/StorageWalk.h"
 
 #include <algorithm>
 #include <chrono>
@@ -57,7 +61,37 @@ struct ChildReport {
     double startSeconds = 0; // start-up (run) or opening (plain loop)
     double seconds = 0;      // everything the child timed
     long rows = 0;
+    long long readBytes = 0;    // read calls of the whole process
+    long long writtenBytes = 0; // write calls of the whole process
+    long peakKb = 0;            // the process's peak resident memory (VmHWM)
 };
+
+// The process's read and written bytes so far (rchar, wchar).
+void ProcessIo(long long& read, long long& written)
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:")
+            read = value;
+        else if (key == "wchar:")
+            written = value;
+    }
+}
+
+// The peak resident memory of this program since it was started (a forked child's maximum would
+// include what the parent held before the child's exec).
+long PeakKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return 0;
+}
 
 struct Measurement {
     ChildReport inside;
@@ -116,8 +150,8 @@ ChildReport PlainLoop(const std::filesystem::path& db)
         std::abort();
     sqlite3_stmt* st = nullptr;
     const char* sql = "SELECT ID_ORDER, AdressName, AdressID, Date, DataGrid_DM, WW_NETTO, EXTB FROM Auftraege"
-                      " WHERE (POT = 1 OR POT = 5) AND (Status = 4 OR Status = 1) AND Date BETWEEN ?1 AND ?2"
-                      " ORDER BY Date DESC";
+                      " NOT INDEXED WHERE (POT = 1 OR POT = 5) AND (Status = 4 OR Status = 1)"
+                      " AND Date BETWEEN ?1 AND ?2";
     if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
         std::abort();
     r.startSeconds = Since(start);
@@ -176,7 +210,7 @@ Measurement InChild(const char* kind, const std::filesystem::path& db)
         std::fprintf(stderr, "%s child failed\n", kind);
         std::abort();
     }
-    m.peakKb = usage.ru_maxrss;
+    m.peakKb = m.inside.peakKb;
     m.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return m;
@@ -197,55 +231,118 @@ Measurement Best(int repeat, const char* kind, const std::filesystem::path& db)
         best.processSeconds = std::min(best.processSeconds, m.processSeconds);
         best.cpuSeconds = std::min(best.cpuSeconds, m.cpuSeconds);
         best.peakKb = std::min(best.peakKb, m.peakKb);
+        best.inside.readBytes = std::min(best.inside.readBytes, m.inside.readBytes);
+        best.inside.writtenBytes = std::min(best.inside.writtenBytes, m.inside.writtenBytes);
     }
     return best;
 }
 
 int ChildMain(const std::string& kind, const std::filesystem::path& db)
 {
-    const ChildReport r = kind == "run" ? WholeRun(db) : PlainLoop(db);
+    ChildReport r = kind == "run" ? WholeRun(db) : PlainLoop(db);
     std::fflush(stdout);
+    ProcessIo(r.readBytes, r.writtenBytes);
+    r.peakKb = PeakKb();
     return write(STDOUT_FILENO, &r, sizeof r) == static_cast<ssize_t>(sizeof r) ? 0 : 2;
+}
+
+// Both walks over selections of growing size on one database.
+int Crossover(const std::filesystem::path& db)
+{
+    ads::StorageWalk::minRows = 0; // the walk in storage order for every selection
+    TAdsConnection conn;
+    conn.SetAdsServerTypes({stADS_LOCAL});
+    conn.SetConnectPath(db.string());
+    conn.Connect();
+    TAdsTable t(&conn, "Auftraege.ADT");
+    t.SetReadOnly(true);
+    t.Open();
+    t.SetIndexName("DATE");
+    t.SetFiltered(true);
+    std::printf("%5s %7s | %9s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio");
+    const TDateTime from = EncodeDate(kYear, 3, 1);
+    for (int days : {1, 2, 4, 8, 16, 32, 64, 128, 306}) {
+        t.SetFilter(OrdersStatusFilter() + " AND DATE >= \"" + DateToText(from) + "\" AND DATE <= \"" +
+                    DateToText(from + days - 1) + "\"");
+        t.SetRowColumns({&t.FieldByName("ID_ORDER"), &t.FieldByName("WW_NETTO"), &t.FieldByName("EXTB")});
+        double best[2] = {1e9, 1e9};
+        long rows = 0;
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            for (int stored = 0; stored < 2; ++stored) {
+                t.SetStorageOrderWalk(stored != 0);
+                const auto start = Clock::now();
+                TAdsTable::ReadScope scope(t);
+                size_t sink = 0;
+                rows = 0;
+                for (t.First(); !t.Eof(); t.Next()) {
+                    sink += t.FieldByName("EXTB").AsBytes().size();
+                    ++rows;
+                }
+                best[stored] = std::min(best[stored], Since(start));
+                if (sink == 1)
+                    std::puts("");
+            }
+        }
+        std::printf("%5d %7ld | %9.4f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0]);
+        std::fflush(stdout);
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--crossover")
+        return Crossover(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--child")
         return ChildMain(argv[2], argv[3]);
-    long long maxDocuments = 1000000;
-    int repeat = 3;
+    long long maxDocuments = 1000000, minDocuments = 0;
+    int repeat = 2;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--max")
             maxDocuments = std::atoll(argv[i + 1]);
+        else if (a == "--min")
+            minDocuments = std::atoll(argv[i + 1]);
         else if (a == "--repeat")
             repeat = std::max(1, std::atoi(argv[i + 1]));
     }
     std::filesystem::create_directories(std::filesystem::temp_directory_path() / "gs-run-bench-program");
-    std::printf("%-9s %9s %6s | %7s %7s %7s %7s %6s %9s | %8s %8s %6s %9s | %6s %6s\n", "mix", "documents",
-                "rows", "start s", "run s", "p.open", "plain s", "ratio", "w/o start", "proc run", "proc pl.",
-                "ratio", "cpu ratio", "run MB", "pl. MB");
-    for (long long n : {10000LL, 100000LL, 1000000LL}) {
+    std::printf("%-9s %-8s %-5s %9s %6s | %7s %7s %6s %6s | %9s %9s %6s | %6s | %6s %6s\n", "mix", "order", "index",
+                "documents", "rows", "run s", "plain s", "ratio", "cpu", "run pages", "pl. pages", "pg rat",
+                "tmp MB", "run MB", "pl. MB");
+    constexpr double kPage = 16384;
+    for (long long n : {10000LL, 200000LL, 1000000LL}) {
         if (n > maxDocuments)
             break;
+        if (n < minDocuments)
+            continue;
         for (demo::DemoMix mix : {demo::DemoMix::Standard, demo::DemoMix::Realistic}) {
-            const auto db = bench::BenchDatabase(n, mix);
-            const Measurement run = Best(repeat, "run", db);
-            const Measurement plain = Best(repeat, "plain", db);
-            if (run.inside.rows != plain.inside.rows)
-                std::fprintf(stderr, "row counts differ: %ld vs %ld\n", run.inside.rows, plain.inside.rows);
-            const double reading = (run.inside.seconds - run.inside.startSeconds) /
-                                   (plain.inside.seconds - plain.inside.startSeconds);
-            std::printf("%-9s %9lld %6ld | %7.4f %7.4f %7.4f %7.4f %6.2f %9.2f | %8.4f %8.4f %6.2f %9.2f | %6.1f %6.1f\n",
-                        mix == demo::DemoMix::Realistic ? "realistic" : "standard", n, run.inside.rows,
-                        run.inside.startSeconds, run.inside.seconds, plain.inside.startSeconds, plain.inside.seconds,
-                        run.inside.seconds / plain.inside.seconds, reading, run.processSeconds,
-                        plain.processSeconds, run.processSeconds / plain.processSeconds,
-                        run.cpuSeconds / plain.cpuSeconds, run.peakKb / 1024.0,
-                        plain.peakKb / 1024.0);
-            std::fflush(stdout);
+            for (bool indexes : {true, false}) {
+                for (demo::RowOrder order : {demo::RowOrder::Written, demo::RowOrder::Shuffled}) {
+                    demo::TableLayout layout;
+                    layout.order = order;
+                    layout.sqlIndexes = indexes;
+                    const auto db = bench::BenchDatabase(n, mix, layout);
+                    const Measurement run = Best(repeat, "run", db);
+                    const Measurement plain = Best(repeat, "plain", db);
+                    if (run.inside.rows != plain.inside.rows)
+                        std::fprintf(stderr, "row counts differ: %ld vs %ld\n", run.inside.rows, plain.inside.rows);
+                    std::printf("%-9s %-8s %-5s %9lld %6ld | %7.3f %7.3f %6.2f %6.2f | %9.0f %9.0f %6.2f | %6.1f | "
+                                "%6.1f %6.1f\n",
+                                mix == demo::DemoMix::Realistic ? "realistic" : "standard",
+                                order == demo::RowOrder::Shuffled ? "shuffled" : "date", indexes ? "yes" : "no", n,
+                                run.inside.rows, run.inside.seconds, plain.inside.seconds,
+                                run.inside.seconds / plain.inside.seconds, run.cpuSeconds / plain.cpuSeconds,
+                                static_cast<double>(run.inside.readBytes) / kPage,
+                                static_cast<double>(plain.inside.readBytes) / kPage,
+                                static_cast<double>(run.inside.readBytes) / static_cast<double>(plain.inside.readBytes),
+                                static_cast<double>(run.inside.writtenBytes) / 1e6, run.peakKb / 1024.0,
+                                plain.peakKb / 1024.0);
+                    std::fflush(stdout);
+                }
+            }
         }
     }
     return 0;

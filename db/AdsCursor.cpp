@@ -1,6 +1,7 @@
 #include "db/AdsCursor.h"
 
 #include "db/BlobFields.h"
+#include "db/StorageWalk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,185 +14,62 @@ constexpr size_t kFirstBatch = 16;
 constexpr size_t kMaxBatch = 1024;
 } // namespace
 
-// --- RowBatch ---------------------------------------------------------------------------------------
-
-void RowBatch::Reset(const std::vector<char>& carried)
-{
-    fields_.clear();
-    inflatedFields_.clear();
-    slots_.assign(carried.size(), -1);
-    for (size_t f = 0; f < carried.size(); ++f) {
-        if (carried[f]) {
-            slots_[f] = static_cast<int>(fields_.size());
-            fields_.push_back(static_cast<int>(f));
-            if (carried[f] == kCarriedInflated)
-                inflatedFields_.push_back(static_cast<int>(f));
-        }
-    }
-    ClearRows();
-}
-
-void RowBatch::ClearRows()
-{
-    cells_.clear();
-    inflatedCells_.clear();
-    rowids_.clear();
-    stamps_.clear();
-    blocks_.clear();
-    free_ = nullptr;
-    left_ = blockSize_ = 0;
-}
-
-const char* RowBatch::Store(std::string_view bytes)
-{
-    // Blocks grow from 16 KB to 1 MB: a batch of a few rows stays small, a year's rows take few blocks.
-    constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20;
-    const size_t n = bytes.size();
-    if (n == 0)
-        return nullptr;
-    if (n > kMaxBlock / 8) { // a large value gets a block of its own; the current block stays in use
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
-        std::memcpy(blocks_.back().get(), bytes.data(), n);
-        return blocks_.back().get();
-    }
-    if (n > left_) {
-        const size_t size = std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock);
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-        free_ = blocks_.back().get();
-        left_ = blockSize_ = size;
-    }
-    char* p = free_;
-    std::memcpy(p, bytes.data(), n);
-    free_ += n;
-    left_ -= n;
-    return p;
-}
-
-void RowBatch::Push(const ValueRef& v)
-{
-    Cell c;
-    c.kind = v.kind;
-    switch (v.kind) {
-    case StorageKind::Integer: c.i = v.i; break;
-    case StorageKind::Real: c.d = v.d; break;
-    case StorageKind::Text:
-    case StorageKind::Blob:
-        c.p = Store(v.s);
-        c.len = static_cast<std::uint32_t>(v.s.size());
-        break;
-    default: break;
-    }
-    cells_.push_back(c);
-}
-
-void RowBatch::PushInflated(size_t row)
-{
-    for (int f : inflatedFields_) {
-        const ValueRef v = Value(row, f);
-        Cell c;
-        if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
-            const std::string inflated = DecompressOrCopy(v.s);
-            c.kind = StorageKind::Blob;
-            c.p = Store(inflated);
-            c.len = static_cast<std::uint32_t>(inflated.size());
-        }
-        inflatedCells_.push_back(c);
-    }
-}
-
-void RowBatch::Append(const sql::Query& st, const Stamp& stamp)
-{
-    rowids_.push_back(st.ColumnInt(0));
-    stamps_.push_back(stamp);
-    for (int f : fields_)
-        Push(st.Column(f + 1));
-    if (!inflatedFields_.empty())
-        PushInflated(rowids_.size() - 1);
-}
-
-void RowBatch::AppendRow(const RowBatch& other, size_t row)
-{
-    rowids_.push_back(other.rowids_[row]);
-    stamps_.push_back(other.stamps_[row]);
-    for (int f : fields_)
-        Push(other.Value(row, f));
-    for (int f : inflatedFields_) {
-        std::string_view v;
-        Cell c;
-        if (other.Inflated(row, f, v)) {
-            c.kind = StorageKind::Blob;
-            c.p = Store(v);
-            c.len = static_cast<std::uint32_t>(v.size());
-        }
-        inflatedCells_.push_back(c);
-    }
-}
-
-void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values)
-{
-    rowids_.push_back(rowid);
-    stamps_.push_back(stamp);
-    for (int f : fields_)
-        Push(values[static_cast<size_t>(f)].Ref());
-    inflatedCells_.resize(inflatedCells_.size() + inflatedFields_.size()); // none kept: read as stored
-}
-
-bool RowBatch::Inflated(size_t row, int field, std::string_view& out) const
-{
-    for (size_t k = 0; k < inflatedFields_.size(); ++k) {
-        if (inflatedFields_[k] != field)
-            continue;
-        const Cell& c = inflatedCells_[row * inflatedFields_.size() + k];
-        if (c.kind != StorageKind::Blob)
-            return false;
-        out = std::string_view(c.p, c.len);
-        return true;
-    }
-    return false;
-}
-
-void RowBatch::ResetLike(const RowBatch& other)
-{
-    fields_ = other.fields_;
-    slots_ = other.slots_;
-    inflatedFields_ = other.inflatedFields_;
-    ClearRows();
-}
-
-void RowBatch::Adopt(RowBatch& other)
-{
-    cells_.insert(cells_.end(), other.cells_.begin(), other.cells_.end());
-    if (inflatedFields_ == other.inflatedFields_)
-        inflatedCells_.insert(inflatedCells_.end(), other.inflatedCells_.begin(), other.inflatedCells_.end());
-    else
-        inflatedCells_.resize(inflatedCells_.size() + other.rowids_.size() * inflatedFields_.size());
-    rowids_.insert(rowids_.end(), other.rowids_.begin(), other.rowids_.end());
-    stamps_.insert(stamps_.end(), other.stamps_.begin(), other.stamps_.end());
-    for (auto& block : other.blocks_)
-        blocks_.push_back(std::move(block)); // this batch's own free space stays where it was
-    other.ClearRows();
-}
-
-void RowBatch::Swap(RowBatch& other) noexcept
-{
-    fields_.swap(other.fields_);
-    slots_.swap(other.slots_);
-    cells_.swap(other.cells_);
-    inflatedFields_.swap(other.inflatedFields_);
-    inflatedCells_.swap(other.inflatedCells_);
-    rowids_.swap(other.rowids_);
-    stamps_.swap(other.stamps_);
-    blocks_.swap(other.blocks_);
-    std::swap(free_, other.free_);
-    std::swap(left_, other.left_);
-    std::swap(blockSize_, other.blockSize_);
-}
-
 // --- Cursor -----------------------------------------------------------------------------------------
 
 Cursor::Cursor(TableStore& file) : file_(file)
 {
     Configure(WalkOrder{}, Filter{});
+}
+
+Cursor::~Cursor() = default;
+
+void Cursor::AllowStorageOrder(bool allowed)
+{
+    storageAllowed_ = allowed;
+    if (!allowed)
+        storage_.reset();
+}
+
+StorageWalk* Cursor::StoragePlan()
+{
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (!storageAllowed_ || order_.keyField < 0 || transaction == 0 || file_.Remote() || !file_.CountByReading())
+        return nullptr;
+    if (!storage_ || storageTransaction_ != transaction || storageWrites_ != file_.Writes()) {
+        if (inStorage_)
+            return nullptr; // a walk in storage order goes on with its own plan
+        storage_ = std::make_unique<StorageWalk>(file_, order_, filterTree_, selectList_);
+        storageTransaction_ = transaction;
+        storageWrites_ = file_.Writes();
+    }
+    return storage_->Chosen() ? storage_.get() : nullptr;
+}
+
+bool Cursor::NextInStorage()
+{
+    if (pos_ + 1 < window_.Size()) {
+        ++pos_;
+        return true;
+    }
+    sparePositions_.clear();
+    while (spare_.Empty() && !storage_->Done())
+        storage_->Fetch(GrowBatch(), file_.CurrentStamp(), spare_, sparePositions_);
+    if (spare_.Empty())
+        return false;
+    window_.Swap(spare_);
+    positions_.swap(sparePositions_);
+    spare_.Recycle();
+    pos_ = 0;
+    windowWrites_ = file_.Writes();
+    return true;
+}
+
+void Cursor::LeaveStorageOrder()
+{
+    if (!inStorage_)
+        return;
+    DropAhead();
+    ordinal_ = 0;
 }
 
 std::vector<int> Cursor::KnownFields(const std::vector<int>& fields) const
@@ -208,6 +86,7 @@ void Cursor::SetRowColumns(const std::vector<int>& fields)
 {
     rowColumns_ = KnownFields(fields);
     BuildSelectList();
+    storage_.reset();
     Clear();
 }
 
@@ -215,6 +94,7 @@ void Cursor::SetInflatedColumns(const std::vector<int>& fields)
 {
     inflatedColumns_ = KnownFields(fields);
     BuildSelectList();
+    storage_.reset();
     Clear();
 }
 
@@ -263,6 +143,8 @@ sql::Query& Cursor::RowStatement()
 void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 {
     order_ = order;
+    filterTree_ = filter;
+    storage_.reset();
     BuildSelectList();
     // Walks use only the index of their order. Counting does the same when there is one: left to
     // itself SQLite (without statistics) prefers an equality index such as STATUS for
@@ -284,6 +166,9 @@ void Cursor::Clear()
     pos_ = 0;
     has_ = false;
     batch_ = kFirstBatch;
+    inStorage_ = false;
+    positions_.clear();
+    ordinal_ = 0;
 }
 
 std::vector<Cursor::Seg> Cursor::Segments(bool forward) const
@@ -420,6 +305,18 @@ bool Cursor::First()
 {
     if (CompleteWindow()) {
         pos_ = 0;
+        ordinal_ = 0;
+        has_ = !window_.Empty();
+        return has_;
+    }
+    inStorage_ = false;
+    if (StorageWalk* walk = StoragePlan()) {
+        Clear();
+        inStorage_ = true;
+        spare_.Reset(carried_);
+        walk->Restart();
+        walk->Fetch(GrowBatch(), file_.CurrentStamp(), window_, positions_);
+        windowWrites_ = file_.Writes();
         has_ = !window_.Empty();
         return has_;
     }
@@ -507,6 +404,8 @@ void Cursor::DropAhead()
 {
     stream_.reset();
     complete_ = false;
+    inStorage_ = false;
+    positions_.clear();
     if (!has_)
         return;
     RowBatch nb;
@@ -521,10 +420,16 @@ bool Cursor::Next()
 {
     if (!has_)
         return false;
+    if (inStorage_) {
+        if (!StaleWindow())
+            return NextInStorage();
+        LeaveStorageOrder(); // this handle wrote: on in index order from the current row
+    }
     if (CompleteWindow()) {
         if (pos_ + 1 >= window_.Size())
             return false;
         ++pos_;
+        ++ordinal_;
         return true;
     }
     complete_ = false;
@@ -532,6 +437,7 @@ bool Cursor::Next()
         DropAhead();
     if (pos_ + 1 < window_.Size()) {
         ++pos_;
+        ++ordinal_;
         return true;
     }
     RowBatch nb;
@@ -548,6 +454,7 @@ bool Cursor::Next()
         return false;
     window_.Swap(nb);
     pos_ = 1;
+    ++ordinal_;
     windowWrites_ = file_.Writes();
     return true;
 }
@@ -556,10 +463,12 @@ bool Cursor::Prior()
 {
     if (!has_)
         return false;
+    LeaveStorageOrder();
     if (CompleteWindow()) {
         if (pos_ == 0)
             return false;
         --pos_;
+        --ordinal_;
         return true;
     }
     complete_ = false;
@@ -567,6 +476,7 @@ bool Cursor::Prior()
         DropAhead();
     if (pos_ > 0) {
         --pos_;
+        --ordinal_;
         return true;
     }
     RowBatch fetched;
@@ -580,6 +490,7 @@ bool Cursor::Prior()
     ReverseInto(fetched, nb, &window_, pos_);
     window_.Swap(nb);
     pos_ = window_.Size() - 2;
+    --ordinal_;
     windowWrites_ = file_.Writes();
     return true;
 }
@@ -594,6 +505,9 @@ bool Cursor::GotoRow(std::int64_t rowid)
         return false;
     stream_.reset();
     complete_ = false;
+    inStorage_ = false;
+    positions_.clear();
+    ordinal_ = 0;
     RowBatch nb;
     nb.Reset(carried_);
     nb.Append(st, stamp);
@@ -609,6 +523,9 @@ void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
 {
     stream_.reset();
     complete_ = false;
+    inStorage_ = false;
+    positions_.clear();
+    ordinal_ = 0;
     window_.Reset(carried_);
     window_.AppendValues(rowid, file_.LastStamp(), values);
     pos_ = 0;
@@ -689,6 +606,8 @@ bool Cursor::AfterDelete()
 {
     stream_.reset();
     complete_ = false;
+    inStorage_ = false;
+    positions_.clear();
     if (!has_)
         return false;
     const Pos p = CurrentPos();
@@ -716,7 +635,12 @@ bool Cursor::AfterDelete()
 std::int64_t Cursor::Count()
 {
     const std::uint64_t transaction = file_.ReadTransactionId();
-    if (transaction == 0 || !file_.CountByReading()) {
+    // A walk in storage order reads the rows itself, one page after the other: the count comes
+    // from its plan, or is taken on the index, and no row is read for it.
+    StorageWalk* walk = transaction != 0 && !CompleteWindow() ? StoragePlan() : nullptr;
+    if (walk && walk->ExactCount())
+        return walk->Count();
+    if (walk || transaction == 0 || !file_.CountByReading()) {
         sql::Query& st = file_.Statement(CountSql());
         sql::ResetOnExit reset(st);
         int index = 1;
@@ -738,8 +662,15 @@ std::string Cursor::CountSql() const
 
 std::unique_ptr<PendingCount> Cursor::CountBeside()
 {
-    if (file_.ReadTransactionId() == 0 || file_.CountByReading())
+    if (file_.ReadTransactionId() == 0)
         return nullptr;
+    if (file_.CountByReading()) {
+        // The walk in storage order that follows counts the rows as it goes.
+        StorageWalk* walk = CompleteWindow() ? nullptr : StoragePlan();
+        if (walk && !walk->ExactCount())
+            return walk->CountAlongside(CountSql(), countFilter_.params);
+        return nullptr;
+    }
     return file_.CountBeside(CountSql(), countFilter_.params);
 }
 
@@ -767,6 +698,9 @@ std::int64_t Cursor::ReadAllInto(std::uint64_t transaction)
     }
     window_.Swap(all);
     pos_ = pos;
+    inStorage_ = false;
+    positions_.clear();
+    ordinal_ = static_cast<std::int64_t>(pos);
     has_ = !window_.Empty();
     complete_ = true;
     completeTransaction_ = transaction;

@@ -65,6 +65,9 @@ public:
     // Moves every row of other (carrying the same fields) to the end of this batch; their text and
     // bytes stay where they are, in blocks this batch takes over. Leaves other empty.
     void Adopt(RowBatch& other);
+    // Empties the batch for rows carrying the same fields, keeping the block it was filling for the
+    // next rows: a walk that refills one batch again and again allocates no new memory.
+    void Recycle();
 
 private:
     // 16 bytes: a year of documents is held in the window at once.
@@ -98,6 +101,8 @@ private:
     size_t blockSize_ = 0;
 };
 
+class StorageWalk;
+
 struct WalkOrder {
     int keyField = -1;       // -1: natural order (row id)
     bool descending = false;
@@ -106,6 +111,7 @@ struct WalkOrder {
 class Cursor {
 public:
     explicit Cursor(TableStore& file);
+    ~Cursor();
 
     // New order and filter: the position is dropped.
     void Configure(const WalkOrder& order, const Filter& filter);
@@ -152,6 +158,18 @@ public:
         return complete_ && completeTransaction_ == file_.ReadTransactionId() && windowWrites_ == file_.Writes();
     }
 
+    // Lets a walk forward from First inside a read transaction of a table file visit the rows in
+    // the order the file stores them (StorageWalk) where that reads fewer pages than the walk on the
+    // index: each row then tells its place in the index walk (WalkPosition). Any other move goes
+    // back to index order from the current row. Off by default; kept across Configure.
+    void AllowStorageOrder(bool allowed);
+    // True while the current walk visits the rows in storage order.
+    bool InStorageOrder() const { return inStorage_; }
+    // The current row's place in the walk on the index from First (0 for the first row): rows sorted
+    // by it come in index order. In storage order the numbers may leave gaps; otherwise they count
+    // the moves from First.
+    std::int64_t WalkPosition() const { return inStorage_ ? positions_[pos_] : ordinal_; }
+
     bool HasRow() const { return has_; }
     std::int64_t Rowid() const { return window_.Rowid(pos_); }
     ValueRef Value(int field) const { return window_.Value(pos_, field); }
@@ -195,8 +213,24 @@ private:
         return stream_ && streamTransaction_ == file_.ReadTransactionId() && streamWrites_ == file_.Writes();
     }
 
+    // The storage walk's plan for this snapshot, made when first needed; null when it is not allowed
+    // or there is no snapshot.
+    StorageWalk* StoragePlan();
+    bool NextInStorage();
+    void LeaveStorageOrder();
+
     TableStore& file_;
     WalkOrder order_;
+    Filter filterTree_;
+    bool storageAllowed_ = false;
+    bool inStorage_ = false;
+    std::unique_ptr<StorageWalk> storage_;
+    std::uint64_t storageTransaction_ = 0;
+    std::uint64_t storageWrites_ = 0;
+    std::vector<std::int64_t> positions_; // per window row, in storage order
+    RowBatch spare_;                      // the storage walk's next batch, filled while window_ is kept
+    std::vector<std::int64_t> sparePositions_;
+    std::int64_t ordinal_ = 0;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty
     FilterSql countFilter_;  // for counting (any index may serve)

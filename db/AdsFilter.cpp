@@ -405,6 +405,50 @@ Filter Filter::Parse(std::string_view text, const std::vector<FieldInfo>& fields
     return f;
 }
 
+namespace {
+
+bool NamesOnly(const FilterNode& n, int field)
+{
+    if (n.kind == FilterNode::Kind::Compare)
+        return n.field == field;
+    return std::all_of(n.kids.begin(), n.kids.end(), [&](const FilterNode& k) { return NamesOnly(k, field); });
+}
+
+void Conjuncts(const FilterNode& n, std::vector<const FilterNode*>& out)
+{
+    if (n.kind != FilterNode::Kind::And) {
+        out.push_back(&n);
+        return;
+    }
+    for (const FilterNode& k : n.kids)
+        Conjuncts(k, out);
+}
+
+} // namespace
+
+Filter Filter::OnlyField(int field, bool& whole) const
+{
+    whole = true;
+    if (!root_)
+        return *this;
+    std::vector<const FilterNode*> all;
+    Conjuncts(*root_, all);
+    FilterNode kept;
+    kept.kind = FilterNode::Kind::And;
+    for (const FilterNode* n : all) {
+        if (NamesOnly(*n, field))
+            kept.kids.push_back(*n);
+        else
+            whole = false;
+    }
+    Filter f;
+    if (kept.kids.size() == 1)
+        f.root_ = std::make_shared<const FilterNode>(kept.kids.front());
+    else if (!kept.kids.empty())
+        f.root_ = std::make_shared<const FilterNode>(std::move(kept));
+    return f;
+}
+
 FilterSql Filter::ToSql(int knownNonNull, int indexField) const
 {
     FilterSql out;

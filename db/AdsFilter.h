@@ -40,6 +40,10 @@ public:
     // batch.
     static constexpr int AnyIndex = -2;
     FilterSql ToSql(int knownNonNull = -1, int indexField = AnyIndex) const;
+    // The conditions joined by AND at the top of the expression that name no field but this one:
+    // every row this filter passes passes them too. whole tells whether they are the whole filter.
+    // Empty (all rows) when there are none.
+    Filter OnlyField(int field, bool& whole) const;
 
 private:
     std::shared_ptr<const FilterNode> root_;

@@ -75,6 +75,7 @@ void TAdsTable::SetActive(bool active)
     file_ = connection_->AcquireFile(tableName_, readOnly_);
     try {
         cursor_ = std::make_unique<ads::Cursor>(*file_);
+        cursor_->AllowStorageOrder(storageOrder_);
         const auto& infos = file_->Fields();
         fields_.clear();
         fields_.reserve(infos.size());
@@ -626,6 +627,20 @@ bool TAdsTable::InflatedValue(int index, std::string& target)
     target.assign(v.data(), v.size());
     return true;
 }
+
+void TAdsTable::SetStorageOrderWalk(bool allowed)
+{
+    storageOrder_ = allowed;
+    if (!Active())
+        return;
+    CheckBrowseMode();
+    cursor_->AllowStorageOrder(allowed);
+    firstPending_ = true;
+}
+
+bool TAdsTable::InStorageOrder() const { return cursor_ && cursor_->InStorageOrder(); }
+
+long long TAdsTable::WalkPosition() const { return cursor_ && cursor_->HasRow() ? cursor_->WalkPosition() : 0; }
 
 void TAdsTable::ReadAllRows()
 {

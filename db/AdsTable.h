@@ -155,6 +155,21 @@ public:
     // The inflated bytes of such a column in the current row, as ReadBlobField would give them;
     // false when the row keeps none (it came another way, or the field is being edited).
     bool InflatedValue(int index, std::string& target);
+    // Lets a walk forward from First inside a ReadScope visit the rows in the order the table file
+    // stores them, where that reads fewer pages than the walk on the index (a selection spread over
+    // a large file, or an index tag whose SQL index is missing): every page is then read at most
+    // once, front to back, and nothing is sorted into temporary files. WalkPosition gives each row's
+    // place in the walk on the index, so that the caller puts what it gathered into index order
+    // afterwards. Any other move returns to index order from the current row. Off by default; holds
+    // across openings. Goes to the first row, like a new filter.
+    void SetStorageOrderWalk(bool allowed);
+    bool StorageOrderWalk() const { return storageOrder_; }
+    // True while the current walk visits the rows in storage order.
+    bool InStorageOrder() const;
+    // The current row's place in the walk on the index from First (0 for its first row): rows sorted
+    // by it come in index order, also when they were visited in storage order (the numbers may then
+    // leave gaps).
+    long long WalkPosition() const;
     // Inside a ReadScope: reads every row the filter passes (with the row columns) at once; seeks and
     // walks then run over them in memory until the scope ends or the table is written. For a small
     // table read by key many times where every statement is a round trip (Remote). Outside a scope
@@ -217,6 +232,7 @@ private:
     std::string filter_;
     bool filtered_ = false;
     bool readOnly_ = false;
+    bool storageOrder_ = false;
 
     std::shared_ptr<ads::TableStore> file_;
     std::uint64_t openId_ = 0;

@@ -53,6 +53,14 @@ void WriteDemoDatabase(const DemoOptions& options)
     try {
         WriteDemoSetup(work);
         WriteDemoOrders(work, o);
+        if (options.layout.order != RowOrder::Written || !options.layout.sqlIndexes) {
+            TableLayout layout = options.layout;
+            layout.seed = o.seed;
+            const fs::path written = work / (std::string(OrdersTableName) + ".written");
+            fs::rename(work / OrdersTableName, written);
+            CopyTableFile(written, work / OrdersTableName, layout);
+            fs::remove(written);
+        }
         for (const fs::path& p : ExistingDemoTables(options.dir))
             fs::remove(p);
         fs::rename(work / SetupTableName, options.dir / SetupTableName);

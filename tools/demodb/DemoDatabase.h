@@ -1,5 +1,6 @@
 #pragma once
 // The demo database of the host: a directory with Auftraege.ADT and setup.ADT, made from a seed.
+#include "DemoLayout.h"
 #include "DemoOrders.h"
 
 #include <filesystem>
@@ -12,6 +13,7 @@ struct DemoOptions {
     std::filesystem::path dir;
     DemoOrdersOptions orders;
     bool force = false; // replace the tables of a directory that holds them
+    TableLayout layout;  // the orders table's storage order and SQL indexes (the seed is the orders' seed)
 };
 
 // Writes both tables into options.dir (created when missing). The tables are built in a temporary

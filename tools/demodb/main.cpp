@@ -15,7 +15,8 @@
 namespace {
 
 const char* const kUsage =
-    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS|--pg VERBINDUNG [--documents N] [--seed S] [--years VON-BIS] [--mix standard|realistisch] [--force]\n"
+    "Aufruf: gewinnstatistik-demodb --dir VERZEICHNIS|--pg VERBINDUNG [--documents N] [--seed S] [--years VON-BIS] [--mix standard|realistisch]\n"
+    "       [--reihenfolge datum|umgekehrt|gemischt] [--ohne-indizes] [--force]\n"
     "  --dir        Zielverzeichnis der Datenbank (wird angelegt)\n"
     "  --pg         statt eines Verzeichnisses eine PostgreSQL-Datenbank: postgresql://... oder\n"
     "               service=NAME (dieselben Zeilen wie im Verzeichnis)\n"
@@ -24,6 +25,11 @@ const char* const kUsage =
     "  --years      Jahre der Dokumente, etwa 2022-2026 (Vorgabe)\n"
     "  --mix        Mischung der Dokumentarten: standard (Vorgabe; etwa die Hälfte bezahlte oder\n"
     "               abgeschlossene Rechnungen und Gutschriften) oder realistisch (etwa ein Viertel)\n"
+    "  --reihenfolge\n"
+    "               physische Reihenfolge der Dokumente in Auftraege.ADT: datum (Vorgabe, wie erzeugt),\n"
+    "               umgekehrt oder gemischt (aus dem Startwert); dieselben Dokumente, nur anders abgelegt\n"
+    "  --ohne-indizes\n"
+    "               Auftraege.ADT ohne die SQL-Indizes hinter ihren Indexnamen (etwa DATE) schreiben\n"
     "  --force      vorhandene Tabellen im Verzeichnis ersetzen\n"
     "  --program-dir VERZEICHNIS\n"
     "               Programmverzeichnis einer Demo-Installation: legt dort TOVIK.INI und ALTEURO.INI an,\n"
@@ -92,6 +98,20 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "Unbekannte Mischung: %s\n", v.c_str());
                 return 2;
             }
+        } else if (arg == "--reihenfolge") {
+            const std::string v = value();
+            if (v == "datum")
+                options.layout.order = gs::demo::RowOrder::Written;
+            else if (v == "umgekehrt")
+                options.layout.order = gs::demo::RowOrder::Reversed;
+            else if (v == "gemischt")
+                options.layout.order = gs::demo::RowOrder::Shuffled;
+            else {
+                std::fprintf(stderr, "Unbekannte Reihenfolge: %s\n", v.c_str());
+                return 2;
+            }
+        } else if (arg == "--ohne-indizes") {
+            options.layout.sqlIndexes = false;
         } else if (arg == "--program-dir") {
             programDir = value();
         } else if (arg == "--force") {
@@ -108,6 +128,10 @@ int main(int argc, char** argv)
     try {
         const auto start = std::chrono::steady_clock::now();
         if (!server.empty()) {
+            if (options.layout.order != gs::demo::RowOrder::Written || !options.layout.sqlIndexes) {
+                std::fputs("--reihenfolge und --ohne-indizes gelten nur mit --dir\n", stderr);
+                return 2;
+            }
             gs::demo::WriteDemoServerDatabase(server, options.orders, options.force);
             if (!programDir.empty())
                 gs::demo::WriteDemoProgramFiles(programDir);

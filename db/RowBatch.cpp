@@ -1,0 +1,208 @@
+#include "db/AdsCursor.h"
+
+#include "db/BlobFields.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gs::ads {
+
+void RowBatch::Reset(const std::vector<char>& carried)
+{
+    fields_.clear();
+    inflatedFields_.clear();
+    slots_.assign(carried.size(), -1);
+    for (size_t f = 0; f < carried.size(); ++f) {
+        if (carried[f]) {
+            slots_[f] = static_cast<int>(fields_.size());
+            fields_.push_back(static_cast<int>(f));
+            if (carried[f] == kCarriedInflated)
+                inflatedFields_.push_back(static_cast<int>(f));
+        }
+    }
+    ClearRows();
+}
+
+void RowBatch::ClearRows()
+{
+    cells_.clear();
+    inflatedCells_.clear();
+    rowids_.clear();
+    stamps_.clear();
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
+}
+
+const char* RowBatch::Store(std::string_view bytes)
+{
+    // Blocks grow from 16 KB to 1 MB: a batch of a few rows stays small, a year's rows take few blocks.
+    constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20;
+    const size_t n = bytes.size();
+    if (n == 0)
+        return nullptr;
+    if (n > kMaxBlock / 8) { // a large value gets a block of its own; the current block stays in use
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
+        std::memcpy(blocks_.back().get(), bytes.data(), n);
+        return blocks_.back().get();
+    }
+    if (n > left_) {
+        const size_t size = std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock);
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        free_ = blocks_.back().get();
+        left_ = blockSize_ = size;
+    }
+    char* p = free_;
+    std::memcpy(p, bytes.data(), n);
+    free_ += n;
+    left_ -= n;
+    return p;
+}
+
+void RowBatch::Push(const ValueRef& v)
+{
+    Cell c;
+    c.kind = v.kind;
+    switch (v.kind) {
+    case StorageKind::Integer: c.i = v.i; break;
+    case StorageKind::Real: c.d = v.d; break;
+    case StorageKind::Text:
+    case StorageKind::Blob:
+        c.p = Store(v.s);
+        c.len = static_cast<std::uint32_t>(v.s.size());
+        break;
+    default: break;
+    }
+    cells_.push_back(c);
+}
+
+void RowBatch::PushInflated(size_t row)
+{
+    for (int f : inflatedFields_) {
+        const ValueRef v = Value(row, f);
+        Cell c;
+        if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
+            const std::string inflated = DecompressOrCopy(v.s);
+            c.kind = StorageKind::Blob;
+            c.p = Store(inflated);
+            c.len = static_cast<std::uint32_t>(inflated.size());
+        }
+        inflatedCells_.push_back(c);
+    }
+}
+
+void RowBatch::Append(const sql::Query& st, const Stamp& stamp)
+{
+    rowids_.push_back(st.ColumnInt(0));
+    stamps_.push_back(stamp);
+    for (int f : fields_)
+        Push(st.Column(f + 1));
+    if (!inflatedFields_.empty())
+        PushInflated(rowids_.size() - 1);
+}
+
+void RowBatch::AppendRow(const RowBatch& other, size_t row)
+{
+    rowids_.push_back(other.rowids_[row]);
+    stamps_.push_back(other.stamps_[row]);
+    for (int f : fields_)
+        Push(other.Value(row, f));
+    for (int f : inflatedFields_) {
+        std::string_view v;
+        Cell c;
+        if (other.Inflated(row, f, v)) {
+            c.kind = StorageKind::Blob;
+            c.p = Store(v);
+            c.len = static_cast<std::uint32_t>(v.size());
+        }
+        inflatedCells_.push_back(c);
+    }
+}
+
+void RowBatch::AppendValues(std::int64_t rowid, const Stamp& stamp, const std::vector<DbValue>& values)
+{
+    rowids_.push_back(rowid);
+    stamps_.push_back(stamp);
+    for (int f : fields_)
+        Push(values[static_cast<size_t>(f)].Ref());
+    inflatedCells_.resize(inflatedCells_.size() + inflatedFields_.size()); // none kept: read as stored
+}
+
+bool RowBatch::Inflated(size_t row, int field, std::string_view& out) const
+{
+    for (size_t k = 0; k < inflatedFields_.size(); ++k) {
+        if (inflatedFields_[k] != field)
+            continue;
+        const Cell& c = inflatedCells_[row * inflatedFields_.size() + k];
+        if (c.kind != StorageKind::Blob)
+            return false;
+        out = std::string_view(c.p, c.len);
+        return true;
+    }
+    return false;
+}
+
+void RowBatch::ResetLike(const RowBatch& other)
+{
+    fields_ = other.fields_;
+    slots_ = other.slots_;
+    inflatedFields_ = other.inflatedFields_;
+    ClearRows();
+}
+
+void RowBatch::Adopt(RowBatch& other)
+{
+    cells_.insert(cells_.end(), other.cells_.begin(), other.cells_.end());
+    if (inflatedFields_ == other.inflatedFields_)
+        inflatedCells_.insert(inflatedCells_.end(), other.inflatedCells_.begin(), other.inflatedCells_.end());
+    else
+        inflatedCells_.resize(inflatedCells_.size() + other.rowids_.size() * inflatedFields_.size());
+    rowids_.insert(rowids_.end(), other.rowids_.begin(), other.rowids_.end());
+    stamps_.insert(stamps_.end(), other.stamps_.begin(), other.stamps_.end());
+    for (auto& block : other.blocks_)
+        blocks_.push_back(std::move(block)); // this batch's own free space stays where it was
+    other.ClearRows();
+}
+
+void RowBatch::Recycle()
+{
+    cells_.clear();
+    inflatedCells_.clear();
+    rowids_.clear();
+    stamps_.clear();
+    if (blockSize_ == 0) {
+        blocks_.clear();
+        return;
+    }
+    char* const start = free_ - (blockSize_ - left_);
+    for (auto& block : blocks_) {
+        if (block.get() == start) {
+            std::unique_ptr<char[]> kept = std::move(block);
+            blocks_.clear();
+            blocks_.push_back(std::move(kept));
+            free_ = start;
+            left_ = blockSize_;
+            return;
+        }
+    }
+    blocks_.clear();
+    free_ = nullptr;
+    left_ = blockSize_ = 0;
+}
+
+void RowBatch::Swap(RowBatch& other) noexcept
+{
+    fields_.swap(other.fields_);
+    slots_.swap(other.slots_);
+    cells_.swap(other.cells_);
+    inflatedFields_.swap(other.inflatedFields_);
+    inflatedCells_.swap(other.inflatedCells_);
+    rowids_.swap(other.rowids_);
+    stamps_.swap(other.stamps_);
+    blocks_.swap(other.blocks_);
+    std::swap(free_, other.free_);
+    std::swap(left_, other.left_);
+    std::swap(blockSize_, other.blockSize_);
+}
+
+} // namespace gs::ads

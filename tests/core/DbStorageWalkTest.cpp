@@ -1,0 +1,292 @@
+// Walks that visit the selected rows in the order the table file stores them: sorted by their walk
+// positions the rows come exactly as the walk on the index gives them (ties on a key by row id,
+// empty keys first going up and last going down), however the rows lie in the file and whether or
+// not the SQL index behind the tag exists; a program committing meanwhile changes nothing in a walk
+// inside one snapshot; the count comes from the walk. On the server the walk stays on the index.
+#include "base/Dates.h"
+#include "support/DbBackends.h"
+#include "db/StorageWalk.h"
+#include "support/DbTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <random>
+
+using namespace gs;
+using namespace gs::test;
+
+namespace {
+
+enum class Layout { DateOrder, Reversed, Shuffled };
+
+struct Doc {
+    int n;     // the document's own number
+    int day;   // 0: no date
+    int s;     // status
+};
+
+// 600 documents on 25 days (many on the same day), every tenth without a date, statuses 0-2.
+std::vector<Doc> Documents()
+{
+    std::vector<Doc> docs;
+    for (int n = 1; n <= 600; ++n)
+        docs.push_back({n, n % 10 == 0 ? 0 : 1 + (n * 7) % 25, n % 3});
+    return docs;
+}
+
+class DbStorageWalk : public ::testing::TestWithParam<Backend> {
+protected:
+    bool server() const { return db.Kind() == Backend::Server; }
+
+    // Writes the documents in the layout's storage order, the tags D (ascending or descending) and
+    // N; without sqlIndex the SQL index behind D is dropped and the table opened read-only, as the
+    // module opens the host's tables.
+    void Write(Layout layout, bool descending, bool sqlIndex)
+    {
+        t.Close();
+        std::vector<Doc> docs = Documents();
+        std::stable_sort(docs.begin(), docs.end(), [](const Doc& a, const Doc& b) { return a.day < b.day; });
+        if (layout == Layout::Reversed)
+            std::reverse(docs.begin(), docs.end());
+        if (layout == Layout::Shuffled)
+            std::shuffle(docs.begin(), docs.end(), std::mt19937(4711));
+        {
+            TAdsTable w(&db.conn, "T.ADT");
+            if (w.TableExists())
+                w.DeleteTable();
+            w.CreateTable({{"N", TAdsFieldType::Integer}, {"D", TAdsFieldType::Date}, {"S", TAdsFieldType::Integer},
+                           {"M", TAdsFieldType::Memo}},
+                          {{"D", "D", descending ? ADS_DESCENDING : 0}, {"N", "N", 0}});
+            w.Open();
+            db.conn.BeginTransaction();
+            for (const Doc& d : docs) {
+                w.Append();
+                w.FieldByName("N").SetInteger(d.n);
+                if (d.day)
+                    w.FieldByName("D").SetDateTime(EncodeDate(2024, 1, d.day));
+                w.FieldByName("S").SetInteger(d.s);
+                w.FieldByName("M").SetBytes("Text " + std::to_string(d.n));
+                w.Post();
+            }
+            db.conn.Commit();
+        }
+        if (!sqlIndex)
+            db.Exec("T.ADT", "DROP INDEX ads_idx_d");
+        t.Close();
+        t.SetReadOnly(!sqlIndex);
+        t.SetStorageOrderWalk(false);
+        t.Open();
+        t.SetIndexName("D");
+    }
+
+    // The document numbers of a walk from First in visiting order, with their walk positions.
+    std::vector<std::pair<long long, int>> Walk(bool storageOrder, bool* inStorage = nullptr)
+    {
+        t.SetStorageOrderWalk(storageOrder);
+        std::vector<std::pair<long long, int>> rows;
+        for (t.First(); !t.Eof(); t.Next()) {
+            if (inStorage && t.InStorageOrder())
+                *inStorage = true;
+            rows.emplace_back(t.WalkPosition(), static_cast<int>(t.FieldByName("N").AsInteger()));
+        }
+        return rows;
+    }
+    static std::vector<int> ByPosition(std::vector<std::pair<long long, int>> rows)
+    {
+        std::sort(rows.begin(), rows.end());
+        std::vector<int> numbers;
+        for (const auto& r : rows)
+            numbers.push_back(r.second);
+        return numbers;
+    }
+    static std::vector<int> Numbers(const std::vector<std::pair<long long, int>>& rows)
+    {
+        std::vector<int> numbers;
+        for (const auto& r : rows)
+            numbers.push_back(r.second);
+        return numbers;
+    }
+
+    BackendDb db{GetParam()};
+    TAdsTable t{&db.conn, "T.ADT"};
+};
+
+} // namespace
+
+TEST_P(DbStorageWalk, PositionsGiveTheIndexWalksOrderInEveryLayout)
+{
+    GS_REQUIRE_BACKEND(db);
+    struct Case {
+        Layout layout;
+        bool descending;
+        bool sqlIndex;
+        const char* filter;
+    };
+    const char* const keyOnly = "D >= \"03.01.2024\" AND D <= \"20.01.2024\"";
+    const char* const mixed = "(S = 0 OR S = 2) AND D <= \"20.01.2024\"";
+    const char* const withEmpty = "S <> 1 AND D < \"10.01.2024\""; // empty dates pass: they lie before every date
+    std::vector<Case> cases;
+    for (Layout layout : {Layout::DateOrder, Layout::Reversed, Layout::Shuffled})
+        for (bool sqlIndex : {true, false})
+            for (bool descending : {false, true})
+                for (const char* filter : {keyOnly, mixed, withEmpty, ""})
+                    cases.push_back({layout, descending, sqlIndex, filter});
+    // Every selection is walked in storage order, however few rows it holds.
+    struct AllInStorage {
+        AllInStorage() { ads::StorageWalk::minRows = 0; }
+        ~AllInStorage() { ads::StorageWalk::minRows = ads::StorageWalk::kMinRows; }
+    } allInStorage;
+    Layout written = Layout::DateOrder;
+    bool writtenDescending = false, writtenIndex = true, first = true;
+    for (const Case& c : cases) {
+        if (server() && !c.sqlIndex)
+            continue; // a server's table keeps its indexes
+        const std::string label = "layout " + std::to_string(static_cast<int>(c.layout)) +
+                                  (c.descending ? " descending" : " ascending") +
+                                  (c.sqlIndex ? " with index" : " without index") + " filter " + c.filter;
+        if (first || written != c.layout || writtenDescending != c.descending || writtenIndex != c.sqlIndex) {
+            Write(c.layout, c.descending, c.sqlIndex);
+            written = c.layout;
+            writtenDescending = c.descending;
+            writtenIndex = c.sqlIndex;
+            first = false;
+        }
+        t.SetFilter(c.filter);
+        t.SetFiltered(*c.filter != 0);
+        TAdsTable::ReadScope snapshot(t);
+        const std::vector<int> indexWalk = Numbers(Walk(false));
+        ASSERT_GT(indexWalk.size(), 100u) << label;
+        bool inStorage = false;
+        const auto visited = Walk(true, &inStorage);
+        EXPECT_EQ(ByPosition(visited), indexWalk) << label;
+        EXPECT_EQ(inStorage, !server()) << label;
+        // Each row's position is its own: no two rows share one.
+        std::vector<long long> positions;
+        for (const auto& v : visited)
+            positions.push_back(v.first);
+        std::sort(positions.begin(), positions.end());
+        EXPECT_EQ(std::adjacent_find(positions.begin(), positions.end()), positions.end()) << label;
+    }
+}
+
+TEST_P(DbStorageWalk, TheIndexWalkKeepsItsOwnOrderWithEmptyDatesAndTies)
+{
+    // The oracle above is the walk on the index; here that walk itself, in one layout: empty dates
+    // first going up, equal dates in storage order.
+    GS_REQUIRE_BACKEND(db);
+    Write(Layout::Shuffled, false, true);
+    TAdsTable::ReadScope snapshot(t);
+    const auto rows = Walk(true);
+    std::map<int, long long> storage; // per document number: its place in the file
+    {
+        long long i = 0;
+        t.SetStorageOrderWalk(false);
+        t.SetIndexName("");
+        for (t.First(); !t.Eof(); t.Next())
+            storage[static_cast<int>(t.FieldByName("N").AsInteger())] = i++;
+        t.SetIndexName("D");
+    }
+    std::vector<Doc> docs = Documents();
+    std::sort(docs.begin(), docs.end(), [&](const Doc& a, const Doc& b) {
+        return a.day != b.day ? a.day < b.day : storage[a.n] < storage[b.n];
+    });
+    std::vector<int> want;
+    for (const Doc& d : docs)
+        want.push_back(d.n);
+    EXPECT_EQ(ByPosition(rows), want);
+}
+
+TEST_P(DbStorageWalk, ACommitDuringTheWalkChangesNothingInsideTheSnapshot)
+{
+    GS_REQUIRE_BACKEND(db);
+    for (bool sqlIndex : {true, false}) {
+        if (server() && !sqlIndex)
+            continue;
+        Write(Layout::Shuffled, false, sqlIndex);
+        t.SetFilter("S <> 1 AND D >= \"01.01.2024\"");
+        t.SetFiltered(true);
+        TAdsTable::ReadScope snapshot(t);
+        const std::vector<int> before = Numbers(Walk(false));
+        t.SetStorageOrderWalk(true);
+        std::vector<std::pair<long long, int>> rows;
+        int k = 0;
+        for (t.First(); !t.Eof(); t.Next()) {
+            rows.emplace_back(t.WalkPosition(), static_cast<int>(t.FieldByName("N").AsInteger()));
+            if (++k % 50 == 0) // another program moves dates, deletes and adds documents
+                db.Exec("T.ADT", server() ? R"(UPDATE "T" SET "D" = NULL WHERE "N" % 7 = 0;)"
+                                            R"( DELETE FROM "T" WHERE "N" % 11 = 0;)"
+                                            R"( INSERT INTO "T" ("N", "D", "S") VALUES (9999, '2024-01-05', 0))"
+                                          : "UPDATE T SET D = NULL WHERE N % 7 = 0; DELETE FROM T WHERE N % 11 = 0;"
+                                            " INSERT INTO T (N, D, S) VALUES (9999, '2024-01-05', 0)");
+        }
+        EXPECT_GT(k, 100);
+        EXPECT_EQ(ByPosition(rows), before) << (sqlIndex ? "with index" : "without index");
+    }
+}
+
+TEST_P(DbStorageWalk, TheCountIsTheNumberOfRowsTheWalkVisits)
+{
+    GS_REQUIRE_BACKEND(db);
+    for (bool sqlIndex : {true, false}) {
+        if (server() && !sqlIndex)
+            continue;
+        Write(Layout::Shuffled, false, sqlIndex);
+        for (const char* filter : {"D >= \"03.01.2024\"", "S = 2 AND D >= \"03.01.2024\""}) {
+            t.SetFilter(filter);
+            t.SetFiltered(true);
+            t.SetStorageOrderWalk(true);
+            TAdsTable::ReadScope snapshot(t);
+            TAdsTable::RecordCounting counting = t.StartRecordCount();
+            int visited = 0;
+            for (t.First(); !t.Eof(); t.Next())
+                ++visited;
+            // On a table file the count is known once the walk has passed the last row; a server
+            // counts beside the walk on its own connection and may answer later.
+            if (!server())
+                EXPECT_TRUE(counting.Ready()) << filter;
+            EXPECT_EQ(counting.Count(), visited) << filter;
+            EXPECT_EQ(t.RecordCount(), visited) << filter;
+        }
+    }
+}
+
+TEST_P(DbStorageWalk, AFewRowsOfTheIndexAreWalkedOnIt)
+{
+    GS_REQUIRE_BACKEND(db);
+    Write(Layout::Shuffled, false, true);
+    t.SetFilter("D = \"05.01.2024\"");
+    t.SetFiltered(true);
+    TAdsTable::ReadScope snapshot(t);
+    const std::vector<int> indexWalk = Numbers(Walk(false));
+    bool inStorage = false;
+    EXPECT_EQ(Numbers(Walk(true, &inStorage)), indexWalk);
+    EXPECT_FALSE(inStorage);
+}
+
+TEST_P(DbStorageWalk, AnyOtherMoveGoesOnInIndexOrderFromTheCurrentRow)
+{
+    GS_REQUIRE_BACKEND(db);
+    Write(Layout::Shuffled, false, true);
+    TAdsTable::ReadScope snapshot(t);
+    const std::vector<int> indexWalk = Numbers(Walk(false));
+    t.SetStorageOrderWalk(true);
+    t.First();
+    t.Next();
+    const int current = static_cast<int>(t.FieldByName("N").AsInteger());
+    const size_t at = static_cast<size_t>(std::find(indexWalk.begin(), indexWalk.end(), current) - indexWalk.begin());
+    ASSERT_LT(at, indexWalk.size());
+    t.Prior();
+    EXPECT_FALSE(t.InStorageOrder());
+    if (at == 0) {
+        EXPECT_TRUE(t.Bof());
+    } else {
+        EXPECT_EQ(t.FieldByName("N").AsInteger(), indexWalk[at - 1]);
+    }
+    t.Last();
+    EXPECT_EQ(t.FieldByName("N").AsInteger(), indexWalk.back());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbStorageWalk, kBackends, BackendName);

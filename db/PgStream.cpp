@@ -169,6 +169,8 @@ void PgStream::JoinReader() noexcept
 void PgStream::Collect() noexcept
 {
     JoinReader();
+    if (sent_ && !Alive())
+        sent_ = false; // went with the dropped connection
     if (sent_) {
         Pq().PQclear(early_);
         std::string failure;

@@ -9,6 +9,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   poppler-utils cups printer-driver-cups-pdf
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

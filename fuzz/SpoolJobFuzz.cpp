@@ -97,6 +97,16 @@ struct Spool {
         if (!reader.Open(dir))
             std::abort();
     }
+    ~Spool()
+    {
+        reader.Close();
+        sqlite3_finalize(update);
+        sqlite3_finalize(insert);
+        sqlite3_close(jobs);
+        sqlite3_close(details);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec); // the throw-away tables go with the run
+    }
 
     void Write(const std::vector<std::string_view>& values)
     {

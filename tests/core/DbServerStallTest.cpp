@@ -140,7 +140,7 @@ TEST_F(DbServerStall, AStoppedBackendEndsTheWalkWithinTheLimitAndTheNextRunConne
         EXPECT_EQ(message.rfind("Der Datenbankserver /", 0), 0u) << message;
         EXPECT_NE(message.find("/.s.PGSQL."), std::string::npos) << message;
         EXPECT_NE(message.find(" antwortet seit 2 s nicht."), std::string::npos) << message;
-        EXPECT_LT(seconds, 2 + 1.5);
+        EXPECT_LT(seconds, 2 + 2.0); // the limit, and room for a machine under load
         // The failed run stays failed: no statement of it goes on over a new connection.
         EXPECT_THROW(t.First(), AdsError);
     }
@@ -178,7 +178,7 @@ TEST_F(DbServerStall, AStoppedCountBesideTheWalkEndsTheRunWithinTheLimit)
         } catch (const AdsError& e) {
             EXPECT_NE(std::string(e.what()).find(" antwortet seit 2 s nicht."), std::string::npos) << e.what();
         }
-        EXPECT_LT(SecondsSince(start), 2 + 1.5);
+        EXPECT_LT(SecondsSince(start), 2 + 2.0);
         Resume();
         db.Exec("T.ADT", "SELECT pg_cancel_backend(pid) FROM pg_stat_activity WHERE query LIKE '%LOCK TABLE%' "
                          "AND pid <> pg_backend_pid()");
@@ -207,7 +207,7 @@ TEST_F(DbServerStall, TheCancelFlagEndsAStalledWaitAtOnce)
         const auto [message, seconds] = WalkUntilFailure();
         press.join();
         EXPECT_EQ(message, "Abgebrochen.");
-        EXPECT_LT(seconds, 0.3 + 0.5); // pressed after 0.3 s, seen within 0.1 s
+        EXPECT_LT(seconds, 0.3 + 0.7); // pressed after 0.3 s, seen within 0.1 s, far below the 30 s limit
     }
     Resume();
     cancel = false;

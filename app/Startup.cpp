@@ -7,6 +7,7 @@
 #include "app/Runtime.h"
 #include "base/Text.h"
 #include "base/IniFile.h"
+#include "settings/ServerTimeouts.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLoad.h"
 #include "spool/ExtSpooler.h"
@@ -46,6 +47,13 @@ void DatabaseSession::ConnectDatabase(bool connect, const std::string& path, con
     AdsConnection.SetDecimalSeparator(AdsSettingsmain.DecimalSeparator);
     AdsConnection.SetAdsServerTypes(serverKind == "1" ? TAdsServerTypes{stADS_LOCAL} : TAdsServerTypes{stADS_REMOTE});
     AdsConnection.SetConnectPath(path);
+    // The time-outs toward a database server come from TOVIK.INI beside the program; the cancel
+    // flag stays the one its owner gave.
+    if (const Runtime* runtime = Runtime::currentOrNull()) {
+        ads::ServerLimits limits = ReadServerTimeouts(runtime->besideProgram("TOVIK.INI"));
+        limits.cancel = AdsConnection.Limits().cancel;
+        AdsConnection.SetServerLimits(limits);
+    }
     AdsConnection.SetIsConnected(true);
     if (AdsConnection.IsConnected()) {
         // The host's tables are only read: opened so that reading never writes their files.

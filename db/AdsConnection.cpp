@@ -6,6 +6,7 @@
 #include "db/AdsTable.h"
 #include "db/AdsTableFile.h"
 #include "db/PgConnInfo.h"
+#include "db/PgSession.h"
 #include "db/PgTable.h"
 
 #include <unistd.h>
@@ -41,6 +42,20 @@ bool TAdsConnection::OnServer() const
 
 std::string TAdsConnection::ShownPath() const { return ads::WithoutPassword(connectPath_); }
 
+void TAdsConnection::SetServerLimits(const ads::ServerLimits& limits)
+{
+    limits_ = limits;
+    if (session_)
+        session_->SetLimits(limits_);
+}
+
+void TAdsConnection::SetCancelFlag(const std::atomic<bool>* cancel)
+{
+    ads::ServerLimits limits = limits_;
+    limits.cancel = cancel;
+    SetServerLimits(limits);
+}
+
 void TAdsConnection::SetIsConnected(bool connect)
 {
     if (!connect) {
@@ -56,7 +71,7 @@ void TAdsConnection::SetIsConnected(bool connect)
     if (connectPath_.empty())
         throw AdsError("Verbindung nicht möglich: kein Datenbankpfad angegeben", {});
     if (OnServer()) {
-        session_ = ads::PgSession::Connect(connectPath_);
+        session_ = ads::PgSession::Connect(connectPath_, limits_);
         connected_ = true;
         return;
     }

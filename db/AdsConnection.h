@@ -7,6 +7,7 @@
 // the shown path never carry the connection's password.
 #include "db/AdsSettings.h"
 #include "db/AdsTypes.h"
+#include "db/ServerLimits.h"
 
 #include <filesystem>
 #include <map>
@@ -45,6 +46,16 @@ public:
     // Decimal separator of the numbers its tables' fields give as text (default ",").
     void SetDecimalSeparator(char separator) { decimalSeparator_ = separator; }
     char DecimalSeparator() const { return decimalSeparator_; }
+
+    // On a database server: the connect time-out, how long a wait for an answer may stay without
+    // one, and the cancel flag. Taken by the next connect and by a live connection at once; set
+    // them between runs, not during one.
+    void SetServerLimits(const ads::ServerLimits& limits);
+    const ads::ServerLimits& Limits() const { return limits_; }
+    // The caller's flag (it must outlive the connection; null: none): once it is true, a wait for
+    // the server ends within about 100 ms with AdsError "Abgebrochen." and the run fails; the
+    // connection is dropped and the next run (with the flag false again) connects anew.
+    void SetCancelFlag(const std::atomic<bool>* cancel);
 
     // true: connects (raises AdsError when the directory does not exist or cannot be used, or no
     // usable server kind is set); false: disconnects, closing the connection's tables and rolling
@@ -91,6 +102,7 @@ private:
     std::map<std::string, std::weak_ptr<ads::TableFile>> files_; // by canonical path (+ "|ro")
     std::vector<std::shared_ptr<ads::TableFile>> pinned_;      // files in the running transaction
     std::shared_ptr<ads::PgSession> session_;                  // on a database server
+    ads::ServerLimits limits_;
 };
 
 } // namespace gs

@@ -59,6 +59,16 @@ const PqApi& Pq()
         load(a.PQfreeCancel, "PQfreeCancel");
         load(a.PQputCopyData, "PQputCopyData");
         load(a.PQputCopyEnd, "PQputCopyEnd");
+        load(a.PQconnectStartParams, "PQconnectStartParams");
+        load(a.PQconnectPoll, "PQconnectPoll");
+        load(a.PQsocket, "PQsocket");
+        load(a.PQflush, "PQflush");
+        load(a.PQsendQuery, "PQsendQuery");
+        load(a.PQsendPrepare, "PQsendPrepare");
+        load(a.PQsendQueryPrepared, "PQsendQueryPrepared");
+        load(a.PQsendDescribePrepared, "PQsendDescribePrepared");
+        load(a.PQhost, "PQhost");
+        load(a.PQport, "PQport");
         return a;
     }();
     return api;

@@ -5,6 +5,7 @@
 
 #include <libpq-fe.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,10 +47,26 @@ struct PqApi {
     decltype(&::PQfreeCancel) PQfreeCancel = nullptr;
     decltype(&::PQputCopyData) PQputCopyData = nullptr;
     decltype(&::PQputCopyEnd) PQputCopyEnd = nullptr;
+    decltype(&::PQconnectStartParams) PQconnectStartParams = nullptr;
+    decltype(&::PQconnectPoll) PQconnectPoll = nullptr;
+    decltype(&::PQsocket) PQsocket = nullptr;
+    decltype(&::PQflush) PQflush = nullptr;
+    decltype(&::PQsendQuery) PQsendQuery = nullptr;
+    decltype(&::PQsendPrepare) PQsendPrepare = nullptr;
+    decltype(&::PQsendQueryPrepared) PQsendQueryPrepared = nullptr;
+    decltype(&::PQsendDescribePrepared) PQsendDescribePrepared = nullptr;
+    decltype(&::PQhost) PQhost = nullptr;
+    decltype(&::PQport) PQport = nullptr;
 };
 
 // Raises AdsError when libpq cannot be loaded.
 const PqApi& Pq();
+
+// Clears a result on leaving a scope, also by an exception.
+struct ResultFree {
+    void operator()(pg_result* r) const { Pq().PQclear(r); }
+};
+using ResultPtr = std::unique_ptr<pg_result, ResultFree>;
 
 // The server's (or the connection's) message, without the trailing line break.
 std::string Message(pg_conn* conn, const pg_result* result);

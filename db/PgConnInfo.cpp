@@ -119,14 +119,56 @@ bool IsConnectionString(std::string_view path)
     return i < path.size() && path[i] == '=';
 }
 
+namespace {
+
+// What a URI gives percent-encoded, libpq reads decoded: both forms are secrets.
+std::string PercentDecoded(std::string_view text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Every occurrence of a secret becomes "***", longest first (a quoted value before its inner text).
+std::string Scrub(std::string text, std::vector<std::string> secrets)
+{
+    const size_t given = secrets.size();
+    for (size_t i = 0; i < given; ++i)
+        if (secrets[i].find('%') != std::string::npos)
+            secrets.push_back(PercentDecoded(secrets[i]));
+    std::sort(secrets.begin(), secrets.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& secret : secrets) {
+        if (secret.empty())
+            continue;
+        for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 3))
+            text.replace(at, secret.size(), "***");
+    }
+    return text;
+}
+
+} // namespace
+
 std::string WithoutPassword(std::string_view connection)
 {
+    // The password's text goes wherever it stands, also in other values (a value libpq overrides
+    // later may hold it as well).
     std::vector<std::string> secrets;
+    std::string shown;
     if (IsUri(connection))
-        return UriWithoutPassword(connection, secrets);
-    if (IsConnectionString(connection))
-        return KeywordsWithoutPassword(connection, secrets);
-    return std::string(connection);
+        shown = UriWithoutPassword(connection, secrets);
+    else if (IsConnectionString(connection))
+        shown = KeywordsWithoutPassword(connection, secrets);
+    else
+        return std::string(connection);
+    return Scrub(std::move(shown), std::move(secrets));
 }
 
 std::string ScrubPassword(std::string message, std::string_view connection)
@@ -136,15 +178,7 @@ std::string ScrubPassword(std::string message, std::string_view connection)
         UriWithoutPassword(connection, secrets);
     else if (IsConnectionString(connection))
         KeywordsWithoutPassword(connection, secrets);
-    // Longest first: a quoted value goes before its inner text.
-    std::sort(secrets.begin(), secrets.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& secret : secrets) {
-        if (secret.empty())
-            continue;
-        for (size_t at = message.find(secret); at != std::string::npos; at = message.find(secret, at + 3))
-            message.replace(at, secret.size(), "***");
-    }
-    return message;
+    return Scrub(std::move(message), std::move(secrets));
 }
 
 } // namespace gs::ads

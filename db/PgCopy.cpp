@@ -2,6 +2,7 @@
 
 #include "db/AdsError.h"
 #include "db/PgApi.h"
+#include "db/PgWait.h"
 
 namespace gs::ads {
 
@@ -48,9 +49,13 @@ PgCopyInsert::~PgCopyInsert()
     // Left without its end (a failed load): the stream is broken off, the transaction fails.
     open_ = false;
     session_.ClearPending(this);
+    if (!session_.Conn())
+        return;
     Pq().PQputCopyEnd(session_.Conn(), "Massenladen abgebrochen");
-    while (pg_result* r = Pq().PQgetResult(session_.Conn()))
-        Pq().PQclear(r);
+    const Answer answer = TakeAnswer(session_.Conn(), session_.Limits());
+    Pq().PQclear(answer.result);
+    if (answer.end != WaitEnd::Answered)
+        session_.Drop(WaitMessage(answer.end, session_.Conn(), session_.Server(), session_.Limits()));
 }
 
 void PgCopyInsert::Reset()
@@ -62,14 +67,9 @@ void PgCopyInsert::Reset()
 void PgCopyInsert::Start()
 {
     session_.Settle();
-    pg_result* r = Pq().PQexec(session_.Conn(), copySql_.c_str());
-    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COPY_IN;
-    if (!ok) {
-        const std::string cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
-        throw AdsError("Datensatz kann nicht gespeichert werden: " + cause, table_);
-    }
-    Pq().PQclear(r);
+    const ResultPtr r(session_.Await(Pq().PQsendQuery(session_.Live(), copySql_.c_str())));
+    if (!r || Pq().PQresultStatus(r.get()) != PGRES_COPY_IN)
+        session_.Fail(table_, "Datensatz kann nicht gespeichert werden", r.get());
     open_ = true;
     session_.SetPending(this);
 }
@@ -109,12 +109,19 @@ void PgCopyInsert::End()
     open_ = false;
     session_.ClearPending(this);
     std::string cause;
-    if (Pq().PQputCopyEnd(session_.Conn(), nullptr) != 1)
+    if (!session_.Conn())
+        cause = session_.Failure();
+    else if (Pq().PQputCopyEnd(session_.Conn(), nullptr) != 1)
         cause = Message(session_.Conn(), nullptr);
-    while (pg_result* r = Pq().PQgetResult(session_.Conn())) {
-        if (cause.empty() && Pq().PQresultStatus(r) != PGRES_COMMAND_OK)
-            cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
+    if (cause.empty()) {
+        const Answer answer = TakeAnswer(session_.Conn(), session_.Limits());
+        if (answer.end != WaitEnd::Answered) {
+            session_.Drop(WaitMessage(answer.end, session_.Conn(), session_.Server(), session_.Limits()));
+            cause = session_.Failure();
+        } else if (!answer.result || Pq().PQresultStatus(answer.result) != PGRES_COMMAND_OK) {
+            cause = Message(session_.Conn(), answer.result);
+        }
+        Pq().PQclear(answer.result);
     }
     if (!cause.empty()) {
         session_.NoteWriteFailure(cause);

@@ -5,6 +5,7 @@
 #include "db/PgApi.h"
 #include "db/PgConnInfo.h"
 #include "db/PgStream.h"
+#include "db/PgWait.h"
 
 #include <cstdio>
 #include <cstring>
@@ -66,29 +67,35 @@ void DayText(std::int64_t days, char* out)
 
 // --- session -----------------------------------------------------------------------------------------
 
-std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection)
+std::shared_ptr<PgSession> PgSession::Connect(const std::string& connection, const ServerLimits& limits)
 {
-    const std::string shown = WithoutPassword(connection);
-    pg_conn* conn = Pq().PQconnectdb(connection.c_str());
-    if (!conn)
-        throw AdsError("Verbindung nicht möglich: " + shown + ": kein Speicher für die Verbindung", {});
-    if (Pq().PQstatus(conn) != CONNECTION_OK) {
-        // libpq may quote a malformed part of the string: the cause loses the password too.
-        const std::string cause = ScrubPassword(Message(conn, nullptr), connection);
-        Pq().PQfinish(conn);
-        throw AdsError("Verbindung nicht möglich: " + shown + ": " + cause, {});
-    }
+    std::shared_ptr<PgSession> session(new PgSession(connection, WithoutPassword(connection), limits));
+    session->Attach();
+    return session;
+}
+
+void PgSession::Attach()
+{
+    const std::string context = "Verbindung nicht möglich: " + shown_;
+    std::string why;
+    pg_conn* conn = ConnectWithin(connection_, limits_, why);
+    if (!conn) // libpq may quote a malformed part of the string: the cause loses the password too
+        throw AdsError(context + ": " + ScrubPassword(why, connection_), {});
+    conn_ = conn;
+    server_ = ServerName(conn);
+    failure_.clear();
+    ++generation_;
+    snapshot_.clear();
+    snapshotOf_ = 0;
+    countRefused_ = false;
     // Notices ("already exists, skipping") are no concern of the user's: libpq would print them.
     Pq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    std::shared_ptr<PgSession> session(new PgSession(conn, connection, shown));
-    if (Pq().PQsetClientEncoding(conn, "UTF8") != 0)
-        session->Fail({}, "Verbindung nicht möglich: " + shown);
-    session->Exec("SET DateStyle = ISO", {}, "Verbindung nicht möglich: " + shown);
+    Exec("SET client_encoding = 'UTF8'", {}, context);
+    Exec("SET DateStyle = ISO", {}, context);
     // The server would compile a walk's cursor to machine code when its plan over the whole table
     // looks expensive (on a million rows a third of a second before the first row), although the
     // walk fetches its rows in small batches. A server without that setting simply has no such cost.
-    session->ExecNoThrow("SET jit = off");
-    return session;
+    ExecNoThrow("SET jit = off");
 }
 
 PgSession::~PgSession()
@@ -97,8 +104,53 @@ PgSession::~PgSession()
     Pq().PQfinish(conn_);
 }
 
-void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result) const
+pg_conn* PgSession::Live()
 {
+    if (conn_)
+        return conn_;
+    // The run that lost the connection fails as a whole: no statement of it continues on a new one
+    // (outside its snapshot, without its cursors).
+    if (readScopes_ > 0 || inTransaction_)
+        throw AdsError(failure_, {});
+    Attach();
+    return conn_;
+}
+
+void PgSession::Drop(const std::string& failure) noexcept
+{
+    failure_ = failure;
+    pending_ = nullptr;
+    DropCountConnection();
+    Pq().PQfinish(conn_);
+    conn_ = nullptr;
+    readTransaction_ = false;
+}
+
+pg_result* PgSession::Await(int sent)
+{
+    if (!conn_)
+        throw AdsError(failure_, {});
+    if (sent != 1) {
+        if (ConnectionBroken(conn_))
+            Fail({}, {}, nullptr);
+        return nullptr; // the caller names libpq's cause
+    }
+    const Answer answer = TakeAnswer(conn_, limits_);
+    if (answer.end != WaitEnd::Answered) {
+        Drop(WaitMessage(answer.end, conn_, server_, limits_));
+        throw AdsError(failure_, {});
+    }
+    return answer.result;
+}
+
+void PgSession::Fail(const std::string& table, std::string_view context, const pg_result* result)
+{
+    if (!conn_)
+        throw AdsError(failure_, {});
+    if (ConnectionBroken(conn_)) {
+        Drop(kLostLead + Message(conn_, result));
+        throw AdsError(failure_, {});
+    }
     std::string text(context);
     text += ": ";
     text += Message(conn_, result);
@@ -116,31 +168,50 @@ void PgSession::Settle() noexcept
 void PgSession::Exec(const std::string& sqlText, const std::string& table, std::string_view context)
 {
     Settle();
-    pg_result* r = Pq().PQexec(conn_, sqlText.c_str());
-    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        std::string text(context);
-        text += ": " + Message(conn_, r);
-        Pq().PQclear(r);
-        throw AdsError(text, table);
-    }
-    Pq().PQclear(r);
+    pg_conn* conn = Live();
+    const ResultPtr r(Await(Pq().PQsendQuery(conn, sqlText.c_str())));
+    const ExecStatusType status = r ? Pq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        Fail(table, context, r.get());
 }
 
 bool PgSession::ExecNoThrow(const char* sqlText) noexcept
 {
     Settle();
-    pg_result* r = Pq().PQexec(conn_, sqlText);
-    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
-    Pq().PQclear(r);
+    if (!conn_)
+        return false;
+    if (Pq().PQsendQuery(conn_, sqlText) != 1) {
+        if (ConnectionBroken(conn_))
+            Drop(kLostLead + Message(conn_, nullptr));
+        return false;
+    }
+    const Answer answer = TakeAnswer(conn_, limits_);
+    if (answer.end != WaitEnd::Answered) {
+        Drop(WaitMessage(answer.end, conn_, server_, limits_));
+        return false;
+    }
+    const bool ok = answer.result && Pq().PQresultStatus(answer.result) == PGRES_COMMAND_OK;
+    Pq().PQclear(answer.result);
+    if (!ok && ConnectionBroken(conn_))
+        Drop(kLostLead + Message(conn_, nullptr));
     return ok;
 }
 
 void PgSession::BeginReadScope()
 {
-    if (readScopes_++ > 0 || inTransaction_)
+    if (readScopes_ > 0 || inTransaction_) {
+        ++readScopes_;
         return;
-    Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}, "Lesen nicht möglich");
+    }
+    Settle();
+    Live(); // a new run: a dropped connection is made anew
+    ++readScopes_;
+    try {
+        Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}, "Lesen nicht möglich");
+    } catch (...) {
+        --readScopes_;
+        throw;
+    }
     readTransaction_ = true;
     ++readTransactionId_;
 }
@@ -195,7 +266,9 @@ void PgSession::Commit()
     inTransaction_ = false;
     ++writes_;
     Settle();
-    pg_result* r = Pq().PQexec(conn_, "COMMIT");
+    if (!conn_)
+        throw AdsError("Transaktion kann nicht abgeschlossen werden: " + failure_, {});
+    pg_result* r = Await(Pq().PQsendQuery(conn_, "COMMIT"));
     // A transaction that failed earlier answers COMMIT with ROLLBACK: that is no success.
     const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK && std::strcmp(Pq().PQcmdStatus(r), "COMMIT") == 0;
     if (!ok) {
@@ -303,37 +376,39 @@ std::string NumberedParameters(std::string_view sqlText)
 }
 
 PgQuery::PgQuery(PgSession& session, std::string_view sqlText, const std::string& table)
-    : PgBoundValues(0, table), session_(session), name_(session.NewStatementName())
+    : PgBoundValues(0, table), session_(session), name_(session.NewStatementName()), text_(NumberedParameters(sqlText))
 {
-    const std::string text = NumberedParameters(sqlText);
     session_.Settle();
-    pg_result* r = Pq().PQprepare(session_.Conn(), name_.c_str(), text.c_str(), 0, nullptr);
-    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
-        const std::string cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
-        throw AdsError("Abfrage nicht möglich: " + cause, table_);
-    }
-    Pq().PQclear(r);
-    r = Pq().PQdescribePrepared(session_.Conn(), name_.c_str());
-    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
-        const std::string cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
-        throw AdsError("Abfrage nicht möglich: " + cause, table_);
-    }
-    paramTypes_.resize(static_cast<size_t>(Pq().PQnparams(r)));
-    for (size_t i = 0; i < paramTypes_.size(); ++i)
-        paramTypes_[i] = Pq().PQparamtype(r, static_cast<int>(i));
-    Pq().PQclear(r);
+    session_.Live();
+    Prepare();
     ResizeValues(paramTypes_.size());
+}
+
+void PgQuery::Prepare()
+{
+    pg_conn* conn = session_.Conn();
+    ResultPtr r(session_.Await(Pq().PQsendPrepare(conn, name_.c_str(), text_.c_str(), 0, nullptr)));
+    if (!r || Pq().PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        session_.Fail(table_, "Abfrage nicht möglich", r.get());
+    r.reset(session_.Await(Pq().PQsendDescribePrepared(conn, name_.c_str())));
+    if (!r || Pq().PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        session_.Fail(table_, "Abfrage nicht möglich", r.get());
+    paramTypes_.resize(static_cast<size_t>(Pq().PQnparams(r.get())));
+    for (size_t i = 0; i < paramTypes_.size(); ++i)
+        paramTypes_[i] = Pq().PQparamtype(r.get(), static_cast<int>(i));
+    generation_ = session_.Generation();
 }
 
 PgQuery::~PgQuery()
 {
     Pq().PQclear(result_);
-    // A statement of an aborted transaction stays until the session ends; nothing else to do.
+    // A statement of an aborted transaction stays until the session ends; one of a dropped
+    // connection went with it.
     session_.Settle();
-    const std::string text = "DEALLOCATE " + name_;
-    Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
+    if (session_.Conn() && session_.Generation() == generation_) {
+        const std::string text = "DEALLOCATE " + name_;
+        session_.ExecNoThrow(text.c_str());
+    }
 }
 
 
@@ -343,6 +418,10 @@ bool PgQuery::Step(std::string_view context)
         ++row_;
         return row_ < rows_;
     }
+    session_.Settle();
+    pg_conn* conn = session_.Live();
+    if (generation_ != session_.Generation())
+        Prepare(); // the connection was made anew: the statement too (the same parameters)
     const size_t n = values_.size();
     std::vector<const char*> values(n);
     std::vector<int> lengths(n), formats(n);
@@ -351,25 +430,21 @@ bool PgQuery::Step(std::string_view context)
         lengths[i] = static_cast<int>(values_[i].size());
         formats[i] = paramTypes_[i] == kBytea ? 1 : 0; // bytes as they are; the rest as text
     }
-    session_.Settle();
-    pg_result* r = Pq().PQexecPrepared(session_.Conn(), name_.c_str(), static_cast<int>(n), values.data(), lengths.data(),
-                                  formats.data(), 1);
-    const ExecStatusType status = r ? Pq().PQresultStatus(r) : PGRES_FATAL_ERROR;
+    ResultPtr r(session_.Await(Pq().PQsendQueryPrepared(conn, name_.c_str(), static_cast<int>(n), values.data(),
+                                                         lengths.data(), formats.data(), 1)));
+    const ExecStatusType status = r ? Pq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-        std::string text(context);
-        text += ": " + Message(session_.Conn(), r);
-        Pq().PQclear(r);
         Reset();
-        throw AdsError(text, table_);
+        session_.Fail(table_, context, r.get());
     }
-    result_ = r;
-    const char* tuples = Pq().PQcmdTuples(r);
+    result_ = r.release();
+    const char* tuples = Pq().PQcmdTuples(result_);
     changes_ = tuples && *tuples ? std::atoll(tuples) : 0;
-    rows_ = status == PGRES_TUPLES_OK ? Pq().PQntuples(r) : 0;
-    const int columns = Pq().PQnfields(r);
+    rows_ = status == PGRES_TUPLES_OK ? Pq().PQntuples(result_) : 0;
+    const int columns = Pq().PQnfields(result_);
     columnTypes_.resize(static_cast<size_t>(columns));
     for (int c = 0; c < columns; ++c)
-        columnTypes_[static_cast<size_t>(c)] = Pq().PQftype(r, c);
+        columnTypes_[static_cast<size_t>(c)] = Pq().PQftype(result_, c);
     scratch_.resize(static_cast<size_t>(columns));
     row_ = 0;
     return row_ < rows_;

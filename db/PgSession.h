@@ -5,7 +5,10 @@
 // count and every row of a run), a write outside a connection transaction commits on its own and
 // ends a read scope's transaction first, a connection transaction holds every write until Commit.
 // Every failure raises AdsError with the server's message; the connection string is shown without
-// its password.
+// its password. Every wait for the server keeps the limits (db/ServerLimits.h): a server that stops
+// answering, a cancelled wait or a broken connection drops the connection, the run fails with the
+// wait's message and the next run connects anew.
+#include "db/ServerLimits.h"
 #include "db/SqlQuery.h"
 #include "db/TableStore.h"
 
@@ -33,19 +36,46 @@ protected:
 class PgSession {
 public:
     // Raises AdsError "Verbindung nicht möglich: <connection without password>: <cause>".
-    static std::shared_ptr<PgSession> Connect(const std::string& connection);
+    static std::shared_ptr<PgSession> Connect(const std::string& connection, const ServerLimits& limits = {});
     ~PgSession();
     PgSession(const PgSession&) = delete;
     PgSession& operator=(const PgSession&) = delete;
 
+    // The connection; null after it was dropped (a server that stopped answering, a cancelled wait,
+    // a lost connection) until the next run connects anew.
     pg_conn* Conn() const { return conn_; }
+    // The connection for a statement: a dropped one is made anew, except inside the run (read scope
+    // or transaction) it failed in, which gets that failure raised again.
+    pg_conn* Live();
+    // Counts the connections made: prepared statements of an older one are prepared again.
+    std::uint64_t Generation() const { return generation_; }
     // The connection string without its password.
     const std::string& Shown() const { return shown_; }
+    // The server as messages name it ("host:port" or the socket's path).
+    const std::string& Server() const { return server_; }
+
+    // Applies to every wait from now on (set them between runs: a reader thread copies them).
+    void SetLimits(const ServerLimits& limits) { limits_ = limits; }
+    const ServerLimits& Limits() const { return limits_; }
+
+    // Waits for the answer to what was just sent on Conn() (sent: what the send gave) and gives
+    // its result, failed or not (null when none came). Raises AdsError with the wait's message when
+    // the server stays silent, the caller cancels or the connection breaks (the connection is then
+    // dropped).
+    pg_result* Await(int sent);
+    // Ends the connection with failure as the cause every statement of the failed run raises.
+    // Only where no other thread uses the connection.
+    void Drop(const std::string& failure) noexcept;
+    // Why the connection was dropped (empty while it lives).
+    const std::string& Failure() const { return failure_; }
 
     // Runs a statement without parameters or rows wanted; raises "<context>: <cause>" naming table.
     void Exec(const std::string& sqlText, const std::string& table, std::string_view context);
-    // Raises AdsError "<context>: <the connection's last message>".
-    [[noreturn]] void Fail(const std::string& table, std::string_view context, const pg_result* result = nullptr) const;
+    // The same without raising: false on any failure (a wait that ends drops the connection).
+    bool ExecNoThrow(const char* sqlText) noexcept;
+    // Raises AdsError "<context>: <the connection's last message>", or "Verbindung zum
+    // Datenbankserver verloren: <libpq's text>" when the connection broke (then dropped).
+    [[noreturn]] void Fail(const std::string& table, std::string_view context, const pg_result* result = nullptr);
     std::string NewStatementName() { return "gs_" + std::to_string(++statements_); }
 
     void BeginReadScope();
@@ -89,20 +119,24 @@ public:
                                               const std::string& table);
 
 private:
-    PgSession(pg_conn* conn, std::string connection, std::string shown)
-        : conn_(conn), connection_(std::move(connection)), shown_(std::move(shown))
+    PgSession(std::string connection, std::string shown, const ServerLimits& limits)
+        : connection_(std::move(connection)), shown_(std::move(shown)), limits_(limits)
     {
     }
     friend class PgSideCount;
+    void Attach();
     std::string ExportSnapshot();
     pg_conn* CountConnection();
     void DropCountConnection() noexcept;
     void EndReadTransaction() noexcept;
-    bool ExecNoThrow(const char* sqlText) noexcept;
 
-    pg_conn* conn_;
+    pg_conn* conn_ = nullptr;
     std::string connection_; // as given, password included: the count connection logs in alike
     std::string shown_;
+    std::string server_;
+    ServerLimits limits_;
+    std::uint64_t generation_ = 0;
+    std::string failure_;
     pg_conn* countConn_ = nullptr;
     bool countRefused_ = false; // the server gave no second connection: not asked again
     bool counting_ = false;
@@ -166,8 +200,12 @@ public:
     std::int64_t InsertedRowid() const override;
 
 private:
+    void Prepare();
+
     PgSession& session_;
     std::string name_;
+    std::string text_;
+    std::uint64_t generation_ = 0; // the connection the statement is prepared on
     std::vector<unsigned> paramTypes_;
     pg_result* result_ = nullptr;
     int rows_ = 0;

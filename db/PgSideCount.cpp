@@ -2,6 +2,7 @@
 
 #include "db/AdsError.h"
 #include "db/PgApi.h"
+#include "db/PgWait.h"
 
 #include <cstdlib>
 
@@ -9,11 +10,14 @@ namespace gs::ads {
 
 namespace {
 
-bool Command(pg_conn* conn, const std::string& sqlText)
+// A statement on the count connection; false on any failure (also a wait that ended).
+bool Command(pg_conn* conn, const std::string& sqlText, const ServerLimits& limits)
 {
-    pg_result* r = Pq().PQexec(conn, sqlText.c_str());
-    const bool ok = r && Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
-    Pq().PQclear(r);
+    if (!conn || Pq().PQsendQuery(conn, sqlText.c_str()) != 1)
+        return false;
+    const Answer answer = TakeAnswer(conn, limits);
+    const bool ok = answer.result && Pq().PQresultStatus(answer.result) == PGRES_COMMAND_OK;
+    Pq().PQclear(answer.result);
     return ok;
 }
 
@@ -28,18 +32,18 @@ std::string PgSession::ExportSnapshot()
     if (countRefused_)
         return {};
     Settle();
-    pg_result* r = Pq().PQexec(conn_, "SELECT pg_export_snapshot()");
-    const bool ok = r && Pq().PQresultStatus(r) == PGRES_TUPLES_OK && Pq().PQntuples(r) == 1;
-    std::string id = ok ? Pq().PQgetvalue(r, 0, 0) : std::string();
-    Pq().PQclear(r);
+    const ResultPtr r(Await(Pq().PQsendQuery(Live(), "SELECT pg_export_snapshot()")));
+    const bool ok = r && Pq().PQresultStatus(r.get()) == PGRES_TUPLES_OK && Pq().PQntuples(r.get()) == 1;
+    std::string id = ok ? Pq().PQgetvalue(r.get(), 0, 0) : std::string();
     if (!ok) {
+        if (ConnectionBroken(conn_))
+            Fail({}, "Lesen nicht möglich", r.get());
         // A server that exports no snapshots (a standby in recovery) has ended the read transaction
         // with the refusal: a new one takes its place, and what was read in the old one counts as
         // read in another snapshot. Every count then runs on the first connection.
         countRefused_ = true;
-        Command(conn_, "ROLLBACK");
-        if (!Command(conn_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"))
-            Fail({}, "Lesen nicht möglich");
+        ExecNoThrow("ROLLBACK");
+        Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}, "Lesen nicht möglich");
         ++readTransactionId_;
         return {};
     }
@@ -52,17 +56,18 @@ pg_conn* PgSession::CountConnection()
 {
     if (countConn_ || countRefused_)
         return countConn_;
-    pg_conn* c = Pq().PQconnectdb(connection_.c_str());
-    if (!c || Pq().PQstatus(c) != CONNECTION_OK || Pq().PQsetClientEncoding(c, "UTF8") != 0) {
+    std::string why;
+    pg_conn* c = ConnectWithin(connection_, limits_, why);
+    if (!c || !Command(c, "SET client_encoding = 'UTF8'", limits_)) {
         Pq().PQfinish(c);
         countRefused_ = true; // a server at its connection limit: every count on the first connection
         return nullptr;
     }
     Pq().PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
-    Command(c, "SET jit = off");
+    Command(c, "SET jit = off", limits_);
     // The count runs beside the walk and only gives the progress its maximum: in one process, so
     // that parallel workers do not take the processors the walk and the run need.
-    Command(c, "SET max_parallel_workers_per_gather = 0");
+    Command(c, "SET max_parallel_workers_per_gather = 0", limits_);
     countConn_ = c;
     return countConn_;
 }
@@ -86,15 +91,16 @@ std::unique_ptr<PendingCount> PgSession::CountBeside(const std::string& sqlText,
         pg_conn* c = CountConnection();
         if (!c)
             return nullptr;
-        if (!Command(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")) {
+        if (!Command(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", limits_)) {
             DropCountConnection(); // closed by the server meanwhile: one new connection
             continue;
         }
         const TextParams values(params);
-        if (!Command(c, "SET TRANSACTION SNAPSHOT '" + snapshot + "'") ||
+        if (!Command(c, "SET TRANSACTION SNAPSHOT '" + snapshot + "'", limits_) ||
             Pq().PQsendQueryParams(c, NumberedParameters(sqlText).c_str(), values.Count(), nullptr,
                                    values.values.data(), nullptr, nullptr, 0) != 1) {
-            Command(c, "ROLLBACK");
+            if (!Command(c, "ROLLBACK", limits_))
+                DropCountConnection();
             return nullptr;
         }
         counting_ = true;
@@ -109,14 +115,27 @@ PgSideCount::~PgSideCount()
 {
     if (done_)
         return;
-    if (PGcancel* cancel = Pq().PQgetCancel(session_.countConn_)) {
-        char why[256];
-        Pq().PQcancel(cancel, why, sizeof why);
-        Pq().PQfreeCancel(cancel);
+    const ServerLimits& limits = session_.Limits();
+    const bool cancelled = limits.cancel && limits.cancel->load();
+    // A cancel request is a connection of its own to the server: not sent when the user has
+    // cancelled (the server may be the reason) or the session has lost its connection; the
+    // count's connection then simply goes.
+    if (!cancelled && session_.Conn()) {
+        if (PGcancel* cancel = Pq().PQgetCancel(session_.countConn_)) {
+            char why[256];
+            Pq().PQcancel(cancel, why, sizeof why);
+            Pq().PQfreeCancel(cancel);
+        }
+        const Answer answer = TakeAnswer(session_.countConn_, limits);
+        Pq().PQclear(answer.result);
+        if (answer.end == WaitEnd::Answered) {
+            Finish(false);
+            return;
+        }
     }
-    while (pg_result* r = Pq().PQgetResult(session_.countConn_))
-        Pq().PQclear(r);
-    Finish(false);
+    done_ = true;
+    session_.DropCountConnection();
+    session_.counting_ = false;
 }
 
 bool PgSideCount::Ready()
@@ -132,26 +151,37 @@ bool PgSideCount::Ready()
 std::int64_t PgSideCount::Wait()
 {
     if (!done_) {
-        pg_result* r = Pq().PQgetResult(session_.countConn_);
-        while (pg_result* more = Pq().PQgetResult(session_.countConn_))
-            Pq().PQclear(more);
+        pg_conn* conn = session_.countConn_;
+        const ServerLimits& limits = session_.Limits();
+        const Answer answer = TakeAnswer(conn, limits);
+        if (answer.end != WaitEnd::Answered) {
+            // The count's connection is given up; the walk's stays.
+            failure_ = WaitMessage(answer.end, conn, session_.Server(), limits);
+            done_ = true;
+            session_.DropCountConnection();
+            session_.counting_ = false;
+            throw AdsError(failure_, {});
+        }
+        pg_result* r = answer.result;
         const bool ok = r && Pq().PQresultStatus(r) == PGRES_TUPLES_OK && Pq().PQntuples(r) == 1;
         if (ok)
             count_ = std::strtoll(Pq().PQgetvalue(r, 0, 0), nullptr, 10);
+        else if (ConnectionBroken(conn))
+            failure_ = kLostLead + Message(conn, r);
         else
-            failure_ = Message(session_.countConn_, r);
+            failure_ = "Zählen fehlgeschlagen: " + Message(conn, r);
         Pq().PQclear(r);
         Finish(ok);
     }
     if (!failure_.empty())
-        throw AdsError("Zählen fehlgeschlagen: " + failure_, table_);
+        throw AdsError(failure_, failure_.rfind(kLostLead, 0) == 0 ? std::string() : table_);
     return count_;
 }
 
 void PgSideCount::Finish(bool commit) noexcept
 {
     done_ = true;
-    if (!Command(session_.countConn_, commit ? "COMMIT" : "ROLLBACK"))
+    if (!Command(session_.countConn_, commit ? "COMMIT" : "ROLLBACK", session_.Limits()))
         session_.DropCountConnection(); // in no state for the next count: a new one then
     session_.counting_ = false;
 }

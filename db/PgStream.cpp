@@ -3,6 +3,7 @@
 #include "db/AdsCursor.h"
 #include "db/AdsError.h"
 #include "db/PgApi.h"
+#include "db/PgWait.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,26 +61,26 @@ PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vect
     const std::string text = "DECLARE " + name_ + " NO SCROLL CURSOR FOR " + NumberedParameters(sqlText);
     const TextParams values(params);
     session_.Settle();
-    pg_result* r = Pq().PQexecParams(session_.Conn(), text.c_str(), values.Count(), nullptr, values.values.data(),
-                                     nullptr, nullptr, 0);
-    if (!r || Pq().PQresultStatus(r) != PGRES_COMMAND_OK) {
-        const std::string cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
-        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
-    }
-    Pq().PQclear(r);
+    pg_conn* conn = session_.Live();
+    generation_ = session_.Generation();
+    const ResultPtr r(session_.Await(Pq().PQsendQueryParams(conn, text.c_str(), values.Count(), nullptr,
+                                                            values.values.data(), nullptr, nullptr, 0)));
+    if (!r || Pq().PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        session_.Fail(table_, "Lesen fehlgeschlagen", r.get());
 }
 
 PgStream::~PgStream()
 {
     Collect();
     session_.ClearPending(this);
-    if (session_.ReadTransactionId() == transaction_ && transaction_ != 0) {
+    if (Alive() && session_.ReadTransactionId() == transaction_ && transaction_ != 0) {
         const std::string text = "CLOSE " + name_;
-        Pq().PQclear(Pq().PQexec(session_.Conn(), text.c_str()));
+        session_.ExecNoThrow(text.c_str());
     }
     Pq().PQclear(early_);
 }
+
+bool PgStream::Alive() const { return session_.Conn() && session_.Generation() == generation_; }
 
 void PgStream::Send()
 {
@@ -88,13 +89,16 @@ void PgStream::Send()
     sent_ = Pq().PQsendQueryParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) == 1;
 }
 
-pg_result* PgStream::Receive()
+pg_result* PgStream::Receive(const ServerLimits& limits, std::string& failure) noexcept
 {
     sent_ = false;
-    pg_result* r = Pq().PQgetResult(session_.Conn());
-    while (pg_result* more = Pq().PQgetResult(session_.Conn()))
-        Pq().PQclear(more);
-    return r;
+    pg_conn* conn = session_.Conn();
+    const Answer answer = TakeAnswer(conn, limits);
+    if (answer.end != WaitEnd::Answered)
+        failure = WaitMessage(answer.end, conn, session_.Server(), limits);
+    else if (answer.result && Pq().PQresultStatus(answer.result) != PGRES_TUPLES_OK && ConnectionBroken(conn))
+        failure = kLostLead + Message(conn, answer.result);
+    return answer.result;
 }
 
 void PgStream::StartReader(const Stamp& stamp, const RowBatch& like)
@@ -105,7 +109,9 @@ void PgStream::StartReader(const Stamp& stamp, const RowBatch& like)
     aheadStamp_ = stamp;
     aheadCount_ = 0;
     aheadFailure_.clear();
+    aheadLost_.clear();
     aheadError_ = nullptr;
+    readerLimits_ = session_.Limits();
     session_.SetPending(this);
     try {
         reader_ = std::thread([this] { Read(); });
@@ -113,14 +119,17 @@ void PgStream::StartReader(const Stamp& stamp, const RowBatch& like)
     } catch (...) {
         Read(); // no thread to be had: the batch is taken in here
         ahead_ = true;
+        LoseIfFailed();
     }
 }
 
 void PgStream::Read() noexcept
 {
-    pg_result* r = Receive();
+    pg_result* r = Receive(readerLimits_, aheadLost_);
     try {
-        if (!r || Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
+        if (!aheadLost_.empty()) {
+            // The owner drops the connection when it takes the batch (LoseIfFailed).
+        } else if (!r || Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
             aheadFailure_ = Message(session_.Conn(), r);
         } else {
             aheadCount_ = Pq().PQntuples(r);
@@ -138,6 +147,15 @@ void PgStream::Read() noexcept
     Pq().PQclear(r);
 }
 
+void PgStream::LoseIfFailed() noexcept
+{
+    if (aheadLost_.empty())
+        return;
+    sent_ = false;
+    if (session_.Conn() && session_.Generation() == generation_)
+        session_.Drop(aheadLost_);
+}
+
 void PgStream::JoinReader() noexcept
 {
     if (!reading_)
@@ -145,14 +163,24 @@ void PgStream::JoinReader() noexcept
     reading_ = false;
     reader_.join();
     ahead_ = true;
+    LoseIfFailed();
 }
 
 void PgStream::Collect() noexcept
 {
     JoinReader();
+    if (sent_ && !Alive())
+        sent_ = false; // went with the dropped connection
     if (sent_) {
         Pq().PQclear(early_);
-        early_ = Receive();
+        std::string failure;
+        early_ = Receive(session_.Limits(), failure);
+        if (!failure.empty()) {
+            Pq().PQclear(early_);
+            early_ = nullptr;
+            aheadLost_ = failure;
+            LoseIfFailed();
+        }
     }
 }
 
@@ -163,6 +191,15 @@ void PgStream::Fetch(size_t limit, const Stamp& stamp, RowBatch& out)
     if (reading_) {
         session_.SetPending(nullptr);
         JoinReader();
+    }
+    if (!aheadLost_.empty()) {
+        done_ = true;
+        throw AdsError(aheadLost_, {});
+    }
+    if (!Alive()) {
+        done_ = true;
+        throw AdsError(session_.Conn() ? "Lesen fehlgeschlagen: die Verbindung wurde neu aufgebaut" : session_.Failure(),
+                       session_.Conn() ? table_ : std::string());
     }
     if (ahead_) {
         ahead_ = false;
@@ -179,34 +216,32 @@ void PgStream::Fetch(size_t limit, const Stamp& stamp, RowBatch& out)
             done_ = true;
         return;
     }
-    pg_result* r = early_;
+    ResultPtr r(early_);
+    early_ = nullptr;
     size_t asked = kStreamBatch;
-    if (r) {
-        early_ = nullptr;
-    } else {
+    if (!r) {
         const std::string text = "FETCH FORWARD " + std::to_string(limit) + " FROM " + name_;
         session_.Settle();
-        r = Pq().PQexecParams(session_.Conn(), text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1);
+        pg_conn* conn = session_.Live();
+        try {
+            r.reset(session_.Await(Pq().PQsendQueryParams(conn, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1)));
+        } catch (...) {
+            done_ = true;
+            throw;
+        }
         asked = limit;
     }
-    if (!r || Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
-        const std::string cause = Message(session_.Conn(), r);
-        Pq().PQclear(r);
+    if (!r || Pq().PQresultStatus(r.get()) != PGRES_TUPLES_OK) {
         done_ = true;
-        throw AdsError("Lesen fehlgeschlagen: " + cause, table_);
+        session_.Fail(table_, "Lesen fehlgeschlagen", r.get());
     }
-    const int rows = Pq().PQntuples(r);
-    try {
-        PgRows view(r, scratch_);
-        for (int i = 0; i < rows; ++i) {
-            view.At(i);
-            out.Append(view, stamp);
-        }
-    } catch (...) {
-        Pq().PQclear(r);
-        throw;
+    const int rows = Pq().PQntuples(r.get());
+    PgRows view(r.get(), scratch_);
+    for (int i = 0; i < rows; ++i) {
+        view.At(i);
+        out.Append(view, stamp);
     }
-    Pq().PQclear(r);
+    r.reset();
     // Reading ahead starts with the third batch: a table also reads the first one when it only goes
     // to its first row (a new order or filter), and the second may end the walk as well.
     if (static_cast<size_t>(rows) < std::min(asked, kStreamBatch)) {

@@ -31,8 +31,11 @@ public:
     void Collect() noexcept override;
 
 private:
+    bool Alive() const; // the connection the cursor lives on
     void Send();
-    pg_result* Receive();
+    // Takes the answer on its way; failure gets the wait's message when it ended otherwise.
+    pg_result* Receive(const ServerLimits& limits, std::string& failure) noexcept;
+    void LoseIfFailed() noexcept; // drops the connection after a wait the reader gave up
     void StartReader(const Stamp& stamp, const RowBatch& like);
     void JoinReader() noexcept;
     void Read() noexcept; // on the reader thread
@@ -41,6 +44,7 @@ private:
     std::string table_;
     std::string name_;
     std::uint64_t transaction_ = 0; // the snapshot the cursor lives in
+    std::uint64_t generation_ = 0;  // the connection it lives on
     bool done_ = false;
     int fetches_ = 0;
     std::vector<std::string> scratch_;
@@ -54,6 +58,9 @@ private:
     Stamp aheadStamp_;
     int aheadCount_ = 0;
     std::string aheadFailure_; // the server's message when the batch failed
+    std::string aheadLost_;    // the wait's message when the server went silent, the wait was
+                               // cancelled or the connection broke
+    ServerLimits readerLimits_;
     std::exception_ptr aheadError_;
     std::vector<std::string> readerScratch_;
 };

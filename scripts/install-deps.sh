@@ -10,6 +10,7 @@ PKGS=(
   fonts-dejavu-core fonts-liberation2
   poppler-utils cups printer-driver-cups-pdf
   python3
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -197,7 +197,7 @@ private:
         }
         if (w == "u" && hasParam) {
             if (!state_.skip) {
-                unicode(static_cast<char32_t>(param < 0 ? param + 65536 : param));
+                unicodeUnit(param);
                 pendingSkip_ = state_.unicodeSkip;
             }
             return;
@@ -288,6 +288,38 @@ private:
         text(Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
     }
 
+    // \uN is one UTF-16 unit, signed 16-bit (some writers give 32768 ... 65535 unsigned); a
+    // character beyond the basic plane comes as two of them, high surrogate first. A number outside
+    // 16 bits and a surrogate without its partner read as U+FFFD.
+    void unicodeUnit(long param)
+    {
+        if (param < -32768 || param > 65535) {
+            unicode(0xFFFD);
+            return;
+        }
+        const char32_t unit = static_cast<char32_t>(param < 0 ? param + 65536 : param);
+        if (unit >= 0xDC00 && unit <= 0xDFFF && highSurrogate_) {
+            const char32_t high = highSurrogate_;
+            highSurrogate_ = 0;
+            unicode(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+            return;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            flushSurrogate();
+            highSurrogate_ = unit;
+            return;
+        }
+        unicode(unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+
+    void flushSurrogate()
+    {
+        if (highSurrogate_) {
+            highSurrogate_ = 0;
+            unicode(0xFFFD);
+        }
+    }
+
     void unicode(char32_t c)
     {
         if (state_.skip || state_.fontTable)
@@ -301,6 +333,7 @@ private:
     {
         if (state_.skip)
             return;
+        flushSurrogate(); // a high surrogate followed by anything but its low one
         RichRun run;
         run.bold = state_.bold;
         run.italic = state_.italic;
@@ -347,6 +380,7 @@ private:
     std::vector<CharState> stack_;
     size_t overflow_ = 0;
     int pendingSkip_ = 0;
+    char32_t highSurrogate_ = 0; // a \u high surrogate waiting for its low one
     TRichAlignment alignment_ = TRichAlignment::Left;
     RichParagraph current_;
     RichText result_;

@@ -10,6 +10,9 @@ PKGS=(
   fonts-dejavu-core fonts-liberation2
   poppler-utils cups printer-driver-cups-pdf
   python3
+  dpkg-dev fakeroot
+  libxlsxwriter-dev python3-openpyxl
+  qt6-svg-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

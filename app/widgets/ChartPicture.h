@@ -1,0 +1,43 @@
+#pragma once
+// The chart of a run as a picture file, drawn by the window's chart (app/widgets/ProfitChart): the
+// three series as bars or lines, the title and the legend. PNG or SVG by the file's extension; no
+// display is needed (the offscreen platform serves), but a QApplication must exist.
+//
+// The picture is drawn at twice the chart's pixels, as on a screen of double density: a picture
+// of 1200x700 holds the chart laid out at 600x350 with sharper lines and text.
+//
+// How it fails: raises gs::Error with the file and the reason; the file is written atomically
+// (base/AtomicFile.h), so a failed write leaves an existing file as it was.
+#include "app/ResultTables.h"
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <filesystem>
+#include <vector>
+
+namespace gs {
+
+// The window's chart at its design size, at twice its pixels.
+inline constexpr int ChartPictureDefaultWidth = 1168;
+inline constexpr int ChartPictureDefaultHeight = 560;
+
+struct ChartPictureRequest {
+    std::vector<KmcRow> months;
+    QString title;     // the chart's title line (ChartTitleText)
+    bool bars = true;  // false: lines
+    QSize size{ChartPictureDefaultWidth, ChartPictureDefaultHeight};
+    bool svg = false;  // false: PNG
+};
+
+// The picture's bytes.
+QByteArray ChartPictureBytes(const ChartPictureRequest& request);
+
+// True for a file name ending in ".svg" (any case).
+bool IsSvgFile(const std::filesystem::path& file);
+
+// Writes the picture; the format follows the file's extension (".svg", otherwise PNG).
+void WriteChartPicture(ChartPictureRequest request, const std::filesystem::path& file);
+
+} // namespace gs

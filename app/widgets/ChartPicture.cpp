@@ -9,6 +9,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QMenu>
+
+#include "base/Dialogs.h"
+#include "base/Runtime.h"
 
 namespace gs {
 
@@ -21,27 +25,31 @@ constexpr qreal PictureScale = 2;
 QByteArray ChartPictureBytes(const ChartPictureRequest& request)
 {
     TProfitChart chart;
-    const QSizeF chartSize(request.size.width() / PictureScale, request.size.height() / PictureScale);
-    chart.resize(chartSize.toSize());
+    chart.resize(QSize(request.size.width() / 2, request.size.height() / 2));
     chart.setTitleText(request.title);
     chart.refresh(request.months);
     chart.setBarsActive(request.bars);
+    return ChartPictureBytes(chart, request.size, request.svg);
+}
 
+QByteArray ChartPictureBytes(const TProfitChart& chart, const QSize& size, bool asSvg)
+{
+    const QSizeF chartSize(size.width() / PictureScale, size.height() / PictureScale);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (request.svg) {
+    if (asSvg) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
-        svg.setSize(request.size);
+        svg.setSize(size);
         svg.setViewBox(QRectF(QPointF(0, 0), chartSize));
-        svg.setTitle(request.title);
+        svg.setTitle(chart.titleText());
         QPainter painter(&svg);
         painter.setRenderHint(QPainter::Antialiasing);
         chart.paintPicture(painter, chartSize);
         painter.end();
     } else {
-        QImage image(request.size, QImage::Format_RGB32);
+        QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -62,6 +70,50 @@ void WriteChartPicture(ChartPictureRequest request, const std::filesystem::path&
     request.svg = IsSvgFile(file);
     const QByteArray bytes = ChartPictureBytes(request);
     WriteFileAtomically(file, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+bool SaveChartPicture(const TProfitChart& chart)
+{
+    Dialogs& dialogs = Runtime::current().dialogs();
+    SaveFileRequest ask;
+    ask.title = "Bild speichern";
+    ask.filter = ChartPictureFilter;
+    ask.defaultSuffix = "png";
+    ask.initialPath = "Gewinn-Grafik.png";
+    const std::optional<std::string> chosen = dialogs.chooseSaveFile(ask);
+    if (!chosen || chosen->empty())
+        return false;
+    const std::filesystem::path file = *chosen;
+    try {
+        const QByteArray bytes = ChartPictureBytes(chart, chart.size() * 2, IsSvgFile(file));
+        WriteFileAtomically(file, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        dialogs.showMessage(e.what(), {}, "Bild speichern");
+        return false;
+    }
+    return true;
+}
+
+QMenu* BuildChartMenu(const TProfitChart& chart, QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("ChartMenu"));
+    QAction* save = menu->addAction(QString::fromUtf8("Bild speichern…"));
+    save->setObjectName(QStringLiteral("SaveChartPicture"));
+    QObject::connect(save, &QAction::triggered, menu, [&chart] { SaveChartPicture(chart); });
+    return menu;
+}
+
+void InstallChartMenu(TProfitChart* chart)
+{
+    chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(chart, &QWidget::customContextMenuRequested, chart, [chart](const QPoint& pos) {
+        QMenu* menu = BuildChartMenu(*chart, chart);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(chart->mapToGlobal(pos));
+    });
 }
 
 } // namespace gs

@@ -17,7 +17,12 @@
 #include <filesystem>
 #include <vector>
 
+class QMenu;
+class QWidget;
+
 namespace gs {
+
+class TProfitChart;
 
 // The window's chart at its design size, at twice its pixels.
 inline constexpr int ChartPictureDefaultWidth = 1168;
@@ -33,11 +38,25 @@ struct ChartPictureRequest {
 
 // The picture's bytes.
 QByteArray ChartPictureBytes(const ChartPictureRequest& request);
+// The picture of a chart as it stands (its months, title and mode), at size (twice its pixels).
+QByteArray ChartPictureBytes(const TProfitChart& chart, const QSize& size, bool svg);
 
 // True for a file name ending in ".svg" (any case).
 bool IsSvgFile(const std::filesystem::path& file);
 
 // Writes the picture; the format follows the file's extension (".svg", otherwise PNG).
 void WriteChartPicture(ChartPictureRequest request, const std::filesystem::path& file);
+
+// "Bild speichern…" of the window's chart: asks for the file through the dialog seam ("PNG-Bild" or
+// "SVG-Grafik", default "Gewinn-Grafik.png"), writes the chart as it stands at twice its size on
+// screen, and shows the reason in a message when the file cannot be written. False when nothing
+// was written (cancelled or failed).
+bool SaveChartPicture(const TProfitChart& chart);
+inline constexpr const char* ChartPictureFilter = "PNG-Bild|*.png|SVG-Grafik|*.svg";
+
+// The chart's context menu (one entry, "Bild speichern…"); the chart's owner pops it up.
+QMenu* BuildChartMenu(const TProfitChart& chart, QWidget* parent);
+// Makes the chart open that menu on a right click.
+void InstallChartMenu(TProfitChart* chart);
 
 } // namespace gs

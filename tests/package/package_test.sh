@@ -23,7 +23,9 @@ for f in /usr/lib/gewinnstatistik/gewinnstatistik /usr/lib/gewinnstatistik/gewin
          /usr/lib/gewinnstatistik/gewinnstatistik-pdfproc /usr/lib/gewinnstatistik/gewinnstatistik-printproc \
          /usr/lib/gewinnstatistik/gewinnstatistik-demodb \
          /usr/share/man/man1/gewinnstatistik-report.1.gz /usr/share/man/man1/gewinnstatistik-demodb.1.gz \
-         /usr/share/applications/gewinnstatistik.desktop; do
+         /usr/share/applications/gewinnstatistik.desktop \
+         /usr/share/doc/gewinnstatistik/examples/gewinnstatistik-monatsende.service \
+         /usr/share/doc/gewinnstatistik/examples/gewinnstatistik-monatsende.timer; do
   grep -qx "$f" "$tmp/list" || fail "package lacks $f"
 done
 grep -qx "/usr/bin/gewinnstatistik-report -> ../lib/gewinnstatistik/gewinnstatistik-report" "$tmp/list" \

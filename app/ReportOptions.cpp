@@ -159,11 +159,11 @@ std::string ReportUsage(const std::string& programName)
     for (size_t i = 0; i < PeriodItems.size(); ++i)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
-           " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
+           " DBPATH [--year YYYY] [--period P] [--server local|remote] [--format text|csv|json]\n"
            "       [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size BxH]]\n"
            "       [--output DIR [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
-           "  --year    Jahr der Statistik\n"
+           "  --year    Jahr der Statistik (bei einem Zeitraum bezogen auf heute wahlweise)\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\");\n"
            "            oder bezogen auf heute: \"Vormonat\", \"Vorquartal\", \"Vorjahr\", \"laufender Monat\",\n"
            "            \"laufendes Quartal\", \"laufendes Jahr\" (dann ohne --year; mit --year gilt es für dieses Jahr)\n"
@@ -172,7 +172,12 @@ std::string ReportUsage(const std::string& programName)
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
            "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
            "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
-           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
+           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n"
+           "  --xlsx    die Liste als Excel-Arbeitsmappe FILE (Zahlen, Beträge und Daten als Werte, mit Summenzeile)\n"
+           "  --chart   die Grafik als Bild FILE (.png oder .svg), wie das Fenster sie zeichnet; --lines als\n"
+           "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
+           "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
+           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n";
 }
 
 } // namespace gs

@@ -106,6 +106,10 @@ TEST(ReportOptions, FileOutputsAndTheOutputFolder)
         {"/db", "--year", "2026", "--xlsx", "a.xlsx", "--spool", "pdf"},
         {"/db", "--today", "2026-01-01"}, // no year and no relative period
     };
+    const std::string usage = ReportUsage("gewinnstatistik-report");
+    for (const char* option : {"--xlsx", "--chart", "--lines", "--size", "--output", "--today", "Vormonat"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option << " is not in the usage text";
+
     for (const auto& args : bad) {
         const auto p = ParseReportOptions(args);
         EXPECT_FALSE(p.options) << args.back();

@@ -1,14 +1,43 @@
 #include "app/ReportOptions.h"
 
 #include "app/PeriodSelection.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
 namespace gs {
+
+namespace {
+
+// The picture formats of the chart, by the file's extension.
+bool IsChartExtension(const std::string& file)
+{
+    const std::string ext = std::filesystem::path(file).extension().string();
+    return EqualsNoCase(ext, ".png") || EqualsNoCase(ext, ".svg");
+}
+
+// "1200x700": both sides 16 to 10000 pixels.
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || text.find_first_not_of("0123456789xX") != std::string::npos)
+        return false;
+    if (!TryParseInt32(text.substr(0, x), width) || !TryParseInt32(text.substr(x + 1), height))
+        return false;
+    return width >= 16 && height >= 16 && width <= 10000 && height <= 10000;
+}
+
+} // namespace
 
 ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
 {
     ReportOptions o;
     bool haveYear = false;
+    // With --output the file outputs are named by the period, so they take no file names.
+    const bool intoDirectory = std::find(args.begin(), args.end(), "--output") != args.end();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -31,7 +60,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         } else if (a == "--period") {
             if (!value(v))
                 return {std::nullopt, "--period braucht einen Zeitraum"};
-            o.periodIndex = PeriodIndexFromText(v);
+            o.relativePeriod = RelativePeriodFromText(v);
+            o.periodIndex = o.relativePeriod ? 0 : PeriodIndexFromText(v);
             if (o.periodIndex < 0)
                 return {std::nullopt, "unbekannter Zeitraum: " + v};
         } else if (a == "--server") {
@@ -42,6 +72,35 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "text" && v != "csv" && v != "json"))
                 return {std::nullopt, "--format braucht text, csv oder json"};
             o.format = v == "text" ? ReportFormat::Text : v == "csv" ? ReportFormat::Csv : ReportFormat::Json;
+            o.outputFormat = intoDirectory;
+        } else if (a == "--pdf" && intoDirectory) {
+            o.outputPdf = true;
+        } else if (a == "--xlsx" && intoDirectory) {
+            o.outputXlsx = true;
+        } else if (a == "--chart" && intoDirectory) {
+            o.outputChart = "png";
+            if (i + 1 < args.size() && (args[i + 1] == "png" || args[i + 1] == "svg"))
+                o.outputChart = args[++i];
+        } else if (a == "--xlsx") {
+            if (!value(v) || v.empty())
+                return {std::nullopt, "--xlsx braucht einen Dateinamen"};
+            o.xlsxFile = v;
+        } else if (a == "--chart") {
+            if (!value(v) || !IsChartExtension(v))
+                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg"};
+            o.chartFile = v;
+        } else if (a == "--lines") {
+            o.chartLines = true;
+        } else if (a == "--size") {
+            if (!value(v) || !ParseSize(v, o.chartWidth, o.chartHeight))
+                return {std::nullopt, "--size braucht BREITExHÖHE in Pixeln, etwa 1200x700"};
+        } else if (a == "--output") {
+            if (!value(v) || v.empty())
+                return {std::nullopt, "--output braucht ein Verzeichnis"};
+            o.outputDir = v;
+        } else if (a == "--today") {
+            if (!value(v) || !(o.today = ParseIsoDay(v)))
+                return {std::nullopt, "--today braucht ein Datum JJJJ-MM-TT"};
         } else if (a == "--pdf") {
             if (!value(v) || v.empty())
                 return {std::nullopt, "--pdf braucht einen Dateinamen"};
@@ -60,11 +119,38 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
     }
     if (o.databasePath.empty())
         return {std::nullopt, "DBPATH fehlt"};
-    if (!haveYear)
+    if (!haveYear && !o.relativePeriod)
         return {std::nullopt, "--year fehlt"};
     if (!o.pdfFile.empty() && o.spool)
         return {std::nullopt, "--pdf und --spool schließen sich aus"};
+    if (o.writesFiles() && o.spool)
+        return {std::nullopt, "--spool schließt Ausgaben in Dateien aus"};
+    if (!o.outputDir.empty() && !o.outputPdf && !o.outputXlsx && o.outputChart.empty() && !o.outputFormat)
+        return {std::nullopt, "--output braucht --pdf, --xlsx, --chart oder --format"};
+    if ((o.chartLines || o.chartWidth > 0) && o.chartFile.empty() && o.outputChart.empty())
+        return {std::nullopt, "--lines und --size gelten nur mit --chart"};
     return {o, {}};
+}
+
+std::string ApplyRelativePeriod(ReportOptions& options, int todayYear, int todayMonth)
+{
+    if (!options.relativePeriod)
+        return {};
+    int year = todayYear, month = todayMonth;
+    if (options.today) {
+        year = options.today->year;
+        month = options.today->month;
+    }
+    if (!options.yearText.empty())
+        year = std::stoi(options.yearText);
+    const ResolvedPeriod resolved = ResolveRelativePeriod(*options.relativePeriod, year, month);
+    if (resolved.year < 1)
+        return std::string("kein Jahr vor dem Jahr 1: ") + RelativePeriodText(*options.relativePeriod);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d", resolved.year);
+    options.yearText = text;
+    options.periodIndex = resolved.periodIndex;
+    return {};
 }
 
 std::string ReportUsage(const std::string& programName)
@@ -73,16 +159,25 @@ std::string ReportUsage(const std::string& programName)
     for (size_t i = 0; i < PeriodItems.size(); ++i)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
-           " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
-           "       [--pdf FILE | --spool pdf|print]\n"
+           " DBPATH [--year YYYY] [--period P] [--server local|remote] [--format text|csv|json]\n"
+           "       [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size BxH]]\n"
+           "       [--output DIR [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
-           "  --year    Jahr der Statistik\n"
-           "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
+           "  --year    Jahr der Statistik (bei einem Zeitraum bezogen auf heute wahlweise)\n"
+           "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\");\n"
+           "            oder bezogen auf heute: \"Vormonat\", \"Vorquartal\", \"Vorjahr\", \"laufender Monat\",\n"
+           "            \"laufendes Quartal\", \"laufendes Jahr\" (dann ohne --year; mit --year gilt es für dieses Jahr)\n"
+           "  --today   der Tag, auf den sich diese Zeiträume beziehen, statt heute\n"
            "  --server  local (Vorgabe) oder remote\n"
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
            "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
            "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
-           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
+           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n"
+           "  --xlsx    die Liste als Excel-Arbeitsmappe FILE (Zahlen, Beträge und Daten als Werte, mit Summenzeile)\n"
+           "  --chart   die Grafik als Bild FILE (.png oder .svg), wie das Fenster sie zeichnet; --lines als\n"
+           "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
+           "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
+           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n";
 }
 
 } // namespace gs

@@ -11,6 +11,9 @@ PKGS=(
   poppler-utils cups printer-driver-cups-pdf
   python3
   clang libclang-rt-14-dev
+  dpkg-dev fakeroot
+  libxlsxwriter-dev python3-openpyxl
+  qt6-svg-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -1,6 +1,7 @@
 // The statistics without the window, for scripts and month-end routines:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
-//                            [--pdf FILE | --spool pdf|print]
+//                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
+//                            [--output DIR] [--today YYYY-MM-DD]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
 // when the start-up failed (its message on standard error).
@@ -10,14 +11,18 @@
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
 // printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
+// --xlsx, --chart and --output write files as --pdf does (app/programs/ReportFiles.h); a period
+// named relative to today ("Vormonat", ...) counts from the clock or from --today.
 #include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
+#include "base/Dates.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
 #include "app/ReportOutput.h"
+#include "ReportFiles.h"
 #include "app/ReportSpool.h"
 #include "app/Runtime.h"
 #include "app/Startup.h"
@@ -31,6 +36,9 @@
 #include "spool/render/ListRenderer.h"
 
 #include <QGuiApplication>
+#endif
+#ifdef GS_REPORT_CHART
+#include <QApplication>
 #endif
 
 #include <filesystem>
@@ -65,24 +73,46 @@ int main(int argc, char** argv)
         std::cerr << programName << ": " << parsed.problem << "\n" << gs::ReportUsage(programName);
         return 2;
     }
-    const gs::ReportOptions& options = *parsed.options;
+    gs::ReportOptions options = *parsed.options;
+    const bool pdfAsked = !options.pdfFile.empty() || options.outputPdf;
+    const bool chartAsked = !options.chartFile.empty() || !options.outputChart.empty();
 #ifdef GS_REPORT_PDF
     std::unique_ptr<QGuiApplication> gui;
-    if (!options.pdfFile.empty()) {
+    if (pdfAsked || chartAsked) {
         gs::PreferOffscreenWithoutDisplay();
         static int guiArgc = 1;
         gs::PreparePrivateRuntimeDirectory();
-        gui = std::make_unique<QGuiApplication>(guiArgc, argv);
+#ifdef GS_REPORT_CHART
+        if (chartAsked) // the chart is the window's widget
+            gui = std::make_unique<QApplication>(guiArgc, argv);
+        else
+#endif
+            gui = std::make_unique<QGuiApplication>(guiArgc, argv);
     }
 #else
-    if (!options.pdfFile.empty()) {
+    if (pdfAsked) {
         std::cerr << programName << ": --pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
+        return 2;
+    }
+#endif
+#ifndef GS_REPORT_CHART
+    if (chartAsked) {
+        std::cerr << programName << ": --chart ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
         return 2;
     }
 #endif
 
     try {
         gs::Runtime runtime(ProgramFile(argv[0]));
+        if (options.relativePeriod) {
+            int year = 0, month = 0, day = 0;
+            gs::DecodeDate(runtime.now(), year, month, day);
+            const std::string problem = gs::ApplyRelativePeriod(options, year, month);
+            if (!problem.empty()) {
+                std::cerr << programName << ": " << problem << "\n";
+                return 2;
+            }
+        }
         gs::InitNumberFormats(runtime);
         gs::StartProcessObjects(runtime); // messages go to standard error (console dialogs)
         const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
@@ -98,22 +128,9 @@ int main(int argc, char** argv)
         gs::ResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
-#ifdef GS_REPORT_PDF
-        if (!options.pdfFile.empty()) {
-            if (outcome.error) {
-                std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n"
-                          << "Die PDF-Datei wurde nicht erzeugt.\n";
-                return 1;
-            }
-            try {
-                gs::WriteReportPdf(tables, outcome, runtime.now(), options.pdfFile);
-            } catch (const std::exception& e) {
-                std::cerr << e.what() << "\n";
-                return 1;
-            }
-            return 0;
-        }
-#endif
+        if (options.writesFiles())
+            return gs::WriteReportFiles(options, tables, outcome, runtime.now(),
+                                        gs::SecondCurrencySymbol(runtime.settings->SecondCurrency), std::cerr);
         if (options.spool) {
             int status = 0;
             if (outcome.error) {

@@ -12,6 +12,7 @@
 #include "display/DisplayComponents.h"
 #include "display/GridLayout.h"
 #include "display/HostFonts.h"
+#include "app/widgets/ChartPicture.h"
 #include "app/widgets/ProfitChart.h"
 #include "app/widgets/ProfitList.h"
 #include "display/WaitCursor.h"
@@ -130,6 +131,7 @@ void TFOrderProfit1::buildComponents()
     auto* chartLayout = new QVBoxLayout(chartTab_);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chart_ = new ProfitChart(chartTab_);
+    InstallChartMenu(chart_); // "Bild speichern…"
     chartLayout->addWidget(chart_);
 
     // The legend over the chart's top-left corner.

@@ -529,4 +529,15 @@ bool ProfitChart::printChart(QPrinter& printer)
     return painter.end();
 }
 
+void ProfitChart::paintPicture(QPainter& painter, const QSizeF& size) const
+{
+    constexpr int LegendWidth = 100;
+    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+    paintChart(painter, layoutFor(size, LegendWidth));
+    painter.save();
+    painter.setFont(ChartFont());
+    paintLegend(painter, QRectF(8, 8, LegendWidth - 12, 60));
+    painter.restore();
+}
+
 } // namespace gs

@@ -124,6 +124,11 @@ public:
     // printer cannot be started.
     bool printChart(QPrinter& printer);
 
+    // Paints the chart as a picture of the given size (in the chart's pixels) onto any painter: a
+    // white ground, the chart laid out for that size, and the legend where the window's legend panel
+    // lies. For the picture files of the chart (app/widgets/ChartPicture.h).
+    void paintPicture(QPainter& painter, const QSizeF& size) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;

@@ -1,0 +1,27 @@
+#pragma once
+// The report's files named by their period, for month-end folders: "GEWINN-2026-11" for a month,
+// "GEWINN-2026-Q4" for a quarter, "GEWINN-2026" for a whole year, so that each period has its own
+// name and a run never replaces another period's file (a second run of the same period replaces
+// its own files, as a catch-up run should).
+//
+// Only regular files are written: an existing target that is a directory, a FIFO, a device, a
+// socket or a symbolic link is refused with gs::Error, so a run cannot write through a link into
+// another file or block on a pipe. A file is made under a temporary name beside the target and
+// renamed over it when it is complete.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace gs {
+
+// The stem of the period's file names (no extension).
+std::string PeriodFileStem(const std::string& yearText, int periodIndex);
+
+// Raises gs::Error when file exists and is not a regular file (a link counts as not regular).
+void RequireRegularTarget(const std::filesystem::path& file);
+
+// Calls write with a temporary path beside file, then renames it over file; the temporary file is
+// removed when write raises. Raises gs::Error with the file when the rename fails.
+void WriteThroughTemporary(const std::filesystem::path& file, const std::function<void(const std::filesystem::path&)>& write);
+
+} // namespace gs

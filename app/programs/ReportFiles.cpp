@@ -1,0 +1,121 @@
+#include "ReportFiles.h"
+
+#include "app/OutputFiles.h"
+#include "app/ReportOutput.h"
+#include "app/ReportXlsx.h"
+#include "base/AtomicFile.h"
+#include "base/Cp1252.h"
+#include "base/Dialogs.h"
+#include "base/Error.h"
+
+#ifdef GS_REPORT_PDF
+#include "ReportPdf.h"
+#include "spool/render/ListRenderer.h"
+#endif
+#ifdef GS_REPORT_CHART
+#include "app/widgets/ChartPicture.h"
+#endif
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+namespace gs {
+
+namespace {
+
+struct FileJob {
+    std::filesystem::path file;
+    std::function<void(const std::filesystem::path&)> write;
+};
+
+std::string FormatExtension(ReportFormat format)
+{
+    return format == ReportFormat::Csv ? ".csv" : format == ReportFormat::Json ? ".json" : ".txt";
+}
+
+} // namespace
+
+int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
+                     const std::string& secondCurrencySymbol, std::ostream& err)
+{
+    if (outcome.error) {
+        err << StripMessageMarkup(*outcome.error) << "\n"
+            << (options.pdfFile.empty() || !options.xlsxFile.empty() || !options.chartFile.empty() ||
+                        !options.outputDir.empty()
+                    ? "Die Dateien wurden nicht erzeugt.\n"
+                    : "Die PDF-Datei wurde nicht erzeugt.\n");
+        return 1;
+    }
+    const std::filesystem::path dir = options.outputDir;
+    const std::string stem = PeriodFileStem(options.yearText, options.periodIndex);
+    auto named = [&](const std::string& given, const std::string& extension) -> std::filesystem::path {
+        return given.empty() ? dir / (stem + extension) : std::filesystem::path(given);
+    };
+
+    std::vector<FileJob> jobs;
+    if (!options.pdfFile.empty() || options.outputPdf) {
+#ifdef GS_REPORT_PDF
+        jobs.push_back({named(options.pdfFile, ".pdf"), [&](const std::filesystem::path& file) {
+                            WriteThroughTemporary(file, [&](const std::filesystem::path& temp) {
+                                WriteReportPdf(tables, outcome, now, temp);
+                            });
+                        }});
+#else
+        err << "--pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
+        return 1;
+#endif
+    }
+    if (!options.xlsxFile.empty() || options.outputXlsx) {
+        jobs.push_back({named(options.xlsxFile, ".xlsx"), [&](const std::filesystem::path& file) {
+                            WriteXlsxWorkbook(ReportXlsxSheet(tables, outcome, secondCurrencySymbol), file);
+                        }});
+    }
+    if (!options.chartFile.empty() || !options.outputChart.empty()) {
+#ifdef GS_REPORT_CHART
+        jobs.push_back({named(options.chartFile, "." + options.outputChart), [&](const std::filesystem::path& file) {
+                            ChartPictureRequest request;
+                            request.months = tables.KMC;
+                            request.title = QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText));
+                            request.bars = !options.chartLines;
+                            if (options.chartWidth > 0)
+                                request.size = QSize(options.chartWidth, options.chartHeight);
+                            WriteChartPicture(request, file);
+                        }});
+#else
+        err << "--chart ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
+        return 1;
+#endif
+    }
+    if (options.outputFormat) {
+        jobs.push_back({named({}, FormatExtension(options.format)), [&](const std::filesystem::path& file) {
+                            const std::string text =
+                                options.format == ReportFormat::Csv
+                                    ? Utf8ToCp1252(ReportCsv(tables, secondCurrencySymbol))
+                                : options.format == ReportFormat::Json ? ReportJson(tables, outcome)
+                                                                       : ReportText(tables, outcome);
+                            WriteFileAtomically(file, text);
+                        }});
+    }
+
+    try {
+        if (!dir.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(dir, ec);
+            if (!std::filesystem::is_directory(dir))
+                throw Error("Das Verzeichnis " + dir.string() + " kann nicht angelegt werden" +
+                            (ec ? ": " + SystemErrorText(ec.value()) : std::string()));
+        }
+        // Only regular files are replaced, also where the file was named on the command line.
+        for (const FileJob& job : jobs)
+            RequireRegularTarget(job.file);
+        for (const FileJob& job : jobs)
+            job.write(job.file);
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace gs

@@ -1,0 +1,22 @@
+#pragma once
+// The report command's outputs into files: the list as a PDF (--pdf) and as an Excel workbook
+// (--xlsx), the chart as a picture (--chart), each into its own file or, with --output DIR, all of
+// them (and an explicit --format's text) into DIR under the period's names (app/OutputFiles.h).
+//
+// Nothing of a failed run is written. Before anything is written into DIR every target is checked
+// to be a regular file or absent; then the files are written one after the other, each atomically.
+// Returns the exit status: 0 when every file is written, 1 otherwise (the reason on err).
+#include "app/ReportOptions.h"
+#include "app/ResultTables.h"
+#include "app/StatisticsRun.h"
+#include "base/Dates.h"
+
+#include <ostream>
+#include <string>
+
+namespace gs {
+
+int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
+                     const std::string& secondCurrencySymbol, std::ostream& err);
+
+} // namespace gs

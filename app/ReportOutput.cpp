@@ -4,6 +4,7 @@
 
 #include "base/Dates.h"
 #include "base/FormatFloat.h"
+#include "app/Margin.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
 #include "app/ReportSpool.h"
@@ -56,6 +57,9 @@ std::string JsonMoney(double amount)
     plain.thousandSeparator = ',';
     return FormatFloat("0.00", amount, plain);
 }
+
+// A margin as a JSON number in percent to two decimals (halves away from zero), null without one.
+std::string JsonMargin(const std::optional<double>& margin) { return margin ? JsonMoney(*margin) : "null"; }
 
 // The three sums of an amount set, as JSON members.
 std::string JsonSums(double net, double commission, double profit)
@@ -124,16 +128,20 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
 {
     std::vector<std::string> header;
     std::vector<bool> right;
-    for (const auto& col : ResultListColumns) {
-        header.push_back(Trim(CsvCaption(col.title)));
-        right.push_back(col.alignment == ListCellAlignment::Right || col.amount);
+    std::vector<const ResultColumn*> columns;
+    for (const auto& col : ResultListColumns)
+        if (col.shownByDefault)
+            columns.push_back(&col);
+    for (const ResultColumn* col : columns) {
+        header.push_back(Trim(CsvCaption(col->title)));
+        right.push_back(col->alignment == ListCellAlignment::Right || col->amount);
     }
     std::vector<std::vector<std::string>> rows;
     rows.reserve(tables.KM.size());
     for (const auto& km : tables.KM) {
         std::vector<std::string> cells;
-        for (const auto& col : ResultListColumns)
-            cells.push_back(OneLine(*KmFieldText(km, col.field)));
+        for (const ResultColumn* col : columns)
+            cells.push_back(OneLine(*KmFieldText(km, col->field)));
         rows.push_back(std::move(cells));
     }
     std::string out;
@@ -214,7 +222,8 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
                ", \"PROVISION\": " + JsonField(r, "PROVISION") +
                ", \"PROVISION_INT\": " + JsonFieldInt(r, "PROVISION_INT") +
                ", \"WW_NETTO_INT\": " + JsonFieldInt(r, "WW_NETTO_INT") + ", \"WW_NETTO\": " + JsonField(r, "WW_NETTO") +
-               ", \"date\": " + JsonIsoDate(r.date) + ", " + JsonSums(r.net, r.commission, r.profit) + "}";
+               ", \"date\": " + JsonIsoDate(r.date) + ", " + JsonSums(r.net, r.commission, r.profit) +
+               ", \"margin\": " + JsonMargin(Margin(r)) + "}";
     }
     out += tables.KM.empty() ? "],\n" : "\n ],\n";
     out += " \"months\": [";
@@ -231,7 +240,7 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
     out += " \"chartTitle\": " + JsonString(ChartTitleText(outcome.totals, outcome.rangeText)) + ",\n";
     const RunTotals& t = outcome.totals;
     out += " \"totals\": {\"documents\": " + std::to_string(t.documents) + ", " +
-           JsonSums(t.net, t.commission, t.profit) + "},\n";
+           JsonSums(t.net, t.commission, t.profit) + ", \"margin\": " + JsonMargin(Margin(t)) + "},\n";
     out += " \"warnings\": [";
     for (size_t i = 0; i < outcome.warnings.size(); ++i)
         out += (i ? ", " : "") + JsonString(outcome.warnings[i]);

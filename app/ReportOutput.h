@@ -20,8 +20,9 @@ std::string ReportCsv(const TResultTables& tables, std::string_view secondCurren
 
 // {"range", "documents", "months", "Summen", "chartTitle", "totals", "warnings", "error"} in UTF-8. Each
 // document and month carries the host's texts and whole-euro fields and, beside them, its date as ISO
-// text and its amounts as numbers in euros to the cent ("net", "commission", "profit"); "totals" the
-// sums the totals line shows.
+// text and its amounts as numbers in euros to the cent ("net", "commission", "profit"), a document
+// its "margin" in percent to two decimals (null where its net is 0); "totals" the sums and the
+// weighted margin the totals line shows.
 std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome);
 
 // A JSON string literal with its quotes.

@@ -27,6 +27,8 @@ TGridDescription ResultListGrid(KmGridDataSet& data)
     TGridDescription grid;
     grid.dataSet = &data;
     for (const ResultColumn& c : ResultListColumns) {
+        if (!c.shownByDefault)
+            continue;
         // Cells stand as the list shows them (host alignment codes: 0 left, 1 right).
         const int cellAlignment = c.alignment == ListCellAlignment::Right ? 1 : 0;
         grid.columns.push_back({c.field, c.title, c.width, 0, cellAlignment});

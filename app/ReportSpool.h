@@ -27,7 +27,7 @@ private:
     const TResultTables& tables_;
 };
 
-// The columns of the document list as the grid shows them (widths, alignments; all shown).
+// The columns of the document list as the grid shows them by default (widths, alignments).
 TGridDescription ResultListGrid(KmGridDataSet& data);
 
 enum class SpoolTarget { Print, Pdf };

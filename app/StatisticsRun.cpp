@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
+#include "app/Margin.h"
 #include "app/PeriodSelection.h"
 #include "base/Text.h"
 #include "db/AdsTable.h"
@@ -41,15 +42,22 @@ void AddTo(std::optional<int>& sum, double value, const char* field)
 std::string SummenText(const RunTotals& totals)
 {
     const std::string display = MoneyDisplayFormat();
-    return "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
-           FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " + FormatFloat(display, totals.profit);
+    std::string text = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
+                       FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
+                       FormatFloat(display, totals.profit);
+    if (const auto margin = Margin(totals))
+        text += "\t\tMarge: " + MarginText(margin);
+    return text;
 }
 
 std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText)
 {
     const std::string display = MoneyDisplayFormat();
-    return "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " + FormatFloat(display, totals.commission) +
-           "  " + "Gewinn: " + FormatFloat(display, totals.profit) + " " + rangeText;
+    std::string text = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
+                       FormatFloat(display, totals.commission) + "  " + "Gewinn: " + FormatFloat(display, totals.profit);
+    if (const auto margin = Margin(totals))
+        text += "  Marge: " + MarginText(margin);
+    return text + " " + rangeText;
 }
 
 std::vector<std::string> RunWarnings(const RunOutcome& outcome)

@@ -58,9 +58,11 @@ struct RunOutcome {
     bool completed() const { return !error && !cancelled; }
 };
 
-// The totals line "Netto: ...\t\tProvision: ...\t\tGewinn: ..." of a run's totals.
+// The totals line "Netto: ...\t\tProvision: ...\t\tGewinn: ...\t\tMarge: 21,4 %" of a run's totals
+// (no margin where the net is 0).
 std::string SummenText(const RunTotals& totals);
-// The chart's title "Netto: ... Provision: ...  Gewinn: ... Bereich: ...".
+// The chart's title "Netto: ... Provision: ...  Gewinn: ...  Marge: 21,4 % Bereich: ..." (no margin
+// where the net is 0).
 std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText);
 
 // The warning lines of an outcome (from unreadableProfit).

@@ -1,6 +1,7 @@
 // The statistics run end to end over a small orders table: the selection, the rows, the roundings,
 // the zones, the month rows, the totals and the failures, on table files and on the database server.
 #include "base/Dates.h"
+#include "app/Margin.h"
 #include "app/ResultColumns.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsConnection.h"
@@ -166,8 +167,59 @@ TEST_P(StatisticsRunTest, SecondCurrencyDocumentsShowAndSumTheConvertedNet)
     // The net total agrees with the list: 100,00 + 50,00 (not 195,58 + 50,00).
     EXPECT_NEAR(o.totals.net, 150.0, 1e-9);
     EXPECT_EQ(text(2, "WW_NETTO_INT"), "50");
-    EXPECT_EQ(SummenText(o.totals), "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+    EXPECT_EQ(SummenText(o.totals), "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €\t\tMarge: 0,0 %");
     EXPECT_NEAR(tables.KMC[2].net, 150.0, 1e-9) << "the month sums the net as the list shows it";
+}
+
+TEST_P(StatisticsRunTest, MarginsOfDocumentsAndTheWeightedMarginOfThePeriod)
+{
+    struct Case {
+        const char* what;
+        Doc doc;
+        const char* margin; // the list's cell
+    };
+    const Case cases[] = {
+        {"invoice", {1, 1, 4, EncodeDate(2006, 3, 1), 1000, 250, 50}, "20,0 %"},
+        {"small invoice, high margin", {2, 1, 4, EncodeDate(2006, 3, 2), 10, 9, 0}, "90,0 %"},
+        {"credit note", {3, 5, 4, EncodeDate(2006, 3, 3), -200, -30, 0}, "15,0 %"},
+        {"loss", {4, 1, 4, EncodeDate(2006, 3, 4), 500, -40, 10}, "-10,0 %"},
+        {"second currency: over the converted net", {5, 1, 4, EncodeDate(2006, 3, 5), 195.58, 25, 0, true}, "25,0 %"},
+        {"no net: no margin", {6, 1, 4, EncodeDate(2006, 3, 6), 0, 15, 0}, ""},
+    };
+    for (const auto& c : cases)
+        add(c.doc);
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error) << *o.error;
+    double sumOfMargins = 0;
+    int withMargin = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(text(c.doc.id, "MARGE"), c.margin);
+        if (const auto m = Margin(*document(c.doc.id))) {
+            sumOfMargins += *m;
+            ++withMargin;
+        }
+    }
+    // Weighted: (200 + 9 - 30 - 50 + 25 + 15) / (1000 + 10 - 200 + 500 + 100 + 0) = 169 / 1410.
+    ASSERT_TRUE(Margin(o.totals));
+    EXPECT_NEAR(*Margin(o.totals), 169.0 / 1410.0 * 100, 1e-9);
+    EXPECT_GT(std::fabs(sumOfMargins / withMargin - *Margin(o.totals)), 5) << "the mean would be another figure";
+    EXPECT_NE(SummenText(o.totals).find("\t\tMarge: 12,0 %"), std::string::npos) << SummenText(o.totals);
+    EXPECT_NE(ChartTitleText(o.totals, o.rangeText).find("  Marge: 12,0 % Bereich: 01.01.2006-31.12.2006"),
+              std::string::npos);
+    ASSERT_TRUE(Margin(tables.KMC[2]));
+    EXPECT_NEAR(*Margin(tables.KMC[2]), *Margin(o.totals), 1e-9) << "March holds every document";
+}
+
+TEST_P(StatisticsRunTest, APeriodWhoseNetIsZeroShowsNoMargin)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 100.10, 20, 0});
+    add({2, 5, 4, EncodeDate(2006, 3, 2), -100.10, -5, 0}); // the credit note takes the net back
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error);
+    EXPECT_FALSE(Margin(o.totals));
+    EXPECT_EQ(SummenText(o.totals).find("Marge"), std::string::npos);
+    EXPECT_EQ(ChartTitleText(o.totals, o.rangeText).find("Marge"), std::string::npos);
 }
 
 TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
@@ -191,7 +243,7 @@ TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
     EXPECT_EQ(tables.KMC[0].documents, 0);
     EXPECT_EQ(o.totals.documents, 2);
     EXPECT_EQ(ChartTitleText(o.totals, o.rangeText),
-              "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 € Bereich: 01.01.2006-31.03.2006");
+              "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 €  Marge: 13,7 % Bereich: 01.01.2006-31.03.2006");
 }
 
 TEST_P(StatisticsRunTest, EmptyPeriodShowsZeroTotalsAndEmptyMonths)

@@ -1,5 +1,6 @@
 // The statistics without the window, for scripts and month-end routines:
-//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//     gewinnstatistik-report DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from DAY --to DAY)
+//                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
@@ -21,6 +22,7 @@
 #include "base/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
+#include "app/WindowChoices.h"
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
 
@@ -94,8 +96,11 @@ int main(int argc, char** argv)
         gs::CompleteStart(runtime, session, {}, options.spool.has_value());
 
         gs::TResultTables tables;
+        gs::PreviousYearRun previous;
+        gs::PreviousYearRun* compared = options.comparePreviousYear ? &previous : nullptr;
         const gs::RunOutcome outcome =
-            gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+            gs::RunStatisticsFor(session.Table_ORDERS, gs::ReportPeriodChoice(options, gs::ReadFiscalStartMonth()),
+                                 tables, nullptr, compared);
 #ifdef GS_REPORT_PDF
         if (!options.pdfFile.empty()) {
             if (outcome.error) {
@@ -135,14 +140,14 @@ int main(int argc, char** argv)
         }
         switch (options.format) {
         case gs::ReportFormat::Text:
-            std::cout << gs::ReportText(tables, outcome);
+            std::cout << gs::ReportText(tables, outcome, compared);
             break;
         case gs::ReportFormat::Csv:
             std::cout << gs::Utf8ToCp1252(
                 gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
             break;
         case gs::ReportFormat::Json:
-            std::cout << gs::ReportJson(tables, outcome);
+            std::cout << gs::ReportJson(tables, outcome, compared);
             break;
         }
         std::cout.flush();

@@ -222,6 +222,67 @@ TEST_P(StatisticsRunTest, APeriodWhoseNetIsZeroShowsNoMargin)
     EXPECT_EQ(ChartTitleText(o.totals, o.rangeText).find("Marge"), std::string::npos);
 }
 
+TEST_P(StatisticsRunTest, ThePreviousYearFromTheSameSnapshot)
+{
+    add({1, 1, 4, EncodeDate(2006, 2, 10), 1000, 300, 20}); // profit 280
+    add({2, 1, 4, EncodeDate(2005, 2, 28), 800, 260, 10});  // profit 250
+    add({3, 1, 4, EncodeDate(2005, 3, 1), 900, 90, 0});     // after February 2005: not compared
+    add({4, 1, 4, EncodeDate(2004, 2, 29), 500, 50, 0});    // two years back
+    // While the current month is walked another program commits a document into February 2005;
+    // the previous year comes from the snapshot the run began with.
+    RunFeedback feedback;
+    bool committed = false;
+    feedback.progress = [&](const RunProgress&) {
+        if (committed)
+            return;
+        committed = true;
+        exec("INSERT INTO Auftraege (ID_ORDER, POT, Status, Date, WW_NETTO) VALUES (9, 1, 4, '2005-02-15', 7777)",
+             R"(INSERT INTO "Auftraege" ("ID_ORDER", "POT", "Status", "Date", "WW_NETTO") VALUES (9, 1, 4, '2005-02-15', 7777))");
+    };
+    PeriodChoice choice;
+    choice.yearText = "2006";
+    choice.periodIndex = 6; // Februar
+    PreviousYearRun previous;
+    const RunOutcome o = RunStatisticsFor(orders, choice, tables, &feedback, &previous);
+    ASSERT_FALSE(o.error) << *o.error;
+    ASSERT_FALSE(previous.outcome.error) << *previous.outcome.error;
+    ASSERT_TRUE(committed);
+    ASSERT_EQ(tables.KM.size(), 1u);
+    ASSERT_EQ(previous.tables.KM.size(), 1u) << "the document committed during the run is not seen";
+    EXPECT_EQ(previous.tables.KM[0].idOrder, 2);
+    EXPECT_EQ(previous.outcome.rangeText, "Bereich: 01.02.2005-28.02.2005");
+    ASSERT_EQ(previous.tables.KMC.size(), 1u);
+    EXPECT_DOUBLE_EQ(previous.tables.KMC[0].profit, 250);
+    EXPECT_EQ(SummenText(o.totals, &previous.outcome.totals),
+              "Netto: 1.000,00 €\t\tProvision: 20,00 €\t\tGewinn: 280,00 € (+12,0 % zum Vorjahr)\t\tMarge: 28,0 %");
+    // A year whose previous year cannot be: the current run stands, the comparison names why.
+    choice.yearText = "0001";
+    const RunOutcome first = RunStatisticsFor(orders, choice, tables, nullptr, &previous);
+    EXPECT_FALSE(first.error);
+    EXPECT_TRUE(previous.outcome.error);
+}
+
+TEST(RunTotalsText, ChangesInPercentOfThePreviousAmount)
+{
+    test::TestRuntime rt;
+    struct Case {
+        double current, previous;
+        const char* text; // empty: no change to give
+    };
+    const Case cases[] = {
+        {108.2, 100, "+8,2 %"},  {90, 100, "-10,0 %"}, {-50, -100, "+50,0 %"}, // a smaller loss is a gain
+        {-150, -100, "-50,0 %"}, {100, 100, "0,0 %"},  {100.04, 100, "0,0 %"},
+        {99.96, 100, "0,0 %"},   {5, 0, ""},           {250, 1, "+24.900,0 %"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto change = ChangePercent(c.current, c.previous);
+        EXPECT_EQ(change ? ChangeText(*change) : std::string(), c.text);
+    }
+    RunTotals now{1, 100, 0, 5}, before{1, 100, 0, 0};
+    EXPECT_EQ(SummenText(now, &before).find("Vorjahr"), std::string::npos) << "no change from nothing";
+}
+
 TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
 {
     add({1, 1, 4, EncodeDate(2006, 3, 1), 1000.4, 300.6, 100.2});

@@ -1,5 +1,6 @@
 #include "app/OutputFiles.h"
 
+#include "base/Dates.h"
 #include "base/Error.h"
 
 #include <cerrno>
@@ -22,6 +23,11 @@ std::string PeriodFileStem(const std::string& yearText, int periodIndex)
         stem += part;
     }
     return stem;
+}
+
+std::string RangeFileStem(double firstDay, double lastDay)
+{
+    return "GEWINN-" + DateToIso(firstDay) + "_" + DateToIso(lastDay);
 }
 
 void RequireRegularTarget(const std::filesystem::path& file)

@@ -1,6 +1,6 @@
 #pragma once
 // The report's files named by their period, for month-end folders: "GEWINN-2026-11" for a month,
-// "GEWINN-2026-Q4" for a quarter, "GEWINN-2026" for a whole year, so that each period has its own
+// "GEWINN-2026-Q4" for a quarter, "GEWINN-2026" for a whole year, first and last day for a free range, so that each period has its own
 // name and a run never replaces another period's file (a second run of the same period replaces
 // its own files, as a catch-up run should).
 //
@@ -16,6 +16,8 @@ namespace gs {
 
 // The stem of the period's file names (no extension).
 std::string PeriodFileStem(const std::string& yearText, int periodIndex);
+// The stem for a range of days: "GEWINN-2026-04-01_2026-06-30".
+std::string RangeFileStem(double firstDay, double lastDay);
 
 // Raises gs::Error when file exists and is not a regular file (a link counts as not regular).
 void RequireRegularTarget(const std::filesystem::path& file);

@@ -5,6 +5,10 @@
 #include "base/Error.h"
 #include "base/Text.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace gs {
 
 const std::array<const char*, 17> PeriodItems = {
@@ -12,11 +16,22 @@ const std::array<const char*, 17> PeriodItems = {
     "Februar",     "März",       "April",      "Mai",        "Juni",       "Juli",
     "August",      "September",  "Oktober",    "November",   "Dezember"};
 
-std::vector<std::string> YearItems(int currentYear)
+std::string YearItemText(int year, int fiscalStartMonth)
 {
+    if (fiscalStartMonth <= 1)
+        return std::to_string(year);
+    char next[8];
+    std::snprintf(next, sizeof next, "%02d", (year + 1) % 100);
+    return std::to_string(year) + "/" + next;
+}
+
+std::vector<std::string> YearItems(int currentYear, int fiscalStartMonth, int currentMonth)
+{
+    // Before the fiscal year's first month the current month lies in the fiscal year begun the year before.
+    const int last = fiscalStartMonth > 1 && currentMonth < fiscalStartMonth ? currentYear - 1 : currentYear;
     std::vector<std::string> items;
-    for (int y = 2000; y <= currentYear; ++y)
-        items.push_back(std::to_string(y));
+    for (int y = 2000; y <= last; ++y)
+        items.push_back(YearItemText(y, fiscalStartMonth));
     return items;
 }
 
@@ -32,23 +47,18 @@ int PeriodIndexFromText(const std::string& text)
     return -1;
 }
 
-PeriodRange BuildPeriodFilter(const std::string& yearText, int periodIndex)
+namespace {
+
+// The first day of the month count months after year/month (count may be negative).
+TDateTime MonthStart(int year, int month, int count)
 {
-    int year = 0;
-    if (!TryParseInt32(yearText, year) || yearText.find_first_of("$xX") != std::string::npos)
-        throw ConvertError("'" + yearText + "' ist kein gültiger Integerwert");
-    PeriodRange r;
-    if (periodIndex >= 1 && periodIndex <= 4) {
-        r.start = QuarterStart(periodIndex, year);
-        r.end = QuarterEnd(periodIndex, year);
-    } else if (periodIndex >= 5 && periodIndex <= 16) {
-        const TDateTime d = EncodeDate(year, periodIndex - 4, 1);
-        r.start = StartOfMonth(d);
-        r.end = EndOfMonth(d);
-    } else {
-        r.start = YearStart(year);
-        r.end = YearEnd(year);
-    }
+    const int index = year * 12 + (month - 1) + count;
+    return EncodeDate(index / 12, index % 12 + 1, 1);
+}
+
+// Fills the filter, the range text and the month rows from start and end.
+void Complete(PeriodRange& r)
+{
     const std::string s = DateToText(r.start);
     const std::string e = DateToText(r.end);
     const std::string q = "\"";
@@ -58,13 +68,83 @@ PeriodRange BuildPeriodFilter(const std::string& yearText, int periodIndex)
     int y = 0, m = 0, d = 0;
     DecodeDate(r.start, y, m, d);
     TDateTime month = 0;
-    while (TryEncodeDate(y, m, 1, month) && month < r.end) {
+    while (TryEncodeDate(y, m, 1, month) && month <= r.end) {
         r.monthStarts.push_back(month);
         if (++m > 12) {
             m = 1;
             ++y;
         }
     }
+}
+
+} // namespace
+
+PeriodRange BuildPeriodFilter(const std::string& yearText, int periodIndex, int fiscalStartMonth)
+{
+    // "2024/25" names the fiscal year by the calendar year it begins in.
+    const std::string yearPart = yearText.substr(0, yearText.find('/'));
+    int year = 0;
+    if (!TryParseInt32(yearPart, year) || yearPart.find_first_of("$xX") != std::string::npos)
+        throw ConvertError("'" + yearText + "' ist kein gültiger Integerwert");
+    const int fs = fiscalStartMonth >= 1 && fiscalStartMonth <= 12 ? fiscalStartMonth : 1;
+    PeriodRange r;
+    if (periodIndex >= 1 && periodIndex <= 4 && fs == 1) {
+        r.start = QuarterStart(periodIndex, year);
+        r.end = QuarterEnd(periodIndex, year);
+    } else if (periodIndex >= 1 && periodIndex <= 4) {
+        r.start = MonthStart(year, fs, 3 * (periodIndex - 1));
+        r.end = EndOfMonth(MonthStart(year, fs, 3 * (periodIndex - 1) + 2));
+    } else if (periodIndex >= 5 && periodIndex <= 16) {
+        // A calendar month; of a fiscal year, the one that lies in it.
+        const int month = periodIndex - 4;
+        const TDateTime d = EncodeDate(month < fs ? year + 1 : year, month, 1);
+        r.start = StartOfMonth(d);
+        r.end = EndOfMonth(d);
+    } else if (fs == 1) {
+        r.start = YearStart(year);
+        r.end = YearEnd(year);
+    } else {
+        r.start = EncodeDate(year, fs, 1);
+        r.end = EndOfMonth(MonthStart(year, fs, 11));
+    }
+    Complete(r);
+    return r;
+}
+
+PeriodRange BuildDayRange(TDateTime first, TDateTime last)
+{
+    PeriodRange r;
+    r.start = std::floor(first);
+    r.end = std::floor(last);
+    if (r.end < r.start)
+        throw ConvertError("Der letzte Tag (" + DateToText(r.end) + ") liegt vor dem ersten (" + DateToText(r.start) +
+                           ").");
+    r.wholeMonths = false;
+    Complete(r);
+    return r;
+}
+
+PeriodRange BuildChoiceRange(const PeriodChoice& choice)
+{
+    if (choice.periodIndex == PeriodFreeRange)
+        return BuildDayRange(choice.first, choice.last);
+    return BuildPeriodFilter(choice.yearText, choice.periodIndex, choice.fiscalStartMonth);
+}
+
+PeriodRange PreviousYearRange(const PeriodRange& range)
+{
+    const auto back = [](TDateTime date) {
+        int y = 0, m = 0, d = 0;
+        DecodeDate(date, y, m, d);
+        if (y <= 1)
+            throw ConvertError("Vor dem Jahr 1 gibt es kein Vorjahr.");
+        return EncodeDate(y - 1, m, std::min(d, DaysInMonth(y - 1, m)));
+    };
+    PeriodRange r;
+    r.start = back(range.start);
+    r.end = range.wholeMonths ? EndOfMonth(back(StartOfMonth(range.end))) : back(range.end);
+    r.wholeMonths = range.wholeMonths;
+    Complete(r);
     return r;
 }
 

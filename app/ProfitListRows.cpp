@@ -17,6 +17,8 @@ GridDescription ResultListGrid(GridDataSet& rows)
     GridDescription grid;
     grid.dataSet = &rows;
     for (const ResultColumn& c : ResultListColumns) {
+        if (!c.shownByDefault)
+            continue;
         // Cells stand as the list shows them (host alignment codes: 0 left, 1 right).
         const int cellAlignment = c.alignment == ListCellAlignment::Right ? 1 : 0;
         grid.columns.push_back({c.field, c.title, c.width, 0, cellAlignment});

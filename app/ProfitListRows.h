@@ -24,7 +24,8 @@ private:
     const ResultTables& tables_;
 };
 
-// The columns of the document list as the grid shows them (widths, alignments; all shown), over rows.
+// The columns of the document list as the grid shows them by default (widths, alignments), over rows;
+// a column hidden by default (the margin) is left out.
 GridDescription ResultListGrid(GridDataSet& rows);
 
 // The list print's title: "Gewinne, erstellt " + date and time.

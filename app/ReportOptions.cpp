@@ -1,6 +1,7 @@
 #include "app/ReportOptions.h"
 
 #include "app/PeriodSelection.h"
+#include "base/Dates.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 
@@ -30,7 +31,30 @@ bool ParseSize(const std::string& text, int& width, int& height)
     return width >= 16 && height >= 16 && width <= 10000 && height <= 10000;
 }
 
+// A day as YYYY-MM-DD, exactly so.
+bool ParseIsoDay(const std::string& text, TDateTime& day)
+{
+    int y = 0, m = 0, d = 0;
+    char rest = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        text.find_first_not_of("0123456789-") != std::string::npos ||
+        std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &rest) != 3)
+        return false;
+    return y >= 1 && TryEncodeDate(y, m, d, day);
+}
+
 } // namespace
+
+PeriodChoice ReportPeriodChoice(const ReportOptions& options, int settingFiscalStartMonth)
+{
+    PeriodChoice choice;
+    choice.yearText = options.yearText;
+    choice.periodIndex = options.periodIndex;
+    choice.fiscalStartMonth = options.fiscalStartMonth.value_or(settingFiscalStartMonth);
+    choice.first = options.firstDay;
+    choice.last = options.lastDay;
+    return choice;
+}
 
 ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
 {
@@ -38,6 +62,9 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
     bool haveYear = false;
     // With --output the file outputs are named by the period, so they take no file names.
     const bool intoDirectory = std::find(args.begin(), args.end(), "--output") != args.end();
+    bool havePeriod = false;
+    bool haveFrom = false;
+    bool haveTo = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -64,6 +91,25 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             o.periodIndex = o.relativePeriod ? 0 : PeriodIndexFromText(v);
             if (o.periodIndex < 0)
                 return {std::nullopt, "unbekannter Zeitraum: " + v};
+            havePeriod = true;
+        } else if (a == "--from" || a == "--to") {
+            TDateTime day = 0;
+            if (!value(v))
+                return {std::nullopt, a + " braucht ein Datum JJJJ-MM-TT"};
+            if (!ParseIsoDay(v, day))
+                return {std::nullopt, "ungültiges Datum für " + a + ": " + v + " (JJJJ-MM-TT)"};
+            (a == "--from" ? o.firstDay : o.lastDay) = day;
+            (a == "--from" ? haveFrom : haveTo) = true;
+        } else if (a == "--fiscal-start") {
+            int month = 0;
+            if (!value(v) || !TryParseInt32(v, month) || v.find_first_not_of("0123456789") != std::string::npos ||
+                month < 1 || month > 12)
+                return {std::nullopt, "--fiscal-start braucht einen Monat von 1 bis 12"};
+            o.fiscalStartMonth = month;
+        } else if (a == "--compare") {
+            if (!value(v) || v != "vorjahr")
+                return {std::nullopt, "--compare braucht vorjahr"};
+            o.comparePreviousYear = true;
         } else if (a == "--server") {
             if (!value(v) || (v != "local" && v != "remote"))
                 return {std::nullopt, "--server braucht local oder remote"};
@@ -119,8 +165,17 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
     }
     if (o.databasePath.empty())
         return {std::nullopt, "DBPATH fehlt"};
-    if (!haveYear && !o.relativePeriod)
+    if ((haveFrom || haveTo) && (haveYear || havePeriod || o.fiscalStartMonth))
+        return {std::nullopt, "--from/--to oder --year/--period/--fiscal-start, nicht beides"};
+    if (haveFrom != haveTo)
+        return {std::nullopt, haveFrom ? "--to fehlt" : "--from fehlt"};
+    if (haveFrom) {
+        if (o.lastDay < o.firstDay)
+            return {std::nullopt, "der Bereich ist verkehrt herum: --to liegt vor --from"};
+        o.periodIndex = PeriodFreeRange;
+    } else if (!haveYear && !o.relativePeriod) {
         return {std::nullopt, "--year fehlt"};
+    }
     if (!o.pdfFile.empty() && o.spool)
         return {std::nullopt, "--pdf und --spool schließen sich aus"};
     if (o.writesFiles() && o.spool)
@@ -159,15 +214,22 @@ std::string ReportUsage(const std::string& programName)
     for (size_t i = 0; i < PeriodItems.size(); ++i)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
-           " DBPATH [--year YYYY] [--period P] [--server local|remote] [--format text|csv|json]\n"
+           " DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from JJJJ-MM-TT --to JJJJ-MM-TT)\n"
+           "       [--compare vorjahr] [--server local|remote] [--format text|csv|json]\n"
            "       [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size BxH]]\n"
            "       [--output DIR [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
-           "  --year    Jahr der Statistik (bei einem Zeitraum bezogen auf heute wahlweise)\n"
+           "  --year    Jahr der Statistik; beginnt das Geschäftsjahr nicht im Januar, das Geschäftsjahr,\n"
+           "            das in diesem Jahr beginnt (bei einem Zeitraum bezogen auf heute wahlweise)\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\");\n"
+           "            die Quartale folgen dem Geschäftsjahr, die Monate sind Kalendermonate;\n"
            "            oder bezogen auf heute: \"Vormonat\", \"Vorquartal\", \"Vorjahr\", \"laufender Monat\",\n"
            "            \"laufendes Quartal\", \"laufendes Jahr\" (dann ohne --year; mit --year gilt es für dieses Jahr)\n"
            "  --today   der Tag, auf den sich diese Zeiträume beziehen, statt heute\n"
+           "  --fiscal-start  Monat (1 bis 12), in dem das Geschäftsjahr beginnt (Vorgabe: die Einstellung\n"
+           "            \"Geschäftsjahr beginnt im\" des Fensters, sonst Januar)\n"
+           "  --from, --to  erster und letzter Tag eines beliebigen Bereichs statt --year/--period\n"
+           "  --compare vorjahr  derselbe Bereich ein Jahr früher zum Vergleich (JSON: previous, change)\n"
            "  --server  local (Vorgabe) oder remote\n"
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
            "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"

@@ -1,8 +1,10 @@
 #pragma once
 // The command line of the report command:
-//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//     gewinnstatistik-report DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from YYYY-MM-DD --to YYYY-MM-DD)
+//                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
 //                            [--output DIR] [--today YYYY-MM-DD]
+#include "app/PeriodSelection.h"
 #include "app/RelativePeriod.h"
 #include "app/ReportSpool.h"
 
@@ -17,7 +19,11 @@ enum class ReportFormat { Text, Csv, Json };
 struct ReportOptions {
     std::string databasePath;
     std::string yearText;
-    int periodIndex = 0;          // "Ganzes Jahr"
+    int periodIndex = 0;          // "Ganzes Jahr"; PeriodFreeRange with --from and --to
+    TDateTime firstDay = 0;       // --from and --to
+    TDateTime lastDay = 0;
+    std::optional<int> fiscalStartMonth; // --fiscal-start; otherwise the window's setting
+    bool comparePreviousYear = false;    // --compare vorjahr
     bool localServer = true;
     ReportFormat format = ReportFormat::Text;
     std::string pdfFile;          // non-empty: the list goes as a PDF into this file instead
@@ -52,6 +58,10 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args);
 // else the day passed, normally the clock's); with --year that year stands for today's. Returns the
 // problem (a year before 1), or an empty text.
 std::string ApplyRelativePeriod(ReportOptions& options, int todayYear, int todayMonth);
+
+// The period the options ask for, with the fiscal year beginning in the month given unless
+// --fiscal-start said another.
+PeriodChoice ReportPeriodChoice(const ReportOptions& options, int settingFiscalStartMonth);
 
 std::string ReportUsage(const std::string& programName);
 

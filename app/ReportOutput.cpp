@@ -4,6 +4,8 @@
 
 #include "base/Dates.h"
 #include "base/FormatFloat.h"
+#include "base/Numbers.h"
+#include "app/Margin.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
 #include "app/ProfitListRows.h"
@@ -57,11 +59,44 @@ std::string JsonMoney(double amount)
     return FormatFloat("0.00", amount, plain);
 }
 
+// A margin as a JSON number in percent to two decimals (halves away from zero), null without one.
+std::string JsonMargin(const std::optional<double>& margin) { return margin ? JsonMoney(*margin) : "null"; }
+
 // The three sums of an amount set, as JSON members.
 std::string JsonSums(double net, double commission, double profit)
 {
     return "\"net\": " + JsonMoney(net) + ", \"commission\": " + JsonMoney(commission) + ", \"profit\": " +
            JsonMoney(profit);
+}
+
+// A change in percent as a JSON number to two decimals, null without one.
+std::string JsonPercent(const std::optional<double>& percent) { return percent ? JsonMoney(*percent) : "null"; }
+
+// The month rows as a JSON array (without the member name).
+std::string JsonMonths(const std::vector<KmcRow>& months, const char* indent)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < months.size(); ++i) {
+        const KmcRow& m = months[i];
+        out += std::string(i ? ",\n" : "\n") + indent;
+        out += "{\"DATE\": " + JsonDate(m.DATE) + ", \"GEWINN_INT\": " + JsonInt(m.GEWINN_INT) +
+               ", \"PROVISION_INT\": " + JsonInt(m.PROVISION_INT) + ", \"WW_NETTO_INT\": " + JsonInt(m.WW_NETTO_INT) +
+               ", " + JsonSums(m.net, m.commission, m.profit) + "}";
+    }
+    return out + (months.empty() ? "]" : "\n" + std::string(indent).substr(1) + "]");
+}
+
+std::string JsonTotals(const RunTotals& t)
+{
+    return "{\"documents\": " + std::to_string(t.documents) + ", " + JsonSums(t.net, t.commission, t.profit) +
+           ", \"margin\": " + JsonMargin(Margin(t)) + "}";
+}
+
+// An amount's change with its sign: "+1.234,50 €".
+std::string SignedMoney(double amount)
+{
+    const std::string text = FormatFloat(MoneyDisplayFormat(), amount);
+    return amount >= 0.005 ? "+" + text : text;
 }
 
 // Pads to a width in characters (code points), left or right aligned.
@@ -120,20 +155,24 @@ std::string Table(const std::vector<std::string>& header, const std::vector<std:
 
 } // namespace
 
-std::string ReportText(const ResultTables& tables, const RunOutcome& outcome)
+std::string ReportText(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous)
 {
     std::vector<std::string> header;
     std::vector<bool> right;
-    for (const auto& col : ResultListColumns) {
-        header.push_back(Trim(CsvCaption(col.title)));
-        right.push_back(col.alignment == ListCellAlignment::Right || col.amount);
+    std::vector<const ResultColumn*> columns;
+    for (const auto& col : ResultListColumns)
+        if (col.shownByDefault)
+            columns.push_back(&col);
+    for (const ResultColumn* col : columns) {
+        header.push_back(Trim(CsvCaption(col->title)));
+        right.push_back(col->alignment == ListCellAlignment::Right || col->amount);
     }
     std::vector<std::vector<std::string>> rows;
     rows.reserve(tables.KM.size());
     for (const auto& km : tables.KM) {
         std::vector<std::string> cells;
-        for (const auto& col : ResultListColumns)
-            cells.push_back(OneLine(*KmFieldText(km, col.field)));
+        for (const ResultColumn* col : columns)
+            cells.push_back(OneLine(*KmFieldText(km, col->field)));
         rows.push_back(std::move(cells));
     }
     std::string out;
@@ -155,10 +194,24 @@ std::string ReportText(const ResultTables& tables, const RunOutcome& outcome)
     }
     out += Table({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
     out += "\n";
+    const bool compared = previous && !previous->outcome.error && outcome.completed();
     if (outcome.error)
         out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
     else
-        out += SummenText(outcome.totals) + "\n";
+        out += SummenText(outcome.totals, compared ? &previous->outcome.totals : nullptr) + "\n";
+    if (compared) {
+        const RunTotals& now = outcome.totals;
+        const RunTotals& before = previous->outcome.totals;
+        const auto change = [](double a, double b) {
+            const auto percent = ChangePercent(a, b);
+            return SignedMoney(a - b) + (percent ? " (" + ChangeText(*percent) + ")" : std::string());
+        };
+        out += "\nVorjahr: " + previous->outcome.rangeText + "\n" + SummenText(before) + "\n";
+        out += "Veränderung: Netto: " + change(now.net, before.net) + "\t\tProvision: " +
+               change(now.commission, before.commission) + "\t\tGewinn: " + change(now.profit, before.profit) + "\n";
+    } else if (previous && previous->outcome.error) {
+        out += "Vorjahr: " + StripMessageMarkup(*previous->outcome.error) + "\n";
+    }
     for (const std::string& warning : outcome.warnings)
         out += warning + "\n";
     return out;
@@ -199,7 +252,7 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome)
+std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous)
 {
     std::string out = "{\"range\": " + JsonString(outcome.rangeText) + ",\n \"documents\": [";
     for (size_t i = 0; i < tables.KM.size(); ++i) {
@@ -212,24 +265,33 @@ std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome)
                ", \"PROVISION\": " + JsonField(r, "PROVISION") +
                ", \"PROVISION_INT\": " + JsonFieldInt(r, "PROVISION_INT") +
                ", \"WW_NETTO_INT\": " + JsonFieldInt(r, "WW_NETTO_INT") + ", \"WW_NETTO\": " + JsonField(r, "WW_NETTO") +
-               ", \"date\": " + JsonIsoDate(r.date) + ", " + JsonSums(r.net, r.commission, r.profit) + "}";
+               ", \"date\": " + JsonIsoDate(r.date) + ", " + JsonSums(r.net, r.commission, r.profit) +
+               ", \"margin\": " + JsonMargin(Margin(r)) + "}";
     }
     out += tables.KM.empty() ? "],\n" : "\n ],\n";
-    out += " \"months\": [";
-    for (size_t i = 0; i < tables.KMC.size(); ++i) {
-        const KmcRow& m = tables.KMC[i];
-        out += i ? ",\n  " : "\n  ";
-        out += "{\"DATE\": " + JsonDate(m.DATE) + ", \"GEWINN_INT\": " + JsonInt(m.GEWINN_INT) +
-               ", \"PROVISION_INT\": " + JsonInt(m.PROVISION_INT) + ", \"WW_NETTO_INT\": " + JsonInt(m.WW_NETTO_INT) +
-               ", " + JsonSums(m.net, m.commission, m.profit) + "}";
-    }
-    out += tables.KMC.empty() ? "],\n" : "\n ],\n";
+    out += " \"months\": " + JsonMonths(tables.KMC, "  ") + ",\n";
     // A failed run keeps the window's previous totals line, so it has none of its own.
-    out += " \"Summen\": " + JsonString(outcome.completed() ? SummenText(outcome.totals) : std::string()) + ",\n";
+    const bool compared = previous && !previous->outcome.error && outcome.completed();
+    const RunTotals* before = compared ? &previous->outcome.totals : nullptr;
+    out += " \"Summen\": " + JsonString(outcome.completed() ? SummenText(outcome.totals, before) : std::string()) +
+           ",\n";
     out += " \"chartTitle\": " + JsonString(ChartTitleText(outcome.totals, outcome.rangeText)) + ",\n";
     const RunTotals& t = outcome.totals;
-    out += " \"totals\": {\"documents\": " + std::to_string(t.documents) + ", " +
-           JsonSums(t.net, t.commission, t.profit) + "},\n";
+    out += " \"totals\": " + JsonTotals(t) + ",\n";
+    if (previous) {
+        const RunOutcome& p = previous->outcome;
+        out += " \"previous\": {\"range\": " + JsonString(p.rangeText) + ", \"totals\": " + JsonTotals(p.totals) +
+               ", \"months\": " + JsonMonths(previous->tables.KMC, "    ") + ", \"error\": " +
+               (p.error ? JsonString(StripMessageMarkup(*p.error)) : std::string("null")) + "},\n";
+        if (before)
+            out += " \"change\": {\"net\": " + JsonMoney(t.net - before->net) +
+                   ", \"profit\": " + JsonMoney(t.profit - before->profit) +
+                   ", \"commission\": " + JsonMoney(t.commission - before->commission) +
+                   ", \"net_percent\": " + JsonPercent(ChangePercent(t.net, before->net)) +
+                   ", \"profit_percent\": " + JsonPercent(ChangePercent(t.profit, before->profit)) + "},\n";
+        else
+            out += " \"change\": null,\n";
+    }
     out += " \"warnings\": [";
     for (size_t i = 0; i < outcome.warnings.size(); ++i)
         out += (i ? ", " : "") + JsonString(outcome.warnings[i]);

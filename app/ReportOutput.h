@@ -11,8 +11,10 @@
 
 namespace gs {
 
-// The document list as an aligned table, the month table, then the totals line (or the error).
-std::string ReportText(const ResultTables& tables, const RunOutcome& outcome);
+// The document list as an aligned table, the month table, then the totals line (or the error); with
+// the previous year, its range and totals line and the changes of the three sums.
+std::string ReportText(const ResultTables& tables, const RunOutcome& outcome,
+                       const PreviousYearRun* previous = nullptr);
 
 // The document list in the host's CSV form (UTF-8 here; written as Windows-1252): the shown
 // columns' captions, then one line per document.
@@ -20,9 +22,15 @@ std::string ReportCsv(const ResultTables& tables, std::string_view secondCurrenc
 
 // {"range", "documents", "months", "Summen", "chartTitle", "totals", "warnings", "error"} in UTF-8. Each
 // document and month carries the host's texts and whole-euro fields and, beside them, its date as ISO
-// text and its amounts as numbers in euros to the cent ("net", "commission", "profit"); "totals" the
-// sums the totals line shows.
-std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome);
+// text and its amounts as numbers in euros to the cent ("net", "commission", "profit"), a document
+// its "margin" in percent to two decimals (null where its net is 0); "totals" the sums and the
+// weighted margin the totals line shows.
+// With the previous year: "previous" {"range", "totals", "months", "error"} of the same form, and
+// "change" {"net", "profit", "commission", "net_percent", "profit_percent"}: current minus previous,
+// the percents of the previous value's amount to two decimals (null where it is 0); "change" is
+// null when either run failed.
+std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome,
+                       const PreviousYearRun* previous = nullptr);
 
 // A JSON string literal with its quotes.
 std::string JsonString(std::string_view text);

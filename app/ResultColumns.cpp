@@ -1,5 +1,6 @@
 #include "app/ResultColumns.h"
 
+#include "app/Margin.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
@@ -49,6 +50,8 @@ std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field)
         return std::to_string(WholeEuros(row.net));
     if (field == "WW_NETTO")
         return MoneyText(row.net, 20);
+    if (field == "MARGE")
+        return MarginText(Margin(row));
     return std::nullopt;
 }
 

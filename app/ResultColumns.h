@@ -23,9 +23,12 @@ struct ResultColumn {
     ListCellFont font;           // Grid: the grid font ("Tahoma" 8 pt)
     ListCellAlignment alignment; // how the list stands the cell text: numbers right, texts left
     bool amount;                 // a money display text: the report's text table stands it right
+    // Shown unless the user hides it. A column hidden by default stays out of the report's table,
+    // its CSV and its printed list, and out of the window's until the column chooser shows it.
+    bool shownByDefault = true;
 };
 
-inline constexpr std::array<ResultColumn, 7> ResultListColumns = {{
+inline constexpr std::array<ResultColumn, 8> ResultListColumns = {{
     {"ID_ORDER", "Auftrag", 86, ListCellFont::Arial, ListCellAlignment::Right, false},
     {"ADRESSNAME", "Adresse", 81, ListCellFont::ArialBold, ListCellAlignment::Left, false},
     {"DATE", "Datum", 103, ListCellFont::Arial, ListCellAlignment::Left, false},
@@ -34,6 +37,7 @@ inline constexpr std::array<ResultColumn, 7> ResultListColumns = {{
     {"WW_NETTO", "Nettowert", 85, ListCellFont::Grid, ListCellAlignment::Right, true},
     {"GEWINN", "Gewinn", 54, ListCellFont::Grid, ListCellAlignment::Right, true},
     {"PROVISION", "Provsion", 70, ListCellFont::Arial, ListCellAlignment::Right, true},
+    {"MARGE", "Marge", 56, ListCellFont::Grid, ListCellAlignment::Right, false, false},
 }};
 
 // The position of the warning bar's column in ResultListColumns.
@@ -44,8 +48,8 @@ int WarningBarColumn();
 int WholeEuros(double amount);
 
 // The text of a KM field as the list shows it: numbers in decimal, DATE as "DD.MM.YYYY", money in the
-// money display format (cut to the host's field length), the zone as its text, an empty field as
-// empty text; nullopt for a field KM does not have. Each view formats through this, once.
+// money display format (cut to the host's field length), the zone as its text, the computed MARGE
+// as "21,4 %" (empty where the net is 0), an empty field as empty text; nullopt for a field KM does not have. Each view formats through this, once.
 std::optional<std::string> KmFieldText(const KmRow& row, std::string_view field);
 
 } // namespace gs

@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
+#include "app/Margin.h"
 #include "app/PeriodSelection.h"
 #include "base/Text.h"
 #include "db/AdsTable.h"
@@ -67,18 +68,41 @@ KmcRow& MonthRowOf(std::vector<KmcRow>& months, TDateTime date)
 
 } // namespace
 
-std::string SummenText(const RunTotals& totals)
+std::optional<double> ChangePercent(double current, double previous)
+{
+    if (!std::isfinite(previous) || !std::isfinite(current) || std::fabs(previous) < 0.005)
+        return std::nullopt;
+    return (current - previous) / std::fabs(previous) * 100.0;
+}
+
+std::string ChangeText(double percent)
+{
+    const std::string text = FormatFloat(",0.0", percent) + " %";
+    return text[0] == '-' || FormatFloat("0.0", std::fabs(percent)) == FormatFloat("0.0", 0.0) ? text : "+" + text;
+}
+
+std::string SummenText(const RunTotals& totals, const RunTotals* previous)
 {
     const std::string display = MoneyDisplayFormat();
-    return "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
-           FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " + FormatFloat(display, totals.profit);
+    std::string text = "Netto: " + FormatFloat(display, totals.net) + "\t\t" + "Provision: " +
+                       FormatFloat(display, totals.commission) + "\t\t" + "Gewinn: " +
+                       FormatFloat(display, totals.profit);
+    if (previous)
+        if (const auto change = ChangePercent(totals.profit, previous->profit))
+            text += " (" + ChangeText(*change) + " zum Vorjahr)";
+    if (const auto margin = Margin(totals))
+        text += "\t\tMarge: " + MarginText(margin);
+    return text;
 }
 
 std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText)
 {
     const std::string display = MoneyDisplayFormat();
-    return "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " + FormatFloat(display, totals.commission) +
-           "  " + "Gewinn: " + FormatFloat(display, totals.profit) + " " + rangeText;
+    std::string text = "Netto: " + FormatFloat(display, totals.net) + " " + "Provision: " +
+                       FormatFloat(display, totals.commission) + "  " + "Gewinn: " + FormatFloat(display, totals.profit);
+    if (const auto margin = Margin(totals))
+        text += "  Marge: " + MarginText(margin);
+    return text + " " + rangeText;
 }
 
 std::vector<std::string> RunWarnings(const RunOutcome& outcome)
@@ -100,8 +124,10 @@ std::string OrdersStatusFilter()
     return std::string("(POT=") + "1" + " OR " + "POT=" + "5" + " )" + " AND (STATUS=" + "4" + " OR STATUS=" + "1" + ")";
 }
 
-RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, ResultTables& tables,
-                         RunFeedback* feedback)
+namespace {
+
+// One walk over the range: empties and fills tables.
+RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& tables, RunFeedback* feedback)
 {
     RunOutcome outcome;
     RunTotals& totals = outcome.totals;
@@ -120,7 +146,6 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
         // among them), once for the walk as well.
         TAdsTable::ReadScope snapshot(orders);
         orders.SetIndexName("DATE");
-        const PeriodRange range = BuildPeriodFilter(yearText, periodIndex);
         tables.RangeText = range.rangeText;
         for (TDateTime month : range.monthStarts)
             tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
@@ -239,6 +264,49 @@ RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int per
     outcome.warnings = RunWarnings(outcome);
     outcome.rangeText = tables.RangeText;
     return outcome;
+}
+
+} // namespace
+
+RunOutcome RunStatisticsFor(TAdsTable& orders, const PeriodChoice& choice, ResultTables& tables,
+                            RunFeedback* feedback, PreviousYearRun* previous)
+{
+    if (previous) {
+        previous->tables.clear();
+        previous->tables.RangeText.clear();
+        previous->outcome = RunOutcome();
+    }
+    std::optional<PeriodRange> range;
+    std::optional<PeriodRange> previousRange;
+    RunOutcome failed;
+    HandleOrdinaryError([&] {
+        range = BuildChoiceRange(choice);
+    }, [&](const std::exception& e) { failed.error = e.what(); });
+    if (!range) {
+        tables.clear();
+        failed.rangeText = tables.RangeText;
+        return failed;
+    }
+    if (previous)
+        HandleOrdinaryError([&] { previousRange = PreviousYearRange(*range); },
+                            [&](const std::exception& e) { previous->outcome.error = e.what(); });
+    // Both years from one snapshot: the comparison never mixes two states of the table.
+    std::optional<TAdsTable::ReadScope> snapshot;
+    if (previousRange)
+        HandleOrdinaryError([&] { snapshot.emplace(orders); }, [](const std::exception&) {});
+    RunOutcome outcome = RunRange(orders, *range, tables, feedback);
+    if (previousRange && outcome.completed())
+        previous->outcome = RunRange(orders, *previousRange, previous->tables, feedback);
+    return outcome;
+}
+
+RunOutcome RunStatistics(TAdsTable& orders, const std::string& yearText, int periodIndex, ResultTables& tables,
+                         RunFeedback* feedback)
+{
+    PeriodChoice choice;
+    choice.yearText = yearText;
+    choice.periodIndex = periodIndex;
+    return RunStatisticsFor(orders, choice, tables, feedback);
 }
 
 } // namespace gs

@@ -3,6 +3,7 @@
 // from the orders table (on index DATE), loads each into an order pattern to reach the profit and
 // commission the host stored with it, and fills KM and KMC with the rows, the month sums and the
 // totals. The window and the report command run exactly this.
+#include "app/PeriodSelection.h"
 #include "app/ResultTables.h"
 
 #include <atomic>
@@ -58,9 +59,18 @@ struct RunOutcome {
     bool completed() const { return !error && !cancelled; }
 };
 
-// The totals line "Netto: ...\t\tProvision: ...\t\tGewinn: ..." of a run's totals.
-std::string SummenText(const RunTotals& totals);
-// The chart's title "Netto: ... Provision: ...  Gewinn: ... Bereich: ...".
+// The totals line "Netto: ...\t\tProvision: ...\t\tGewinn: ...\t\tMarge: 21,4 %" of a run's totals
+// (no margin where the net is 0); with the previous year's totals the profit's change follows the
+// profit: "Gewinn: 5.265.296,13 € (+8,2 % zum Vorjahr)" (none where the previous profit is 0).
+std::string SummenText(const RunTotals& totals, const RunTotals* previous = nullptr);
+
+// The change from previous to current in percent of the previous value's amount; none where the
+// previous value is 0 (below half a cent).
+std::optional<double> ChangePercent(double current, double previous);
+// "+8,2 %", "-3,0 %", "0,0 %": one decimal, a sign for every change that shows.
+std::string ChangeText(double percent);
+// The chart's title "Netto: ... Provision: ...  Gewinn: ...  Marge: 21,4 % Bereich: ..." (no margin
+// where the net is 0).
 std::string ChartTitleText(const RunTotals& totals, const std::string& rangeText);
 
 // The warning lines of an outcome (from unreadableProfit).
@@ -68,6 +78,19 @@ std::vector<std::string> RunWarnings(const RunOutcome& outcome);
 
 // The orders filter without the date part: invoices and credit notes, paid or completed.
 std::string OrdersStatusFilter();
+
+// The same period one year earlier, run beside the current one.
+struct PreviousYearRun {
+    ResultTables tables;
+    RunOutcome outcome; // error: the previous year's range or run failed (the current one stands)
+};
+
+// Runs the statistics for a choice (a period of a calendar or fiscal year, or a free range) over
+// the open orders table; empties and fills tables. With previous, the same range one year earlier
+// (PreviousYearRange) follows into previous->tables, from the same snapshot of the table, once the
+// current run has completed. Never raises for ordinary errors (see RunStatistics).
+RunOutcome RunStatisticsFor(TAdsTable& orders, const PeriodChoice& choice, ResultTables& tables,
+                            RunFeedback* feedback = nullptr, PreviousYearRun* previous = nullptr);
 
 // Runs the statistics for the year text and period index (0 year, 1-4 quarters, 5-16 months) over
 // the open orders table; empties and fills tables. The run reads one snapshot of the table. Never

@@ -36,8 +36,9 @@ std::string FormatExtension(ReportFormat format)
 
 } // namespace
 
-int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
-                     const std::string& secondCurrencySymbol, std::ostream& err)
+int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome,
+                     const PreviousYearRun* previous, TDateTime now, const std::string& secondCurrencySymbol,
+                     std::ostream& err)
 {
     if (outcome.error) {
         err << StripMessageMarkup(*outcome.error) << "\n"
@@ -48,7 +49,9 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
         return 1;
     }
     const std::filesystem::path dir = options.outputDir;
-    const std::string stem = PeriodFileStem(options.yearText, options.periodIndex);
+    const std::string stem = options.periodIndex == PeriodFreeRange
+                                 ? RangeFileStem(options.firstDay, options.lastDay)
+                                 : PeriodFileStem(options.yearText, options.periodIndex);
     auto named = [&](const std::string& given, const std::string& extension) -> std::filesystem::path {
         return given.empty() ? dir / (stem + extension) : std::filesystem::path(given);
     };
@@ -92,8 +95,8 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
                             const std::string text =
                                 options.format == ReportFormat::Csv
                                     ? Utf8ToCp1252(ReportCsv(tables, secondCurrencySymbol))
-                                : options.format == ReportFormat::Json ? ReportJson(tables, outcome)
-                                                                       : ReportText(tables, outcome);
+                                : options.format == ReportFormat::Json ? ReportJson(tables, outcome, previous)
+                                                                       : ReportText(tables, outcome, previous);
                             WriteFileAtomically(file, text);
                         }});
     }

@@ -3,8 +3,8 @@
 // (--xlsx), the chart as a picture (--chart), each into its own file or, with --output DIR, all of
 // them (and an explicit --format's text) into DIR under the period's names (app/OutputFiles.h).
 //
-// Nothing of a failed run is written. Before anything is written into DIR every target is checked
-// to be a regular file or absent; then the files are written one after the other, each atomically.
+// Nothing of a failed run is written. Before anything is written every target is checked to be a
+// regular file or absent; then the files are written one after the other, each atomically.
 // Returns the exit status: 0 when every file is written, 1 otherwise (the reason on err).
 #include "app/ReportOptions.h"
 #include "app/ResultTables.h"
@@ -16,7 +16,9 @@
 
 namespace gs {
 
-int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
-                     const std::string& secondCurrencySymbol, std::ostream& err);
+// previous: the run of the year before (--compare vorjahr), or null.
+int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome,
+                     const PreviousYearRun* previous, TDateTime now, const std::string& secondCurrencySymbol,
+                     std::ostream& err);
 
 } // namespace gs

@@ -1,5 +1,6 @@
 // The statistics without the window, for scripts and month-end routines:
-//     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
+//     gewinnstatistik-report DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from DAY --to DAY)
+//                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
 //                            [--output DIR] [--today YYYY-MM-DD]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
@@ -27,6 +28,7 @@
 #include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
+#include "app/WindowChoices.h"
 #include "settings/SecondCurrency.h"
 #include "settings/Settings.h"
 
@@ -126,10 +128,13 @@ int main(int argc, char** argv)
         gs::CompleteStart(runtime, session, {}, options.spool.has_value());
 
         gs::ResultTables tables;
+        gs::PreviousYearRun previous;
+        gs::PreviousYearRun* compared = options.comparePreviousYear ? &previous : nullptr;
         const gs::RunOutcome outcome =
-            gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+            gs::RunStatisticsFor(session.Table_ORDERS, gs::ReportPeriodChoice(options, gs::ReadFiscalStartMonth()),
+                                 tables, nullptr, compared);
         if (options.writesFiles())
-            return gs::WriteReportFiles(options, tables, outcome, runtime.now(),
+            return gs::WriteReportFiles(options, tables, outcome, compared, runtime.now(),
                                         gs::SecondCurrencySymbol(runtime.settings->SecondCurrency), std::cerr);
         if (options.spool) {
             int status = 0;
@@ -154,14 +159,14 @@ int main(int argc, char** argv)
         }
         switch (options.format) {
         case gs::ReportFormat::Text:
-            std::cout << gs::ReportText(tables, outcome);
+            std::cout << gs::ReportText(tables, outcome, compared);
             break;
         case gs::ReportFormat::Csv:
             std::cout << gs::Utf8ToCp1252(
                 gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
             break;
         case gs::ReportFormat::Json:
-            std::cout << gs::ReportJson(tables, outcome);
+            std::cout << gs::ReportJson(tables, outcome, compared);
             break;
         }
         std::cout.flush();

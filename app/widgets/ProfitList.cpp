@@ -184,8 +184,11 @@ ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows
     header->setMinimumSectionSize(8);
     header->setStretchLastSection(false);
     header->setFixedHeight(QFontMetrics(GridFont()).height() + 6);
-    for (size_t i = 0; i < ResultListColumns.size(); ++i)
+    for (size_t i = 0; i < ResultListColumns.size(); ++i) {
         header->resizeSection(static_cast<int>(i), ResultListColumns[i].width);
+        // The column chooser shows it; a saved layout that names it decides.
+        grid->setColumnHidden(static_cast<int>(i), !ResultListColumns[i].shownByDefault);
+    }
 
     QHeaderView* rowsHeader = grid->verticalHeader();
     rowsHeader->setMinimumSectionSize(1);

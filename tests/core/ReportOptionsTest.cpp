@@ -61,3 +61,43 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
     EXPECT_TRUE(ParseReportOptions({"/db", "--year", "9999"}).options);
     EXPECT_TRUE(ParseReportOptions({"/db", "--year", "0001"}).options);
 }
+
+TEST(ReportOptions, FreeRangesFiscalYearsAndTheComparison)
+{
+    auto r = ParseReportOptions({"/db", "--from", "2024-02-10", "--to", "2024-05-20", "--compare", "vorjahr"});
+    ASSERT_TRUE(r.options) << r.problem;
+    EXPECT_EQ(r.options->periodIndex, PeriodFreeRange);
+    EXPECT_TRUE(r.options->comparePreviousYear);
+    EXPECT_EQ(BuildChoiceRange(ReportPeriodChoice(*r.options, 4)).rangeText, "Bereich: 10.02.2024-20.05.2024");
+    r = ParseReportOptions({"/db", "--from", "2024-03-01", "--to", "2024-03-01"});
+    ASSERT_TRUE(r.options) << "one day";
+    r = ParseReportOptions({"/db", "--year", "2024", "--period", "1. Quartal"});
+    ASSERT_TRUE(r.options);
+    EXPECT_FALSE(r.options->comparePreviousYear);
+    // The window's setting decides unless --fiscal-start says otherwise.
+    EXPECT_EQ(BuildChoiceRange(ReportPeriodChoice(*r.options, 4)).rangeText, "Bereich: 01.04.2024-30.06.2024");
+    r = ParseReportOptions({"/db", "--year", "2024", "--period", "1. Quartal", "--fiscal-start", "1"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(BuildChoiceRange(ReportPeriodChoice(*r.options, 4)).rangeText, "Bereich: 01.01.2024-31.03.2024");
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"/db", "--from", "2024-05-20", "--to", "2024-02-10"},            // reversed
+        {"/db", "--from", "2024-02-30", "--to", "2024-03-10"},            // no such day
+        {"/db", "--from", "10.02.2024", "--to", "2024-03-10"},            // not YYYY-MM-DD
+        {"/db", "--from", "2024-2-1", "--to", "2024-03-10"},
+        {"/db", "--from", "2024-02-01"},                                  // no end
+        {"/db", "--to", "2024-02-01"},
+        {"/db", "--from", "2024-02-01", "--to", "2024-03-01", "--year", "2024"}, // both forms
+        {"/db", "--from", "2024-02-01", "--to", "2024-03-01", "--period", "März"},
+        {"/db", "--from", "2024-02-01", "--to", "2024-03-01", "--fiscal-start", "4"},
+        {"/db", "--year", "2024", "--fiscal-start", "0"},
+        {"/db", "--year", "2024", "--fiscal-start", "13"},
+        {"/db", "--year", "2024", "--compare", "monat"},
+        {"/db", "--year", "2024", "--compare"},
+    };
+    for (const auto& args : bad) {
+        const auto p = ParseReportOptions(args);
+        EXPECT_FALSE(p.options) << args[1] << " " << (args.size() > 2 ? args[2] : "");
+        EXPECT_FALSE(p.problem.empty());
+    }
+}

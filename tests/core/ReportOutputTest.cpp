@@ -64,14 +64,17 @@ TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
         << json;
     // Beside the host's texts, numbers to the cent as the list shows them, and the date as ISO text.
     EXPECT_NE(json.find("\"WW_NETTO\": \"5.000,00 €\", \"date\": \"2006-04-03\", \"net\": 5000.00, "
-                        "\"commission\": 10.00, \"profit\": 1234.50}"),
+                        "\"commission\": 10.00, \"profit\": 1234.50, \"margin\": 24.69}"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"GEWINN\": \"-3,01 €\", \"GEWINN_INT\": -3,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"totals\": {\"documents\": 2, \"net\": 5000.00, \"commission\": 10.00, \"profit\": 1231.50}"),
+    EXPECT_NE(json.find("\"profit\": -3.01, \"margin\": null}"), std::string::npos) << "no net, no margin";
+    // The period's margin is weighted: 1231,495 of 5000,00.
+    EXPECT_NE(json.find("\"totals\": {\"documents\": 2, \"net\": 5000.00, \"commission\": 10.00, \"profit\": 1231.50, "
+                        "\"margin\": 24.63}"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("\"Summen\": \"Netto: 5.000,00 €\\t\\tProvision: 10,00 €\\t\\tGewinn: 1.231,50 €\""),
+    EXPECT_NE(json.find("\"Summen\": \"Netto: 5.000,00 €\\t\\tProvision: 10,00 €\\t\\tGewinn: 1.231,50 €\\t\\tMarge: 24,6 %\""),
               std::string::npos);
     EXPECT_NE(json.find("\"error\": null"), std::string::npos);
     outcome.error.emplace("Auftrag kann nicht geladen werden.");

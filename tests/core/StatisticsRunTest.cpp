@@ -1,6 +1,7 @@
 // The statistics run end to end over a small orders table: the selection, the rows, the roundings,
 // the zones, the month rows, the totals and the failures, on table files and on the database server.
 #include "base/Dates.h"
+#include "app/Margin.h"
 #include "app/ResultColumns.h"
 #include "app/StatisticsRun.h"
 #include "db/AdsConnection.h"
@@ -166,8 +167,120 @@ TEST_P(StatisticsRunTest, SecondCurrencyDocumentsShowAndSumTheConvertedNet)
     // The net total agrees with the list: 100,00 + 50,00 (not 195,58 + 50,00).
     EXPECT_NEAR(o.totals.net, 150.0, 1e-9);
     EXPECT_EQ(text(2, "WW_NETTO_INT"), "50");
-    EXPECT_EQ(SummenText(o.totals), "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+    EXPECT_EQ(SummenText(o.totals), "Netto: 150,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €\t\tMarge: 0,0 %");
     EXPECT_NEAR(tables.KMC[2].net, 150.0, 1e-9) << "the month sums the net as the list shows it";
+}
+
+TEST_P(StatisticsRunTest, MarginsOfDocumentsAndTheWeightedMarginOfThePeriod)
+{
+    struct Case {
+        const char* what;
+        Doc doc;
+        const char* margin; // the list's cell
+    };
+    const Case cases[] = {
+        {"invoice", {1, 1, 4, EncodeDate(2006, 3, 1), 1000, 250, 50}, "20,0 %"},
+        {"small invoice, high margin", {2, 1, 4, EncodeDate(2006, 3, 2), 10, 9, 0}, "90,0 %"},
+        {"credit note", {3, 5, 4, EncodeDate(2006, 3, 3), -200, -30, 0}, "15,0 %"},
+        {"loss", {4, 1, 4, EncodeDate(2006, 3, 4), 500, -40, 10}, "-10,0 %"},
+        {"second currency: over the converted net", {5, 1, 4, EncodeDate(2006, 3, 5), 195.58, 25, 0, true}, "25,0 %"},
+        {"no net: no margin", {6, 1, 4, EncodeDate(2006, 3, 6), 0, 15, 0}, ""},
+    };
+    for (const auto& c : cases)
+        add(c.doc);
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error) << *o.error;
+    double sumOfMargins = 0;
+    int withMargin = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(text(c.doc.id, "MARGE"), c.margin);
+        if (const auto m = Margin(*document(c.doc.id))) {
+            sumOfMargins += *m;
+            ++withMargin;
+        }
+    }
+    // Weighted: (200 + 9 - 30 - 50 + 25 + 15) / (1000 + 10 - 200 + 500 + 100 + 0) = 169 / 1410.
+    ASSERT_TRUE(Margin(o.totals));
+    EXPECT_NEAR(*Margin(o.totals), 169.0 / 1410.0 * 100, 1e-9);
+    EXPECT_GT(std::fabs(sumOfMargins / withMargin - *Margin(o.totals)), 5) << "the mean would be another figure";
+    EXPECT_NE(SummenText(o.totals).find("\t\tMarge: 12,0 %"), std::string::npos) << SummenText(o.totals);
+    EXPECT_NE(ChartTitleText(o.totals, o.rangeText).find("  Marge: 12,0 % Bereich: 01.01.2006-31.12.2006"),
+              std::string::npos);
+    ASSERT_TRUE(Margin(tables.KMC[2]));
+    EXPECT_NEAR(*Margin(tables.KMC[2]), *Margin(o.totals), 1e-9) << "March holds every document";
+}
+
+TEST_P(StatisticsRunTest, APeriodWhoseNetIsZeroShowsNoMargin)
+{
+    add({1, 1, 4, EncodeDate(2006, 3, 1), 100.10, 20, 0});
+    add({2, 5, 4, EncodeDate(2006, 3, 2), -100.10, -5, 0}); // the credit note takes the net back
+    const RunOutcome o = run("2006", 0);
+    ASSERT_FALSE(o.error);
+    EXPECT_FALSE(Margin(o.totals));
+    EXPECT_EQ(SummenText(o.totals).find("Marge"), std::string::npos);
+    EXPECT_EQ(ChartTitleText(o.totals, o.rangeText).find("Marge"), std::string::npos);
+}
+
+TEST_P(StatisticsRunTest, ThePreviousYearFromTheSameSnapshot)
+{
+    add({1, 1, 4, EncodeDate(2006, 2, 10), 1000, 300, 20}); // profit 280
+    add({2, 1, 4, EncodeDate(2005, 2, 28), 800, 260, 10});  // profit 250
+    add({3, 1, 4, EncodeDate(2005, 3, 1), 900, 90, 0});     // after February 2005: not compared
+    add({4, 1, 4, EncodeDate(2004, 2, 29), 500, 50, 0});    // two years back
+    // While the current month is walked another program commits a document into February 2005;
+    // the previous year comes from the snapshot the run began with.
+    RunFeedback feedback;
+    bool committed = false;
+    feedback.progress = [&](const RunProgress&) {
+        if (committed)
+            return;
+        committed = true;
+        exec("INSERT INTO Auftraege (ID_ORDER, POT, Status, Date, WW_NETTO) VALUES (9, 1, 4, '2005-02-15', 7777)",
+             R"(INSERT INTO "Auftraege" ("ID_ORDER", "POT", "Status", "Date", "WW_NETTO") VALUES (9, 1, 4, '2005-02-15', 7777))");
+    };
+    PeriodChoice choice;
+    choice.yearText = "2006";
+    choice.periodIndex = 6; // Februar
+    PreviousYearRun previous;
+    const RunOutcome o = RunStatisticsFor(orders, choice, tables, &feedback, &previous);
+    ASSERT_FALSE(o.error) << *o.error;
+    ASSERT_FALSE(previous.outcome.error) << *previous.outcome.error;
+    ASSERT_TRUE(committed);
+    ASSERT_EQ(tables.KM.size(), 1u);
+    ASSERT_EQ(previous.tables.KM.size(), 1u) << "the document committed during the run is not seen";
+    EXPECT_EQ(previous.tables.KM[0].idOrder, 2);
+    EXPECT_EQ(previous.outcome.rangeText, "Bereich: 01.02.2005-28.02.2005");
+    ASSERT_EQ(previous.tables.KMC.size(), 1u);
+    EXPECT_DOUBLE_EQ(previous.tables.KMC[0].profit, 250);
+    EXPECT_EQ(SummenText(o.totals, &previous.outcome.totals),
+              "Netto: 1.000,00 €\t\tProvision: 20,00 €\t\tGewinn: 280,00 € (+12,0 % zum Vorjahr)\t\tMarge: 28,0 %");
+    // A year whose previous year cannot be: the current run stands, the comparison names why.
+    choice.yearText = "0001";
+    const RunOutcome first = RunStatisticsFor(orders, choice, tables, nullptr, &previous);
+    EXPECT_FALSE(first.error);
+    EXPECT_TRUE(previous.outcome.error);
+}
+
+TEST(RunTotalsText, ChangesInPercentOfThePreviousAmount)
+{
+    test::TestRuntime rt;
+    struct Case {
+        double current, previous;
+        const char* text; // empty: no change to give
+    };
+    const Case cases[] = {
+        {108.2, 100, "+8,2 %"},  {90, 100, "-10,0 %"}, {-50, -100, "+50,0 %"}, // a smaller loss is a gain
+        {-150, -100, "-50,0 %"}, {100, 100, "0,0 %"},  {100.04, 100, "0,0 %"},
+        {99.96, 100, "0,0 %"},   {5, 0, ""},           {250, 1, "+24.900,0 %"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto change = ChangePercent(c.current, c.previous);
+        EXPECT_EQ(change ? ChangeText(*change) : std::string(), c.text);
+    }
+    RunTotals now{1, 100, 0, 5}, before{1, 100, 0, 0};
+    EXPECT_EQ(SummenText(now, &before).find("Vorjahr"), std::string::npos) << "no change from nothing";
 }
 
 TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
@@ -191,7 +304,7 @@ TEST_P(StatisticsRunTest, MonthRowsSumTheirDocuments)
     EXPECT_EQ(tables.KMC[0].documents, 0);
     EXPECT_EQ(o.totals.documents, 2);
     EXPECT_EQ(ChartTitleText(o.totals, o.rangeText),
-              "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 € Bereich: 01.01.2006-31.03.2006");
+              "Netto: 1.099,90 € Provision: 100,20 €  Gewinn: 150,40 €  Marge: 13,7 % Bereich: 01.01.2006-31.03.2006");
 }
 
 TEST_P(StatisticsRunTest, EmptyPeriodShowsZeroTotalsAndEmptyMonths)

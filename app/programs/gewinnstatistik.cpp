@@ -87,7 +87,7 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        gs::TFOrderProfit1 window(commandLine, host, &gs::RunStatistics);
+        gs::TFOrderProfit1 window(commandLine, host, &gs::RunStatisticsFor);
         window.show();
         // The window closes itself after a failed start or the menu installation; closing the last
         // window ends the event loop and with it the program. A failed start or installation exits 1.

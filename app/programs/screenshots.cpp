@@ -159,10 +159,11 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QString::fromUtf8(gs::ApplicationTitle));
 
     int runs = 0;
-    const gs::StatisticsRunFunction run = [&runs](gs::TAdsTable& orders, const std::string& year, int period,
-                                                  gs::ResultTables& tables, gs::RunFeedback* feedback) {
+    const gs::StatisticsRunFunction run = [&runs](gs::TAdsTable& orders, const gs::PeriodChoice& choice,
+                                                  gs::ResultTables& tables, gs::RunFeedback* feedback,
+                                                  gs::PreviousYearRun* previous) {
         ++runs;
-        return gs::RunStatistics(orders, year, period, tables, feedback);
+        return gs::RunStatisticsFor(orders, choice, tables, feedback, previous);
     };
     gs::CommandLine commandLine;
     commandLine.args = {QDir(args[1]).absolutePath().toStdString(), "1", args[2].toStdString()};

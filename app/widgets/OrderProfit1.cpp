@@ -1,6 +1,9 @@
 #include "app/widgets/OrderProfit1.h"
 
+#include "app/ChartGroups.h"
 #include "app/ProfitListRows.h"
+#include "app/WindowChoices.h"
+#include "display/DateRangeDialog.h"
 #include "spool/widgets/GridPrinter.h"
 
 #include "base/Dates.h"
@@ -26,6 +29,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
@@ -72,6 +76,39 @@ int CurrentYear()
     int y = 0, m = 0, d = 0;
     DecodeDate(Runtime::current().now(), y, m, d);
     return y;
+}
+
+int CurrentMonth()
+{
+    int y = 0, m = 0, d = 0;
+    DecodeDate(Runtime::current().now(), y, m, d);
+    return m;
+}
+
+constexpr const char* MonthNames[12] = {"Januar", "Februar", "März",     "April",   "Mai",      "Juni",
+                                        "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+
+// The chart's groups of a run over a choice's range (the months as they are when the range cannot be built).
+ChartGroups ChartGroupsOf(const std::vector<KmcRow>& months, const PeriodChoice& choice, bool previousYear)
+{
+    std::optional<PeriodRange> range;
+    HandleOrdinaryError([&] {
+        range = BuildChoiceRange(choice);
+        if (previousYear)
+            range = PreviousYearRange(*range);
+    }, [](const std::exception&) {});
+    if (range)
+        return GroupForChart(months, range->start, range->end);
+    ChartGroups plain;
+    plain.rows = months;
+    for (const KmcRow& m : months) {
+        int y = 0, mo = 0, d = 0;
+        DecodeDate(m.DATE.value_or(0), y, mo, d);
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
+        plain.labels.push_back(buf);
+    }
+    return plain;
 }
 
 // Leaves the running flag on every way out of a run.
@@ -136,7 +173,7 @@ void TFOrderProfit1::buildComponents()
 
     // The legend over the chart's top-left corner.
     legendPanel_ = Named(new TPanel(chartTab_), "Panel2");
-    legendPanel_->setGeometry(4, 4, 90, 78);
+    legendPanel_->setGeometry(4, 4, 90, 96);
     legendPanel_->setColor(clWhite);
     const QFont legendFont = HostFont(QStringLiteral("Tahoma"), 8, true);
     struct Legend {
@@ -159,6 +196,10 @@ void TFOrderProfit1::buildComponents()
     barsCheckBox_ = Named(new TsCheckBox(QStringLiteral("Balken"), legendPanel_), "sCheckBox1");
     barsCheckBox_->setGeometry(5, 58, 82, 17);
     barsCheckBox_->setChecked(true);
+    previousYearCheckBox_ = Named(new TsCheckBox(QStringLiteral("Vorjahr"), legendPanel_), "sCheckBox2");
+    previousYearCheckBox_->setGeometry(5, 76, 82, 17);
+    previousYearCheckBox_->setToolTip(
+        QStringLiteral("Derselbe Zeitraum ein Jahr früher: Netto und Gewinn als gestrichelte Linien"));
     legendPanel_->raise();
     chart_->setLeftReserve(legendPanel_->geometry().right() + 2);
 
@@ -240,6 +281,8 @@ void TFOrderProfit1::buildComponents()
     connect(closeButton_, &QPushButton::clicked, this, [this] { closeClicked(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelRun(); });
     connect(barsCheckBox_, &QCheckBox::toggled, this, [this] { barsToggled(); });
+    yearBox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(yearBox_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { showYearMenu(pos); });
 }
 
 void TFOrderProfit1::prepareOnCreate()
@@ -253,15 +296,17 @@ void TFOrderProfit1::prepareOnCreate()
     commissionLegend_->setColor(LegendCommissionColor);
     guard_.arm();
 
-    for (const std::string& year : YearItems(CurrentYear()))
-        yearBox_->addItem(QString::fromStdString(year));
-    yearBox_->setCurrentIndex(yearBox_->count() - 1);
+    fiscalStart_ = ReadFiscalStartMonth();
+    fillYearBox(-1);
     for (const char* item : PeriodItems)
         periodBox_->addItem(QString::fromUtf8(item));
+    periodBox_->addItem(QString::fromUtf8(FreeRangeItem));
     periodBox_->setCurrentIndex(PeriodWholeYear);
+    previousYearCheckBox_->setChecked(ReadPreviousYearShown());
 
     connect(yearBox_, &QComboBox::currentIndexChanged, this, [this] { yearChanged(); });
     connect(periodBox_, &QComboBox::currentIndexChanged, this, [this] { periodChanged(); });
+    connect(previousYearCheckBox_, &QCheckBox::toggled, this, [this] { previousYearToggled(); });
 }
 
 void TFOrderProfit1::showEvent(QShowEvent* event)
@@ -370,6 +415,97 @@ void TFOrderProfit1::yearChanged()
 
 void TFOrderProfit1::periodChanged()
 {
+    if (periodBox_->currentIndex() == PeriodFreeRange) {
+        // Asked once the window is ready; during the start-up the last range (if any) stands.
+        if (guard_.allowsAutoRun() && !askFreeRange())
+            return;
+    } else {
+        lastPeriodIndex_ = periodBox_->currentIndex();
+    }
+    if (guard_.allowsAutoRun())
+        findClicked();
+}
+
+bool TFOrderProfit1::askFreeRange()
+{
+    TDateTime first = freeFirst_, last = freeLast_;
+    if (first == 0) {
+        // First asked: the period chosen before.
+        HandleOrdinaryError([&] {
+            PeriodChoice before = currentChoice();
+            before.periodIndex = lastPeriodIndex_;
+            const PeriodRange r = BuildChoiceRange(before);
+            first = r.start;
+            last = r.end;
+        }, [&](const std::exception&) { first = last = std::floor(Runtime::current().now()); });
+    }
+    const auto range = AskDateRange(first, last, this);
+    if (!range) {
+        const QSignalBlocker block(periodBox_);
+        periodBox_->setCurrentIndex(lastPeriodIndex_);
+        return false;
+    }
+    freeFirst_ = range->first;
+    freeLast_ = range->second;
+    return true;
+}
+
+PeriodChoice TFOrderProfit1::currentChoice() const
+{
+    PeriodChoice choice;
+    choice.yearText = yearBox_->currentText().toStdString();
+    choice.periodIndex = periodBox_->currentIndex();
+    choice.fiscalStartMonth = fiscalStart_;
+    choice.first = freeFirst_;
+    choice.last = freeLast_;
+    if (choice.periodIndex == PeriodFreeRange && freeFirst_ == 0)
+        choice.periodIndex = lastPeriodIndex_; // no range asked yet
+    return choice;
+}
+
+void TFOrderProfit1::fillYearBox(int selectYear)
+{
+    const QSignalBlocker block(yearBox_);
+    yearBox_->clear();
+    for (const std::string& year : YearItems(CurrentYear(), fiscalStart_, CurrentMonth()))
+        yearBox_->addItem(QString::fromStdString(year));
+    int index = yearBox_->count() - 1;
+    for (int i = 0; selectYear > 0 && i < yearBox_->count(); ++i)
+        if (yearBox_->itemText(i).left(4).toInt() == selectYear)
+            index = i;
+    yearBox_->setCurrentIndex(index);
+}
+
+void TFOrderProfit1::setFiscalStartMonth(int month)
+{
+    if (month < 1 || month > 12 || month == fiscalStart_)
+        return;
+    fiscalStart_ = month;
+    WriteFiscalStartMonth(month);
+    fillYearBox(yearBox_->currentText().left(4).toInt());
+    yearChanged();
+}
+
+void TFOrderProfit1::showYearMenu(const QPoint& pos)
+{
+    QMenu menu(this);
+    QMenu* months = menu.addMenu(QString::fromUtf8("Geschäftsjahr beginnt im"));
+    for (int m = 1; m <= 12; ++m) {
+        QAction* a = months->addAction(QString::fromUtf8(MonthNames[m - 1]));
+        a->setCheckable(true);
+        a->setChecked(m == fiscalStart_);
+        connect(a, &QAction::triggered, this, [this, m] { setFiscalStartMonth(m); });
+    }
+    menu.exec(yearBox_->mapToGlobal(pos));
+}
+
+void TFOrderProfit1::previousYearToggled()
+{
+    WritePreviousYearShown(previousYearCheckBox_->isChecked());
+    if (!previousYearCheckBox_->isChecked()) {
+        previousYear_ = PreviousYearRun();
+        chart_->setPreviousYear(nullptr);
+    }
     if (guard_.allowsAutoRun())
         findClicked();
 }
@@ -411,16 +547,17 @@ void TFOrderProfit1::handleRun()
     cancelButton_->raise();
     cancelButton_->show();
     cancelButton_->setEnabled(true);
-    const std::string yearText = yearBox_->currentText().toStdString();
-    const int periodIndex = periodBox_->currentIndex();
     RunOutcome outcome;
+    const PeriodChoice choice = currentChoice();
+    const bool compare = previousYearCheckBox_->isChecked();
+    previousYear_ = PreviousYearRun();
     QEventLoop untilDone;
     std::exception_ptr escaped;
     std::thread worker([&] {
         try {
             HandleOrdinaryError([&] {
                 if (run_)
-                    outcome = run_(session_->Table_ORDERS, yearText, periodIndex, tables_, &feedback);
+                    outcome = run_(session_->Table_ORDERS, choice, tables_, &feedback, compare ? &previousYear_ : nullptr);
             }, [&](const std::exception& e) { outcome.error = e.what(); });
         } catch (...) {
             escaped = std::current_exception();
@@ -434,6 +571,7 @@ void TFOrderProfit1::handleRun()
     progressBar_->setGeometry(8, 39, 336, 13);
     if (escaped)
         std::rethrow_exception(escaped); // not an ordinary error: as if the run had raised it here
+    const bool compared = compare && outcome.completed() && !previousYear_.outcome.error;
 
     if (closeRequested_) {
         // Closed during the run: nothing more to show; the window closes once the run has unwound.
@@ -447,12 +585,23 @@ void TFOrderProfit1::handleRun()
         EndWait();
         ShowMessageBox(*outcome.error);
     } else if (outcome.completed()) {
-        totalsLine_->setPlainText(QString::fromStdString(SummenText(outcome.totals)));
+        totalsLine_->setPlainText(
+            QString::fromStdString(SummenText(outcome.totals, compared ? &previousYear_.outcome.totals : nullptr)));
     }
     progressBar_->hide();
     ShowRunWarnings(hintLabel_, outcome.warnings);
     chart_->setTitleText(QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText)));
-    chart_->refresh(tables_.KMC);
+    const ChartGroups groups = ChartGroupsOf(tables_.KMC, choice, false);
+    QStringList labels;
+    for (const std::string& l : groups.labels)
+        labels << QString::fromStdString(l);
+    chart_->refresh(groups.rows, labels);
+    if (compared) {
+        const ChartGroups before = ChartGroupsOf(previousYear_.tables.KMC, choice, true);
+        chart_->setPreviousYear(&before.rows);
+    } else {
+        chart_->setPreviousYear(nullptr);
+    }
     listModel_->setDetached(false);
     FitAmountColumns(listGrid_);
     keepTotalsWhole();

@@ -19,6 +19,13 @@
 // Closing always saves the placement and the list's column layout. Closing during a run stops the
 // run at its next progress check (after at most 20 documents) and then closes the window. The window
 // only closes; the program ends when its last window has closed.
+//
+// Beside the host's window: "Vorjahr" under "Balken" draws the same period one year earlier into the
+// chart (from the same snapshot) and names the profit's change in the totals line; "Zeitraum…" after
+// "Dezember" asks for a first and a last day (TFDateRange) and runs that range; the year box's
+// context menu sets the month the fiscal year begins in ("Geschäftsjahr beginnt im"), which makes
+// the year items "2024/25" and the quarters follow the fiscal year. "Vorjahr" and the fiscal year
+// are stored in UserMode.INI (app/WindowChoices.h).
 #include "app/ResultTables.h"
 #include "app/Startup.h"
 #include "app/PeriodSelection.h"
@@ -59,10 +66,11 @@ inline constexpr int WM_PROFIT_RUN = 1026;   // WM_USER + 2
 inline constexpr QEvent::Type ProfitStartEvent = static_cast<QEvent::Type>(QEvent::User + WM_PROFIT_START);
 inline constexpr QEvent::Type ProfitRunEvent = static_cast<QEvent::Type>(QEvent::User + WM_PROFIT_RUN);
 
-// The statistics run the window calls; the program passes RunStatistics, tests a fake.
-using StatisticsRunFunction = std::function<RunOutcome(TAdsTable& orders, const std::string& yearText,
-                                                       int periodIndex, ResultTables& tables,
-                                                       RunFeedback* feedback)>;
+// The statistics run the window calls; the program passes RunStatisticsFor, tests a fake. previous
+// is given when the chart's "Vorjahr" is on.
+using StatisticsRunFunction =
+    std::function<RunOutcome(TAdsTable& orders, const PeriodChoice& choice, ResultTables& tables,
+                             RunFeedback* feedback, PreviousYearRun* previous)>;
 
 // "Drucken" on the list tab: the statistics list's description (its rows are KM; its title, totals
 // line and file stem made when the user prints) with the list grid, whose shown columns are printed.
@@ -119,6 +127,15 @@ public:
     TFlatGroupBox* periodGroup() const { return periodGroup_; }
     QProgressBar* progressBar() const { return progressBar_; }
     TsCheckBox* barsCheckBox() const { return barsCheckBox_; }
+    TsCheckBox* previousYearCheckBox() const { return previousYearCheckBox_; }
+    // The previous year of the last run (empty tables when "Vorjahr" was off).
+    const PreviousYearRun& previousYear() const { return previousYear_; }
+    // The period the boxes (and the last free range) describe.
+    PeriodChoice currentChoice() const;
+    int fiscalStartMonth() const { return fiscalStart_; }
+    // Sets the month the fiscal year begins in, stores it and fills the year box anew (keeping the
+    // selected year), then runs once the window is ready; the year box's context menu calls it.
+    void setFiscalStartMonth(int month);
 
     // "Drucken": the grid print dialog on "Liste", the chart through the system print dialog on
     // "Grafik".
@@ -145,6 +162,12 @@ private:
     void yearChanged();      // the year box enables the period box and may start a run
     void periodChanged();    // a new period starts a run once the guard is released
     void barsToggled();      // "Balken": bars or lines
+    void previousYearToggled(); // "Vorjahr": stored; a run fetches the previous year
+    // "Zeitraum…" chosen: asks for the days; false (the period box back on its last period) when
+    // the user cancels.
+    bool askFreeRange();
+    void fillYearBox(int selectYear);
+    void showYearMenu(const QPoint& pos);
     void setCaption(const std::string& caption);
     void setRunControlsEnabled(bool enabled);
     void keepTotalsWhole(); // the window's minimum width holds the whole totals line
@@ -166,6 +189,11 @@ private:
     bool layoutLoaded_ = false;
     bool startFailed_ = false;
     bool closeRequested_ = false; // closed during a run: the run stops at its next check
+    PreviousYearRun previousYear_;
+    int fiscalStart_ = 1;
+    int lastPeriodIndex_ = PeriodWholeYear; // the period box's last choice before "Zeitraum…"
+    TDateTime freeFirst_ = 0;               // the last free range; 0: none asked yet
+    TDateTime freeLast_ = 0;
 
     // The components; the comment names the object name the skin, the layout files and the tests use.
     TPageControl* pages_ = nullptr;          // "PageControl1": the tabs "Liste" and "Grafik"
@@ -179,6 +207,7 @@ private:
     TFlatPanel* commissionLegend_ = nullptr; // "FlatPanel2" "Provisionen"
     TFlatPanel* profitLegend_ = nullptr;     // "FlatPanel3" "Gewinn"
     TsCheckBox* barsCheckBox_ = nullptr;     // "sCheckBox1" "Balken"
+    TsCheckBox* previousYearCheckBox_ = nullptr; // "sCheckBox2" "Vorjahr"
     TFlatPanel* bottomPanel_ = nullptr;      // "FPbottom"
     QPlainTextEdit* totalsLine_ = nullptr;   // "Summen"
     TFlatGroupBox* periodGroup_ = nullptr;   // "FlatGroupBox1"

@@ -216,6 +216,61 @@ void ProfitChart::setBarsActive(bool bars)
 
 void ProfitChart::refresh(const std::vector<KmcRow>& months)
 {
+    QStringList labels;
+    for (const KmcRow& row : months)
+        labels << (row.DATE ? MonthLabel(*row.DATE) : QString());
+    refresh(months, labels);
+}
+
+void ProfitChart::setPreviousYear(const std::vector<KmcRow>* groups)
+{
+    previousNet_.clear();
+    previousProfit_.clear();
+    previousSums_.clear();
+    if (groups)
+        for (const KmcRow& row : *groups) {
+            previousNet_ << ValueOf(row, 0);
+            previousProfit_ << ValueOf(row, 2);
+            previousSums_.push_back({row.net, row.commission, row.profit});
+        }
+    update();
+}
+
+void ProfitChart::paintPreviousYear(QPainter& p, const ChartLayout& l) const
+{
+    const int shown = std::min<int>(previousNet_.size(), monthLabels_.size());
+    if (shown == 0)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const struct {
+        const QList<qreal>* values;
+        int indexInMode;
+    } lines[] = {{&previousNet_, 0}, {&previousProfit_, 2}};
+    for (const auto& line : lines) {
+        const unsigned color = series_[static_cast<size_t>(line.indexInMode)].color;
+        const int depth = DepthOf(line.indexInMode);
+        const qreal dx = depth * l.depthX + l.boxWidth / 2, dy = depth * l.depthY;
+        QPolygonF points;
+        for (int i = 0; i < shown; ++i)
+            points << QPointF(l.frontPlane.left() + (i + 0.5) * l.monthWidth - l.boxWidth / 2 + dx,
+                              l.y((*line.values)[i]) - dy);
+        const QColor ink = FaceColor(color).darker(220);
+        QPen pen(ink, 2, Qt::DashLine);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(points);
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(ink);
+        for (const QPointF& c : points)
+            p.drawPolygon(QPolygonF{c + QPointF(0, -5), c + QPointF(5, 0), c + QPointF(0, 5), c + QPointF(-5, 0)});
+    }
+    p.restore();
+}
+
+void ProfitChart::refresh(const std::vector<KmcRow>& months, const QStringList& labels)
+{
     for (size_t i = 0; i < series_.size(); ++i) {
         QList<qreal> values;
         for (const KmcRow& row : months)
@@ -224,9 +279,9 @@ void ProfitChart::refresh(const std::vector<KmcRow>& months)
     }
     monthLabels_.clear();
     monthSums_.clear();
-    for (const KmcRow& row : months) {
-        monthLabels_ << (row.DATE ? MonthLabel(*row.DATE) : QString());
-        monthSums_.push_back({row.net, row.commission, row.profit});
+    for (size_t i = 0; i < months.size(); ++i) {
+        monthLabels_ << labels.value(static_cast<qsizetype>(i));
+        monthSums_.push_back({months[i].net, months[i].commission, months[i].profit});
     }
     update();
 }
@@ -260,6 +315,11 @@ ChartLayout ProfitChart::layoutFor(const QSizeF& size, int leftReserve) const
     qreal low = 0, high = 0;
     for (const ChartSeries& s : series_)
         for (const qreal v : s.values) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    for (const QList<qreal>* previous : {&previousNet_, &previousProfit_})
+        for (const qreal v : *previous) {
             low = std::min(low, v);
             high = std::max(high, v);
         }
@@ -322,6 +382,11 @@ QString ProfitChart::monthToolTip(int month) const
     for (int i = 0; i < SeriesPerMode; ++i)
         text += QStringLiteral("\n%1: %2").arg(QString::fromUtf8(SeriesCaptions[i]),
                                                QString::fromStdString(FormatMoney(sums[static_cast<size_t>(i)])));
+    if (static_cast<size_t>(month) < previousSums_.size()) {
+        const std::array<double, 3>& before = previousSums_[static_cast<size_t>(month)];
+        text += QStringLiteral("\nVorjahr: Netto %1, Gewinn %2")
+                    .arg(QString::fromStdString(FormatMoney(before[0])), QString::fromStdString(FormatMoney(before[2])));
+    }
     return text;
 }
 
@@ -355,6 +420,7 @@ void ProfitChart::paintChart(QPainter& painter, const ChartLayout& l) const
         paintBars(painter, l);
     else
         paintLines(painter, l);
+    paintPreviousYear(painter, l);
     paintTitle(painter, l);
     painter.restore();
 }

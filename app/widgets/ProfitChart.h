@@ -27,6 +27,11 @@
 // wraps at its labels ("Provision: ", "Gewinn: ", "Bereich: ") when it is wider than the room
 // beside the legend. Resting the mouse on a month shows its three values in the money format as a
 // tooltip. No legend of its own on screen, no zooming or panning.
+//
+// The previous year, when given, is drawn over the current one: its net and its profit per month
+// as dashed lines with a diamond on every month, each in the darker shade of its series and at that
+// series' depth, so that this year's bar and last year's mark stand on one plane; the tooltip adds
+// last year's sums.
 #include "app/ResultTables.h"
 
 #include <QColor>
@@ -91,6 +96,13 @@ public:
     // Reloads every series from the month rows (an empty value counts as 0) and rescales both axes,
     // so the month axis shows exactly these months.
     void refresh(const std::vector<KmcRow>& months);
+    // The same with labels of the caller's (a row may stand for a part of a month or a quarter).
+    void refresh(const std::vector<KmcRow>& groups, const QStringList& labels);
+    // The previous year's groups, one for each group of the last refresh (none: nothing drawn).
+    void setPreviousYear(const std::vector<KmcRow>* groups);
+    // The previous year's net and profit per group, as drawn (empty without a previous year).
+    const QList<qreal>& previousNet() const { return previousNet_; }
+    const QList<qreal>& previousProfit() const { return previousProfit_; }
 
     // Shows the three bar series (true) or the three line series (false).
     void setBarsActive(bool bars);
@@ -141,11 +153,14 @@ private:
     void paintAxes(QPainter& painter, const ChartLayout& layout) const;
     void paintTitle(QPainter& painter, const ChartLayout& layout) const;
     void paintLegend(QPainter& painter, const QRectF& area) const;
+    void paintPreviousYear(QPainter& painter, const ChartLayout& layout) const;
 
     std::array<ChartSeries, 6> series_;
     QStringList monthLabels_;
     // Per month: the exact sums of net, commission and profit (the series' order in a mode).
     std::vector<std::array<double, 3>> monthSums_;
+    QList<qreal> previousNet_, previousProfit_;
+    std::vector<std::array<double, 3>> previousSums_;
     QString title_;
     bool barsActive_ = true;
     int leftReserve_ = 0;

@@ -316,7 +316,8 @@ private slots:
         QCOMPARE(window->yearBox()->count(), 7); // 2000 .. 2006
         QCOMPARE(window->yearBox()->itemText(0), QStringLiteral("2000"));
         QCOMPARE(window->yearBox()->currentText(), QStringLiteral("2006"));
-        QCOMPARE(window->periodBox()->count(), 17);
+        QCOMPARE(window->periodBox()->count(), 18);
+        QCOMPARE(window->periodBox()->itemText(17), QString::fromUtf8("Zeitraum…"));
         QCOMPARE(window->periodBox()->currentText(), QStringLiteral("Ganzes Jahr"));
         QCOMPARE(window->periodBox()->itemText(7), QString::fromUtf8("März"));
         QVERIFY(window->periodBox()->isEnabled());

@@ -685,7 +685,9 @@ private slots:
         QCOMPARE(requests.size(), size_t(1));
         const ListDescription& r = requests.front();
         QCOMPARE(r.name, std::string("GEWINN"));
-        QCOMPARE(r.title, std::string("Gewinne, erstellt 08.12.2006 23:55:49"));
+        // The period's range on the title's second line.
+        QCOMPARE(r.title, "Gewinne, erstellt 08.12.2006 23:55:49\r\n" + window->tables().RangeText);
+        QVERIFY(!window->tables().RangeText.empty());
         QCOMPARE(r.fileStem, std::string("GEWINN-08.12.2006 23:55:49-"));
         QCOMPARE(r.footer, window->totalsLine()->toPlainText().toStdString());
         QCOMPARE(r.cellMode, 2);

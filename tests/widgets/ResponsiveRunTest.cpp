@@ -25,7 +25,7 @@ class ResponsiveRunTest : public QObject {
     {
         CommandLine commandLine;
         commandLine.args = {database.toStdString(), "1", "12229"};
-        auto window = std::make_unique<TFOrderProfit1>(commandLine, ReadHostIdentity(fx->runtime()), &RunStatistics);
+        auto window = std::make_unique<TFOrderProfit1>(commandLine, ReadHostIdentity(fx->runtime()), &RunStatisticsFor);
         window->show();
         Settle();
         return window;

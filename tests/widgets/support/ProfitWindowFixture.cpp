@@ -12,14 +12,54 @@
 
 namespace gs::test {
 
-RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, ResultTables& tables,
-                               RunFeedback* feedback)
+namespace {
+
+// Adds a row to the totals and to its month row, as the run does.
+void Count(const KmRow& row, ResultTables& tables, RunTotals& totals)
 {
-    calls.push_back({year, period});
+    tables.KM.push_back(row);
+    totals.documents += 1;
+    totals.net += row.net;
+    totals.commission += row.commission;
+    totals.profit += row.profit;
+    int y = 0, m = 0, d = 0;
+    DecodeDate(row.date.value_or(0), y, m, d);
+    for (KmcRow& month : tables.KMC) {
+        int my = 0, mm = 0, md = 0;
+        DecodeDate(*month.DATE, my, mm, md);
+        if (my == y && mm == m) {
+            month.WW_NETTO_INT = month.WW_NETTO_INT.value_or(0) + WholeEuros(row.net);
+            month.PROVISION_INT = month.PROVISION_INT.value_or(0) + WholeEuros(row.commission);
+            month.GEWINN_INT = month.GEWINN_INT.value_or(0) + WholeEuros(row.profit);
+            month.documents += 1;
+            month.net += row.net;
+            month.commission += row.commission;
+            month.profit += row.profit;
+        }
+    }
+}
+
+} // namespace
+
+RunOutcome FakeRun::operator()(TAdsTable&, const PeriodChoice& choice, ResultTables& tables, RunFeedback* feedback,
+                               PreviousYearRun* previous)
+{
+    calls.push_back({choice.yearText, choice.periodIndex, choice, previous != nullptr});
     tables.clear();
     RunOutcome outcome;
-    const PeriodRange range = BuildPeriodFilter(year, period);
+    const PeriodRange range = BuildChoiceRange(choice);
     outcome.rangeText = range.rangeText;
+    tables.RangeText = range.rangeText;
+    if (previous) {
+        previous->tables.clear();
+        previous->outcome = RunOutcome();
+        const PeriodRange before = PreviousYearRange(range);
+        previous->outcome.rangeText = before.rangeText;
+        for (TDateTime month : before.monthStarts)
+            previous->tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
+        for (const KmRow& row : previousRows)
+            Count(row, previous->tables, previous->outcome.totals);
+    }
     for (TDateTime month : range.monthStarts)
         tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
     const auto progress = [feedback](const RunProgress& p) {
@@ -28,27 +68,7 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
     };
     progress({0, static_cast<int>(rows.size())});
     for (size_t i = 0; i < rows.size(); ++i) {
-        const KmRow& row = rows[i];
-        tables.KM.push_back(row);
-        outcome.totals.documents += 1;
-        outcome.totals.net += row.net;
-        outcome.totals.commission += row.commission;
-        outcome.totals.profit += row.profit;
-        int y = 0, m = 0, d = 0;
-        DecodeDate(row.date.value_or(0), y, m, d);
-        for (KmcRow& month : tables.KMC) {
-            int my = 0, mm = 0, md = 0;
-            DecodeDate(*month.DATE, my, mm, md);
-            if (my == y && mm == m) {
-                month.WW_NETTO_INT = month.WW_NETTO_INT.value_or(0) + WholeEuros(row.net);
-                month.PROVISION_INT = month.PROVISION_INT.value_or(0) + WholeEuros(row.commission);
-                month.GEWINN_INT = month.GEWINN_INT.value_or(0) + WholeEuros(row.profit);
-                month.documents += 1;
-                month.net += row.net;
-                month.commission += row.commission;
-                month.profit += row.profit;
-            }
-        }
+        Count(rows[i], tables, outcome.totals);
         if ((i + 1) % 20 == 0) {
             ++progressSteps;
             if (atProgress)
@@ -69,8 +89,8 @@ RunOutcome FakeRun::operator()(TAdsTable&, const std::string& year, int period, 
 
 StatisticsRunFunction FakeRun::function()
 {
-    return [this](TAdsTable& orders, const std::string& year, int period, ResultTables& tables,
-                  RunFeedback* feedback) { return (*this)(orders, year, period, tables, feedback); };
+    return [this](TAdsTable& orders, const PeriodChoice& choice, ResultTables& tables, RunFeedback* feedback,
+                  PreviousYearRun* previous) { return (*this)(orders, choice, tables, feedback, previous); };
 }
 
 KmRow Document(int id, const char* name, int year, int month, int day, double net, double profit, double commission)

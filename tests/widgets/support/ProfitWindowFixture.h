@@ -23,17 +23,20 @@ struct FakeRun {
     struct Call {
         std::string year;
         int period = 0;
+        PeriodChoice choice;
+        bool previousYear = false; // the previous year was asked for
     };
     std::vector<Call> calls;
     std::vector<KmRow> rows;                          // appended to KM by every run
+    std::vector<KmRow> previousRows;                  // the previous year's, when it is asked for
     std::optional<std::string> error;                 // reported by the next runs while set
     std::vector<std::string> warnings;                // reported by the next runs while set
     std::function<void(ResultTables&)> during;       // called inside the run, after KM is filled
     int progressSteps = 0;                            // progress reports (each after 20 documents)
     std::function<void(int position)> atProgress;     // called inside the run before each such report
 
-    RunOutcome operator()(TAdsTable& orders, const std::string& year, int period, ResultTables& tables,
-                          RunFeedback* feedback);
+    RunOutcome operator()(TAdsTable& orders, const PeriodChoice& choice, ResultTables& tables, RunFeedback* feedback,
+                          PreviousYearRun* previous);
     StatisticsRunFunction function();
 };
 

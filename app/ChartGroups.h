@@ -1,0 +1,23 @@
+#pragma once
+// The chart's bar groups for a range: one per calendar month, or one per calendar quarter when the
+// range spans more than 24 months. A group the range covers only in part is labelled with the days
+// it covers ("10.-29.02.2024", "10.02.-31.03.2024"), a whole one as the month axis names months
+// ("02.2024") or as its quarter ("Q1 2024").
+#include "app/ResultTables.h"
+
+#include <string>
+#include <vector>
+
+namespace gs {
+
+inline constexpr int MonthsBeforeQuarters = 24;
+
+struct ChartGroups {
+    std::vector<KmcRow> rows;        // DATE: the group's first month; sums of its months
+    std::vector<std::string> labels; // one a row
+};
+
+// months: the month rows of a run over the days start to end, ascending.
+ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TDateTime end);
+
+} // namespace gs

@@ -50,6 +50,17 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "pdf" && v != "print"))
                 return {std::nullopt, "--spool braucht pdf oder print"};
             o.spool = v == "pdf" ? SpoolTarget::Pdf : SpoolTarget::Print;
+        } else if (a == "--group-by") {
+            if (!value(v) || !GroupByFromWord(v))
+                return {std::nullopt, "--group-by braucht kunde, vertreter, dokumentart oder monat"};
+            o.groupBy = GroupByFromWord(v);
+        } else if (a == "--filter") {
+            if (!value(v))
+                return {std::nullopt, "--filter braucht kunde=ID, vertreter=ID, dokumentart=POT oder monat=YYYY-MM"};
+            std::string problem;
+            o.filter = ParseGroupFilter(v, problem);
+            if (!o.filter)
+                return {std::nullopt, problem};
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return {std::nullopt, "unbekannte Option: " + a};
         } else if (o.databasePath.empty()) {
@@ -64,6 +75,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         return {std::nullopt, "--year fehlt"};
     if (!o.pdfFile.empty() && o.spool)
         return {std::nullopt, "--pdf und --spool schließen sich aus"};
+    if (o.groupBy && o.spool)
+        return {std::nullopt, "--group-by und --spool schließen sich aus (die Gruppentabelle als PDF: --pdf)"};
     return {o, {}};
 }
 
@@ -74,7 +87,8 @@ std::string ReportUsage(const std::string& programName)
         periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
     return "Aufruf: " + programName +
            " DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]\n"
-           "       [--pdf FILE | --spool pdf|print]\n"
+           "       [--pdf FILE | --spool pdf|print] [--group-by kunde|vertreter|dokumentart|monat]\n"
+           "       [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik\n"
            "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\")\n"
@@ -82,7 +96,11 @@ std::string ReportUsage(const std::string& programName)
            "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
            "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
            "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
-           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n";
+           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n"
+           "  --group-by die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
+           "            Dokumentliste (JSON: zusätzlich \"groups\")\n"
+           "  --filter  nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
+           "            Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n";
 }
 
 } // namespace gs

@@ -2,6 +2,9 @@
 // The command line of the report command:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print]
+//                            [--group-by kunde|vertreter|dokumentart|monat]
+//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
+#include "app/ProfitGroups.h"
 #include "app/ReportSpool.h"
 
 #include <optional>
@@ -20,6 +23,8 @@ struct ReportOptions {
     ReportFormat format = ReportFormat::Text;
     std::string pdfFile;          // non-empty: the list goes as a PDF into this file instead
     std::optional<SpoolTarget> spool; // write the list as one job into the spool instead of printing it
+    std::optional<GroupBy> groupBy;   // the group table instead of the document list
+    std::optional<GroupFilter> filter; // only the documents of one group
 };
 
 // The options, or the reason they are not usable (the caller prints it with the usage text).

@@ -47,16 +47,6 @@ std::string JsonIsoDate(const std::optional<TDateTime>& d)
     return JsonString(buf);
 }
 
-// An amount in euros as a JSON number to the cent, rounded as the list's money format rounds it
-// (halves away from zero), with a full stop and no grouping whatever the process formats are.
-std::string JsonMoney(double amount)
-{
-    NumberFormats plain;
-    plain.decimalSeparator = '.';
-    plain.thousandSeparator = ',';
-    return FormatFloat("0.00", amount, plain);
-}
-
 // The three sums of an amount set, as JSON members.
 std::string JsonSums(double net, double commission, double profit)
 {
@@ -90,8 +80,20 @@ std::string OneLine(const std::string& text)
     return out;
 }
 
-std::string Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
-                  const std::vector<bool>& rightAligned)
+} // namespace
+
+// Rounded as the list's money format rounds it (halves away from zero), with a full stop and no
+// grouping whatever the process formats are.
+std::string JsonMoney(double amount)
+{
+    NumberFormats plain;
+    plain.decimalSeparator = '.';
+    plain.thousandSeparator = ',';
+    return FormatFloat("0.00", amount, plain);
+}
+
+std::string TextTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
+                      const std::vector<bool>& rightAligned)
 {
     std::vector<size_t> widths(header.size());
     for (size_t c = 0; c < header.size(); ++c) {
@@ -118,8 +120,6 @@ std::string Table(const std::vector<std::string>& header, const std::vector<std:
     return out;
 }
 
-} // namespace
-
 std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
 {
     std::vector<std::string> header;
@@ -139,7 +139,7 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
     std::string out;
     if (!outcome.rangeText.empty())
         out += outcome.rangeText + "\n\n";
-    out += Table(header, rows, right);
+    out += TextTable(header, rows, right);
     out += "\n";
     std::vector<std::vector<std::string>> months;
     for (const auto& m : tables.KMC) {
@@ -153,7 +153,7 @@ std::string ReportText(const TResultTables& tables, const RunOutcome& outcome)
         }
         months.push_back({monthText, IntText(m.WW_NETTO_INT), IntText(m.PROVISION_INT), IntText(m.GEWINN_INT)});
     }
-    out += Table({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
+    out += TextTable({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
     out += "\n";
     if (outcome.error)
         out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
@@ -201,7 +201,7 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
+std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome, const std::string& extraMembers)
 {
     std::string out = "{\"range\": " + JsonString(outcome.rangeText) + ",\n \"documents\": [";
     for (size_t i = 0; i < tables.KM.size(); ++i) {
@@ -232,6 +232,7 @@ std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome)
     const RunTotals& t = outcome.totals;
     out += " \"totals\": {\"documents\": " + std::to_string(t.documents) + ", " +
            JsonSums(t.net, t.commission, t.profit) + "},\n";
+    out += extraMembers;
     out += " \"warnings\": [";
     for (size_t i = 0; i < outcome.warnings.size(); ++i)
         out += (i ? ", " : "") + JsonString(outcome.warnings[i]);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gs {
 
@@ -22,9 +23,18 @@ std::string ReportCsv(const TResultTables& tables, std::string_view secondCurren
 // document and month carries the host's texts and whole-euro fields and, beside them, its date as ISO
 // text and its amounts as numbers in euros to the cent ("net", "commission", "profit"); "totals" the
 // sums the totals line shows.
-std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome);
+// extraMembers: further members of the object (each "\"name\": value" with its ",\n"), written after
+// "totals" (the groups and the filter of a grouped or filtered report).
+std::string ReportJson(const TResultTables& tables, const RunOutcome& outcome, const std::string& extraMembers = {});
 
 // A JSON string literal with its quotes.
 std::string JsonString(std::string_view text);
+
+// An amount in euros as a JSON number to the cent (halves away from zero, as the money format).
+std::string JsonMoney(double amount);
+
+// An aligned text table: the header, a rule, the rows; right-aligned columns as marked.
+std::string TextTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
+                      const std::vector<bool>& rightAligned);
 
 } // namespace gs

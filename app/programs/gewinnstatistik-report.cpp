@@ -1,6 +1,7 @@
 // The statistics without the window, for scripts and month-end routines:
 //     gewinnstatistik-report DBPATH --year YYYY [--period P] [--server local|remote] [--format text|csv|json]
-//                            [--pdf FILE | --spool pdf|print]
+//                            [--pdf FILE | --spool pdf|print] [--group-by kunde|vertreter|dokumentart|monat]
+//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
 // when the start-up failed (its message on standard error).
@@ -10,12 +11,18 @@
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
 // printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
+// With --group-by the group table stands where the document list would (text, CSV, PDF; JSON gets
+// "groups" beside everything else); with --filter every output holds only that group's documents,
+// its months and its totals, and names the group.
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
+#include "app/GroupColumns.h"
+#include "app/ProfitGroups.h"
+#include "app/ReportGroups.h"
 #include "app/ReportOutput.h"
 #include "app/ReportSpool.h"
 #include "base/Runtime.h"
@@ -25,6 +32,7 @@
 #include "settings/Settings.h"
 
 #ifdef GS_REPORT_PDF
+#include "GridPdf.h"
 #include "ReportPdf.h"
 #include "spool/render/GuiPlatform.h"
 #include "spool/render/ListRenderer.h"
@@ -96,6 +104,19 @@ int main(int argc, char** argv)
         gs::TResultTables tables;
         const gs::RunOutcome outcome =
             gs::RunStatistics(session.Table_ORDERS, options.yearText, options.periodIndex, tables);
+        // What the outputs show: the whole run, or one group's part of it; its groups when asked.
+        gs::TResultTables filtered;
+        gs::RunOutcome shownOutcome = outcome;
+        std::string filterText;
+        if (options.filter) {
+            filterText = gs::GroupFilterText(tables, *options.filter);
+            filtered = gs::FilterTables(tables, *options.filter);
+            shownOutcome = gs::FilterOutcome(outcome, filtered);
+        }
+        const gs::TResultTables& shown = options.filter ? filtered : tables;
+        std::vector<gs::ProfitGroup> groups;
+        if (options.groupBy)
+            groups = gs::BuildProfitGroups(shown, *options.groupBy);
 #ifdef GS_REPORT_PDF
         if (!options.pdfFile.empty()) {
             if (outcome.error) {
@@ -104,7 +125,18 @@ int main(int argc, char** argv)
                 return 1;
             }
             try {
-                gs::WriteReportPdf(tables, outcome, runtime.now(), options.pdfFile);
+                const std::string now = gs::DateTimeToText(runtime.now());
+                if (options.groupBy) {
+                    gs::GroupGridDataSet rows(groups, *options.groupBy);
+                    gs::WriteGridPdf(gs::ProfitGroupGrid(rows), gs::GroupPrintTitle(*options.groupBy, filterText, now),
+                                     gs::GroupTotalsText(shownOutcome.totals), runtime.now(), options.pdfFile);
+                } else if (options.filter) {
+                    gs::KmGridDataSet rows(shown);
+                    gs::WriteGridPdf(gs::ResultListGrid(rows), gs::FilteredListTitle(filterText, now),
+                                     gs::SummenText(shownOutcome.totals), runtime.now(), options.pdfFile);
+                } else {
+                    gs::WriteReportPdf(tables, outcome, runtime.now(), options.pdfFile);
+                }
             } catch (const std::exception& e) {
                 std::cerr << e.what() << "\n";
                 return 1;
@@ -119,7 +151,7 @@ int main(int argc, char** argv)
                 status = 1;
             } else {
                 const gs::ReportSpoolResult job =
-                    gs::SpoolReportList(runtime, tables, gs::SummenText(outcome.totals), *options.spool, runtime.now());
+                    gs::SpoolReportList(runtime, shown, gs::SummenText(shownOutcome.totals), *options.spool, runtime.now());
                 if (job.jobId == 0) {
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;
@@ -135,15 +167,27 @@ int main(int argc, char** argv)
         }
         switch (options.format) {
         case gs::ReportFormat::Text:
-            std::cout << gs::ReportText(tables, outcome);
+            if (options.groupBy)
+                std::cout << gs::ReportGroupsText(groups, *options.groupBy, shownOutcome, filterText);
+            else
+                std::cout << (filterText.empty() ? "" : "Gefiltert: " + filterText + "\n")
+                          << gs::ReportText(shown, shownOutcome);
             break;
-        case gs::ReportFormat::Csv:
-            std::cout << gs::Utf8ToCp1252(
-                gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
+        case gs::ReportFormat::Csv: {
+            const std::string symbol = gs::SecondCurrencySymbol(runtime.settings->SecondCurrency);
+            std::cout << gs::Utf8ToCp1252(options.groupBy ? gs::ReportGroupsCsv(groups, *options.groupBy, symbol)
+                                                          : gs::ReportCsv(shown, symbol));
             break;
-        case gs::ReportFormat::Json:
-            std::cout << gs::ReportJson(tables, outcome);
+        }
+        case gs::ReportFormat::Json: {
+            std::string extra;
+            if (options.filter)
+                extra += gs::FilterJsonMember(*options.filter, filterText);
+            if (options.groupBy)
+                extra += gs::GroupsJsonMember(groups, *options.groupBy);
+            std::cout << gs::ReportJson(shown, shownOutcome, extra);
             break;
+        }
         }
         std::cout.flush();
         if (outcome.error) {

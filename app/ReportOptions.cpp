@@ -155,6 +155,17 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             if (!value(v) || (v != "pdf" && v != "print"))
                 return {std::nullopt, "--spool braucht pdf oder print"};
             o.spool = v == "pdf" ? SpoolTarget::Pdf : SpoolTarget::Print;
+        } else if (a == "--group-by") {
+            if (!value(v) || !GroupByFromWord(v))
+                return {std::nullopt, "--group-by braucht kunde, vertreter, dokumentart oder monat"};
+            o.groupBy = GroupByFromWord(v);
+        } else if (a == "--filter") {
+            if (!value(v))
+                return {std::nullopt, "--filter braucht kunde=ID, vertreter=ID, dokumentart=POT oder monat=YYYY-MM"};
+            std::string problem;
+            o.filter = ParseGroupFilter(v, problem);
+            if (!o.filter)
+                return {std::nullopt, problem};
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return {std::nullopt, "unbekannte Option: " + a};
         } else if (o.databasePath.empty()) {
@@ -184,6 +195,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         return {std::nullopt, "--output braucht --pdf, --xlsx, --chart oder --format"};
     if ((o.chartLines || o.chartWidth > 0) && o.chartFile.empty() && o.outputChart.empty())
         return {std::nullopt, "--lines und --size gelten nur mit --chart"};
+    if (o.groupBy && o.spool)
+        return {std::nullopt, "--group-by und --spool schließen sich aus (die Gruppentabelle als PDF: --pdf)"};
     return {o, {}};
 }
 
@@ -218,6 +231,8 @@ std::string ReportUsage(const std::string& programName)
            "       [--compare vorjahr] [--server local|remote] [--format text|csv|json]\n"
            "       [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size BxH]]\n"
            "       [--output DIR [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n"
+           "       [--group-by kunde|vertreter|dokumentart|monat]\n"
+           "       [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]\n"
            "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
            "  --year    Jahr der Statistik; beginnt das Geschäftsjahr nicht im Januar, das Geschäftsjahr,\n"
            "            das in diesem Jahr beginnt (bei einem Zeitraum bezogen auf heute wahlweise)\n"
@@ -239,7 +254,12 @@ std::string ReportUsage(const std::string& programName)
            "  --chart   die Grafik als Bild FILE (.png oder .svg), wie das Fenster sie zeichnet; --lines als\n"
            "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
            "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
-           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n";
+           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n"
+
+           "  --group-by die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
+           "            Dokumentliste (JSON: zusätzlich \"groups\")\n"
+           "  --filter  nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
+           "            Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n";
 }
 
 } // namespace gs

@@ -4,8 +4,11 @@
 //                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
 //                            [--output DIR] [--today YYYY-MM-DD]
+//                            [--group-by kunde|vertreter|dokumentart|monat]
+//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
 #include "app/PeriodSelection.h"
 #include "app/RelativePeriod.h"
+#include "app/ProfitGroups.h"
 #include "app/ReportSpool.h"
 
 #include <optional>
@@ -44,6 +47,8 @@ struct ReportOptions {
     std::string outputChart; // "png" or "svg"; empty: no chart
     // Any output that goes into a file instead of standard output.
     bool writesFiles() const { return !pdfFile.empty() || !xlsxFile.empty() || !chartFile.empty() || !outputDir.empty(); }
+    std::optional<GroupBy> groupBy;   // the group table instead of the document list
+    std::optional<GroupFilter> filter; // only the documents of one group
 };
 
 // The options, or the reason they are not usable (the caller prints it with the usage text).

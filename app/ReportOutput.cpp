@@ -49,16 +49,6 @@ std::string JsonIsoDate(const std::optional<TDateTime>& d)
     return JsonString(buf);
 }
 
-// An amount in euros as a JSON number to the cent, rounded as the list's money format rounds it
-// (halves away from zero), with a full stop and no grouping whatever the process formats are.
-std::string JsonMoney(double amount)
-{
-    NumberFormats plain;
-    plain.decimalSeparator = '.';
-    plain.thousandSeparator = ',';
-    return FormatFloat("0.00", amount, plain);
-}
-
 // A margin as a JSON number in percent to two decimals (halves away from zero), null without one.
 std::string JsonMargin(const std::optional<double>& margin) { return margin ? JsonMoney(*margin) : "null"; }
 
@@ -125,8 +115,20 @@ std::string OneLine(const std::string& text)
     return out;
 }
 
-std::string Table(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
-                  const std::vector<bool>& rightAligned)
+} // namespace
+
+// Rounded as the list's money format rounds it (halves away from zero), with a full stop and no
+// grouping whatever the process formats are.
+std::string JsonMoney(double amount)
+{
+    NumberFormats plain;
+    plain.decimalSeparator = '.';
+    plain.thousandSeparator = ',';
+    return FormatFloat("0.00", amount, plain);
+}
+
+std::string TextTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
+                      const std::vector<bool>& rightAligned)
 {
     std::vector<size_t> widths(header.size());
     for (size_t c = 0; c < header.size(); ++c) {
@@ -153,8 +155,6 @@ std::string Table(const std::vector<std::string>& header, const std::vector<std:
     return out;
 }
 
-} // namespace
-
 std::string ReportText(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous)
 {
     std::vector<std::string> header;
@@ -178,7 +178,7 @@ std::string ReportText(const ResultTables& tables, const RunOutcome& outcome, co
     std::string out;
     if (!outcome.rangeText.empty())
         out += outcome.rangeText + "\n\n";
-    out += Table(header, rows, right);
+    out += TextTable(header, rows, right);
     out += "\n";
     std::vector<std::vector<std::string>> months;
     for (const auto& m : tables.KMC) {
@@ -192,7 +192,7 @@ std::string ReportText(const ResultTables& tables, const RunOutcome& outcome, co
         }
         months.push_back({monthText, IntText(m.WW_NETTO_INT), IntText(m.PROVISION_INT), IntText(m.GEWINN_INT)});
     }
-    out += Table({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
+    out += TextTable({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
     out += "\n";
     const bool compared = previous && !previous->outcome.error && outcome.completed();
     if (outcome.error)
@@ -252,7 +252,8 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
-std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous)
+std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous,
+                       const std::string& extraMembers)
 {
     std::string out = "{\"range\": " + JsonString(outcome.rangeText) + ",\n \"documents\": [";
     for (size_t i = 0; i < tables.KM.size(); ++i) {
@@ -292,6 +293,7 @@ std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome, co
         else
             out += " \"change\": null,\n";
     }
+    out += extraMembers;
     out += " \"warnings\": [";
     for (size_t i = 0; i < outcome.warnings.size(); ++i)
         out += (i ? ", " : "") + JsonString(outcome.warnings[i]);

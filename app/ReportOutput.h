@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gs {
 
@@ -29,10 +30,19 @@ std::string ReportCsv(const ResultTables& tables, std::string_view secondCurrenc
 // "change" {"net", "profit", "commission", "net_percent", "profit_percent"}: current minus previous,
 // the percents of the previous value's amount to two decimals (null where it is 0); "change" is
 // null when either run failed.
+// extraMembers: further members of the object (each "\"name\": value" with its ",\n"), written after
+// "totals" and the comparison (the groups and the filter of a grouped or filtered report).
 std::string ReportJson(const ResultTables& tables, const RunOutcome& outcome,
-                       const PreviousYearRun* previous = nullptr);
+                       const PreviousYearRun* previous = nullptr, const std::string& extraMembers = {});
 
 // A JSON string literal with its quotes.
 std::string JsonString(std::string_view text);
+
+// An amount in euros as a JSON number to the cent (halves away from zero, as the money format).
+std::string JsonMoney(double amount);
+
+// An aligned text table: the header, a rule, the rows; right-aligned columns as marked.
+std::string TextTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows,
+                      const std::vector<bool>& rightAligned);
 
 } // namespace gs

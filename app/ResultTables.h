@@ -9,6 +9,7 @@
 // whole-euro fields).
 #include "base/Dates.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@
 namespace gs {
 
 // The warning column "printp" of a document: the sign of its profit in whole euros.
-enum class ProfitZone { Profit, None, Loss };
+enum class ProfitZone : std::uint8_t { Profit, None, Loss };
 
 // "Gewinnzone", "kein Gewinn" or "Verlustzone", as the host writes the zone.
 const char* ProfitZoneText(ProfitZone zone);
@@ -26,6 +27,9 @@ ProfitZone ProfitZoneOf(int wholeProfit);
 struct KmRow {
     int idOrder = 0;                   // ID_ORDER: document number
     std::optional<int> adressId;       // ADRESSID
+    // The representative's name (Vertreter in EXTB) as an index into ResultTables::VertreterNames,
+    // so that the row stays small: a few names stand for many documents.
+    std::uint32_t vertreterName = 0;
     std::string adressName;            // ADRESSNAME: at most 100 characters
     std::optional<TDateTime> date;     // DATE
     // WW_NETTO as the list shows it: the stored net rounded to the cent, converted from the
@@ -33,7 +37,9 @@ struct KmRow {
     double net = 0;
     double commission = 0;             // PROVISION: Vertreter_Provision as stored
     double profit = 0;                 // GEWINN: CurrentGewinn - Vertreter_Provision
+    int vertreterId = 0;               // VertreterID in EXTB; 0: no representative
     ProfitZone zone = ProfitZone::None;
+    std::uint8_t pot = 1;              // POT: 1 invoice, 5 credit note
 };
 
 struct KmcRow {
@@ -63,11 +69,14 @@ struct ResultTables {
     // "Bereich: " + start + "-" + end of the last range built; kept when a run fails before it
     // builds its range, empty before the first run.
     std::string RangeText;
-    // Empties both tables (RangeText stays).
+    // The representatives' names the rows point to (KmRow::vertreterName); the first is "".
+    std::vector<std::string> VertreterNames;
+    // Empties both tables and the names (RangeText stays).
     void clear()
     {
         KMC.clear();
         KM.clear();
+        VertreterNames.clear();
     }
 };
 

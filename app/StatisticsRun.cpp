@@ -19,6 +19,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <unordered_map>
 
 namespace gs {
 
@@ -65,6 +66,30 @@ KmcRow& MonthRowOf(std::vector<KmcRow>& months, TDateTime date)
     months.push_back(KmcRow{});
     return months.back();
 }
+
+// The representatives' names of a run, each kept once in the tables; rows point to them.
+class NameIndex {
+public:
+    explicit NameIndex(std::vector<std::string>& names) : names_(names)
+    {
+        names_.assign(1, std::string());
+        index_.emplace(std::string(), 0);
+    }
+    std::uint32_t of(const std::string& name)
+    {
+        if (name == names_[last_])
+            return last_;
+        auto [at, added] = index_.try_emplace(name, static_cast<std::uint32_t>(names_.size()));
+        if (added)
+            names_.push_back(name);
+        return last_ = at->second;
+    }
+
+private:
+    std::vector<std::string>& names_;
+    std::unordered_map<std::string, std::uint32_t> index_;
+    std::uint32_t last_ = 0;
+};
 
 } // namespace
 
@@ -133,6 +158,7 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
     RunTotals& totals = outcome.totals;
     tables.clear();
     TMPattern pattern;
+    NameIndex vertreterNames(tables.VertreterNames);
     const std::string money = MoneyFormat();
     const bool reportsProgress = feedback && feedback->progress;
     const DefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
@@ -212,6 +238,9 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
             row.idOrder = pattern.ID_ORDER;
             row.commission = pattern.ExtInfo.Vertreter_Provision;
             row.profit = pattern.ExtInfo.CurrentGewinn - pattern.ExtInfo.Vertreter_Provision;
+            row.vertreterId = pattern.ExtInfo.VertreterID;
+            row.vertreterName = vertreterNames.of(pattern.ExtInfo.Vertreter);
+            row.pot = pattern.POT;
             CheckWholeNumber(row.net, "WW_NETTO_INT");
             CheckWholeNumber(row.commission, "PROVISION_INT");
             CheckWholeNumber(row.profit, "GEWINN_INT");

@@ -229,7 +229,7 @@ void TAdressExInfo::LoadFromStream(std::string_view stream)
 void TAdressExInfo::LoadProfitFromStream(std::string_view stream)
 {
     Clear();
-    static constexpr int kProfitItems[] = {edCurrentGewinn, edVertreterProvision};
+    static constexpr int kProfitItems[] = {edCurrentGewinn, edVertreterProvision, edVertreter, edVertreterID};
     Guarded("extended information", [&] {
         Datas.LoadFromStream(stream, kProfitItems);
         for (const TAdressExInfoData& item : Datas.items())

@@ -137,8 +137,9 @@ public:
     // overrides an earlier one). Anything unreadable leaves the defaults; never raises for
     // ordinary errors.
     virtual void LoadFromStream(std::string_view stream);
-    // Clear, then only the profit and the commission items (CurrentGewinn, Vertreter_Provision), as
-    // LoadFromStream takes them; every other value keeps its default and Datas holds those items.
+    // Clear, then only the profit, the commission and the representative items (CurrentGewinn,
+    // Vertreter_Provision, Vertreter, VertreterID), as LoadFromStream takes them; every other value
+    // keeps its default and Datas holds those items.
     void LoadProfitFromStream(std::string_view stream);
     // The stream of every value (items in the host's order), replacing stream's content. With
     // clearFirst the item list is emptied before the items are appended.
@@ -171,8 +172,8 @@ public:
     void SaveToStream(std::string& stream, bool clearFirst = true) override;
 };
 
-// Which values a load of the extended information takes: all, or the profit and the commission
-// only (LoadProfitFromStream), which is what the statistics need.
+// Which values a load of the extended information takes: all, or the profit, the commission and
+// the representative only (LoadProfitFromStream), which is what the statistics need.
 enum class ExtInfoPart { All, Profit };
 
 // Clear info, read EXTB of the table's current row (inflating it when compressed) and load info

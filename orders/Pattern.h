@@ -50,10 +50,10 @@ enum LoadMode : int {
     LoadModeFull = 0,     // the document itself
     LoadModeTemplate = 1, // the template of a new document of the row's type
     // The document as the statistics read it: the values they use (POT, Date, ID_ORDER, Adressname,
-    // AdressID, DataGrid_DM, and of EXTB, the only blob read, the profit and the commission). Every
-    // other column of the full load is checked as there (a value that does not convert fails the
-    // load alike) and keeps the default pattern's value, as do the texts, layouts, additional info
-    // lines, address lines, GZS and the other values of EXTB.
+    // AdressID, DataGrid_DM, and of EXTB, the only blob read, the profit, the commission and the
+    // representative). Every other column of the full load is checked as there (a value that does
+    // not convert fails the load alike) and keeps the default pattern's value, as do the texts,
+    // layouts, additional info lines, address lines, GZS and the other values of EXTB.
     LoadModeStatistics = 2,
 };
 

@@ -38,7 +38,7 @@ std::string FormatExtension(ReportFormat format)
 
 int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome,
                      const PreviousYearRun* previous, TDateTime now, const std::string& secondCurrencySymbol,
-                     std::ostream& err)
+                     std::ostream& err, const ReportFileSources& sources)
 {
     if (outcome.error) {
         err << StripMessageMarkup(*outcome.error) << "\n"
@@ -61,7 +61,10 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
 #ifdef GS_REPORT_PDF
         jobs.push_back({named(options.pdfFile, ".pdf"), [&](const std::filesystem::path& file) {
                             WriteThroughTemporary(file, [&](const std::filesystem::path& temp) {
-                                WriteReportPdf(tables, outcome, now, temp);
+                                if (sources.pdf)
+                                    sources.pdf(temp);
+                                else
+                                    WriteReportPdf(tables, outcome, now, temp);
                             });
                         }});
 #else

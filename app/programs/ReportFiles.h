@@ -11,14 +11,22 @@
 #include "app/StatisticsRun.h"
 #include "base/Dates.h"
 
+#include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 
 namespace gs {
 
+// What a caller draws itself instead of the plain document list.
+struct ReportFileSources {
+    // Writes the PDF into the file given (the group table, one group's list); empty: the list.
+    std::function<void(const std::filesystem::path&)> pdf;
+};
+
 // previous: the run of the year before (--compare vorjahr), or null.
 int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome,
                      const PreviousYearRun* previous, TDateTime now, const std::string& secondCurrencySymbol,
-                     std::ostream& err);
+                     std::ostream& err, const ReportFileSources& sources = {});
 
 } // namespace gs

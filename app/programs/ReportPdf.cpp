@@ -1,34 +1,10 @@
 #include "ReportPdf.h"
 
+#include "GridPdf.h"
 #include "app/ProfitListRows.h"
 #include "spool/render/PdfOutput.h"
 
 namespace gs {
-
-namespace {
-
-// The rows of the list's grid, each row's cell texts made only when the renderer asks for it.
-class GridRowSource : public ListRowSource {
-public:
-    explicit GridRowSource(const GridDescription& grid) : grid_(grid) {}
-    long long RowCount() override { return grid_.dataSet->RecordCount(); }
-    bool NextRow(std::vector<std::string>& cells) override
-    {
-        if (next_ >= grid_.dataSet->RecordCount())
-            return false;
-        for (const GridColumn& c : grid_.columns)
-            if (c.width > 0)
-                cells.push_back(grid_.dataSet->FieldText(next_, c.fieldName).value_or(std::string()));
-        ++next_;
-        return true;
-    }
-
-private:
-    const GridDescription& grid_;
-    int next_ = 0;
-};
-
-} // namespace
 
 RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file)
@@ -38,8 +14,7 @@ RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcom
     KmGridDataSet rows(tables);
     ListDescription list = ProfitListDescription(rows, SummenText(outcome.totals), now, tables.RangeText);
     list.textSize = 10;
-    GridRowSource source(list.grid);
-    return WriteListPdf(list, {DateTimeToText(now), "Gewinne"}, source, file);
+    return WriteListDescriptionPdf(list, now, file);
 }
 
 } // namespace gs

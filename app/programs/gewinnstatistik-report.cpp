@@ -3,6 +3,8 @@
 //                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
 //                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
 //                            [--output DIR] [--today YYYY-MM-DD]
+//                            [--group-by kunde|vertreter|dokumentart|monat]
+//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
 // run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
 // when the start-up failed (its message on standard error).
@@ -14,6 +16,9 @@
 // printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
 // --xlsx, --chart and --output write files as --pdf does (app/programs/ReportFiles.h); a period
 // named relative to today ("Vormonat", ...) counts from the clock or from --today.
+// With --group-by the group table stands where the document list would (text, CSV, PDF; JSON gets
+// "groups" beside everything else); with --filter every output holds only that group's documents,
+// its months and its totals, and names the group.
 #include "base/Process.h"
 #include "base/CountryFormats.h"
 #include "base/Cp1252.h"
@@ -22,6 +27,10 @@
 #include "base/Error.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
+#include "app/GroupColumns.h"
+#include "app/ProfitGroups.h"
+#include "app/ProfitListRows.h"
+#include "app/ReportGroups.h"
 #include "app/ReportOutput.h"
 #include "ReportFiles.h"
 #include "app/ReportSpool.h"
@@ -33,6 +42,7 @@
 #include "settings/Settings.h"
 
 #ifdef GS_REPORT_PDF
+#include "GridPdf.h"
 #include "ReportPdf.h"
 #include "spool/render/GuiPlatform.h"
 #include "spool/render/ListRenderer.h"
@@ -133,9 +143,47 @@ int main(int argc, char** argv)
         const gs::RunOutcome outcome =
             gs::RunStatisticsFor(session.Table_ORDERS, gs::ReportPeriodChoice(options, gs::ReadFiscalStartMonth()),
                                  tables, nullptr, compared);
-        if (options.writesFiles())
-            return gs::WriteReportFiles(options, tables, outcome, compared, runtime.now(),
-                                        gs::SecondCurrencySymbol(runtime.settings->SecondCurrency), std::cerr);
+        // What the outputs show: the whole run, or one group's part of it (of both years when
+        // compared); its groups when asked.
+        gs::ResultTables filtered;
+        gs::RunOutcome shownOutcome = outcome;
+        gs::PreviousYearRun filteredPrevious;
+        std::string filterText;
+        if (options.filter) {
+            filterText = gs::GroupFilterText(tables, *options.filter);
+            filtered = gs::FilterTables(tables, *options.filter);
+            shownOutcome = gs::FilterOutcome(outcome, filtered);
+            if (compared) {
+                filteredPrevious.tables = gs::FilterTables(previous.tables, *options.filter);
+                filteredPrevious.outcome = gs::FilterOutcome(previous.outcome, filteredPrevious.tables);
+                compared = &filteredPrevious;
+            }
+        }
+        const gs::ResultTables& shown = options.filter ? filtered : tables;
+        std::vector<gs::ProfitGroup> groups;
+        if (options.groupBy)
+            groups = gs::BuildProfitGroups(shown, *options.groupBy);
+        if (options.writesFiles()) {
+            gs::ReportFileSources sources;
+#ifdef GS_REPORT_PDF
+            // A grouped or filtered PDF is the group table or the group's list, named as such.
+            if (options.groupBy || options.filter)
+                sources.pdf = [&](const std::filesystem::path& file) {
+                    const std::string now = gs::DateTimeToText(runtime.now());
+                    if (options.groupBy) {
+                        gs::GroupGridDataSet rows(groups, *options.groupBy);
+                        gs::WriteGridPdf(gs::ProfitGroupGrid(rows), gs::GroupPrintTitle(*options.groupBy, filterText, now),
+                                         gs::GroupTotalsText(shownOutcome.totals), runtime.now(), file);
+                    } else {
+                        gs::KmGridDataSet rows(shown);
+                        gs::WriteGridPdf(gs::ResultListGrid(rows), gs::FilteredListTitle(filterText, now),
+                                         gs::SummenText(shownOutcome.totals), runtime.now(), file);
+                    }
+                };
+#endif
+            return gs::WriteReportFiles(options, shown, shownOutcome, compared, runtime.now(),
+                                        gs::SecondCurrencySymbol(runtime.settings->SecondCurrency), std::cerr, sources);
+        }
         if (options.spool) {
             int status = 0;
             if (outcome.error) {
@@ -143,7 +191,7 @@ int main(int argc, char** argv)
                 status = 1;
             } else {
                 const gs::ReportSpoolResult job =
-                    gs::SpoolReportList(runtime, tables, gs::SummenText(outcome.totals), *options.spool, runtime.now());
+                    gs::SpoolReportList(runtime, shown, gs::SummenText(shownOutcome.totals), *options.spool, runtime.now());
                 if (job.jobId == 0) {
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;
@@ -159,15 +207,27 @@ int main(int argc, char** argv)
         }
         switch (options.format) {
         case gs::ReportFormat::Text:
-            std::cout << gs::ReportText(tables, outcome, compared);
+            if (options.groupBy)
+                std::cout << gs::ReportGroupsText(groups, *options.groupBy, shownOutcome, filterText);
+            else
+                std::cout << (filterText.empty() ? "" : "Gefiltert: " + filterText + "\n")
+                          << gs::ReportText(shown, shownOutcome, compared);
             break;
-        case gs::ReportFormat::Csv:
-            std::cout << gs::Utf8ToCp1252(
-                gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
+        case gs::ReportFormat::Csv: {
+            const std::string symbol = gs::SecondCurrencySymbol(runtime.settings->SecondCurrency);
+            std::cout << gs::Utf8ToCp1252(options.groupBy ? gs::ReportGroupsCsv(groups, *options.groupBy, symbol)
+                                                          : gs::ReportCsv(shown, symbol));
             break;
-        case gs::ReportFormat::Json:
-            std::cout << gs::ReportJson(tables, outcome, compared);
+        }
+        case gs::ReportFormat::Json: {
+            std::string extra;
+            if (options.filter)
+                extra += gs::FilterJsonMember(*options.filter, filterText);
+            if (options.groupBy)
+                extra += gs::GroupsJsonMember(groups, *options.groupBy);
+            std::cout << gs::ReportJson(shown, shownOutcome, compared, extra);
             break;
+        }
         }
         std::cout.flush();
         if (outcome.error) {

@@ -318,7 +318,7 @@ TEST_F(AdressExInfoTest, DamagedStreamsKeepTheDefaults)
     }
 }
 
-TEST_F(AdressExInfoTest, TheProfitLoadTakesProfitAndCommissionAsTheFullLoadAndNothingElse)
+TEST_F(AdressExInfoTest, TheProfitLoadTakesProfitCommissionAndRepresentativeAsTheFullLoadAndNothingElse)
 {
     TAdressExInfo filled;
     Fill(filled);
@@ -330,21 +330,29 @@ TEST_F(AdressExInfoTest, TheProfitLoadTakesProfitAndCommissionAsTheFullLoadAndNo
     other.properties.push_back({"Tag", StreamValue::Integer(1)});
     other.properties.push_back({"AdressExInfoDatas", StreamValue::Collection({Item(9, "1,5"), Item(16, "2")})});
     const std::string inputs[] = {everything, WriteComponentStream(other),
-                                  Extb({Item(9, "1"), Item(6, "Weiß"), Item(16, "3"), Item(9, "-2,25")})};
+                                  Extb({Item(9, "1"), Item(6, "Weiß"), Item(16, "3"), Item(12, "7"), Item(9, "-2,25"),
+                                        Item(6, "Jörg Weiß"), Item(5, "Bearbeiter")})};
     for (const std::string& in : inputs) {
         TAdressExInfo full, profit, expected;
         full.LoadFromStream(in);
         profit.LoadProfitFromStream(in);
         expected.CurrentGewinn = full.CurrentGewinn;
         expected.Vertreter_Provision = full.Vertreter_Provision;
+        expected.Vertreter = full.Vertreter;
+        expected.VertreterID = full.VertreterID;
         EXPECT_EQ(Describe(profit), Describe(expected));
         for (const TAdressExInfoData& item : profit.Datas.items())
-            EXPECT_TRUE(item.DataType == edCurrentGewinn || item.DataType == edVertreterProvision) << item.DataType;
+            EXPECT_TRUE(item.DataType == edCurrentGewinn || item.DataType == edVertreterProvision ||
+                        item.DataType == edVertreter || item.DataType == edVertreterID)
+                << item.DataType;
     }
     TAdressExInfo last;
     last.LoadProfitFromStream(inputs[2]);
     EXPECT_EQ(last.CurrentGewinn, -2.25);
     EXPECT_EQ(last.Vertreter_Provision, 3);
+    EXPECT_EQ(last.Vertreter, "Jörg Weiß");
+    EXPECT_EQ(last.VertreterID, 7);
+    EXPECT_EQ(last.Default_Worker, "");
 }
 
 TEST_F(AdressExInfoTest, OtherStreamFormsReadLikeTheHostsOwn)

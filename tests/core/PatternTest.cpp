@@ -246,6 +246,7 @@ TEST_F(PatternLoad, StatisticsModeReadsWhatTheRunNeedsAndNoTexts)
     EXPECT_TRUE(p.DataGrid_DM);
     EXPECT_EQ(p.ExtInfo.CurrentGewinn, 150.5);
     EXPECT_EQ(p.ExtInfo.Vertreter_Provision, 20.25);
+    EXPECT_EQ(p.ExtInfo.Vertreter, "Jörg Weiß");
     EXPECT_TRUE(p.ExtInfo.ProfitInfoReadable);
     // What the statistics do not use keeps the default pattern's values: texts and plain columns.
     const TMPattern& defaults = DefaultPatternsOf(rt.runtime()).ForDocType(1);

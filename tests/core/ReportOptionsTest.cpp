@@ -31,6 +31,19 @@ TEST(ReportOptions, AcceptsThePeriodByIndexOrItemText)
     EXPECT_EQ(r.options->spool, SpoolTarget::Print);
 }
 
+TEST(ReportOptions, GroupingAndFilter)
+{
+    auto r = ParseReportOptions({"/db", "--year", "2024", "--group-by", "Vertreter", "--filter", "monat=2024-03"});
+    ASSERT_TRUE(r.options) << r.problem;
+    EXPECT_EQ(r.options->groupBy, GroupBy::Vertreter);
+    EXPECT_EQ(r.options->filter, (GroupFilter{GroupBy::Monat, 202403}));
+    r = ParseReportOptions({"/db", "--year", "2024"});
+    EXPECT_FALSE(r.options->groupBy);
+    EXPECT_FALSE(r.options->filter);
+    r = ParseReportOptions({"/db", "--year", "2024", "--filter", "kunde=abc"});
+    EXPECT_NE(r.problem.find("kunde: abc"), std::string::npos) << r.problem;
+}
+
 TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
 {
     const std::vector<std::vector<std::string>> bad = {
@@ -51,6 +64,11 @@ TEST(ReportOptions, BadOptionsGiveAProblemNotACrash)
         {"/db", "--year", "2006", "--pdf"},
         {"/db", "--year", "2006", "--pdf", ""},
         {"/db", "--year", "2006", "--pdf", "x.pdf", "--spool", "pdf"},
+        {"/db", "--year", "2006", "--group-by"},
+        {"/db", "--year", "2006", "--group-by", "land"},
+        {"/db", "--year", "2006", "--group-by", "kunde", "--spool", "pdf"},
+        {"/db", "--year", "2006", "--filter"},
+        {"/db", "--year", "2006", "--filter", "monat=2006-13"},
     };
     for (const auto& args : bad) {
         const auto r = ParseReportOptions(args);

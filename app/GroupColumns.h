@@ -22,17 +22,18 @@ struct GroupColumn {
 };
 
 // "printp" is the profit bar: on screen the list's warning bar of the group's profit and net, in
-// prints and exports the profit zone's text, as the list prints it.
+// prints and exports the profit zone's text, as the list prints its warning column. "DOKUMENTE" is
+// the number of documents.
 inline constexpr std::array<GroupColumn, 9> ProfitGroupColumns = {{
-    {"SCHLUESSEL", "Schlüssel", 70, ListCellAlignment::Right},
-    {"NAME", "/bName", 160, ListCellAlignment::Left},
-    {"printp", " /bGewinnbalken", 90, ListCellAlignment::Left},
-    {"DOKUMENTE", "Dokumente", 70, ListCellAlignment::Right},
-    {"WW_NETTO", "Nettowert", 95, ListCellAlignment::Right},
-    {"PROVISION", "Provision", 85, ListCellAlignment::Right},
-    {"GEWINN", "Gewinn", 95, ListCellAlignment::Right},
-    {"MARGE", "Marge %", 65, ListCellAlignment::Right},
-    {"ANTEIL", "Anteil %", 65, ListCellAlignment::Right},
+    {"SCHLUESSEL", "Schlüssel", 52, ListCellAlignment::Right},
+    {"NAME", "/bName", 120, ListCellAlignment::Left},
+    {"printp", " /bWarnung", 60, ListCellAlignment::Left},
+    {"DOKUMENTE", "Anzahl", 44, ListCellAlignment::Right},
+    {"WW_NETTO", "Nettowert", 82, ListCellAlignment::Right},
+    {"PROVISION", "Provision", 66, ListCellAlignment::Right},
+    {"GEWINN", "Gewinn", 78, ListCellAlignment::Right},
+    {"MARGE", "Marge %", 50, ListCellAlignment::Right},
+    {"ANTEIL", "Anteil %", 50, ListCellAlignment::Right},
 }};
 
 // The position of the profit bar's column in ProfitGroupColumns.

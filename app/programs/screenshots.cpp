@@ -1,7 +1,9 @@
 // Renders the statistics window offscreen on a host database and saves both tabs as pictures:
 //     gewinnstatistik-screenshots [--skin SKIN_FILE] DATABASE_DIR RELEASE OUTPUT_DIR [YEAR [PERIOD_INDEX]]
 // writes OUTPUT_DIR/screenshot-liste.png, screenshot-grafik.png (bars), screenshot-grafik-linien.png
-// (lines), screenshot-grafik-tooltip.png (the mouse resting on a month), screenshot-drucken.png (the
+// (lines), screenshot-grafik-tooltip.png (the mouse resting on a month), screenshot-auswertung.png
+// (the groups by representative), screenshot-liste-gefiltert.png (the list of the first of them),
+// screenshot-drucken.png (the
 // grid print dialog as "Drucken" on the list opens it) and screenshot-pdf-warten.png (the PDF wait
 // window) (with a skin file:
 // skin-liste.png and skin-grafik.png, the skin put beside the program as the host would) after one run of the
@@ -18,6 +20,7 @@
 #include "display/QtTranslations.h"
 #include "app/widgets/OrderProfit1.h"
 #include "app/widgets/ProfitChart.h"
+#include "app/widgets/ProfitGroupsPage.h"
 #include "appearance/widgets/ColorWrapper.h"
 #include "spool/widgets/PdfWait.h"
 #include "spool/widgets/PrinterSelect.h"
@@ -203,6 +206,15 @@ int main(int argc, char** argv)
         window.barsCheckBox()->setChecked(true);
         const int month = std::max(0, static_cast<int>(window.chart()->monthLabels().size()) / 2 - 1);
         ok = ok && SaveWithToolTip(window, month, out + "/" + prefix + QStringLiteral("-grafik-tooltip.png"));
+        // The groups by representative, then the documents of the first of them.
+        window.groupsTab()->setGrouping(gs::GroupBy::Vertreter);
+        ok = ok && Save(window, window.groupsTab(), out + "/" + prefix + QStringLiteral("-auswertung.png"));
+        TI_DBGrid* groups = window.groupsTab()->grid();
+        if (ok && groups->model()->rowCount() > 0) {
+            emit groups->activated(groups->model()->index(0, 0));
+            ok = Save(window, window.listTab(), out + "/" + prefix + QStringLiteral("-liste-gefiltert.png"));
+            window.showWholeList();
+        }
         ok = ok && SaveOutputDialogs(runtime, window, out);
     }
     window.close();

@@ -4,6 +4,9 @@
 #include "app/ProfitListRows.h"
 #include "app/WindowChoices.h"
 #include "display/DateRangeDialog.h"
+#include "app/GroupColumns.h"
+#include "app/widgets/ProfitGroupsPage.h"
+#include "spool/ListCellText.h"
 #include "spool/widgets/GridPrinter.h"
 
 #include "base/Dates.h"
@@ -156,10 +159,22 @@ void TFOrderProfit1::buildComponents()
     chartTab_ = Named(new QWidget, "TabSheet2");
     pages_->addTab(listTab_, QStringLiteral("Liste"));
     pages_->addTab(chartTab_, QStringLiteral("Grafik"));
+    groupsTab_ = Named(new ProfitGroupsPage, "TabSheet3");
+    groupsTab_->setTables(&tables_);
+    pages_->addTab(groupsTab_, QStringLiteral("Auswertung"));
     main->addWidget(pages_, 1);
 
     auto* listLayout = new QVBoxLayout(listTab_);
     listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    // Over the list while it shows one group: "Gefiltert: Kunde Müller GmbH — alle zeigen".
+    filterLine_ = Named(new QLabel(listTab_), "lblFilter");
+    filterLine_->setTextFormat(Qt::RichText);
+    filterLine_->setContentsMargins(4, 2, 4, 2);
+    filterLine_->setStyleSheet(QStringLiteral("background: #FFF4C0; color: #000000;"));
+    filterLine_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    filterLine_->hide();
+    listLayout->addWidget(filterLine_);
     listGrid_ = Named(new TI_DBGrid(listTab_), "DBGrid_CURRGW1");
     listModel_ = SetupProfitList(listGrid_, &tables_.KM);
     InstallColumnChooser(listGrid_);
@@ -283,6 +298,9 @@ void TFOrderProfit1::buildComponents()
     connect(barsCheckBox_, &QCheckBox::toggled, this, [this] { barsToggled(); });
     yearBox_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(yearBox_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { showYearMenu(pos); });
+    connect(chart_, &ProfitChart::monthClicked, this, [this](int month) { monthClicked(month); });
+    connect(groupsTab_, &ProfitGroupsPage::groupActivated, this, [this](const GroupFilter& f) { showGroup(f); });
+    connect(filterLine_, &QLabel::linkActivated, this, [this] { showWholeList(); });
 }
 
 void TFOrderProfit1::prepareOnCreate()
@@ -526,7 +544,9 @@ void TFOrderProfit1::handleRun()
         return; // the controls that start runs are disabled while one runs
     RunningFlag runningFlag(running_);
     BeginWait();
+    showWholeList();
     listModel_->setDetached(true);
+    groupsTab_->setDetached(true);
     setRunControlsEnabled(false);
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
@@ -605,6 +625,7 @@ void TFOrderProfit1::handleRun()
     listModel_->setDetached(false);
     FitAmountColumns(listGrid_);
     keepTotalsWhole();
+    groupsTab_->setDetached(false);
     if (listModel_->rowCount() > 0) {
         listGrid_->setCurrentIndex(listModel_->index(0, 0));
         listGrid_->scrollToTop();
@@ -655,6 +676,8 @@ void TFOrderProfit1::printClicked()
 {
     if (pages_->currentWidget() == listTab_)
         printList();
+    else if (pages_->currentWidget() == groupsTab_)
+        printGroups();
     else
         printChart();
 }
@@ -667,9 +690,16 @@ void PrintListWithGridPrinter(const ListDescription& list, TI_DBGrid* grid)
 
 void TFOrderProfit1::printList()
 {
-    KmGridDataSet rows(tables_);
-    const ListDescription list =
+    KmGridDataSet rows(listFilter_ ? filtered_ : tables_);
+    ListDescription list =
         ProfitListDescription(rows, totalsLine_->toPlainText().toStdString(), Runtime::current().now(), tables_.RangeText);
+    if (listFilter_) {
+        // The list of one group prints what it shows: its documents, its totals, the group named.
+        list.title = FilteredListTitle(GroupFilterText(tables_, *listFilter_), DateTimeToText(Runtime::current().now()));
+        if (!tables_.RangeText.empty())
+            list.title += "\r\n" + tables_.RangeText;
+        list.footer = SummenText(TotalsOf(filtered_));
+    }
     if (listPrinter_)
         listPrinter_(list, listGrid_);
 }
@@ -688,6 +718,64 @@ void TFOrderProfit1::printChart()
                        (target.isEmpty() ? std::string() : " \"" + target.toStdString() + "\"") +
                        " lässt sich nicht starten.");
     }
+}
+
+void TFOrderProfit1::printGroups()
+{
+    const std::string t = DateTimeToText(Runtime::current().now());
+    ProfitGroupModel* model = groupsTab_->model();
+    GroupGridDataSet rows(model->groups(), model->grouping());
+    ListDescription list;
+    list.name = "GEWINN";
+    list.title = GroupPrintTitle(model->grouping(), {}, t);
+    if (!tables_.RangeText.empty())
+        list.title += "\r\n" + tables_.RangeText;
+    list.footer = groupsTab_->totalsText().toStdString();
+    list.fileStem = std::string("GEWINN-") + GroupByCaption(model->grouping()) + "-" + t + "-";
+    list.cellMode = CellModeOrderList;
+    list.grid = ProfitGroupGrid(rows);
+    list.landscape = true;
+    Runtime& runtime = Runtime::current();
+    ShowGridPrinter(list, ShowModal, groupsTab_->grid(),
+                    {runtime.spooler.get(), runtime.settings.get(), &runtime.dialogs()});
+}
+
+void TFOrderProfit1::showGroup(const GroupFilter& filter)
+{
+    if (running_)
+        return;
+    listFilter_ = filter;
+    filtered_ = FilterTables(tables_, filter);
+    listModel_->setRows(&filtered_.KM);
+    const QString text = QString::fromStdString(GroupFilterText(tables_, filter)).toHtmlEscaped();
+    filterLine_->setText(QStringLiteral("Gefiltert: ") + text + QString::fromUtf8(" — ") +
+                         QStringLiteral("<a href=\"alle\">alle zeigen</a>"));
+    filterLine_->show();
+    if (listModel_->rowCount() > 0)
+        listGrid_->setCurrentIndex(listModel_->index(0, 0));
+    pages_->setCurrentWidget(listTab_);
+}
+
+void TFOrderProfit1::showWholeList()
+{
+    if (!listFilter_)
+        return;
+    listFilter_.reset();
+    listModel_->setRows(&tables_.KM);
+    filtered_ = ResultTables();
+    filterLine_->hide();
+    filterLine_->clear();
+    if (listModel_->rowCount() > 0)
+        listGrid_->setCurrentIndex(listModel_->index(0, 0));
+}
+
+void TFOrderProfit1::monthClicked(int month)
+{
+    if (running_ || month < 0 || static_cast<size_t>(month) >= tables_.KMC.size() || !tables_.KMC[static_cast<size_t>(month)].DATE)
+        return;
+    int y = 0, m = 0, d = 0;
+    DecodeDate(*tables_.KMC[static_cast<size_t>(month)].DATE, y, m, d);
+    showGroup(GroupFilter{GroupBy::Monat, static_cast<GroupKey>(y) * 100 + m});
 }
 
 } // namespace gs

@@ -1,7 +1,8 @@
 #pragma once
 // The statistics window "Gewinn-Statistik" (TFOrderProfit1, object name "FOrderProfit1"): the tabs
-// "Liste" (the document list DBGrid_CURRGW1) and "Grafik" (the chart DBChart1 with its legend panel
-// and the "Balken" switch), and the bottom panel FPbottom with the totals line Summen, the period
+// "Liste" (the document list DBGrid_CURRGW1), "Grafik" (the chart DBChart1 with its legend panel
+// and the "Balken" switch) and "Auswertung" (the period's documents in groups,
+// app/widgets/ProfitGroupsPage.h), and the bottom panel FPbottom with the totals line Summen, the period
 // selection (year dccyear, period dccmonths, "Finden" fgo, progress bar PG) and the buttons
 // "Drucken" (fprint) and "Schließen" (fcancel).
 //
@@ -16,6 +17,11 @@
 // handler runs the statistics (the run function given to the constructor) with the controls
 // disabled and the progress bar shown, then shows the totals and refreshes the list and the chart.
 //
+// Drill-down: a group activated on "Auswertung" or a click on a month in the chart shows "Liste"
+// with that group's documents only and the filter line "Gefiltert: ... — alle zeigen" over it; its
+// link (or the next run) shows the whole list again. Printing the filtered list prints what it
+// shows, its title naming the filter.
+//
 // Closing always saves the placement and the list's column layout. Closing during a run stops the
 // run at its next progress check (after at most 20 documents) and then closes the window. The window
 // only closes; the program ends when its last window has closed.
@@ -26,6 +32,8 @@
 // context menu sets the month the fiscal year begins in ("Geschäftsjahr beginnt im"), which makes
 // the year items "2024/25" and the quarters follow the fiscal year. "Vorjahr" and the fiscal year
 // are stored in UserMode.INI (app/WindowChoices.h).
+
+#include "app/ProfitGroups.h"
 #include "app/ResultTables.h"
 #include "app/Startup.h"
 #include "app/PeriodSelection.h"
@@ -37,8 +45,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QLabel;
@@ -58,6 +68,7 @@ namespace gs {
 class Runtime;
 
 class ProfitChart;
+class ProfitGroupsPage;
 class ProfitListModel;
 
 // Window messages the statistics window sends and posts to itself (as Qt event types).
@@ -114,6 +125,13 @@ public:
     TPageControl* pageControl() const { return pages_; }
     QWidget* listTab() const { return listTab_; }
     QWidget* chartTab() const { return chartTab_; }
+    ProfitGroupsPage* groupsTab() const { return groupsTab_; }
+    // The filter line over the list (hidden while the whole list shows).
+    QLabel* filterLine() const { return filterLine_; }
+    // The group the list shows, if it shows one.
+    const std::optional<GroupFilter>& listFilter() const { return listFilter_; }
+    // What the list shows: KM, or the tables of the group it is filtered to.
+    const ResultTables& shownTables() const { return listFilter_ ? filtered_ : tables_; }
     TI_DBGrid* listGrid() const { return listGrid_; }
     ProfitListModel* listModel() const { return listModel_; }
     ProfitChart* chart() const { return chart_; }
@@ -145,6 +163,13 @@ public:
     // The system print dialog, then the chart on one page of the chosen printer; a printer that
     // cannot be started is reported through the message box.
     void printChart();
+    // The grid print dialog on the group table ("Auswertung"): print, PDF or CSV of the groups as
+    // they are sorted on screen.
+    void printGroups();
+
+    // "Liste" with only the documents of one group, and the filter line; back to the whole list.
+    void showGroup(const GroupFilter& filter);
+    void showWholeList();
 
 protected:
     bool event(QEvent* event) override;
@@ -168,6 +193,7 @@ private:
     bool askFreeRange();
     void fillYearBox(int selectYear);
     void showYearMenu(const QPoint& pos);
+    void monthClicked(int month); // a month in the chart: its documents in the list
     void setCaption(const std::string& caption);
     void setRunControlsEnabled(bool enabled);
     void keepTotalsWhole(); // the window's minimum width holds the whole totals line
@@ -182,6 +208,8 @@ private:
     StartCompletionFunction completeStart_;
     std::unique_ptr<DatabaseSession> session_;
     ResultTables tables_;
+    std::optional<GroupFilter> listFilter_; // the group "Liste" shows
+    ResultTables filtered_;                // its documents, months and names
     AutoRunGuard guard_;
     bool shownOnce_ = false;
     bool started_ = false;
@@ -199,6 +227,8 @@ private:
     TPageControl* pages_ = nullptr;          // "PageControl1": the tabs "Liste" and "Grafik"
     QWidget* listTab_ = nullptr;             // "TabSheet1"
     QWidget* chartTab_ = nullptr;            // "TabSheet2"
+    ProfitGroupsPage* groupsTab_ = nullptr; // "TabSheet3" "Auswertung"
+    QLabel* filterLine_ = nullptr;           // "lblFilter" over the list
     TI_DBGrid* listGrid_ = nullptr;          // "DBGrid_CURRGW1"
     ProfitListModel* listModel_ = nullptr;
     ProfitChart* chart_ = nullptr;          // "DBChart1"

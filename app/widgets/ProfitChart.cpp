@@ -7,6 +7,7 @@
 
 #include <QHelpEvent>
 #include <QPaintEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QToolTip>
@@ -604,6 +605,19 @@ void ProfitChart::paintPicture(QPainter& painter, const QSizeF& size) const
     painter.setFont(ChartFont());
     paintLegend(painter, QRectF(8, 8, LegendWidth - 12, 60));
     painter.restore();
+}
+
+void ProfitChart::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const int month = monthAt(event->position());
+        if (month >= 0) {
+            emit monthClicked(month);
+            event->accept();
+            return;
+        }
+    }
+    QWidget::mousePressEvent(event);
 }
 
 } // namespace gs

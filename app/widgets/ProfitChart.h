@@ -32,6 +32,8 @@
 // as dashed lines with a diamond on every month, each in the darker shade of its series and at that
 // series' depth, so that this year's bar and last year's mark stand on one plane; the tooltip adds
 // last year's sums.
+//
+// A click on a month reports it (monthClicked), so that the window can show its documents.
 #include "app/ResultTables.h"
 
 #include <QColor>
@@ -141,7 +143,12 @@ public:
     // lies. For the picture files of the chart (app/widgets/ChartPicture.h).
     void paintPicture(QPainter& painter, const QSizeF& size) const;
 
+signals:
+    // A click with the left button on a month's bars or lines (the month's index in the last refresh).
+    void monthClicked(int month);
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
 

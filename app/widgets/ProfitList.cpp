@@ -118,11 +118,18 @@ void ProfitListModel::setDetached(bool detached)
     endResetModel();
 }
 
+void ProfitListModel::setRows(const std::vector<KmRow>* rows)
+{
+    beginResetModel();
+    rows_ = rows;
+    endResetModel();
+}
+
 // --- warning bar ------------------------------------------------------------------------------------
 
 void WarningBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    if (index.column() != WarningBarColumn()) {
+    if (index.column() != barColumn_) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }

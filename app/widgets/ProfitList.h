@@ -46,6 +46,9 @@ public:
     // While detached the list shows no rows and never looks at KM, so a run can fill it freely;
     // attaching shows the rows as they are then.
     void setDetached(bool detached);
+    // Shows other rows (one group's documents instead of KM).
+    void setRows(const std::vector<KmRow>* rows);
+    const std::vector<KmRow>* rows() const { return rows_; }
     bool isDetached() const { return detached_; }
 
 private:
@@ -53,12 +56,19 @@ private:
     bool detached_ = false;
 };
 
-// Draws the warning bar in the "Warnung" column; other columns are drawn as usual.
+// Draws the warning bar in the "Warnung" column (or the column given, from the model's ProfitRole
+// and NetRole); other columns are drawn as usual.
 class WarningBarDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit WarningBarDelegate(QObject* parent = nullptr, int barColumn = WarningBarColumn())
+        : QStyledItemDelegate(parent), barColumn_(barColumn)
+    {
+    }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    int barColumn_;
 };
 
 // The title row: every title on its own colour in its own font (from the model's header data).

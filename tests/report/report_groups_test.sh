@@ -86,7 +86,7 @@ grep -qP "^Summe: \d+ Dokumente\t\tNetto: " <<<"$out" || fail "text: totals line
 grep -q "Verlustzone\|Gewinnzone" <<<"$out" || fail "text: profit zone column"
 "$report" "$tmp/db" --year 2024 --group-by dokumentart --format csv >"$tmp/types.csv" || fail "csv exit"
 head -1 "$tmp/types.csv" | iconv -f CP1252 -t UTF-8 \
-  | grep -q '^"Schlüssel";"Name";" Gewinnbalken";"Dokumente";"Nettowert";"Provision";"Gewinn";"Marge %";"Anteil %"'$'\r''$' \
+  | grep -q '^"Schlüssel";"Name";" Warnung";"Anzahl";"Nettowert";"Provision";"Gewinn";"Marge %";"Anteil %"'$'\r''$' \
   || fail "csv: header line"
 [ "$(wc -l <"$tmp/types.csv")" -eq 3 ] || fail "csv: two document types expected"
 grep -q '^"1";"Rechnung";' "$tmp/types.csv" || fail "csv: invoices line"

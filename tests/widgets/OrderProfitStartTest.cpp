@@ -260,9 +260,10 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->objectName(), QStringLiteral("FOrderProfit1"));
         QCOMPARE(window->minimumSize(), QSize(596, 385));
-        QCOMPARE(window->pageControl()->count(), 2);
+        QCOMPARE(window->pageControl()->count(), 3);
         QCOMPARE(window->pageControl()->tabText(0), QStringLiteral("Liste"));
         QCOMPARE(window->pageControl()->tabText(1), QStringLiteral("Grafik"));
+        QCOMPARE(window->pageControl()->tabText(2), QStringLiteral("Auswertung"));
         QCOMPARE(window->pageControl()->currentWidget(), window->chartTab());
         auto* bottom = window->findChild<TFlatPanel*>("FPbottom");
         QVERIFY(bottom);

@@ -341,6 +341,7 @@ void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
     rows.reset();
     leaveMarker(file);
     jobs_->State().Done(job.id, 0);
+    log("Auftrag " + std::to_string(job.id) + ": ausgegeben als " + file.string());
 
     if (job.mailType == "autopdf" && !options_.opener.empty()) {
         const int status = RunOpener(options_.opener, file.string());
@@ -371,6 +372,8 @@ void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)
     auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()), options_.stop);
     const PrintResult printed = PrintList(job.list, print, *rows, settings);
     jobs_->State().Done(job.id, printed.cupsJob);
+    log("Auftrag " + std::to_string(job.id) + ": ausgegeben als Druckauftrag " + std::to_string(printed.cupsJob) +
+        " auf " + printed.printer);
     if (!settings.paperBin.empty() && !printed.binApplied)
         log("Auftrag " + std::to_string(job.id) + ": der Drucker " + printed.printer + " bietet den Schacht \"" +
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");

@@ -180,8 +180,6 @@ int SpoolJobState::ForgetMissing(const std::vector<std::int64_t>& present, std::
     return static_cast<int>(sqlite3_total_changes(db_) - before);
 }
 
-std::vector<JobState> SpoolJobState::TakenJobs() { return select("step = 1", 0); }
-
 std::string NewJobToken(std::int64_t id)
 {
     static std::mt19937_64 random{std::random_device{}()};

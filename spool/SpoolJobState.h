@@ -66,8 +66,6 @@ public:
     // Rows of jobs that are no longer in the spool: every row whose number is not in present and not
     // above highest (a job written after the caller looked has a higher number). Returns how many.
     int ForgetMissing(const std::vector<std::int64_t>& present, std::int64_t highest);
-    // Every row in the taken step (a processor ended during its output).
-    std::vector<JobState> TakenJobs();
 
 private:
     void exec(const std::string& sql, const std::vector<std::int64_t>& ints, const std::vector<std::string>& texts);

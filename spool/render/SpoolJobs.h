@@ -8,7 +8,8 @@
 // descending id, which is the grid's row order, since the spooler writes them last row first.
 //
 // Used by the PDF and the print processor. Every operation raises gs::Error (AdsError) when the
-// tables cannot be read; nothing here writes except DeleteJob.
+// tables cannot be read; nothing here writes the spool tables except DeleteJob and HoldJob (and the
+// job record through State()).
 #include "spool/SpoolStore.h"
 #include "spool/render/ListJob.h"
 

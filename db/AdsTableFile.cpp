@@ -479,7 +479,10 @@ void TableFile::EndReadTransaction() noexcept
 void TableFile::BeginTransaction()
 {
     EndReadTransaction();
-    sql::Exec(db_, "BEGIN", fileName_, "Transaktion kann nicht beginnen");
+    // A writable file takes its write lock at once, waiting for other writers within the busy
+    // time-out: a deferred transaction that read first could not wait for it and would fail at
+    // its first write when another program has written since ("database is locked").
+    sql::Exec(db_, readOnly_ ? "BEGIN" : "BEGIN IMMEDIATE", fileName_, "Transaktion kann nicht beginnen");
     inTransaction_ = true;
     autoIncCache_.clear();
 }

@@ -15,6 +15,8 @@
 // - The table contract is that of the spool tables (spool/SpoolTables.h): a job is work once its
 //   PRIO is above 0; ISMAIL selects the PDF/mail processor; MAILTYPE "autopdf" asks it to open the
 //   PDF; a finished PDF leaves a file of its file name in the spool directory's PDFX folder.
+// - The module's own processors also keep each job's steps in the spool directory's job record
+//   (JOBSTAND.DB, spool/SpoolJobState.h), where the spooler leaves each job's row and column counts.
 //
 // Both sides include this header. Nothing here raises; failures answer false.
 #include <filesystem>

@@ -6,6 +6,7 @@
 #include "base/Error.h"
 #include "base/FindFile.h"
 #include "base/Text.h"
+#include "db/AdsError.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
 #include "db/BlobFields.h"
@@ -260,105 +261,118 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, co
     row.emplace_back("SubPath", subPath);
     const int finalPrio = options.JobKind == JobKindPrint ? PrioPrint : options.JobKind;
 
-    std::int64_t id = 0;
     const int current = data.CurrentRow();
-    bool controlsDisabled = false;
-    try {
-        id = store_.InsertJob(row);
-
-        std::string footer;
-        if (list.footerCallback)
-            list.footerCallback(nullptr, footer, 0);
-
-        data.DisableControls();
-        controlsDisabled = true;
-        const bool writeDetails = options.DetailMode == 0;
-        if (writeDetails)
-            store_.BeginDetails(id);
-        std::vector<std::string> cells;
-        cells.reserve(shown.size());
-        const int last = list.currentRecordOnly ? current : data.RecordCount() - 1;
-        const int first = list.currentRecordOnly ? current : 0;
-        // Element 0 of the list's line callbacks gives each spooled line's extra text.
-        const TLineCallback lineCallback = list.lineCallbacks.empty() ? TLineCallback() : list.lineCallbacks[0];
-        for (int r = last; r >= first && r >= 0; --r) {
-            const GridRecord record(data, r);
-            cells.clear();
-            for (size_t k = 0; k < shown.size(); ++k) {
-                const GridColumn* c = shown[k];
-                std::string text;
-                try {
-                    if (!c->fieldName.empty())
-                        text = record.field(c->fieldName).value_or(std::string());
-                    if (list.cellTextProvider)
-                        list.cellTextProvider(record, c->fieldName, text);
-                    else if (cellRule[k])
-                        ListCellText(record, c->fieldName, text, list.cellMode, options.Settings);
-                } catch (const std::exception& e) {
-                    if (!isOrdinaryError(e))
-                        throw;
-                }
-                // An empty cell is stored as one carriage return, as the processors expect.
-                cells.push_back(text.empty() ? std::string("\r") : std::move(text));
-            }
-            std::string ds;
-            if (options.DetailMode != 1 && lineCallback)
-                lineCallback(&record, 0, ds);
-            if (writeDetails)
-                store_.AddDetail(cells, ds);
-            if (list.footerCallback)
-                list.footerCallback(&record, footer, 1);
-            if (options.Progress && options.Progress())
-                break;
-        }
-        if (writeDetails)
-            store_.CommitDetails();
-        data.EnableControls();
-        controlsDisabled = false;
-        data.SetCurrentRow(current);
-
-        SpoolFields finish;
-        if (list.footerCallback) {
-            list.footerCallback(nullptr, footer, 2);
-            finish.emplace_back("FTEXT", SpoolBytes{footer});
-            finish.emplace_back("Footer", true);
-        }
-        if (finalPrio == PrioPdf && pdfMode == 2)
-            finish.emplace_back("MAILTYPE", std::string("autopdf"));
-        if (!ComputerTag().empty())
-            finish.emplace_back("COMPUTER", ComputerTag());
-        finish.emplace_back("PRIO", std::int64_t{finalPrio});
-        store_.UpdateJob(id, finish);
-        // The user outputs again: jobs of this kind held back after failed attempts are tried again.
+    // Another program writing the spool at the same moment is waited for (the busy time-out of
+    // every write); a job refused even so is written anew from the start, a few times.
+    for (int attempt = 1;; ++attempt) {
+        std::int64_t id = 0;
+        bool controlsDisabled = false;
         try {
-            store_.ReleaseHeldJobs(finalPrio);
+            id = store_.InsertJob(row);
+
+            std::string footer;
+            if (list.footerCallback)
+                list.footerCallback(nullptr, footer, 0);
+
+            data.DisableControls();
+            controlsDisabled = true;
+            const bool writeDetails = options.DetailMode == 0;
+            if (writeDetails)
+                store_.BeginDetails(id);
+            std::vector<std::string> cells;
+            cells.reserve(shown.size());
+            const int last = list.currentRecordOnly ? current : data.RecordCount() - 1;
+            const int first = list.currentRecordOnly ? current : 0;
+            // Element 0 of the list's line callbacks gives each spooled line's extra text.
+            const TLineCallback lineCallback = list.lineCallbacks.empty() ? TLineCallback() : list.lineCallbacks[0];
+            std::int64_t written = 0;
+            for (int r = last; r >= first && r >= 0; --r) {
+                const GridRecord record(data, r);
+                cells.clear();
+                for (size_t k = 0; k < shown.size(); ++k) {
+                    const GridColumn* c = shown[k];
+                    std::string text;
+                    try {
+                        if (!c->fieldName.empty())
+                            text = record.field(c->fieldName).value_or(std::string());
+                        if (list.cellTextProvider)
+                            list.cellTextProvider(record, c->fieldName, text);
+                        else if (cellRule[k])
+                            ListCellText(record, c->fieldName, text, list.cellMode, options.Settings);
+                    } catch (const std::exception& e) {
+                        if (!isOrdinaryError(e))
+                            throw;
+                    }
+                    // An empty cell is stored as one carriage return, as the processors expect.
+                    cells.push_back(text.empty() ? std::string("\r") : std::move(text));
+                }
+                std::string ds;
+                if (options.DetailMode != 1 && lineCallback)
+                    lineCallback(&record, 0, ds);
+                if (writeDetails) {
+                    store_.AddDetail(cells, ds);
+                    ++written;
+                }
+                if (list.footerCallback)
+                    list.footerCallback(&record, footer, 1);
+                if (options.Progress && options.Progress())
+                    break;
+            }
+            if (writeDetails)
+                store_.CommitDetails();
+            data.EnableControls();
+            controlsDisabled = false;
+            data.SetCurrentRow(current);
+
+            // What the processors check the job against before they output it.
+            store_.RecordCounts(id, written, static_cast<int>(shown.size()));
+            SpoolFields finish;
+            if (list.footerCallback) {
+                list.footerCallback(nullptr, footer, 2);
+                finish.emplace_back("FTEXT", SpoolBytes{footer});
+                finish.emplace_back("Footer", true);
+            }
+            if (finalPrio == PrioPdf && pdfMode == 2)
+                finish.emplace_back("MAILTYPE", std::string("autopdf"));
+            if (!ComputerTag().empty())
+                finish.emplace_back("COMPUTER", ComputerTag());
+            finish.emplace_back("PRIO", std::int64_t{finalPrio});
+            store_.UpdateJob(id, finish);
+            // The user outputs again: jobs of this kind held back after failed attempts are tried again.
+            try {
+                store_.ReleaseHeldJobs(finalPrio);
+            } catch (const std::exception& e) {
+                if (!isOrdinaryError(e))
+                    throw;
+            }
+            result.JobId = id;
+            break;
         } catch (const std::exception& e) {
             if (!isOrdinaryError(e))
                 throw;
-        }
-    } catch (const std::exception& e) {
-        if (!isOrdinaryError(e))
-            throw;
-        store_.RollbackDetails();
-        if (controlsDisabled) {
-            data.EnableControls();
-            data.SetCurrentRow(current);
-        }
-        // A failed job leaves nothing: neither its job row nor rows written before the failure.
-        if (id != 0) {
-            try {
-                store_.DeleteJob(id);
-            } catch (const std::exception& e2) {
-                if (!isOrdinaryError(e2))
-                    throw;
-                // Still PRIO 0: the next purge removes it, no processor takes it.
+            store_.RollbackDetails();
+            if (controlsDisabled) {
+                data.EnableControls();
+                data.SetCurrentRow(current);
             }
+            // A failed job leaves nothing: neither its job row nor rows written before the failure.
+            if (id != 0) {
+                try {
+                    store_.DeleteJob(id);
+                } catch (const std::exception& e2) {
+                    if (!isOrdinaryError(e2))
+                        throw;
+                    // Still PRIO 0: the next purge removes it, no processor takes it.
+                }
+            }
+            const auto* table = dynamic_cast<const AdsError*>(&e);
+            if (table && SpoolBusy(table->EngineCode()) && attempt < SpoolWriteAttempts)
+                continue;
+            result.error = std::string("Der Auftrag konnte nicht geschrieben werden: ") + e.what();
+            return result;
         }
-        result.error = std::string("Der Auftrag konnte nicht geschrieben werden: ") + e.what();
-        return result;
     }
     result.Code = copies;
-    result.JobId = id;
     return result;
 }
 

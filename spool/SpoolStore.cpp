@@ -1,7 +1,10 @@
 #include "spool/SpoolStore.h"
 
 #include "base/Error.h"
+#include "db/AdsError.h"
 #include "spool/SpoolTables.h"
+
+#include <sqlite3.h>
 
 namespace gs {
 
@@ -26,6 +29,7 @@ void SpoolStore::Open(const std::filesystem::path& dir)
         detailCells_.push_back(&detail_.FieldByName("d" + std::to_string(k)));
     detailText_ = &detail_.FieldByName("ds");
     detailMain_ = &detail_.FieldByName("idmain");
+    state_.Open(dir);
 }
 
 void SpoolStore::Close() noexcept
@@ -33,6 +37,7 @@ void SpoolStore::Close() noexcept
     RollbackDetails();
     detailCells_.clear();
     detailText_ = detailMain_ = nullptr;
+    state_.Close();
     try {
         spool_.Close();
         detail_.Close();
@@ -42,7 +47,12 @@ void SpoolStore::Close() noexcept
     }
 }
 
-bool SpoolStore::IsOpen() const { return connection_.IsConnected() && spool_.Active() && detail_.Active(); }
+bool SpoolStore::IsOpen() const
+{
+    return connection_.IsConnected() && spool_.Active() && detail_.Active() && state_.IsOpen();
+}
+
+void SpoolStore::RecordCounts(std::int64_t id, std::int64_t rows, int columns) { state_.RecordCounts(id, rows, columns); }
 
 void SpoolStore::setField(TAdsTable& table, const std::string& name, const SpoolValue& value)
 {
@@ -89,29 +99,56 @@ void SpoolStore::UpdateJob(std::int64_t id, const SpoolFields& fields)
     }
 }
 
+namespace {
+
+// Deletes the rows of one table file whose column holds id, in one statement and one immediate
+// transaction: the write lock is waited for within the busy time-out (and tried again a few times),
+// never upgraded from a read.
+void DeleteRowsOf(const std::filesystem::path& file, const char* tableFile, const char* column, std::int64_t id)
+{
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, SpoolBusyTimeoutMs);
+        const std::string table = std::filesystem::path(tableFile).stem().string();
+        const std::string sql = "DELETE FROM \"" + table + "\" WHERE \"" + column + "\" = " + std::to_string(id);
+        for (int attempt = 1; attempt <= SpoolWriteAttempts; ++attempt) {
+            rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK) {
+                rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+                if (rc == SQLITE_OK)
+                    rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+                if (rc != SQLITE_OK)
+                    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+            if (rc == SQLITE_OK || !SpoolBusy(rc))
+                break;
+        }
+    }
+    const std::string cause = rc == SQLITE_OK ? std::string() : db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    if (rc != SQLITE_OK)
+        throw AdsError("Auftrag " + std::to_string(id) + " kann nicht entfernt werden: " + cause, tableFile, {}, rc);
+}
+
+} // namespace
+
+bool SpoolBusy(int engineCode) { return (engineCode & 0xff) == SQLITE_BUSY || (engineCode & 0xff) == SQLITE_LOCKED; }
+
 void SpoolStore::DeleteJob(std::int64_t id)
 {
-    // Detail rows first: an interruption leaves the job row (PRIO 0), which the next purge finds.
-    connection_.BeginTransaction();
+    // The detail rows first, in one statement: an interruption leaves the job row without rows,
+    // which the next purge (PRIO 0) or the processor's record of a done job removes.
+    RollbackDetails();
+    DeleteRowsOf(connection_.TablePath(DetailTableName), DetailTableName, "idmain", id);
+    DeleteRowsOf(connection_.TablePath(SpoolTableName), SpoolTableName, "ID", id);
+    // The record of a job that is gone; one left by a failure here is dropped by the next
+    // processor's start (SpoolJobState::ForgetMissing).
     try {
-        detail_.SetFilter("idmain=" + std::to_string(id));
-        detail_.SetFiltered(true);
-        detail_.First();
-        while (!detail_.Eof())
-            detail_.Delete();
-        detail_.SetFiltered(false);
-        detail_.SetFilter({});
-        if (findJob(id))
-            spool_.Delete();
-        connection_.Commit();
-    } catch (...) {
-        connection_.Rollback();
-        try {
-            detail_.SetFiltered(false);
-            detail_.SetFilter({});
-        } catch (...) {
-        }
-        throw;
+        if (state_.IsOpen())
+            state_.Forget(id);
+    } catch (const Error&) {
     }
 }
 

@@ -7,9 +7,13 @@
 // detail rows are written in one transaction, and only after that commit the final PRIO is set.
 // A crash in between leaves a PRIO 0 job, which PurgeUnfinished removes.
 //
+// Every write waits for other programs' writes (immediate transactions, the busy time-out, a few
+// more attempts), so that a spooler, another spooler and the processors can work at once.
+//
 // Every operation raises gs::Error (AdsError) on failure, except where it says otherwise.
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
+#include "spool/SpoolJobState.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -28,6 +32,14 @@ struct SpoolBytes {
 using SpoolValue = std::variant<std::string, std::int64_t, bool, SpoolBytes>;
 using SpoolFields = std::vector<std::pair<std::string, SpoolValue>>;
 
+// Every program that writes the spool waits this long for another's write lock before a write is
+// refused, and tries a refused write this often in all.
+inline constexpr int SpoolBusyTimeoutMs = 5000;
+inline constexpr int SpoolWriteAttempts = 3;
+// True for SQLite's result codes of a write refused because another program writes (AdsError's
+// EngineCode()).
+bool SpoolBusy(int engineCode);
+
 class SpoolStore {
 public:
     SpoolStore();
@@ -45,7 +57,8 @@ public:
     std::int64_t InsertJob(const SpoolFields& fields);
     // Changes fields of the job row (the final PRIO among them).
     void UpdateJob(std::int64_t id, const SpoolFields& fields);
-    // Removes the job's detail rows, then the job row, in one transaction per table.
+    // Removes the job's detail rows (one statement), then the job row, each in one immediate
+    // transaction that waits for other writers; raises AdsError (nothing more removed) on failure.
     void DeleteJob(std::int64_t id);
 
     // Detail rows of one job: Begin, Add per row, then Commit (all rows at once) or Rollback.
@@ -54,6 +67,12 @@ public:
     void AddDetail(const std::vector<std::string>& cells, const std::string& ds);
     void CommitDetails();
     void RollbackDetails() noexcept;
+
+    // The job's row and column counts in the module's record beside the tables
+    // (spool/SpoolJobState.h), written before the job gets its final PRIO.
+    void RecordCounts(std::int64_t id, std::int64_t rows, int columns);
+    // That record (JOBSTAND.DB), opened with the tables.
+    SpoolJobState& State() { return state_; }
 
     // Deletes every job at PRIO 0 with its detail rows; returns how many.
     int PurgeUnfinished();
@@ -71,6 +90,7 @@ private:
     void setField(TAdsTable& table, const std::string& name, const SpoolValue& value);
 
     TAdsConnection connection_;
+    SpoolJobState state_;
     TAdsTable spool_;
     TAdsTable detail_;
     std::int64_t detailJob_ = 0;

@@ -3,6 +3,7 @@
 #include "base/ProcessContext.h"
 #include "db/AdsConnection.h"
 #include "db/AdsTable.h"
+#include "spool/SpoolJobState.h"
 
 #include <sqlite3.h>
 
@@ -262,6 +263,19 @@ std::vector<std::filesystem::path> SetSpoolFilesAside(const std::filesystem::pat
                 sideTarget += suffix;
                 std::filesystem::rename(side, sideTarget, ec);
             }
+        }
+    }
+    // The job record belongs to the tables set aside: fresh tables number their jobs from 1 again,
+    // and an old record must not meet a new job of the same number.
+    const std::filesystem::path record = dir / JobStateFileName;
+    std::error_code ec;
+    if (!moved.empty() && std::filesystem::exists(record, ec)) {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            std::filesystem::path side = record, target = dir / (std::string(JobStateFileName) + "." + stamp + ".defekt");
+            side += suffix;
+            target += suffix;
+            if (std::filesystem::exists(side, ec))
+                std::filesystem::rename(side, target, ec);
         }
     }
     return moved;

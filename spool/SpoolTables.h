@@ -68,6 +68,7 @@ void CreateSpoolTables(const std::filesystem::path& dir, bool force);
 // Moves the files of both tables (with their write-ahead logs) aside under names that carry the
 // time, "SPOOL.ADT.20261210-130501.defekt", and returns the new names of the moved files. The
 // tables must be closed. A file that cannot be moved is left and reported by an empty result path.
+// The module's job record (JOBSTAND.DB) goes aside with them under the same stamp (not listed).
 std::vector<std::filesystem::path> SetSpoolFilesAside(const std::filesystem::path& dir);
 
 // True when the tables' files are damaged, so that only setting them aside and making fresh ones

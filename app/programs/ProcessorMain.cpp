@@ -88,6 +88,9 @@ int ProcessorMain(int argc, char** argv, ProcessorKind kind)
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGINT, OnStopSignal);
 
+    // A stop signal abandons the job being drawn (it stays for the next start) and ends the
+    // processor within a moment.
+    options.stop = &stopRequested;
     OutputProcessor processor(options);
     if (once) {
         ProcessorLock lock(options.spoolDir, kind);

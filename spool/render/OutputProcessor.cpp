@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -26,6 +27,9 @@
 namespace gs {
 
 namespace {
+
+// The print file of a job in the spool folder: "DRUCK-<ID>.pdf.tmp<pid>".
+constexpr const char* PrintFilePrefix = "DRUCK-";
 
 std::string NowText(const char* format)
 {
@@ -111,6 +115,7 @@ int OutputProcessor::ProcessDueJobs()
 {
     if (!ensureOpen())
         return 0;
+    startUp();
     const bool pdf = options_.kind == ProcessorKind::Pdf;
     std::vector<std::int64_t> ids;
     try {
@@ -129,6 +134,8 @@ int OutputProcessor::ProcessDueJobs()
         const auto retry = retries_.find(id);
         if (retry != retries_.end() && retry->second.next > now)
             continue;
+        if (stopping())
+            break;
         if (!jobs_->IsOpen())
             break; // a table error closed them; the next poll opens them afresh
         const int before = FailedAttempts(id);
@@ -178,27 +185,142 @@ void OutputProcessor::report(std::int64_t id, const std::string& reason, const c
     }
 }
 
-bool OutputProcessor::handle(std::int64_t id)
+bool OutputProcessor::stopping() const { return options_.stop && options_.stop->load(); }
+
+void OutputProcessor::startUp()
+{
+    if (startedUp_)
+        return;
+    startedUp_ = true;
+    try {
+        const auto ids = jobs_->AllJobs();
+        jobs_->State().ForgetMissing(ids, ids.empty() ? 0 : ids.back());
+    } catch (const std::exception& e) {
+        log(std::string("Die Auftragsverwaltung kann nicht aufgeräumt werden: ") + e.what());
+    }
+    if (options_.kind != ProcessorKind::Print)
+        return;
+    // Print files of a print processor that was killed (only one runs per spool: they are all left over).
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(options_.spoolDir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(PrintFilePrefix, 0) == 0 && name.find(".tmp") != std::string::npos && entry.is_regular_file(ec))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
+bool OutputProcessor::finish(std::int64_t id)
 {
     try {
-        SpoolJob job = jobs_->ReadJob(id);
-        if (!job.dataGrid)
-            throw Error("kein Listenauftrag; Dokumentlayouts kann dieses Ausgabemodul nicht drucken");
-        const ListPrint print{NowText("dd.MM.yyyy HH:mm"), job.documentName()};
-        if (options_.kind == ProcessorKind::Pdf)
-            renderPdf(job, print);
-        else
-            renderPrint(job, print);
         jobs_->DeleteJob(id);
         retries_.erase(id);
         return true;
     } catch (const std::exception& e) {
+        // The output is done and recorded: the next poll only removes the job, it never outputs it
+        // again, and the window gets no report.
+        log("Auftrag " + std::to_string(id) + ": ausgegeben, aber noch nicht aus dem Spooler entfernt: " + e.what() +
+            " (wird beim nächsten Durchlauf entfernt)");
+        if (dynamic_cast<const AdsError*>(&e))
+            jobs_->Close();
+        return false;
+    }
+}
+
+void OutputProcessor::checkComplete(const SpoolJob& job, const JobState* state)
+{
+    const auto columns = static_cast<int>(job.list.grid.columns.size());
+    if (columns == 0)
+        throw Error("Der Auftrag hat keine Spalten; er wird nicht ausgegeben.");
+    if (!state)
+        return; // written by another program: nothing to compare with
+    if (state->columns && *state->columns != columns)
+        throw Error("Der Auftrag ist unvollständig: " + std::to_string(columns) + " Spalten im Spooler, " +
+                    std::to_string(*state->columns) + " geschrieben; er wird nicht ausgegeben.");
+    if (state->rows) {
+        const std::int64_t found = jobs_->DetailCount(job.id);
+        if (found != *state->rows)
+            throw Error("Der Auftrag ist unvollständig: " + std::to_string(found) + " von " +
+                        std::to_string(*state->rows) + " Zeilen im Spooler; er wird nicht ausgegeben.");
+    }
+}
+
+void OutputProcessor::leaveMarker(const std::filesystem::path& file)
+{
+    // The print dialog waits for a file of the PDF's name in PDFX.
+    const std::filesystem::path markers = options_.spoolDir / PdfMarkerDirectoryName;
+    std::error_code ec;
+    std::filesystem::create_directories(markers, ec);
+    std::ofstream marker(markers / file.filename(), std::ios::binary | std::ios::trunc);
+    if (!marker)
+        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
+}
+
+bool OutputProcessor::recoverPdf(const SpoolJob& job, const JobState& state)
+{
+    const std::filesystem::path file = state.target;
+    if (!file.empty() && PdfCarriesJobMark(file, state.token)) {
+        leaveMarker(file);
+        jobs_->State().Done(job.id, 0);
+        log("Auftrag " + std::to_string(job.id) + ": " + file.string() +
+            " war schon vollständig geschrieben; nicht erneut erzeugt.");
+        return true;
+    }
+    // The attempt's temporary files ("<name>.tmp<pid>" beside the target) go; the job is drawn anew.
+    std::error_code ec;
+    const std::string stem = file.filename().string() + ".tmp";
+    if (!file.empty()) {
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+            if (entry.path().filename().string().rfind(stem, 0) == 0 && entry.is_regular_file(ec))
+                std::filesystem::remove(entry.path(), ec);
+        }
+    }
+    return false;
+}
+
+bool OutputProcessor::recoverPrint(const SpoolJob& job, const JobState& state)
+{
+    if (state.target.empty())
+        return false;
+    // Raises when CUPS cannot be asked: the job then waits rather than being printed twice.
+    const std::int64_t cups = FindCupsJob(state.target, job.documentName(), state.cupsBefore);
+    if (cups == 0)
+        return false;
+    jobs_->State().Done(job.id, cups);
+    log("Auftrag " + std::to_string(job.id) + ": das Drucksystem hatte ihn schon als Druckauftrag " +
+        std::to_string(cups) + " auf " + state.target + " angenommen; nicht erneut gedruckt.");
+    return true;
+}
+
+bool OutputProcessor::handle(std::int64_t id)
+{
+    try {
+        const std::optional<JobState> state = jobs_->State().Get(id);
+        if (state && state->step == JobStep::Done)
+            return finish(id);
+        SpoolJob job = jobs_->ReadJob(id);
+        if (!job.dataGrid)
+            throw Error("kein Listenauftrag; Dokumentlayouts kann dieses Ausgabemodul nicht drucken");
+        checkComplete(job, state ? &*state : nullptr);
+        const bool pdf = options_.kind == ProcessorKind::Pdf;
+        if (state && state->step == JobStep::Taken && (pdf ? recoverPdf(job, *state) : recoverPrint(job, *state)))
+            return finish(id);
+        const ListPrint print{NowText("dd.MM.yyyy HH:mm"), job.documentName()};
+        if (pdf)
+            renderPdf(job, print);
+        else
+            renderPrint(job, print);
+    } catch (const std::exception& e) {
+        if (stopping()) {
+            log("Auftrag " + std::to_string(id) + ": beim Beenden des Ausgabemoduls abgebrochen; er bleibt im Spooler.");
+            return false;
+        }
         failed(id, e.what());
         // A table error may leave the tables unusable; they are opened afresh at the next poll.
         if (dynamic_cast<const AdsError*>(&e))
             jobs_->Close();
         return false;
     }
+    return finish(id);
 }
 
 void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
@@ -212,17 +334,14 @@ void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec)
         throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + SystemErrorText(ec.value()));
-    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()));
-    WriteListPdf(job.list, print, *rows, file);
+    const std::string token = NewJobToken(job.id);
+    jobs_->State().Take(job.id, token, file.string(), 0);
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()), options_.stop);
+    WriteListPdf(job.list, print, *rows, file, token);
     rows.reset();
-
-    // The print dialog waits for a file of the PDF's name in PDFX.
-    const std::filesystem::path markers = options_.spoolDir / PdfMarkerDirectoryName;
-    std::filesystem::create_directories(markers, ec);
-    std::ofstream marker(markers / file.filename(), std::ios::binary | std::ios::trunc);
-    if (!marker)
-        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
-    marker.close();
+    leaveMarker(file);
+    jobs_->State().Done(job.id, 0);
+    log("Auftrag " + std::to_string(job.id) + ": ausgegeben als " + file.string());
 
     if (job.mailType == "autopdf" && !options_.opener.empty()) {
         const int status = RunOpener(options_.opener, file.string());
@@ -244,8 +363,17 @@ void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)
     settings.copies = job.copies;
     settings.duplex = job.duplex;
     settings.paperBin = job.printerBin;
-    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()));
+    settings.printFile =
+        options_.spoolDir / (PrintFilePrefix + std::to_string(job.id) + ".pdf.tmp" + std::to_string(::getpid()));
+    const std::string queue = PrintQueue(job.printerName);
+    // The highest job number before this one is sent: after an interruption, a job of this title
+    // above it is this one.
+    jobs_->State().Take(job.id, NewJobToken(job.id), queue, HighestCupsJob());
+    auto rows = jobs_->DetailRows(job.id, static_cast<int>(job.list.grid.columns.size()), options_.stop);
     const PrintResult printed = PrintList(job.list, print, *rows, settings);
+    jobs_->State().Done(job.id, printed.cupsJob);
+    log("Auftrag " + std::to_string(job.id) + ": ausgegeben als Druckauftrag " + std::to_string(printed.cupsJob) +
+        " auf " + printed.printer);
     if (!settings.paperBin.empty() && !printed.binApplied)
         log("Auftrag " + std::to_string(job.id) + ": der Drucker " + printed.printer + " bietet den Schacht \"" +
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");
@@ -262,7 +390,7 @@ TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
     TakeCloseRequest(options_.spoolDir, options_.kind);
     auto idleSince = std::chrono::steady_clock::now();
     for (;;) {
-        if (stop && stop())
+        if (stopping() || (stop && stop()))
             return TProcessorEnd::Stopped;
         ProcessDueJobs();
         const auto now = std::chrono::steady_clock::now();
@@ -274,7 +402,11 @@ TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
             if (now - idleSince >= options_.idleClose)
                 return TProcessorEnd::IdleTimeout;
         }
-        std::this_thread::sleep_for(options_.poll);
+        // Slept in short steps: a stop is seen within a moment.
+        const auto until = std::chrono::steady_clock::now() + options_.poll;
+        while (std::chrono::steady_clock::now() < until && !stopping() && !(stop && stop()))
+            std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(
+                options_.poll, std::chrono::milliseconds(50)));
     }
 }
 

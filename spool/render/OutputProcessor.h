@@ -9,8 +9,20 @@
 // - Print processor (ProcessorKind::Print): jobs with PRIO 2 and ISMAIL false. Prints the list on
 //   PRINTERNAME (the system's default when empty) with COPIES, duplex from RTPID, landscape, and the
 //   paper source PRINTERBIN1 when the printer offers it.
-// Mail and fax jobs (PRIO 5) and every other kind are never touched. A done job is removed with its
-// detail rows in one transaction.
+// Mail and fax jobs (PRIO 5) and every other kind are never touched.
+//
+// Exactly once: each step of a job is recorded in the spool's job record (spool/SpoolJobState.h)
+// before the next begins: taken (with a token of the attempt and the target), done, removed. A
+// processor that starts and finds a job
+//   - done: only removes it;
+//   - taken for a PDF: when the target file is complete and carries the attempt's token in its
+//     metadata, leaves the marker and removes the job; otherwise removes the attempt's temporary
+//     files and draws the job anew;
+//   - taken for a print: asks CUPS for a job of this user on the queue with the job's title and a
+//     number above the highest one before the attempt; found, the job counts as printed and is
+//     removed, never printed again; when CUPS cannot be asked, the job waits.
+// A job whose record names more rows or other columns than the spool holds, or that has no
+// columns, is refused (kept, logged with the counts).
 //
 // A job that cannot be rendered (unknown printer, unreadable rows, disk full, no PDF directory) is
 // never removed: it stays in the table, the reason is appended with the job's ID to the
@@ -26,7 +38,9 @@
 // Needs a QGuiApplication (fonts, print support). Nothing here raises: failures end in the log.
 #include "spool/render/ListJob.h"
 #include "spool/ProcessorContract.h"
+#include "spool/SpoolJobState.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -52,6 +66,9 @@ struct ProcessorOptions {
     // Failed attempts after which a job is held back (PRIO negated) until the next job of its kind
     // is spooled; 0: tried again for ever.
     int maxAttempts = 5;
+    // Set (by a signal) to end the processor: the job being drawn is abandoned whole within a
+    // moment (kept for the next start), one whose output is done is still removed. May be null.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // The processor's log file in the spool directory ("PDFPROC.LOG", "PRINTPROC.LOG").
@@ -94,7 +111,14 @@ private:
         std::chrono::steady_clock::time_point next;
     };
     bool ensureOpen();
+    bool stopping() const;
     bool handle(std::int64_t id); // true when done and removed
+    bool finish(std::int64_t id); // removes a done job; true when removed
+    void checkComplete(const SpoolJob& job, const JobState* state);
+    bool recoverPdf(const SpoolJob& job, const JobState& state);
+    bool recoverPrint(const SpoolJob& job, const JobState& state);
+    void leaveMarker(const std::filesystem::path& file);
+    void startUp();
     void renderPdf(SpoolJob& job, const ListPrint& print);
     void renderPrint(SpoolJob& job, const ListPrint& print);
     void log(const std::string& line);
@@ -107,6 +131,7 @@ private:
     std::unique_ptr<SpoolJobs> jobs_;
     std::map<std::int64_t, Retry> retries_;
     std::string lastOpenError_;
+    bool startedUp_ = false;
 };
 
 } // namespace gs

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace gs {
@@ -15,10 +17,15 @@ namespace {
 
 std::string SystemReason(int error) { return SystemErrorText(error); }
 
+std::string JobCreator(const std::string& jobMark)
+{
+    return jobMark.empty() ? std::string("Gewinn-Statistik") : "Gewinn-Statistik, Auftrag " + jobMark;
+}
+
 } // namespace
 
 RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
-                           const std::filesystem::path& file)
+                           const std::filesystem::path& file, const std::string& jobMark)
 {
     const std::filesystem::path temp = file.string() + ".tmp" + std::to_string(::getpid());
     QFile out(QString::fromStdString(temp.string()));
@@ -36,7 +43,7 @@ RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, L
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         writer.setResolution(600);
         writer.setTitle(QString::fromStdString(print.documentName));
-        writer.setCreator(QStringLiteral("Gewinn-Statistik"));
+        writer.setCreator(QString::fromStdString(JobCreator(jobMark)));
         result = RenderList(list, print, rows, writer);
     } catch (const std::exception& e) {
         discard();
@@ -59,6 +66,21 @@ RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, L
         throw Error("Die PDF-Datei " + file.string() + " konnte nicht geschrieben werden: " + SystemErrorText(ec.value()));
     }
     return result;
+}
+
+bool PdfCarriesJobMark(const std::filesystem::path& file, const std::string& jobMark)
+{
+    if (jobMark.empty())
+        return false;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The metadata stream (XMP) holds the creator as plain text.
+    if (bytes.find(JobCreator(jobMark)) == std::string::npos)
+        return false;
+    const size_t end = bytes.rfind("%%EOF");
+    return end != std::string::npos && bytes.size() - end <= 8;
 }
 
 } // namespace gs

@@ -10,10 +10,18 @@
 #include "spool/render/ListRenderer.h"
 
 #include <filesystem>
+#include <string>
 
 namespace gs {
 
+// jobMark: a spooled job's mark (the processor's token of the attempt), written into the PDF's
+// metadata as part of its creator ("Gewinn-Statistik, Auftrag <mark>"), so that a file found after
+// an interruption can be told to be this job's complete output; empty: none.
 RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
-                           const std::filesystem::path& file);
+                           const std::filesystem::path& file, const std::string& jobMark = {});
+
+// True when file is a complete PDF (it ends with its end-of-file marker) whose metadata carries the
+// job's mark. Never raises.
+bool PdfCarriesJobMark(const std::filesystem::path& file, const std::string& jobMark);
 
 } // namespace gs

@@ -2,8 +2,8 @@
 
 #include "base/Error.h"
 
-#include <QPrintEngine>
-#include <QPrinter>
+#include <QFile>
+#include <QPdfWriter>
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
@@ -16,10 +16,6 @@
 namespace gs {
 
 namespace {
-
-// The print engine's key for extra CUPS job options (key, value, key, value, ...), the one Qt's own
-// print dialog uses for options it has no property of its own for, such as the input slot.
-const auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 bool SameName(std::string a, std::string b)
 {
@@ -101,40 +97,110 @@ std::vector<std::string> PrinterPaperBins(const std::string& printerName)
     return names;
 }
 
+std::string PrintQueue(const std::string& printerName)
+{
+    const QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter()
+                                                  : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    if (info.isNull())
+        throw Error(printerName.empty() ? std::string("Es ist kein Standarddrucker eingerichtet.")
+                                        : "Der Drucker \"" + printerName + "\" ist nicht bekannt.");
+    return info.printerName().toStdString();
+}
+
+namespace {
+
+// This user's jobs CUPS knows, of every state; raises when CUPS does not answer.
+template <typename Visit>
+void ForEachCupsJob(const char* queue, Visit visit)
+{
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 1, CUPS_WHICHJOBS_ALL);
+    if (n < 0 || (n == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND))
+        throw Error(std::string("Das Drucksystem gibt keine Auskunft über die Druckaufträge: ") +
+                    cupsLastErrorString());
+    for (int i = 0; i < n; ++i)
+        visit(jobs[i]);
+    cupsFreeJobs(n, jobs);
+}
+
+// Removes the print file on every way out.
+struct PrintFile {
+    std::filesystem::path path;
+    ~PrintFile()
+    {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+};
+
+} // namespace
+
+std::int64_t HighestCupsJob()
+{
+    std::int64_t highest = 0;
+    ForEachCupsJob(nullptr, [&](const cups_job_t& j) { highest = std::max<std::int64_t>(highest, j.id); });
+    return highest;
+}
+
+std::int64_t FindCupsJob(const std::string& queue, const std::string& title, std::int64_t after)
+{
+    std::int64_t found = 0;
+    ForEachCupsJob(queue.c_str(), [&](const cups_job_t& j) {
+        if (j.id > after && j.title && title == j.title && j.dest && SameName(j.dest, queue))
+            found = std::max<std::int64_t>(found, j.id);
+    });
+    return found;
+}
+
 PrintResult PrintList(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                        const PrintSettings& settings)
 {
-    QPrinterInfo info = settings.printerName.empty()
-                            ? QPrinterInfo::defaultPrinter()
-                            : QPrinterInfo::printerInfo(QString::fromStdString(settings.printerName));
-    if (info.isNull())
-        throw Error(settings.printerName.empty() ? std::string("Es ist kein Standarddrucker eingerichtet.")
-                                                 : "Der Drucker \"" + settings.printerName + "\" ist nicht bekannt.");
     PrintResult result;
-    result.printer = info.printerName().toStdString();
+    result.printer = PrintQueue(settings.printerName);
 
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setDocName(QString::fromStdString(print.documentName));
-    printer.setCopyCount(std::max(1, settings.copies));
-    printer.setDuplex(settings.duplex == 1   ? QPrinter::DuplexShortSide
-                      : settings.duplex == 2 ? QPrinter::DuplexLongSide
-                                             : QPrinter::DuplexNone);
+    std::vector<std::pair<std::string, std::string>> options;
+    options.emplace_back("copies", std::to_string(std::max(1, settings.copies)));
+    options.emplace_back("sides", settings.duplex == 1   ? "two-sided-short-edge"
+                                  : settings.duplex == 2 ? "two-sided-long-edge"
+                                                         : "one-sided");
+    options.emplace_back("media", "A4");
     if (!settings.paperBin.empty()) {
         for (const Bin& b : QueueBins(result.printer)) {
             if (SameName(b.text, settings.paperBin) || SameName(b.keyword, settings.paperBin)) {
-                printer.printEngine()->setProperty(
-                    CupsOptionsKey, QStringList{QString::fromStdString(b.option), QString::fromStdString(b.keyword)});
+                options.emplace_back(b.option, b.keyword);
                 result.binApplied = true;
                 break;
             }
         }
     }
-    if (!printer.isValid())
-        throw Error("Der Drucker \"" + result.printer + "\" kann nicht benutzt werden.");
-    result.render = RenderList(list, print, rows, printer);
-    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
-        throw Error("Der Druckauftrag für \"" + result.printer + "\" wurde vom Drucksystem nicht angenommen.");
+
+    PrintFile file{settings.printFile.empty() ? std::filesystem::path("druck.pdf.tmp" + std::to_string(::getpid()))
+                                              : settings.printFile};
+    {
+        QFile out(QString::fromStdString(file.path.string()));
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw Error("Die Druckdatei " + file.path.string() + " kann nicht angelegt werden: " +
+                        out.errorString().toStdString());
+        QPdfWriter writer(&out);
+        writer.setTitle(QString::fromStdString(print.documentName));
+        writer.setCreator(QStringLiteral("Gewinn-Statistik"));
+        result.render = RenderList(list, print, rows, writer);
+        if (!out.flush() || out.error() != QFileDevice::NoError)
+            throw Error("Die Druckdatei " + file.path.string() + " kann nicht geschrieben werden: " +
+                        out.errorString().toStdString());
+    }
+
+    cups_option_t* cupsOptions = nullptr;
+    int count = 0;
+    for (const auto& [name, value] : options)
+        count = cupsAddOption(name.c_str(), value.c_str(), count, &cupsOptions);
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, result.printer.c_str(), file.path.c_str(),
+                                   print.documentName.c_str(), count, cupsOptions);
+    cupsFreeOptions(count, cupsOptions);
+    if (job <= 0)
+        throw Error("Der Druckauftrag für \"" + result.printer + "\" wurde vom Drucksystem nicht angenommen: " +
+                    cupsLastErrorString());
+    result.cupsJob = job;
     return result;
 }
 

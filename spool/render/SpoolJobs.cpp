@@ -26,7 +26,8 @@ std::string Unquoted(std::string s)
 // The rows of one job, walked from the highest id down.
 class DetailRowSource : public ListRowSource {
 public:
-    DetailRowSource(TAdsTable& table, std::int64_t job, int columns) : table_(table)
+    DetailRowSource(TAdsTable& table, std::int64_t job, int columns, const std::atomic<bool>* stop)
+        : table_(table), stop_(stop)
     {
         table_.SetIndexName("ID");
         table_.SetFilter("idmain=" + std::to_string(job));
@@ -47,6 +48,8 @@ public:
     long long RowCount() override { return count_; }
     bool NextRow(std::vector<std::string>& cells) override
     {
+        if (stop_ && stop_->load())
+            throw JobStopped();
         if (given_ >= count_)
             return false;
         if (given_ == 0) {
@@ -64,6 +67,7 @@ public:
 
 private:
     TAdsTable& table_;
+    const std::atomic<bool>* stop_;
     std::vector<Field*> cells_;
     long long count_ = 0;
     long long given_ = 0;
@@ -191,9 +195,37 @@ SpoolJob SpoolJobs::ReadJob(std::int64_t id)
     return job;
 }
 
-std::unique_ptr<ListRowSource> SpoolJobs::DetailRows(std::int64_t id, int columns)
+std::unique_ptr<ListRowSource> SpoolJobs::DetailRows(std::int64_t id, int columns, const std::atomic<bool>* stop)
 {
-    return std::make_unique<DetailRowSource>(*detail_, id, columns);
+    return std::make_unique<DetailRowSource>(*detail_, id, columns, stop);
+}
+
+std::int64_t SpoolJobs::DetailCount(std::int64_t id)
+{
+    detail_->SetFilter("idmain=" + std::to_string(id));
+    detail_->SetFiltered(true);
+    std::int64_t n = 0;
+    try {
+        n = detail_->RecordCount();
+    } catch (...) {
+        detail_->SetFiltered(false);
+        throw;
+    }
+    detail_->SetFiltered(false);
+    detail_->SetFilter({});
+    return n;
+}
+
+std::vector<std::int64_t> SpoolJobs::AllJobs()
+{
+    std::vector<std::int64_t> ids;
+    spool_->SetFilter({});
+    spool_->SetFiltered(false);
+    Field& id = spool_->FieldByName("ID");
+    for (spool_->First(); !spool_->Eof(); spool_->Next())
+        ids.push_back(id.AsLargeInt());
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 void SpoolJobs::DeleteJob(std::int64_t id) { store_.DeleteJob(id); }

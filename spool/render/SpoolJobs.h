@@ -8,10 +8,14 @@
 // descending id, which is the grid's row order, since the spooler writes them last row first.
 //
 // Used by the PDF and the print processor. Every operation raises gs::Error (AdsError) when the
-// tables cannot be read; nothing here writes except DeleteJob.
+// tables cannot be read; nothing here writes the spool tables except DeleteJob and HoldJob (and the
+// job record through State()).
 #include "spool/SpoolStore.h"
 #include "spool/render/ListJob.h"
 
+#include "base/Error.h"
+
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -19,6 +23,12 @@
 #include <vector>
 
 namespace gs {
+
+// Raised by a detail row source asked to stop (the processor ends).
+class JobStopped : public Error {
+public:
+    JobStopped() : Error("Die Ausgabe wurde zum Beenden des Ausgabemoduls abgebrochen.") {}
+};
 
 struct SpoolJob {
     std::int64_t id = 0;
@@ -59,10 +69,19 @@ public:
     // The job row; raises when it is gone or unreadable.
     SpoolJob ReadJob(std::int64_t id);
     // The job's detail rows (d1..dn, n = number of columns) in print order. The source reads from
-    // these tables and must not outlive them.
-    std::unique_ptr<ListRowSource> DetailRows(std::int64_t id, int columns);
-    // The detail rows and the job row go in one transaction; raises (nothing removed) on failure.
+    // these tables and must not outlive them. stop (may be null) is asked before every row; once it
+    // is true the source raises JobStopped, which ends the drawing with nothing output.
+    std::unique_ptr<ListRowSource> DetailRows(std::int64_t id, int columns, const std::atomic<bool>* stop = nullptr);
+    // How many detail rows the job has.
+    std::int64_t DetailCount(std::int64_t id);
+    // The detail rows (one statement), the job row and the job's record go, each step in its own
+    // immediate transaction; raises on failure (what is removed stays removed: a done job is
+    // removed again at the next attempt).
     void DeleteJob(std::int64_t id);
+    // The module's record of the jobs' life (spool/SpoolJobState.h).
+    SpoolJobState& State() { return store_.State(); }
+    // IDs of every job row, whatever its PRIO, and the highest.
+    std::vector<std::int64_t> AllJobs();
     // Holds the job back: its PRIO becomes heldPrio (spool/SpoolTables.h HeldPrio).
     void HoldJob(std::int64_t id, int heldPrio);
 

@@ -2,6 +2,7 @@
 // check with its recovery and compaction.
 #include "spool/ExtSpooler.h"
 #include "spool/ProcessorContract.h"
+#include "spool/SpoolJobState.h"
 #include "spool/SpoolTables.h"
 #include "support/SpoolTestSupport.h"
 
@@ -78,6 +79,29 @@ TEST(SpoolTables, ForceKeepsTheOldFilesAsideNeverDeletesThem)
             EXPECT_EQ(QueryValue(e.path(), "SELECT PRIO FROM SPOOL WHERE ID=7"), "2");
         }
     }
+    EXPECT_EQ(kept, 1);
+}
+
+TEST(SpoolTables, ForceSetsTheJobRecordAsideWithTheTables)
+{
+    // Fresh tables number their jobs from 1 again: a record of old job 1 ("done") must not meet
+    // the new job 1.
+    test::TempDir dir;
+    CreateSpoolTables(dir.path(), false);
+    {
+        SpoolJobState state;
+        state.Open(dir.path());
+        state.Take(1, "t", "/x.PDF", 0);
+        state.Done(1, 0);
+    }
+    CreateSpoolTables(dir.path(), true);
+    SpoolJobState state;
+    state.Open(dir.path());
+    EXPECT_FALSE(state.Get(1).has_value());
+    int kept = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        kept += e.path().filename().string().rfind(std::string(JobStateFileName) + ".", 0) == 0 &&
+                e.path().extension() == ".defekt";
     EXPECT_EQ(kept, 1);
 }
 

@@ -1,9 +1,32 @@
 #include "app/ProfitListRows.h"
 
+#include "app/ProfitGroups.h"
+#include "base/Text.h"
+
 #include "app/ResultColumns.h"
 #include "spool/ListCellText.h"
 
 namespace gs {
+
+namespace {
+
+// The typed value of a KM field in the workbook, or nullopt for the fields written as the list's text.
+std::optional<XlsxCell> KmValue(const KmRow& row, std::string_view field)
+{
+    if (EqualsNoCase(field, "ID_ORDER"))
+        return XlsxCell::Number(row.idOrder);
+    if (EqualsNoCase(field, "DATE"))
+        return row.date ? XlsxCell::Date(*row.date) : XlsxCell{};
+    if (EqualsNoCase(field, "WW_NETTO"))
+        return XlsxCell::Money(row.net);
+    if (EqualsNoCase(field, "GEWINN"))
+        return XlsxCell::Money(row.profit);
+    if (EqualsNoCase(field, "PROVISION"))
+        return XlsxCell::Money(row.commission);
+    return std::nullopt;
+}
+
+} // namespace
 
 std::optional<std::string> KmGridDataSet::FieldText(int row, std::string_view field) const
 {
@@ -40,6 +63,24 @@ ListDescription ProfitListDescription(GridDataSet& rows, const std::string& tota
     list.grid = ResultListGrid(rows);
     list.landscape = true;
     list.cellMode = CellModeOrderList;
+    list.xlsxSubject = rangeText;
+    if (const auto* km = dynamic_cast<const KmGridDataSet*>(&rows)) {
+        const ResultTables* tables = &km->tables();
+        list.xlsxValue = [tables](const GridRecord& record, std::string_view field) {
+            return KmValue(tables->KM[static_cast<size_t>(record.row())], field);
+        };
+        list.xlsxTotal = [totals = TotalsOf(*tables)](std::string_view field) -> std::optional<XlsxCell> {
+            if (EqualsNoCase(field, "WW_NETTO"))
+                return XlsxCell::Money(totals.net);
+            if (EqualsNoCase(field, "GEWINN"))
+                return XlsxCell::Money(totals.profit);
+            if (EqualsNoCase(field, "PROVISION"))
+                return XlsxCell::Money(totals.commission);
+            if (EqualsNoCase(field, "ADRESSNAME"))
+                return XlsxCell::Of(std::to_string(totals.documents) + (totals.documents == 1 ? " Beleg" : " Belege"));
+            return std::nullopt;
+        };
+    }
     return list;
 }
 

@@ -19,6 +19,7 @@ public:
     explicit KmGridDataSet(const ResultTables& tables) : tables_(tables) {}
     int RecordCount() const override { return static_cast<int>(tables_.KM.size()); }
     std::optional<std::string> FieldText(int row, std::string_view field) const override;
+    const ResultTables& tables() const { return tables_; }
 
 private:
     const ResultTables& tables_;
@@ -34,6 +35,9 @@ std::string ListPrintTitle(TDateTime now);
 // The statistics list: name "GEWINN", the title of ListPrintTitle with the period's range text
 // ("Bereich: 01.10.2026-31.12.2026") on a second line when there is one, the totals line as footer,
 // the file stem "GEWINN-" + date and time + "-", cell mode 2, landscape, the list's columns over rows.
+// Over KM's rows (KmGridDataSet) its workbook has the order number as a number, the date as a day,
+// the amounts as euros, and a totals row with the number of documents and the three sums; the range
+// is the workbook's subject.
 ListDescription ProfitListDescription(GridDataSet& rows, const std::string& totalsText, TDateTime now,
                                       const std::string& rangeText = {});
 

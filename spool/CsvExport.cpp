@@ -1,5 +1,7 @@
 #include "spool/CsvExport.h"
 
+#include "spool/XlsxWorkbook.h"
+
 #include "base/AtomicFile.h"
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
@@ -219,7 +221,7 @@ TExportCSVTableClassA::TExportCSVTableClassA(const ListDescription& list, const 
     if (!dialogs)
         return;
     SaveFileRequest ask;
-    ask.filter = CsvFileFilter;
+    ask.filter = ListExportFileFilter;
     ask.defaultSuffix = "csv";
     const std::optional<std::string> chosen = dialogs->chooseSaveFile(ask);
     if (!chosen || chosen->empty())
@@ -227,7 +229,8 @@ TExportCSVTableClassA::TExportCSVTableClassA(const ListDescription& list, const 
     file_ = *chosen;
     if (!file_.has_extension())
         file_ += ".csv";
-    result_ = ExportGridCsv(list, options, file_);
+    result_ = EqualsNoCase(file_.extension().string(), ".xlsx") ? ExportGridXlsx(list, options, file_)
+                                                                 : ExportGridCsv(list, options, file_);
     if (result_.status == CsvExportStatus::Failed)
         dialogs->showMessage(result_.error, {}, ApplicationTitle);
     else if (result_.status == CsvExportStatus::Written && openAfterwards)

@@ -62,8 +62,9 @@ std::string CsvSafeValue(std::string value);
 // The items of a comma text: separated by "," or blanks outside '"' quotes (a quote inside doubled).
 std::vector<std::string> SplitCommaText(std::string_view text);
 
-// The export with the user's file choice: the save-file dialog ("CSV Dateien|*.csv|Text Dateien|*.txt",
-// default extension csv, appended to a name without one), the export, the message box with the
+// The export with the user's file choice: the save-file dialog (ListExportFileFilter, default
+// extension csv, appended to a name without one; a name ending in ".xlsx" gets the list's workbook
+// (spool/XlsxWorkbook.h) instead of the CSV), the export, the message box with the
 // error's text when it fails, and the file opened with the desktop's opener afterwards when asked.
 // Constructing the object runs the whole export, as the host's export class does.
 class TExportCSVTableClassA {
@@ -80,5 +81,8 @@ private:
 };
 
 inline constexpr const char* CsvFileFilter = "CSV Dateien|*.csv|Text Dateien|*.txt";
+// The export's choice: the host's CSV filters and, beside them, the list as an Excel workbook.
+inline constexpr const char* ListExportFileFilter =
+    "CSV Dateien|*.csv|Text Dateien|*.txt|Excel-Arbeitsmappe|*.xlsx";
 
 } // namespace gs

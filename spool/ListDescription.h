@@ -12,8 +12,10 @@
 //
 // Plain data; nothing here fails.
 #include "spool/GridSource.h"
+#include "spool/XlsxCell.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +62,12 @@ struct ListDescription {
     bool currentRecordOnly = false;
     bool wholeColumnRange = false; // LeftStartSecond and RightEndSecond both 0
     std::string csvFileName;       // a custom export definition of the host; the statistics list has none
+    // The workbook of the list (spool/XlsxWorkbook.h): a typed value for a field of a row (nullopt:
+    // the cell's text as the CSV has it), the totals row's value under a field (nullopt: none), and
+    // the document's subject (the period's range). All may be empty.
+    std::function<std::optional<XlsxCell>(const GridRecord& record, std::string_view field)> xlsxValue;
+    std::function<std::optional<XlsxCell>(std::string_view field)> xlsxTotal;
+    std::string xlsxSubject;
 
     // The column range a job of the list gets: from the second column to the last shown one (at
     // least the third), or 0 and 0 for the whole range.

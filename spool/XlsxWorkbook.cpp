@@ -218,7 +218,7 @@ void WriteXlsxWorkbook(const XlsxSheet& sheet, const std::filesystem::path& file
     WriteFileAtomically(file, bytes);
 }
 
-XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& options, const XlsxValueProvider& typed)
+XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& options)
 {
     if (!list.grid.dataSet)
         throw Error("Die Liste hat keine Daten");
@@ -243,8 +243,8 @@ XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& opt
         for (const GridColumn* column : shown) {
             std::optional<XlsxCell> cell;
             try {
-                if (typed)
-                    cell = typed(record, column->fieldName);
+                if (list.xlsxValue)
+                    cell = list.xlsxValue(record, column->fieldName);
                 if (!cell) {
                     std::string text;
                     if (!column->fieldName.empty())
@@ -264,7 +264,45 @@ XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& opt
         }
         sheet.rows.push_back(std::move(cells));
     }
+    if (list.xlsxTotal) {
+        sheet.totals.resize(shown.size());
+        bool any = false;
+        for (size_t c = 0; c < shown.size(); ++c)
+            if (std::optional<XlsxCell> total = list.xlsxTotal(shown[c]->fieldName)) {
+                sheet.totals[c] = std::move(*total);
+                any = true;
+            }
+        for (size_t c = 0; any && c < shown.size(); ++c)
+            if (sheet.totals[c].kind == XlsxCell::Kind::Empty) {
+                sheet.totals[c] = XlsxCell::Of("Summe");
+                break;
+            }
+        if (!any)
+            sheet.totals.clear();
+    }
+    const std::string& title = list.title;
+    sheet.title = title.substr(0, title.find_first_of("\r\n"));
+    sheet.subject = list.xlsxSubject;
     return sheet;
+}
+
+CsvExportResult ExportGridXlsx(const ListDescription& list, const CsvExportOptions& options,
+                               const std::filesystem::path& file)
+{
+    CsvExportResult result;
+    try {
+        XlsxSheet sheet = GridXlsxSheet(list, options);
+        result.rows = static_cast<int>(sheet.rows.size());
+        WriteXlsxWorkbook(sheet, file);
+        result.status = CsvExportStatus::Written;
+    } catch (const std::exception& e) {
+        if (!isOrdinaryError(e))
+            throw;
+        result.status = CsvExportStatus::Failed;
+        result.rows = 0;
+        result.error = e.what();
+    }
+    return result;
 }
 
 } // namespace gs

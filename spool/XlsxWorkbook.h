@@ -13,6 +13,7 @@
 // write leaves an existing file as it was and no partial file.
 #include "base/Dates.h"
 #include "spool/CsvExport.h"
+#include "spool/XlsxCell.h"
 
 #include <filesystem>
 #include <functional>
@@ -21,18 +22,6 @@
 #include <vector>
 
 namespace gs {
-
-struct XlsxCell {
-    enum class Kind { Empty, Text, Number, Money, Date };
-    Kind kind = Kind::Empty;
-    std::string text; // Text (UTF-8)
-    double value = 0; // Number; Money in euros; Date as the host's day number (days since 30.12.1899)
-
-    static XlsxCell Of(std::string text) { return {Kind::Text, std::move(text), 0}; }
-    static XlsxCell Number(double value) { return {Kind::Number, {}, value}; }
-    static XlsxCell Money(double euros) { return {Kind::Money, {}, euros}; }
-    static XlsxCell Date(TDateTime day) { return {Kind::Date, {}, day}; }
-};
 
 struct XlsxSheet {
     std::string sheetName = "Liste";
@@ -53,12 +42,16 @@ double XlsxColumnWidth(const XlsxSheet& sheet, size_t column);
 
 void WriteXlsxWorkbook(const XlsxSheet& sheet, const std::filesystem::path& file);
 
-// A typed value for a cell of a grid row, or nullopt to take the CSV export's text of the cell.
-using XlsxValueProvider = std::function<std::optional<XlsxCell>(const GridRecord& record, std::string_view field)>;
-
 // The grid as the CSV export writes it (the shown columns in grid order with the same captions, one
-// row per record, the same cell texts), with the provider's typed values where it gives one. The
-// list's line callbacks are not written.
-XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& options, const XlsxValueProvider& typed);
+// row per record, the same cell texts), with the list's typed values (ListDescription::xlsxValue)
+// where it gives one, and its totals row (xlsxTotal) under the rows: "Summe" in the first shown column
+// without a total. The list's line callbacks are not written. Title: the title's first line;
+// subject: the list's xlsxSubject.
+XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& options);
+
+// Writes the list's workbook to file (atomically), as ExportGridCsv writes its CSV; a failure is
+// returned with its reason, never raised.
+CsvExportResult ExportGridXlsx(const ListDescription& list, const CsvExportOptions& options,
+                               const std::filesystem::path& file);
 
 } // namespace gs

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <cstdlib>
 
 using namespace gs;
@@ -143,7 +145,8 @@ TEST(CsvExport, FileChoiceOpeningAndErrorMessage)
         TExportCSVTableClassA exportCancelled(list, OptionsOf(rt), true, dialogs);
         EXPECT_EQ(exportCancelled.result().status, CsvExportStatus::Cancelled);
         ASSERT_EQ(rt.dialogs().saveFileRequests.size(), 1u);
-        EXPECT_EQ(rt.dialogs().saveFileRequests[0].filter, "CSV Dateien|*.csv|Text Dateien|*.txt");
+        EXPECT_EQ(rt.dialogs().saveFileRequests[0].filter,
+                  "CSV Dateien|*.csv|Text Dateien|*.txt|Excel-Arbeitsmappe|*.xlsx");
         EXPECT_EQ(rt.dialogs().saveFileRequests[0].defaultSuffix, "csv");
     }
     rt.dialogs().saveFileAnswers.push_back((rt.dir() / "export").string());
@@ -159,4 +162,14 @@ TEST(CsvExport, FileChoiceOpeningAndErrorMessage)
     EXPECT_EQ(rt.dialogs().messages[0].caption, "Gewinn-Statistik");
     EXPECT_NE(rt.dialogs().messages[0].text.find("x.txt"), std::string::npos);
     EXPECT_EQ(rt.dialogs().openedDocuments.size(), 1u) << "a failed export opens nothing";
+
+    // A name ending in .xlsx gets the workbook: a zip archive, not CSV text.
+    rt.dialogs().saveFileAnswers.push_back((rt.dir() / "mappe.xlsx").string());
+    TExportCSVTableClassA workbook(list, OptionsOf(rt), false, dialogs);
+    EXPECT_EQ(workbook.result().status, CsvExportStatus::Written);
+    std::ifstream in(rt.dir() / "mappe.xlsx", std::ios::binary);
+    char magic[2] = {};
+    in.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "PK");
+    EXPECT_EQ(workbook.result().rows, list.grid.dataSet->RecordCount());
 }

@@ -9,6 +9,7 @@
 #include "spool/SpoolTables.h"
 #include "spool/render/PdfOutput.h"
 #include "spool/render/PrintOutput.h"
+#include "spool/render/ProcessorUpkeep.h"
 #include "spool/render/SpoolJobs.h"
 
 #include <QDateTime>
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 namespace gs {
@@ -79,25 +79,33 @@ bool OutputProcessor::ensureOpen()
 {
     if (jobs_->IsOpen())
         return true;
+    auto unusable = [&](const std::string& cause) {
+        // The same trouble is logged once, not every poll; while it lasts, jobs may wait unseen.
+        if (cause != lastOpenError_)
+            log("Die Spooltabellen in " + options_.spoolDir.string() + " können nicht benutzt werden: " + cause);
+        lastOpenError_ = cause;
+        jobs_->Close();
+        return false;
+    };
+    const std::string problem = SpoolTablesProblem(options_.spoolDir);
+    if (!problem.empty())
+        return unusable(problem);
     try {
         if (jobs_->Open(options_.spoolDir)) {
             lastOpenError_.clear();
             return true;
         }
+        lastOpenError_.clear();
         return false; // no tables yet: nothing can be waiting
     } catch (const std::exception& e) {
-        if (e.what() != lastOpenError_) // the same trouble is logged once, not every poll
-            log(std::string("Die Spooltabellen können nicht geöffnet werden: ") + e.what());
-        lastOpenError_ = e.what();
-        jobs_->Close();
-        return false;
+        return unusable(e.what());
     }
 }
 
 bool OutputProcessor::WorkWaiting()
 {
     if (!ensureOpen())
-        return false;
+        return SpoolUnusable(); // jobs may wait that cannot be read
     const bool pdf = options_.kind == ProcessorKind::Pdf;
     try {
         return !jobs_->WaitingJobs(pdf ? PrioPdf : PrioPrint, pdf).empty();
@@ -193,6 +201,9 @@ bool OutputProcessor::handle(std::int64_t id)
         retries_.erase(id);
         return true;
     } catch (const std::exception& e) {
+        // A job that can never be output (a path outside the PDF folder) is held back at once.
+        if (dynamic_cast<const JobRefused*>(&e) && options_.maxAttempts > 0)
+            retries_[id].attempts = std::max(retries_[id].attempts, options_.maxAttempts - 1);
         failed(id, e.what());
         // A table error may leave the tables unusable; they are opened afresh at the next poll.
         if (dynamic_cast<const AdsError*>(&e))
@@ -201,14 +212,30 @@ bool OutputProcessor::handle(std::int64_t id)
     }
 }
 
-void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
+std::filesystem::path OutputProcessor::pdfBase() const
 {
     TUserPrinterDef def;
     LoadIniSettings(def, options_.programDir / "TOVIK.INI");
-    if (def.BackupDir.empty())
+    return def.BackupDir;
+}
+
+void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
+{
+    // The path the spooler announced, checked against the job's own values; only a job without
+    // one (written by another program) takes the PDF folder of TOVIK.INI.
+    const std::string base = job.pdfPath.empty() ? pdfBase().string() : std::string();
+    if (job.pdfPath.empty() && base.empty()) // waits until one is set
         throw Error("Kein PDF-Verzeichnis eingerichtet (TOVIK.INI, Abschnitt PDF, Schlüssel BackupDir)");
-    const std::filesystem::path file = PdfPathOfJob(def.BackupDir, job.x5, job.subPath, job.printName, job.idOrder);
+    const PdfTarget target =
+        PdfTargetOfJob({job.id, job.x5, job.subPath, job.printName, job.idOrder, job.pdfPath}, base);
+    if (!target.problem.empty())
+        throw JobRefused(target.problem + "; der Auftrag wird nicht ausgegeben");
+    const std::filesystem::path file = target.file;
     std::error_code ec;
+    if (!std::filesystem::is_directory(target.baseDir, ec))
+        throw Error("Der PDF-Ordner " + target.baseDir.string() + " ist nicht vorhanden" +
+                    (ec && ec != std::errc::no_such_file_or_directory ? ": " + SystemErrorText(ec.value())
+                                                                       : std::string()));
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec)
         throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + SystemErrorText(ec.value()));
@@ -219,10 +246,11 @@ void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
     // The print dialog waits for a file of the PDF's name in PDFX.
     const std::filesystem::path markers = options_.spoolDir / PdfMarkerDirectoryName;
     std::filesystem::create_directories(markers, ec);
-    std::ofstream marker(markers / file.filename(), std::ios::binary | std::ios::trunc);
-    if (!marker)
-        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
-    marker.close();
+    const int marker = ::open((markers / file.filename()).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (marker < 0)
+        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden: " +
+                    SystemErrorText(errno));
+    ::close(marker);
 
     if (job.mailType == "autopdf" && !options_.opener.empty()) {
         const int status = RunOpener(options_.opener, file.string());
@@ -251,6 +279,19 @@ void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");
 }
 
+void OutputProcessor::StartUp()
+{
+    if (options_.kind == ProcessorKind::Pdf) {
+        const int removed = RemovePdfLeftovers(pdfBase());
+        if (removed > 0)
+            log(std::to_string(removed) + " unvollständige PDF-Datei(en) eines abgebrochenen Laufs entfernt.");
+    } else {
+        const int removed = PreparePrintTemporaryFolder(options_.spoolDir);
+        if (removed > 0)
+            log(std::to_string(removed) + " Druckdatei(en) eines abgebrochenen Laufs entfernt.");
+    }
+}
+
 TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
 {
     std::error_code ec;
@@ -260,6 +301,7 @@ TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
         return TProcessorEnd::AlreadyRunning;
     // A close request nobody took (the processor was not running) must not end this run at once.
     TakeCloseRequest(options_.spoolDir, options_.kind);
+    StartUp();
     auto idleSince = std::chrono::steady_clock::now();
     for (;;) {
         if (stop && stop())

@@ -5,13 +5,22 @@
 // target only when it is complete and flushed to the disk: a failed or interrupted run (full disk,
 // a row source that fails) never leaves a truncated PDF under the target's name.
 //
+// The temporary name is "<file name>.tmp<pid>" (PdfTemporaryName); one that a killed process left
+// is removed by the next PDF processor at its start. An existing target that is not a regular file
+// (a link, a pipe, a device, a folder) is refused, never replaced.
+//
 // Used by the PDF processor and the report command. Needs a QGuiApplication. Raises gs::Error
-// naming the file and the reason (directory missing or not writable, disk full, rendering failed).
+// naming the file and the reason with the system's cause (folder missing or not writable, disk
+// full, rendering failed).
 #include "spool/render/ListRenderer.h"
 
 #include <filesystem>
+#include <string>
 
 namespace gs {
+
+// "<file name>.tmp<pid>": the name the PDF is written under until it is complete.
+std::string PdfTemporaryName(const std::filesystem::path& file, long pid);
 
 RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                            const std::filesystem::path& file);

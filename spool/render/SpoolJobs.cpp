@@ -162,6 +162,8 @@ SpoolJob SpoolJobs::ReadJob(std::int64_t id)
         job.idOrder = spool_->FieldByName("ID_ORDER").AsLargeInt();
         job.x5 = text("X5");
         job.subPath = text("SubPath");
+        if (job.isMail)
+            job.pdfPath = spool_->FieldByName("DESTADRESS").AsBytes();
         job.list.landscape = flag("LANDSCAPE");
         // The stored rich text, from the code page the spool keeps it in.
         if (flag("Header"))

@@ -11,11 +11,21 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace gs {
 
 // The stem of the period's file names (no extension).
 std::string PeriodFileStem(const std::string& yearText, int periodIndex);
+
+// "-" names standard output, where a format allows it (--pdf, --xlsx, --chart): the bytes go there
+// and nothing is checked or renamed.
+inline constexpr const char* StandardOutputName = "Die Standardausgabe";
+bool IsStandardOutput(const std::filesystem::path& file);
+
+// Writes all bytes to the file descriptor (1: standard output). Raises gs::Error naming the cause
+// in German ("Die Standardausgabe konnte nicht geschrieben werden: Kein Speicherplatz …").
+void WriteAllTo(int fd, std::string_view bytes);
 
 // Raises gs::Error when file exists and is not a regular file (a link counts as not regular).
 void RequireRegularTarget(const std::filesystem::path& file);

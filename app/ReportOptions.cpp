@@ -86,8 +86,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
                 return {std::nullopt, "--xlsx braucht einen Dateinamen"};
             o.xlsxFile = v;
         } else if (a == "--chart") {
-            if (!value(v) || !IsChartExtension(v))
-                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg"};
+            if (!value(v) || (!IsChartExtension(v) && v != "-"))
+                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg (oder - für PNG auf die Standardausgabe)"};
             o.chartFile = v;
         } else if (a == "--lines") {
             o.chartLines = true;
@@ -121,6 +121,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         return {std::nullopt, "DBPATH fehlt"};
     if (!haveYear && !o.relativePeriod)
         return {std::nullopt, "--year fehlt"};
+    if ((o.pdfFile == "-") + (o.xlsxFile == "-") + (o.chartFile == "-") > 1)
+        return {std::nullopt, "nur eine Ausgabe kann auf die Standardausgabe (-) gehen"};
     if (!o.pdfFile.empty() && o.spool)
         return {std::nullopt, "--pdf und --spool schließen sich aus"};
     if (o.writesFiles() && o.spool)
@@ -177,7 +179,9 @@ std::string ReportUsage(const std::string& programName)
            "  --chart   die Grafik als Bild FILE (.png oder .svg), wie das Fenster sie zeichnet; --lines als\n"
            "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
            "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
-           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n";
+           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n"
+           "  FILE \"-\" schreibt die PDF-Datei, die Arbeitsmappe oder die Grafik (PNG) auf die Standardausgabe;\n"
+           "            nur gewöhnliche Dateien werden ersetzt, nie Verzeichnisse, Geräte, Pipes oder Verknüpfungen\n";
 }
 
 } // namespace gs

@@ -52,6 +52,9 @@ inline constexpr const char* XlsxDateFormat = "dd.mm.yyyy";
 double XlsxColumnWidth(const XlsxSheet& sheet, size_t column);
 
 void WriteXlsxWorkbook(const XlsxSheet& sheet, const std::filesystem::path& file);
+// The workbook's bytes (for standard output), made through a temporary file in the system's
+// temporary folder. Raises gs::Error as WriteXlsxWorkbook.
+std::string XlsxWorkbookBytes(const XlsxSheet& sheet);
 
 // A typed value for a cell of a grid row, or nullopt to take the CSV export's text of the cell.
 using XlsxValueProvider = std::function<std::optional<XlsxCell>(const GridRecord& record, std::string_view field)>;

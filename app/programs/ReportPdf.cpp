@@ -1,5 +1,6 @@
 #include "ReportPdf.h"
 
+#include "app/OutputFiles.h"
 #include "app/ProfitListRows.h"
 #include "spool/render/PdfOutput.h"
 
@@ -39,6 +40,8 @@ RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcom
     ListDescription list = ProfitListDescription(rows, SummenText(outcome.totals), now, tables.RangeText);
     list.textSize = 10;
     GridRowSource source(list.grid);
+    if (IsStandardOutput(file))
+        return WriteListPdfToStream(list, {DateTimeToText(now), "Gewinne"}, source, 1, StandardOutputName);
     return WriteListPdf(list, {DateTimeToText(now), "Gewinne"}, source, file);
 }
 

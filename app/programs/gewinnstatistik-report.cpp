@@ -10,7 +10,10 @@
 // of a half run is written).
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
-// printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
+// printed; exit 1 when no job could be written (no PDF directory configured, spool not usable); a
+// job that is queued gives exit 0 even when those lines cannot be written (standard error says so).
+// FILE "-" of --pdf, --xlsx and --chart (PNG) is standard output; text, CSV and JSON that cannot
+// be written give exit 1 and the system's cause.
 // --xlsx, --chart and --output write files as --pdf does (app/programs/ReportFiles.h); a period
 // named relative to today ("Vormonat", ...) counts from the clock or from --today.
 #include "base/Process.h"
@@ -19,6 +22,7 @@
 #include "base/Dates.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "app/OutputFiles.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
 #include "app/ReportOutput.h"
@@ -41,6 +45,7 @@
 #include <QApplication>
 #endif
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -62,6 +67,9 @@ std::filesystem::path ProgramFile(const char* argv0)
 
 int main(int argc, char** argv)
 {
+    // A reader that went away is a write error with its cause, not a silent end: a spooled job is
+    // then still reported as queued.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -143,33 +151,45 @@ int main(int argc, char** argv)
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;
                 } else {
-                    std::cout << "Auftrag: " << job.jobId << "\n";
+                    std::string lines = "Auftrag: " + std::to_string(job.jobId) + "\n";
                     if (*options.spool == gs::SpoolTarget::Pdf)
-                        std::cout << "PDF: " << job.pdfPath << "\n";
+                        lines += "PDF: " + job.pdfPath + "\n";
+                    try {
+                        gs::WriteAllTo(1, lines);
+                    } catch (const std::exception& e) {
+                        // The job is queued all the same: a script that ran again would spool it twice.
+                        std::cerr << e.what() << "\nDer Auftrag " << job.jobId << " steht im Spooler und wird ausgegeben"
+                                  << (job.pdfPath.empty() ? std::string(".") : " (" + job.pdfPath + ").") << "\n";
+                    }
                 }
             }
             gs::EndProcessObjects(runtime);
-            std::cout.flush();
-            return status != 0 ? status : (std::cout ? 0 : 1);
+            return status;
         }
+        std::string text;
         switch (options.format) {
         case gs::ReportFormat::Text:
-            std::cout << gs::ReportText(tables, outcome);
+            text = gs::ReportText(tables, outcome);
             break;
         case gs::ReportFormat::Csv:
-            std::cout << gs::Utf8ToCp1252(
-                gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
+            text = gs::Utf8ToCp1252(gs::ReportCsv(tables, gs::SecondCurrencySymbol(runtime.settings->SecondCurrency)));
             break;
         case gs::ReportFormat::Json:
-            std::cout << gs::ReportJson(tables, outcome);
+            text = gs::ReportJson(tables, outcome);
             break;
         }
-        std::cout.flush();
+        int status = 0;
+        try {
+            gs::WriteAllTo(1, text);
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            status = 1;
+        }
         if (outcome.error) {
             std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
             return 1;
         }
-        return std::cout ? 0 : 1;
+        return status;
     } catch (const std::exception& e) {
         std::cerr << gs::StripMessageMarkup(e.what()) << "\n";
         return 3;

@@ -130,4 +130,27 @@ RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, L
     return result;
 }
 
+RenderResult WriteListPdfToStream(const ListDescription& list, const ListPrint& print, ListRowSource& rows, int fd,
+                                  const std::string& name)
+{
+    FileSink sink(fd);
+    sink.open(QIODevice::WriteOnly);
+    RenderResult result;
+    try {
+        QPdfWriter writer(&sink);
+        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        writer.setResolution(600);
+        writer.setTitle(QString::fromStdString(print.documentName));
+        writer.setCreator(QStringLiteral("Gewinn-Statistik"));
+        result = RenderList(list, print, rows, writer);
+    } catch (const std::exception& e) {
+        if (sink.failure() != 0)
+            throw Error(name + " konnte nicht geschrieben werden: " + SystemErrorText(sink.failure()));
+        throw Error("Die PDF-Datei wurde nicht erzeugt: " + std::string(e.what()));
+    }
+    if (!sink.drain())
+        throw Error(name + " konnte nicht geschrieben werden: " + SystemErrorText(sink.failure()));
+    return result;
+}
+
 } // namespace gs

@@ -25,4 +25,9 @@ std::string PdfTemporaryName(const std::filesystem::path& file, long pid);
 RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows,
                            const std::filesystem::path& file);
 
+// The PDF straight into an open file descriptor (standard output); name is what messages call it
+// ("Die Standardausgabe"). Raises gs::Error with the system's cause when a write fails.
+RenderResult WriteListPdfToStream(const ListDescription& list, const ListPrint& print, ListRowSource& rows, int fd,
+                                  const std::string& name);
+
 } // namespace gs

@@ -254,24 +254,27 @@ std::string ListCellDisplayText(const std::string& stored)
 {
     if (stored == "\r")
         return {};
-    // No column is wide enough for more than CellCharacterLimit characters: the rest is cut here,
-    // with an ellipsis, before anything is measured.
+    auto blank = [](char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; };
+    // Trailing blanks (fixed-width fields) do not count; of the rest no column shows more than
+    // CellCharacterLimit characters: the text is cut here, before anything is measured.
+    size_t content = stored.size();
+    while (content > 0 && blank(stored[content - 1]))
+        --content;
     size_t end = 0;
     size_t characters = 0;
-    while (end < stored.size() && characters <= CellCharacterLimit) {
-        if ((static_cast<unsigned char>(stored[end]) & 0xC0) != 0x80)
-            ++characters;
-        if (characters <= CellCharacterLimit)
-            ++end;
+    while (end < content) {
+        if ((static_cast<unsigned char>(stored[end]) & 0xC0) != 0x80 && ++characters > CellCharacterLimit)
+            break;
+        ++end;
     }
     std::string out = stored.substr(0, end);
-    if (end < stored.size())
-        out += "…";
     for (char& c : out)
-        if (c == '\r' || c == '\n' || c == '\t')
+        if (blank(c))
             c = ' ';
     while (!out.empty() && out.back() == ' ')
         out.pop_back();
+    if (end < content)
+        out += "…";
     return out;
 }
 

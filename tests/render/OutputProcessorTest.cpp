@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <thread>
@@ -501,6 +502,35 @@ TEST(PrintProcessor, MakesItsTemporaryFilesInTheSpoolAndRemovesLeftoversAtItsSta
         ::setenv("TMPDIR", saved.c_str(), 1);
     else
         ::unsetenv("TMPDIR");
+}
+
+TEST(PdfProcessor, AFullDiskIsLoggedWithItsCauseAndLeavesNothing)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a small tmpfs needs root";
+    PdfSpool s;
+    const auto disk = s.f.rt.dir() / "voll";
+    std::filesystem::create_directories(disk);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk.string() + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no tmpfs here";
+    struct Unmount {
+        std::filesystem::path dir;
+        ~Unmount() { [[maybe_unused]] const int rc = std::system(("umount '" + dir.string() + "'").c_str()); }
+    } unmount{disk};
+    s.setBackupDir(disk.string() + "/");
+    TestGrid g = ProfitGrid(2000);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    OutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    EXPECT_NE(log.find("Auftrag " + std::to_string(job.JobId) + ": Die PDF-Datei " + job.FilePath +
+                       " konnte nicht geschrieben werden: Kein Speicherplatz auf dem Gerät"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(s.f.count("SPOOL"), 1) << "the job stays";
+    for (const auto& e : std::filesystem::recursive_directory_iterator(disk))
+        EXPECT_FALSE(e.is_regular_file()) << "left behind: " << e.path();
 }
 
 TEST(Processor, AnUnusableSpoolIsLoggedWithItsCauseAndCountsAsWorkWaiting)

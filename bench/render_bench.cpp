@@ -4,14 +4,23 @@
 // its own. Beside them the peak of a child that only starts the GUI classes and reads a font, the
 // floor under every line.
 //   - renderer: rows made on the fly (nothing held), drawn into a PDF/A-1b file;
+//   - plainest: the plainest program that does the same work beside it: a QPdfWriter, each page's
+//     captions and each row's cells drawn with QPainter::drawText at fixed places, nothing measured,
+//     cut or cached (the texts may run into the next column);
+//   - reader: the job's detail rows read back in print order through the processors' reader
+//     (spool/render/SpoolJobs), nothing drawn: what the processor adds to the renderer for reading;
 //   - processor: a finished job of that many detail rows in the spool tables (written once, before
 //     the clock starts), taken by the PDF processor: read, drawn, marker left, job removed.
-//     render_bench [--max ROWS]
+//     render_bench [--max ROWS]   (300,000 rows only when --max asks for them: the flat memory)
 #include "spool/SpoolStore.h"
 #include "spool/SpoolTables.h"
 #include "spool/render/GuiPlatform.h"
 #include "spool/render/OutputProcessor.h"
 #include "spool/render/PdfOutput.h"
+#include "spool/render/SpoolJobs.h"
+
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -161,7 +170,7 @@ int main(int argc, char** argv)
         QFontMetrics(QFont(QStringLiteral("Arial"))).horizontalAdvance(QStringLiteral("x"));
         return std::string("GUI classes and one font");
     });
-    for (long long rows : {1000LL, 10000LL, 100000LL}) {
+    for (long long rows : {1000LL, 10000LL, 100000LL, 300000LL}) {
         if (rows > max)
             break;
         InChild("renderer", rows, [&] {
@@ -171,7 +180,56 @@ int main(int argc, char** argv)
             std::filesystem::remove(work.string() + "-list.pdf");
             return std::to_string(r.pages) + " pages, " + std::to_string(size / 1024) + " KB";
         });
+        InChild("plainest", rows, [&] {
+            const QString file = QString::fromStdString(work.string() + "-plain.pdf");
+            long long pages = 0;
+            {
+                QPdfWriter writer(file);
+                writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+                writer.setResolution(600);
+                writer.setPageOrientation(QPageLayout::Landscape);
+                QPainter painter(&writer);
+                QFont font(QStringLiteral("Arial"));
+                font.setPointSizeF(9);
+                painter.setFont(font);
+                const double line = writer.resolution() * 9 * 1.35 / 72;
+                const double width = writer.width() / 7.0;
+                const int perPage = static_cast<int>(writer.height() / line) - 1;
+                const ListDescription job = Job();
+                for (long long i = 1; i <= rows; ++i) {
+                    const long long onPage = (i - 1) % perPage;
+                    if (onPage == 0) {
+                        if (i > 1)
+                            writer.newPage();
+                        ++pages;
+                        for (size_t c = 0; c < job.grid.columns.size(); ++c)
+                            painter.drawText(QPointF(c * width, line), QString::fromStdString(job.grid.columns[c].title));
+                    }
+                    const auto cells = Cells(i);
+                    for (size_t c = 0; c < cells.size(); ++c)
+                        painter.drawText(QPointF(c * width, (onPage + 2) * line), QString::fromStdString(cells[c]));
+                }
+            }
+            const auto size = std::filesystem::file_size(file.toStdString());
+            std::filesystem::remove(file.toStdString());
+            return std::to_string(pages) + " pages, " + std::to_string(size / 1024) + " KB";
+        });
         WriteSpool(work, rows);
+        InChild("reader", rows, [&] {
+            SpoolJobs jobs;
+            jobs.Open(work / SpoolDirectoryName);
+            const auto ids = jobs.WaitingJobs(PrioPdf, true);
+            auto source = jobs.DetailRows(ids.at(0), 7);
+            std::vector<std::string> cells;
+            long long n = 0, bytes = 0;
+            source->RowCount();
+            while ((cells.clear(), source->NextRow(cells))) {
+                ++n;
+                for (const auto& c : cells)
+                    bytes += static_cast<long long>(c.size());
+            }
+            return std::to_string(n) + " rows read, " + std::to_string(bytes / 1024) + " KB of cells";
+        });
         InChild("processor", rows, [&] {
             ProcessorOptions o;
             o.spoolDir = work / SpoolDirectoryName;

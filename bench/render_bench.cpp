@@ -9,9 +9,11 @@
 //     cut or cached (the texts may run into the next column);
 //   - reader: the job's detail rows read back in print order through the processors' reader
 //     (spool/render/SpoolJobs), nothing drawn: what the processor adds to the renderer for reading;
+//   - removal: the job's removal alone (its detail rows, then its row), as the processor ends a job;
 //   - processor: a finished job of that many detail rows in the spool tables (written once, before
 //     the clock starts), taken by the PDF processor: read, drawn, marker left, job removed.
-//     render_bench [--max ROWS]   (300,000 rows only when --max asks for them: the flat memory)
+//     render_bench [--max ROWS] [--only renderer|plainest|reader|removal|processor]
+//   (300,000 rows only when --max asks for them: the flat memory)
 #include "spool/SpoolStore.h"
 #include "spool/SpoolTables.h"
 #include "spool/render/GuiPlatform.h"
@@ -128,8 +130,12 @@ void WriteSpool(const std::filesystem::path& dir, long long n)
     store.UpdateJob(id, {{"PRIO", std::int64_t{PrioPdf}}});
 }
 
+std::string only; // --only NAME: that line alone
+
 template <class F> void InChild(const char* what, long long rows, F&& body)
 {
+    if (!only.empty() && only != what)
+        return;
     std::fflush(stdout);
     const pid_t child = ::fork();
     if (child == 0) {
@@ -163,6 +169,8 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--max") == 0)
             max = std::atoll(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--only") == 0)
+            only = argv[i + 1];
     PreferOffscreenWithoutDisplay();
     const auto work = std::filesystem::temp_directory_path() / ("gs-render-bench-" + std::to_string(::getpid()));
 
@@ -214,7 +222,17 @@ int main(int argc, char** argv)
             std::filesystem::remove(file.toStdString());
             return std::to_string(pages) + " pages, " + std::to_string(size / 1024) + " KB";
         });
-        WriteSpool(work, rows);
+        if (only.empty() || only == "reader" || only == "removal" || only == "processor") {
+            // In a child of its own: what the writing takes must not count in the next child's peak,
+            // which starts with this process's pages.
+            std::fflush(stdout);
+            const pid_t writer = ::fork();
+            if (writer == 0) {
+                WriteSpool(work, rows);
+                ::_exit(0);
+            }
+            ::waitpid(writer, nullptr, 0);
+        }
         InChild("reader", rows, [&] {
             SpoolJobs jobs;
             jobs.Open(work / SpoolDirectoryName);
@@ -230,6 +248,26 @@ int main(int argc, char** argv)
             }
             return std::to_string(n) + " rows read, " + std::to_string(bytes / 1024) + " KB of cells";
         });
+        InChild("removal", rows, [&] {
+            // The job's removal alone (its detail rows and its row), as the processor does it when done.
+            SpoolStore store;
+            store.Open(work / SpoolDirectoryName);
+            SpoolJobs jobs;
+            jobs.Open(work / SpoolDirectoryName);
+            const auto ids = jobs.WaitingJobs(PrioPdf, true);
+            jobs.Close();
+            store.DeleteJob(ids.at(0));
+            return std::string("job removed");
+        });
+        if (only == "removal" || only.empty()) {
+            std::fflush(stdout);
+            const pid_t writer = ::fork();
+            if (writer == 0) {
+                WriteSpool(work, rows);
+                ::_exit(0);
+            }
+            ::waitpid(writer, nullptr, 0);
+        }
         InChild("processor", rows, [&] {
             ProcessorOptions o;
             o.spoolDir = work / SpoolDirectoryName;

@@ -88,6 +88,9 @@ bool SpoolJobs::Open(const std::filesystem::path& spoolDir)
     auto detail = std::make_unique<TAdsTable>(connection.get(), DetailTableName);
     spool->SetIndexName("ID");
     spool->Open();
+    // The detail rows are only read here, each page once (removal goes through the store): a
+    // read-only opening keeps a small page cache, so a long job does not fill a large one.
+    detail->SetReadOnly(true);
     detail->Open();
     store_.Open(spoolDir);
     dir_ = spoolDir;

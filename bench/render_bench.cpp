@@ -178,6 +178,34 @@ int main(int argc, char** argv)
         QFontMetrics(QFont(QStringLiteral("Arial"))).horizontalAdvance(QStringLiteral("x"));
         return std::string("GUI classes and one font");
     });
+    // The lengths a damaged or hostile job may carry: a cell of 10 MB, 250 cells of 1 MB, a title of
+    // 5 MB; what the layout cannot show is cut before it is measured.
+    InChild("huge", 250, [&] {
+        ListDescription job = Job();
+        std::string title = "{\\rtf1\\ansi ";
+        while (title.size() < 5'000'000)
+            title += std::string(99, 'x') + "\\par ";
+        job.title = title + "}";
+        // Made on the fly, one row at a time, as the spool's rows are read.
+        class HugeRows : public ListRowSource {
+        public:
+            long long RowCount() override { return 250; }
+            bool NextRow(std::vector<std::string>& cells) override
+            {
+                if (i_ >= 250)
+                    return false;
+                cells = Cells(++i_);
+                cells[1] = std::string(i_ == 1 ? 10'000'000 : 1'000'000, 'M');
+                return true;
+            }
+
+        private:
+            long long i_ = 0;
+        } source;
+        const auto r = WriteListPdf(job, {"10.12.2026 13:05", "Listendruck"}, source, work.string() + "-huge.pdf");
+        std::filesystem::remove(work.string() + "-huge.pdf");
+        return std::to_string(r.pages) + " pages (title 5 MB, one cell of 10 MB, 249 of 1 MB)";
+    });
     for (long long rows : {1000LL, 10000LL, 100000LL, 300000LL}) {
         if (rows > max)
             break;

@@ -445,6 +445,33 @@ TEST(PdfProcessor, AHostileRowIsRefusedHeldBackAndWritesNothing)
     }
 }
 
+TEST(PdfProcessor, HugeCellsAndTitlesInTheSpoolAreDrawnCut)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(3);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    const std::string id = std::to_string(job.JobId);
+    // Written past the spooler, as another program or a damaged file might: a cell of 10 MB and a
+    // title of 5 MB in 50,000 lines.
+    test::ExecSql(s.f.detailFile(),
+                  "UPDATE DET SET d2 = 'Anfang' || replace(zeroblob(10000000), x'00', 'M') WHERE idmain=" + id);
+    test::ExecSql(s.f.spoolFile(), "UPDATE SPOOL SET HTEXT = CAST('{\\rtf1 Kopf' || "
+                                   "replace(zeroblob(50000), x'00', replace(zeroblob(99), x'00', 'x') || '\\par ') || '}' AS BLOB) "
+                                   "WHERE ID=" + id);
+    OutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 1) << test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    const auto pages = test::PdfPages(job.FilePath);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_NE(pages[0].find("Kopf"), std::string::npos);
+    EXPECT_NE(pages.back().find("Anfang"), std::string::npos);
+    std::string all;
+    for (const auto& p : pages)
+        all += p;
+    EXPECT_LT(all.size(), 200000u) << "only what the layout shows is drawn";
+    EXPECT_NE(all.find("…"), std::string::npos);
+}
+
 TEST(PdfProcessor, RemovesTheTemporaryPdfsOfAKilledRunAtItsStart)
 {
     PdfSpool s;

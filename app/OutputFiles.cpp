@@ -30,6 +30,21 @@ std::string RangeFileStem(double firstDay, double lastDay)
     return "GEWINN-" + DateToIso(firstDay) + "_" + DateToIso(lastDay);
 }
 
+bool IsStandardOutput(const std::filesystem::path& file) { return file == "-"; }
+
+void WriteAllTo(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw Error(std::string(fd == 1 ? StandardOutputName : "Die Ausgabe") + " konnte nicht geschrieben werden: " +
+                        SystemErrorText(n < 0 ? errno : EIO));
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
 void RequireRegularTarget(const std::filesystem::path& file)
 {
     struct stat st {};

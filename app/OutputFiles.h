@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace gs {
 
@@ -18,6 +19,15 @@ namespace gs {
 std::string PeriodFileStem(const std::string& yearText, int periodIndex);
 // The stem for a range of days: "GEWINN-2026-04-01_2026-06-30".
 std::string RangeFileStem(double firstDay, double lastDay);
+
+// "-" names standard output, where a format allows it (--pdf, --xlsx, --chart): the bytes go there
+// and nothing is checked or renamed.
+inline constexpr const char* StandardOutputName = "Die Standardausgabe";
+bool IsStandardOutput(const std::filesystem::path& file);
+
+// Writes all bytes to the file descriptor (1: standard output). Raises gs::Error naming the cause
+// in German ("Die Standardausgabe konnte nicht geschrieben werden: Kein Speicherplatz …").
+void WriteAllTo(int fd, std::string_view bytes);
 
 // Raises gs::Error when file exists and is not a regular file (a link counts as not regular).
 void RequireRegularTarget(const std::filesystem::path& file);

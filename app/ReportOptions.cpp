@@ -132,8 +132,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
                 return {std::nullopt, "--xlsx braucht einen Dateinamen"};
             o.xlsxFile = v;
         } else if (a == "--chart") {
-            if (!value(v) || !IsChartExtension(v))
-                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg"};
+            if (!value(v) || (!IsChartExtension(v) && v != "-"))
+                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg (oder - für PNG auf die Standardausgabe)"};
             o.chartFile = v;
         } else if (a == "--lines") {
             o.chartLines = true;
@@ -187,6 +187,8 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
     } else if (!haveYear && !o.relativePeriod) {
         return {std::nullopt, "--year fehlt"};
     }
+    if ((o.pdfFile == "-") + (o.xlsxFile == "-") + (o.chartFile == "-") > 1)
+        return {std::nullopt, "nur eine Ausgabe kann auf die Standardausgabe (-) gehen"};
     if (!o.pdfFile.empty() && o.spool)
         return {std::nullopt, "--pdf und --spool schließen sich aus"};
     if (o.writesFiles() && o.spool)
@@ -255,11 +257,12 @@ std::string ReportUsage(const std::string& programName)
            "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
            "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
            "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n"
-
            "  --group-by die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
            "            Dokumentliste (JSON: zusätzlich \"groups\")\n"
            "  --filter  nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
-           "            Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n";
+           "            Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n"
+           "  FILE \"-\" schreibt die PDF-Datei, die Arbeitsmappe oder die Grafik (PNG) auf die Standardausgabe;\n"
+           "            nur gewöhnliche Dateien werden ersetzt, nie Verzeichnisse, Geräte, Pipes oder Verknüpfungen\n";
 }
 
 } // namespace gs

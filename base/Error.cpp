@@ -31,6 +31,9 @@ std::string SystemErrorText(int error)
     case ENOMEM: german = "Nicht genügend Speicher"; break;
     case ELOOP: german = "Zu viele Ebenen symbolischer Verknüpfungen"; break;
     case EXDEV: german = "Verschieben über Dateisystemgrenzen nicht möglich"; break;
+    case EPIPE: german = "Der Empfänger der Ausgabe ist beendet"; break;
+    case EFBIG: german = "Datei zu groß"; break;
+    case ENXIO: german = "Kein solches Gerät"; break;
     default: break;
     }
     const std::string system = std::strerror(error);

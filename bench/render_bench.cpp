@@ -4,14 +4,25 @@
 // its own. Beside them the peak of a child that only starts the GUI classes and reads a font, the
 // floor under every line.
 //   - renderer: rows made on the fly (nothing held), drawn into a PDF/A-1b file;
+//   - plainest: the plainest program that does the same work beside it: a QPdfWriter, each page's
+//     captions and each row's cells drawn with QPainter::drawText at fixed places, nothing measured,
+//     cut or cached (the texts may run into the next column);
+//   - reader: the job's detail rows read back in print order through the processors' reader
+//     (spool/render/SpoolJobs), nothing drawn: what the processor adds to the renderer for reading;
+//   - removal: the job's removal alone (its detail rows, then its row), as the processor ends a job;
 //   - processor: a finished job of that many detail rows in the spool tables (written once, before
 //     the clock starts), taken by the PDF processor: read, drawn, marker left, job removed.
-//     render_bench [--max ROWS]
+//     render_bench [--max ROWS] [--only renderer|plainest|reader|removal|processor]
+//   (300,000 rows only when --max asks for them: the flat memory)
 #include "spool/SpoolStore.h"
 #include "spool/SpoolTables.h"
 #include "spool/render/GuiPlatform.h"
 #include "spool/render/OutputProcessor.h"
 #include "spool/render/PdfOutput.h"
+#include "spool/render/SpoolJobs.h"
+
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -119,8 +130,12 @@ void WriteSpool(const std::filesystem::path& dir, long long n)
     store.UpdateJob(id, {{"PRIO", std::int64_t{PrioPdf}}});
 }
 
+std::string only; // --only NAME: that line alone
+
 template <class F> void InChild(const char* what, long long rows, F&& body)
 {
+    if (!only.empty() && only != what)
+        return;
     std::fflush(stdout);
     const pid_t child = ::fork();
     if (child == 0) {
@@ -154,6 +169,8 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--max") == 0)
             max = std::atoll(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--only") == 0)
+            only = argv[i + 1];
     PreferOffscreenWithoutDisplay();
     const auto work = std::filesystem::temp_directory_path() / ("gs-render-bench-" + std::to_string(::getpid()));
 
@@ -161,7 +178,35 @@ int main(int argc, char** argv)
         QFontMetrics(QFont(QStringLiteral("Arial"))).horizontalAdvance(QStringLiteral("x"));
         return std::string("GUI classes and one font");
     });
-    for (long long rows : {1000LL, 10000LL, 100000LL}) {
+    // The lengths a damaged or hostile job may carry: a cell of 10 MB, 250 cells of 1 MB, a title of
+    // 5 MB; what the layout cannot show is cut before it is measured.
+    InChild("huge", 250, [&] {
+        ListDescription job = Job();
+        std::string title = "{\\rtf1\\ansi ";
+        while (title.size() < 5'000'000)
+            title += std::string(99, 'x') + "\\par ";
+        job.title = title + "}";
+        // Made on the fly, one row at a time, as the spool's rows are read.
+        class HugeRows : public ListRowSource {
+        public:
+            long long RowCount() override { return 250; }
+            bool NextRow(std::vector<std::string>& cells) override
+            {
+                if (i_ >= 250)
+                    return false;
+                cells = Cells(++i_);
+                cells[1] = std::string(i_ == 1 ? 10'000'000 : 1'000'000, 'M');
+                return true;
+            }
+
+        private:
+            long long i_ = 0;
+        } source;
+        const auto r = WriteListPdf(job, {"10.12.2026 13:05", "Listendruck"}, source, work.string() + "-huge.pdf");
+        std::filesystem::remove(work.string() + "-huge.pdf");
+        return std::to_string(r.pages) + " pages (title 5 MB, one cell of 10 MB, 249 of 1 MB)";
+    });
+    for (long long rows : {1000LL, 10000LL, 100000LL, 300000LL}) {
         if (rows > max)
             break;
         InChild("renderer", rows, [&] {
@@ -171,7 +216,86 @@ int main(int argc, char** argv)
             std::filesystem::remove(work.string() + "-list.pdf");
             return std::to_string(r.pages) + " pages, " + std::to_string(size / 1024) + " KB";
         });
-        WriteSpool(work, rows);
+        InChild("plainest", rows, [&] {
+            const QString file = QString::fromStdString(work.string() + "-plain.pdf");
+            long long pages = 0;
+            {
+                QPdfWriter writer(file);
+                writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+                writer.setResolution(600);
+                writer.setPageOrientation(QPageLayout::Landscape);
+                QPainter painter(&writer);
+                QFont font(QStringLiteral("Arial"));
+                font.setPointSizeF(9);
+                painter.setFont(font);
+                const double line = writer.resolution() * 9 * 1.35 / 72;
+                const double width = writer.width() / 7.0;
+                const int perPage = static_cast<int>(writer.height() / line) - 1;
+                const ListDescription job = Job();
+                for (long long i = 1; i <= rows; ++i) {
+                    const long long onPage = (i - 1) % perPage;
+                    if (onPage == 0) {
+                        if (i > 1)
+                            writer.newPage();
+                        ++pages;
+                        for (size_t c = 0; c < job.grid.columns.size(); ++c)
+                            painter.drawText(QPointF(c * width, line), QString::fromStdString(job.grid.columns[c].title));
+                    }
+                    const auto cells = Cells(i);
+                    for (size_t c = 0; c < cells.size(); ++c)
+                        painter.drawText(QPointF(c * width, (onPage + 2) * line), QString::fromStdString(cells[c]));
+                }
+            }
+            const auto size = std::filesystem::file_size(file.toStdString());
+            std::filesystem::remove(file.toStdString());
+            return std::to_string(pages) + " pages, " + std::to_string(size / 1024) + " KB";
+        });
+        if (only.empty() || only == "reader" || only == "removal" || only == "processor") {
+            // In a child of its own: what the writing takes must not count in the next child's peak,
+            // which starts with this process's pages.
+            std::fflush(stdout);
+            const pid_t writer = ::fork();
+            if (writer == 0) {
+                WriteSpool(work, rows);
+                ::_exit(0);
+            }
+            ::waitpid(writer, nullptr, 0);
+        }
+        InChild("reader", rows, [&] {
+            SpoolJobs jobs;
+            jobs.Open(work / SpoolDirectoryName);
+            const auto ids = jobs.WaitingJobs(PrioPdf, true);
+            auto source = jobs.DetailRows(ids.at(0), 7);
+            std::vector<std::string> cells;
+            long long n = 0, bytes = 0;
+            source->RowCount();
+            while ((cells.clear(), source->NextRow(cells))) {
+                ++n;
+                for (const auto& c : cells)
+                    bytes += static_cast<long long>(c.size());
+            }
+            return std::to_string(n) + " rows read, " + std::to_string(bytes / 1024) + " KB of cells";
+        });
+        InChild("removal", rows, [&] {
+            // The job's removal alone (its detail rows and its row), as the processor does it when done.
+            SpoolStore store;
+            store.Open(work / SpoolDirectoryName);
+            SpoolJobs jobs;
+            jobs.Open(work / SpoolDirectoryName);
+            const auto ids = jobs.WaitingJobs(PrioPdf, true);
+            jobs.Close();
+            store.DeleteJob(ids.at(0));
+            return std::string("job removed");
+        });
+        if (only == "removal" || only.empty()) {
+            std::fflush(stdout);
+            const pid_t writer = ::fork();
+            if (writer == 0) {
+                WriteSpool(work, rows);
+                ::_exit(0);
+            }
+            ::waitpid(writer, nullptr, 0);
+        }
         InChild("processor", rows, [&] {
             ProcessorOptions o;
             o.spoolDir = work / SpoolDirectoryName;

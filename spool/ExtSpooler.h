@@ -148,10 +148,18 @@ public:
     // The job rows' store (tests, tools).
     SpoolStore& Store() { return store_; }
 
-    // The PDF path of a job and its side effects: the directory created, the marker of the same
-    // name in PDFX removed. jobName: the job subfolder (cleaned), given back in subPath.
+    // The PDF path of a job and its side effects: PreparePdfDirectory before the job row is written
+    // (the PDF folder asked for when none is set, the job's directory created; jobName: the job
+    // subfolder, cleaned, given back in subPath; raises when the database folder cannot be a
+    // folder name), PdfFileOfJob once the job's ID is known (the name of this job, with a counter
+    // when a file of that name is there; the marker of the same name in PDFX removed).
+    // BuildPdfPath does both.
+    std::string PreparePdfDirectory(const SpoolJobOptions& options, const std::string& jobName, const std::string& x5,
+                                    std::string& subPath);
+    std::string PdfFileOfJob(const std::string& directory, const std::string& printName, long long idOrder,
+                             std::int64_t jobId);
     std::string BuildPdfPath(const SpoolJobOptions& options, const std::string& jobName, const std::string& printName,
-                             long long idOrder, const std::string& x5, std::string& subPath);
+                             long long idOrder, const std::string& x5, std::string& subPath, std::int64_t jobId);
 
 private:
     bool openTables(bool firstCall);

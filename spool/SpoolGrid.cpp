@@ -164,24 +164,46 @@ void TExtSpooler::storeReportLayout(SpoolFields& row)
     }
 }
 
-std::string TExtSpooler::BuildPdfPath(const SpoolJobOptions& options, const std::string& jobName,
-                                      const std::string& printName, long long idOrder, const std::string& x5,
-                                      std::string& subPath)
+std::string TExtSpooler::PreparePdfDirectory(const SpoolJobOptions& options, const std::string& jobName,
+                                             const std::string& x5, std::string& subPath)
 {
     subPath = PdfSubPath(jobName);
     if (options.JobKind == JobKindPdf && options.Settings)
         EnsurePdfDirectory(*options.Settings); // asks for a folder when none is set; the answer is not needed here
+    const std::string folder = PdfFolderOfX5(x5);
+    if (const std::string problem = PdfFolderProblem(folder); !problem.empty())
+        throw Error(problem);
     const std::string& base = PrinterDef(options).BackupDir;
-    const std::string dir = PdfDirectory(base, PdfFolderOfX5(x5), subPath);
-    const std::string fileName = PdfFileName(printName, idOrder);
+    const std::string dir = PdfDirectory(base, folder, subPath);
     std::error_code ec;
     if (!base.empty())
         std::filesystem::create_directories(dir, ec);
+    return dir;
+}
+
+std::string TExtSpooler::PdfFileOfJob(const std::string& directory, const std::string& printName, long long idOrder,
+                                      std::int64_t jobId)
+{
+    // The job's ID makes the name its own; a file left under it (IDs start again after the spool
+    // tables are made anew) is never replaced: the next counter is taken.
+    std::string fileName = PdfJobFileName(printName, idOrder, jobId);
+    std::error_code ec;
+    for (int counter = 2; std::filesystem::symlink_status(directory + fileName, ec).type() !=
+                              std::filesystem::file_type::not_found && counter < 1000;
+         ++counter)
+        fileName = PdfJobFileName(printName, idOrder, jobId, counter);
     // The print dialog waits for the processor's marker of this name: an old one must not count.
     const std::filesystem::path markers = spoolDir_ / PdfMarkerDirectoryName;
     std::filesystem::create_directories(markers, ec);
     std::filesystem::remove(markers / fileName, ec);
-    return dir + fileName;
+    return directory + fileName;
+}
+
+std::string TExtSpooler::BuildPdfPath(const SpoolJobOptions& options, const std::string& jobName,
+                                      const std::string& printName, long long idOrder, const std::string& x5,
+                                      std::string& subPath, std::int64_t jobId)
+{
+    return PdfFileOfJob(PreparePdfDirectory(options, jobName, x5, subPath), printName, idOrder, jobId);
 }
 
 TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, const SpoolJobOptions& options)
@@ -255,9 +277,18 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, co
     const std::string x5 = std::string(" 0 ") + (options.Settings ? options.Settings->DatabaseName : std::string());
     row.emplace_back("X5", x5);
     std::string subPath;
-    // Only PDF jobs go into the list's own subfolder.
-    result.FilePath =
-        BuildPdfPath(options, options.JobKind == JobKindPdf ? list.name : std::string(), printName, 0, x5, subPath);
+    std::string pdfDirectory;
+    // Only PDF jobs go into the list's own subfolder; a database folder that cannot be a folder
+    // name refuses a PDF job and leaves a print job without a path.
+    try {
+        pdfDirectory =
+            PreparePdfDirectory(options, options.JobKind == JobKindPdf ? list.name : std::string(), x5, subPath);
+    } catch (const Error& e) {
+        if (options.JobKind == JobKindPdf) {
+            result.error = std::string("Der Auftrag konnte nicht geschrieben werden: ") + e.what();
+            return result;
+        }
+    }
     row.emplace_back("SubPath", subPath);
     const int finalPrio = options.JobKind == JobKindPrint ? PrioPrint : options.JobKind;
 
@@ -269,6 +300,8 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, co
         bool controlsDisabled = false;
         try {
             id = store_.InsertJob(row);
+            if (!pdfDirectory.empty())
+                result.FilePath = PdfFileOfJob(pdfDirectory, printName, 0, id);
 
             std::string footer;
             if (list.footerCallback)
@@ -334,6 +367,9 @@ TStandardTableSpoolResult TExtSpooler::SpoolGrid(const ListDescription& list, co
             }
             if (finalPrio == PrioPdf && pdfMode == 2)
                 finish.emplace_back("MAILTYPE", std::string("autopdf"));
+            // The PDF processor writes the path announced here, whatever TOVIK.INI says by then.
+            if (finalPrio == PrioPdf)
+                finish.emplace_back("DESTADRESS", SpoolBytes{result.FilePath});
             if (!ComputerTag().empty())
                 finish.emplace_back("COMPUTER", ComputerTag());
             finish.emplace_back("PRIO", std::int64_t{finalPrio});

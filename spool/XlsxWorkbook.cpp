@@ -167,9 +167,12 @@ void WriteBook(const XlsxSheet& sheet, const std::filesystem::path& path, const 
     for (size_t c = 0; c < std::min(columns, sheet.totals.size()); ++c)
         check(WriteCell(ws, row, static_cast<lxw_col_t>(c), sheet.totals[c], f.totalText, f.totalNumber, f.totalMoney,
                         f.totalDate));
+    errno = 0;
     const lxw_error closed = workbook_close(book);
+    const int cause = errno;
+    // The library's own text does not say why; a cause the system gave (a full disk) does.
     if (closed != LXW_NO_ERROR)
-        Fail(target, lxw_strerror(closed));
+        Fail(target, cause != 0 ? SystemErrorText(cause) : std::string(lxw_strerror(closed)));
     if (!problem.empty())
         Fail(target, problem);
 }
@@ -183,7 +186,7 @@ struct TempBeside {
         std::string name = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
         const int fd = ::mkstemp(name.data());
         if (fd < 0)
-            Fail(target, std::string("temporäre Datei: ") + std::strerror(errno));
+            Fail(target, std::string("temporäre Datei: ") + SystemErrorText(errno));
         ::close(fd);
         path = name;
     }
@@ -207,15 +210,34 @@ double XlsxColumnWidth(const XlsxSheet& sheet, size_t column)
     return std::min(MaxColumnWidth, static_cast<double>(longest) + 2);
 }
 
+namespace {
+
+// The workbook made in a temporary file beside near (which names the file in messages), read back.
+std::string BookBytes(const XlsxSheet& sheet, const std::filesystem::path& near)
+{
+    TempBeside temp(near);
+    WriteBook(sheet, temp.path, near);
+    std::ifstream in(temp.path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof())
+        Fail(near, "temporäre Datei lesen");
+    return bytes;
+}
+
+} // namespace
+
 void WriteXlsxWorkbook(const XlsxSheet& sheet, const std::filesystem::path& file)
 {
-    TempBeside temp(file);
-    WriteBook(sheet, temp.path, file);
-    std::ifstream in(temp.path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof())
-        Fail(file, "temporäre Datei lesen");
-    WriteFileAtomically(file, bytes);
+    WriteFileAtomically(file, BookBytes(sheet, file));
+}
+
+std::string XlsxWorkbookBytes(const XlsxSheet& sheet)
+{
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        dir = "/tmp";
+    return BookBytes(sheet, dir / "Arbeitsmappe.xlsx");
 }
 
 XlsxSheet GridXlsxSheet(const ListDescription& list, const CsvExportOptions& options)

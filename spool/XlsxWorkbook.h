@@ -41,6 +41,9 @@ inline constexpr const char* XlsxDateFormat = "dd.mm.yyyy";
 double XlsxColumnWidth(const XlsxSheet& sheet, size_t column);
 
 void WriteXlsxWorkbook(const XlsxSheet& sheet, const std::filesystem::path& file);
+// The workbook's bytes (for standard output), made through a temporary file in the system's
+// temporary folder. Raises gs::Error as WriteXlsxWorkbook.
+std::string XlsxWorkbookBytes(const XlsxSheet& sheet);
 
 // The grid as the CSV export writes it (the shown columns in grid order with the same captions, one
 // row per record, the same cell texts), with the list's typed values (ListDescription::xlsxValue)

@@ -1,5 +1,6 @@
 #include "GridPdf.h"
 
+#include "app/OutputFiles.h"
 #include "spool/render/PdfOutput.h"
 
 namespace gs {
@@ -32,6 +33,8 @@ private:
 RenderResult WriteListDescriptionPdf(const ListDescription& list, TDateTime now, const std::filesystem::path& file)
 {
     GridRowSource source(list.grid);
+    if (IsStandardOutput(file))
+        return WriteListPdfToStream(list, {DateTimeToText(now), "Gewinne"}, source, 1, StandardOutputName);
     return WriteListPdf(list, {DateTimeToText(now), "Gewinne"}, source, file);
 }
 

@@ -98,8 +98,16 @@ int ProcessorMain(int argc, char** argv, ProcessorKind kind)
             std::cerr << name << ": läuft bereits\n";
             return 1;
         }
+        processor.StartUp();
         processor.ProcessDueJobs();
-        return processor.WorkWaiting() ? 3 : 0;
+        if (!processor.WorkWaiting())
+            return 0;
+        // Jobs wait that this run could not take: a script must see it.
+        std::cerr << name << ": "
+                  << (processor.SpoolUnusable() ? "die Spooltabellen können nicht benutzt werden"
+                                                : "Aufträge warten, die nicht ausgegeben werden konnten")
+                  << " (siehe " << ProcessorLogFile(options.spoolDir, kind).string() << ")\n";
+        return 3;
     }
     const TProcessorEnd end = processor.Run([] { return stopRequested.load(); });
     if (end == TProcessorEnd::AlreadyRunning) {

@@ -7,6 +7,7 @@
 #include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "spool/XlsxWorkbook.h"
 
 #ifdef GS_REPORT_PDF
 #include "ReportPdf.h"
@@ -59,13 +60,12 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
     std::vector<FileJob> jobs;
     if (!options.pdfFile.empty() || options.outputPdf) {
 #ifdef GS_REPORT_PDF
+        // The PDF is written under a temporary name beside the file and renamed (spool/render/PdfOutput.h).
         jobs.push_back({named(options.pdfFile, ".pdf"), [&](const std::filesystem::path& file) {
-                            WriteThroughTemporary(file, [&](const std::filesystem::path& temp) {
-                                if (sources.pdf)
-                                    sources.pdf(temp);
-                                else
-                                    WriteReportPdf(tables, outcome, now, temp);
-                            });
+                            if (sources.pdf)
+                                sources.pdf(file);
+                            else
+                                WriteReportPdf(tables, outcome, now, file);
                         }});
 #else
         err << "--pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
@@ -74,7 +74,11 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
     }
     if (!options.xlsxFile.empty() || options.outputXlsx) {
         jobs.push_back({named(options.xlsxFile, ".xlsx"), [&](const std::filesystem::path& file) {
-                            WriteXlsxWorkbook(ReportXlsxSheet(tables, outcome, secondCurrencySymbol), file);
+                            const XlsxSheet sheet = ReportXlsxSheet(tables, outcome, secondCurrencySymbol);
+                            if (IsStandardOutput(file))
+                                WriteAllTo(1, XlsxWorkbookBytes(sheet));
+                            else
+                                WriteXlsxWorkbook(sheet, file);
                         }});
     }
     if (!options.chartFile.empty() || !options.outputChart.empty()) {
@@ -86,7 +90,12 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
                             request.bars = !options.chartLines;
                             if (options.chartWidth > 0)
                                 request.size = QSize(options.chartWidth, options.chartHeight);
-                            WriteChartPicture(request, file);
+                            if (IsStandardOutput(file)) { // a PNG
+                                const QByteArray bytes = ChartPictureBytes(request);
+                                WriteAllTo(1, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+                            } else {
+                                WriteChartPicture(request, file);
+                            }
                         }});
 #else
         err << "--chart ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
@@ -114,7 +123,8 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
         }
         // Only regular files are replaced, also where the file was named on the command line.
         for (const FileJob& job : jobs)
-            RequireRegularTarget(job.file);
+            if (!IsStandardOutput(job.file))
+                RequireRegularTarget(job.file);
         for (const FileJob& job : jobs)
             job.write(job.file);
     } catch (const std::exception& e) {

@@ -15,6 +15,7 @@ namespace gs {
 
 struct RenderResult;
 
+// file "-": the PDF goes to standard output.
 RenderResult WriteReportPdf(const ResultTables& tables, const RunOutcome& outcome, TDateTime now,
                              const std::filesystem::path& file);
 

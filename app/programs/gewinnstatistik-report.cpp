@@ -13,7 +13,10 @@
 // of a half run is written).
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
-// printed; exit 1 when no job could be written (no PDF directory configured, spool not usable).
+// printed; exit 1 when no job could be written (no PDF directory configured, spool not usable); a
+// job that is queued gives exit 0 even when those lines cannot be written (standard error says so).
+// FILE "-" of --pdf, --xlsx and --chart (PNG) is standard output; text, CSV and JSON that cannot
+// be written give exit 1 and the system's cause.
 // --xlsx, --chart and --output write files as --pdf does (app/programs/ReportFiles.h); a period
 // named relative to today ("Vormonat", ...) counts from the clock or from --today.
 // With --group-by the group table stands where the document list would (text, CSV, PDF; JSON gets
@@ -25,6 +28,7 @@
 #include "base/Dates.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
+#include "app/OutputFiles.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
 #include "app/GroupColumns.h"
@@ -53,6 +57,7 @@
 #include <QApplication>
 #endif
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -74,6 +79,9 @@ std::filesystem::path ProgramFile(const char* argv0)
 
 int main(int argc, char** argv)
 {
+    // A reader that went away is a write error with its cause, not a silent end: a spooled job is
+    // then still reported as queued.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
@@ -196,27 +204,34 @@ int main(int argc, char** argv)
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;
                 } else {
-                    std::cout << "Auftrag: " << job.jobId << "\n";
+                    std::string lines = "Auftrag: " + std::to_string(job.jobId) + "\n";
                     if (*options.spool == gs::SpoolTarget::Pdf)
-                        std::cout << "PDF: " << job.pdfPath << "\n";
+                        lines += "PDF: " + job.pdfPath + "\n";
+                    try {
+                        gs::WriteAllTo(1, lines);
+                    } catch (const std::exception& e) {
+                        // The job is queued all the same: a script that ran again would spool it twice.
+                        std::cerr << e.what() << "\nDer Auftrag " << job.jobId << " steht im Spooler und wird ausgegeben"
+                                  << (job.pdfPath.empty() ? std::string(".") : " (" + job.pdfPath + ").") << "\n";
+                    }
                 }
             }
             gs::EndProcessObjects(runtime);
-            std::cout.flush();
-            return status != 0 ? status : (std::cout ? 0 : 1);
+            return status;
         }
+        std::string text;
         switch (options.format) {
         case gs::ReportFormat::Text:
             if (options.groupBy)
-                std::cout << gs::ReportGroupsText(groups, *options.groupBy, shownOutcome, filterText);
+                text = gs::ReportGroupsText(groups, *options.groupBy, shownOutcome, filterText);
             else
-                std::cout << (filterText.empty() ? "" : "Gefiltert: " + filterText + "\n")
-                          << gs::ReportText(shown, shownOutcome, compared);
+                text = (filterText.empty() ? "" : "Gefiltert: " + filterText + "\n") +
+                       gs::ReportText(shown, shownOutcome, compared);
             break;
         case gs::ReportFormat::Csv: {
             const std::string symbol = gs::SecondCurrencySymbol(runtime.settings->SecondCurrency);
-            std::cout << gs::Utf8ToCp1252(options.groupBy ? gs::ReportGroupsCsv(groups, *options.groupBy, symbol)
-                                                          : gs::ReportCsv(shown, symbol));
+            text = gs::Utf8ToCp1252(options.groupBy ? gs::ReportGroupsCsv(groups, *options.groupBy, symbol)
+                                                    : gs::ReportCsv(shown, symbol));
             break;
         }
         case gs::ReportFormat::Json: {
@@ -225,16 +240,22 @@ int main(int argc, char** argv)
                 extra += gs::FilterJsonMember(*options.filter, filterText);
             if (options.groupBy)
                 extra += gs::GroupsJsonMember(groups, *options.groupBy);
-            std::cout << gs::ReportJson(shown, shownOutcome, compared, extra);
+            text = gs::ReportJson(shown, shownOutcome, compared, extra);
             break;
         }
         }
-        std::cout.flush();
+        int status = 0;
+        try {
+            gs::WriteAllTo(1, text);
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            status = 1;
+        }
         if (outcome.error) {
             std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
             return 1;
         }
-        return std::cout ? 0 : 1;
+        return status;
     } catch (const std::exception& e) {
         std::cerr << gs::StripMessageMarkup(e.what()) << "\n";
         return 3;

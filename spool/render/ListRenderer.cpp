@@ -33,6 +33,13 @@ constexpr double BlockGapMm = 3;   // between title and captions, last row and f
 constexpr double CellPaddingMm = 1.2;
 constexpr double RowLineFactor = 1.35; // row height in font line spacings
 
+// What a block or a cell can show at most, with room to spare: a landscape line of 4-point type
+// holds about 400 characters, a page about 150 such lines. Longer texts are cut before they are
+// shaped, so that their length costs nothing.
+constexpr size_t BlockCharacterLimit = 20000;
+constexpr size_t BlockLineLimit = 200;
+constexpr size_t CellCharacterLimit = 400;
+
 const QColor CaptionBand(225, 225, 225);
 const QColor StripeBand(244, 244, 244);
 const QColor RuleColour(120, 120, 120);
@@ -85,14 +92,17 @@ public:
             x += w;
         }
 
-        // The rich text is read in the code page it is stored in.
-        const RichText title = ReadRichText(Utf8ToCp1252(list.richTitle()));
+        // The rich text is read in the code page it is stored in, and cut to what its block can
+        // show: the title's block is at most 40 % of a page, the footer's one page.
+        RichText title = ReadRichText(Utf8ToCp1252(list.richTitle()));
+        CapRichText(title, BlockCharacterLimit, BlockLineLimit);
         if (!title.blank()) {
             title_ = MakeRichTextDocument(title, device, width_, FontFamily);
             // A title never takes more than the top 40 % of the first page.
             titleHeight_ = std::min(title_->size().height(), content() * 0.4);
         }
-        const RichText footer = ReadRichText(Utf8ToCp1252(list.richFooter()));
+        RichText footer = ReadRichText(Utf8ToCp1252(list.richFooter()));
+        CapRichText(footer, BlockCharacterLimit, BlockLineLimit);
         if (!footer.blank()) {
             footer_ = MakeRichTextDocument(footer, device, width_, FontFamily);
             footerHeight_ = std::min(footer_->size().height(), content() - gap());
@@ -244,12 +254,27 @@ std::string ListCellDisplayText(const std::string& stored)
 {
     if (stored == "\r")
         return {};
-    std::string out = stored;
+    auto blank = [](char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; };
+    // Trailing blanks (fixed-width fields) do not count; of the rest no column shows more than
+    // CellCharacterLimit characters: the text is cut here, before anything is measured.
+    size_t content = stored.size();
+    while (content > 0 && blank(stored[content - 1]))
+        --content;
+    size_t end = 0;
+    size_t characters = 0;
+    while (end < content) {
+        if ((static_cast<unsigned char>(stored[end]) & 0xC0) != 0x80 && ++characters > CellCharacterLimit)
+            break;
+        ++end;
+    }
+    std::string out = stored.substr(0, end);
     for (char& c : out)
-        if (c == '\r' || c == '\n' || c == '\t')
+        if (blank(c))
             c = ' ';
     while (!out.empty() && out.back() == ' ')
         out.pop_back();
+    if (end < content)
+        out += "…";
     return out;
 }
 

@@ -7,7 +7,8 @@
 //
 //   - A4, portrait or landscape as the job says, margins of 15 mm at the sides and 12 mm at top and
 //     bottom;
-//   - the title (HTEXT) at the top of the first page;
+//   - the title (HTEXT) at the top of the first page (cut to 200 lines and 20,000 characters, and
+//     to 40 % of the page's height);
 //   - the column captions, bold on a grey band, at the top of every page that holds rows;
 //   - one line per row, column widths in proportion to the stored screen widths across the whole
 //     page width, captions and cells aligned as stored; a text wider than its column is cut with an
@@ -39,7 +40,8 @@ RenderResult RenderList(const ListDescription& list, const ListPrint& print, Lis
                          QPagedPaintDevice& device);
 
 // The text drawn for a stored cell: a lone carriage return is empty; line breaks and tabs become
-// blanks; trailing blanks (fixed-width fields) go.
+// blanks; trailing blanks (fixed-width fields) go; more than 400 characters (more than the widest
+// column shows) are cut, ending in "…". The stored cell is not changed.
 std::string ListCellDisplayText(const std::string& stored);
 
 // "Seite 3 von 12"

@@ -9,6 +9,7 @@
 #include "spool/SpoolTables.h"
 #include "spool/render/PdfOutput.h"
 #include "spool/render/PrintOutput.h"
+#include "spool/render/ProcessorUpkeep.h"
 #include "spool/render/SpoolJobs.h"
 
 #include <QDateTime>
@@ -21,7 +22,6 @@
 #include <optional>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 namespace gs {
@@ -83,25 +83,33 @@ bool OutputProcessor::ensureOpen()
 {
     if (jobs_->IsOpen())
         return true;
+    auto unusable = [&](const std::string& cause) {
+        // The same trouble is logged once, not every poll; while it lasts, jobs may wait unseen.
+        if (cause != lastOpenError_)
+            log("Die Spooltabellen in " + options_.spoolDir.string() + " können nicht benutzt werden: " + cause);
+        lastOpenError_ = cause;
+        jobs_->Close();
+        return false;
+    };
+    const std::string problem = SpoolTablesProblem(options_.spoolDir);
+    if (!problem.empty())
+        return unusable(problem);
     try {
         if (jobs_->Open(options_.spoolDir)) {
             lastOpenError_.clear();
             return true;
         }
+        lastOpenError_.clear();
         return false; // no tables yet: nothing can be waiting
     } catch (const std::exception& e) {
-        if (e.what() != lastOpenError_) // the same trouble is logged once, not every poll
-            log(std::string("Die Spooltabellen können nicht geöffnet werden: ") + e.what());
-        lastOpenError_ = e.what();
-        jobs_->Close();
-        return false;
+        return unusable(e.what());
     }
 }
 
 bool OutputProcessor::WorkWaiting()
 {
     if (!ensureOpen())
-        return false;
+        return SpoolUnusable(); // jobs may wait that cannot be read
     const bool pdf = options_.kind == ProcessorKind::Pdf;
     try {
         return !jobs_->WaitingJobs(pdf ? PrioPdf : PrioPrint, pdf).empty();
@@ -115,7 +123,7 @@ int OutputProcessor::ProcessDueJobs()
 {
     if (!ensureOpen())
         return 0;
-    startUp();
+    tidyOnFirstOpen();
     const bool pdf = options_.kind == ProcessorKind::Pdf;
     std::vector<std::int64_t> ids;
     try {
@@ -187,11 +195,11 @@ void OutputProcessor::report(std::int64_t id, const std::string& reason, const c
 
 bool OutputProcessor::stopping() const { return options_.stop && options_.stop->load(); }
 
-void OutputProcessor::startUp()
+void OutputProcessor::tidyOnFirstOpen()
 {
-    if (startedUp_)
+    if (tidiedUp_)
         return;
-    startedUp_ = true;
+    tidiedUp_ = true;
     try {
         const auto ids = jobs_->AllJobs();
         jobs_->State().ForgetMissing(ids, ids.empty() ? 0 : ids.back());
@@ -250,9 +258,11 @@ void OutputProcessor::leaveMarker(const std::filesystem::path& file)
     const std::filesystem::path markers = options_.spoolDir / PdfMarkerDirectoryName;
     std::error_code ec;
     std::filesystem::create_directories(markers, ec);
-    std::ofstream marker(markers / file.filename(), std::ios::binary | std::ios::trunc);
-    if (!marker)
-        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden");
+    const int marker = ::open((markers / file.filename()).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (marker < 0)
+        throw Error("Die Fertigmeldung " + (markers / file.filename()).string() + " kann nicht angelegt werden: " +
+                    SystemErrorText(errno));
+    ::close(marker);
 }
 
 bool OutputProcessor::recoverPdf(const SpoolJob& job, const JobState& state)
@@ -314,6 +324,9 @@ bool OutputProcessor::handle(std::int64_t id)
             log("Auftrag " + std::to_string(id) + ": beim Beenden des Ausgabemoduls abgebrochen; er bleibt im Spooler.");
             return false;
         }
+        // A job that can never be output (a path outside the PDF folder) is held back at once.
+        if (dynamic_cast<const JobRefused*>(&e) && options_.maxAttempts > 0)
+            retries_[id].attempts = std::max(retries_[id].attempts, options_.maxAttempts - 1);
         failed(id, e.what());
         // A table error may leave the tables unusable; they are opened afresh at the next poll.
         if (dynamic_cast<const AdsError*>(&e))
@@ -323,14 +336,30 @@ bool OutputProcessor::handle(std::int64_t id)
     return finish(id);
 }
 
-void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
+std::filesystem::path OutputProcessor::pdfBase() const
 {
     TUserPrinterDef def;
     LoadIniSettings(def, options_.programDir / "TOVIK.INI");
-    if (def.BackupDir.empty())
+    return def.BackupDir;
+}
+
+void OutputProcessor::renderPdf(SpoolJob& job, const ListPrint& print)
+{
+    // The path the spooler announced, checked against the job's own values; only a job without
+    // one (written by another program) takes the PDF folder of TOVIK.INI.
+    const std::string base = job.pdfPath.empty() ? pdfBase().string() : std::string();
+    if (job.pdfPath.empty() && base.empty()) // waits until one is set
         throw Error("Kein PDF-Verzeichnis eingerichtet (TOVIK.INI, Abschnitt PDF, Schlüssel BackupDir)");
-    const std::filesystem::path file = PdfPathOfJob(def.BackupDir, job.x5, job.subPath, job.printName, job.idOrder);
+    const PdfTarget target =
+        PdfTargetOfJob({job.id, job.x5, job.subPath, job.printName, job.idOrder, job.pdfPath}, base);
+    if (!target.problem.empty())
+        throw JobRefused(target.problem + "; der Auftrag wird nicht ausgegeben");
+    const std::filesystem::path file = target.file;
     std::error_code ec;
+    if (!std::filesystem::is_directory(target.baseDir, ec))
+        throw Error("Der PDF-Ordner " + target.baseDir.string() + " ist nicht vorhanden" +
+                    (ec && ec != std::errc::no_such_file_or_directory ? ": " + SystemErrorText(ec.value())
+                                                                       : std::string()));
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec)
         throw Error("Der Ordner " + file.parent_path().string() + " kann nicht angelegt werden: " + SystemErrorText(ec.value()));
@@ -379,6 +408,19 @@ void OutputProcessor::renderPrint(SpoolJob& job, const ListPrint& print)
             settings.paperBin + "\" nicht an; gedruckt aus dem Standardschacht");
 }
 
+void OutputProcessor::StartUp()
+{
+    if (options_.kind == ProcessorKind::Pdf) {
+        const int removed = RemovePdfLeftovers(pdfBase());
+        if (removed > 0)
+            log(std::to_string(removed) + " unvollständige PDF-Datei(en) eines abgebrochenen Laufs entfernt.");
+    } else {
+        const int removed = PreparePrintTemporaryFolder(options_.spoolDir);
+        if (removed > 0)
+            log(std::to_string(removed) + " Druckdatei(en) eines abgebrochenen Laufs entfernt.");
+    }
+}
+
 TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
 {
     std::error_code ec;
@@ -388,6 +430,7 @@ TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
         return TProcessorEnd::AlreadyRunning;
     // A close request nobody took (the processor was not running) must not end this run at once.
     TakeCloseRequest(options_.spoolDir, options_.kind);
+    StartUp();
     auto idleSince = std::chrono::steady_clock::now();
     for (;;) {
         if (stopping() || (stop && stop()))

@@ -3,8 +3,9 @@
 // tables and render them, so that a spooled job becomes paper or a PDF file.
 //
 // - PDF processor (ProcessorKind::Pdf): jobs with PRIO 560 and ISMAIL true. Renders the list as
-//   PDF/A-1b to the path the spooler computed for the job (PdfPathOfJob with PDF/BackupDir of
-//   TOVIK.INI beside the program), creating the folders; leaves the marker of that file name in the
+//   PDF/A-1b to the path the spooler announced and stored in the job (PdfTargetOfJob; a job
+//   without one under PDF/BackupDir of TOVIK.INI beside the program), creating the folders below
+//   the PDF folder; a job whose values would lead outside it is refused and held back at once; leaves the marker of that file name in the
 //   spool's PDFX folder; opens the PDF with the desktop's opener when MAILTYPE is "autopdf".
 // - Print processor (ProcessorKind::Print): jobs with PRIO 2 and ISMAIL false. Prints the list on
 //   PRINTERNAME (the system's default when empty) with COPIES, duplex from RTPID, landscape, and the
@@ -29,7 +30,9 @@
 // processor's log file in the spool directory and left as the job's report for the window
 // (SPOOLER/MELDUNG/<ID>.TXT), and the job is tried again after a pause that doubles with each
 // failure (up to a limit). After maxAttempts failures it is held back (its PRIO negated) until the
-// spooler writes the next job of its kind. Other jobs are not held up by it.
+// spooler writes the next job of its kind. Other jobs are not held up by it. Causes the system
+// reports (a full disk, a permission, a missing folder) are named in German with its own text;
+// spool tables that cannot be used are logged with the cause and count as work waiting.
 //
 // Run() holds the processor's lock of the spool contract (spool/ProcessorContract.h) while it runs:
 // a second start returns at once. It polls for work with a sleep between polls, and ends when it is
@@ -38,6 +41,7 @@
 // Needs a QGuiApplication (fonts, print support). Nothing here raises: failures end in the log.
 #include "spool/render/ListJob.h"
 #include "spool/ProcessorContract.h"
+#include "base/Error.h"
 #include "spool/SpoolJobState.h"
 
 #include <atomic>
@@ -78,6 +82,12 @@ std::filesystem::path ProcessorLogFile(const std::filesystem::path& spoolDir, Pr
 // failure, at most max.
 std::chrono::milliseconds RetryPause(int attempts, std::chrono::milliseconds first, std::chrono::milliseconds max);
 
+// A job that can never be output as it is (a path that leaves the PDF folder): held back at once.
+class JobRefused : public Error {
+public:
+    using Error::Error;
+};
+
 enum class TProcessorEnd {
     AlreadyRunning,   // another process holds the lock
     CloseRequested,   // idle and asked to close
@@ -101,6 +111,13 @@ public:
     // between polls (tests, signals).
     TProcessorEnd Run(const std::function<bool()>& stop = {});
 
+    // What a start leaves in order, with the lock held (spool/render/ProcessorUpkeep.h): the PDF
+    // processor's temporary PDFs of a killed run removed, the print processor's temporary folder
+    // made and emptied. Run does it; a caller that takes the lock itself calls it once.
+    void StartUp();
+    // True while the spool tables are there but cannot be used (the cause is in the log).
+    bool SpoolUnusable() const { return !lastOpenError_.empty(); }
+
     const ProcessorOptions& options() const { return options_; }
     // Failed attempts of a job so far (0 when it never failed or is done).
     int FailedAttempts(std::int64_t id) const;
@@ -118,8 +135,9 @@ private:
     bool recoverPdf(const SpoolJob& job, const JobState& state);
     bool recoverPrint(const SpoolJob& job, const JobState& state);
     void leaveMarker(const std::filesystem::path& file);
-    void startUp();
+    void tidyOnFirstOpen();
     void renderPdf(SpoolJob& job, const ListPrint& print);
+    std::filesystem::path pdfBase() const; // PDF/BackupDir of TOVIK.INI
     void renderPrint(SpoolJob& job, const ListPrint& print);
     void log(const std::string& line);
     void failed(std::int64_t id, const std::string& reason);
@@ -131,7 +149,7 @@ private:
     std::unique_ptr<SpoolJobs> jobs_;
     std::map<std::int64_t, Retry> retries_;
     std::string lastOpenError_;
-    bool startedUp_ = false;
+    bool tidiedUp_ = false;
 };
 
 } // namespace gs

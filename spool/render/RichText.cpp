@@ -458,4 +458,35 @@ RichText ReadRichText(std::string_view bytes)
     return Reader(bytes).run();
 }
 
+void CapRichText(RichText& text, size_t maxCharacters, size_t maxParagraphs)
+{
+    size_t characters = 0;
+    size_t lines = 0;
+    for (size_t p = 0; p < text.paragraphs.size(); ++p) {
+        std::vector<RichRun>& runs = text.paragraphs[p].runs;
+        if (++lines > maxParagraphs) {
+            text.paragraphs.resize(p);
+            if (!text.paragraphs.empty())
+                text.paragraphs.back().runs.push_back({"…"});
+            return;
+        }
+        for (size_t r = 0; r < runs.size(); ++r) {
+            std::string& t = runs[r].text;
+            for (size_t i = 0; i < t.size(); ++i) {
+                const auto c = static_cast<unsigned char>(t[i]);
+                if ((c & 0xC0) == 0x80)
+                    continue; // inside a character
+                const bool lineFull = c == '\n' && ++lines > maxParagraphs;
+                if (lineFull || ++characters > maxCharacters) {
+                    t.resize(i);
+                    t += "…";
+                    runs.resize(r + 1);
+                    text.paragraphs.resize(p + 1);
+                    return;
+                }
+            }
+        }
+    }
+}
+
 } // namespace gs

@@ -52,6 +52,11 @@ struct RichText {
 
 RichText ReadRichText(std::string_view bytes);
 
+// Cuts the text to what a block of a page can show: at most maxParagraphs paragraphs (line breaks
+// inside a paragraph count as paragraphs) and maxCharacters characters in all; a cut paragraph
+// ends with "…". The rest is not laid out at all, so a huge title costs no more than a full one.
+void CapRichText(RichText& text, size_t maxCharacters, size_t maxParagraphs);
+
 // True when the bytes start (after blanks) with "{\rtf".
 bool LooksLikeRichText(std::string_view bytes);
 

@@ -92,6 +92,9 @@ bool SpoolJobs::Open(const std::filesystem::path& spoolDir)
     auto detail = std::make_unique<TAdsTable>(connection.get(), DetailTableName);
     spool->SetIndexName("ID");
     spool->Open();
+    // Opened for writing like the job table: a read-only opening is made for the host's tables,
+    // which other programs do not change during a run, and would not see the rows of a job
+    // spooled after it was opened.
     detail->Open();
     store_.Open(spoolDir);
     dir_ = spoolDir;
@@ -166,6 +169,8 @@ SpoolJob SpoolJobs::ReadJob(std::int64_t id)
         job.idOrder = spool_->FieldByName("ID_ORDER").AsLargeInt();
         job.x5 = text("X5");
         job.subPath = text("SubPath");
+        if (job.isMail)
+            job.pdfPath = spool_->FieldByName("DESTADRESS").AsBytes();
         job.list.landscape = flag("LANDSCAPE");
         // The stored rich text, from the code page the spool keeps it in.
         if (flag("Header"))

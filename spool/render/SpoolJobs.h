@@ -44,6 +44,7 @@ struct SpoolJob {
     long long idOrder = 0;     // ID_ORDER
     std::string x5;            // X5: prefix and database folder
     std::string subPath;       // SubPath: job subfolder of PDF jobs
+    std::string pdfPath;       // DESTADRESS of a PDF job: the path the spooler announced (UTF-8)
     // The list: HTEXT, FTEXT (rich text, here in UTF-8), the columns h/hw/aligh/aligd (captions as
     // printed), LANDSCAPE. It has no rows of its own: DetailRows reads them.
     ListDescription list;

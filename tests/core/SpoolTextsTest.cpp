@@ -40,15 +40,106 @@ TEST(PdfPath, SpoolerCreatesTheDirectoryAndRemovesAnOldMarker)
     test::SpoolFixture f;
     f.rt.runtime().settings->PrinterDef.BackupDir = (f.rt.dir() / "pdf").string() + "/";
     std::filesystem::create_directories(f.spoolDir() / "PDFX");
-    test::WriteFile(f.spoolDir() / "PDFX" / "Liste.PDF", "old marker");
+    test::WriteFile(f.spoolDir() / "PDFX" / "Liste-7.PDF", "old marker");
     std::string subPath;
     SpoolJobOptions options;
     options.Settings = f.rt.runtime().settings.get();
-    const std::string path = f.spooler->BuildPdfPath(options, "Gewinn Liste", "Liste", 0, " 0 Firma", subPath);
-    EXPECT_EQ(path, (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste.PDF").string());
+    const std::string path = f.spooler->BuildPdfPath(options, "Gewinn Liste", "Liste", 0, " 0 Firma", subPath, 7);
+    EXPECT_EQ(path, (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste-7.PDF").string());
     EXPECT_EQ(subPath, "GewinnListe/");
     EXPECT_TRUE(std::filesystem::is_directory(f.rt.dir() / "pdf" / "Firma" / "GewinnListe"));
-    EXPECT_FALSE(std::filesystem::exists(f.spoolDir() / "PDFX" / "Liste.PDF"));
+    EXPECT_FALSE(std::filesystem::exists(f.spoolDir() / "PDFX" / "Liste-7.PDF"));
+
+    // A file (or a link) already under the job's name is never taken over: the next counter is.
+    test::WriteFile(path, "older list of a job 7 before the tables were made anew");
+    std::filesystem::create_symlink("/nowhere", f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste-7_2.PDF");
+    EXPECT_EQ(f.spooler->BuildPdfPath(options, "Gewinn Liste", "Liste", 0, " 0 Firma", subPath, 7),
+              (f.rt.dir() / "pdf" / "Firma" / "GewinnListe" / "Liste-7_3.PDF").string());
+
+    // A database folder that is no folder name gives no path at all.
+    EXPECT_THROW(f.spooler->BuildPdfPath(options, "Gewinn", "Liste", 0, " 0 ..", subPath, 8), Error);
+}
+
+TEST(PdfPath, EveryJobHasANameOfItsOwn)
+{
+    const struct {
+        const char* printName;
+        long long idOrder;
+        std::int64_t job;
+        int counter;
+        std::string name;
+    } cases[] = {
+        {"GEWINN-10.12.2026 13:05:09-", 0, 123, 1, "GEWINN-10_12_2026_13_05_09-123.PDF"},
+        {"GEWINN-10.12.2026 13:05:09-", 0, 124, 1, "GEWINN-10_12_2026_13_05_09-124.PDF"},
+        {"Rechnung ", 4711, 9, 1, "Rechnung_4711-9.PDF"},
+        {"Liste", 0, 5, 3, "Liste-5_3.PDF"},
+        {"", 0, 5, 1, "5.PDF"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PdfJobFileName(c.printName, c.idOrder, c.job, c.counter), c.name) << c.printName;
+    // A print name of 100 characters of two bytes each still gives a name of at most 255 bytes,
+    // cut between characters.
+    std::string wide;
+    for (int i = 0; i < 100; ++i)
+        wide += "Ü";
+    const std::string name = PdfJobFileName(wide, 0, 2147483647, 999);
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(name.ends_with("-2147483647_999.PDF")) << name;
+    EXPECT_EQ(name.rfind("ÜÜ", 0), 0u);
+    EXPECT_EQ(name.find("Ü-"), name.size() - std::string("Ü-2147483647_999.PDF").size()) << "cut between characters";
+}
+
+TEST(PdfPath, HostileSpoolRowsAreRefused)
+{
+    // The values of a job row as a processor reads them, and where its PDF goes: into the announced
+    // file below the PDF folder, or nowhere (the refusal names the field).
+    const std::string own = "/pdf/Firma/GEWINN/Liste-42.PDF";
+    const struct {
+        const char* what;
+        std::string x5, subPath, printName, announced, backupDir;
+        std::string file;    // empty: refused
+        const char* because; // part of the refusal
+    } cases[] = {
+        {"announced path", " 0 Firma", "GEWINN/", "Liste", own, "/anderswo/", own, ""},
+        {"announced with a counter", " 0 Firma", "GEWINN/", "Liste", "/pdf/Firma/GEWINN/Liste-42_2.PDF", "",
+         "/pdf/Firma/GEWINN/Liste-42_2.PDF", ""},
+        {"no announced path: TOVIK.INI", " 0 Firma", "GEWINN/", "Liste", "", "/ini/", "/ini/Firma/GEWINN/Liste-42.PDF", ""},
+        {"no folder, no subfolder", " 0 ", "", "Liste", "/pdf/Liste-42.PDF", "", "/pdf/Liste-42.PDF", ""},
+        {"print name with separators", " 0 Firma", "", "../../x", "/pdf/Firma/______x-42.PDF", "",
+         "/pdf/Firma/______x-42.PDF", ""},
+        {"X5 climbs", " 0 ..", "GEWINN/", "Liste", "", "/pdf/", "", "Datenbankordner"},
+        {"X5 with a separator", " 0 ../etc", "", "Liste", "", "/pdf/", "", "Trennzeichen"},
+        {"X5 with a backslash", " 0 a\\b", "", "Liste", "", "/pdf/", "", "Trennzeichen"},
+        {"X5 with a line break", " 0 a\nb", "", "Liste", "", "/pdf/", "", "Steuerzeichen"},
+        {"SubPath climbs", " 0 Firma", "../", "Liste", "", "/pdf/", "", "SubPath"},
+        {"SubPath absolute", " 0 Firma", "/etc/", "Liste", "", "/pdf/", "", "SubPath"},
+        {"SubPath two levels", " 0 Firma", "a/b/", "Liste", "", "/pdf/", "", "SubPath"},
+        {"SubPath only a separator", " 0 Firma", "/", "Liste", "", "/pdf/", "", "SubPath"},
+        {"SubPath too long", " 0 Firma", std::string(254, 'a') + "aa/", "Liste", "", "/pdf/", "", "zu lang"},
+        {"announced relative", " 0 Firma", "GEWINN/", "Liste", "Firma/GEWINN/Liste-42.PDF", "", "", "absolut"},
+        {"announced climbs", " 0 Firma", "GEWINN/", "Liste", "/pdf/../etc/Firma/GEWINN/Liste-42.PDF", "", "",
+         "anderen Ordner"},
+        {"announced elsewhere", " 0 Firma", "GEWINN/", "Liste", "/pdf/Andere/GEWINN/Liste-42.PDF", "", "",
+         "Ordner des Auftrags"},
+        {"announced other job", " 0 Firma", "GEWINN/", "Liste", "/pdf/Firma/GEWINN/Liste-41.PDF", "", "", "Dateinamen"},
+        {"announced other name", " 0 Firma", "GEWINN/", "Liste", "/pdf/Firma/GEWINN/.bashrc", "", "", "Dateinamen"},
+        {"announced counter not a number", " 0 Firma", "GEWINN/", "Liste", "/pdf/Firma/GEWINN/Liste-42_x.PDF", "", "",
+         "Dateinamen"},
+        {"announced at the root", " 0 Firma", "GEWINN/", "Liste", "/Firma/GEWINN/Liste-42.PDF", "", "", "PDF-Ordner"},
+        {"no path and no PDF folder", " 0 Firma", "GEWINN/", "Liste", "", "", "", "Kein PDF-Verzeichnis"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PdfTarget t = PdfTargetOfJob({42, c.x5, c.subPath, c.printName, 0, c.announced}, c.backupDir);
+        EXPECT_EQ(t.file.string(), c.file);
+        if (c.file.empty()) {
+            EXPECT_NE(t.problem.find(c.because), std::string::npos) << t.problem;
+            EXPECT_EQ(t.problem.find('\n'), std::string::npos) << "one log line";
+        } else {
+            EXPECT_EQ(t.problem, "");
+            EXPECT_EQ(t.file.parent_path().string().rfind(t.baseDir.string(), 0), 0u);
+        }
+    }
 }
 
 TEST(TextToRtf, WrapsPlainTextAsTheHostDoes)

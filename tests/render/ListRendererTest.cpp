@@ -93,6 +93,50 @@ TEST(ListRenderer, CutsLongTextsAndLeavesLoneCarriageReturnsEmpty)
     EXPECT_EQ(pages[0].find('\r'), std::string::npos);
 }
 
+TEST(ListRenderer, CellsAreCutToWhatAColumnCanShowBeforeTheyAreMeasured)
+{
+    std::string wide;
+    for (int i = 0; i < 500; ++i)
+        wide += "Ö";
+    const struct {
+        std::string stored;
+        std::string shown;
+    } cases[] = {
+        {std::string(400, 'a'), std::string(400, 'a')},                      // at the limit: whole
+        {std::string(401, 'a'), std::string(400, 'a') + "…"},                // one more: cut
+        {std::string(10'000'000, 'x'), std::string(400, 'x') + "…"},         // a cell of 10 MB
+        {wide, wide.substr(0, 800) + "…"},                                    // counted in characters
+        {std::string(399, 'a') + "\t\n", std::string(399, 'a')},             // blanks at the end go
+        {"\r", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListCellDisplayText(c.stored), c.shown) << c.stored.size();
+}
+
+TEST(ListRenderer, HugeCellsAndTitlesAreDrawnCutAndTheRestStaysInTheJob)
+{
+    test::TempDir dir;
+    const auto file = dir / "gross.pdf";
+    ListDescription job = SampleJob();
+    // A title of 50,000 lines of 100 characters: drawn up to its cut, then an ellipsis.
+    std::string title = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 50000; ++i)
+        title += "Zeile" + std::to_string(i) + std::string(94, 'x') + "\\par ";
+    job.title = title + "}";
+    const std::string huge(2'000'000, 'M');
+    std::vector<std::vector<std::string>> rows = {{"1", huge, "01.03.2026", "2,50 €"}, {"2", "Kunde", "", "3,00 €"}};
+    const std::vector<std::vector<std::string>> stored = rows;
+    VectorRowSource source(rows);
+    const RenderResult r = WriteListPdf(job, SamplePrint, source, file);
+    EXPECT_EQ(r.rows, 2);
+    const auto pages = test::PdfPages(file);
+    ASSERT_GE(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("Zeile0x"), std::string::npos);
+    EXPECT_EQ(pages[0].find("Zeile49999"), std::string::npos) << "the title is cut";
+    EXPECT_NE(pages[0].find("MMM…"), std::string::npos) << "the cell is cut with an ellipsis";
+    EXPECT_EQ(rows, stored) << "the rows given are not changed";
+}
+
 TEST(ListRenderer, EmptyListStillHasTitleCaptionsAndFooter)
 {
     test::TempDir dir;

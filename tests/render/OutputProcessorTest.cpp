@@ -12,10 +12,17 @@
 #include "spool/TextToRtf.h"
 #include "spool/render/ListRenderer.h"
 #include "spool/render/OutputProcessor.h"
+#include "spool/render/ProcessorUpkeep.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <set>
 #include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace gs {
 namespace {
@@ -72,6 +79,9 @@ struct PdfSpool {
         options.Settings = f.rt.runtime().settings.get();
         return f.spooler->SpoolGrid(list, options);
     }
+    // The job as another program would have written it: no announced path, so the processor takes
+    // the PDF folder of TOVIK.INI.
+    void forgetAnnouncedPath(std::int64_t id) { f.spooler->Store().UpdateJob(id, {{"DESTADRESS", SpoolBytes{}}}); }
     ProcessorOptions options(ProcessorKind kind = ProcessorKind::Pdf) const
     {
         ProcessorOptions o;
@@ -312,6 +322,7 @@ TEST(PdfProcessor, WithoutPdfDirectoryTheJobWaits)
     s.f.rt.runtime().settings->PrinterDef.BackupDir = (s.base.string() + "/"); // the spooler's view
     const auto job = s.spool(g, JobKindPdf);
     ASSERT_GT(job.JobId, 0) << job.error;
+    s.forgetAnnouncedPath(job.JobId);
     ProcessorOptions options = s.options();
     options.firstRetry = std::chrono::milliseconds(0);
     OutputProcessor processor(options);
@@ -361,7 +372,9 @@ TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
     s.setBackupDir("");
     TestGrid g = ProfitGrid(2);
     s.f.rt.runtime().settings->PrinterDef.BackupDir = s.base.string() + "/";
-    ASSERT_GT(s.spool(g, JobKindPdf).JobId, 0);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0);
+    s.forgetAnnouncedPath(job.JobId);
     ProcessorOptions options = s.options();
     options.idleClose = std::chrono::milliseconds(1);
     options.maxAttempts = 0; // tried again at every poll, never held back
@@ -373,6 +386,220 @@ TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
         return polls > 5;
     });
     EXPECT_EQ(end, TProcessorEnd::Stopped) << "a waiting (failing) job is not idle";
+}
+
+TEST(PdfProcessor, WritesThePathItAnnouncedAndEveryJobInAFileOfItsOwn)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(3);
+    // Twelve lists in the same second (the print name has the time to the second only).
+    std::vector<TStandardTableSpoolResult> jobs;
+    for (int i = 0; i < 12; ++i) {
+        jobs.push_back(s.spool(g, JobKindPdf));
+        ASSERT_GT(jobs.back().JobId, 0) << jobs.back().error;
+    }
+    // The PDF folder of TOVIK.INI changes after the jobs were spooled: they keep their paths.
+    std::filesystem::create_directories(s.f.rt.dir() / "neu");
+    s.setBackupDir((s.f.rt.dir() / "neu").string() + "/");
+    OutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 12);
+    std::set<std::string> files;
+    for (const auto& job : jobs) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(job.FilePath)) << job.FilePath;
+        EXPECT_NE(job.FilePath.find("-" + std::to_string(job.JobId) + ".PDF"), std::string::npos) << job.FilePath;
+        files.insert(job.FilePath);
+    }
+    EXPECT_EQ(files.size(), 12u);
+    EXPECT_TRUE(std::filesystem::is_empty(s.f.rt.dir() / "neu"));
+}
+
+TEST(PdfProcessor, AHostileRowIsRefusedHeldBackAndWritesNothing)
+{
+    const struct {
+        const char* what;
+        SpoolFields change;
+        const char* logged;
+    } cases[] = {
+        {"X5 climbs", {{"X5", std::string(" 0 ..")}}, "Datenbankordner"},
+        {"SubPath climbs", {{"SubPath", std::string("../../")}}, "SubPath"},
+        {"SubPath absolute", {{"SubPath", std::string("/tmp/")}}, "SubPath"},
+        {"announced elsewhere", {{"DESTADRESS", SpoolBytes{"/tmp/Firma/GEWINN/x.PDF"}}}, "PDF-Pfad"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PdfSpool s;
+        TestGrid g = ProfitGrid(2);
+        const auto job = s.spool(g, JobKindPdf);
+        ASSERT_GT(job.JobId, 0) << job.error;
+        s.f.spooler->Store().UpdateJob(job.JobId, c.change);
+        OutputProcessor processor(s.options());
+        EXPECT_EQ(processor.ProcessDueJobs(), 0);
+        EXPECT_EQ(s.f.job(job.JobId, "PRIO"), std::to_string(HeldPrio(PrioPdf))) << "held back at the first refusal";
+        const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+        EXPECT_NE(log.find("Auftrag " + std::to_string(job.JobId) + ": "), std::string::npos) << log;
+        EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        // No PDF anywhere: neither announced nor beside the spool nor in /tmp.
+        for (const auto& e : std::filesystem::recursive_directory_iterator(s.f.rt.dir()))
+            EXPECT_NE(e.path().extension(), ".PDF") << e.path();
+        EXPECT_FALSE(std::filesystem::exists("/tmp/Firma/GEWINN/x.PDF"));
+    }
+}
+
+TEST(PdfProcessor, HugeCellsAndTitlesInTheSpoolAreDrawnCut)
+{
+    PdfSpool s;
+    TestGrid g = ProfitGrid(3);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    const std::string id = std::to_string(job.JobId);
+    // Written past the spooler, as another program or a damaged file might: a cell of 10 MB and a
+    // title of 5 MB in 50,000 lines.
+    test::ExecSql(s.f.detailFile(),
+                  "UPDATE DET SET d2 = 'Anfang' || replace(zeroblob(10000000), x'00', 'M') WHERE idmain=" + id);
+    test::ExecSql(s.f.spoolFile(), "UPDATE SPOOL SET HTEXT = CAST('{\\rtf1 Kopf' || "
+                                   "replace(zeroblob(50000), x'00', replace(zeroblob(99), x'00', 'x') || '\\par ') || '}' AS BLOB) "
+                                   "WHERE ID=" + id);
+    OutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 1) << test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    const auto pages = test::PdfPages(job.FilePath);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_NE(pages[0].find("Kopf"), std::string::npos);
+    EXPECT_NE(pages.back().find("Anfang"), std::string::npos);
+    std::string all;
+    for (const auto& p : pages)
+        all += p;
+    EXPECT_LT(all.size(), 200000u) << "only what the layout shows is drawn";
+    EXPECT_NE(all.find("…"), std::string::npos);
+}
+
+TEST(PdfProcessor, RemovesTheTemporaryPdfsOfAKilledRunAtItsStart)
+{
+    PdfSpool s;
+    const auto folder = s.base / "Firma" / "GEWINN";
+    std::filesystem::create_directories(folder);
+    // A process ID that is gone: a child that has ended.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = ".tmp" + std::to_string(gone);
+    const std::string alive = ".tmp" + std::to_string(::getpid());
+    const struct {
+        std::filesystem::path file;
+        bool stays;
+    } files[] = {
+        {folder / ("GEWINN-1.PDF" + dead), false},
+        {s.base / "Firma" / ("Liste-2.PDF" + dead), false},
+        {s.base / ("Liste-3.PDF" + dead), false},
+        {folder / ("GEWINN-4.PDF" + alive), true},          // a PDF being written right now
+        {folder / "GEWINN-5.PDF", true},                      // a finished PDF
+        {folder / ("notiz.txt" + dead), true},                // not a PDF of this processor
+        {s.base / "a" / "b" / "c" / ("tief.PDF" + dead), true}, // deeper than the processor writes
+    };
+    for (const auto& f : files) {
+        std::filesystem::create_directories(f.file.parent_path());
+        test::WriteFile(f.file, "%PDF-1.4 halb");
+    }
+    std::filesystem::create_directories(s.f.spoolDir());
+    OutputProcessor processor(s.options());
+    processor.StartUp();
+    for (const auto& f : files)
+        EXPECT_EQ(std::filesystem::exists(f.file), f.stays) << f.file;
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    EXPECT_NE(log.find("3 unvollständige PDF-Datei(en)"), std::string::npos) << log;
+}
+
+TEST(PrintProcessor, MakesItsTemporaryFilesInTheSpoolAndRemovesLeftoversAtItsStart)
+{
+    PdfSpool s;
+    const auto folder = PrintTemporaryFolder(s.f.spoolDir());
+    std::filesystem::create_directories(folder);
+    test::WriteFile(folder / "qt_Ab12Cd", "Kundendaten eines abgebrochenen Drucks");
+    test::WriteFile(s.f.spoolDir() / "SPOOL.ADT.keep", "not the print processor's");
+    const char* before = std::getenv("TMPDIR");
+    const std::string saved = before ? before : "";
+    OutputProcessor processor(s.options(ProcessorKind::Print));
+    processor.StartUp();
+    EXPECT_FALSE(std::filesystem::exists(folder / "qt_Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(s.f.spoolDir() / "SPOOL.ADT.keep"));
+    EXPECT_EQ(std::filesystem::path(std::getenv("TMPDIR")), folder) << "the print system's files go here";
+    EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    if (before)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
+TEST(PdfProcessor, AFullDiskIsLoggedWithItsCauseAndLeavesNothing)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a small tmpfs needs root";
+    PdfSpool s;
+    const auto disk = s.f.rt.dir() / "voll";
+    std::filesystem::create_directories(disk);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk.string() + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no tmpfs here";
+    struct Unmount {
+        std::filesystem::path dir;
+        ~Unmount() { [[maybe_unused]] const int rc = std::system(("umount '" + dir.string() + "'").c_str()); }
+    } unmount{disk};
+    s.setBackupDir(disk.string() + "/");
+    TestGrid g = ProfitGrid(2000);
+    const auto job = s.spool(g, JobKindPdf);
+    ASSERT_GT(job.JobId, 0) << job.error;
+    OutputProcessor processor(s.options());
+    EXPECT_EQ(processor.ProcessDueJobs(), 0);
+    const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+    EXPECT_NE(log.find("Auftrag " + std::to_string(job.JobId) + ": Die PDF-Datei " + job.FilePath +
+                       " konnte nicht geschrieben werden: Kein Speicherplatz auf dem Gerät"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(s.f.count("SPOOL"), 1) << "the job stays";
+    for (const auto& e : std::filesystem::recursive_directory_iterator(disk))
+        EXPECT_FALSE(e.is_regular_file()) << "left behind: " << e.path();
+}
+
+TEST(Processor, AnUnusableSpoolIsLoggedWithItsCauseAndCountsAsWorkWaiting)
+{
+    const struct {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> spoil;
+        const char* cause;
+    } cases[] = {
+        {"job table missing", [](const std::filesystem::path& d) { std::filesystem::remove(d / SpoolTableName); },
+         "SPOOL.ADT fehlt"},
+        {"detail table a folder",
+         [](const std::filesystem::path& d) {
+             std::filesystem::remove(d / DetailTableName);
+             std::filesystem::create_directory(d / DetailTableName);
+         },
+         "DET.ADT ist ein Verzeichnis"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PdfSpool s;
+        TestGrid g = ProfitGrid(2);
+        ASSERT_GT(s.spool(g, JobKindPdf).JobId, 0);
+        s.f.spooler->Shutdown();
+        c.spoil(s.f.spoolDir());
+        OutputProcessor processor(s.options());
+        EXPECT_EQ(processor.ProcessDueJobs(), 0);
+        EXPECT_TRUE(processor.WorkWaiting()) << "jobs may wait that cannot be read";
+        EXPECT_TRUE(processor.SpoolUnusable());
+        processor.ProcessDueJobs();
+        const std::string log = test::ReadFile(ProcessorLogFile(s.f.spoolDir(), ProcessorKind::Pdf));
+        EXPECT_NE(log.find(c.cause), std::string::npos) << log;
+        EXPECT_EQ(log.find(c.cause), log.rfind(c.cause)) << "logged once, not at every poll";
+    }
+    // A spool nobody has written to yet is not unusable: nothing waits.
+    PdfSpool fresh;
+    std::filesystem::create_directories(fresh.f.rt.dir() / "leer");
+    ProcessorOptions options = fresh.options();
+    options.spoolDir = fresh.f.rt.dir() / "leer";
+    OutputProcessor idle(options);
+    EXPECT_FALSE(idle.WorkWaiting());
+    EXPECT_FALSE(idle.SpoolUnusable());
 }
 
 } // namespace

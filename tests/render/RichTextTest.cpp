@@ -105,5 +105,36 @@ TEST(RichText, DeepNestingStaysBounded)
     EXPECT_EQ(ReadRichText(deep).plainText(), "x");
 }
 
+TEST(RichText, CapKeepsWhatABlockCanShow)
+{
+    auto text = [](std::initializer_list<std::vector<std::string>> paragraphs) {
+        RichText t;
+        for (const auto& runs : paragraphs) {
+            RichParagraph p;
+            for (const std::string& r : runs)
+                p.runs.push_back({r});
+            t.paragraphs.push_back(p);
+        }
+        return t;
+    };
+    const struct {
+        const char* what;
+        RichText in;
+        size_t characters, paragraphs;
+        std::string plain;
+    } cases[] = {
+        {"within both limits", text({{"ab", "cd"}, {"ef"}}), 10, 5, "abcd\nef"},
+        {"characters across runs", text({{"ab", "cdef"}, {"gh"}}), 3, 5, "abc…"},
+        {"characters across paragraphs", text({{"ab"}, {"cdef"}}), 4, 5, "ab\ncd…"},
+        {"paragraphs", text({{"a"}, {"b"}, {"c"}}), 100, 2, "a\nb…"},
+        {"line breaks count as paragraphs", text({{"a\nb\nc"}}), 100, 2, "a\nb…"},
+        {"characters, not bytes", text({{"äöüß"}}), 2, 5, "äö…"},
+    };
+    for (auto c : cases) {
+        CapRichText(c.in, c.characters, c.paragraphs);
+        EXPECT_EQ(c.in.plainText(), c.plain) << c.what;
+    }
+}
+
 } // namespace
 } // namespace gs

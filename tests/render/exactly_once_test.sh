@@ -55,14 +55,18 @@ printproc="$procs/$(basename "$printproc")"
 write_ini() { printf '[PDF]\r\nBackupDir=%s\r\n[COPIES]\r\nList=1\r\n%s' "$tmp/pdf" "${1:-}" | tee "$prog/TOVIK.INI" >"$procs/TOVIK.INI"; }
 write_ini
 
-# Spools n jobs of the kind; each gets a name of its own ("<prefix><ID>"), so that every job has its
+# Spools n jobs of the kind; each gets a name of its own ("<prefix><ID>", its PDF "<prefix><ID>-<ID>.PDF"), so that every job has its
 # own PDF file and CUPS title. Prints the IDs.
 spool_jobs() {
   local kind="$1" n="$2" prefix="$3" i out id
   for i in $(seq 1 "$n"); do
     out=$("$spooling" "$tmp/db" --year 2024 --spool "$kind" 2>>"$tmp/spool.err") || { fail "spool $kind: $(cat "$tmp/spool.err")"; continue; }
     id=$(sed -n 's/^Auftrag: //p' <<<"$out")
-    sql "$spooldir/SPOOL.ADT" "UPDATE SPOOL SET PrintName='$prefix'||ID WHERE ID=$id"
+    # The PDF processor writes the path the spooler announced: it follows the new name.
+    sql "$spooldir/SPOOL.ADT" "UPDATE SPOOL SET PrintName='$prefix'||ID,
+      DESTADRESS=CASE WHEN length(DESTADRESS) > 0
+        THEN rtrim(CAST(DESTADRESS AS TEXT), replace(CAST(DESTADRESS AS TEXT), '/', '')) || '$prefix'||ID||'-'||ID||'.PDF'
+        ELSE DESTADRESS END WHERE ID=$id"
     echo "$id"
   done
 }
@@ -90,10 +94,10 @@ kill_rounds "$pdfproc" "$kill_rounds"
 "$pdfproc" --spool "$spooldir" --once >/dev/null 2>&1 || fail "pdf: the last processor did not finish ($?)"
 pdf_ms=$(( $(ms) - start ))
 for id in $pdf_ids; do
-  file=$(find "$tmp/pdf" -name "KILL$id.PDF")
+  file=$(find "$tmp/pdf" -name "KILL$id-$id.PDF")
   [ -n "$file" ] && [ -s "$file" ] || { fail "pdf: job $id has no PDF"; continue; }
   tail -c 8 "$file" | grep -q '%%EOF' || fail "pdf: job $id: the PDF is not complete"
-  inodes=$(awk -v f="KILL$id.PDF" '$1 == f { print $2 }' "$tmp/inodes" "/dev/null" | sort -u | wc -l)
+  inodes=$(awk -v f="KILL$id-$id.PDF" '$1 == f { print $2 }' "$tmp/inodes" "/dev/null" | sort -u | wc -l)
   [ "$inodes" -le 1 ] || fail "pdf: job $id was rendered $inodes times"
 done
 left=$(find "$tmp/pdf" "$spooldir" -name '*.tmp*' | wc -l)
@@ -116,7 +120,7 @@ big_rows=$(sql "$spooldir/DET.ADT" "SELECT count(*) FROM DET WHERE idmain=$big")
 sql "$spooldir/JOBSTAND.DB" "UPDATE jobstand SET rows=$big_rows WHERE id=$big"
 "$pdfproc" --spool "$spooldir" --poll-ms 20 --idle-seconds 60 >/dev/null 2>&1 &
 pid=$!
-if wait_for '[ -n "$(find "$tmp/pdf" -name "STOP$big.PDF.tmp*")" ]' 30; then
+if wait_for '[ -n "$(find "$tmp/pdf" -name "STOP$big-$big.PDF.tmp*")" ]' 30; then
   sleep 0.3
   t0=$(ms); kill -TERM "$pid"; wait "$pid"; t1=$(ms)
   stop_ms=$((t1 - t0))
@@ -124,7 +128,7 @@ if wait_for '[ -n "$(find "$tmp/pdf" -name "STOP$big.PDF.tmp*")" ]' 30; then
   [ "$(sql "$spooldir/SPOOL.ADT" "SELECT count(*) FROM SPOOL WHERE ID=$big")" = 1 ] || fail "stop: the job is gone"
   [ -z "$(find "$tmp/pdf" -name 'STOP*')" ] || fail "stop: a file of the abandoned job stays"
   "$pdfproc" --spool "$spooldir" --once >/dev/null 2>&1 || fail "stop: the next start failed"
-  [ -s "$(find "$tmp/pdf" -name "STOP$big.PDF")" ] || fail "stop: the job was not output at the next start"
+  [ -s "$(find "$tmp/pdf" -name "STOP$big-$big.PDF")" ] || fail "stop: the job was not output at the next start"
   echo "stop: SIGTERM during a job of $big_rows rows: the processor ended in $stop_ms ms"
 else
   kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null

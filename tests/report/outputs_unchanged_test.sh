@@ -30,7 +30,8 @@ run="$prog/$(basename "$report")"
 "$run" "$tmp/db" --year 2026 --period "4. Quartal" --format json >"$tmp/out/q4-2026.json" || fail "json run"
 "$run" "$tmp/db" --year 2025 --period "3. Quartal" --spool pdf | mask_time | sed "s|$tmp|TMP|" \
   >"$tmp/out/spool-q3-2025.out" || fail "spool run"
-python3 "$here/spool_rows.py" "$prog/SPOOLER" >"$tmp/out/spool-q3-2025.rows" || fail "spool rows unreadable"
+python3 "$here/spool_rows.py" "$prog/SPOOLER" | sed "s|$tmp|TMP|" >"$tmp/out/spool-q3-2025.rows" \
+  || fail "spool rows unreadable"
 if "$run" "$tmp/db" --year 2026 --period "Mai" --pdf "$tmp/may.pdf" 2>"$tmp/err"; then
   pdftotext -layout "$tmp/may.pdf" - | mask_time >"$tmp/out/may-2026.pdf.txt" || fail "pdf unreadable"
 elif grep -q "nicht verfügbar" "$tmp/err"; then

@@ -229,7 +229,9 @@ out=$("$spooling" "$tmp/db" --year 2024 --spool pdf 2>"$tmp/err"); rc=$?
 id=$(sed -n 's/^Auftrag: //p' <<<"$out")
 spool="$tmp/prog/SPOOLER/SPOOL.ADT"
 det="$tmp/prog/SPOOLER/DET.ADT"
-grep -q "^PDF: $tmp/pdf/db/GEWINN/GEWINN-[0-9_]*-.PDF$" <<<"$out" || fail "spool pdf: path line: $out"
+grep -q "^PDF: $tmp/pdf/db/GEWINN/GEWINN-[0-9_]*-$id.PDF$" <<<"$out" || fail "spool pdf: path line: $out"
+[ "$(sqlite3 "$spool" "SELECT DESTADRESS FROM SPOOL WHERE ID=$id")" = "$(sed -n 's/^PDF: //p' <<<"$out")" ] \
+  || fail "spool pdf: the announced path is stored in the job"
 [ "$(sqlite3 "$spool" "SELECT PRIO||' '||ISMAIL||' '||h1||' '||h7||' '||LANDSCAPE FROM SPOOL WHERE ID=$id")" = "560 1 Auftrag Provsion 1" ] \
   || fail "spool pdf: job row"
 sqlite3 "$spool" "SELECT PrintName FROM SPOOL WHERE ID=$id" | grep -q '^GEWINN-[0-9.]* [0-9:]*-$' || fail "spool pdf: print name"

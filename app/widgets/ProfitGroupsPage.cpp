@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+#include <QHeaderView>
+
 namespace gs {
 
 namespace {
@@ -268,6 +270,22 @@ void ProfitGroupsPage::refresh()
                             : QString());
     if (model_->rowCount() > 0)
         grid_->setCurrentIndex(model_->index(0, 0));
+    widenToContents();
+}
+
+void ProfitGroupsPage::widenToContents()
+{
+    // Amounts and captions are shown whole: a column only grows (never past a third of the page
+    // for the names), so a width the user chose stays when it is wide enough.
+    QHeaderView* header = grid_->horizontalHeader();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        if (grid_->isColumnHidden(c))
+            continue;
+        const int wanted = std::min(std::max(static_cast<QAbstractItemView*>(grid_)->sizeHintForColumn(c), header->sectionSizeHint(c)),
+                                    std::max(120, width() / 3));
+        if (wanted > header->sectionSize(c))
+            header->resizeSection(c, wanted);
+    }
 }
 
 } // namespace gs

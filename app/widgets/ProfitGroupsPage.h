@@ -78,6 +78,8 @@ signals:
     void groupActivated(const gs::GroupFilter& filter);
 
 private:
+    void widenToContents();
+
     const ResultTables* tables_ = nullptr;
     bool detached_ = false;
     int sortSection_ = -1;

@@ -1,6 +1,7 @@
 // The tab "Auswertung": the period's documents in groups with the period's totals; a group (or a
 // month in the chart) shows its documents in "Liste" under a filter line that returns to the whole
 // list; the group table goes through the grid print dialog like the list.
+#include "app/GroupColumns.h"
 #include "app/ProfitGroups.h"
 #include "app/widgets/OrderProfit1.h"
 #include "app/widgets/ProfitChart.h"
@@ -11,6 +12,7 @@
 #include "display/WaitCursor.h"
 #include "widgets/support/ProfitWindowFixture.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -73,6 +75,29 @@ private slots:
         const QString totals = page->totalsText();
         QVERIFY2(totals.contains(QString::fromUtf8("Gewinn: 350,00 €")), qPrintable(totals));
         QVERIFY(window->totalsLine()->toPlainText().contains(QString::fromUtf8("Gewinn: 350,00 €")));
+    }
+
+    void everyFigureAndCaptionIsShownWhole()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        fx->run().rows = {CustomerDocument(1, 123456, "Müller GmbH", 2, 98765432.10, 1234567.89)};
+        fx->run().rows[0].commission = 7654321.98;
+        QTest::mouseClick(window->findButton(), Qt::LeftButton);
+        Settle();
+        ProfitGroupsPage* page = window->groupsTab();
+        window->pageControl()->setCurrentWidget(page);
+        Settle();
+        QHeaderView* header = page->grid()->horizontalHeader();
+        const QAbstractItemModel* model = page->model();
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (c == GroupBarColumn)
+                continue;
+            const QString text = model->data(model->index(0, c), Qt::DisplayRole).toString();
+            const QFont font = page->grid()->font();
+            QVERIFY2(QFontMetrics(font).horizontalAdvance(text) < header->sectionSize(c),
+                     qPrintable(QString("%1 in %2 px").arg(text).arg(header->sectionSize(c))));
+        }
     }
 
     void aGroupShowsItsDocumentsUntilAllAreShownAgain()

@@ -1,11 +1,14 @@
 #include "app/ChartGroups.h"
 
+#include "base/Error.h"
+
 #include "base/DateLibrary.h"
 #include "base/Dates.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace gs {
 
@@ -84,6 +87,28 @@ ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TD
         }
     }
     return out;
+}
+
+ChartGroups ChartGroupsOf(const std::vector<KmcRow>& months, const PeriodChoice& choice, bool previousYear)
+{
+    std::optional<PeriodRange> range;
+    HandleOrdinaryError([&] {
+        range = BuildChoiceRange(choice);
+        if (previousYear)
+            range = PreviousYearRange(*range);
+    }, [](const std::exception&) {});
+    if (range)
+        return GroupForChart(months, range->start, range->end);
+    ChartGroups plain;
+    plain.rows = months;
+    for (const KmcRow& m : months) {
+        int y = 0, mo = 0, d = 0;
+        DecodeDate(m.DATE.value_or(0), y, mo, d);
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
+        plain.labels.push_back(buf);
+    }
+    return plain;
 }
 
 } // namespace gs

@@ -3,6 +3,7 @@
 // range spans more than 24 months. A group the range covers only in part is labelled with the days
 // it covers ("10.-29.02.2024", "10.02.-31.03.2024"), a whole one as the month axis names months
 // ("02.2024") or as its quarter ("Q1 2024").
+#include "app/PeriodSelection.h"
 #include "app/ResultTables.h"
 
 #include <string>
@@ -19,5 +20,9 @@ struct ChartGroups {
 
 // months: the month rows of a run over the days start to end, ascending.
 ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TDateTime end);
+
+// The groups of a run's month rows over the period chosen (or, with previousYear, over the same
+// period a year earlier); a period that cannot be built gives one group a month.
+ChartGroups ChartGroupsOf(const std::vector<KmcRow>& months, const PeriodChoice& choice, bool previousYear);
 
 } // namespace gs

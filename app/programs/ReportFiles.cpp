@@ -1,6 +1,8 @@
 #include "ReportFiles.h"
 
+#include "app/ChartGroups.h"
 #include "app/OutputFiles.h"
+#include "app/WindowChoices.h"
 #include "app/ReportOutput.h"
 #include "app/ReportXlsx.h"
 #include "base/AtomicFile.h"
@@ -85,7 +87,12 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
 #ifdef GS_REPORT_CHART
         jobs.push_back({named(options.chartFile, "." + options.outputChart), [&](const std::filesystem::path& file) {
                             ChartPictureRequest request;
-                            request.months = tables.KMC;
+                            const PeriodChoice choice = ReportPeriodChoice(options, ReadFiscalStartMonth());
+                            ChartGroups groups = ChartGroupsOf(tables.KMC, choice, false);
+                            request.months = std::move(groups.rows);
+                            request.labels = std::move(groups.labels);
+                            if (previous && !previous->outcome.error)
+                                request.previous = ChartGroupsOf(previous->tables.KMC, choice, true).rows;
                             request.title = QString::fromStdString(ChartTitleText(outcome.totals, outcome.rangeText));
                             request.bars = !options.chartLines;
                             if (options.chartWidth > 0)

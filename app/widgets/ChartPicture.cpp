@@ -27,7 +27,16 @@ QByteArray ChartPictureBytes(const ChartPictureRequest& request)
     ProfitChart chart;
     chart.resize(QSize(request.size.width() / 2, request.size.height() / 2));
     chart.setTitleText(request.title);
-    chart.refresh(request.months);
+    if (request.labels.empty()) {
+        chart.refresh(request.months);
+    } else {
+        QStringList labels;
+        for (const std::string& l : request.labels)
+            labels << QString::fromStdString(l);
+        chart.refresh(request.months, labels);
+    }
+    if (request.previous)
+        chart.setPreviousYear(&*request.previous);
     chart.setBarsActive(request.bars);
     return ChartPictureBytes(chart, request.size, request.svg);
 }

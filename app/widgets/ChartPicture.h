@@ -15,6 +15,8 @@
 #include <QString>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -29,7 +31,10 @@ inline constexpr int ChartPictureDefaultWidth = 1168;
 inline constexpr int ChartPictureDefaultHeight = 560;
 
 struct ChartPictureRequest {
-    std::vector<KmcRow> months;
+    std::vector<KmcRow> months;      // the bar groups (app/ChartGroups.h)
+    std::vector<std::string> labels; // one a group; empty: the months' own
+    // The previous year's groups, drawn beside as the window draws them when "Vorjahr" is on.
+    std::optional<std::vector<KmcRow>> previous;
     QString title;     // the chart's title line (ChartTitleText)
     bool bars = true;  // false: lines
     QSize size{ChartPictureDefaultWidth, ChartPictureDefaultHeight};

@@ -92,28 +92,6 @@ constexpr const char* MonthNames[12] = {"Januar", "Februar", "März",     "April
                                         "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
 // The chart's groups of a run over a choice's range (the months as they are when the range cannot be built).
-ChartGroups ChartGroupsOf(const std::vector<KmcRow>& months, const PeriodChoice& choice, bool previousYear)
-{
-    std::optional<PeriodRange> range;
-    HandleOrdinaryError([&] {
-        range = BuildChoiceRange(choice);
-        if (previousYear)
-            range = PreviousYearRange(*range);
-    }, [](const std::exception&) {});
-    if (range)
-        return GroupForChart(months, range->start, range->end);
-    ChartGroups plain;
-    plain.rows = months;
-    for (const KmcRow& m : months) {
-        int y = 0, mo = 0, d = 0;
-        DecodeDate(m.DATE.value_or(0), y, mo, d);
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
-        plain.labels.push_back(buf);
-    }
-    return plain;
-}
-
 // Leaves the running flag on every way out of a run.
 struct RunningFlag {
     bool& flag;

@@ -67,6 +67,23 @@ private slots:
         }
     }
 
+    void thePreviousYearIsDrawnWhenAsked()
+    {
+        // Last year's net and profit as dashed lines in the darker shade of their series.
+        const auto ink = [](unsigned colour) { return ShadesOf(colour).face.darker(220).rgb() | 0xFF000000u; };
+        for (const bool asked : {false, true}) {
+            ChartPictureRequest request;
+            request.months = Year();
+            if (asked)
+                request.previous = Year();
+            QImage image;
+            QVERIFY(image.loadFromData(ChartPictureBytes(request), "PNG"));
+            const std::set<QRgb> colours = PlotColours(image);
+            for (const unsigned colour : {ChartNetColor, ChartProfitColor})
+                QCOMPARE(colours.count(ink(colour)) > 0, asked);
+        }
+    }
+
     void theSizeAndTheSvgFollowTheRequest()
     {
         ChartPictureRequest request;

@@ -13,7 +13,11 @@ namespace gs {
 
 std::string PeriodFileStem(const std::string& yearText, int periodIndex)
 {
-    std::string stem = "GEWINN-" + yearText;
+    // A fiscal year's "2024/25" becomes "2024-25": the name never names a folder.
+    std::string year;
+    for (const char c : yearText)
+        year += c == '/' ? '-' : c;
+    std::string stem = "GEWINN-" + year;
     char part[8];
     if (periodIndex >= 1 && periodIndex <= 4) {
         std::snprintf(part, sizeof part, "-Q%d", periodIndex);

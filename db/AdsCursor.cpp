@@ -1,5 +1,6 @@
 #include "db/AdsCursor.h"
 
+#include "db/AdsError.h"
 #include "db/BlobFields.h"
 #include "db/StorageWalk.h"
 
@@ -59,6 +60,64 @@ bool Cursor::NextInStorage()
     window_.Swap(spare_);
     positions_.swap(sparePositions_);
     spare_.Recycle();
+    pos_ = 0;
+    windowWrites_ = file_.Writes();
+    return true;
+}
+
+bool Cursor::ServerOrderChosen()
+{
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (!storageAllowed_ || !serverOrderAllowed || order_.keyField < 0 || transaction == 0 || !file_.Remote() ||
+        file_.Fields()[static_cast<size_t>(order_.keyField)].type != TAdsFieldType::Date)
+        return false;
+    if (rowidsTransaction_ != transaction || rowidsWrites_ != file_.Writes()) {
+        const std::string& rid = file_.RowidName();
+        sql::Query& st = file_.Statement("SELECT min(" + rid + "), max(" + rid + ") FROM " + file_.QuotedTable());
+        sql::ResetOnExit reset(st);
+        rowidsFit_ = !st.Step() || st.ColumnIsNull(0) ||
+                     (st.ColumnInt(0) >= 0 && st.ColumnInt(1) < (std::int64_t{1} << kRowidBits));
+        rowidsTransaction_ = transaction;
+        rowidsWrites_ = file_.Writes();
+    }
+    return rowidsFit_;
+}
+
+std::int64_t Cursor::ServerOrderPosition() const
+{
+    const ValueRef k = window_.Value(pos_, order_.keyField);
+    std::int64_t day = 0; // empty: before every date
+    if (!k.IsNull()) {
+        // The date as its stored text, YYYY-MM-DD: a number that orders as the date does.
+        const std::string_view t = k.s;
+        auto digits = [&](size_t at, size_t n) {
+            std::int64_t v = 0;
+            for (size_t i = at; i < at + n; ++i) {
+                if (t[i] < '0' || t[i] > '9')
+                    throw AdsError("Datum nicht lesbar: " + std::string(t), file_.FileName());
+                v = v * 10 + (t[i] - '0');
+            }
+            return v;
+        };
+        if (t.size() != 10 || t[4] != '-' || t[7] != '-')
+            throw AdsError("Datum nicht lesbar: " + std::string(t), file_.FileName());
+        day = 1 + digits(0, 4) * 372 + (digits(5, 2) - 1) * 31 + (digits(8, 2) - 1);
+    }
+    const std::int64_t position = (day << kRowidBits) | Rowid();
+    return order_.descending ? -position : position;
+}
+
+bool Cursor::NextInServerOrder()
+{
+    if (pos_ + 1 < window_.Size()) {
+        ++pos_;
+        return true;
+    }
+    spare_.ResetLike(window_);
+    FetchStream(GrowBatch(), spare_);
+    if (spare_.Empty())
+        return false;
+    window_.Swap(spare_);
     pos_ = 0;
     windowWrites_ = file_.Writes();
     return true;
@@ -167,6 +226,7 @@ void Cursor::Clear()
     has_ = false;
     batch_ = kFirstBatch;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
 }
@@ -358,7 +418,18 @@ bool Cursor::StartStream()
     if (file_.ReadTransactionId() == 0)
         return false;
     streamSeg_ = 0;
-    if (!OpenSegmentStream(Segments(true)[0]))
+    if (ServerOrderChosen()) {
+        // One statement for every selected row, in whatever order the server reads them.
+        stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
+                                       (filter_.where.empty() ? std::string() : " WHERE " + filter_.where),
+                                   filter_.params);
+        if (stream_) {
+            inStorage_ = true;
+            serverOrder_ = true;
+            spare_.Reset(carried_);
+        }
+    }
+    if (!stream_ && !OpenSegmentStream(Segments(true)[0]))
         return false;
     streamTransaction_ = file_.ReadTransactionId();
     streamWrites_ = file_.Writes();
@@ -375,9 +446,9 @@ void Cursor::FetchStream(size_t limit, RowBatch& out)
         stream_->Fetch(limit, stamp, out);
         if (out.Size() > before)
             return;
-        // This segment is done: the next one, if any.
+        // This segment is done: the next one, if any (the server's own order has one).
         stream_.reset();
-        if (++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
+        if (serverOrder_ || ++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
             return;
     }
 }
@@ -405,6 +476,7 @@ void Cursor::DropAhead()
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     if (!has_)
         return;
@@ -421,9 +493,13 @@ bool Cursor::Next()
     if (!has_)
         return false;
     if (inStorage_) {
-        if (!StaleWindow())
+        // The server's stream goes on while the snapshot lasts; once it has sent every row the
+        // walk is done.
+        if (serverOrder_ && !StaleWindow() && (pos_ + 1 < window_.Size() || !stream_ || StreamValid()))
+            return NextInServerOrder();
+        if (!serverOrder_ && !StaleWindow())
             return NextInStorage();
-        LeaveStorageOrder(); // this handle wrote: on in index order from the current row
+        LeaveStorageOrder(); // this handle wrote or the snapshot ended: on in index order from the current row
     }
     if (CompleteWindow()) {
         if (pos_ + 1 >= window_.Size())
@@ -506,6 +582,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
     RowBatch nb;
@@ -524,6 +601,7 @@ void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
     window_.Reset(carried_);
@@ -607,6 +685,7 @@ bool Cursor::AfterDelete()
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     if (!has_)
         return false;
@@ -699,6 +778,7 @@ std::int64_t Cursor::ReadAllInto(std::uint64_t transaction)
     window_.Swap(all);
     pos_ = pos;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = static_cast<std::int64_t>(pos);
     has_ = !window_.Empty();

@@ -18,8 +18,10 @@
 //   run MB, pl. MB: peak resident memory of each process
 //     run_bench [--max DOCUMENTS] [--min DOCUMENTS] [--repeat N]
 //     run_bench --crossover DB: the walk on the index against the walk in storage order for selections
-//                of 1 to 128 days of the year (the run's status filter, EXTB read), in this process
-//                (best of three each), to find where the walk in storage order starts to pay
+//                of 1 to 306 days of the year (the run's status filter, EXTB read), in this process
+//                (best of three each), to find where the walk in storage order starts to pay: the
+//                rows found on the index read by row id ("stored") and by one scan of the table
+//                ("scan")
 // The databases are built once into the temporary directory (gs-run-bench-N[-realistic][-shuffled]
 // [-noindex]) and kept.
 #include "BenchDatabases.h"
@@ -259,16 +261,18 @@ int Crossover(const std::filesystem::path& db)
     t.Open();
     t.SetIndexName("DATE");
     t.SetFiltered(true);
-    std::printf("%5s %7s | %9s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio");
+    std::printf("%5s %7s | %9s %9s %6s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio", "scan s", "ratio");
     const TDateTime from = EncodeDate(kYear, 3, 1);
     for (int days : {1, 2, 4, 8, 16, 32, 64, 128, 306}) {
         t.SetFilter(OrdersStatusFilter() + " AND DATE >= \"" + DateToText(from) + "\" AND DATE <= \"" +
                     DateToText(from + days - 1) + "\"");
         t.SetRowColumns({&t.FieldByName("ID_ORDER"), &t.FieldByName("WW_NETTO"), &t.FieldByName("EXTB")});
-        double best[2] = {1e9, 1e9};
+        double best[3] = {1e9, 1e9, 1e9};
         long rows = 0;
         for (int repeat = 0; repeat < 3; ++repeat) {
-            for (int stored = 0; stored < 2; ++stored) {
+            for (int stored = 0; stored < 3; ++stored) {
+                ads::StorageWalk::scanShare = stored == 2 ? std::int64_t{1} << 40 : 0;
+                t.SetStorageOrderWalk(false);
                 t.SetStorageOrderWalk(stored != 0);
                 const auto start = Clock::now();
                 TAdsTable::ReadScope scope(t);
@@ -283,7 +287,8 @@ int Crossover(const std::filesystem::path& db)
                     std::puts("");
             }
         }
-        std::printf("%5d %7ld | %9.4f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0]);
+        std::printf("%5d %7ld | %9.4f %9.4f %6.2f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0],
+                    best[2], best[2] / best[0]);
         std::fflush(stdout);
     }
     return 0;

@@ -72,39 +72,33 @@ bool Cursor::ServerOrderChosen()
         file_.Fields()[static_cast<size_t>(order_.keyField)].type != TAdsFieldType::Date)
         return false;
     if (rowidsTransaction_ != transaction || rowidsWrites_ != file_.Writes()) {
-        const std::string& rid = file_.RowidName();
-        sql::Query& st = file_.Statement("SELECT min(" + rid + "), max(" + rid + ") FROM " + file_.QuotedTable());
-        sql::ResetOnExit reset(st);
-        rowidsFit_ = !st.Step() || st.ColumnIsNull(0) ||
-                     (st.ColumnInt(0) >= 0 && st.ColumnInt(1) < (std::int64_t{1} << kRowidBits));
+        rowidsFit_ = StorageWalk::RowidsForPositions(file_);
         rowidsTransaction_ = transaction;
         rowidsWrites_ = file_.Writes();
     }
     return rowidsFit_;
 }
 
-std::int64_t Cursor::ServerOrderPosition() const
+std::int64_t Cursor::WalkPosition() const
+{
+    if (!inStorage_)
+        return ordinal_;
+    std::int64_t position = StorageWalk::kNoPosition;
+    if (serverOrder_)
+        StorageWalk::DatePosition(window_.Value(pos_, order_.keyField), Rowid(), order_.descending, position);
+    else
+        position = positions_[pos_];
+    if (position == StorageWalk::kNoPosition)
+        NoPosition();
+    return position;
+}
+
+void Cursor::NoPosition() const
 {
     const ValueRef k = window_.Value(pos_, order_.keyField);
-    std::int64_t day = 0; // empty: before every date
-    if (!k.IsNull()) {
-        // The date as its stored text, YYYY-MM-DD: a number that orders as the date does.
-        const std::string_view t = k.s;
-        auto digits = [&](size_t at, size_t n) {
-            std::int64_t v = 0;
-            for (size_t i = at; i < at + n; ++i) {
-                if (t[i] < '0' || t[i] > '9')
-                    throw AdsError("Datum nicht lesbar: " + std::string(t), file_.FileName());
-                v = v * 10 + (t[i] - '0');
-            }
-            return v;
-        };
-        if (t.size() != 10 || t[4] != '-' || t[7] != '-')
-            throw AdsError("Datum nicht lesbar: " + std::string(t), file_.FileName());
-        day = 1 + digits(0, 4) * 372 + (digits(5, 2) - 1) * 31 + (digits(8, 2) - 1);
-    }
-    const std::int64_t position = (day << kRowidBits) | Rowid();
-    return order_.descending ? -position : position;
+    throw AdsError("Kein Datum im Feld " + file_.Fields()[static_cast<size_t>(order_.keyField)].name + ": " +
+                       (k.kind == StorageKind::Integer ? std::to_string(k.i) : std::string(k.s)),
+                   file_.FileName());
 }
 
 bool Cursor::NextInServerOrder()
@@ -409,7 +403,7 @@ bool Cursor::OpenSegmentStream(Seg seg)
         where += " AND " + filter.where;
     stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                                    " ORDER BY " + orderBy,
-                               filter.params);
+                               filter.params, false);
     return stream_ != nullptr;
 }
 
@@ -422,7 +416,7 @@ bool Cursor::StartStream()
         // One statement for every selected row, in whatever order the server reads them.
         stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
                                        (filter_.where.empty() ? std::string() : " WHERE " + filter_.where),
-                                   filter_.params);
+                                   filter_.params, true);
         if (stream_) {
             inStorage_ = true;
             serverOrder_ = true;

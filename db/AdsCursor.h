@@ -172,12 +172,8 @@ public:
     // The current row's place in the walk on the index from First (0 for the first row): rows sorted
     // by it come in index order. In storage order the numbers may leave gaps; otherwise they count
     // the moves from First.
-    std::int64_t WalkPosition() const
-    {
-        return !inStorage_ ? ordinal_ : serverOrder_ ? ServerOrderPosition() : positions_[pos_];
-    }
-    // Row ids in [0, 2^kRowidBits) go into a position in the server's order beside the date.
-    static constexpr int kRowidBits = 41;
+    // Raises AdsError for a row visited in storage order whose key is no date in its stored form.
+    std::int64_t WalkPosition() const;
     // The benchmark that measures the server's walk on the index beside its own order clears it.
     static inline bool serverOrderAllowed = true;
 
@@ -233,9 +229,7 @@ private:
     // table within the positions' range (asked once per snapshot).
     bool ServerOrderChosen();
     bool NextInServerOrder();
-    // The empty dates first, then the dates, equal dates by row id (reversed going down): the key's
-    // day and the row id in one number.
-    std::int64_t ServerOrderPosition() const;
+    [[noreturn]] void NoPosition() const;
 
     TableStore& file_;
     WalkOrder order_;

@@ -7,6 +7,7 @@
 // where the server stores rows apart from their row ids' order.
 #include "base/Dates.h"
 #include "support/DbBackends.h"
+#include "db/AdsError.h"
 #include "db/StorageWalk.h"
 #include "support/DbTestSupport.h"
 
@@ -272,6 +273,67 @@ TEST_P(DbStorageWalk, AFewRowsOfTheIndexAreWalkedOnIt)
     EXPECT_EQ(ByPosition(Walk(true, &inStorage)), indexWalk);
     // The server's planner itself takes the index for a few rows; the walk asks it for its own order.
     EXPECT_EQ(inStorage, server());
+}
+
+TEST_P(DbStorageWalk, AKeyOtherThanADateIsPlacedByItsPlan)
+{
+    // The tag N is a whole number: its positions come from the plan (without the SQL index one scan
+    // ordered in memory); the server keeps the walk on the index.
+    GS_REQUIRE_BACKEND(db);
+    for (bool sqlIndex : {true, false}) {
+        if (server() && !sqlIndex)
+            continue;
+        Write(Layout::Shuffled, false, true);
+        if (!sqlIndex) {
+            db.Exec("T.ADT", "DROP INDEX ads_idx_n");
+            t.Close();
+            t.SetReadOnly(true);
+            t.Open();
+        }
+        t.SetIndexName("N");
+        t.SetFilter("S <> 1");
+        t.SetFiltered(true);
+        TAdsTable::ReadScope snapshot(t);
+        const std::vector<int> indexWalk = Numbers(Walk(false));
+        ASSERT_EQ(indexWalk.size(), 400u);
+        bool inStorage = false;
+        EXPECT_EQ(ByPosition(Walk(true, &inStorage)), indexWalk) << sqlIndex;
+        EXPECT_EQ(inStorage, !server()) << sqlIndex;
+    }
+}
+
+TEST_P(DbStorageWalk, ADateKeyThatIsNoDateHasNoPosition)
+{
+    // A table file keeps whatever a writer stored; such a row is read, and asking for its position
+    // in the walk on the index names the value.
+    GS_REQUIRE_BACKEND(db);
+    if (server())
+        GTEST_SKIP() << "a date column of the server holds only dates";
+    Write(Layout::Shuffled, false, false);
+    t.Close();
+    db.Exec("T.ADT", "UPDATE T SET D = '2024-01-3x' WHERE N = 5");
+    t.Open();
+    t.SetIndexName("D");
+    t.SetFilter("D >= \"03.01.2024\"");
+    t.SetFiltered(true);
+    TAdsTable::ReadScope snapshot(t);
+    t.SetStorageOrderWalk(true);
+    int rows = 0;
+    bool raised = false;
+    for (t.First(); !t.Eof(); t.Next()) {
+        ++rows;
+        if (t.FieldByName("N").AsInteger() != 5) {
+            t.WalkPosition();
+            continue;
+        }
+        try {
+            t.WalkPosition();
+        } catch (const AdsError& e) {
+            raised = std::string(e.what()).find("2024-01-3x") != std::string::npos;
+        }
+    }
+    EXPECT_TRUE(raised);
+    EXPECT_GT(rows, 400);
 }
 
 TEST_P(DbStorageWalk, OnTheServerRowIdsBeyondThePositionsKeepTheWalkOnTheIndex)

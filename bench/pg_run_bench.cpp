@@ -137,21 +137,40 @@ std::string Server(const std::string& uri, long long documents, demo::DemoMix mi
     return connection;
 }
 
-// The orders table's pages the server has passed so far (found in its buffers or read), once the
-// backends of the measurements before have ended and reported.
-long long HeapBlocks(const std::string& connection)
+// What the server has done so far, once the backends of the measurements before have ended and
+// reported: the orders table's pages it passed (found in its buffers or read), and the CPU time of
+// its ended processes (the postmaster's children, where the server runs on this machine and its
+// data directory can be read; else 0).
+struct ServerWork {
+    long long blocks = 0;
+    double cpuSeconds = 0;
+};
+
+ServerWork ServerSoFar(const std::string& connection)
 {
     usleep(300000);
     PGconn* c = PQconnectdb(connection.c_str());
     if (PQstatus(c) != CONNECTION_OK)
         std::abort();
+    ServerWork w;
     PGresult* r = PQexec(c, "SELECT coalesce(heap_blks_read, 0) + coalesce(heap_blks_hit, 0) + "
-                            "coalesce(toast_blks_read, 0) + coalesce(toast_blks_hit, 0) FROM pg_statio_user_tables "
+                            "coalesce(toast_blks_read, 0) + coalesce(toast_blks_hit, 0), "
+                            "current_setting('data_directory') FROM pg_statio_user_tables "
                             "WHERE relid = '\"Auftraege\"'::regclass");
-    const long long n = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 ? std::atoll(PQgetvalue(r, 0, 0)) : -1;
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
+        w.blocks = std::atoll(PQgetvalue(r, 0, 0));
+        long pid = 0;
+        std::ifstream(std::string(PQgetvalue(r, 0, 1)) + "/postmaster.pid") >> pid;
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string field;
+        for (int i = 1; i <= 17 && stat >> field; ++i) {
+            if (i == 16 || i == 17) // cutime, cstime: the children waited for
+                w.cpuSeconds += std::atof(field.c_str()) / static_cast<double>(sysconf(_SC_CLK_TCK));
+        }
+    }
     PQclear(r);
     PQfinish(c);
-    return n;
+    return w;
 }
 
 // withProgress: as the window runs it, with the spooler attached and a progress display (which
@@ -261,25 +280,27 @@ int main(int argc, char** argv)
     // the ratios of one pass.
     Measurement onServer, indexWalk, counted, plain;
     double ratioLow = 1e9, ratioHigh = 0, indexLow = 1e9, indexHigh = 0;
-    long long blocks[3] = {0, 0, 0}; // table pages the server passed: own order, index walk, loop
+    long long blocks[3] = {0, 0, 0};   // table pages the server passed in the last pass: own order, index walk, loop
+    double serverCpu[3] = {1e9, 1e9, 1e9}; // the server's CPU time for each, best of the passes
     auto better = [](Measurement& best, const Measurement& m, int pass) {
         if (pass == 0 || m.seconds < best.seconds)
             best = m;
     };
     for (int pass = 0; pass < repeat; ++pass) {
-        long long before = HeapBlocks(server);
-        const Measurement own = InChild([&] { return WholeRun(server, "0"); });
-        long long after = HeapBlocks(server);
-        blocks[0] = after - before;
-        const Measurement onIndex = InChild([&] {
+        auto measured = [&](int k, const std::function<long()>& work) {
+            const ServerWork before = ServerSoFar(server);
+            const Measurement m = InChild(work);
+            const ServerWork after = ServerSoFar(server);
+            blocks[k] = after.blocks - before.blocks;
+            serverCpu[k] = std::min(serverCpu[k], after.cpuSeconds - before.cpuSeconds);
+            return m;
+        };
+        const Measurement own = measured(0, [&] { return WholeRun(server, "0"); });
+        const Measurement onIndex = measured(1, [&] {
             ads::Cursor::serverOrderAllowed = false;
             return WholeRun(server, "0");
         });
-        before = HeapBlocks(server);
-        blocks[1] = before - after;
-        const Measurement loop = InChild([&] { return PlainLoop(server); });
-        after = HeapBlocks(server);
-        blocks[2] = after - before;
+        const Measurement loop = measured(2, [&] { return PlainLoop(server); });
         const Measurement withCount = InChild([&] { return WholeRun(server, "0", true); });
         better(onServer, own, pass);
         better(indexWalk, onIndex, pass);
@@ -295,18 +316,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "row counts differ: files %ld, server %ld, index walk %ld, plain %ld\n", onFiles.rows,
                      onServer.rows, indexWalk.rows, plain.rows);
     // "counted": the server run with a progress display, which counts beside the walk. Ratios of the
-    // best times, the passes' range in brackets; pages: the table's pages the server passed (hits in
-    // its buffers and reads) in the last pass.
-    std::printf("%-10s %-8s %9s %7s %7s | %8s %8s %17s | %8s %17s | %8s %6s | %7s %7s %7s | %8s %8s %8s | %6s %6s\n",
+    // best times, the passes' range in brackets; cpu: the measuring process's CPU time (all its
+    // threads), then the server's for the same work; pages: the table's pages the server passed (hits
+    // in its buffers and reads) in the last pass.
+    std::printf("%-10s %-8s %9s %7s %7s | %8s %8s %17s | %8s %17s | %8s %6s | %7s %7s %7s | %7s %7s %7s | %8s %8s "
+                "%8s | %6s %6s\n",
                 "mix", "order", "documents", "rows", "files s", "server s", "libpq s", "ratio", "index s", "ratio",
-                "counted", "ratio", "srv cpu", "idx cpu", "pq cpu", "srv pg", "idx pg", "pq pg", "srv MB", "pq MB");
+                "counted", "ratio", "srv cpu", "idx cpu", "pq cpu", "S srv", "S idx", "S pq", "srv pg", "idx pg",
+                "pq pg", "srv MB", "pq MB");
     std::printf("%-10s %-8s %9lld %7ld %7.3f | %8.3f %8.3f %5.2f (%4.2f-%4.2f) | %8.3f %5.2f (%4.2f-%4.2f) | %8.3f "
-                "%6.2f | %7.3f %7.3f %7.3f | %8lld %8lld %8lld | %6.1f %6.1f\n",
+                "%6.2f | %7.3f %7.3f %7.3f | %7.3f %7.3f %7.3f | %8lld %8lld %8lld | %6.1f %6.1f\n",
                 mix == demo::DemoMix::Realistic ? "realistic" : "standard", shuffled ? "shuffled" : "date",
                 documents, onServer.rows, onFiles.seconds, onServer.seconds, plain.seconds,
                 onServer.seconds / plain.seconds, ratioLow, ratioHigh, indexWalk.seconds,
                 indexWalk.seconds / plain.seconds, indexLow, indexHigh, counted.seconds,
                 counted.seconds / plain.seconds, onServer.cpuSeconds, indexWalk.cpuSeconds, plain.cpuSeconds,
-                blocks[0], blocks[1], blocks[2], onServer.peakKb / 1024.0, plain.peakKb / 1024.0);
+                serverCpu[0], serverCpu[1], serverCpu[2], blocks[0], blocks[1], blocks[2], onServer.peakKb / 1024.0, plain.peakKb / 1024.0);
     return 0;
 }

@@ -6,20 +6,23 @@
 // the columns the run shows, inflating EXTB.
 //
 // Each measurement is a process of its own (this program started again with --child), so that its
-// peak memory, its reads and its writes can be reported. What the columns hold (best of the repeats):
+// peak memory, its reads and its writes can be reported. The run and the loop take turns, one pair
+// after the other in each pass. What the columns hold (best of the repeats):
 //   run s        start-up as the report command does it and the whole-year run, timed inside
 //   plain s      the whole plain loop: opening, the scan with EXTB inflated, closing
-//   ratio        run s / plain s
-//   cpu ratio    the two processes' CPU time (user and system), which other programs on a busy
-//                machine disturb less than the wall times
+//   ratio        run s / plain s, in brackets the range of the passes' ratios
+//   cpu          the two processes' CPU time (user and system), which other programs on a busy
+//                machine disturb less than the wall times; the passes' range in brackets
 //   run pages, plain pages: bytes the process read (read calls, /proc/self/io) in 16 KB pages, the
 //                table files' page size; pg ratio their ratio
 //   tmp MB       bytes the run wrote (a report run writes nothing; SQLite's temporary files would)
 //   run MB, pl. MB: peak resident memory of each process
 //     run_bench [--max DOCUMENTS] [--min DOCUMENTS] [--repeat N]
 //     run_bench --crossover DB: the walk on the index against the walk in storage order for selections
-//                of 1 to 128 days of the year (the run's status filter, EXTB read), in this process
-//                (best of three each), to find where the walk in storage order starts to pay
+//                of 1 to 306 days of the year (the run's status filter, EXTB read), in this process
+//                (best of three each), to find where the walk in storage order starts to pay: the
+//                rows found on the index read by row id ("stored") and by one scan of the table
+//                ("scan")
 // The databases are built once into the temporary directory (gs-run-bench-N[-realistic][-shuffled]
 // [-noindex]) and kept.
 #include "BenchDatabases.h"
@@ -216,25 +219,44 @@ Measurement InChild(const char* kind, const std::filesystem::path& db)
     return m;
 }
 
-// Best of the repeats, figure by figure.
-Measurement Best(int repeat, const char* kind, const std::filesystem::path& db)
+// The best of the repeats so far, figure by figure.
+void KeepBest(Measurement& best, const Measurement& m, bool first)
 {
-    Measurement best;
-    for (int i = 0; i < repeat; ++i) {
-        const Measurement m = InChild(kind, db);
-        if (i == 0) {
-            best = m;
-            continue;
-        }
-        best.inside.startSeconds = std::min(best.inside.startSeconds, m.inside.startSeconds);
-        best.inside.seconds = std::min(best.inside.seconds, m.inside.seconds);
-        best.processSeconds = std::min(best.processSeconds, m.processSeconds);
-        best.cpuSeconds = std::min(best.cpuSeconds, m.cpuSeconds);
-        best.peakKb = std::min(best.peakKb, m.peakKb);
-        best.inside.readBytes = std::min(best.inside.readBytes, m.inside.readBytes);
-        best.inside.writtenBytes = std::min(best.inside.writtenBytes, m.inside.writtenBytes);
+    if (first) {
+        best = m;
+        return;
     }
-    return best;
+    best.inside.startSeconds = std::min(best.inside.startSeconds, m.inside.startSeconds);
+    best.inside.seconds = std::min(best.inside.seconds, m.inside.seconds);
+    best.processSeconds = std::min(best.processSeconds, m.processSeconds);
+    best.cpuSeconds = std::min(best.cpuSeconds, m.cpuSeconds);
+    best.peakKb = std::min(best.peakKb, m.peakKb);
+    best.inside.readBytes = std::min(best.inside.readBytes, m.inside.readBytes);
+    best.inside.writtenBytes = std::min(best.inside.writtenBytes, m.inside.writtenBytes);
+}
+
+// The run and the plain loop side by side, one after the other in each pass; the best of each, and
+// the range of the ratios (wall and CPU time) of one pass.
+struct Pair {
+    Measurement run, plain;
+    double low = 1e9, high = 0, cpuLow = 1e9, cpuHigh = 0;
+};
+
+Pair SideBySide(int repeat, const std::filesystem::path& db)
+{
+    Pair p;
+    for (int i = 0; i < repeat; ++i) {
+        const Measurement run = InChild("run", db);
+        const Measurement plain = InChild("plain", db);
+        KeepBest(p.run, run, i == 0);
+        KeepBest(p.plain, plain, i == 0);
+        const double ratio = run.inside.seconds / plain.inside.seconds, cpu = run.cpuSeconds / plain.cpuSeconds;
+        p.low = std::min(p.low, ratio);
+        p.high = std::max(p.high, ratio);
+        p.cpuLow = std::min(p.cpuLow, cpu);
+        p.cpuHigh = std::max(p.cpuHigh, cpu);
+    }
+    return p;
 }
 
 int ChildMain(const std::string& kind, const std::filesystem::path& db)
@@ -259,16 +281,18 @@ int Crossover(const std::filesystem::path& db)
     t.Open();
     t.SetIndexName("DATE");
     t.SetFiltered(true);
-    std::printf("%5s %7s | %9s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio");
+    std::printf("%5s %7s | %9s %9s %6s %9s %6s\n", "days", "rows", "index s", "stored s", "ratio", "scan s", "ratio");
     const TDateTime from = EncodeDate(kYear, 3, 1);
     for (int days : {1, 2, 4, 8, 16, 32, 64, 128, 306}) {
         t.SetFilter(OrdersStatusFilter() + " AND DATE >= \"" + DateToText(from) + "\" AND DATE <= \"" +
                     DateToText(from + days - 1) + "\"");
         t.SetRowColumns({&t.FieldByName("ID_ORDER"), &t.FieldByName("WW_NETTO"), &t.FieldByName("EXTB")});
-        double best[2] = {1e9, 1e9};
+        double best[3] = {1e9, 1e9, 1e9};
         long rows = 0;
         for (int repeat = 0; repeat < 3; ++repeat) {
-            for (int stored = 0; stored < 2; ++stored) {
+            for (int stored = 0; stored < 3; ++stored) {
+                ads::StorageWalk::scanShare = stored == 2 ? std::int64_t{1} << 40 : 0;
+                t.SetStorageOrderWalk(false);
                 t.SetStorageOrderWalk(stored != 0);
                 const auto start = Clock::now();
                 TAdsTable::ReadScope scope(t);
@@ -283,7 +307,8 @@ int Crossover(const std::filesystem::path& db)
                     std::puts("");
             }
         }
-        std::printf("%5d %7ld | %9.4f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0]);
+        std::printf("%5d %7ld | %9.4f %9.4f %6.2f %9.4f %6.2f\n", days, rows, best[0], best[1], best[1] / best[0],
+                    best[2], best[2] / best[0]);
         std::fflush(stdout);
     }
     return 0;
@@ -309,9 +334,9 @@ int main(int argc, char** argv)
             repeat = std::max(1, std::atoi(argv[i + 1]));
     }
     std::filesystem::create_directories(std::filesystem::temp_directory_path() / "gs-run-bench-program");
-    std::printf("%-9s %-8s %-5s %9s %6s | %7s %7s %6s %6s | %9s %9s %6s | %6s | %6s %6s\n", "mix", "order", "index",
-                "documents", "rows", "run s", "plain s", "ratio", "cpu", "run pages", "pl. pages", "pg rat",
-                "tmp MB", "run MB", "pl. MB");
+    std::printf("%-9s %-8s %-5s %9s %6s | %7s %7s %6s %11s %6s %11s | %9s %9s %6s | %6s | %6s %6s\n", "mix", "order",
+                "index", "documents", "rows", "run s", "plain s", "ratio", "range", "cpu", "range", "run pages",
+                "pl. pages", "pg rat", "tmp MB", "run MB", "pl. MB");
     constexpr double kPage = 16384;
     for (long long n : {10000LL, 200000LL, 1000000LL}) {
         if (n > maxDocuments)
@@ -325,16 +350,18 @@ int main(int argc, char** argv)
                     layout.order = order;
                     layout.sqlIndexes = indexes;
                     const auto db = bench::BenchDatabase(n, mix, layout);
-                    const Measurement run = Best(repeat, "run", db);
-                    const Measurement plain = Best(repeat, "plain", db);
+                    const Pair pair = SideBySide(repeat, db);
+                    const Measurement& run = pair.run;
+                    const Measurement& plain = pair.plain;
                     if (run.inside.rows != plain.inside.rows)
                         std::fprintf(stderr, "row counts differ: %ld vs %ld\n", run.inside.rows, plain.inside.rows);
-                    std::printf("%-9s %-8s %-5s %9lld %6ld | %7.3f %7.3f %6.2f %6.2f | %9.0f %9.0f %6.2f | %6.1f | "
-                                "%6.1f %6.1f\n",
+                    std::printf("%-9s %-8s %-5s %9lld %6ld | %7.3f %7.3f %6.2f (%4.2f-%4.2f) %6.2f (%4.2f-%4.2f) | "
+                                "%9.0f %9.0f %6.2f | %6.1f | %6.1f %6.1f\n",
                                 mix == demo::DemoMix::Realistic ? "realistic" : "standard",
                                 order == demo::RowOrder::Shuffled ? "shuffled" : "date", indexes ? "yes" : "no", n,
                                 run.inside.rows, run.inside.seconds, plain.inside.seconds,
-                                run.inside.seconds / plain.inside.seconds, run.cpuSeconds / plain.cpuSeconds,
+                                run.inside.seconds / plain.inside.seconds, pair.low, pair.high,
+                                run.cpuSeconds / plain.cpuSeconds, pair.cpuLow, pair.cpuHigh,
                                 static_cast<double>(run.inside.readBytes) / kPage,
                                 static_cast<double>(plain.inside.readBytes) / kPage,
                                 static_cast<double>(run.inside.readBytes) / static_cast<double>(plain.inside.readBytes),

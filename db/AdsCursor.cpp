@@ -1,5 +1,6 @@
 #include "db/AdsCursor.h"
 
+#include "db/AdsError.h"
 #include "db/BlobFields.h"
 #include "db/StorageWalk.h"
 
@@ -59,6 +60,58 @@ bool Cursor::NextInStorage()
     window_.Swap(spare_);
     positions_.swap(sparePositions_);
     spare_.Recycle();
+    pos_ = 0;
+    windowWrites_ = file_.Writes();
+    return true;
+}
+
+bool Cursor::ServerOrderChosen()
+{
+    const std::uint64_t transaction = file_.ReadTransactionId();
+    if (!storageAllowed_ || !serverOrderAllowed || order_.keyField < 0 || transaction == 0 || !file_.Remote() ||
+        file_.Fields()[static_cast<size_t>(order_.keyField)].type != TAdsFieldType::Date)
+        return false;
+    if (rowidsTransaction_ != transaction || rowidsWrites_ != file_.Writes()) {
+        rowidsFit_ = StorageWalk::RowidsForPositions(file_);
+        rowidsTransaction_ = transaction;
+        rowidsWrites_ = file_.Writes();
+    }
+    return rowidsFit_;
+}
+
+std::int64_t Cursor::WalkPosition() const
+{
+    if (!inStorage_)
+        return ordinal_;
+    std::int64_t position = StorageWalk::kNoPosition;
+    if (serverOrder_)
+        StorageWalk::DatePosition(window_.Value(pos_, order_.keyField), Rowid(), order_.descending, position);
+    else
+        position = positions_[pos_];
+    if (position == StorageWalk::kNoPosition)
+        NoPosition();
+    return position;
+}
+
+void Cursor::NoPosition() const
+{
+    const ValueRef k = window_.Value(pos_, order_.keyField);
+    throw AdsError("Kein Datum im Feld " + file_.Fields()[static_cast<size_t>(order_.keyField)].name + ": " +
+                       (k.kind == StorageKind::Integer ? std::to_string(k.i) : std::string(k.s)),
+                   file_.FileName());
+}
+
+bool Cursor::NextInServerOrder()
+{
+    if (pos_ + 1 < window_.Size()) {
+        ++pos_;
+        return true;
+    }
+    spare_.ResetLike(window_);
+    FetchStream(GrowBatch(), spare_);
+    if (spare_.Empty())
+        return false;
+    window_.Swap(spare_);
     pos_ = 0;
     windowWrites_ = file_.Writes();
     return true;
@@ -167,6 +220,7 @@ void Cursor::Clear()
     has_ = false;
     batch_ = kFirstBatch;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
 }
@@ -349,7 +403,7 @@ bool Cursor::OpenSegmentStream(Seg seg)
         where += " AND " + filter.where;
     stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " WHERE " + where +
                                    " ORDER BY " + orderBy,
-                               filter.params);
+                               filter.params, false);
     return stream_ != nullptr;
 }
 
@@ -358,7 +412,18 @@ bool Cursor::StartStream()
     if (file_.ReadTransactionId() == 0)
         return false;
     streamSeg_ = 0;
-    if (!OpenSegmentStream(Segments(true)[0]))
+    if (ServerOrderChosen()) {
+        // One statement for every selected row, in whatever order the server reads them.
+        stream_ = file_.OpenStream("SELECT " + selectList_ + " FROM " + file_.QuotedTable() +
+                                       (filter_.where.empty() ? std::string() : " WHERE " + filter_.where),
+                                   filter_.params, true);
+        if (stream_) {
+            inStorage_ = true;
+            serverOrder_ = true;
+            spare_.Reset(carried_);
+        }
+    }
+    if (!stream_ && !OpenSegmentStream(Segments(true)[0]))
         return false;
     streamTransaction_ = file_.ReadTransactionId();
     streamWrites_ = file_.Writes();
@@ -375,9 +440,9 @@ void Cursor::FetchStream(size_t limit, RowBatch& out)
         stream_->Fetch(limit, stamp, out);
         if (out.Size() > before)
             return;
-        // This segment is done: the next one, if any.
+        // This segment is done: the next one, if any (the server's own order has one).
         stream_.reset();
-        if (++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
+        if (serverOrder_ || ++streamSeg_ >= segs.size() || !OpenSegmentStream(segs[streamSeg_]))
             return;
     }
 }
@@ -405,6 +470,7 @@ void Cursor::DropAhead()
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     if (!has_)
         return;
@@ -421,9 +487,13 @@ bool Cursor::Next()
     if (!has_)
         return false;
     if (inStorage_) {
-        if (!StaleWindow())
+        // The server's stream goes on while the snapshot lasts; once it has sent every row the
+        // walk is done.
+        if (serverOrder_ && !StaleWindow() && (pos_ + 1 < window_.Size() || !stream_ || StreamValid()))
+            return NextInServerOrder();
+        if (!serverOrder_ && !StaleWindow())
             return NextInStorage();
-        LeaveStorageOrder(); // this handle wrote: on in index order from the current row
+        LeaveStorageOrder(); // this handle wrote or the snapshot ended: on in index order from the current row
     }
     if (CompleteWindow()) {
         if (pos_ + 1 >= window_.Size())
@@ -506,6 +576,7 @@ bool Cursor::GotoRow(std::int64_t rowid)
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
     RowBatch nb;
@@ -524,6 +595,7 @@ void Cursor::PlaceRow(std::int64_t rowid, const std::vector<DbValue>& values)
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = 0;
     window_.Reset(carried_);
@@ -607,6 +679,7 @@ bool Cursor::AfterDelete()
     stream_.reset();
     complete_ = false;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     if (!has_)
         return false;
@@ -699,6 +772,7 @@ std::int64_t Cursor::ReadAllInto(std::uint64_t transaction)
     window_.Swap(all);
     pos_ = pos;
     inStorage_ = false;
+    serverOrder_ = false;
     positions_.clear();
     ordinal_ = static_cast<std::int64_t>(pos);
     has_ = !window_.Empty();

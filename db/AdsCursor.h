@@ -162,13 +162,20 @@ public:
     // the order the file stores them (StorageWalk) where that reads fewer pages than the walk on the
     // index: each row then tells its place in the index walk (WalkPosition). Any other move goes
     // back to index order from the current row. Off by default; kept across Configure.
+    // On a database server, inside the read scope's snapshot, a walk on a DATE key asks for the
+    // selected rows without an order, so that the server reads them the cheapest way it knows (a
+    // bitmap heap scan or one scan of the table instead of fetching row after row along the index);
+    // each row's position then follows from its date and row id (ServerOrderPosition).
     void AllowStorageOrder(bool allowed);
-    // True while the current walk visits the rows in storage order.
+    // True while the current walk visits the rows in storage order (or in the server's own order).
     bool InStorageOrder() const { return inStorage_; }
     // The current row's place in the walk on the index from First (0 for the first row): rows sorted
     // by it come in index order. In storage order the numbers may leave gaps; otherwise they count
     // the moves from First.
-    std::int64_t WalkPosition() const { return inStorage_ ? positions_[pos_] : ordinal_; }
+    // Raises AdsError for a row visited in storage order whose key is no date in its stored form.
+    std::int64_t WalkPosition() const;
+    // The benchmark that measures the server's walk on the index beside its own order clears it.
+    static inline bool serverOrderAllowed = true;
 
     bool HasRow() const { return has_; }
     std::int64_t Rowid() const { return window_.Rowid(pos_); }
@@ -218,12 +225,21 @@ private:
     StorageWalk* StoragePlan();
     bool NextInStorage();
     void LeaveStorageOrder();
+    // The walk in the server's own order: allowed, a DATE key, a snapshot, and every row id of the
+    // table within the positions' range (asked once per snapshot).
+    bool ServerOrderChosen();
+    bool NextInServerOrder();
+    [[noreturn]] void NoPosition() const;
 
     TableStore& file_;
     WalkOrder order_;
     Filter filterTree_;
     bool storageAllowed_ = false;
     bool inStorage_ = false;
+    bool serverOrder_ = false; // inStorage_ through the server's stream in its own order
+    std::uint64_t rowidsTransaction_ = 0;
+    std::uint64_t rowidsWrites_ = 0;
+    bool rowidsFit_ = false;
     std::unique_ptr<StorageWalk> storage_;
     std::uint64_t storageTransaction_ = 0;
     std::uint64_t storageWrites_ = 0;

@@ -55,11 +55,23 @@ constexpr size_t kStreamBatch = 1024;
 } // namespace
 
 PgStream::PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params,
-                   const std::string& table)
+                   const std::string& table, bool whole)
     : session_(session), table_(table), name_(session.NewCursorName()), transaction_(session.ReadTransactionId())
 {
     const std::string text = "DECLARE " + name_ + " NO SCROLL CURSOR FOR " + NumberedParameters(sqlText);
     const TextParams values(params);
+    // Only this cursor: the walks on an index want their first rows soon.
+    if (whole)
+        session_.Exec("SET LOCAL cursor_tuple_fraction = 1", table_, "Lesen fehlgeschlagen");
+    struct Restore {
+        PgSession& session;
+        bool whole;
+        ~Restore()
+        {
+            if (whole)
+                session.ExecNoThrow("SET LOCAL cursor_tuple_fraction TO DEFAULT");
+        }
+    } restore{session_, whole};
     session_.Settle();
     pg_conn* conn = session_.Live();
     generation_ = session_.Generation();

@@ -21,7 +21,11 @@ namespace gs::ads {
 // for the reader and takes in the answer on its way (the session's Settle).
 class PgStream final : public RowStream, public PgPending {
 public:
-    PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params, const std::string& table);
+    // whole: the caller reads every row; the server plans the cursor for all rows (a cursor is
+    // otherwise planned for its first tenth, which favours a walk along an index or a scan of the
+    // whole table over a bitmap heap scan).
+    PgStream(PgSession& session, std::string_view sqlText, const std::vector<DbValue>& params, const std::string& table,
+             bool whole);
     ~PgStream() override;
     PgStream(const PgStream&) = delete;
     PgStream& operator=(const PgStream&) = delete;

@@ -234,11 +234,12 @@ std::unique_ptr<sql::Query> PgTable::Prepare(const std::string& sqlText)
     return std::make_unique<PgQuery>(*session_, sqlText, fileName_);
 }
 
-std::unique_ptr<RowStream> PgTable::OpenStream(const std::string& sqlText, const std::vector<DbValue>& params)
+std::unique_ptr<RowStream> PgTable::OpenStream(const std::string& sqlText, const std::vector<DbValue>& params,
+                                               bool whole)
 {
     if (session_->ReadTransactionId() == 0)
         return nullptr;
-    return std::make_unique<PgStream>(*session_, sqlText, params, fileName_);
+    return std::make_unique<PgStream>(*session_, sqlText, params, fileName_, whole);
 }
 
 sql::Query& PgTable::Cached(std::unique_ptr<sql::Query>& slot, const std::string& sqlText)

@@ -47,7 +47,8 @@ public:
 
     std::unique_ptr<sql::Query> Prepare(const std::string& sqlText) override;
     // A server-side cursor inside the read scope's transaction; null outside one.
-    std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params) override;
+    std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params,
+                                          bool whole) override;
     // On the session's second connection, in the read scope's snapshot.
     std::unique_ptr<PendingCount> CountBeside(const std::string& sqlText, const std::vector<DbValue>& params) override
     {

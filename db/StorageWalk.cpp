@@ -1,6 +1,7 @@
 #include "db/StorageWalk.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace gs::ads {
@@ -49,16 +50,77 @@ StorageWalk::StorageWalk(TableStore& file, const WalkOrder& order, const Filter&
       tally_(std::make_shared<Tally>())
 {
     const FieldInfo& key = file_.Fields()[static_cast<size_t>(order_.keyField)];
+    std::int64_t tableRows = 0;
+    const bool byDate = key.type == TAdsFieldType::Date && RowidsForPositions(file_, &tableRows);
     if (key.indexed) {
         bool whole = false;
         const Filter keyPart = filter.OnlyField(order_.keyField, whole);
         PlanOnIndex(keyPart);
+        count_ = static_cast<std::int64_t>(plan_.size());
         exact_ = whole;
         chosen_ = Count() >= minRows;
+        // Rows spread over the table, too far apart to be read as ranges, and many of them: most
+        // pages hold one, and reading the table front to back passes each page once without a
+        // lookup per row.
+        const std::int64_t span = plan_.empty() ? 0 : plan_.back().rowid - plan_.front().rowid + 1;
+        if (chosen_ && byDate && span > kRangeSpan * count_ && count_ * scanShare >= tableRows) {
+            scan_ = true;
+            plan_ = {};
+        }
+    } else if (byDate) {
+        scan_ = true; // the count is known once the scan has passed the last row
     } else {
         PlanByScan(filter.ToSql(-1, -1));
+        count_ = static_cast<std::int64_t>(plan_.size());
         exact_ = true;
     }
+}
+
+bool StorageWalk::DatePosition(const ValueRef& key, std::int64_t rowid, bool descending, std::int64_t& position)
+{
+    if (rowid < 0 || rowid >= (std::int64_t{1} << kRowidBits))
+        return false;
+    std::int64_t day = 0; // empty: before every date
+    if (!key.IsNull()) {
+        const std::string_view t = key.s;
+        if (key.kind != StorageKind::Text || t.size() != 10 || t[4] != '-' || t[7] != '-')
+            return false;
+        std::int64_t parts[3] = {0, 0, 0};
+        const size_t starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+        for (int p = 0; p < 3; ++p) {
+            for (size_t i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+                if (t[i] < '0' || t[i] > '9')
+                    return false;
+                parts[p] = parts[p] * 10 + (t[i] - '0');
+            }
+        }
+        if (parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > 31)
+            return false;
+        day = 1 + parts[0] * 372 + (parts[1] - 1) * 31 + (parts[2] - 1); // below 2^22
+
+    }
+    position = (day << kRowidBits) | rowid;
+    if (descending)
+        position = -position;
+    return true;
+}
+
+bool StorageWalk::RowidsForPositions(TableStore& store, std::int64_t* rows)
+{
+    // Two subqueries: each end of the row ids is one step down the tree.
+    const std::string& rid = store.RowidName();
+    sql::Query& st = store.Statement("SELECT (SELECT min(" + rid + ") FROM " + store.QuotedTable() + "), (SELECT max(" +
+                                     rid + ") FROM " + store.QuotedTable() + ")");
+    sql::ResetOnExit reset(st);
+    if (!st.Step() || st.ColumnIsNull(0)) {
+        if (rows)
+            *rows = 0;
+        return true;
+    }
+    const std::int64_t low = st.ColumnInt(0), high = st.ColumnInt(1);
+    if (rows)
+        *rows = high - low + 1;
+    return low >= 0 && high < (std::int64_t{1} << kRowidBits);
 }
 
 StorageWalk::~StorageWalk() = default;
@@ -147,14 +209,60 @@ sql::Query& StorageWalk::Range()
     return *range_;
 }
 
+sql::Query& StorageWalk::Scan()
+{
+    if (!scanStatement_) {
+        const std::string& rid = file_.RowidName();
+        std::string text = "SELECT " + selectList_ + " FROM " + file_.QuotedTable() + " NOT INDEXED WHERE " + rid +
+                           " > ?1";
+        if (!filter_.where.empty())
+            text += " AND (" + filter_.where + ")";
+        scanStatement_ = file_.Prepare(text + " ORDER BY " + rid + " LIMIT ?");
+    }
+    return *scanStatement_;
+}
+
 void StorageWalk::Restart()
 {
     next_ = 0;
     walkPassed_ = 0;
+    scanDone_ = false;
+    scanAfter_ = std::numeric_limits<std::int64_t>::min();
+}
+
+void StorageWalk::FetchScan(size_t limit, const Stamp& stamp, RowBatch& out, std::vector<std::int64_t>& positions)
+{
+    if (scanDone_)
+        return;
+    sql::Query& st = Scan();
+    sql::ResetOnExit reset(st);
+    st.BindInt(1, scanAfter_);
+    int index = 2;
+    for (const DbValue& v : filter_.params)
+        st.Bind(index++, v.Ref());
+    st.BindInt(index, static_cast<std::int64_t>(std::min<size_t>(limit, std::numeric_limits<std::int64_t>::max())));
+    const int keyColumn = 1 + order_.keyField; // the select list has the row id first, then each field
+    size_t got = 0;
+    while (st.Step()) {
+        scanAfter_ = st.ColumnInt(0);
+        out.Append(st, stamp);
+        std::int64_t position = kNoPosition;
+        DatePosition(st.Column(keyColumn), scanAfter_, order_.descending, position);
+        positions.push_back(position);
+        ++got;
+    }
+    walkPassed_ += static_cast<std::int64_t>(got);
+    if (got < limit) {
+        scanDone_ = true;
+        tally_->passed = walkPassed_;
+        tally_->done = true;
+    }
 }
 
 void StorageWalk::Fetch(size_t limit, const Stamp& stamp, RowBatch& out, std::vector<std::int64_t>& positions)
 {
+    if (scan_)
+        return FetchScan(limit, stamp, out, positions);
     const size_t end = std::min(plan_.size(), next_ + limit);
     if (next_ >= end)
         return;

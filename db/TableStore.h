@@ -107,8 +107,11 @@ public:
 
     // A stream over the rows of a SELECT with "?" parameters in the order its ORDER BY gives (NULLS
     // FIRST/LAST spelled out), or null when the store does not stream (then walks fetch keyset
-    // batches). Valid while the read scope's snapshot lasts and nothing is written.
-    virtual std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params)
+    // batches). Valid while the read scope's snapshot lasts and nothing is written. whole: the
+    // caller reads every row, so the store plans for reading all of them, not for the first ones
+    // soonest.
+    virtual std::unique_ptr<RowStream> OpenStream(const std::string& sqlText, const std::vector<DbValue>& params,
+                                                  bool whole)
     {
         return nullptr;
     }

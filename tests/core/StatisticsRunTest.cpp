@@ -462,7 +462,15 @@ TEST_P(StatisticsRunTest, ANetValueThatIsNoFiniteNumberIsANamedError)
     const RunOutcome o = run("2006", 0);
     ASSERT_TRUE(o.error);
     EXPECT_NE(o.error->find("Auftrag 1: Spalte WW_NETTO"), std::string::npos) << *o.error;
-    EXPECT_EQ(tables.KM.size(), 1u) << "the documents before it stay";
+    // The documents read before it stay: on the files the walk on the index reads the later date
+    // first; the server sends the rows in its own order, where document 1 may come first.
+    if (!server()) {
+        EXPECT_EQ(tables.KM.size(), 1u) << "the documents before it stay";
+    } else {
+        ASSERT_LE(tables.KM.size(), 1u);
+        for (const KmRow& row : tables.KM)
+            EXPECT_EQ(row.idOrder, 2);
+    }
 }
 
 TEST_P(StatisticsRunTest, NamesInTheHostsCodePageAreReadAsSuch)

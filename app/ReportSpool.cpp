@@ -1,5 +1,7 @@
 #include "app/ReportSpool.h"
 
+#include "app/GroupColumns.h"
+
 #include "app/ProfitListRows.h"
 #include "base/Error.h"
 #include "app/Runtime.h"
@@ -11,7 +13,7 @@
 namespace gs {
 
 ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, const std::string& totalsLine,
-                                  SpoolTarget target, double now)
+                                  SpoolTarget target, double now, const std::string& filterText)
 {
     ReportSpoolResult result;
     try {
@@ -38,7 +40,13 @@ ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, 
             return result;
         }
         KmGridDataSet rows(tables);
-        const ListDescription list = ProfitListDescription(rows, totalsLine, now, tables.RangeText);
+        ListDescription list = ProfitListDescription(rows, totalsLine, now, tables.RangeText);
+        if (!filterText.empty()) {
+            // One group's list says which group it is, as the window's filtered list prints.
+            list.title = FilteredListTitle(filterText, DateTimeToText(now));
+            if (!tables.RangeText.empty())
+                list.title += "\r\n" + tables.RangeText;
+        }
         // No dialogs: the printer of TOVIK.INI, never the printer selection.
         SpoolJobOptions options;
         options.JobKind = target == SpoolTarget::Pdf ? JobKindPdf : JobKindPrint;

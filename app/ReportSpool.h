@@ -23,7 +23,8 @@ struct ReportSpoolResult {
 };
 
 // now: the date and time for the title and the file stem (a day number with fraction).
+// filterText: the group the tables hold (GroupFilterText), named in the title; empty for the whole list.
 ReportSpoolResult SpoolReportList(Runtime& runtime, const ResultTables& tables, const std::string& totalsLine,
-                                  SpoolTarget target, double now);
+                                  SpoolTarget target, double now, const std::string& filterText = {});
 
 } // namespace gs

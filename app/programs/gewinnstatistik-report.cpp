@@ -199,7 +199,8 @@ int main(int argc, char** argv)
                 status = 1;
             } else {
                 const gs::ReportSpoolResult job =
-                    gs::SpoolReportList(runtime, shown, gs::SummenText(shownOutcome.totals), *options.spool, runtime.now());
+                    gs::SpoolReportList(runtime, shown, gs::SummenText(shownOutcome.totals), *options.spool, runtime.now(),
+                                        filterText);
                 if (job.jobId == 0) {
                     std::cerr << gs::StripMessageMarkup(job.error) << "\n";
                     status = 1;

@@ -113,5 +113,22 @@ else
   grep -q "ohne Qt" "$tmp/err" || fail "pdf: $(cat "$tmp/err")"
 fi
 
+# One group's list spooled: its job row's title names the group, and its rows are that group's.
+mkdir -p "$tmp/prog" "$tmp/pdf"
+cp "$report" "$tmp/prog/"
+printf '[PDF]\r\nBackupDir=%s\r\n' "$tmp/pdf" >"$tmp/prog/TOVIK.INI"
+spooling="$tmp/prog/$(basename "$report")"
+customer=$(python3 -c "import json,sys; print(json.load(open(sys.argv[1]))['documents'][0]['ADRESSID'])" "$tmp/year.json")
+if "$spooling" "$tmp/db" --year 2024 --filter "kunde=$customer" --spool pdf >"$tmp/spool.out" 2>"$tmp/err"; then
+  id=$(sed -n 's/^Auftrag: //p' "$tmp/spool.out")
+  title=$(sqlite3 "$tmp/prog/SPOOLER/SPOOL.ADT" "SELECT CAST(HTEXT AS TEXT) FROM SPOOL WHERE ID=$id" | iconv -f CP1252 -t UTF-8)
+  grep -q "Kunde" <<<"$title" || fail "spool with a filter: the title does not name the group: $title"
+  rows=$(sqlite3 "$tmp/prog/SPOOLER/DET.ADT" "SELECT count(*) FROM DET WHERE idmain=$id")
+  want=$(python3 -c "import json,sys; print(sum(1 for d in json.load(open(sys.argv[1]))['documents'] if d['ADRESSID']==int(sys.argv[2])))" "$tmp/year.json" "$customer")
+  [ "$rows" = "$want" ] || fail "spool with a filter: $rows rows for $want documents of customer $customer"
+else
+  fail "spool with a filter: $(cat "$tmp/err")"
+fi
+
 [ $failures -eq 0 ] && echo "report groups: all checks passed"
 exit $failures

@@ -18,6 +18,7 @@
 #include "spool/SpoolTables.h"
 #include "spool/render/GuiPlatform.h"
 #include "spool/render/OutputProcessor.h"
+#include "spool/render/ProcessorUpkeep.h"
 #include "spool/render/PdfOutput.h"
 #include "spool/render/SpoolJobs.h"
 
@@ -297,6 +298,7 @@ int main(int argc, char** argv)
             ::waitpid(writer, nullptr, 0);
         }
         InChild("processor", rows, [&] {
+            KeepHeapForPages(); // as the processor programs start
             ProcessorOptions o;
             o.spoolDir = work / SpoolDirectoryName;
             o.programDir = work;

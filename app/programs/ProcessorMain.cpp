@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 
 #include <atomic>
+#include "spool/render/ProcessorUpkeep.h"
+
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -85,6 +87,7 @@ int ProcessorMain(int argc, char** argv, ProcessorKind kind)
     int guiArgc = 1;
     gs::PreparePrivateRuntimeDirectory();
     QGuiApplication app(guiArgc, argv);
+    gs::KeepHeapForPages();
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGINT, OnStopSignal);
 

@@ -1,5 +1,7 @@
 #include "spool/render/ProcessorUpkeep.h"
 
+#include <malloc.h>
+
 #include "base/Error.h"
 #include "base/FindFile.h"
 #include "base/Text.h"
@@ -103,6 +105,13 @@ std::string SpoolTablesProblem(const std::filesystem::path& spoolDir)
     if (!detail.empty())
         problem += (problem.empty() ? "" : "; ") + detail;
     return problem;
+}
+
+void KeepHeapForPages()
+{
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    mallopt(M_TOP_PAD, 16 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
 }
 
 } // namespace gs

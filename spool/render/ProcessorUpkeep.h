@@ -27,6 +27,12 @@ int PreparePrintTemporaryFolder(const std::filesystem::path& spoolDir);
 // how many.
 int RemovePdfLeftovers(const std::filesystem::path& pdfBase);
 
+// Lets the heap keep what a page of a PDF or a print job needs between pages: without it every page
+// gives its drawing buffers back to the system and takes them anew, which cost about a quarter of a
+// long job's CPU time. The heap then stays at its largest page's size (a few MB). Called once at a
+// processor's start.
+void KeepHeapForPages();
+
 // Why the spool tables in spoolDir cannot be used (German, with the system's cause); empty when
 // both are usable or neither is there yet (a spool nobody has written to).
 std::string SpoolTablesProblem(const std::filesystem::path& spoolDir);

@@ -572,6 +572,17 @@ void ProfitChart::paintLegend(QPainter& p, const QRectF& area) const
                    Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(SeriesCaptions[i]));
         y += fm.height() + 2;
     }
+    if (!previousNet_.isEmpty()) {
+        // The previous year's dashed lines, named as the window's switch names them.
+        const qreal width = fm.height() - 4, middle = y + fm.height() / 2;
+        p.save();
+        p.setPen(QPen(Qt::black, 2, Qt::DashLine));
+        p.drawLine(QPointF(area.left(), middle), QPointF(area.left() + width, middle));
+        p.restore();
+        p.setPen(Qt::black);
+        p.drawText(QRectF(area.left() + width + 4, y, area.width() - width - 4, fm.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vorjahr"));
+    }
 }
 
 bool ProfitChart::printChart(QPrinter& printer)

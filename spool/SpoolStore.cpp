@@ -186,10 +186,10 @@ void SpoolStore::RollbackDetails() noexcept
         connection_.Rollback();
 }
 
-int SpoolStore::PurgeUnfinished()
+std::vector<std::int64_t> SpoolStore::jobsWithPrio(int prio)
 {
     std::vector<std::int64_t> ids;
-    spool_.SetFilter("PRIO=0");
+    spool_.SetFilter("PRIO=" + std::to_string(prio));
     spool_.SetFiltered(true);
     try {
         Field& id = spool_.FieldByName("ID");
@@ -201,6 +201,12 @@ int SpoolStore::PurgeUnfinished()
     }
     spool_.SetFiltered(false);
     spool_.SetFilter({});
+    return ids;
+}
+
+int SpoolStore::PurgeUnfinished()
+{
+    const std::vector<std::int64_t> ids = jobsWithPrio(0);
     for (std::int64_t id : ids)
         DeleteJob(id);
     return static_cast<int>(ids.size());
@@ -208,19 +214,7 @@ int SpoolStore::PurgeUnfinished()
 
 int SpoolStore::ReleaseHeldJobs(int prio)
 {
-    std::vector<std::int64_t> ids;
-    spool_.SetFilter("PRIO=" + std::to_string(-prio));
-    spool_.SetFiltered(true);
-    try {
-        Field& id = spool_.FieldByName("ID");
-        for (spool_.First(); !spool_.Eof(); spool_.Next())
-            ids.push_back(id.AsLargeInt());
-    } catch (...) {
-        spool_.SetFiltered(false);
-        throw;
-    }
-    spool_.SetFiltered(false);
-    spool_.SetFilter({});
+    const std::vector<std::int64_t> ids = jobsWithPrio(-prio);
     for (const std::int64_t id : ids)
         UpdateJob(id, {{"PRIO", std::int64_t{prio}}});
     return static_cast<int>(ids.size());

@@ -86,6 +86,7 @@ public:
     std::string JobFieldText(std::int64_t id, const std::string& field);
 
 private:
+    std::vector<std::int64_t> jobsWithPrio(int prio); // IDs of the jobs with this PRIO
     bool findJob(std::int64_t id);
     void setField(TAdsTable& table, const std::string& name, const SpoolValue& value);
 

@@ -100,32 +100,15 @@ QVariant ProfitGroupModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
     const GroupColumn& column = ColumnAt(section);
-    bool bold = false;
-    switch (role) {
-    case Qt::DisplayRole: {
+    if (role == Qt::DisplayRole) {
         QString title = ListTitleText(column.title);
         const int shown = sortColumn_ < 0 ? 6 : sortColumn_; // built by profit, largest first
         if (section == shown)
             title += (sortColumn_ < 0 || sortOrder_ == Qt::DescendingOrder) ? QStringLiteral(" ▼") : QStringLiteral(" ▲");
         return title;
     }
-    case Qt::FontRole: {
-        ListTitleText(column.title, &bold);
-        QFont font = GridFont();
-        font.setBold(bold);
-        return font;
-    }
-    case Qt::ForegroundRole:
-        return QColor(Qt::white);
-    case Qt::BackgroundRole:
-        return HostColorToQColor(ListTitleColor);
-    case FieldNameRole:
-        return QString::fromLatin1(column.field);
-    case TitleMarkupRole:
-        return QString::fromUtf8(column.title);
-    default:
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
+    const QVariant title = ListTitleHeaderData(column.title, column.field, role);
+    return title.isValid() ? title : QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags ProfitGroupModel::flags(const QModelIndex& index) const

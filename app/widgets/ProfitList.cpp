@@ -76,17 +76,14 @@ QVariant ProfitListModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant ProfitListModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant ListTitleHeaderData(const char* title, const char* field, int role)
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    const ResultColumn& column = ResultListColumns[static_cast<size_t>(section)];
     bool bold = false;
     switch (role) {
     case Qt::DisplayRole:
-        return ListTitleText(column.title);
+        return ListTitleText(title);
     case Qt::FontRole: {
-        ListTitleText(column.title, &bold);
+        ListTitleText(title, &bold);
         QFont font = GridFont();
         font.setBold(bold);
         return font;
@@ -96,12 +93,21 @@ QVariant ProfitListModel::headerData(int section, Qt::Orientation orientation, i
     case Qt::BackgroundRole:
         return HostColorToQColor(ListTitleColor);
     case FieldNameRole:
-        return QString::fromLatin1(column.field);
+        return QString::fromLatin1(field);
     case TitleMarkupRole:
-        return QString::fromUtf8(column.title);
+        return QString::fromUtf8(title);
     default:
-        return QAbstractTableModel::headerData(section, orientation, role);
+        return {};
     }
+}
+
+QVariant ProfitListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const ResultColumn& column = ResultListColumns[static_cast<size_t>(section)];
+    const QVariant title = ListTitleHeaderData(column.title, column.field, role);
+    return title.isValid() ? title : QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags ProfitListModel::flags(const QModelIndex& index) const

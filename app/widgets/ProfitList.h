@@ -89,4 +89,8 @@ ProfitListModel* SetupProfitList(TI_DBGrid* grid, const std::vector<KmRow>* rows
 // rows shown stands whole in it; a width the user chose stays as it is. Returns the columns widened.
 int FitAmountColumns(TI_DBGrid* grid);
 
+// A list title row's header data for a column (its text without markup, bold where marked, white on
+// the title colour, field name and markup roles); an invalid value for other roles.
+QVariant ListTitleHeaderData(const char* title, const char* field, int role);
+
 } // namespace gs

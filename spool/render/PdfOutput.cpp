@@ -63,6 +63,18 @@ std::string JobCreator(const std::string& jobMark)
     return jobMark.empty() ? std::string("Gewinn-Statistik") : "Gewinn-Statistik, Auftrag " + jobMark;
 }
 
+// The list drawn as a PDF/A-1b into device.
+RenderResult RenderPdf(const ListDescription& list, const ListPrint& print, ListRowSource& rows, QIODevice& device,
+                       const std::string& creator)
+{
+    QPdfWriter writer(&device);
+    writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    writer.setResolution(600);
+    writer.setTitle(QString::fromStdString(print.documentName));
+    writer.setCreator(QString::fromStdString(creator));
+    return RenderList(list, print, rows, writer);
+}
+
 std::string Kind(mode_t mode)
 {
     return S_ISDIR(mode)    ? "ein Verzeichnis"
@@ -100,12 +112,7 @@ RenderResult WriteListPdf(const ListDescription& list, const ListPrint& print, L
     sink.open(QIODevice::WriteOnly);
     RenderResult result;
     try {
-        QPdfWriter writer(&sink);
-        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-        writer.setResolution(600);
-        writer.setTitle(QString::fromStdString(print.documentName));
-        writer.setCreator(QString::fromStdString(JobCreator(jobMark)));
-        result = RenderList(list, print, rows, writer);
+        result = RenderPdf(list, print, rows, sink, JobCreator(jobMark));
     } catch (const std::exception& e) {
         const int cause = sink.failure();
         discard();
@@ -144,12 +151,7 @@ RenderResult WriteListPdfToStream(const ListDescription& list, const ListPrint& 
     sink.open(QIODevice::WriteOnly);
     RenderResult result;
     try {
-        QPdfWriter writer(&sink);
-        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-        writer.setResolution(600);
-        writer.setTitle(QString::fromStdString(print.documentName));
-        writer.setCreator(QStringLiteral("Gewinn-Statistik"));
-        result = RenderList(list, print, rows, writer);
+        result = RenderPdf(list, print, rows, sink, JobCreator({}));
     } catch (const std::exception& e) {
         if (sink.failure() != 0)
             throw Error(name + " konnte nicht geschrieben werden: " + SystemErrorText(sink.failure()));

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <numeric>
 #include <optional>
 #include <unordered_map>
 
@@ -44,15 +43,38 @@ void AddTo(std::optional<int>& sum, double value, const char* field)
 }
 
 // The rows in the order of the walk on the index: the table may have been read in the order it
-// stores them, each row with its place in that walk.
-template <class T>
-void Reorder(std::vector<T>& items, const std::vector<size_t>& order)
+// stores them, each row with its place in that walk. Sorts the places and moves each row and its
+// listed net to where its place belongs, in place (one cycle of moves after the other), so that the
+// list is not held twice.
+void PutInWalkOrder(std::vector<long long>& positions, std::vector<KmRow>& rows, std::vector<double>& nets)
 {
-    std::vector<T> sorted;
-    sorted.reserve(items.size());
-    for (size_t i : order)
-        sorted.push_back(std::move(items[i]));
-    items.swap(sorted);
+    const size_t n = positions.size();
+    std::vector<std::pair<long long, size_t>> byPlace(n);
+    for (size_t i = 0; i < n; ++i)
+        byPlace[i] = {positions[i], i};
+    std::sort(byPlace.begin(), byPlace.end());
+    // byPlace[i].second: the row that goes to i; marked done by pointing at itself.
+    for (size_t i = 0; i < n; ++i) {
+        if (byPlace[i].second == i)
+            continue;
+        KmRow row = std::move(rows[i]);
+        const double net = nets[i];
+        size_t to = i;
+        for (;;) {
+            const size_t from = byPlace[to].second;
+            byPlace[to].second = to;
+            if (from == i) {
+                rows[to] = std::move(row);
+                nets[to] = net;
+                break;
+            }
+            rows[to] = std::move(rows[from]);
+            nets[to] = nets[from];
+            to = from;
+        }
+    }
+    for (size_t i = 0; i < n; ++i)
+        positions[i] = byPlace[i].first;
 }
 
 // The month row of a date; dates compare by their day, as their texts would. A month outside the
@@ -259,11 +281,7 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
     HandleOrdinaryError([&] {
         // The list and its notes in the order of the walk on the index.
         if (!std::is_sorted(positions.begin(), positions.end())) {
-            std::vector<size_t> order(positions.size());
-            std::iota(order.begin(), order.end(), size_t{0});
-            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return positions[a] < positions[b]; });
-            Reorder(tables.KM, order);
-            Reorder(listedNets, order);
+            PutInWalkOrder(positions, tables.KM, listedNets);
             std::sort(unreadable.begin(), unreadable.end());
         }
         // The months and the totals add up in list order, whatever order the table was read in, so

@@ -22,7 +22,10 @@ Cursor::Cursor(TableStore& file) : file_(file)
     Configure(WalkOrder{}, Filter{});
 }
 
-Cursor::~Cursor() = default;
+Cursor::~Cursor()
+{
+    AwaitAhead();
+}
 
 void Cursor::AllowStorageOrder(bool allowed)
 {
@@ -52,9 +55,10 @@ bool Cursor::NextInStorage()
         ++pos_;
         return true;
     }
-    sparePositions_.clear();
-    while (spare_.Empty() && !storage_->Done())
-        storage_->Fetch(GrowBatch(), file_.CurrentStamp(), spare_, sparePositions_);
+    AwaitAhead();
+    if (spare_.Empty())
+        ReadAhead();
+    AwaitAhead();
     if (spare_.Empty())
         return false;
     window_.Swap(spare_);
@@ -62,7 +66,26 @@ bool Cursor::NextInStorage()
     spare_.Recycle();
     pos_ = 0;
     windowWrites_ = file_.Writes();
+    ReadAhead();
     return true;
+}
+
+void Cursor::ReadAhead()
+{
+    sparePositions_.clear();
+    while (spare_.Empty() && !storage_->Done())
+        storage_->Fetch(GrowBatch(), file_.CurrentStamp(), spare_, sparePositions_);
+    // The rows are read here (the file's connection stays with this thread); their blobs are
+    // inflated on a second core while the caller works through the window.
+    if (spare_.InflatesLater() && !spare_.Empty())
+        inflatingAhead_ = std::async(std::launch::async, [this] { spare_.InflateRows(); });
+}
+
+void Cursor::AwaitAhead() noexcept
+{
+    if (inflatingAhead_.valid())
+        inflatingAhead_.wait();
+    inflatingAhead_ = {};
 }
 
 bool Cursor::ServerOrderChosen()
@@ -167,8 +190,8 @@ void Cursor::BuildSelectList()
     if (order_.keyField >= 0)
         carried[static_cast<size_t>(order_.keyField)] = 1; // positions continue after the key
     for (int f : inflatedColumns_) {
-        if (carried[static_cast<size_t>(f)] && file_.Remote())
-            carried[static_cast<size_t>(f)] = RowBatch::kCarriedInflated;
+        if (carried[static_cast<size_t>(f)])
+            carried[static_cast<size_t>(f)] = file_.Remote() ? RowBatch::kCarriedInflated : RowBatch::kCarriedInflatedLater;
     }
     if (carried == carried_)
         return;
@@ -213,6 +236,7 @@ void Cursor::Configure(const WalkOrder& order, const Filter& filter)
 
 void Cursor::Clear()
 {
+    AwaitAhead();
     stream_.reset();
     complete_ = false;
     window_.Reset(carried_);
@@ -372,6 +396,8 @@ bool Cursor::First()
         walk->Fetch(GrowBatch(), file_.CurrentStamp(), window_, positions_);
         windowWrites_ = file_.Writes();
         has_ = !window_.Empty();
+        if (has_)
+            ReadAhead();
         return has_;
     }
     Clear();
@@ -467,6 +493,9 @@ bool Cursor::Last()
 
 void Cursor::DropAhead()
 {
+    AwaitAhead();
+    spare_.Recycle();
+    sparePositions_.clear();
     stream_.reset();
     complete_ = false;
     inStorage_ = false;

@@ -15,6 +15,7 @@
 #include "db/DbValue.h"
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,9 +27,17 @@ namespace gs::ads {
 class RowBatch {
 public:
     // Empties the batch for rows carrying the fields marked in carried (one flag per field: 0 not
-    // carried, 1 carried, kCarriedInflated carried and kept inflated as well).
+    // carried, 1 carried, kCarriedInflated carried and kept inflated as well, kCarriedInflatedLater
+    // carried and kept inflated once InflateRows is asked for it).
     void Reset(const std::vector<char>& carried);
     static constexpr char kCarriedInflated = 2;
+    static constexpr char kCarriedInflatedLater = 3;
+    // True when the rows' kept inflated bytes come from InflateRows, not with each row.
+    bool InflatesLater() const { return inflateLater_ && !inflatedFields_.empty(); }
+    // Inflates what the rows keep inflated and does not have yet. Touches nothing but this batch,
+    // so another thread may run it while nobody else uses the batch. A failure leaves the rest to
+    // be inflated where it is read.
+    void InflateRows() noexcept;
     size_t Size() const { return rowids_.size(); }
     bool Empty() const { return rowids_.empty(); }
     // From a statement whose columns are the row id and then one per field, NULL where not carried.
@@ -82,6 +91,7 @@ private:
         Cell() : i(0) {}
     };
     void Push(const ValueRef& v);
+    Cell InflatedCell(size_t row, int field); // a row's inflated bytes of a field, kept in this batch
     void PushInflated(size_t row); // after the row's cells: its kept inflated bytes
     void ClearRows();              // keeps the carried fields
 
@@ -89,7 +99,8 @@ private:
     std::vector<int> slots_;  // per field: its slot, -1 when not carried
     std::vector<Cell> cells_;
     std::vector<int> inflatedFields_;  // kept inflated, in slot order
-    std::vector<Cell> inflatedCells_;  // one per row and field kept inflated
+    std::vector<Cell> inflatedCells_;  // one per row and field kept inflated (Null: none kept)
+    bool inflateLater_ = false;
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;
     // Text and bytes of the cells, in blocks that never move: a batch of every row of a year grows
@@ -246,6 +257,10 @@ private:
     std::vector<std::int64_t> positions_; // per window row, in storage order
     RowBatch spare_;                      // the storage walk's next batch, filled while window_ is kept
     std::vector<std::int64_t> sparePositions_;
+    // The next batch's blobs being inflated on a second core while the window is walked.
+    std::future<void> inflatingAhead_;
+    void ReadAhead();
+    void AwaitAhead() noexcept;
     std::int64_t ordinal_ = 0;
     FilterSql filter_;       // for all rows
     FilterSql valueFilter_;  // for rows whose key is not empty

@@ -11,13 +11,15 @@ void RowBatch::Reset(const std::vector<char>& carried)
 {
     fields_.clear();
     inflatedFields_.clear();
+    inflateLater_ = false;
     slots_.assign(carried.size(), -1);
     for (size_t f = 0; f < carried.size(); ++f) {
         if (carried[f]) {
             slots_[f] = static_cast<int>(fields_.size());
             fields_.push_back(static_cast<int>(f));
-            if (carried[f] == kCarriedInflated)
+            if (carried[f] == kCarriedInflated || carried[f] == kCarriedInflatedLater)
                 inflatedFields_.push_back(static_cast<int>(f));
+            inflateLater_ = inflateLater_ || carried[f] == kCarriedInflatedLater;
         }
     }
     ClearRows();
@@ -76,18 +78,42 @@ void RowBatch::Push(const ValueRef& v)
     cells_.push_back(c);
 }
 
+RowBatch::Cell RowBatch::InflatedCell(size_t row, int field)
+{
+    const ValueRef v = Value(row, field);
+    Cell c;
+    if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
+        const std::string inflated = DecompressOrCopy(v.s);
+        c.kind = StorageKind::Blob;
+        c.p = Store(inflated);
+        c.len = static_cast<std::uint32_t>(inflated.size());
+    }
+    return c;
+}
+
 void RowBatch::PushInflated(size_t row)
 {
-    for (int f : inflatedFields_) {
-        const ValueRef v = Value(row, f);
-        Cell c;
-        if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
-            const std::string inflated = DecompressOrCopy(v.s);
-            c.kind = StorageKind::Blob;
-            c.p = Store(inflated);
-            c.len = static_cast<std::uint32_t>(inflated.size());
+    if (inflateLater_) {
+        inflatedCells_.resize(inflatedCells_.size() + inflatedFields_.size()); // made by InflateRows
+        return;
+    }
+    for (int f : inflatedFields_)
+        inflatedCells_.push_back(InflatedCell(row, f));
+}
+
+void RowBatch::InflateRows() noexcept
+{
+    const size_t n = inflatedFields_.size();
+    try {
+        for (size_t row = 0; row < rowids_.size(); ++row) {
+            for (size_t k = 0; k < n; ++k) {
+                Cell& c = inflatedCells_[row * n + k];
+                if (c.kind == StorageKind::Null)
+                    c = InflatedCell(row, inflatedFields_[k]);
+            }
         }
-        inflatedCells_.push_back(c);
+    } catch (...) {
+        // Out of memory: the rows not done are inflated where they are read.
     }
 }
 
@@ -197,6 +223,7 @@ void RowBatch::Swap(RowBatch& other) noexcept
     cells_.swap(other.cells_);
     inflatedFields_.swap(other.inflatedFields_);
     inflatedCells_.swap(other.inflatedCells_);
+    std::swap(inflateLater_, other.inflateLater_);
     rowids_.swap(other.rowids_);
     stamps_.swap(other.stamps_);
     blocks_.swap(other.blocks_);

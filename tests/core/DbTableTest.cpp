@@ -274,34 +274,49 @@ TEST_P(DbTable, ACountBesideTheWalkCountsTheWalksSnapshot)
 
 TEST_P(DbTable, BlobsInflatedAsTheRowsComeInReadAsInflatedOnDemand)
 {
-    // Enough rows for the server's reader thread; compressed, plain and empty blobs.
-    std::vector<std::string> contents;
+    // Enough rows for the server's reader thread and for several batches inflated ahead on a second
+    // core; compressed, plain, damaged and empty blobs, stored in falling key order so that the
+    // walk in storage order and the walk on the index differ.
+    std::vector<std::string> contents(3000), stored(3000);
     db.conn.BeginTransaction();
-    for (int i = 1; i <= 3000; ++i) {
-        contents.push_back(i % 3 == 0 ? std::string() : "Inhalt " + std::to_string(i) + std::string(i % 50, 'x'));
+    for (int k = 3000; k >= 1; --k) {
+        const size_t i = static_cast<size_t>(k - 1);
+        contents[i] = k % 3 == 0 ? std::string() : "Inhalt " + std::to_string(k) + std::string(k % 50, 'x');
+        stored[i] = k % 2 ? CompressBlob(contents[i]) : contents[i];
+        if (k % 97 == 0 && !stored[i].empty()) // a cut stream inflates as far as it goes
+            contents[i] = DecompressOrCopy(stored[i] = stored[i].substr(0, stored[i].size() / 2));
         t.Append();
-        t.FieldByName("K").SetInteger(i);
-        if (!contents.back().empty())
-            t.FieldByName("B").SetBytes(i % 2 ? CompressBlob(contents.back()) : contents.back());
+        t.FieldByName("K").SetInteger(k);
+        if (!stored[i].empty())
+            t.FieldByName("B").SetBytes(stored[i]);
         t.Post();
     }
     db.conn.Commit();
-    t.SetIndexName("K");
-    t.SetRowColumns({t.FindField("K"), t.FindField("B")});
-    t.SetInflatedColumns({t.FindField("B")});
-    TAdsTable::ReadScope scope(t);
-    size_t row = 0;
-    std::string content;
-    for (t.First(); !t.Eof(); t.Next(), ++row) {
-        ReadBlobField(t.FieldByName("B"), content);
-        ASSERT_EQ(content, contents[row]) << "row " << row;
-        EXPECT_EQ(DecompressOrCopy(t.FieldByName("B").AsBytes()), contents[row]); // the stored bytes stay
+    for (const bool storageOrder : {false, true}) {
+        SCOPED_TRACE(storageOrder ? "storage order" : "index order");
+        t.SetIndexName("K");
+        t.SetRowColumns({t.FindField("K"), t.FindField("B")});
+        t.SetInflatedColumns({t.FindField("B")});
+        t.SetStorageOrderWalk(storageOrder);
+        TAdsTable::ReadScope scope(t);
+        size_t rows = 0;
+        std::string content;
+        t.First();
+        EXPECT_EQ(t.InStorageOrder(), storageOrder && !t.Remote()); // a table file: the rows as stored
+        for (; !t.Eof(); t.Next(), ++rows) {
+            const size_t i = static_cast<size_t>(t.FieldByName("K").AsInteger() - 1);
+            ReadBlobField(t.FieldByName("B"), content);
+            ASSERT_EQ(content, contents[i]) << "K " << i + 1;
+            EXPECT_EQ(t.FieldByName("B").AsBytes(), stored[i]); // the stored bytes stay
+        }
+        EXPECT_EQ(rows, contents.size());
     }
-    EXPECT_EQ(row, contents.size());
     // A blob being edited reads as edited.
+    t.SetStorageOrderWalk(false);
     t.Last();
     t.Edit();
     t.FieldByName("B").SetBytes(CompressBlob("neu"));
+    std::string content;
     ReadBlobField(t.FieldByName("B"), content);
     EXPECT_EQ(content, "neu");
     t.Cancel();

@@ -86,8 +86,7 @@ std::optional<double> WeightedMargin(double profit, double net)
 
 double ListedNet(const KmRow& row)
 {
-    static thread_local const std::string money = MoneyFormat();
-    return ParseNumber(FormatFloat(money, row.net));
+    return MoneyValue(row.net);
 }
 
 const std::string& VertreterNameOf(const ResultTables& tables, const KmRow& row)

@@ -181,7 +181,6 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
     tables.clear();
     TMPattern pattern;
     NameIndex vertreterNames(tables.VertreterNames);
-    const std::string money = MoneyFormat();
     const bool reportsProgress = feedback && feedback->progress;
     const DefaultPatterns& defaults = DefaultPatternsOf(Runtime::current());
     std::vector<long long> positions; // per list row: its place in the walk on the index
@@ -252,7 +251,7 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
             if (!std::isfinite(storedNet))
                 throw PatternLoadError(pattern.ID_ORDER, "WW_NETTO",
                                        "Spalte WW_NETTO enthält keine endliche Zahl (" + FloatToText(storedNet) + ")");
-            const double net = ParseNumber(FormatFloat(money, storedNet));
+            const double net = MoneyValue(storedNet);
             row.net = pattern.DataGrid_DM ? FromSecondCurrency(net) : net;
             row.date = pattern.Date;
             row.adressId = pattern.AdressID;
@@ -270,7 +269,7 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
             // The net sums add the net value as the list shows it (converted, to the cent), so that
             // the totals line, the months and the list agree also for documents kept in the second
             // currency.
-            listedNets.push_back(pattern.DataGrid_DM ? ParseNumber(FormatFloat(money, row.net)) : net);
+            listedNets.push_back(pattern.DataGrid_DM ? MoneyValue(row.net) : net);
             positions.push_back(position);
             tables.KM.push_back(std::move(row));
         }

@@ -83,6 +83,22 @@ std::string PriceFormat() { return CurrentFormats().threeDecimals == 1 ? "######
 
 std::string MoneySuffix() { return CurrentFormats().moneySuffix; }
 
+double MoneyValue(double amount)
+{
+    // Below 2^31 cents the product carries at most a few units of its last place beyond the
+    // shortest decimal that the format rounds, so away from a half cent both round alike; and
+    // cents / 100 is the double nearest to the decimal, as the reader gives it.
+    const double cents = amount * 100.0;
+    if (std::fabs(cents) < 2147483648.0) {
+        const double fraction = std::fabs(cents - std::trunc(cents));
+        if (std::fabs(fraction - 0.5) > 1e-5) {
+            const double whole = std::round(cents);
+            return whole == 0 ? 0.0 : whole / 100.0;
+        }
+    }
+    return ParseNumber(FormatFloat(MoneyFormat(), amount));
+}
+
 std::string MoneyDisplayFormat() { return "," + MoneyFormat() + MoneySuffix(); }
 
 std::string FormatMoney(double amount) { return FormatFloat(MoneyDisplayFormat(), amount); }

@@ -31,6 +31,9 @@ std::string MoneySuffix();
 std::string MoneyDisplayFormat();
 // An amount in the money display format: 1234.5 -> "1.234,50 €".
 std::string FormatMoney(double amount);
+// The amount as the money format shows it, read back: ParseNumber(FormatFloat(MoneyFormat(),
+// amount)), to the bit, without the texts where the cents are plain (2.675 -> 2.68).
+double MoneyValue(double amount);
 
 // amount / rate of the second currency; the amount unchanged when that fails (rate 0, overflow).
 double FromSecondCurrency(double amount);

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 using namespace gs;
 
@@ -92,6 +96,30 @@ TEST(MoneyFormats, FormattingAndReadingBackRoundsToCents)
         rt.runtime().formats.decimalSeparator = '.';
         EXPECT_EQ(ParseNumber(FormatFloat(MoneyFormat(), c.in)), c.out) << c.in << " franc";
         rt.runtime().formats.decimalSeparator = ',';
+    }
+}
+
+TEST(MoneyFormats, MoneyValueIsTheFormattedAmountReadBackToTheBit)
+{
+    test::TestRuntime rt;
+    std::mt19937_64 random(4711);
+    std::vector<double> amounts = {0.0, -0.0, 0.005, -0.005, 0.004999, 2.675, 1.005, -2.675, 1e15 + 0.25,
+                                   21474836.475, 21474836.485, -21474836.47, 1e300, -1e-300,
+                                   std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+    for (int i = 0; i < 200000; ++i) {
+        const double cents = static_cast<double>(static_cast<std::int64_t>(random() % 4000000000ULL) - 2000000000);
+        const double scale = std::pow(10.0, static_cast<double>(random() % 7) - 3.0);
+        switch (i % 4) {
+        case 0: amounts.push_back((cents + 0.5) / 100.0); break; // half a cent, as near as a double gets
+        case 1: amounts.push_back(std::nextafter((cents + 0.5) / 100.0, (random() & 1) ? 1e300 : -1e300)); break;
+        case 2: amounts.push_back(cents / 100.0 * scale); break;
+        default: amounts.push_back(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 60)));
+        }
+    }
+    for (const double a : amounts) {
+        const double expected = ParseNumber(FormatFloat(MoneyFormat(), a));
+        const double got = MoneyValue(a);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << a << ": " << got << " instead of " << expected;
     }
 }
 

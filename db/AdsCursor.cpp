@@ -393,7 +393,9 @@ bool Cursor::First()
         inStorage_ = true;
         spare_.Reset(carried_);
         walk->Restart();
-        walk->Fetch(GrowBatch(), file_.CurrentStamp(), window_, positions_);
+        // A batch whose rows all fail the rest of the filter is not the end of the walk.
+        while (window_.Empty() && !walk->Done())
+            walk->Fetch(GrowBatch(), file_.CurrentStamp(), window_, positions_);
         windowWrites_ = file_.Writes();
         has_ = !window_.Empty();
         if (has_)

@@ -179,6 +179,29 @@ TEST_P(DbStorageWalk, PositionsGiveTheIndexWalksOrderInEveryLayout)
     }
 }
 
+TEST_P(DbStorageWalk, RowsFarBehindTheFirstBatchAreFoundWhenTheFirstRowsAllFail)
+{
+    GS_REQUIRE_BACKEND(db);
+    // The date part finds most rows of the table; the rest of the filter passes only a few, none
+    // of them among the first rows read, as with a year of offers and one paid invoice.
+    struct AllInStorage {
+        AllInStorage() { ads::StorageWalk::minRows = 0; }
+        ~AllInStorage() { ads::StorageWalk::minRows = ads::StorageWalk::kMinRows; }
+    } allInStorage;
+    for (Layout layout : {Layout::DateOrder, Layout::Reversed, Layout::Shuffled}) {
+        Write(layout, false, true);
+        for (const char* filter : {"N = 599 AND D <= \"31.01.2024\"", "N >= 590 AND D >= \"01.01.2024\""}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(layout)) + " " + filter);
+            t.SetFilter(filter);
+            t.SetFiltered(true);
+            TAdsTable::ReadScope snapshot(t);
+            const std::vector<int> indexWalk = Numbers(Walk(false));
+            ASSERT_FALSE(indexWalk.empty());
+            EXPECT_EQ(ByPosition(Walk(true)), indexWalk);
+        }
+    }
+}
+
 TEST_P(DbStorageWalk, TheIndexWalkKeepsItsOwnOrderWithEmptyDatesAndTies)
 {
     // The oracle above is the walk on the index; here that walk itself, in one layout: empty dates

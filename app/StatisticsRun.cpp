@@ -229,7 +229,16 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
         if (reportsProgress)
             feedback->progress(state);
         Field& netField = orders.FieldByName("WW_NETTO");
-        for (orders.First(); !orders.Eof(); orders.Next()) {
+        orders.First();
+        // Walking in storage order, the rows found on the index bound the list: room for them at
+        // once instead of growing the list again and again (room not filled takes no memory).
+        if (!counted && orders.WalkRowsAtMost() > 0) {
+            const auto most = static_cast<size_t>(orders.WalkRowsAtMost());
+            tables.KM.reserve(most);
+            positions.reserve(most);
+            listedNets.reserve(most);
+        }
+        for (; !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0) {
                 if (!counted && counting->Ready())
                     takeCount();

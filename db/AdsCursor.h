@@ -185,6 +185,10 @@ public:
     // the moves from First.
     // Raises AdsError for a row visited in storage order whose key is no date in its stored form.
     std::int64_t WalkPosition() const;
+    // During a walk in storage order on a table file planned on the index: the number of rows the
+    // plan found, which the walk visits at most (the rest of the filter may leave some out); -1
+    // where no such bound is known.
+    std::int64_t RowsAtMost() const;
     // The benchmark that measures the server's walk on the index beside its own order clears it.
     static inline bool serverOrderAllowed = true;
 

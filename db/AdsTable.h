@@ -170,6 +170,9 @@ public:
     // by it come in index order, also when they were visited in storage order (the numbers may then
     // leave gaps).
     long long WalkPosition() const;
+    // While walking in storage order from First: at most this many rows come (the rows the plan
+    // found on the index); -1 where that is not known. Lets a caller make room for them once.
+    long long WalkRowsAtMost() const;
     // Inside a ReadScope: reads every row the filter passes (with the row columns) at once; seeks and
     // walks then run over them in memory until the scope ends or the table is written. For a small
     // table read by key many times where every statement is a round trip (Remote). Outside a scope

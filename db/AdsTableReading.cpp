@@ -70,6 +70,8 @@ bool TAdsTable::InStorageOrder() const { return cursor_ && cursor_->InStorageOrd
 
 long long TAdsTable::WalkPosition() const { return cursor_ && cursor_->HasRow() ? cursor_->WalkPosition() : 0; }
 
+long long TAdsTable::WalkRowsAtMost() const { return cursor_ && !firstPending_ ? cursor_->RowsAtMost() : -1; }
+
 void TAdsTable::ReadAllRows()
 {
     RequireActive();

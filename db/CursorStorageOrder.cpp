@@ -123,6 +123,11 @@ bool Cursor::NextInServerOrder()
     return true;
 }
 
+std::int64_t Cursor::RowsAtMost() const
+{
+    return inStorage_ && !serverOrder_ && storage_ && !storage_->Scans() ? storage_->Count() : -1;
+}
+
 void Cursor::LeaveStorageOrder()
 {
     if (!inStorage_)

@@ -115,8 +115,9 @@ protected:
         int rows = 0;
         for (; !t.Eof(); t.Next())
             ++rows;
-        if (counting)
+        if (counting) {
             EXPECT_EQ(counting->Count(), rows);
+        }
         return rows;
     }
 

@@ -59,6 +59,12 @@ std::vector<double> ColumnWidths(const std::vector<ListColumnSpec>& columns, dou
     return widths;
 }
 
+// A font's height and ascent, asked once: the font metrics look the font up on every question.
+struct TextFont {
+    double height = 0;
+    double ascent = 0;
+};
+
 class PageDrawer {
 public:
     PageDrawer(const ListDescription& list, const ListPrint& print, QPagedPaintDevice& device, QPainter& painter)
@@ -79,6 +85,8 @@ public:
         cellMetrics_.emplace(cellFont_, &device);
         captionMetrics_.emplace(captionFont_, &device);
         footMetrics_.emplace(footFont_, &device);
+        cellFace_ = {cellMetrics_->height(), cellMetrics_->ascent()};
+        captionFace_ = {captionMetrics_->height(), captionMetrics_->ascent()};
         cellTexts_.emplace(cellFont_, &device);
         captionTexts_.emplace(captionFont_, &device);
 
@@ -149,7 +157,7 @@ public:
         painter_.fillRect(QRectF(0, y, width_, captionHeight_), CaptionBand);
         for (size_t c = 0; c < columns_.size(); ++c) {
             const ListColumnSpec& col = columns_[c];
-            drawCell(*captionMetrics_, *captionTexts_, ListCellDisplayText(col.caption), c, col.captionAlignment, y,
+            drawCell(captionFace_, *captionTexts_, ListCellDisplayText(col.caption), c, col.captionAlignment, y,
                      captionHeight_);
         }
         painter_.setPen(Qt::black);
@@ -160,21 +168,14 @@ public:
         painter_.setPen(Qt::black);
     }
 
-    // The light bands under every second row of a page (so long lines stay readable), as one
-    // shape: drawn before the page's rows, under their texts.
+    // The light bands under every second row of a page (so long lines stay readable), drawn
+    // before the page's rows, under their texts. Each band is a rectangle of its own: viewers snap
+    // a lone rectangle to their pixels, so the bands' edges look as sharp as they always did.
     void drawStripes(long long first, long long count, double y)
     {
-        stripes_.clear();
         for (long long i = 0; i < count; ++i)
             if ((first + i) % 2 == 1)
-                stripes_.push_back(QRectF(0, y + static_cast<double>(i) * rowHeight_, width_, rowHeight_));
-        if (stripes_.empty())
-            return;
-        painter_.save();
-        painter_.setPen(Qt::NoPen);
-        painter_.setBrush(StripeBand);
-        painter_.drawRects(stripes_.data(), static_cast<int>(stripes_.size()));
-        painter_.restore();
+                painter_.fillRect(QRectF(0, y + static_cast<double>(i) * rowHeight_, width_, rowHeight_), StripeBand);
     }
 
     // A row's cells join the page's texts, drawn together by drawRows.
@@ -185,7 +186,7 @@ public:
                 break;
             const std::string text = ListCellDisplayText(cells[c]);
             if (!text.empty())
-                drawCell(*cellMetrics_, *cellTexts_, text, c, columns_[c].cellAlignment, y, rowHeight_);
+                drawCell(cellFace_, *cellTexts_, text, c, columns_[c].cellAlignment, y, rowHeight_);
         }
         y += rowHeight_;
     }
@@ -222,7 +223,7 @@ private:
     // One cell: cut with an ellipsis to the column's inner width, placed by the alignment; the
     // text never reaches into the neighbouring column. Texts seen before (dates, zones, names
     // repeat in long lists) come shaped and measured from the cache.
-    void drawCell(const QFontMetricsF& fm, ShapedTexts& texts, const std::string& text, size_t column, int alignment,
+    void drawCell(const TextFont& font, ShapedTexts& texts, const std::string& text, size_t column, int alignment,
                   double y, double height)
     {
         const double inner = widths_[column] - 2 * padding_;
@@ -239,7 +240,7 @@ private:
             x += inner - shown->width;
         else if (alignment == ListAlignCentre)
             x += (inner - shown->width) / 2;
-        const double baseline = y + (height - fm.height()) / 2 + fm.ascent();
+        const double baseline = y + (height - font.height) / 2 + font.ascent;
         glyphs_.add(*shown, QPointF(EngineUnits(x), EngineUnits(baseline)));
     }
 
@@ -254,9 +255,9 @@ private:
     std::optional<QFontMetricsF> cellMetrics_, captionMetrics_, footMetrics_;
     double rowHeight_ = 1, captionHeight_ = 0, pageFooterHeight_ = 0, padding_ = 0;
     std::vector<double> widths_, lefts_;
+    TextFont cellFace_, captionFace_;
     std::optional<ShapedTexts> cellTexts_, captionTexts_;
     GlyphBatch glyphs_;
-    std::vector<QRectF> stripes_;
     std::unique_ptr<QTextDocument> title_, footer_;
     double titleHeight_ = 0, footerHeight_ = 0;
 };

@@ -231,7 +231,7 @@ private:
             return;
         const ShapedText* shown = &texts.shaped(text);
         if (shown->width > inner) {
-            shown = &texts.elided(text, inner, static_cast<int>(column));
+            shown = &texts.elided(text, inner);
             if (shown->runs.empty())
                 return;
         }

@@ -160,10 +160,10 @@ const ShapedText& ShapedTexts::shaped(const std::string& text)
     return texts_.emplace(text, shape(Q(text))).first->second;
 }
 
-const ShapedText& ShapedTexts::elided(const std::string& text, double width, int key)
+const ShapedText& ShapedTexts::elided(const std::string& text, double width)
 {
-    std::string k = std::to_string(key);
-    k += '\0';
+    std::string k(sizeof width, '\0');
+    std::memcpy(k.data(), &width, sizeof width);
     k += text;
     const auto it = elided_.find(k);
     if (it != elided_.end())

@@ -51,8 +51,8 @@ public:
     // text in UTF-8, as drawn (no line breaks). The reference holds until the next call.
     const ShapedText& shaped(const std::string& text);
     // The text cut at its end with "…" to fit width, as QFontMetricsF::elidedText cuts it (empty
-    // when not even the ellipsis fits); key tells apart the widths one caller uses (a column).
-    const ShapedText& elided(const std::string& text, double width, int key);
+    // when not even the ellipsis fits). The reference holds until the next call.
+    const ShapedText& elided(const std::string& text, double width);
 
     // What the shaper makes of text, without cache or composition (tests compare with it).
     ShapedText shape(const QString& text) const;
@@ -70,7 +70,7 @@ private:
     QPaintDevice* device_;
     size_t limit_;
     std::unordered_map<std::string, ShapedText> texts_;
-    std::unordered_map<std::string, ShapedText> elided_; // key: column number, NUL, text
+    std::unordered_map<std::string, ShapedText> elided_; // key: the width's bytes, then the text
     ShapedText composed_;                                  // the last composed text
 
     enum class Composition { Unknown, Usable, Unusable } composition_ = Composition::Unknown;

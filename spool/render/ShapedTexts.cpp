@@ -152,12 +152,10 @@ const ShapedText& ShapedTexts::shaped(const std::string& text)
         composition_ = learnComposition() ? Composition::Usable : Composition::Unusable;
     if (composition_ == Composition::Usable && compose(text, composed_))
         return composed_;
-    const auto it = texts_.find(text);
-    if (it != texts_.end())
+    const auto it = texts_.texts.find(text);
+    if (it != texts_.texts.end())
         return it->second;
-    if (texts_.size() >= limit_)
-        texts_.clear();
-    return texts_.emplace(text, shape(Q(text))).first->second;
+    return texts_.keep(text, shape(Q(text)), limit_);
 }
 
 const ShapedText& ShapedTexts::elided(const std::string& text, double width)
@@ -165,13 +163,24 @@ const ShapedText& ShapedTexts::elided(const std::string& text, double width)
     std::string k(sizeof width, '\0');
     std::memcpy(k.data(), &width, sizeof width);
     k += text;
-    const auto it = elided_.find(k);
-    if (it != elided_.end())
+    const auto it = elided_.texts.find(k);
+    if (it != elided_.texts.end())
         return it->second;
-    if (elided_.size() >= limit_)
-        elided_.clear();
     const QString cut = QFontMetricsF(font_, device_).elidedText(Q(text), Qt::ElideRight, width);
-    return elided_.emplace(std::move(k), shape(cut)).first->second;
+    return elided_.keep(std::move(k), shape(cut), limit_);
+}
+
+const ShapedText& ShapedTexts::Cache::keep(std::string key, ShapedText text, size_t limit)
+{
+    size_t size = key.size() + 128; // the entry's own share of the table and its nodes
+    for (const ShapedText::Run& run : text.runs)
+        size += run.glyphs.size() * (sizeof(quint32) + sizeof(QPointF)) + sizeof(ShapedText::Run);
+    if (bytes + size > limit) {
+        texts.clear();
+        bytes = 0;
+    }
+    bytes += size;
+    return texts.emplace(std::move(key), std::move(text)).first->second;
 }
 
 void GlyphBatch::add(const ShapedText& text, QPointF origin)

@@ -12,8 +12,8 @@
 //
 // The glyphs are those QPainter::drawText would draw for the text, at the same places (positions in
 // the paint engine's 1/64 units, taken from the same shaping), so a list looks exactly as drawn
-// text by text. The cache is bounded: past its limit it starts anew, so a list of unique texts
-// keeps memory flat.
+// text by text. The cache is bounded by the bytes it holds (texts and glyphs): past its limit it
+// starts anew, so a list of unique or long texts keeps memory flat.
 //
 // GlyphBatch collects the glyphs of many texts (a page's cells) and draws them in one glyph run per
 // font: a PDF writer then writes one text object with one font and colour set-up for all of them,
@@ -45,8 +45,9 @@ struct ShapedText {
 
 class ShapedTexts {
 public:
-    // font as it is drawn on device; limit: texts kept before the cache starts anew.
-    ShapedTexts(const QFont& font, QPaintDevice* device, size_t limit = 4000);
+    // font as it is drawn on device; limit: bytes of texts and glyphs kept (in each of the two
+    // caches, whole and cut texts) before the cache starts anew.
+    ShapedTexts(const QFont& font, QPaintDevice* device, size_t limit = 2 << 20);
 
     // text in UTF-8, as drawn (no line breaks). The reference holds until the next call.
     const ShapedText& shaped(const std::string& text);
@@ -69,8 +70,14 @@ private:
     QFont font_;
     QPaintDevice* device_;
     size_t limit_;
-    std::unordered_map<std::string, ShapedText> texts_;
-    std::unordered_map<std::string, ShapedText> elided_; // key: the width's bytes, then the text
+    struct Cache {
+        std::unordered_map<std::string, ShapedText> texts;
+        size_t bytes = 0;
+        // Keeps text, starting anew when the limit is reached.
+        const ShapedText& keep(std::string key, ShapedText text, size_t limit);
+    };
+    Cache texts_;
+    Cache elided_; // key: the width's bytes, then the text
     ShapedText composed_;                                  // the last composed text
 
     enum class Composition { Unknown, Usable, Unusable } composition_ = Composition::Unknown;

@@ -5,9 +5,9 @@
 #include "base/Error.h"
 #include "spool/render/RichText.h"
 #include "spool/render/RichTextDocument.h"
+#include "spool/render/ShapedTexts.h"
 
 #include <QFont>
-#include <QHash>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -59,6 +59,12 @@ std::vector<double> ColumnWidths(const std::vector<ListColumnSpec>& columns, dou
     return widths;
 }
 
+// A font's height and ascent, asked once: the font metrics look the font up on every question.
+struct TextFont {
+    double height = 0;
+    double ascent = 0;
+};
+
 class PageDrawer {
 public:
     PageDrawer(const ListDescription& list, const ListPrint& print, QPagedPaintDevice& device, QPainter& painter)
@@ -79,6 +85,10 @@ public:
         cellMetrics_.emplace(cellFont_, &device);
         captionMetrics_.emplace(captionFont_, &device);
         footMetrics_.emplace(footFont_, &device);
+        cellFace_ = {cellMetrics_->height(), cellMetrics_->ascent()};
+        captionFace_ = {captionMetrics_->height(), captionMetrics_->ascent()};
+        cellTexts_.emplace(cellFont_, &device);
+        captionTexts_.emplace(captionFont_, &device);
 
         rowHeight_ = cellMetrics_->lineSpacing() * RowLineFactor;
         captionHeight_ = captionMetrics_->lineSpacing() * RowLineFactor * 1.15;
@@ -145,29 +155,47 @@ public:
         if (columns_.empty())
             return;
         painter_.fillRect(QRectF(0, y, width_, captionHeight_), CaptionBand);
-        painter_.setFont(captionFont_);
-        painter_.setPen(Qt::black);
         for (size_t c = 0; c < columns_.size(); ++c) {
             const ListColumnSpec& col = columns_[c];
-            drawCell(*captionMetrics_, ListCellDisplayText(col.caption), c, col.captionAlignment, y, captionHeight_);
+            drawCell(captionFace_, *captionTexts_, ListCellDisplayText(col.caption), c, col.captionAlignment, y,
+                     captionHeight_);
         }
+        painter_.setPen(Qt::black);
+        glyphs_.draw(painter_);
         painter_.setPen(QPen(RuleColour, 0.25 * mm_));
         painter_.drawLine(QPointF(0, y + captionHeight_), QPointF(width_, y + captionHeight_));
         y += captionHeight_;
-        painter_.setFont(cellFont_);
         painter_.setPen(Qt::black);
     }
 
-    void drawRow(const std::vector<std::string>& cells, long long index, double& y)
+    // The light bands under every second row of a page (so long lines stay readable), drawn
+    // before the page's rows, under their texts. Each band is a rectangle of its own: viewers snap
+    // a lone rectangle to their pixels, so the bands' edges look as sharp as they always did.
+    void drawStripes(long long first, long long count, double y)
     {
-        if (index % 2 == 1) // every second row on a light band, so long lines stay readable
-            painter_.fillRect(QRectF(0, y, width_, rowHeight_), StripeBand);
+        for (long long i = 0; i < count; ++i)
+            if ((first + i) % 2 == 1)
+                painter_.fillRect(QRectF(0, y + static_cast<double>(i) * rowHeight_, width_, rowHeight_), StripeBand);
+    }
+
+    // A row's cells join the page's texts, drawn together by drawRows.
+    void drawRow(const std::vector<std::string>& cells, double& y)
+    {
         for (size_t c = 0; c < columns_.size(); ++c) {
-            const std::string text = c < cells.size() ? ListCellDisplayText(cells[c]) : std::string();
+            if (c >= cells.size())
+                break;
+            const std::string text = ListCellDisplayText(cells[c]);
             if (!text.empty())
-                drawCell(*cellMetrics_, text, c, columns_[c].cellAlignment, y, rowHeight_);
+                drawCell(cellFace_, *cellTexts_, text, c, columns_[c].cellAlignment, y, rowHeight_);
         }
         y += rowHeight_;
+    }
+
+    // Draws the texts of the rows given since the captions, all at once.
+    void drawRows()
+    {
+        painter_.setPen(Qt::black);
+        glyphs_.draw(painter_);
     }
 
     void drawPageFooter(long long page, long long pages)
@@ -181,7 +209,6 @@ public:
         painter_.drawText(QPointF(0, baseline), Q(printDate_));
         const QString number = Q(PageNumberText(page, pages));
         painter_.drawText(QPointF(width_ - footMetrics_->horizontalAdvance(number), baseline), number);
-        painter_.setFont(cellFont_);
     }
 
 private:
@@ -194,42 +221,27 @@ private:
     }
 
     // One cell: cut with an ellipsis to the column's inner width, placed by the alignment; the
-    // text never reaches into the neighbouring column. Widths of texts seen before (dates, zones,
-    // names repeat in long lists) come from a cache, so a cell is usually shaped only once, to draw.
-    void drawCell(const QFontMetricsF& fm, const std::string& text, size_t column, int alignment, double y,
-                  double height)
+    // text never reaches into the neighbouring column. Texts seen before (dates, zones, names
+    // repeat in long lists) come shaped and measured from the cache.
+    void drawCell(const TextFont& font, ShapedTexts& texts, const std::string& text, size_t column, int alignment,
+                  double y, double height)
     {
         const double inner = widths_[column] - 2 * padding_;
         if (inner <= 0 || text.empty())
             return;
-        QString shown = Q(text);
-        double w = widthOf(fm, shown);
-        if (w > inner) {
-            shown = fm.elidedText(shown, Qt::ElideRight, inner);
-            if (shown.isEmpty())
+        const ShapedText* shown = &texts.shaped(text);
+        if (shown->width > inner) {
+            shown = &texts.elided(text, inner);
+            if (shown->runs.empty())
                 return;
-            w = fm.horizontalAdvance(shown);
         }
         double x = lefts_[column] + padding_;
         if (alignment == ListAlignRight)
-            x += inner - w;
+            x += inner - shown->width;
         else if (alignment == ListAlignCentre)
-            x += (inner - w) / 2;
-        const double baseline = y + (height - fm.height()) / 2 + fm.ascent();
-        painter_.drawText(QPointF(x, baseline), shown);
-    }
-
-    double widthOf(const QFontMetricsF& fm, const QString& text)
-    {
-        auto& cache = &fm == &*captionMetrics_ ? captionWidths_ : cellWidths_;
-        const auto it = cache.constFind(text);
-        if (it != cache.constEnd())
-            return *it;
-        if (cache.size() > 20000) // bounded: a list of unique texts must not grow it without end
-            cache.clear();
-        const double w = fm.horizontalAdvance(text);
-        cache.insert(text, w);
-        return w;
+            x += (inner - shown->width) / 2;
+        const double baseline = y + (height - font.height) / 2 + font.ascent;
+        glyphs_.add(*shown, QPointF(EngineUnits(x), EngineUnits(baseline)));
     }
 
     const std::vector<ListColumnSpec> columns_;
@@ -243,8 +255,10 @@ private:
     std::optional<QFontMetricsF> cellMetrics_, captionMetrics_, footMetrics_;
     double rowHeight_ = 1, captionHeight_ = 0, pageFooterHeight_ = 0, padding_ = 0;
     std::vector<double> widths_, lefts_;
+    TextFont cellFace_, captionFace_;
+    std::optional<ShapedTexts> cellTexts_, captionTexts_;
+    GlyphBatch glyphs_;
     std::unique_ptr<QTextDocument> title_, footer_;
-    QHash<QString, double> cellWidths_, captionWidths_;
     double titleHeight_ = 0, footerHeight_ = 0;
 };
 
@@ -312,14 +326,16 @@ RenderResult RenderList(const ListDescription& list, const ListPrint& print, Lis
             const long long onPage = plan.rowsOnPage(page, rowCount);
             if (page == 1 || onPage > 0)
                 drawer.drawCaptions(y);
+            drawer.drawStripes(drawn, onPage, y);
             for (long long i = 0; i < onPage; ++i) {
                 cells.clear();
                 if (!rows.NextRow(cells))
                     throw Error("Die Liste hat weniger Zeilen als angekündigt (" + std::to_string(drawn) + " von " +
                                 std::to_string(rowCount) + ").");
-                drawer.drawRow(cells, drawn, y);
+                drawer.drawRow(cells, y);
                 ++drawn;
             }
+            drawer.drawRows();
             if (page == plan.pages)
                 drawer.drawFooter(y);
             drawer.drawPageFooter(page, plan.pages);

@@ -435,9 +435,10 @@ TProcessorEnd OutputProcessor::Run(const std::function<bool()>& stop)
     for (;;) {
         if (stopping() || (stop && stop()))
             return TProcessorEnd::Stopped;
-        ProcessDueJobs();
+        // A processor that output a job in this poll is busy, not idle, though nothing waits now.
+        const int done = ProcessDueJobs();
         const auto now = std::chrono::steady_clock::now();
-        if (WorkWaiting()) {
+        if (done > 0 || WorkWaiting()) {
             idleSince = now;
         } else {
             if (TakeCloseRequest(options_.spoolDir, options_.kind))

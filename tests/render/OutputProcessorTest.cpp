@@ -388,6 +388,27 @@ TEST(Processor, WorkWaitingKeepsItAwakeDespiteACloseRequest)
     EXPECT_EQ(end, TProcessorEnd::Stopped) << "a waiting (failing) job is not idle";
 }
 
+TEST(Processor, OutputtingJobsIsNotIdleTime)
+{
+    // Jobs come one by one and each is output at the poll that finds it: the processor never
+    // finds one waiting after its poll, yet it is busy and must not end by its idle time.
+    PdfSpool s;
+    TestGrid g = ProfitGrid(2);
+    ProcessorOptions options = s.options();
+    options.idleClose = std::chrono::milliseconds(1);
+    int polls = 0;
+    OutputProcessor processor(options);
+    const TProcessorEnd end = processor.Run([&] {
+        if (++polls <= 3) {
+            EXPECT_GT(s.spool(g, JobKindPdf).JobId, 0);
+        }
+        return polls > 50;
+    });
+    EXPECT_EQ(end, TProcessorEnd::IdleTimeout);
+    EXPECT_GT(polls, 3);
+    EXPECT_EQ(s.f.count("SPOOL"), 0) << "every job output";
+}
+
 TEST(PdfProcessor, WritesThePathItAnnouncedAndEveryJobInAFileOfItsOwn)
 {
     PdfSpool s;

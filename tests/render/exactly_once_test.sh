@@ -7,7 +7,8 @@
 #     a second rendering), every print job reaches CUPS once, no job stays, no temporary file stays.
 #   - stop: SIGTERM during a long job ends the processor within moments; the job stays whole and the
 #     next start outputs it.
-#   - writers: two report commands spool at the same time, again and again, while a processor works
+#   - writers: two report commands spool at the same time, again and again, while a processor (started
+#     anew whenever a writer's close request ends it, as a spooler starts it) works
 #     the jobs off: no writer fails, every job is output once.
 # The figures (kills, moments, times) are printed for the record.
 #   exactly_once_test.sh REPORT DEMODB PDFPROC PRINTPROC
@@ -111,8 +112,9 @@ rm -f "$tmp/delays"
 
 # --- stop: SIGTERM during a long job ------------------------------------------------------------
 big=$(spool_jobs pdf 1 STOP)
-# A long job: its rows 41 times over (the job's count record follows).
-sql "$spooldir/DET.ADT" "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k+1 FROM n WHERE k<40)
+# A long job: its rows 201 times over (the job's count record follows), so that it is still being
+# drawn when the signal comes (70,000 rows take the processor a second or two).
+sql "$spooldir/DET.ADT" "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k+1 FROM n WHERE k<200)
   INSERT INTO DET(dsecondfont,d0,d1,d2,d3,d4,d5,d6,d7,ds,id,idmain)
   SELECT dsecondfont,d0,d1,d2,d3,d4,d5,d6,d7,ds,id+k*1000000,idmain FROM DET, n WHERE idmain=$big;
   UPDATE ads_autoinc SET last=(SELECT max(id) FROM DET)"
@@ -136,7 +138,15 @@ else
 fi
 
 # --- writers: two report commands and a processor at once ------------------------------------
-"$pdfproc" --spool "$spooldir" --poll-ms 20 --idle-seconds 60 >/dev/null 2>&1 &
+# A report command that ends as the last writer with no job waiting asks the processor to close,
+# and it cannot start one (none beside it): the processor is started anew whenever it ends, as the
+# window's spooler starts it, until the writers are done and nothing waits.
+(
+  while :; do
+    "$pdfproc" --spool "$spooldir" --poll-ms 20 --idle-seconds 2 >/dev/null 2>&1
+    [ -e "$tmp/writers.done" ] && break
+  done
+) &
 proc=$!
 writer() {
   local i out
@@ -155,7 +165,7 @@ writer 2 "$per_writer" & w2=$!
 wait "$w1" "$w2"
 wait_for '[ "$(sql "$spooldir/SPOOL.ADT" "SELECT count(*) FROM SPOOL")" = 0 ]' 60 || fail "writers: jobs left in the spool"
 write_ms=$(( $(ms) - start ))
-: >"$spooldir/PDFPROC.CLOSE"
+: >"$tmp/writers.done"
 wait "$proc"
 for w in 1 2; do
   [ -e "$tmp/writer$w.failed" ] && fail "writers: writer $w failed $(wc -l <"$tmp/writer$w.failed") times: $(sort -u "$tmp/writer$w.err")"

@@ -217,12 +217,15 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
             counting.emplace(orders.StartRecordCount());
         RunProgress state{0, 0};
         bool counted = !counting;
+        auto makeRoom = [&](long long rows) {
+            tables.KM.reserve(static_cast<size_t>(rows));
+            positions.reserve(static_cast<size_t>(rows));
+            listedNets.reserve(static_cast<size_t>(rows));
+        };
         auto takeCount = [&] {
             state.maximum = counting->Count();
             counted = true;
-            tables.KM.reserve(static_cast<size_t>(state.maximum));
-            positions.reserve(static_cast<size_t>(state.maximum));
-            listedNets.reserve(static_cast<size_t>(state.maximum));
+            makeRoom(state.maximum);
         };
         if (counting && counting->Ready())
             takeCount();
@@ -232,12 +235,8 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
         orders.First();
         // Walking in storage order, the rows found on the index bound the list: room for them at
         // once instead of growing the list again and again (room not filled takes no memory).
-        if (!counted && orders.WalkRowsAtMost() > 0) {
-            const auto most = static_cast<size_t>(orders.WalkRowsAtMost());
-            tables.KM.reserve(most);
-            positions.reserve(most);
-            listedNets.reserve(most);
-        }
+        if (const long long most = orders.WalkRowsAtMost(); !counted && most > 0)
+            makeRoom(most);
         for (; !orders.Eof(); orders.Next()) {
             if (++state.position % 20 == 0) {
                 if (!counted && counting->Ready())

@@ -104,8 +104,11 @@ private:
     std::vector<std::int64_t> rowids_;
     std::vector<Stamp> stamps_;
     // Text and bytes of the cells, in blocks that never move: a batch of every row of a year grows
-    // without copying what it holds.
+    // without copying what it holds. Blocks grow from 16 KB to 1 MB (a batch of a few rows stays
+    // small, a year's rows take few blocks); a value above 128 KB gets a block of its own.
+    static constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20, kOwnBlockFrom = kMaxBlock / 8;
     const char* Store(std::string_view bytes);
+    static std::uint32_t CellLength(size_t size); // raises for a value the cell cannot hold
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* free_ = nullptr;
     size_t left_ = 0;

@@ -7,6 +7,7 @@
 #include "db/PgStream.h"
 #include "db/PgWait.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -466,31 +467,50 @@ bool PgQuery::ColumnIsNull(int index) const
 
 ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch)
 {
-    ValueRef v;
     if (Pq().PQgetisnull(result, row, index))
-        return v;
-    const char* p = Pq().PQgetvalue(result, row, index);
+        return {};
     const int n = Pq().PQgetlength(result, row, index);
+    return DecodeBinary(type, std::string_view(Pq().PQgetvalue(result, row, index), static_cast<size_t>(std::max(n, 0))),
+                        scratch);
+}
+
+namespace {
+
+// The bytes of a fixed-size binary value, or the error naming the type and the length that came.
+const char* Fixed(std::string_view bytes, size_t size, const char* type)
+{
+    if (bytes.size() != size)
+        throw AdsError(std::string("Ungültiger Wert vom Datenbankserver: ") + type + " mit " +
+                           std::to_string(bytes.size()) + " statt " + std::to_string(size) + " Bytes",
+                       {});
+    return bytes.data();
+}
+
+} // namespace
+
+ValueRef DecodeBinary(unsigned type, std::string_view bytes, std::string& scratch)
+{
+    ValueRef v;
     switch (type) {
     case kBool:
         v.kind = StorageKind::Integer;
-        v.i = n > 0 && p[0] != 0 ? 1 : 0;
+        v.i = *Fixed(bytes, 1, "boolean") != 0 ? 1 : 0;
         break;
     case kInt2:
         v.kind = StorageKind::Integer;
-        v.i = static_cast<std::int16_t>(Be(p, 2));
+        v.i = static_cast<std::int16_t>(Be(Fixed(bytes, 2, "smallint"), 2));
         break;
     case kInt4:
     case kOid:
         v.kind = StorageKind::Integer;
-        v.i = static_cast<std::int32_t>(Be(p, 4));
+        v.i = static_cast<std::int32_t>(Be(Fixed(bytes, 4, "integer"), 4));
         break;
     case kInt8:
         v.kind = StorageKind::Integer;
-        v.i = static_cast<std::int64_t>(Be(p, 8));
+        v.i = static_cast<std::int64_t>(Be(Fixed(bytes, 8, "bigint"), 8));
         break;
     case kFloat4: {
-        const std::uint32_t bits = static_cast<std::uint32_t>(Be(p, 4));
+        const std::uint32_t bits = static_cast<std::uint32_t>(Be(Fixed(bytes, 4, "real"), 4));
         float f;
         std::memcpy(&f, &bits, sizeof f);
         v.kind = StorageKind::Real;
@@ -498,15 +518,17 @@ ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, 
         break;
     }
     case kFloat8: {
-        const std::uint64_t bits = Be(p, 8);
+        const std::uint64_t bits = Be(Fixed(bytes, 8, "double precision"), 8);
         v.kind = StorageKind::Real;
         std::memcpy(&v.d, &bits, sizeof v.d);
         break;
     }
     case kDate: {
+        // The server's infinite dates and those beyond the year 9999 come as their day text, which
+        // is no date a conversion reads: the load then names the value.
         std::string& s = scratch;
         s.resize(11);
-        DayText(static_cast<std::int32_t>(Be(p, 4)), s.data());
+        DayText(static_cast<std::int32_t>(Be(Fixed(bytes, 4, "date"), 4)), s.data());
         s.resize(10);
         v.kind = StorageKind::Text;
         v.s = s;
@@ -514,7 +536,7 @@ ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, 
     }
     case kTimestamp:
     case kTimestampTz: {
-        const std::int64_t us = static_cast<std::int64_t>(Be(p, 8));
+        const std::int64_t us = static_cast<std::int64_t>(Be(Fixed(bytes, 8, "timestamp"), 8));
         constexpr std::int64_t kDay = 86400000000LL;
         std::int64_t days = us / kDay, rest = us % kDay;
         if (rest < 0) {
@@ -534,7 +556,7 @@ ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, 
     }
     case kBytea:
         v.kind = StorageKind::Blob;
-        v.s = std::string_view(p, static_cast<size_t>(n));
+        v.s = bytes;
         break;
     case kText:
     case kVarchar:
@@ -543,7 +565,7 @@ ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, 
     case kUnknown:
     default:
         v.kind = StorageKind::Text;
-        v.s = std::string_view(p, static_cast<size_t>(n));
+        v.s = bytes;
         break;
     }
     return v;

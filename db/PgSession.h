@@ -217,6 +217,9 @@ private:
 
 // One cell of a binary result in the storage forms above (dates and timestamps as text in scratch).
 ValueRef DecodeCell(const pg_result* result, int row, int index, unsigned type, std::string& scratch);
+// The same for the bytes of one value of the type (an OID) in the server's binary form; a number,
+// boolean, date or timestamp of the wrong length raises AdsError. The view may point into bytes.
+ValueRef DecodeBinary(unsigned type, std::string_view bytes, std::string& scratch);
 
 // "?" -> "$1", "?3" -> "$3", outside quoted names and literals.
 std::string NumberedParameters(std::string_view sqlText);

@@ -1,11 +1,22 @@
 #include "db/AdsCursor.h"
 
+#include "db/AdsError.h"
 #include "db/BlobFields.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <string>
 
 namespace gs::ads {
+
+std::uint32_t RowBatch::CellLength(size_t size)
+{
+    // Neither store keeps a value beyond 1 GB; a longer one (an inflated blob) is refused, not cut.
+    if (size > std::numeric_limits<std::uint32_t>::max())
+        throw AdsError("Wert zu groß zum Lesen: " + std::to_string(size) + " Bytes", {});
+    return static_cast<std::uint32_t>(size);
+}
 
 void RowBatch::Reset(const std::vector<char>& carried)
 {
@@ -38,18 +49,18 @@ void RowBatch::ClearRows()
 
 const char* RowBatch::Store(std::string_view bytes)
 {
-    // Blocks grow from 16 KB to 1 MB: a batch of a few rows stays small, a year's rows take few blocks.
-    constexpr size_t kFirstBlock = 16 << 10, kMaxBlock = 1 << 20;
     const size_t n = bytes.size();
     if (n == 0)
         return nullptr;
-    if (n > kMaxBlock / 8) { // a large value gets a block of its own; the current block stays in use
+    if (n > kOwnBlockFrom) { // a large value gets a block of its own; the current block stays in use
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(n));
         std::memcpy(blocks_.back().get(), bytes.data(), n);
         return blocks_.back().get();
     }
     if (n > left_) {
-        const size_t size = std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock);
+        // The doubled size, but never less than the value: a value above the block's size (up to
+        // kOwnBlockFrom) still fits the new block.
+        const size_t size = std::max(n, std::clamp(blockSize_ * 2, kFirstBlock, kMaxBlock));
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
         free_ = blocks_.back().get();
         left_ = blockSize_ = size;
@@ -70,8 +81,8 @@ void RowBatch::Push(const ValueRef& v)
     case StorageKind::Real: c.d = v.d; break;
     case StorageKind::Text:
     case StorageKind::Blob:
+        c.len = CellLength(v.s.size());
         c.p = Store(v.s);
-        c.len = static_cast<std::uint32_t>(v.s.size());
         break;
     default: break;
     }
@@ -85,8 +96,8 @@ RowBatch::Cell RowBatch::InflatedCell(size_t row, int field)
     if (v.kind == StorageKind::Blob || v.kind == StorageKind::Text) {
         const std::string inflated = DecompressOrCopy(v.s);
         c.kind = StorageKind::Blob;
+        c.len = CellLength(inflated.size());
         c.p = Store(inflated);
-        c.len = static_cast<std::uint32_t>(inflated.size());
     }
     return c;
 }
@@ -138,8 +149,8 @@ void RowBatch::AppendRow(const RowBatch& other, size_t row)
         Cell c;
         if (other.Inflated(row, f, v)) {
             c.kind = StorageKind::Blob;
+            c.len = CellLength(v.size());
             c.p = Store(v);
-            c.len = static_cast<std::uint32_t>(v.size());
         }
         inflatedCells_.push_back(c);
     }

@@ -6,6 +6,7 @@
 #include "db/AdsError.h"
 #include "db/AdsTable.h"
 #include "db/PgConnInfo.h"
+#include "db/PgSession.h"
 #include "settings/Settings.h"
 #include "support/DbBackends.h"
 #include "support/TestSupport.h"
@@ -130,4 +131,36 @@ TEST(DbServer, AStartOnTheServerShowsTheConnectionWithoutThePasswordInTheCaption
     EXPECT_EQ(rt.runtime().settings->DatabasePath.find("geheim"), std::string::npos);
     EXPECT_GT(session.Table_ORDERS.RecordCount(), 0);
     EXPECT_TRUE(session.Table_ORDERS.ReadOnly());
+}
+
+// The server's binary values of a fixed size are taken only at that size: a value of another
+// length (which a server never sends) is refused, never read beyond its bytes.
+TEST(DbServerBinaryValues, FixedSizeValuesOfTheWrongLengthAreRefused)
+{
+    struct Case {
+        unsigned oid;
+        std::string bytes;
+        bool good;
+    };
+    const Case cases[] = {
+        {16, std::string(1, '\1'), true},   {16, "", false},           {21, std::string(2, '\0'), true},
+        {21, std::string(1, '\0'), false},  {23, std::string(4, '\0'), true}, {23, std::string(3, '\0'), false},
+        {20, std::string(8, '\0'), true},   {20, std::string(9, '\0'), false}, {701, std::string(8, '\0'), true},
+        {701, std::string(4, '\0'), false}, {1082, std::string(4, '\0'), true}, {1082, "", false},
+        {1114, std::string(8, '\0'), true}, {1114, std::string(7, '\0'), false}, {17, "", true},
+        {17, std::string(1 << 20, 'b'), true}, {1043, std::string(70000, 'v'), true},
+    };
+    for (const Case& c : cases) {
+        std::string scratch;
+        if (c.good) {
+            const ValueRef v = ads::DecodeBinary(c.oid, c.bytes, scratch);
+            if (c.oid == 17 || c.oid == 1043) {
+                EXPECT_EQ(v.s.size(), c.bytes.size()) << c.oid;
+            }
+        } else {
+            EXPECT_THROW(ads::DecodeBinary(c.oid, c.bytes, scratch), AdsError) << c.oid << " " << c.bytes.size();
+        }
+    }
+    std::string scratch;
+    EXPECT_EQ(ads::DecodeBinary(1082, std::string(4, '\0'), scratch).s, "2000-01-01");
 }

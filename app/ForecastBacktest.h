@@ -45,13 +45,13 @@ struct Backtest {
 
 Backtest BacktestForecast(const std::vector<YearOfMonths>& years, int fiscalStartMonth);
 
-// The table in German, one row per month of the year, for the report's --hochrechnung-pruefen:
+// The table in German, one row per month of the year, as the report command prints it:
 //
 //     Prüfung der Hochrechnung (vorjahr-saison) an 3 Jahren: 2022, 2023, 2024
 //     Mittlere absolute Abweichung vom tatsächlichen Jahresende, Hochrechnung am Ende des Monats
 //
-//     Stand             Netto     Gewinn   Jahre
-//     Ende Januar      8,4 %     15,2 %       3
+//     Stand               Netto     Gewinn   Jahre
+//     Ende Januar         8,4 %     15,2 %       3
 //
 // Percentages with one decimal in the process's number format; "–" where a mean is missing. Without
 // a year to test, one line that says why.

@@ -40,6 +40,7 @@ PlanComparison ComparePlan(const std::vector<KmcRow>& months, const PlanBook& pl
         m.actualProfit = row.profit;
         m.counted = !today || LastDayOf(m.month) < std::floor(*today);
         if (m.plan.net) {
+            c.periodPlan.net += *m.plan.net;
             m.netDifference = PlanAmount(m.actualNet - *m.plan.net);
             if (m.counted) {
                 c.plan.net += *m.plan.net;
@@ -48,6 +49,7 @@ PlanComparison ComparePlan(const std::vector<KmcRow>& months, const PlanBook& pl
             }
         }
         if (m.plan.profit) {
+            c.periodPlan.profit += *m.plan.profit;
             m.profitDifference = PlanAmount(m.actualProfit - *m.plan.profit);
             if (m.counted) {
                 c.plan.profit += *m.plan.profit;
@@ -60,6 +62,7 @@ PlanComparison ComparePlan(const std::vector<KmcRow>& months, const PlanBook& pl
     }
     c.plan = {PlanAmount(c.plan.net), PlanAmount(c.plan.profit)};
     c.actual = {PlanAmount(c.actual.net), PlanAmount(c.actual.profit)};
+    c.periodPlan = {PlanAmount(c.periodPlan.net), PlanAmount(c.periodPlan.profit)};
     c.netRatio = Ratio(c.actual.net, c.plan.net, netCounted);
     c.profitRatio = Ratio(c.actual.profit, c.plan.profit, profitCounted);
     if (c.netRatio)

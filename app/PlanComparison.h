@@ -44,6 +44,8 @@ struct PlanComparison {
     // profit plan) and the actual of the same months.
     PlanTotals plan;
     PlanTotals actual;
+    // The plan of every month of the run, counted or not (the year's plan beside its forecast).
+    PlanTotals periodPlan;
     // actual / plan x 100 to two decimals; none where the plan is 0 or below, or no month counts.
     std::optional<double> netPercent;
     std::optional<double> profitPercent;

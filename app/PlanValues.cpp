@@ -24,12 +24,13 @@ double PlanAmount(double amount)
 
 namespace {
 
+// The plan to the cent; a value that is no finite number is no plan (never a made-up 0).
 MonthPlan Rounded(const MonthPlan& plan)
 {
     MonthPlan r;
-    if (plan.net)
+    if (plan.net && std::isfinite(*plan.net))
         r.net = PlanAmount(*plan.net);
-    if (plan.profit)
+    if (plan.profit && std::isfinite(*plan.profit))
         r.profit = PlanAmount(*plan.profit);
     return r;
 }

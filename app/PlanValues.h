@@ -46,7 +46,8 @@ class PlanBook {
 public:
     // The plan of a month; empty when there is none.
     MonthPlan At(YearMonth month) const;
-    // Sets a month's plan (values rounded to the cent); an empty plan removes the month.
+    // Sets a month's plan (values rounded to the cent, a value that is no finite number left out);
+    // an empty plan removes the month.
     void SetMonth(YearMonth month, const MonthPlan& plan);
     // The twelve months of a year.
     YearPlan PlanOf(const YearSpan& year) const;

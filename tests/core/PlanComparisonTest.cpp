@@ -67,7 +67,7 @@ TEST(PlanComparison, AttainmentOfTheMonthsWithAPlan)
         const PlanComparison cmp = ComparePlan(rows, plan, c.today);
         ASSERT_EQ(cmp.months.size(), 12u);
         EXPECT_TRUE(cmp.hasPlan);
-        double planNet = 0, planProfit = 0, actualNet = 0, actualProfit = 0;
+        double planNet = 0, planProfit = 0, actualNet = 0, actualProfit = 0, yearPlanProfit = 0;
         for (int m = 1; m <= 12; ++m) {
             const PlanMonthComparison& month = cmp.months[static_cast<size_t>(m - 1)];
             const KmcRow& row = rows[static_cast<size_t>(m - 1)];
@@ -81,6 +81,8 @@ TEST(PlanComparison, AttainmentOfTheMonthsWithAPlan)
             if (month.profitDifference) {
                 EXPECT_NEAR(*month.profitDifference, Cents(row.profit - (1200.0 + 10 * m)), 1e-6);
             }
+            if (m % 3 != 0)
+                yearPlanProfit += 1200.0 + 10 * m;
             if (m > c.counted)
                 continue;
             if (m != 5) {
@@ -93,6 +95,7 @@ TEST(PlanComparison, AttainmentOfTheMonthsWithAPlan)
             }
         }
         EXPECT_NEAR(cmp.plan.net, planNet, 1e-6);
+        EXPECT_NEAR(cmp.periodPlan.profit, yearPlanProfit, 1e-6); // counted or not
         EXPECT_NEAR(cmp.actual.profit, Cents(actualProfit), 1e-6);
         if (c.counted == 0) {
             EXPECT_FALSE(cmp.netPercent);

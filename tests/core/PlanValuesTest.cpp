@@ -37,6 +37,8 @@ TEST(PlanValues, SettingAMonthRoundsToTheCentAndAnEmptyPlanRemovesIt)
     book.SetMonth({2026, 3}, {-0.001, std::nullopt});
     EXPECT_EQ(book.At({2026, 3}).net, 0.0);
     EXPECT_FALSE(std::signbit(*book.At({2026, 3}).net));
+    book.SetMonth({2026, 3}, {std::nan(""), INFINITY});
+    EXPECT_TRUE(book.At({2026, 3}).empty()); // no number is no plan, not a plan of 0
     book.SetMonth({2026, 3}, {});
     EXPECT_TRUE(book.empty());
     EXPECT_EQ(book.Changed().count({2026, 3}), 1u); // the removal is a change to save

@@ -35,6 +35,29 @@ std::string DayMonth(TDateTime day, bool withMonth)
 
 } // namespace
 
+std::optional<std::string> PartLabel(TDateTime groupStart, TDateTime groupEnd, TDateTime first, TDateTime last)
+{
+    groupStart = std::floor(groupStart);
+    groupEnd = std::floor(groupEnd);
+    const TDateTime from = std::max(groupStart, std::floor(first)), to = std::min(groupEnd, std::floor(last));
+    if ((from == groupStart && to == groupEnd) || to < from)
+        return std::nullopt;
+    // The days covered: the first day's month is named only when the group spans months.
+    int ty = 0, tm = 0, td = 0, fy = 0, fm = 0, fd = 0;
+    DecodeDate(to, ty, tm, td);
+    DecodeDate(from, fy, fm, fd);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", td, tm, ty);
+    return DayMonth(from, fm != tm) + "-" + buf;
+}
+
+std::optional<std::string> MonthPartLabel(TDateTime monthStart, TDateTime first, TDateTime last)
+{
+    if (first <= 0 || last <= 0)
+        return std::nullopt;
+    return PartLabel(StartOfMonth(monthStart), EndOfMonth(monthStart), first, last);
+}
+
 ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TDateTime end)
 {
     ChartGroups out;
@@ -69,22 +92,16 @@ ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TD
         DecodeDate(*g.DATE, y, m, d);
         const TDateTime groupStart = std::floor(*g.DATE);
         const TDateTime groupEnd = std::floor(EndOfMonth(EncodeDate(y, quarters ? m + 2 : m, 1)));
-        const TDateTime from = std::max(groupStart, first), to = std::min(groupEnd, last);
-        char buf[32];
-        if (from == groupStart && to == groupEnd) {
-            if (quarters)
-                std::snprintf(buf, sizeof buf, "Q%d %04d", (m - 1) / 3 + 1, y);
-            else
-                std::snprintf(buf, sizeof buf, "%02d.%04d", m, y);
-            out.labels.push_back(buf);
-        } else {
-            // The days covered: the first day's month is named only when the group spans months.
-            int ty = 0, tm = 0, td = 0, fy = 0, fm = 0, fd = 0;
-            DecodeDate(to, ty, tm, td);
-            DecodeDate(from, fy, fm, fd);
-            std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", td, tm, ty);
-            out.labels.push_back(DayMonth(from, fm != tm) + "-" + buf);
+        if (const auto part = PartLabel(groupStart, groupEnd, first, last)) {
+            out.labels.push_back(*part);
+            continue;
         }
+        char buf[32];
+        if (quarters)
+            std::snprintf(buf, sizeof buf, "Q%d %04d", (m - 1) / 3 + 1, y);
+        else
+            std::snprintf(buf, sizeof buf, "%02d.%04d", m, y);
+        out.labels.push_back(buf);
     }
     return out;
 }

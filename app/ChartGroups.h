@@ -6,6 +6,7 @@
 #include "app/PeriodSelection.h"
 #include "app/ResultTables.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ struct ChartGroups {
     std::vector<KmcRow> rows;        // DATE: the group's first month; sums of its months
     std::vector<std::string> labels; // one a row
 };
+
+// The label of a group of days (a month or a quarter, groupStart to groupEnd) that the range first to
+// last covers only in part: the days it covers, "10.-29.02.2024" or "10.02.-31.03.2024"; nullopt
+// when the range covers the whole group (or none of it).
+std::optional<std::string> PartLabel(TDateTime groupStart, TDateTime groupEnd, TDateTime first, TDateTime last);
+// The same for the month that begins on monthStart; nullopt also where the range is unknown (0).
+std::optional<std::string> MonthPartLabel(TDateTime monthStart, TDateTime first, TDateTime last);
 
 // months: the month rows of a run over the days start to end, ascending.
 ChartGroups GroupForChart(const std::vector<KmcRow>& months, TDateTime start, TDateTime end);

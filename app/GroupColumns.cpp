@@ -1,5 +1,6 @@
 #include "app/GroupColumns.h"
 
+#include "app/ProfitListRows.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
 
@@ -49,9 +50,25 @@ GridDescription ProfitGroupGrid(GroupGridDataSet& data)
     return grid;
 }
 
+std::optional<XlsxCell> GroupTotalCell(std::string_view field, const RunTotals& totals)
+{
+    if (field == "DOKUMENTE")
+        return XlsxCell::Number(totals.documents);
+    if (field == "WW_NETTO")
+        return XlsxCell::Money(totals.net);
+    if (field == "PROVISION")
+        return XlsxCell::Money(totals.commission);
+    if (field == "GEWINN")
+        return XlsxCell::Money(totals.profit);
+    if (field == "MARGE")
+        if (const auto margin = WeightedMargin(totals.profit, totals.net))
+            return XlsxCell::Of(PercentText(margin));
+    return std::nullopt;
+}
+
 std::string GroupTotalsText(const RunTotals& totals)
 {
-    return "Summe: " + std::to_string(totals.documents) + (totals.documents == 1 ? " Dokument" : " Dokumente") +
+    return "Summe: " + DocumentCountText(totals.documents) +
            "\t\t" + SummenText(totals);
 }
 

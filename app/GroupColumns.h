@@ -5,6 +5,7 @@
 #include "app/ProfitGroups.h"
 #include "app/ResultColumns.h"
 #include "spool/GridSource.h"
+#include "spool/XlsxCell.h"
 
 #include <array>
 #include <optional>
@@ -60,6 +61,10 @@ private:
 
 // The group table's columns as a grid (all shown).
 GridDescription ProfitGroupGrid(GroupGridDataSet& data);
+
+// The totals row's value under a group column: the number of documents, the three sums, the
+// weighted margin; nullopt under the others.
+std::optional<XlsxCell> GroupTotalCell(std::string_view field, const RunTotals& totals);
 
 // The totals line of the group table: "Summe: 7 Dokumente" and the period's totals line.
 std::string GroupTotalsText(const RunTotals& totals);

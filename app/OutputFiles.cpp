@@ -2,6 +2,7 @@
 
 #include "base/Dates.h"
 #include "base/Error.h"
+#include "base/Text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,22 +12,49 @@
 
 namespace gs {
 
-std::string PeriodFileStem(const std::string& yearText, int periodIndex)
+std::string PeriodFileStem(const std::string& yearText, int periodIndex, int fiscalStartMonth)
 {
-    // A fiscal year's "2024/25" becomes "2024-25": the name never names a folder.
-    std::string year;
-    for (const char c : yearText)
-        year += c == '/' ? '-' : c;
-    std::string stem = "GEWINN-" + year;
-    char part[8];
-    if (periodIndex >= 1 && periodIndex <= 4) {
-        std::snprintf(part, sizeof part, "-Q%d", periodIndex);
-        stem += part;
-    } else if (periodIndex >= 5 && periodIndex <= 16) {
-        std::snprintf(part, sizeof part, "-%02d", periodIndex - 4);
-        stem += part;
+    // "2024/25" names the fiscal year by the calendar year it begins in.
+    const std::string yearPart = yearText.substr(0, yearText.find('/'));
+    int year = 0;
+    if (!TryParseInt32(yearPart, year) || yearPart.find_first_not_of("0123456789") != std::string::npos)
+        year = 0;
+    const bool fiscal = fiscalStartMonth > 1 && fiscalStartMonth <= 12;
+    char text[32];
+    if (periodIndex >= 5 && periodIndex <= 16) {
+        // A month is named by its calendar year, whichever fiscal year holds it.
+        const int month = periodIndex - 4;
+        std::snprintf(text, sizeof text, "GEWINN-%04d-%02d", fiscal && month < fiscalStartMonth ? year + 1 : year, month);
+        return text;
     }
-    return stem;
+    if (!fiscal) {
+        std::snprintf(text, sizeof text, "GEWINN-%04d", year);
+        std::string stem = text;
+        if (periodIndex >= 1 && periodIndex <= 4)
+            stem += "-Q" + std::to_string(periodIndex);
+        return stem;
+    }
+    // A fiscal year and its quarters by both calendar years and the months they run from and to
+    // ("GEWINN-2026-27-Q2-Okt-Dez", "GEWINN-2026-27-Jul-Jun"): the quarter's number alone would name
+    // another quarter with another fiscal start, and a run with that start would replace the file.
+    static constexpr const char* Months[] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
+                                             "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    std::snprintf(text, sizeof text, "GEWINN-%04d-%02d", year, (year + 1) % 100);
+    std::string stem = text;
+    int first = fiscalStartMonth - 1, last = (first + 11) % 12;
+    if (periodIndex >= 1 && periodIndex <= 4) {
+        stem += "-Q" + std::to_string(periodIndex);
+        first = (first + 3 * (periodIndex - 1)) % 12;
+        last = (first + 2) % 12;
+    }
+    return stem + "-" + Months[first] + "-" + Months[last];
+}
+
+std::string PeriodFileStem(const PeriodChoice& choice)
+{
+    if (choice.periodIndex == PeriodFreeRange)
+        return RangeFileStem(choice.first, choice.last);
+    return PeriodFileStem(choice.yearText, choice.periodIndex, choice.fiscalStartMonth);
 }
 
 std::string RangeFileStem(double firstDay, double lastDay)

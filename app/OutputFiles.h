@@ -1,13 +1,18 @@
 #pragma once
 // The report's files named by their period, for month-end folders: "GEWINN-2026-11" for a month,
-// "GEWINN-2026-Q4" for a quarter, "GEWINN-2026" for a whole year, first and last day for a free range, so that each period has its own
-// name and a run never replaces another period's file (a second run of the same period replaces
-// its own files, as a catch-up run should).
+// "GEWINN-2026-Q4" for a quarter, "GEWINN-2026" for a whole year, first and last day for a free
+// range; a fiscal year that begins after January is named by both its calendar years and the
+// months it runs from and to ("GEWINN-2026-27-Jul-Jun", its second quarter "GEWINN-2026-27-Q2-Okt-Dez"),
+// a month always by its calendar year. So each period has its own name whatever the fiscal start,
+// and a run never replaces another period's file (a second run of the same period replaces its own
+// files, as a catch-up run should).
 //
 // Only regular files are written: an existing target that is a directory, a FIFO, a device, a
 // socket or a symbolic link is refused with gs::Error, so a run cannot write through a link into
 // another file or block on a pipe. A file is made under a temporary name beside the target and
 // renamed over it when it is complete.
+#include "app/PeriodSelection.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,8 +20,12 @@
 
 namespace gs {
 
-// The stem of the period's file names (no extension).
-std::string PeriodFileStem(const std::string& yearText, int periodIndex);
+// The stem of the period's file names (no extension): the year text as the year box or --year give
+// it ("2026", "2026/27": the number before the slash counts), the period index (0 year, 1-4
+// quarters, 5-16 months) and the month the fiscal year begins in.
+std::string PeriodFileStem(const std::string& yearText, int periodIndex, int fiscalStartMonth = 1);
+// The stem of a choice's files: its period's, or its free range's.
+std::string PeriodFileStem(const PeriodChoice& choice);
 // The stem for a range of days: "GEWINN-2026-04-01_2026-06-30".
 std::string RangeFileStem(double firstDay, double lastDay);
 

@@ -18,11 +18,12 @@ const std::array<const char*, 17> PeriodItems = {
 
 std::string YearItemText(int year, int fiscalStartMonth)
 {
+    char text[24];
     if (fiscalStartMonth <= 1)
-        return std::to_string(year);
-    char next[8];
-    std::snprintf(next, sizeof next, "%02d", (year + 1) % 100);
-    return std::to_string(year) + "/" + next;
+        std::snprintf(text, sizeof text, "%04d", year);
+    else
+        std::snprintf(text, sizeof text, "%04d/%02d", year, (year + 1) % 100);
+    return text;
 }
 
 std::vector<std::string> YearItems(int currentYear, int fiscalStartMonth, int currentMonth)
@@ -32,6 +33,28 @@ std::vector<std::string> YearItems(int currentYear, int fiscalStartMonth, int cu
     std::vector<std::string> items;
     for (int y = 2000; y <= last; ++y)
         items.push_back(YearItemText(y, fiscalStartMonth));
+    return items;
+}
+
+std::vector<PeriodBoxItem> PeriodBoxItems(int fiscalStartMonth)
+{
+    static constexpr const char* Short[] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
+                                            "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    const int fs = fiscalStartMonth >= 1 && fiscalStartMonth <= 12 ? fiscalStartMonth : 1;
+    std::vector<PeriodBoxItem> items{{PeriodItems[PeriodWholeYear], PeriodWholeYear}};
+    for (int q = 1; q <= 4; ++q) {
+        std::string text = PeriodItems[q];
+        if (fs > 1) {
+            const int first = (fs - 1 + 3 * (q - 1)) % 12, last = (first + 2) % 12;
+            text += std::string(" (") + Short[first] + "–" + Short[last] + ")";
+        }
+        items.push_back({text, q});
+    }
+    for (int i = 0; i < 12; ++i) {
+        const int month = (fs - 1 + i) % 12 + 1;
+        items.push_back({PeriodItems[4 + month], 4 + month});
+    }
+    items.push_back({FreeRangeItem, PeriodFreeRange});
     return items;
 }
 

@@ -31,6 +31,18 @@ std::vector<std::string> YearItems(int currentYear, int fiscalStartMonth = 1, in
 // The year box's text for the fiscal year beginning in year: "2024", or "2024/25".
 std::string YearItemText(int year, int fiscalStartMonth);
 
+// An item of the period box as the window lists it: its text and the period index it stands for.
+struct PeriodBoxItem {
+    std::string text;
+    int periodIndex = PeriodWholeYear;
+};
+// The period box's items for the fiscal year beginning in the month given, then "Zeitraum…". With a
+// calendar year the host's items in the host's order (the index of an item is its period index).
+// With a fiscal year that begins in another month, as the fiscal year runs: the quarters name
+// their months ("1. Quartal (Jul–Sep)"), the months follow from the fiscal year's first ("Juli" ...
+// "Juni").
+std::vector<PeriodBoxItem> PeriodBoxItems(int fiscalStartMonth);
+
 // The period box is enabled only when the selected year's index is greater than 0; with the first
 // year of the list selected it is disabled but keeps (and still applies) its selection.
 inline bool PeriodBoxEnabled(int yearIndex) { return yearIndex > 0; }

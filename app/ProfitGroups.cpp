@@ -1,5 +1,6 @@
 #include "app/ProfitGroups.h"
 
+#include "app/ChartGroups.h"
 #include "app/ResultColumns.h"
 #include "base/DateLibrary.h"
 #include "base/Dates.h"
@@ -152,6 +153,13 @@ std::string NameOf(const ResultTables& tables, GroupBy by, GroupKey key, const K
     case GroupBy::Dokumentart: return DocumentTypeName(key);
     case GroupBy::Monat: break;
     }
+    // A month the range covers only in part is named by the days it covers, as the chart labels it.
+    if (key > 0 && key % 100 >= 1 && key % 100 <= 12) {
+        TDateTime monthStart = 0;
+        if (TryEncodeDate(static_cast<int>(key / 100), static_cast<int>(key % 100), 1, monthStart))
+            if (const auto part = MonthPartLabel(monthStart, tables.RangeFirst, tables.RangeLast))
+                return *part;
+    }
     return MonthName(key);
 }
 
@@ -185,6 +193,13 @@ std::vector<ProfitGroup> BuildProfitGroups(const ResultTables& tables, GroupBy b
         if (Cents(totals.net) != 0)
             g.share = g.net / totals.net * 100.0;
     }
+    if (by == GroupBy::Monat) {
+        // Months in the order of the calendar; documents without a date last.
+        std::sort(groups.begin(), groups.end(), [](const ProfitGroup& a, const ProfitGroup& b) {
+            return (a.key == 0) != (b.key == 0) ? b.key == 0 : a.key < b.key;
+        });
+        return groups;
+    }
     std::sort(groups.begin(), groups.end(), [](const ProfitGroup& a, const ProfitGroup& b) {
         const long long pa = Cents(a.profit), pb = Cents(b.profit);
         return pa != pb ? pa > pb : a.key < b.key;
@@ -210,6 +225,8 @@ ResultTables FilterTables(const ResultTables& tables, const GroupFilter& filter)
 {
     ResultTables out;
     out.RangeText = tables.RangeText;
+    out.RangeFirst = tables.RangeFirst;
+    out.RangeLast = tables.RangeLast;
     out.VertreterNames = tables.VertreterNames;
     for (const KmcRow& m : tables.KMC)
         out.KMC.push_back(KmcRow{m.DATE, std::nullopt, std::nullopt, std::nullopt});
@@ -255,7 +272,7 @@ std::optional<GroupFilter> ParseGroupFilter(std::string_view text, std::string& 
     const std::string_view word = text.substr(0, eq);
     const std::optional<GroupBy> by = GroupByFromWord(word);
     if (eq == std::string_view::npos || !by) {
-        problem = "--filter braucht kunde=ID, vertreter=ID, dokumentart=POT oder monat=YYYY-MM: " + std::string(text);
+        problem = "--filter braucht kunde=NR, vertreter=NR, dokumentart=NR oder monat=JJJJ-MM: " + std::string(text);
         return std::nullopt;
     }
     const std::string_view value = text.substr(eq + 1);

@@ -68,7 +68,9 @@ std::string DocumentTypeName(GroupKey pot);
 // The name of a month key: "März 2024" ("ohne Datum" for 0).
 std::string MonthName(GroupKey key);
 
-// The groups of the tables' documents, sorted by profit (to the cent), largest first; ties by key.
+// The groups of the tables' documents, sorted by profit (to the cent), largest first, ties by key;
+// months in the order of the calendar (documents without a date last). A month the tables' range
+// covers only in part is named by the days covered ("20.-31.12.2024"), as the chart labels it.
 std::vector<ProfitGroup> BuildProfitGroups(const ResultTables& tables, GroupBy by);
 
 // The totals of the tables' documents, added in list order as the run adds them.

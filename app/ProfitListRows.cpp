@@ -28,6 +28,24 @@ std::optional<XlsxCell> KmValue(const KmRow& row, std::string_view field)
 
 } // namespace
 
+std::string DocumentCountText(int documents)
+{
+    return std::to_string(documents) + (documents == 1 ? " Dokument" : " Dokumente");
+}
+
+std::optional<XlsxCell> ListTotalCell(std::string_view field, const RunTotals& totals)
+{
+    if (EqualsNoCase(field, "WW_NETTO"))
+        return XlsxCell::Money(totals.net);
+    if (EqualsNoCase(field, "GEWINN"))
+        return XlsxCell::Money(totals.profit);
+    if (EqualsNoCase(field, "PROVISION"))
+        return XlsxCell::Money(totals.commission);
+    if (EqualsNoCase(field, "ADRESSNAME"))
+        return XlsxCell::Of(DocumentCountText(totals.documents));
+    return std::nullopt;
+}
+
 std::optional<std::string> KmGridDataSet::FieldText(int row, std::string_view field) const
 {
     if (row < 0 || row >= RecordCount())
@@ -69,17 +87,7 @@ ListDescription ProfitListDescription(GridDataSet& rows, const std::string& tota
         list.xlsxValue = [tables](const GridRecord& record, std::string_view field) {
             return KmValue(tables->KM[static_cast<size_t>(record.row())], field);
         };
-        list.xlsxTotal = [totals = TotalsOf(*tables)](std::string_view field) -> std::optional<XlsxCell> {
-            if (EqualsNoCase(field, "WW_NETTO"))
-                return XlsxCell::Money(totals.net);
-            if (EqualsNoCase(field, "GEWINN"))
-                return XlsxCell::Money(totals.profit);
-            if (EqualsNoCase(field, "PROVISION"))
-                return XlsxCell::Money(totals.commission);
-            if (EqualsNoCase(field, "ADRESSNAME"))
-                return XlsxCell::Of(std::to_string(totals.documents) + (totals.documents == 1 ? " Beleg" : " Belege"));
-            return std::nullopt;
-        };
+        list.xlsxTotal = [totals = TotalsOf(*tables)](std::string_view field) { return ListTotalCell(field, totals); };
     }
     return list;
 }

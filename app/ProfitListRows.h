@@ -4,6 +4,7 @@
 // list (spool/ListDescription.h) that the window's print, the report command's --spool and --pdf
 // and the CSV export all start from. Plain data without Qt; never fails.
 #include "app/ResultTables.h"
+#include "app/StatisticsRun.h"
 #include "base/Dates.h"
 #include "spool/ListDescription.h"
 
@@ -28,6 +29,14 @@ private:
 // The columns of the document list as the grid shows them by default (widths, alignments), over rows;
 // a column hidden by default (the margin) is left out.
 GridDescription ResultListGrid(GridDataSet& rows);
+
+// "1 Dokument", "7 Dokumente": the one word every output uses for the documents counted.
+std::string DocumentCountText(int documents);
+
+// The totals row's value under a list column: the three sums under their amounts, the number of
+// documents under the customer; nullopt under the other columns. The workbook's totals row and the
+// report's CSV both take it from here.
+std::optional<XlsxCell> ListTotalCell(std::string_view field, const RunTotals& totals);
 
 // The list print's title: "Gewinne, erstellt " + date and time.
 std::string ListPrintTitle(TDateTime now);

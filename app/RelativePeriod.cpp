@@ -27,21 +27,31 @@ std::optional<RelativePeriod> RelativePeriodFromText(const std::string& text)
 
 const char* RelativePeriodText(RelativePeriod period) { return Names[static_cast<size_t>(period)]; }
 
-ResolvedPeriod ResolveRelativePeriod(RelativePeriod period, int year, int month)
+int FiscalYearOf(int year, int month, int fiscalStartMonth)
 {
-    const int quarter = (month - 1) / 3 + 1;
+    return fiscalStartMonth > 1 && month < fiscalStartMonth ? year - 1 : year;
+}
+
+ResolvedPeriod ResolveRelativePeriod(RelativePeriod period, int fiscalYear, int month, int fiscalStartMonth)
+{
+    const int fs = fiscalStartMonth >= 1 && fiscalStartMonth <= 12 ? fiscalStartMonth : 1;
+    // The month's place in its fiscal year (0: the fiscal year's first month) and its fiscal quarter.
+    const int place = (month - fs + 12) % 12;
+    const int quarter = place / 3 + 1;
     switch (period) {
-    case RelativePeriod::CurrentMonth: return {year, FirstMonthIndex + month - 1};
-    case RelativePeriod::CurrentQuarter: return {year, FirstQuarterIndex + quarter - 1};
-    case RelativePeriod::CurrentYear: return {year, 0};
-    case RelativePeriod::PreviousMonth:
-        return month == 1 ? ResolvedPeriod{year - 1, FirstMonthIndex + 11} : ResolvedPeriod{year, FirstMonthIndex + month - 2};
-    case RelativePeriod::PreviousQuarter:
-        return quarter == 1 ? ResolvedPeriod{year - 1, FirstQuarterIndex + 3}
-                            : ResolvedPeriod{year, FirstQuarterIndex + quarter - 2};
-    case RelativePeriod::PreviousYear: return {year - 1, 0};
+    case RelativePeriod::CurrentMonth: return {fiscalYear, FirstMonthIndex + month - 1};
+    case RelativePeriod::CurrentQuarter: return {fiscalYear, FirstQuarterIndex + quarter - 1};
+    case RelativePeriod::CurrentYear: return {fiscalYear, 0};
+    case RelativePeriod::PreviousMonth: {
+        const int before = month == 1 ? 12 : month - 1;
+        return {place == 0 ? fiscalYear - 1 : fiscalYear, FirstMonthIndex + before - 1};
     }
-    return {year, 0};
+    case RelativePeriod::PreviousQuarter:
+        return quarter == 1 ? ResolvedPeriod{fiscalYear - 1, FirstQuarterIndex + 3}
+                            : ResolvedPeriod{fiscalYear, FirstQuarterIndex + quarter - 2};
+    case RelativePeriod::PreviousYear: return {fiscalYear - 1, 0};
+    }
+    return {fiscalYear, 0};
 }
 
 std::optional<CalendarDay> ParseIsoDay(const std::string& text)

@@ -21,8 +21,10 @@ std::string JsonKey(GroupBy by, GroupKey key)
 
 } // namespace
 
+std::string GroupTableTitle(GroupBy by) { return std::string(ReportListTitle) + " nach " + GroupByCaption(by); }
+
 std::string ReportGroupsText(const std::vector<ProfitGroup>& groups, GroupBy by, const RunOutcome& outcome,
-                             const std::string& filterText)
+                             const std::string& filterText, const PreviousYearRun* previous)
 {
     std::vector<std::string> header;
     std::vector<bool> right;
@@ -50,12 +52,15 @@ std::string ReportGroupsText(const std::vector<ProfitGroup>& groups, GroupBy by,
         out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
     else
         out += GroupTotalsText(outcome.totals) + "\n";
+    out += ComparisonText(outcome, previous);
     for (const std::string& warning : outcome.warnings)
         out += warning + "\n";
     return out;
 }
 
-std::string ReportGroupsCsv(const std::vector<ProfitGroup>& groups, GroupBy by, std::string_view secondCurrencySymbol)
+std::string ReportGroupsCsv(const std::vector<ProfitGroup>& groups, GroupBy by, const RunOutcome& outcome,
+                            const PreviousYearRun* previous, std::string_view secondCurrencySymbol,
+                            const std::string& filterText)
 {
     GroupGridDataSet rows(groups, by);
     ListDescription list;
@@ -64,7 +69,12 @@ std::string ReportGroupsCsv(const std::vector<ProfitGroup>& groups, GroupBy by, 
     CsvExportOptions options;
     options.SecondCurrencySymbol = std::string(secondCurrencySymbol);
     bool cancelled = false;
-    return GridCsvText(list, options, cancelled);
+    std::vector<std::string> fields;
+    for (const GroupColumn& c : ProfitGroupColumns)
+        fields.push_back(c.field);
+    return ReportCsvHeading(ReportHeadingLines(GroupTableTitle(by), outcome.rangeText, filterText), previous) +
+           GridCsvText(list, options, cancelled) +
+           CsvTotalsRows(fields, GroupTotalCell, outcome, previous, secondCurrencySymbol);
 }
 
 std::string GroupsJsonMember(const std::vector<ProfitGroup>& groups, GroupBy by)

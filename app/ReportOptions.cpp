@@ -2,6 +2,7 @@
 
 #include "app/PeriodSelection.h"
 #include "base/Dates.h"
+#include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 
@@ -76,12 +77,12 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         std::string v;
         if (a == "--year") {
             if (!value(v))
-                return {std::nullopt, "--year braucht eine Jahreszahl"};
+                return {std::nullopt, "--year braucht ein Jahr JJJJ"};
             int year = 0;
             // Four digits of a year the dates can hold: 0001 to 9999.
             if (v.size() != 4 || !TryParseInt32(v, year) || v.find_first_not_of("0123456789") != std::string::npos ||
                 year < 1)
-                return {std::nullopt, "ungültiges Jahr: " + v};
+                return {std::nullopt, "ungültiges Jahr (JJJJ erwartet): " + v};
             o.yearText = v;
             haveYear = true;
         } else if (a == "--period") {
@@ -104,7 +105,7 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             int month = 0;
             if (!value(v) || !TryParseInt32(v, month) || v.find_first_not_of("0123456789") != std::string::npos ||
                 month < 1 || month > 12)
-                return {std::nullopt, "--fiscal-start braucht einen Monat von 1 bis 12"};
+                return {std::nullopt, "--fiscal-start braucht einen MONAT von 1 bis 12"};
             o.fiscalStartMonth = month;
         } else if (a == "--compare") {
             if (!value(v) || v != "vorjahr")
@@ -129,27 +130,27 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
                 o.outputChart = args[++i];
         } else if (a == "--xlsx") {
             if (!value(v) || v.empty())
-                return {std::nullopt, "--xlsx braucht einen Dateinamen"};
+                return {std::nullopt, "--xlsx braucht eine DATEI"};
             o.xlsxFile = v;
         } else if (a == "--chart") {
             if (!value(v) || (!IsChartExtension(v) && v != "-"))
-                return {std::nullopt, "--chart braucht einen Dateinamen auf .png oder .svg (oder - für PNG auf die Standardausgabe)"};
+                return {std::nullopt, "--chart braucht eine DATEI auf .png oder .svg (oder - für PNG auf die Standardausgabe)"};
             o.chartFile = v;
         } else if (a == "--lines") {
             o.chartLines = true;
         } else if (a == "--size") {
             if (!value(v) || !ParseSize(v, o.chartWidth, o.chartHeight))
-                return {std::nullopt, "--size braucht BREITExHÖHE in Pixeln, etwa 1200x700"};
+                return {std::nullopt, "--size braucht BxH in Pixeln, etwa 1200x700"};
         } else if (a == "--output") {
             if (!value(v) || v.empty())
-                return {std::nullopt, "--output braucht ein Verzeichnis"};
+                return {std::nullopt, "--output braucht einen ORDNER"};
             o.outputDir = v;
         } else if (a == "--today") {
             if (!value(v) || !(o.today = ParseIsoDay(v)))
                 return {std::nullopt, "--today braucht ein Datum JJJJ-MM-TT"};
         } else if (a == "--pdf") {
             if (!value(v) || v.empty())
-                return {std::nullopt, "--pdf braucht einen Dateinamen"};
+                return {std::nullopt, "--pdf braucht eine DATEI"};
             o.pdfFile = v;
         } else if (a == "--spool") {
             if (!value(v) || (v != "pdf" && v != "print"))
@@ -161,7 +162,7 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
             o.groupBy = GroupByFromWord(v);
         } else if (a == "--filter") {
             if (!value(v))
-                return {std::nullopt, "--filter braucht kunde=ID, vertreter=ID, dokumentart=POT oder monat=YYYY-MM"};
+                return {std::nullopt, "--filter braucht kunde=NR, vertreter=NR, dokumentart=NR oder monat=JJJJ-MM"};
             std::string problem;
             o.filter = ParseGroupFilter(v, problem);
             if (!o.filter)
@@ -175,7 +176,7 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
         }
     }
     if (o.databasePath.empty())
-        return {std::nullopt, "DBPATH fehlt"};
+        return {std::nullopt, "die DATENBANK fehlt (das Verzeichnis der Datenbank)"};
     if ((haveFrom || haveTo) && (haveYear || havePeriod || o.fiscalStartMonth))
         return {std::nullopt, "--from/--to oder --year/--period/--fiscal-start, nicht beides"};
     if (haveFrom != haveTo)
@@ -202,67 +203,101 @@ ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args)
     return {o, {}};
 }
 
-std::string ApplyRelativePeriod(ReportOptions& options, int todayYear, int todayMonth)
+std::string ApplyRelativePeriod(ReportOptions& options, CalendarDay clockDay, int settingFiscalStartMonth)
 {
     if (!options.relativePeriod)
         return {};
-    int year = todayYear, month = todayMonth;
-    if (options.today) {
-        year = options.today->year;
-        month = options.today->month;
-    }
-    if (!options.yearText.empty())
-        year = std::stoi(options.yearText);
-    const ResolvedPeriod resolved = ResolveRelativePeriod(*options.relativePeriod, year, month);
+    const CalendarDay today = options.today.value_or(clockDay);
+    const int fs = options.fiscalStartMonth.value_or(settingFiscalStartMonth);
+    // --year names the (fiscal) year that stands for today's.
+    const int fiscalYear =
+        options.yearText.empty() ? FiscalYearOf(today.year, today.month, fs) : std::stoi(options.yearText);
+    const ResolvedPeriod resolved = ResolveRelativePeriod(*options.relativePeriod, fiscalYear, today.month, fs);
     if (resolved.year < 1)
         return std::string("kein Jahr vor dem Jahr 1: ") + RelativePeriodText(*options.relativePeriod);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d", resolved.year);
-    options.yearText = text;
+    options.yearText = YearItemText(resolved.year, fs);
     options.periodIndex = resolved.periodIndex;
+    options.fiscalStartMonth = fs;
     return {};
+}
+
+std::string RelativePeriodInFuture(const ReportOptions& options, CalendarDay clockDay)
+{
+    if (!options.relativePeriod)
+        return {};
+    const CalendarDay today = options.today.value_or(clockDay);
+    PeriodRange range;
+    try {
+        range = BuildPeriodFilter(options.yearText, options.periodIndex, options.fiscalStartMonth.value_or(1));
+    } catch (const ConvertError&) {
+        return {}; // a range past the calendar's end: the run names it
+    }
+    const TDateTime day = EncodeDate(today.year, today.month, today.day);
+    if (range.start <= day)
+        return {};
+    return std::string("Der Zeitraum \"") + RelativePeriodText(*options.relativePeriod) + "\" (" + DateToText(range.start) +
+           "-" + DateToText(range.end) + ") liegt ganz nach dem " + DateToText(day) +
+           "; für die Zukunft gibt es keine Auswertung.";
+}
+
+std::string ReportHelpHint(const std::string& programName)
+{
+    return "Aufruf und alle Optionen: " + programName + " --hilfe\n";
+}
+
+bool AsksForHelp(const std::vector<std::string>& args)
+{
+    return std::any_of(args.begin(), args.end(),
+                       [](const std::string& a) { return a == "--hilfe" || a == "--help" || a == "-h"; });
 }
 
 std::string ReportUsage(const std::string& programName)
 {
-    std::string periods;
-    for (size_t i = 0; i < PeriodItems.size(); ++i)
-        periods += std::string(i ? ", " : "") + "\"" + PeriodItems[i] + "\"";
+    const std::string indent(programName.size() + 8, ' ');
     return "Aufruf: " + programName +
-           " DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from JJJJ-MM-TT --to JJJJ-MM-TT)\n"
-           "       [--compare vorjahr] [--server local|remote] [--format text|csv|json]\n"
-           "       [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size BxH]]\n"
-           "       [--output DIR [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n"
-           "       [--group-by kunde|vertreter|dokumentart|monat]\n"
-           "       [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]\n"
-           "  DBPATH    Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT)\n"
-           "  --year    Jahr der Statistik; beginnt das Geschäftsjahr nicht im Januar, das Geschäftsjahr,\n"
-           "            das in diesem Jahr beginnt (bei einem Zeitraum bezogen auf heute wahlweise)\n"
-           "  --period  0 bis 16 oder " + periods + " (Vorgabe \"Ganzes Jahr\");\n"
-           "            die Quartale folgen dem Geschäftsjahr, die Monate sind Kalendermonate;\n"
-           "            oder bezogen auf heute: \"Vormonat\", \"Vorquartal\", \"Vorjahr\", \"laufender Monat\",\n"
-           "            \"laufendes Quartal\", \"laufendes Jahr\" (dann ohne --year; mit --year gilt es für dieses Jahr)\n"
-           "  --today   der Tag, auf den sich diese Zeiträume beziehen, statt heute\n"
-           "  --fiscal-start  Monat (1 bis 12), in dem das Geschäftsjahr beginnt (Vorgabe: die Einstellung\n"
-           "            \"Geschäftsjahr beginnt im\" des Fensters, sonst Januar)\n"
-           "  --from, --to  erster und letzter Tag eines beliebigen Bereichs statt --year/--period\n"
-           "  --compare vorjahr  derselbe Bereich ein Jahr früher zum Vergleich (JSON: previous, change)\n"
-           "  --server  local (Vorgabe) oder remote\n"
-           "  --format  text (Vorgabe), csv (Windows-1252) oder json (UTF-8)\n"
-           "  --pdf     die Liste als PDF-Datei FILE statt der Ausgabe auf dem Bildschirm\n"
-           "  --spool   die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim Programm)\n"
-           "            schreiben; gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n"
-           "  --xlsx    die Liste als Excel-Arbeitsmappe FILE (Zahlen, Beträge und Daten als Werte, mit Summenzeile)\n"
-           "  --chart   die Grafik als Bild FILE (.png oder .svg), wie das Fenster sie zeichnet; --lines als\n"
-           "            Linien, --size BxH in Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
-           "  --output  alle verlangten Ausgaben nach DIR, benannt nach dem Zeitraum (GEWINN-2026-11.pdf,\n"
-           "            GEWINN-2026-Q4.xlsx, GEWINN-2026.png); Dateien desselben Zeitraums werden ersetzt\n"
-           "  --group-by die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
-           "            Dokumentliste (JSON: zusätzlich \"groups\")\n"
-           "  --filter  nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
-           "            Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n"
-           "  FILE \"-\" schreibt die PDF-Datei, die Arbeitsmappe oder die Grafik (PNG) auf die Standardausgabe;\n"
-           "            nur gewöhnliche Dateien werden ersetzt, nie Verzeichnisse, Geräte, Pipes oder Verknüpfungen\n";
+           " DATENBANK (--year JJJJ [--period ZEITRAUM] [--fiscal-start MONAT] | --from JJJJ-MM-TT --to JJJJ-MM-TT)\n" +
+           indent + "[--compare vorjahr] [--server local|remote] [--format text|csv|json]\n" + indent +
+           "[--pdf DATEI | --spool pdf|print] [--xlsx DATEI] [--chart DATEI [--lines] [--size BxH]]\n" + indent +
+           "[--output ORDNER [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n" + indent +
+           "[--group-by kunde|vertreter|dokumentart|monat] [--filter kunde=NR|vertreter=NR|dokumentart=NR|monat=JJJJ-MM]\n"
+           "       " + programName + " --hilfe\n"
+           "  DATENBANK       Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT), beim Datenbankserver\n"
+           "                  postgresql://... oder service=NAME\n"
+           "  --year          Jahr der Auswertung; beginnt das Geschäftsjahr nicht im Januar, das Geschäftsjahr,\n"
+           "                  das in diesem Jahr beginnt\n"
+           "  --period        \"Ganzes Jahr\" (Vorgabe), \"1. Quartal\" bis \"4. Quartal\", \"Januar\" bis \"Dezember\"\n"
+           "                  oder 0 bis 16; die Quartale folgen dem Geschäftsjahr, die Monate sind Kalendermonate.\n"
+           "                  Bezogen auf heute: \"Vormonat\", \"Vorquartal\", \"Vorjahr\", \"laufender Monat\",\n"
+           "                  \"laufendes Quartal\", \"laufendes Jahr\" (Quartal und Jahr des Geschäftsjahrs; ohne\n"
+           "                  --year; mit --year steht dieses Jahr für das heutige); liegt der Zeitraum ganz\n"
+           "                  nach heute, endet der Befehl mit 1\n"
+           "  --today         der Tag JJJJ-MM-TT, auf den sich diese Zeiträume beziehen, statt heute\n"
+           "  --fiscal-start  MONAT (1 bis 12), in dem das Geschäftsjahr beginnt (Vorgabe: die Einstellung\n"
+           "                  \"Geschäftsjahr beginnt im\" des Fensters, sonst Januar)\n"
+           "  --from, --to    erster und letzter Tag eines beliebigen Bereichs statt --year/--period\n"
+           "  --compare vorjahr  derselbe Bereich ein Jahr früher zum Vergleich\n"
+           "  --server        local (Vorgabe) oder remote\n"
+           "  --format        text (Vorgabe), csv (Windows-1252, mit Titel, Bereich und Summenzeilen)\n"
+           "                  oder json (UTF-8)\n"
+           "  --pdf           die Liste als PDF-DATEI statt der Ausgabe auf dem Bildschirm\n"
+           "  --spool         die Liste als Druck- oder PDF-Auftrag in den Ausgabespooler (SPOOLER beim\n"
+           "                  Programm); gibt die Auftragsnummer und beim PDF den Pfad der Datei aus\n"
+           "  --xlsx          die Liste als Excel-Arbeitsmappe DATEI (Titel und Bereich darüber, Beträge und\n"
+           "                  Daten als Werte, mit Summenzeile)\n"
+           "  --chart         die Grafik als Bild DATEI (.png oder .svg); --lines als Linien, --size BxH in\n"
+           "                  Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
+           "  --output        alle verlangten Ausgaben in den ORDNER, benannt nach dem Zeitraum: GEWINN-2026-11,\n"
+           "                  GEWINN-2026-Q4, GEWINN-2026, im Geschäftsjahr ab Juli GEWINN-2026-27-Q2-Okt-Dez,\n"
+           "                  GEWINN-2026-27-Jul-Jun;\n"
+           "                  Dateien desselben Zeitraums werden ersetzt\n"
+           "  --group-by      die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
+           "                  Dokumentliste (JSON: zusätzlich \"groups\")\n"
+           "  --filter        nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
+           "                  Vertreter), Dokumentart 1 (Rechnung) oder 5 (Gutschrift), Monat JJJJ-MM\n"
+           "  DATEI \"-\" schreibt die PDF-Datei, die Arbeitsmappe oder die Grafik (PNG) auf die Standardausgabe;\n"
+           "  nur gewöhnliche Dateien werden ersetzt, nie Verzeichnisse, Geräte, Pipes oder Verknüpfungen.\n"
+           "  Rückgabewert: 0 gelungen, 1 Auswertung oder Ausgabe fehlgeschlagen, 2 Befehlszeile fehlerhaft,\n"
+           "  3 Start fehlgeschlagen (Datenbank nicht erreichbar)\n";
 }
 
 } // namespace gs

@@ -1,11 +1,13 @@
 #pragma once
 // The command line of the report command:
-//     gewinnstatistik-report DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from YYYY-MM-DD --to YYYY-MM-DD)
+//     gewinnstatistik-report DATENBANK (--year JJJJ [--period ZEITRAUM] [--fiscal-start MONAT]
+//                                       | --from JJJJ-MM-TT --to JJJJ-MM-TT)
 //                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
-//                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
-//                            [--output DIR] [--today YYYY-MM-DD]
+//                            [--pdf DATEI | --spool pdf|print] [--xlsx DATEI] [--chart DATEI [--lines] [--size BxH]]
+//                            [--output ORDNER] [--today JJJJ-MM-TT]
 //                            [--group-by kunde|vertreter|dokumentart|monat]
-//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
+//                            [--filter kunde=NR|vertreter=NR|dokumentart=NR|monat=JJJJ-MM]
+//     gewinnstatistik-report --hilfe (or --help, -h)
 #include "app/PeriodSelection.h"
 #include "app/RelativePeriod.h"
 #include "app/ProfitGroups.h"
@@ -39,7 +41,7 @@ struct ReportOptions {
     std::string chartFile;            // non-empty: the chart as a picture (PNG or SVG by the extension)
     bool chartLines = false;          // the chart as lines instead of bars
     int chartWidth = 0, chartHeight = 0; // the picture's size in pixels; 0: the window's chart at 2x
-    // --output DIR: every asked output goes into DIR under a name made from the period; --pdf and
+    // --output ORDNER: every asked output goes into that folder under a name made from the period; --pdf and
     // --xlsx then take no file name, --chart optionally "png" or "svg", and an explicit --format
     // writes its text into a file too.
     std::string outputDir;
@@ -51,7 +53,7 @@ struct ReportOptions {
     std::optional<GroupFilter> filter; // only the documents of one group
 };
 
-// The options, or the reason they are not usable (the caller prints it with the usage text).
+// The options, or the reason they are not usable (the caller prints it and ReportHelpHint).
 struct ReportOptionsResult {
     std::optional<ReportOptions> options;
     std::string problem;
@@ -59,15 +61,26 @@ struct ReportOptionsResult {
 
 ReportOptionsResult ParseReportOptions(const std::vector<std::string>& args);
 
-// Sets the year and the period index from a relative period and today (the --today day when given,
-// else the day passed, normally the clock's); with --year that year stands for today's. Returns the
-// problem (a year before 1), or an empty text.
-std::string ApplyRelativePeriod(ReportOptions& options, int todayYear, int todayMonth);
+// Sets the year, the period index and the fiscal start from a relative period and today (the
+// --today day when given, else the clock's day), in the fiscal year beginning in the month of
+// --fiscal-start or else in settingFiscalStartMonth; the year text names a fiscal year as the year
+// box does ("2026/27"). With --year that (fiscal) year stands for today's. Returns the problem (a
+// year before 1), or an empty text.
+std::string ApplyRelativePeriod(ReportOptions& options, CalendarDay clockDay, int settingFiscalStartMonth);
+
+// After ApplyRelativePeriod: the message when the relative period begins after today (the --today
+// day or the clock's), as it can with --year; empty when it does not.
+std::string RelativePeriodInFuture(const ReportOptions& options, CalendarDay clockDay);
 
 // The period the options ask for, with the fiscal year beginning in the month given unless
 // --fiscal-start said another.
 PeriodChoice ReportPeriodChoice(const ReportOptions& options, int settingFiscalStartMonth);
 
+// The usage text with every option, for --hilfe.
 std::string ReportUsage(const std::string& programName);
+// The one line under a command-line error: where the usage is.
+std::string ReportHelpHint(const std::string& programName);
+// Whether the line asks for the usage (--hilfe, --help or -h anywhere).
+bool AsksForHelp(const std::vector<std::string>& args);
 
 } // namespace gs

@@ -5,6 +5,7 @@
 #include "base/Dates.h"
 #include "base/FormatFloat.h"
 #include "base/Numbers.h"
+#include "app/ChartGroups.h"
 #include "app/Margin.h"
 #include "app/ResultColumns.h"
 #include "base/Text.h"
@@ -19,8 +20,6 @@
 namespace gs {
 
 namespace {
-
-std::string IntText(const std::optional<int>& v) { return v ? std::to_string(*v) : std::string(); }
 
 std::string JsonInt(const std::optional<int>& v) { return v ? std::to_string(*v) : "null"; }
 
@@ -71,7 +70,7 @@ std::string JsonMonths(const std::vector<KmcRow>& months, const char* indent)
         out += std::string(i ? ",\n" : "\n") + indent;
         out += "{\"DATE\": " + JsonDate(m.DATE) + ", \"GEWINN_INT\": " + JsonInt(m.GEWINN_INT) +
                ", \"PROVISION_INT\": " + JsonInt(m.PROVISION_INT) + ", \"WW_NETTO_INT\": " + JsonInt(m.WW_NETTO_INT) +
-               ", " + JsonSums(m.net, m.commission, m.profit) + "}";
+               ", \"documents\": " + std::to_string(m.documents) + ", " + JsonSums(m.net, m.commission, m.profit) + "}";
     }
     return out + (months.empty() ? "]" : "\n" + std::string(indent).substr(1) + "]");
 }
@@ -87,6 +86,23 @@ std::string SignedMoney(double amount)
 {
     const std::string text = FormatFloat(MoneyDisplayFormat(), amount);
     return amount >= 0.005 ? "+" + text : text;
+}
+
+// An amount in the money display format, as the totals line shows it.
+std::string Money(double amount) { return FormatFloat(MoneyDisplayFormat(), amount); }
+
+// A month row's label: "11.2026", or the days the range covers of a month it covers only in part.
+std::string MonthLabel(const KmcRow& m, const ResultTables& tables)
+{
+    if (!m.DATE)
+        return {};
+    if (const auto part = MonthPartLabel(*m.DATE, tables.RangeFirst, tables.RangeLast))
+        return *part;
+    int y = 0, mo = 0, d = 0;
+    DecodeDate(*m.DATE, y, mo, d);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
+    return buf;
 }
 
 // Pads to a width in characters (code points), left or right aligned.
@@ -182,50 +198,148 @@ std::string ReportText(const ResultTables& tables, const RunOutcome& outcome, co
     out += "\n";
     std::vector<std::vector<std::string>> months;
     for (const auto& m : tables.KMC) {
-        int y = 0, mo = 0, d = 0;
-        std::string monthText;
-        if (m.DATE) {
-            DecodeDate(*m.DATE, y, mo, d);
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%02d.%04d", mo, y);
-            monthText = buf;
-        }
-        months.push_back({monthText, IntText(m.WW_NETTO_INT), IntText(m.PROVISION_INT), IntText(m.GEWINN_INT)});
+        // The months to the cent in the totals line's format, so that they add up to it.
+        months.push_back({MonthLabel(m, tables), std::to_string(m.documents), Money(m.net), Money(m.commission),
+                          Money(m.profit)});
     }
-    out += TextTable({"Monat", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true});
+    out += TextTable({"Monat", "Dokumente", "Netto", "Provision", "Gewinn"}, months, {false, true, true, true, true});
     out += "\n";
     const bool compared = previous && !previous->outcome.error && outcome.completed();
     if (outcome.error)
         out += "Fehler: " + StripMessageMarkup(*outcome.error) + "\n";
     else
         out += SummenText(outcome.totals, compared ? &previous->outcome.totals : nullptr) + "\n";
-    if (compared) {
-        const RunTotals& now = outcome.totals;
-        const RunTotals& before = previous->outcome.totals;
-        const auto change = [](double a, double b) {
-            const auto percent = ChangePercent(a, b);
-            return SignedMoney(a - b) + (percent ? " (" + ChangeText(*percent) + ")" : std::string());
-        };
-        out += "\nVorjahr: " + previous->outcome.rangeText + "\n" + SummenText(before) + "\n";
-        out += "Veränderung: Netto: " + change(now.net, before.net) + "\t\tProvision: " +
-               change(now.commission, before.commission) + "\t\tGewinn: " + change(now.profit, before.profit) + "\n";
-    } else if (previous && previous->outcome.error) {
-        out += "Vorjahr: " + StripMessageMarkup(*previous->outcome.error) + "\n";
-    }
+    out += ComparisonText(outcome, previous);
     for (const std::string& warning : outcome.warnings)
         out += warning + "\n";
     return out;
 }
 
-std::string ReportCsv(const ResultTables& tables, std::string_view secondCurrencySymbol)
+std::string ComparisonText(const RunOutcome& outcome, const PreviousYearRun* previous)
 {
-    // The list's CSV export, so the report and the window's export write the same bytes.
+    if (!previous)
+        return {};
+    if (previous->outcome.error)
+        return "Vorjahr: " + StripMessageMarkup(*previous->outcome.error) + "\n";
+    if (!outcome.completed())
+        return {};
+    const RunTotals& now = outcome.totals;
+    const RunTotals& before = previous->outcome.totals;
+    const auto change = [](double a, double b) {
+        const auto percent = ChangePercent(a, b);
+        return SignedMoney(a - b) + (percent ? " (" + ChangeText(*percent) + ")" : std::string());
+    };
+    return "\nVorjahr: " + previous->outcome.rangeText + "\n" + SummenText(before) + "\n" +
+           "Veränderung: Netto: " + change(now.net, before.net) + "\t\tProvision: " +
+           change(now.commission, before.commission) + "\t\tGewinn: " + change(now.profit, before.profit) + "\n";
+}
+
+std::vector<std::string> ReportHeadingLines(const std::string& title, const std::string& rangeText,
+                                            const std::string& filterText)
+{
+    std::vector<std::string> lines{title};
+    if (!rangeText.empty())
+        lines.push_back(rangeText);
+    if (!filterText.empty())
+        lines.push_back("Gefiltert: " + filterText);
+    return lines;
+}
+
+std::string CsvValueText(const XlsxCell& cell, std::string_view secondCurrencySymbol)
+{
+    switch (cell.kind) {
+    case XlsxCell::Kind::Empty: return {};
+    case XlsxCell::Kind::Text: return cell.text;
+    case XlsxCell::Kind::Number: return FormatFloat("0", cell.value);
+    case XlsxCell::Kind::Money: return CsvCellText(FormatFloat(MoneyDisplayFormat(), cell.value), secondCurrencySymbol);
+    case XlsxCell::Kind::Date: return DateToText(cell.value);
+    }
+    return {};
+}
+
+std::string CsvTotalsRows(const std::vector<std::string>& fields, const TotalCellOf& totalCell,
+                          const RunOutcome& outcome, const PreviousYearRun* previous,
+                          std::string_view secondCurrencySymbol)
+{
+    if (outcome.error) {
+        std::string out = CsvLine({"Fehler: " + StripMessageMarkup(*outcome.error)});
+        for (const std::string& warning : outcome.warnings)
+            out += CsvLine({warning});
+        return out;
+    }
+    // One row of cells under the columns, the label in the first column without a value.
+    const auto row = [&](const std::string& label, const std::function<std::optional<XlsxCell>(std::string_view)>& cell) {
+        std::vector<std::string> values(fields.size());
+        bool labelled = false;
+        for (size_t c = 0; c < fields.size(); ++c) {
+            if (const auto value = cell(fields[c]))
+                values[c] = CsvSafeValue(CsvValueText(*value, secondCurrencySymbol));
+            else if (!labelled) {
+                values[c] = label;
+                labelled = true;
+            }
+        }
+        return CsvLine(values);
+    };
+    const RunTotals& now = outcome.totals;
+    std::string out = row("Summe", [&](std::string_view f) { return totalCell(f, now); });
+    const bool compared = previous && !previous->outcome.error && outcome.completed();
+    if (compared) {
+        const RunTotals& before = previous->outcome.totals;
+        // Amounts only: the change of a count or a margin is no sum.
+        const auto amounts = [&](std::string_view f) -> std::optional<std::pair<double, double>> {
+            const auto a = totalCell(f, now), b = totalCell(f, before);
+            if (!a || !b || a->kind != XlsxCell::Kind::Money || b->kind != XlsxCell::Kind::Money)
+                return std::nullopt;
+            return std::pair{a->value, b->value};
+        };
+        out += row("Vorjahr", [&](std::string_view f) { return totalCell(f, before); });
+        out += row("Veränderung", [&](std::string_view f) -> std::optional<XlsxCell> {
+            const auto ab = amounts(f);
+            return ab ? std::optional(XlsxCell::Money(ab->first - ab->second)) : std::nullopt;
+        });
+        out += row("Veränderung in %", [&](std::string_view f) -> std::optional<XlsxCell> {
+            const auto ab = amounts(f);
+            if (!ab)
+                return std::nullopt;
+            const auto percent = ChangePercent(ab->first, ab->second);
+            return XlsxCell::Of(percent ? FormatFloat("0.00", *percent) : std::string());
+        });
+    } else if (previous && previous->outcome.error) {
+        out += CsvLine({"Vorjahr: " + StripMessageMarkup(*previous->outcome.error)});
+    }
+    for (const std::string& warning : outcome.warnings)
+        out += CsvLine({warning});
+    return out;
+}
+
+std::string ReportCsvHeading(const std::vector<std::string>& headingLines, const PreviousYearRun* previous)
+{
+    std::string out;
+    for (const std::string& line : headingLines)
+        out += CsvLine({line});
+    if (previous && !previous->outcome.error)
+        out += CsvLine({"Vorjahr: " + previous->outcome.rangeText});
+    return out;
+}
+
+std::string ReportCsv(const ResultTables& tables, const RunOutcome& outcome, const PreviousYearRun* previous,
+                      std::string_view secondCurrencySymbol, const std::string& filterText)
+{
+    // The list's CSV export in the middle, so the report's table and the window's export write the
+    // same lines.
     KmGridDataSet rows(tables);
     const ListDescription list = ProfitListDescription(rows, {}, 0);
     CsvExportOptions options;
     options.SecondCurrencySymbol = std::string(secondCurrencySymbol);
     bool cancelled = false;
-    return GridCsvText(list, options, cancelled);
+    std::vector<std::string> fields;
+    for (const GridColumn& c : list.grid.columns)
+        if (c.width > 0)
+            fields.push_back(c.fieldName);
+    return ReportCsvHeading(ReportHeadingLines(ReportListTitle, outcome.rangeText, filterText), previous) +
+           GridCsvText(list, options, cancelled) +
+           CsvTotalsRows(fields, ListTotalCell, outcome, previous, secondCurrencySymbol);
 }
 
 std::string JsonString(std::string_view text)

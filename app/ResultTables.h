@@ -69,6 +69,10 @@ struct ResultTables {
     // "Bereich: " + start + "-" + end of the last range built; kept when a run fails before it
     // builds its range, empty before the first run.
     std::string RangeText;
+    // The first and last day of that range (0 before the first run), so that a view can tell a
+    // month the range covers only in part.
+    TDateTime RangeFirst = 0;
+    TDateTime RangeLast = 0;
     // The representatives' names the rows point to (KmRow::vertreterName); the first is "".
     std::vector<std::string> VertreterNames;
     // Empties both tables and the names (RangeText stays).

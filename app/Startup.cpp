@@ -65,6 +65,11 @@ void DatabaseSession::ConnectDatabase(bool connect, const std::string& path, con
     }
 }
 
+std::string StartFailureText(const HostIdentity& host, const std::string& cause)
+{
+    return "Das Programm kann nur von " + host.HostName + " aus gestartet werden<BR>" + PossibleErrorPrefix + cause;
+}
+
 bool ConnectForStart(DatabaseSession& session, const CommandLine& commandLine, const HostIdentity& host,
                      const std::function<void(const std::string&)>& setCaption)
 {
@@ -93,8 +98,7 @@ bool ConnectForStart(DatabaseSession& session, const CommandLine& commandLine, c
         return true;
     }, [&](const std::exception& e) {
         // The host's message stays as the user knows it; the cause follows on its own line.
-        ShowMessageBox("Das Programm kann nur von " + host.HostName + " aus gestartet werden<BR>" +
-                       PossibleErrorPrefix + e.what());
+        ShowMessageBox(StartFailureText(host, e.what()));
         return false;
     });
 }

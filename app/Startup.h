@@ -50,6 +50,10 @@ public:
     void ConnectDatabase(bool connect, const std::string& path, const std::string& serverKind);
 };
 
+// The host's message for a start that failed, with its cause: "Das Programm kann nur von Kvelt aus
+// gestartet werden", then "<B>Möglicher Fehler:</B><BR>" and the cause on a line of its own.
+std::string StartFailureText(const HostIdentity& host, const std::string& cause);
+
 // The checked part of the start-up: shows "Verbindung zur Datenbank aufbauen....", checks the
 // command line and the release, connects and opens the two tables (read-only). Every failure shows
 // its message through the dialog seam and returns false: the caller then closes. An error while

@@ -194,6 +194,8 @@ RunOutcome RunRange(TAdsTable& orders, const PeriodRange& range, ResultTables& t
         TAdsTable::ReadScope snapshot(orders);
         orders.SetIndexName("DATE");
         tables.RangeText = range.rangeText;
+        tables.RangeFirst = range.start;
+        tables.RangeLast = range.end;
         for (TDateTime month : range.monthStarts)
             tables.KMC.push_back(KmcRow{month, std::nullopt, std::nullopt, std::nullopt});
         orders.SetFilter(OrdersStatusFilter() + range.filterPart);

@@ -86,9 +86,20 @@ std::string StripMessageMarkup(const std::string& input)
     return out;
 }
 
+std::string ConsoleMessageText(const std::string& text)
+{
+    // "Möglicher Fehler:" and its cause on one line, so that a log or a mail of a script's run
+    // shows them together.
+    std::string joined = text;
+    const std::string prefix = PossibleErrorPrefix;
+    for (size_t p = joined.find(prefix); p != std::string::npos; p = joined.find(prefix, p))
+        joined.replace(p, prefix.size(), "<B>Möglicher Fehler:</B> ");
+    return StripMessageMarkup(joined);
+}
+
 void ConsoleDialogs::showMessage(const std::string& text, const std::string& help, const std::string&)
 {
-    std::cerr << StripMessageMarkup(text) << '\n';
+    std::cerr << ConsoleMessageText(text) << '\n';
     if (!help.empty())
         std::cerr << StripMessageMarkup(help) << '\n';
 }

@@ -65,8 +65,8 @@ public:
     }
 };
 
-// Dialogs for programs without a window: messages go to standard error with the markup removed,
-// questions are answered "no" and inputs cancelled.
+// Dialogs for programs without a window: messages go to standard error as ConsoleMessageText gives
+// them, questions are answered "no" and inputs cancelled.
 class ConsoleDialogs : public Dialogs {
 public:
     void showMessage(const std::string& text, const std::string& help, const std::string& caption) override;
@@ -80,6 +80,10 @@ public:
 // the message markup (B, I, U, S, SUB, SUP, FONT, A) vanish, entities are decoded. Everything else
 // between "<" and ">" is text and stays (a filter text "DATE<=..." keeps its "<").
 std::string StripMessageMarkup(const std::string& text);
+
+// A message as a program without a window writes it: StripMessageMarkup, with "Möglicher Fehler:"
+// and the cause after it on one line.
+std::string ConsoleMessageText(const std::string& text);
 
 // The module's message calls; they go to the current runtime's dialogs.
 void ShowMessageBox(const std::string& text, const std::string& help = {}, const std::string& caption = {});

@@ -34,11 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         gs::ReportOptions& o = *parsed.options;
         if (o.relativePeriod) {
             for (const auto& [year, month] : {std::pair{2026, 1}, std::pair{2026, 12}, std::pair{1, 1}})
-                gs::ApplyRelativePeriod(o, year, month);
+                for (int fiscalStart : {1, 7, 12})
+                    if (gs::ApplyRelativePeriod(o, gs::CalendarDay{year, month, 1}, fiscalStart).empty())
+                        gs::RelativePeriodInFuture(o, gs::CalendarDay{year, month, 1});
         }
-        const std::string stem = o.periodIndex == gs::PeriodFreeRange
-                                     ? gs::RangeFileStem(o.firstDay, o.lastDay)
-                                     : gs::PeriodFileStem(o.yearText, o.periodIndex);
+        const std::string stem = gs::PeriodFileStem(gs::ReportPeriodChoice(o, 4));
         // A file name of its own in the output folder: never a path of another folder.
         if (stem.find('/') != std::string::npos && o.periodIndex != gs::PeriodFreeRange)
             std::abort();

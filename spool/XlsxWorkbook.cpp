@@ -147,21 +147,28 @@ void WriteBook(const XlsxSheet& sheet, const std::filesystem::path& path, const 
     properties.subject = const_cast<char*>(subject.c_str());
     check(workbook_set_properties(book, &properties));
 
+    // The heading lines, then an empty row, then the captions.
+    const lxw_row_t captionRow = sheet.heading.empty() ? 0 : static_cast<lxw_row_t>(sheet.heading.size() + 1);
+    for (size_t i = 0; i < sheet.heading.size(); ++i)
+        if (!sheet.heading[i].empty())
+            check(worksheet_write_string(ws, static_cast<lxw_row_t>(i), 0, CellText(sheet.heading[i]).c_str(),
+                                         i == 0 ? f.caption : nullptr));
     const size_t columns = sheet.captions.size();
     for (size_t c = 0; c < columns; ++c) {
-        check(worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c), CellText(sheet.captions[c]).c_str(), f.caption));
+        check(worksheet_write_string(ws, captionRow, static_cast<lxw_col_t>(c), CellText(sheet.captions[c]).c_str(),
+                                     f.caption));
         check(worksheet_set_column(ws, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), XlsxColumnWidth(sheet, c),
                                    nullptr));
     }
-    lxw_row_t row = 1;
+    lxw_row_t row = captionRow + 1;
     for (const auto& cells : sheet.rows) {
         for (size_t c = 0; c < std::min(columns, cells.size()); ++c)
             check(WriteCell(ws, row, static_cast<lxw_col_t>(c), cells[c], nullptr, nullptr, f.money, f.date));
         ++row;
     }
     if (columns > 0) {
-        worksheet_freeze_panes(ws, 1, 0);
-        check(worksheet_autofilter(ws, 0, 0, static_cast<lxw_row_t>(sheet.rows.size()),
+        worksheet_freeze_panes(ws, captionRow + 1, 0);
+        check(worksheet_autofilter(ws, captionRow, 0, captionRow + static_cast<lxw_row_t>(sheet.rows.size()),
                                    static_cast<lxw_col_t>(columns - 1)));
     }
     for (size_t c = 0; c < std::min(columns, sheet.totals.size()); ++c)

@@ -1,6 +1,7 @@
 #pragma once
-// An Excel workbook of one list: one sheet with the caption row (frozen, with an autofilter over the
-// rows), the rows, and a totals row under them; numbers as numbers, amounts in the euro format
+// An Excel workbook of one list: one sheet with the heading lines where given (title and range),
+// the caption row (frozen with everything above it, with an autofilter over the rows), the rows,
+// and a totals row under them; numbers as numbers, amounts in the euro format
 // "#,##0.00 €" (to the cent), dates as dates shown "TT.MM.JJJJ", text always as text (a cell starting with "="
 // stays the text it is: no formula, no apostrophe). Column widths follow the longest cell. The
 // title and the subject (the list's range) go into the document properties.
@@ -27,6 +28,9 @@ struct XlsxSheet {
     std::string sheetName = "Liste";
     std::string title;   // document title
     std::string subject; // document subject: the list's range
+    // Lines over the table (the title, the range), each in the first cell of its row, the first
+    // bold; an empty row parts them from the caption row, which stays frozen with its filter.
+    std::vector<std::string> heading;
     std::vector<std::string> captions;
     std::vector<std::vector<XlsxCell>> rows; // each as long as captions (shorter rows are padded)
     std::vector<XlsxCell> totals;            // the totals row under the rows; empty: none

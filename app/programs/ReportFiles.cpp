@@ -2,11 +2,10 @@
 
 #include "app/ChartGroups.h"
 #include "app/OutputFiles.h"
-#include "app/WindowChoices.h"
 #include "app/ReportOutput.h"
+#include "app/ReportView.h"
 #include "app/ReportXlsx.h"
 #include "base/AtomicFile.h"
-#include "base/Cp1252.h"
 #include "base/Dialogs.h"
 #include "base/Error.h"
 #include "spool/XlsxWorkbook.h"
@@ -39,12 +38,14 @@ std::string FormatExtension(ReportFormat format)
 
 } // namespace
 
-int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, const RunOutcome& outcome,
-                     const PreviousYearRun* previous, TDateTime now, const std::string& secondCurrencySymbol,
-                     std::ostream& err, const ReportFileSources& sources)
+int WriteReportFiles(const ReportOptions& options, const ReportView& view, int fiscalStartMonth, TDateTime now,
+                     const std::string& secondCurrencySymbol, std::ostream& err)
 {
-    if (outcome.error) {
-        err << StripMessageMarkup(*outcome.error) << "\n"
+    const ResultTables& tables = view.tables();
+    const RunOutcome& outcome = view.outcome();
+    [[maybe_unused]] const PreviousYearRun* previous = view.previous(); // the chart's previous year
+    if (view.runOutcome().error) {
+        err << ConsoleMessageText(*view.runOutcome().error) << "\n"
             << (options.pdfFile.empty() || !options.xlsxFile.empty() || !options.chartFile.empty() ||
                         !options.outputDir.empty()
                     ? "Die Dateien wurden nicht erzeugt.\n"
@@ -52,9 +53,8 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
         return 1;
     }
     const std::filesystem::path dir = options.outputDir;
-    const std::string stem = options.periodIndex == PeriodFreeRange
-                                 ? RangeFileStem(options.firstDay, options.lastDay)
-                                 : PeriodFileStem(options.yearText, options.periodIndex);
+    const PeriodChoice choice = ReportPeriodChoice(options, fiscalStartMonth);
+    const std::string stem = PeriodFileStem(choice);
     auto named = [&](const std::string& given, const std::string& extension) -> std::filesystem::path {
         return given.empty() ? dir / (stem + extension) : std::filesystem::path(given);
     };
@@ -63,12 +63,8 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
     if (!options.pdfFile.empty() || options.outputPdf) {
 #ifdef GS_REPORT_PDF
         // The PDF is written under a temporary name beside the file and renamed (spool/render/PdfOutput.h).
-        jobs.push_back({named(options.pdfFile, ".pdf"), [&](const std::filesystem::path& file) {
-                            if (sources.pdf)
-                                sources.pdf(file);
-                            else
-                                WriteReportPdf(tables, outcome, now, file);
-                        }});
+        jobs.push_back({named(options.pdfFile, ".pdf"),
+                        [&](const std::filesystem::path& file) { WriteReportPdf(view, now, file); }});
 #else
         err << "--pdf ist in dieser Ausgabe ohne Qt nicht verfügbar\n";
         return 1;
@@ -76,7 +72,8 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
     }
     if (!options.xlsxFile.empty() || options.outputXlsx) {
         jobs.push_back({named(options.xlsxFile, ".xlsx"), [&](const std::filesystem::path& file) {
-                            const XlsxSheet sheet = ReportXlsxSheet(tables, outcome, secondCurrencySymbol);
+                            const XlsxSheet sheet =
+                                ReportXlsxSheet(tables, outcome, secondCurrencySymbol, view.filterText());
                             if (IsStandardOutput(file))
                                 WriteAllTo(1, XlsxWorkbookBytes(sheet));
                             else
@@ -87,7 +84,6 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
 #ifdef GS_REPORT_CHART
         jobs.push_back({named(options.chartFile, "." + options.outputChart), [&](const std::filesystem::path& file) {
                             ChartPictureRequest request;
-                            const PeriodChoice choice = ReportPeriodChoice(options, ReadFiscalStartMonth());
                             ChartGroups groups = ChartGroupsOf(tables.KMC, choice, false);
                             request.months = std::move(groups.rows);
                             request.labels = std::move(groups.labels);
@@ -111,12 +107,7 @@ int WriteReportFiles(const ReportOptions& options, const ResultTables& tables, c
     }
     if (options.outputFormat) {
         jobs.push_back({named({}, FormatExtension(options.format)), [&](const std::filesystem::path& file) {
-                            const std::string text =
-                                options.format == ReportFormat::Csv
-                                    ? Utf8ToCp1252(ReportCsv(tables, secondCurrencySymbol))
-                                : options.format == ReportFormat::Json ? ReportJson(tables, outcome, previous)
-                                                                       : ReportText(tables, outcome, previous);
-                            WriteFileAtomically(file, text);
+                            WriteFileAtomically(file, ReportFormatBytes(options.format, view, secondCurrencySymbol));
                         }});
     }
 

@@ -1,21 +1,17 @@
-// The statistics without the window, for scripts and month-end routines:
-//     gewinnstatistik-report DBPATH (--year YYYY [--period P] [--fiscal-start N] | --from DAY --to DAY)
-//                            [--compare vorjahr] [--server local|remote] [--format text|csv|json]
-//                            [--pdf FILE | --spool pdf|print] [--xlsx FILE] [--chart FILE [--lines] [--size WxH]]
-//                            [--output DIR] [--today YYYY-MM-DD]
-//                            [--group-by kunde|vertreter|dokumentart|monat]
-//                            [--filter kunde=ID|vertreter=ID|dokumentart=POT|monat=YYYY-MM]
+// The statistics without the window, for scripts and month-end routines (the command line in
+// app/ReportOptions.h; --hilfe prints it).
 // It runs the same start-up checks and the same run as the window. Exit status: 0 after a successful
-// run, 1 when the run failed (what it has is printed, with the error), 2 for a bad command line, 3
-// when the start-up failed (its message on standard error).
-// With --pdf the list goes into FILE as the list print would draw it, and nothing is printed; a
+// run, 1 when the run failed (what it has is printed, with the error) or a period named relative to
+// today lies wholly after it, 2 for a bad command line (its cause and one line naming --hilfe), 3
+// when the start-up failed (the host's message and its cause on standard error).
+// With --pdf the list goes into DATEI as the list print would draw it, and nothing is printed; a
 // failed run or a PDF that cannot be written gives exit 1 and the reason on standard error (no PDF
 // of a half run is written).
 // With --spool the period's list goes into the output spool as one job, as the window's list print
 // writes it; the job's ID ("Auftrag: N") and for PDF the file it will produce ("PDF: PATH") are
 // printed; exit 1 when no job could be written (no PDF directory configured, spool not usable); a
 // job that is queued gives exit 0 even when those lines cannot be written (standard error says so).
-// FILE "-" of --pdf, --xlsx and --chart (PNG) is standard output; text, CSV and JSON that cannot
+// DATEI "-" of --pdf, --xlsx and --chart (PNG) is standard output; text, CSV and JSON that cannot
 // be written give exit 1 and the system's cause.
 // --xlsx, --chart and --output write files as --pdf does (app/programs/ReportFiles.h); a period
 // named relative to today ("Vormonat", ...) counts from the clock or from --today.
@@ -31,13 +27,9 @@
 #include "app/OutputFiles.h"
 #include "app/ProcessObjects.h"
 #include "app/ReportOptions.h"
-#include "app/GroupColumns.h"
-#include "app/ProfitGroups.h"
-#include "app/ProfitListRows.h"
-#include "app/ReportGroups.h"
-#include "app/ReportOutput.h"
 #include "ReportFiles.h"
 #include "app/ReportSpool.h"
+#include "app/ReportView.h"
 #include "app/Runtime.h"
 #include "app/Startup.h"
 #include "app/StatisticsRun.h"
@@ -46,10 +38,7 @@
 #include "settings/Settings.h"
 
 #ifdef GS_REPORT_PDF
-#include "GridPdf.h"
-#include "ReportPdf.h"
 #include "spool/render/GuiPlatform.h"
-#include "spool/render/ListRenderer.h"
 
 #include <QGuiApplication>
 #endif
@@ -84,13 +73,13 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    if (gs::AsksForHelp(args)) {
         std::cout << gs::ReportUsage(programName);
         return 0;
     }
     const gs::ReportOptionsResult parsed = gs::ParseReportOptions(args);
     if (!parsed.options) {
-        std::cerr << programName << ": " << parsed.problem << "\n" << gs::ReportUsage(programName);
+        std::cerr << programName << ": " << parsed.problem << "\n" << gs::ReportHelpHint(programName);
         return 2;
     }
     gs::ReportOptions options = *parsed.options;
@@ -124,17 +113,26 @@ int main(int argc, char** argv)
 
     try {
         gs::Runtime runtime(ProgramFile(argv[0]));
+        gs::InitNumberFormats(runtime);
+        gs::StartProcessObjects(runtime); // messages go to standard error (console dialogs)
+        // The window's fiscal year unless --fiscal-start says another: quarters, years and the
+        // names of the files follow it.
+        const int fiscalStart = options.fiscalStartMonth.value_or(gs::ReadFiscalStartMonth());
         if (options.relativePeriod) {
             int year = 0, month = 0, day = 0;
             gs::DecodeDate(runtime.now(), year, month, day);
-            const std::string problem = gs::ApplyRelativePeriod(options, year, month);
+            const gs::CalendarDay clockDay{year, month, day};
+            const std::string problem = gs::ApplyRelativePeriod(options, clockDay, fiscalStart);
             if (!problem.empty()) {
-                std::cerr << programName << ": " << problem << "\n";
+                std::cerr << programName << ": " << problem << "\n" << gs::ReportHelpHint(programName);
                 return 2;
             }
+            const std::string future = gs::RelativePeriodInFuture(options, clockDay);
+            if (!future.empty()) {
+                std::cerr << programName << ": " << future << "\n";
+                return 1;
+            }
         }
-        gs::InitNumberFormats(runtime);
-        gs::StartProcessObjects(runtime); // messages go to standard error (console dialogs)
         const gs::HostIdentity host = gs::ReadHostIdentity(runtime);
 
         gs::DatabaseSession session;
@@ -143,66 +141,36 @@ int main(int argc, char** argv)
                             std::to_string(gs::MinimumHostRelease)};
         if (!gs::ConnectForStart(session, commandLine, host, {}))
             return 3;
-        gs::CompleteStart(runtime, session, {}, options.spool.has_value());
+        // The settings and the spool that cannot be loaded end the start as a connection does: the
+        // host's sentence, then the cause.
+        try {
+            gs::CompleteStart(runtime, session, {}, options.spool.has_value());
+        } catch (const std::exception& e) {
+            gs::ShowMessageBox(gs::StartFailureText(host, e.what()));
+            return 3;
+        }
 
         gs::ResultTables tables;
         gs::PreviousYearRun previous;
-        gs::PreviousYearRun* compared = options.comparePreviousYear ? &previous : nullptr;
         const gs::RunOutcome outcome =
-            gs::RunStatisticsFor(session.Table_ORDERS, gs::ReportPeriodChoice(options, gs::ReadFiscalStartMonth()),
-                                 tables, nullptr, compared);
-        // What the outputs show: the whole run, or one group's part of it (of both years when
-        // compared); its groups when asked.
-        gs::ResultTables filtered;
-        gs::RunOutcome shownOutcome = outcome;
-        gs::PreviousYearRun filteredPrevious;
-        std::string filterText;
-        if (options.filter) {
-            filterText = gs::GroupFilterText(tables, *options.filter);
-            filtered = gs::FilterTables(tables, *options.filter);
-            shownOutcome = gs::FilterOutcome(outcome, filtered);
-            if (compared) {
-                filteredPrevious.tables = gs::FilterTables(previous.tables, *options.filter);
-                filteredPrevious.outcome = gs::FilterOutcome(previous.outcome, filteredPrevious.tables);
-                compared = &filteredPrevious;
-            }
-        }
-        const gs::ResultTables& shown = options.filter ? filtered : tables;
-        std::vector<gs::ProfitGroup> groups;
-        if (options.groupBy)
-            groups = gs::BuildProfitGroups(shown, *options.groupBy);
-        if (options.writesFiles()) {
-            gs::ReportFileSources sources;
-#ifdef GS_REPORT_PDF
-            // A grouped or filtered PDF is the group table or the group's list, named as such.
-            if (options.groupBy || options.filter)
-                sources.pdf = [&](const std::filesystem::path& file) {
-                    const std::string now = gs::DateTimeToText(runtime.now());
-                    if (options.groupBy) {
-                        gs::GroupGridDataSet rows(groups, *options.groupBy);
-                        gs::WriteGridPdf(gs::ProfitGroupGrid(rows), gs::GroupPrintTitle(*options.groupBy, filterText, now),
-                                         gs::GroupTotalsText(shownOutcome.totals), runtime.now(), file);
-                    } else {
-                        gs::KmGridDataSet rows(shown);
-                        gs::WriteGridPdf(gs::ResultListGrid(rows), gs::FilteredListTitle(filterText, now),
-                                         gs::SummenText(shownOutcome.totals), runtime.now(), file);
-                    }
-                };
-#endif
-            return gs::WriteReportFiles(options, shown, shownOutcome, compared, runtime.now(),
-                                        gs::SecondCurrencySymbol(runtime.settings->SecondCurrency), std::cerr, sources);
-        }
+            gs::RunStatisticsFor(session.Table_ORDERS, gs::ReportPeriodChoice(options, fiscalStart), tables, nullptr,
+                                 options.comparePreviousYear ? &previous : nullptr);
+        // What every output shows: the whole run, or one group's part of it; its groups when asked.
+        const gs::ReportView view(options, tables, outcome, options.comparePreviousYear ? &previous : nullptr);
+        const std::string symbol = gs::SecondCurrencySymbol(runtime.settings->SecondCurrency);
+        if (options.writesFiles())
+            return gs::WriteReportFiles(options, view, fiscalStart, runtime.now(), symbol, std::cerr);
         if (options.spool) {
             int status = 0;
             if (outcome.error) {
-                std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
+                std::cerr << gs::ConsoleMessageText(*outcome.error) << "\n";
                 status = 1;
             } else {
                 const gs::ReportSpoolResult job =
-                    gs::SpoolReportList(runtime, shown, gs::SummenText(shownOutcome.totals), *options.spool, runtime.now(),
-                                        filterText);
+                    gs::SpoolReportList(runtime, view.tables(), gs::SummenText(view.outcome().totals), *options.spool,
+                                        runtime.now(), view.filterText());
                 if (job.jobId == 0) {
-                    std::cerr << gs::StripMessageMarkup(job.error) << "\n";
+                    std::cerr << gs::ConsoleMessageText(job.error) << "\n";
                     status = 1;
                 } else {
                     std::string lines = "Auftrag: " + std::to_string(job.jobId) + "\n";
@@ -220,45 +188,20 @@ int main(int argc, char** argv)
             gs::EndProcessObjects(runtime);
             return status;
         }
-        std::string text;
-        switch (options.format) {
-        case gs::ReportFormat::Text:
-            if (options.groupBy)
-                text = gs::ReportGroupsText(groups, *options.groupBy, shownOutcome, filterText);
-            else
-                text = (filterText.empty() ? "" : "Gefiltert: " + filterText + "\n") +
-                       gs::ReportText(shown, shownOutcome, compared);
-            break;
-        case gs::ReportFormat::Csv: {
-            const std::string symbol = gs::SecondCurrencySymbol(runtime.settings->SecondCurrency);
-            text = gs::Utf8ToCp1252(options.groupBy ? gs::ReportGroupsCsv(groups, *options.groupBy, symbol)
-                                                    : gs::ReportCsv(shown, symbol));
-            break;
-        }
-        case gs::ReportFormat::Json: {
-            std::string extra;
-            if (options.filter)
-                extra += gs::FilterJsonMember(*options.filter, filterText);
-            if (options.groupBy)
-                extra += gs::GroupsJsonMember(groups, *options.groupBy);
-            text = gs::ReportJson(shown, shownOutcome, compared, extra);
-            break;
-        }
-        }
         int status = 0;
         try {
-            gs::WriteAllTo(1, text);
+            gs::WriteAllTo(1, gs::ReportFormatBytes(options.format, view, symbol));
         } catch (const std::exception& e) {
             std::cerr << e.what() << "\n";
             status = 1;
         }
         if (outcome.error) {
-            std::cerr << gs::StripMessageMarkup(*outcome.error) << "\n";
+            std::cerr << gs::ConsoleMessageText(*outcome.error) << "\n";
             return 1;
         }
         return status;
     } catch (const std::exception& e) {
-        std::cerr << gs::StripMessageMarkup(e.what()) << "\n";
+        std::cerr << gs::ConsoleMessageText(e.what()) << "\n";
         return 3;
     }
 }

@@ -187,7 +187,7 @@ int main(int argc, char** argv)
     }
     if (!year.isEmpty())
         window.yearBox()->setCurrentIndex(window.yearBox()->findText(year));
-    window.periodBox()->setCurrentIndex(std::clamp(period, 0, 16));
+    window.selectPeriodIndex(std::clamp(period, 0, 16));
     Settle();
     if (runs == 0)
         window.findButton()->click();

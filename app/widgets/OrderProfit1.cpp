@@ -294,10 +294,7 @@ void TFOrderProfit1::prepareOnCreate()
 
     fiscalStart_ = ReadFiscalStartMonth();
     fillYearBox(-1);
-    for (const char* item : PeriodItems)
-        periodBox_->addItem(QString::fromUtf8(item));
-    periodBox_->addItem(QString::fromUtf8(FreeRangeItem));
-    periodBox_->setCurrentIndex(PeriodWholeYear);
+    fillPeriodBox(PeriodWholeYear);
     previousYearCheckBox_->setChecked(ReadPreviousYearShown());
 
     connect(yearBox_, &QComboBox::currentIndexChanged, this, [this] { yearChanged(); });
@@ -411,12 +408,12 @@ void TFOrderProfit1::yearChanged()
 
 void TFOrderProfit1::periodChanged()
 {
-    if (periodBox_->currentIndex() == PeriodFreeRange) {
+    if (selectedPeriodIndex() == PeriodFreeRange) {
         // Asked once the window is ready; during the start-up the last range (if any) stands.
         if (guard_.allowsAutoRun() && !askFreeRange())
             return;
     } else {
-        lastPeriodIndex_ = periodBox_->currentIndex();
+        lastPeriodIndex_ = selectedPeriodIndex();
     }
     if (guard_.allowsAutoRun())
         findClicked();
@@ -438,7 +435,7 @@ bool TFOrderProfit1::askFreeRange()
     const auto range = AskDateRange(first, last, this);
     if (!range) {
         const QSignalBlocker block(periodBox_);
-        periodBox_->setCurrentIndex(lastPeriodIndex_);
+        selectPeriodIndex(lastPeriodIndex_);
         return false;
     }
     freeFirst_ = range->first;
@@ -450,7 +447,7 @@ PeriodChoice TFOrderProfit1::currentChoice() const
 {
     PeriodChoice choice;
     choice.yearText = yearBox_->currentText().toStdString();
-    choice.periodIndex = periodBox_->currentIndex();
+    choice.periodIndex = selectedPeriodIndex();
     choice.fiscalStartMonth = fiscalStart_;
     choice.first = freeFirst_;
     choice.last = freeLast_;
@@ -472,6 +469,27 @@ void TFOrderProfit1::fillYearBox(int selectYear)
     yearBox_->setCurrentIndex(index);
 }
 
+int TFOrderProfit1::selectedPeriodIndex() const
+{
+    const QVariant index = periodBox_->currentData();
+    return index.isValid() ? index.toInt() : periodBox_->currentIndex();
+}
+
+void TFOrderProfit1::selectPeriodIndex(int periodIndex)
+{
+    const int row = periodBox_->findData(periodIndex);
+    periodBox_->setCurrentIndex(row >= 0 ? row : PeriodWholeYear);
+}
+
+void TFOrderProfit1::fillPeriodBox(int selectPeriodIndex)
+{
+    const QSignalBlocker block(periodBox_);
+    periodBox_->clear();
+    for (const PeriodBoxItem& item : PeriodBoxItems(fiscalStart_))
+        periodBox_->addItem(QString::fromStdString(item.text), item.periodIndex);
+    this->selectPeriodIndex(selectPeriodIndex);
+}
+
 void TFOrderProfit1::setFiscalStartMonth(int month)
 {
     if (month < 1 || month > 12 || month == fiscalStart_)
@@ -479,6 +497,8 @@ void TFOrderProfit1::setFiscalStartMonth(int month)
     fiscalStart_ = month;
     WriteFiscalStartMonth(month);
     fillYearBox(yearBox_->currentText().left(4).toInt());
+    // The quarters name the fiscal year's months, the months follow its order: the same period stays chosen.
+    fillPeriodBox(selectedPeriodIndex());
     yearChanged();
 }
 

@@ -30,7 +30,8 @@
 // chart (from the same snapshot) and names the profit's change in the totals line; "Zeitraum…" after
 // "Dezember" asks for a first and a last day (TFDateRange) and runs that range; the year box's
 // context menu sets the month the fiscal year begins in ("Geschäftsjahr beginnt im"), which makes
-// the year items "2024/25" and the quarters follow the fiscal year. "Vorjahr" and the fiscal year
+// the year items "2024/25", the quarters follow the fiscal year (their items name their months,
+// "1. Quartal (Jul–Sep)") and the months its order. "Vorjahr" and the fiscal year
 // are stored in UserMode.INI (app/WindowChoices.h).
 
 #include "app/ProfitGroups.h"
@@ -151,6 +152,10 @@ public:
     // The period the boxes (and the last free range) describe.
     PeriodChoice currentChoice() const;
     int fiscalStartMonth() const { return fiscalStart_; }
+    // The period index of the period box's item (its place differs from it where the months follow
+    // a fiscal year), and the item of a period index chosen.
+    int selectedPeriodIndex() const;
+    void selectPeriodIndex(int periodIndex);
     // Sets the month the fiscal year begins in, stores it and fills the year box anew (keeping the
     // selected year), then runs once the window is ready; the year box's context menu calls it.
     void setFiscalStartMonth(int month);
@@ -192,6 +197,9 @@ private:
     // the user cancels.
     bool askFreeRange();
     void fillYearBox(int selectYear);
+    // The period box's items for the fiscal start (app/PeriodSelection.h PeriodBoxItems), each
+    // carrying its period index; then the item of the period index given chosen, without a run.
+    void fillPeriodBox(int selectPeriodIndex);
     void showYearMenu(const QPoint& pos);
     void monthClicked(int month); // a month in the chart: its documents in the list
     void setCaption(const std::string& caption);

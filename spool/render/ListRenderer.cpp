@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -348,6 +349,41 @@ RenderResult RenderList(const ListDescription& list, const ListPrint& print, Lis
             painter.end();
         throw;
     }
+}
+
+// Measured at 72 dots per inch, so that a point is a dot.
+struct ListTextMeasure::Fonts {
+    QImage device{1, 1, QImage::Format_Mono};
+    std::optional<QFontMetricsF> cell, caption;
+    Fonts()
+    {
+        const int dotsPerMeter = static_cast<int>(72 / 0.0254 + 0.5);
+        device.setDotsPerMeterX(dotsPerMeter);
+        device.setDotsPerMeterY(dotsPerMeter);
+        QFont font(QString::fromLatin1(FontFamily));
+        font.setPointSizeF(CellPointSize);
+        cell.emplace(font, &device);
+        font.setBold(true);
+        caption.emplace(font, &device);
+    }
+};
+
+ListTextMeasure::ListTextMeasure() : fonts_(std::make_unique<Fonts>()) {}
+ListTextMeasure::~ListTextMeasure() = default;
+
+double ListTextMeasure::cellWidth(const std::string& text) const
+{
+    return fonts_->cell->horizontalAdvance(Q(ListCellDisplayText(text))) + 2 * CellPaddingMm * 72 / 25.4;
+}
+
+double ListTextMeasure::captionWidth(const std::string& text) const
+{
+    return fonts_->caption->horizontalAdvance(Q(text)) + 2 * CellPaddingMm * 72 / 25.4;
+}
+
+double ListTextMeasure::contentWidth(bool landscape)
+{
+    return ((landscape ? 297.0 : 210.0) - 2 * SideMarginMm) * 72 / 25.4;
 }
 
 } // namespace gs

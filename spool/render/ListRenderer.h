@@ -26,6 +26,9 @@
 #include "spool/render/ListJob.h"
 #include "spool/render/ListPages.h"
 
+#include <memory>
+#include <string>
+
 class QPagedPaintDevice;
 
 namespace gs {
@@ -46,5 +49,23 @@ std::string ListCellDisplayText(const std::string& stored);
 
 // "Seite 3 von 12"
 std::string PageNumberText(long long page, long long pages);
+
+// Measures as this layout draws: for a caller that fits a list's column widths (which count as
+// proportions) to its texts before it draws the list. All in points.
+class ListTextMeasure {
+public:
+    ListTextMeasure();
+    ~ListTextMeasure();
+    // The width a column needs to show the cell text (as ListCellDisplayText gives it) or the
+    // caption whole, padding included.
+    double cellWidth(const std::string& text) const;
+    double captionWidth(const std::string& text) const;
+    // The width the columns share on a page.
+    static double contentWidth(bool landscape);
+
+private:
+    struct Fonts;
+    std::unique_ptr<Fonts> fonts_;
+};
 
 } // namespace gs

@@ -49,7 +49,7 @@ TEST(RelativePeriod, TodayFromTheOptionOrTheClockAndTheYearOfTheCommandLine)
     auto r = ParseReportOptions({"/db", "--period", "Vormonat", "--today", "2026-01-01"});
     ASSERT_TRUE(r.options) << r.problem;
     ReportOptions o = *r.options;
-    EXPECT_EQ(ApplyRelativePeriod(o, 1999, 6), "");
+    EXPECT_EQ(ApplyRelativePeriod(o, CalendarDay{1999, 6, 1}, 1), "");
     EXPECT_EQ(o.yearText, "2025");
     EXPECT_EQ(o.periodIndex, 16);
 
@@ -57,7 +57,7 @@ TEST(RelativePeriod, TodayFromTheOptionOrTheClockAndTheYearOfTheCommandLine)
     r = ParseReportOptions({"/db", "--year", "2024", "--period", "laufendes Quartal"});
     ASSERT_TRUE(r.options) << r.problem;
     o = *r.options;
-    EXPECT_EQ(ApplyRelativePeriod(o, 2026, 11), "");
+    EXPECT_EQ(ApplyRelativePeriod(o, CalendarDay{2026, 11, 20}, 1), "");
     EXPECT_EQ(o.yearText, "2024");
     EXPECT_EQ(o.periodIndex, 4);
 
@@ -65,7 +65,7 @@ TEST(RelativePeriod, TodayFromTheOptionOrTheClockAndTheYearOfTheCommandLine)
     r = ParseReportOptions({"/db", "--year", "0001", "--period", "Vorjahr"});
     ASSERT_TRUE(r.options) << r.problem;
     o = *r.options;
-    EXPECT_NE(ApplyRelativePeriod(o, 2026, 1), "");
+    EXPECT_NE(ApplyRelativePeriod(o, CalendarDay{2026, 1, 1}, 1), "");
 
     EXPECT_TRUE(ParseIsoDay("2024-02-29"));
     for (const char* bad : {"2023-02-29", "2026-13-01", "2026-1-01", "26-01-01", "2026/01/01", "0000-01-01", ""})

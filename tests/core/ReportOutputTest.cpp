@@ -36,13 +36,55 @@ ResultTables TwoDocuments()
 
 } // namespace
 
-TEST(ReportOutput, CsvIsTheHostsFormat)
+TEST(ReportOutput, CsvIsTheHostsFormatWithTitleRangeAndTotals)
 {
     test::TestRuntime rt;
-    EXPECT_EQ(ReportCsv(TwoDocuments(), " DM"),
+    RunOutcome outcome;
+    outcome.rangeText = "Bereich: 01.04.2006-30.06.2006";
+    outcome.totals = {2, 5000, 10, 1231.495};
+    EXPECT_EQ(ReportCsv(TwoDocuments(), outcome, nullptr, " DM"),
+              "\"Gewinne\"\r\n"
+              "\"Bereich: 01.04.2006-30.06.2006\"\r\n"
               "\"Auftrag\";\"Adresse\";\"Datum\";\" Warnung\";\"Nettowert\";\"Gewinn\";\"Provsion\"\r\n"
               "\"4711\";\"Müller \"\"Bau\"\" GmbH\";\"03.04.2006\";\"Gewinnzone\";\"5.000,00\";\"1.234,50\";\"10,00\"\r\n"
-              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"0,00\";\"-3,01\";\"0,00\"\r\n");
+              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"0,00\";\"-3,01\";\"0,00\"\r\n"
+              "\"Summe\";\"2 Dokumente\";\"\";\"\";\"5.000,00\";\"1.231,50\";\"10,00\"\r\n");
+
+    // A filtered list names its group; a failed run has no totals but its error, the warnings follow.
+    outcome.error.emplace("Auftrag kann nicht geladen werden.");
+    outcome.warnings = {"Hinweis: 1 Dokument ohne lesbare Gewinnangaben: 12"};
+    const std::string failed = ReportCsv(TwoDocuments(), outcome, nullptr, " DM", "Kunde Müller GmbH");
+    EXPECT_EQ(failed.substr(0, failed.find("\"Auftrag\"")),
+              "\"Gewinne\"\r\n\"Bereich: 01.04.2006-30.06.2006\"\r\n\"Gefiltert: Kunde Müller GmbH\"\r\n");
+    EXPECT_EQ(failed.substr(failed.find("\"12\";")),
+              "\"12\";\"Zeile1 Zeile2\";\"01.05.2006\";\"Verlustzone\";\"0,00\";\"-3,01\";\"0,00\"\r\n"
+              "\"Fehler: Auftrag kann nicht geladen werden.\"\r\n"
+              "\"Hinweis: 1 Dokument ohne lesbare Gewinnangaben: 12\"\r\n");
+}
+
+TEST(ReportOutput, CsvCarriesThePreviousYearAndTheChanges)
+{
+    test::TestRuntime rt;
+    RunOutcome outcome;
+    outcome.rangeText = "Bereich: 01.04.2006-30.06.2006";
+    outcome.totals = {2, 5000, 10, 1231.495};
+    PreviousYearRun previous;
+    previous.outcome.rangeText = "Bereich: 01.04.2005-30.06.2005";
+    previous.outcome.totals = {3, 4000, 0, 1300};
+    const std::string csv = ReportCsv(TwoDocuments(), outcome, &previous, " DM");
+    EXPECT_EQ(csv.substr(0, csv.find("\"Auftrag\"")),
+              "\"Gewinne\"\r\n\"Bereich: 01.04.2006-30.06.2006\"\r\n\"Vorjahr: Bereich: 01.04.2005-30.06.2005\"\r\n");
+    // Net +25 %, profit -5,27 %, commission from nothing: no percentage.
+    EXPECT_EQ(csv.substr(csv.find("\"Summe\"")),
+              "\"Summe\";\"2 Dokumente\";\"\";\"\";\"5.000,00\";\"1.231,50\";\"10,00\"\r\n"
+              "\"Vorjahr\";\"3 Dokumente\";\"\";\"\";\"4.000,00\";\"1.300,00\";\"0,00\"\r\n"
+              "\"Veränderung\";\"\";\"\";\"\";\"1.000,00\";\"-68,51\";\"10,00\"\r\n"
+              "\"Veränderung in %\";\"\";\"\";\"\";\"25,00\";\"-5,27\";\"\"\r\n");
+    previous.outcome.error.emplace("Vor dem Jahr 1 gibt es kein Vorjahr.");
+    const std::string failed = ReportCsv(TwoDocuments(), outcome, &previous, " DM");
+    EXPECT_EQ(failed.substr(failed.find("\"Summe\"")),
+              "\"Summe\";\"2 Dokumente\";\"\";\"\";\"5.000,00\";\"1.231,50\";\"10,00\"\r\n"
+              "\"Vorjahr: Vor dem Jahr 1 gibt es kein Vorjahr.\"\r\n");
 }
 
 TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
@@ -59,7 +101,7 @@ TEST(ReportOutput, JsonNamesEveryFieldAndMarksEmptyOnes)
         << json;
     EXPECT_NE(json.find("\"ADRESSNAME\": \"Zeile1\\r\\nZeile2\", \"ADRESSID\": null"), std::string::npos);
     EXPECT_NE(json.find("{\"DATE\": \"01.05.2006\", \"GEWINN_INT\": -3, \"PROVISION_INT\": null, \"WW_NETTO_INT\": null, "
-                        "\"net\": 0.00, \"commission\": 0.00, \"profit\": -3.01}"),
+                        "\"documents\": 1, \"net\": 0.00, \"commission\": 0.00, \"profit\": -3.01}"),
               std::string::npos)
         << json;
     // Beside the host's texts, numbers to the cent as the list shows them, and the date as ISO text.
@@ -99,8 +141,24 @@ TEST(ReportOutput, TextAlignsColumnsByCharacters)
     }
     EXPECT_GT(first, 0u);
     EXPECT_EQ(first, second);
-    EXPECT_NE(text.find("04.2006"), std::string::npos);
     EXPECT_EQ(lines.back(), "Netto: 0,00 €\t\tProvision: 0,00 €\t\tGewinn: 0,00 €");
+}
+
+TEST(ReportOutput, TheTextsMonthTableShowsCentsAsTheTotalsLineDoes)
+{
+    test::TestRuntime rt;
+    ResultTables tables = TwoDocuments();
+    tables.KMC[0].net = 1234567.891;
+    const std::string text = ReportText(tables, RunOutcome());
+    EXPECT_NE(text.find("Monat    Dokumente           Netto  Provision      Gewinn\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("04.2006          1  1.234.567,89 €    10,00 €  1.234,50 €\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("05.2006          1          0,00 €     0,00 €     -3,01 €\n"), std::string::npos) << text;
+    // A month the range covers in part is named by its days, as the chart names it.
+    tables.RangeFirst = EncodeDate(2006, 4, 10);
+    tables.RangeLast = EncodeDate(2006, 5, 31);
+    const std::string partly = ReportText(tables, RunOutcome());
+    EXPECT_NE(partly.find("\n10.-30.04.2006"), std::string::npos) << partly;
+    EXPECT_NE(partly.find("\n05.2006 "), std::string::npos) << partly;
 }
 
 TEST(CsvFormat, CaptionsAndCellsFollowTheExportRules)

@@ -37,8 +37,13 @@ book = openpyxl.load_workbook(sys.argv[1])
 data = json.load(open(sys.argv[2], encoding="utf-8"))
 lines = list(csv.reader(open(sys.argv[3], encoding="utf-8", newline=""), delimiter=";"))
 sheet = book.active
-rows = list(sheet.iter_rows())
 def fail(text): sys.exit(text)
+# Over the table the title and the range as the CSV has them, then an empty row.
+heading = [[c.value for c in r] for r in sheet.iter_rows(max_row=3)]
+if [h[0] for h in heading] != ["Gewinne", data["range"], None] or lines[:2] != [["Gewinne"], [data["range"]]]:
+    fail("heading %s against the CSV's %s and the range %s" % (heading, lines[:2], data["range"]))
+rows = list(sheet.iter_rows(min_row=4))
+lines = lines[2:]
 if [c.value for c in rows[0]] != lines[0]:
     fail("captions %s against the CSV's %s" % ([c.value for c in rows[0]], lines[0]))
 docs = data["documents"]
@@ -62,14 +67,16 @@ for row, doc, line in zip(rows[1:], docs, lines[1:]):
             fail("amount format %s" % cell.number_format)
 totals = rows[-1]
 t = data["totals"]
-if totals[0].value != "Summe" or totals[1].value != "%d Belege" % t["documents"]:
+if totals[0].value != "Summe" or totals[1].value != "%d Dokumente" % t["documents"]:
     fail("totals row %r %r" % (totals[0].value, totals[1].value))
+if lines[len(docs) + 1][:2] != ["Summe", totals[1].value]:
+    fail("the CSV's totals row %s against the workbook's" % lines[len(docs) + 1])
 for cell, key in ((totals[4], "net"), (totals[5], "profit"), (totals[6], "commission")):
     if cents(cell.value) != cents(t[key]):
         fail("total %s %r against %s" % (key, cell.value, t[key]))
-if sheet.freeze_panes != "A2":
+if sheet.freeze_panes != "A5":
     fail("caption row not frozen: %s" % sheet.freeze_panes)
-if sheet.auto_filter.ref != "A1:G%d" % (len(docs) + 1):
+if sheet.auto_filter.ref != "A4:G%d" % (len(docs) + 4):
     fail("autofilter %s" % sheet.auto_filter.ref)
 if book.properties.subject != data["range"] or not book.properties.title:
     fail("properties %r %r" % (book.properties.title, book.properties.subject))
@@ -110,6 +117,25 @@ check_range --period "laufender Monat" --today 2024-12-31 01.12.2024-31.12.2024
 check_range --period "laufendes Quartal" --today 2024-11-30 01.10.2024-31.12.2024
 check_range --period "laufendes Jahr" --today 2024-02-29 01.01.2024-31.12.2024
 check_range --year 2024 --period Vormonat --today 2025-06-10 01.05.2024-31.05.2024
+# With a fiscal year from July the quarter before 11.12.2025 is the fiscal year's first.
+check_range --period Vorquartal --fiscal-start 7 --today 2025-12-11 01.07.2025-30.09.2025
+check_range --period "laufendes Quartal" --fiscal-start 7 --today 2025-12-11 01.10.2025-31.12.2025
+check_range --period "laufendes Jahr" --fiscal-start 4 --today 2025-03-31 01.04.2024-31.03.2025
+check_range --period Vorjahr --fiscal-start 10 --today 2025-10-01 01.10.2024-30.09.2025
+# A relative period wholly after today: exit 1 with the range, nothing written.
+"$report" "$tmp/db" --year 2027 --period Vorjahr --today 2025-12-11 --output "$tmp/future" --xlsx \
+  >/dev/null 2>"$tmp/err"; rc=$?
+[ $rc -eq 1 ] || fail "a future period: exit $rc"
+grep -q "01.01.2026-31.12.2026) liegt ganz nach dem 11.12.2025" "$tmp/err" || fail "a future period: $(cat "$tmp/err")"
+[ -e "$tmp/future" ] && fail "a future period wrote its folder"
+
+# The same relative period with two fiscal starts: two files, neither replaces the other.
+"$report" "$tmp/db" --period Vorquartal --today 2025-12-11 --fiscal-start 7 --output "$tmp/fiscal" --xlsx \
+  2>"$tmp/err" || fail "fiscal quarter: $(cat "$tmp/err")"
+"$report" "$tmp/db" --period Vorquartal --today 2025-12-11 --fiscal-start 1 --output "$tmp/fiscal" --xlsx \
+  2>"$tmp/err" || fail "calendar quarter: $(cat "$tmp/err")"
+[ "$(ls "$tmp/fiscal" | tr '\n' ' ')" = "GEWINN-2025-26-Q1-Jul-Sep.xlsx GEWINN-2025-Q3.xlsx " ] \
+  || fail "fiscal and calendar quarter: $(ls "$tmp/fiscal" | tr '\n' ' ')"
 
 # --output: every asked output under the period's name; another period's files stay as they are.
 "$report" "$tmp/db" --period Vormonat --today 2025-01-01 --output "$tmp/out" --pdf --xlsx --chart --format csv \

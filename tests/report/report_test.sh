@@ -26,9 +26,12 @@ grep -q '"error": null' <<<"$json" || fail "json: error should be null"
 docs=$(grep -c '"ID_ORDER": ' <<<"$json")
 [ "$docs" -gt 0 ] || fail "json: no documents in March"
 "$report" "$tmp/db" --year 2024 --period 7 --format csv >"$tmp/march.csv" || fail "csv exit"
-head -1 "$tmp/march.csv" | grep -q '^"Auftrag";"Adresse";"Datum";" Warnung";"Nettowert";"Gewinn";"Provsion"'$'\r''$' \
+[ "$(head -2 "$tmp/march.csv")" = '"Gewinne"'$'\r''
+"Bereich: 01.03.2024-31.03.2024"'$'\r' ] || fail "csv: title and range lines"
+sed -n 3p "$tmp/march.csv" | grep -q '^"Auftrag";"Adresse";"Datum";" Warnung";"Nettowert";"Gewinn";"Provsion"'$'\r''$' \
   || fail "csv: header line"
-[ $(($(wc -l <"$tmp/march.csv") - 1)) -eq "$docs" ] || fail "csv and json disagree on the number of documents"
+[ "$(grep -c '^"[0-9]*";' "$tmp/march.csv")" -eq "$docs" ] || fail "csv and json disagree on the number of documents"
+sed -n "$((docs + 4))p" "$tmp/march.csv" | grep -q "^\"Summe\";\"$docs Dokumente\";" || fail "csv: totals row"
 if grep -q $'\xC3' "$tmp/march.csv"; then fail "csv is not Windows-1252"; fi
 
 # The numbers beside the texts: every document's amounts equal its list texts to the cent, every
@@ -98,18 +101,27 @@ fi
 # Start-up failures: message on standard error, non-zero exit.
 "$report" "$tmp/nowhere" --year 2024 >/dev/null 2>"$tmp/err"; rc=$?
 [ $rc -eq 3 ] || fail "missing database: exit $rc"
-grep -q "Das Programm kann nur von Kvelt aus gestartet werden" "$tmp/err" || fail "missing database: message"
-grep -q "Datenbankverzeichnis nicht gefunden" "$tmp/err" || fail "missing database: cause"
+[ "$(cat "$tmp/err")" = "Das Programm kann nur von Kvelt aus gestartet werden
+Möglicher Fehler: Verbindung nicht möglich: Datenbankverzeichnis nicht gefunden: $tmp/nowhere" ] \
+  || fail "missing database: the host's sentence, then the cause on one line: $(cat "$tmp/err")"
 mkdir "$tmp/bad" && cp "$tmp/db/setup.ADT" "$tmp/bad/" && head -c 8192 /dev/zero | tr '\0' 'x' >"$tmp/bad/Auftraege.ADT"
 "$report" "$tmp/bad" --year 2024 >/dev/null 2>"$tmp/err"; rc=$?
 [ $rc -eq 3 ] || fail "garbage table: exit $rc"
-grep -q "^Möglicher Fehler:" "$tmp/err" && grep -q "file is not a database (Tabelle Auftraege.ADT)" "$tmp/err" \
+grep -q "^Möglicher Fehler: .*file is not a database (Tabelle Auftraege.ADT)" "$tmp/err" \
   || fail "garbage table: cause line: $(cat "$tmp/err")"
 
-# A bad option gives the usage text.
+# A bad option gives its cause and one line naming --hilfe; --hilfe (and --help) the usage.
 "$report" "$tmp/db" --year 2024 --period 17 >/dev/null 2>"$tmp/err"; rc=$?
 [ $rc -eq 2 ] || fail "bad period: exit $rc"
-grep -q "^Aufruf: " "$tmp/err" || fail "bad period: usage text"
+[ "$(cat "$tmp/err")" = "$(basename "$report"): unbekannter Zeitraum: 17
+Aufruf und alle Optionen: $(basename "$report") --hilfe" ] || fail "bad period: $(cat "$tmp/err")"
+for help in --hilfe --help; do
+  "$report" $help >"$tmp/out" 2>&1 || fail "$help: exit $?"
+  grep -q "^Aufruf: $(basename "$report") DATENBANK" "$tmp/out" || fail "$help: usage text"
+done
+if grep -qE "\b(FILE|DIR|YYYY|DBPATH|WxH)\b" "$tmp/out"; then
+  fail "usage: placeholders not in German: $(grep -E "\b(FILE|DIR|YYYY|DBPATH|WxH)\b" "$tmp/out")"
+fi
 
 # The ends of the calendar: 9999 runs (no documents), 0000 is a command-line error.
 "$report" "$tmp/db" --year 9999 >/dev/null 2>"$tmp/err"; rc=$?

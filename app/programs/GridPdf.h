@@ -3,9 +3,7 @@
 // group. Drawn by the list renderer as a grid print of the window would give it (the grid's shown
 // columns with captions and alignments and the rows' texts as the grid shows them, the title and
 // the totals line as footer, landscape, the title in the print dialog's default size), with the
-// columns fitted to their texts across the page's width: each column as wide as its widest text
-// where the page has room for all, otherwise the narrow ones whole and the rest of the width
-// shared among the wide ones.
+// columns fitted to their texts across the page's width (spool/render/ColumnFit.h).
 //
 // Raises gs::Error with the file and the reason when the PDF cannot be written. Needs a
 // QGuiApplication.
@@ -15,7 +13,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace gs {
 
@@ -26,14 +23,5 @@ RenderResult WriteListDescriptionPdf(const ListDescription& list, TDateTime now,
 // A list named "GEWINN" of the grid with this title and footer.
 RenderResult WriteGridPdf(const GridDescription& grid, const std::string& title, const std::string& footer,
                           TDateTime now, const std::filesystem::path& file);
-
-// The widths of columns that need the widths given on a page of the width given: the needs where
-// they fit together; otherwise every column needing no more than an equal share of what is left
-// gets its need, and the others share the rest equally.
-std::vector<double> FitColumnWidths(const std::vector<double>& needs, double pageWidth);
-
-// Sets the shown columns' widths of the list (proportions on paper) to fit their captions and their
-// widest cell texts across the page's width (FitColumnWidths).
-void FitColumnsToTexts(ListDescription& list);
 
 } // namespace gs

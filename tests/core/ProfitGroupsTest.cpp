@@ -188,6 +188,28 @@ TEST_F(ProfitGroupsTest, NamesComeFromTheLatestDocumentOfTheGroup)
                           {202401, "Januar 2024"}, {202403, "März 2024"}, {202406, "Juni 2024"}, {202412, "Dezember 2024"}}));
 }
 
+TEST_F(ProfitGroupsTest, MonthsStandByDateAndAMonthTheRangeCoversInPartIsNamedByItsDays)
+{
+    std::vector<GroupKey> keys;
+    for (const ProfitGroup& g : BuildProfitGroups(tables, GroupBy::Monat))
+        keys.push_back(g.key);
+    // March holds the largest profit, January the next: by date all the same.
+    EXPECT_EQ(keys, (std::vector<GroupKey>{202401, 202403, 202406, 202412}));
+
+    // The same documents over 10 January to 5 June: January and June only in part, as the chart
+    // labels them; a document without a date last.
+    ResultTables partly = tables;
+    partly.RangeFirst = EncodeDate(2024, 1, 10);
+    partly.RangeLast = EncodeDate(2024, 6, 5);
+    partly.KM.push_back(partly.KM.front());
+    partly.KM.back().date.reset();
+    std::vector<std::string> names;
+    for (const ProfitGroup& g : BuildProfitGroups(partly, GroupBy::Monat))
+        names.push_back(g.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"10.-31.01.2024", "März 2024", "01.-05.06.2024", "Dezember 2024",
+                                               "ohne Datum"}));
+}
+
 TEST_F(ProfitGroupsTest, GroupsStandByProfitLargestFirstWithMarginAndShare)
 {
     const std::vector<ProfitGroup> groups = BuildProfitGroups(tables, GroupBy::Kunde);

@@ -110,6 +110,39 @@ private slots:
         QVERIFY(window->yearBox()->currentText().contains(QLatin1Char('/')));
     }
 
+    void thePeriodBoxFollowsTheFiscalYearAndKeepsThePeriodChosen()
+    {
+        auto window = fx->startedWindow();
+        QVERIFY(window);
+        window->periodBox()->setCurrentIndex(2); // 2. Quartal
+        Settle();
+        window->setFiscalStartMonth(7);
+        Settle();
+        TDCComboBox* box = window->periodBox();
+        QCOMPARE(box->count(), 18);
+        QCOMPARE(box->currentText(), QString::fromUtf8("2. Quartal (Okt–Dez)"));
+        QCOMPARE(window->selectedPeriodIndex(), 2);
+        QCOMPARE(box->itemText(5), QStringLiteral("Juli"));
+        QCOMPARE(box->itemText(16), QStringLiteral("Juni"));
+        QCOMPARE(box->itemText(17), QString::fromUtf8("Zeitraum…"));
+        const QString year = window->yearBox()->currentText();
+        QCOMPARE(fx->run().calls.back().choice.periodIndex, 2);
+        // "Januar", the seventh month of the fiscal year, runs January of its second calendar year.
+        box->setCurrentIndex(box->findText(QStringLiteral("Januar")));
+        Settle();
+        QCOMPARE(box->currentIndex(), 11);
+        QCOMPARE(fx->run().calls.back().choice.periodIndex, 5);
+        const int next = year.left(4).toInt() + 1;
+        QCOMPARE(QString::fromStdString(window->tables().RangeText),
+                 QStringLiteral("Bereich: 01.01.%1-31.01.%1").arg(next));
+        // Back to the calendar year: the host's items in the host's order, January still chosen.
+        window->setFiscalStartMonth(1);
+        Settle();
+        QCOMPARE(box->currentIndex(), 5);
+        QCOMPARE(box->currentText(), QStringLiteral("Januar"));
+        QCOMPARE(box->itemText(1), QStringLiteral("1. Quartal"));
+    }
+
     void thePreviousYearIsComparedDrawnAndRemembered()
     {
         {

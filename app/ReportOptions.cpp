@@ -253,13 +253,14 @@ bool AsksForHelp(const std::vector<std::string>& args)
 
 std::string ReportUsage(const std::string& programName)
 {
-    const std::string indent(programName.size() + 8, ' ');
     return "Aufruf: " + programName +
-           " DATENBANK (--year JJJJ [--period ZEITRAUM] [--fiscal-start MONAT] | --from JJJJ-MM-TT --to JJJJ-MM-TT)\n" +
-           indent + "[--compare vorjahr] [--server local|remote] [--format text|csv|json]\n" + indent +
-           "[--pdf DATEI | --spool pdf|print] [--xlsx DATEI] [--chart DATEI [--lines] [--size BxH]]\n" + indent +
-           "[--output ORDNER [--pdf] [--xlsx] [--chart [png|svg]]] [--today JJJJ-MM-TT]\n" + indent +
-           "[--group-by kunde|vertreter|dokumentart|monat] [--filter kunde=NR|vertreter=NR|dokumentart=NR|monat=JJJJ-MM]\n"
+           " DATENBANK (--year JJJJ [--period ZEITRAUM] [--fiscal-start MONAT]\n"
+           "          | --from JJJJ-MM-TT --to JJJJ-MM-TT) [--today JJJJ-MM-TT] [--compare vorjahr]\n"
+           "        [--server local|remote] [--format text|csv|json]\n"
+           "        [--pdf DATEI | --spool pdf|print] [--xlsx DATEI] [--chart DATEI [--lines] [--size BxH]]\n"
+           "        [--output ORDNER [--pdf] [--xlsx] [--chart [png|svg]]]\n"
+           "        [--group-by kunde|vertreter|dokumentart|monat]\n"
+           "        [--filter kunde=NR|vertreter=NR|dokumentart=NR|monat=JJJJ-MM]\n"
            "       " + programName + " --hilfe\n"
            "  DATENBANK       Verzeichnis der Datenbank (Auftraege.ADT, setup.ADT), beim Datenbankserver\n"
            "                  postgresql://... oder service=NAME\n"
@@ -287,9 +288,8 @@ std::string ReportUsage(const std::string& programName)
            "  --chart         die Grafik als Bild DATEI (.png oder .svg); --lines als Linien, --size BxH in\n"
            "                  Pixeln (Vorgabe die Grafik des Fensters in doppelter Größe)\n"
            "  --output        alle verlangten Ausgaben in den ORDNER, benannt nach dem Zeitraum: GEWINN-2026-11,\n"
-           "                  GEWINN-2026-Q4, GEWINN-2026, im Geschäftsjahr ab Juli GEWINN-2026-27-Q2-Okt-Dez,\n"
-           "                  GEWINN-2026-27-Jul-Jun;\n"
-           "                  Dateien desselben Zeitraums werden ersetzt\n"
+           "                  GEWINN-2026-Q4, GEWINN-2026, im Geschäftsjahr ab Juli GEWINN-2026-27-Q2-Okt-Dez\n"
+           "                  und GEWINN-2026-27-Jul-Jun; Dateien desselben Zeitraums werden ersetzt\n"
            "  --group-by      die Gruppentabelle nach Kunde, Vertreter, Dokumentart oder Monat statt der\n"
            "                  Dokumentliste (JSON: zusätzlich \"groups\")\n"
            "  --filter        nur die Dokumente einer Gruppe: Kundennummer, Vertreternummer (0: ohne\n"
